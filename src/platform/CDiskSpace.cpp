@@ -1,0 +1,42 @@
+#include "platform/CDiskSpace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+CDiskSpace::Probe& CDiskSpace::probe() {
+    static Probe p;
+    return p;
+}
+
+void CDiskSpace::setProbe(Probe p) {
+    probe() = std::move(p);
+}
+
+qint64 CDiskSpace::freeBytes(const QString& path) {
+    if (probe()) {
+        return probe()(path);
+    }
+    // The target may not exist yet: measure the nearest folder above it that does.
+    QString p = path.isEmpty() ? QDir::currentPath() : QFileInfo(path).absoluteFilePath();
+    while (!QFileInfo::exists(p)) {
+        const QString up = QFileInfo(p).path();
+        if (up == p) {
+            break;
+        }
+        p = up;
+    }
+    QStorageInfo info(p);
+    if (!info.isValid()) {
+        return 0;
+    }
+    return info.bytesAvailable();
+}
+
+qint64 CDiskSpace::bytesNeeded(qint64 length) {
+    return (length / 4096 + 1) * 4096;
+}
+
+bool CDiskSpace::fits(const QString& targetFolder, qint64 length) {
+    return freeBytes(targetFolder) >= bytesNeeded(length);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CProgressView;
+class CProgressDlg;
+
+// Icons and buttons of a message box; the values follow the platform message-box constants so that
+// results can be compared with the numbers the operations document.
+enum class MsgIcon { None, Information, Exclamation, Question, Error };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// What a progress window looks like when it opens. The core decides the contents; the UI only shows them.
+struct ProgressSpec {
+    QString title;
+    QString text;
+    QString counterText;        // empty: no counter label
+    int rangeMin = 0;
+    int rangeMax = 100;
+    bool cancelButton = false;
+    std::function<void()> onCancel; // called when the user presses "キャンセル"
+};
+
+// The one narrow channel through which the core talks to the person at the screen. The widget layer
+// implements it with real windows, tests with a scripted implementation, the command line with a console.
+class CUserInterface {
+public:
+    virtual ~CUserInterface();
+
+    // A modal message box. Yes/No questions use MsgButtons::YesNo and MsgIcon::Question.
+    virtual MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
+                                 MsgButtons buttons = MsgButtons::Ok) = 0;
+
+    // A modeless progress window; it stays open until the returned view is closed or destroyed.
+    virtual std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& spec) = 0;
+
+    // Takes pending user-interface events from the queue and dispatches them (at most maxEvents; a negative
+    // number means all that are waiting). Long operations call this between their steps.
+    virtual void dispatchPendingEvents(int maxEvents = 1) = 0;
+
+    // Pauses the caller; the widget layer sleeps, a scripted UI may only record it.
+    virtual void sleepMs(int ms) = 0;
+
+    virtual void setMainWindowEnabled(bool enabled) = 0;
+    virtual void activateMainWindow() = 0;
+
+    // A folder chooser that can make a new folder; an empty result means the user cancelled.
+    virtual QString chooseFolder(const QString& title, const QString& startFolder) = 0;
+    // Common file dialogs; filter in the Qt form ("CSV (*.csv)"). Empty result: cancelled.
+    virtual QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) = 0;
+    virtual QString chooseSaveFile(const QString& title, const QString& startPath, const QString& filter) = 0;
+
+    // Opens a file with the desktop's default application for it ("open" verb); false when nothing took it.
+    virtual bool openWithDefaultApplication(const QString& path) = 0;
+
+    // Progress windows are found by their title, as the decoder and the FTP client do.
+    CProgressDlg* findProgress(const QString& title) const;
+    void registerProgress(CProgressDlg* dlg);
+    void unregisterProgress(CProgressDlg* dlg);
+
+private:
+    std::vector<CProgressDlg*> m_progress;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "store/FILESTS_INFO.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Gives a file just received from the unit its record, built from the unit's 256-byte header (and, for voice
+// data, carried over from the ".vminf" already on the PC).
+class CRecordBuilder {
+public:
+    enum Result {
+        Written = 0,          // record prepended
+        WriteFailed = -1,     // the file could not be rewritten; it is as it was received
+        Unreadable = -2,      // the file could not be opened to read its header; left unchanged
+    };
+    static int BuildForReceivedFile(const QString& path);
+
+    // The parts of the record that come from a unit header; exposed so that callers and tools agree on them.
+    // header holds up to 256 bytes; missing bytes read as zero.
+    static void ApplyHeader(FILESTS_INFO& rec, const QByteArray& header, bool fresh, bool isVoice);
+    // "%04d/%02d/%02d %02d:%02d" from an RFC 1123 date text, as written without time-zone conversion;
+    // empty when the text does not parse.
+    static QString FormatRecDateTime(const QString& internetTime);
+    // "%02d:%02d:%02d" from a length in tenths of a second; 100 hours or more shows "99:59:59".
+    static QString FormatRecTime(quint32 tenths);
+};
