@@ -1,0 +1,111 @@
+#include "platform/CCp932.h"
+#include "platform/CDiskSpace.h"
+#include "platform/CPrivateProfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+
+private:
+    static QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private Q_SLOTS:
+    void cp932RoundTrip() {
+        const QString text = QStringLiteral("留守録BOX：ｱｲｳ 山田太郎 ～①");
+        const QByteArray bytes = CCp932::fromUnicode(text);
+        QCOMPARE(CCp932::toUnicode(bytes), text);
+        // Half-width katakana take one byte, the rest two.
+        QCOMPARE(CCp932::byteLength(QStringLiteral("ｱｲｳ")), 3);
+        QCOMPARE(CCp932::byteLength(QStringLiteral("山田")), 4);
+        QCOMPARE(CCp932::fromUnicode(QStringLiteral("山")), QByteArray("\x8e\x52"));
+    }
+
+    void cp932UnmappableBecomesQuestionMark() {
+        // Hangul, an emoji (a surrogate pair) and a lone surrogate have no CP932 form; the rest survives.
+        QString text = QStringLiteral("A한B😀C");
+        text.append(QChar(0xD800));
+        text.append(QStringLiteral("山"));
+        QCOMPARE(CCp932::fromUnicode(text), QByteArray("A?B?C?\x8e\x52"));
+    }
+
+    void cp932InvalidBytesConvertWhatTheyCan() {
+        // 0x81 followed by 0x20 is no CP932 pair, 0xA0 is unassigned, and a lead byte at the end is cut.
+        const QByteArray bytes("ab\x81 cd\xa0" "\x8e\x52" "x\x81", 11);
+        const QString out = CCp932::toUnicode(bytes);
+        QVERIFY(out.startsWith(QStringLiteral("ab")));
+        QVERIFY(out.contains(QStringLiteral("cd")));
+        QVERIFY(out.contains(QStringLiteral("山x")));
+        QVERIFY(!out.contains(QChar(0)));
+    }
+
+    void profileReadsLikeTheClassicReader() {
+        QTemporaryDir dir;
+        const QString ini = writeFile(dir, "inf.ini",
+                                      "; comment\r\n[Other]\r\nName=wrong\r\n[inf]\r\n  name =  \"\x8e\x52\x93\x63\"  \r\n"
+                                      "Make= 2x\r\nNeg=-17\r\nEmpty=\"\"\r\nBare=abc\r\n");
+        QCOMPARE(CPrivateProfile::getString(ini, "INF", "NAME"), QStringLiteral("山田"));
+        QCOMPARE(CPrivateProfile::getInt(ini, "INF", "MAKE", 5), 2);
+        QCOMPARE(CPrivateProfile::getInt(ini, "INF", "NEG", 5), -17);
+        QCOMPARE(CPrivateProfile::getInt(ini, "INF", "BARE", 5), 0);
+        QCOMPARE(CPrivateProfile::getInt(ini, "INF", "MISSING", 5), 5);
+        QCOMPARE(CPrivateProfile::getString(ini, "INF", "EMPTY", "d"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "INF", "MISSING", "d"), QStringLiteral("d"));
+        QCOMPARE(CPrivateProfile::getString(ini, "NOSECTION", "NAME", "d"), QStringLiteral("d"));
+        QCOMPARE(CPrivateProfile::getString(dir.filePath("absent.ini"), "INF", "NAME", "d"), QStringLiteral("d"));
+    }
+
+    void profileWriteKeepsOtherLines() {
+        QTemporaryDir dir;
+        const QByteArray before = "; keep me\r\n[INF]\r\nNAME=\"a\"\r\nmake=2\r\n\r\n[X]\r\nY=1\r\n";
+        const QString ini = writeFile(dir, "inf.ini", before);
+        QVERIFY(CPrivateProfile::writeString(ini, "inf", "MAKE", "0"));
+        QCOMPARE(readFile(ini), QByteArray("; keep me\r\n[INF]\r\nNAME=\"a\"\r\nMAKE=0\r\n\r\n[X]\r\nY=1\r\n"));
+        QVERIFY(CPrivateProfile::writeString(ini, "INF", "NEW", "v"));
+        QVERIFY(CPrivateProfile::writeString(ini, "Z", "K", "山"));
+        QCOMPARE(readFile(ini), QByteArray("; keep me\r\n[INF]\r\nNAME=\"a\"\r\nMAKE=0\r\nNEW=v\r\n\r\n[X]\r\nY=1\r\n"
+                                           "[Z]\r\nK=\x8e\x52\r\n"));
+        QVERIFY(CPrivateProfile::removeKey(ini, "INF", "name"));
+        QCOMPARE(CPrivateProfile::getString(ini, "INF", "NAME", "gone"), QStringLiteral("gone"));
+        QCOMPARE(CPrivateProfile::getString(ini, "X", "Y"), QStringLiteral("1"));
+
+        // A new file is created with its section; LF-only files stay LF-only.
+        const QString fresh = dir.filePath("sub-new.ini");
+        QVERIFY(CPrivateProfile::writeString(fresh, "INF", "NAME", "\"\""));
+        QCOMPARE(readFile(fresh), QByteArray("[INF]\r\nNAME=\"\"\r\n"));
+        const QString lf = writeFile(dir, "lf.ini", "[A]\nB=1\n");
+        QVERIFY(CPrivateProfile::writeString(lf, "A", "C", "2"));
+        QCOMPARE(readFile(lf), QByteArray("[A]\nB=1\nC=2\n"));
+    }
+
+    void freeSpaceRuleAndSeam() {
+        QCOMPARE(CDiskSpace::bytesNeeded(0), 4096);
+        QCOMPARE(CDiskSpace::bytesNeeded(4095), 4096);
+        QCOMPARE(CDiskSpace::bytesNeeded(4096), 8192);
+        QTemporaryDir dir;
+        QVERIFY(CDiskSpace::freeBytes(dir.path()) > 0);
+        // A path that does not exist yet is measured on the volume of its nearest existing folder.
+        QVERIFY(CDiskSpace::freeBytes(dir.filePath("a/b/c")) > 0);
+        CDiskSpace::setProbe([](const QString&) { return qint64(8192); });
+        QVERIFY(CDiskSpace::fits(dir.path(), 4095));
+        QVERIFY(!CDiskSpace::fits(dir.path(), 8192));
+        CDiskSpace::setProbe({});
+        QVERIFY(CDiskSpace::fits(dir.path(), 1000));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

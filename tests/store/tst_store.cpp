@@ -1,0 +1,383 @@
+#include "platform/CCp932.h"
+#include "store/CFileMng.h"
+#include "store/CRecordBuilder.h"
+#include "store/CRecordTexts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+struct Header {
+    QByteArray date = "Tue, 08 Dec 2026 09:15:42 GMT";
+    QByteArray callerName = "\x8e\x52\x93\x63"; // 山田 in CP932
+    QByteArray callerNo = "0312345678";
+    quint8 status = 0;
+    quint32 tenths = 0;
+    QByteArray boxNo = "0123";
+
+    QByteArray bytes() const {
+        QByteArray h(256, '\0');
+        h.replace(32, std::min<qsizetype>(date.size(), 32), date.left(32));
+        h.replace(64, std::min<qsizetype>(callerName.size(), 32), callerName.left(32));
+        h.replace(96, std::min<qsizetype>(callerNo.size(), 32), callerNo.left(32));
+        h[129] = static_cast<char>(status);
+        h[130] = static_cast<char>(tenths >> 24);
+        h[131] = static_cast<char>(tenths >> 16);
+        h[132] = static_cast<char>(tenths >> 8);
+        h[133] = static_cast<char>(tenths);
+        h.replace(136, std::min<qsizetype>(boxNo.size(), 4), boxNo.left(4));
+        return h;
+    }
+};
+
+const QString kStem = QStringLiteral("2026120809150001_0123_0001");
+
+QString writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write fixture");
+    }
+    f.write(content);
+    return path;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+FILESTS_INFO recordOf(const QString& path) {
+    FILESTS_INFO r;
+    CFileMng::ReadRecord(path, r);
+    return r;
+}
+
+// A local message file: a record in front of a received file.
+QString writeMessage(const QString& folder, const QString& name, const QString& title, int payload = 300) {
+    FILESTS_INFO r;
+    r.clear();
+    FILESTS_INFO::setText(r.title, title);
+    QByteArray content(reinterpret_cast<const char*>(&r), sizeof r);
+    content += Header().bytes();
+    content += QByteArray(payload, 'v');
+    return writeFile(CFileMng::Join(folder, name), content);
+}
+
+} // namespace
+
+class TestStore : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textFieldsAreCutAndNeverOverflow() {
+        FILESTS_INFO r;
+        std::memset(&r, 0xAB, sizeof r);
+        FILESTS_INFO::setText(r.boxNo, QStringLiteral("123456789"));
+        QCOMPARE(FILESTS_INFO::text(r.boxNo), QStringLiteral("1234"));
+        QCOMPARE(r.boxNo[4], u'\0');
+        // The byte after boxNo belongs to boxName and must not be touched.
+        QCOMPARE(reinterpret_cast<unsigned char*>(&r)[14], 0xAB);
+        FILESTS_INFO::setText(r.title, QString());
+        for (char16_t c : r.title) {
+            QCOMPARE(c, u'\0');
+        }
+    }
+
+    void displayTexts() {
+        QCOMPARE(CRecordTexts::importStatusDigit(0), QStringLiteral("2"));
+        QCOMPARE(CRecordTexts::importStatusDigit(1), QStringLiteral("1"));
+        QCOMPARE(CRecordTexts::importStatusDigit(2), QStringLiteral("0"));
+        QCOMPARE(CRecordTexts::importStatusDigit(3), QStringLiteral("3"));
+        QCOMPARE(CRecordTexts::importStatusDigit(200), QStringLiteral("3"));
+        QCOMPARE(CRecordTexts::importStatusEditorText(9), CRecordTexts::importStatusEditorText(3));
+        QCOMPARE(CRecordTexts::importStatusTooltip(0), QStringLiteral("録音情報のみを取込(ダウンロード)済"));
+        QCOMPARE(CRecordTexts::flagText(7), QStringLiteral("1"));
+        QCOMPARE(CRecordTexts::playedText(0), QStringLiteral("未再生"));
+        QCOMPARE(CRecordTexts::protectText(1), QStringLiteral("保護"));
+    }
+
+    void recordFromInformationFile() {
+        QTemporaryDir dir;
+        Header h;
+        h.status = 0x03; // played on the unit and protected
+        h.tenths = 0x025D; // 60.5 s: the tenths are dropped
+        const QString p = writeFile(dir.filePath(kStem + ".vminf"), h.bytes() + "rest");
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(p), 0);
+        const QByteArray all = readFile(p);
+        QCOMPARE(all.size(), 990 + 256 + 4);
+        QCOMPARE(all.mid(990), h.bytes() + "rest");
+        const FILESTS_INFO r = recordOf(p);
+        QCOMPARE(FILESTS_INFO::text(r.recDateTime), QStringLiteral("2026/12/08 09:15"));
+        QCOMPARE(FILESTS_INFO::text(r.recTime), QStringLiteral("00:01:00"));
+        QCOMPARE(FILESTS_INFO::text(r.callerName), QStringLiteral("山田"));
+        QCOMPARE(FILESTS_INFO::text(r.callerNo), QStringLiteral("0312345678"));
+        QCOMPARE(FILESTS_INFO::text(r.boxNo), QStringLiteral("0123"));
+        QCOMPARE(int(r.importStatus), 0);
+        QCOMPARE(int(r.protect), 1);
+        QCOMPARE(int(r.flag) + int(r.played), 0);
+        QVERIFY(FILESTS_INFO::text(r.title).isEmpty());
+        QVERIFY(FILESTS_INFO::text(r.filePath).isEmpty());
+    }
+
+    void headerFieldRules() {
+        QCOMPARE(CRecordBuilder::FormatRecTime(0), QStringLiteral("00:00:00"));
+        QCOMPARE(CRecordBuilder::FormatRecTime(0x8CA0), QStringLiteral("01:00:00"));
+        QCOMPARE(CRecordBuilder::FormatRecTime(3599999), QStringLiteral("99:59:59"));
+        QCOMPARE(CRecordBuilder::FormatRecTime(3600000), QStringLiteral("99:59:59"));
+        QCOMPARE(CRecordBuilder::FormatRecTime(0xFFFFFFFFu), QStringLiteral("99:59:59"));
+        // Only the first 27 bytes of the date text are read; the time zone is never applied.
+        QCOMPARE(CRecordBuilder::FormatRecDateTime(QStringLiteral("Sun, 06 Nov 1994 08:49:37 G")),
+                 QStringLiteral("1994/11/06 08:49"));
+        QCOMPARE(CRecordBuilder::FormatRecDateTime(QStringLiteral("Sunday, 06-Nov-94 23:49:37 GMT")),
+                 QStringLiteral("1994/11/06 23:49"));
+        QCOMPARE(CRecordBuilder::FormatRecDateTime(QStringLiteral("not a date")), QString());
+        QCOMPARE(CRecordBuilder::FormatRecDateTime(QString()), QString());
+
+        // A caller name filling all 32 bytes without NUL is taken whole; a box number of 4 bytes likewise.
+        FILESTS_INFO r;
+        r.clear();
+        Header h;
+        h.callerName = QByteArray(32, 'N');
+        h.boxNo = "9876";
+        h.date = "garbage";
+        CRecordBuilder::ApplyHeader(r, h.bytes(), true, false);
+        QCOMPARE(FILESTS_INFO::text(r.callerName), QString(32, 'N'));
+        QCOMPARE(FILESTS_INFO::text(r.boxNo), QStringLiteral("9876"));
+        QCOMPARE(FILESTS_INFO::text(r.recDateTime), QString());
+
+        // A header cut short reads its missing bytes as zero.
+        r.clear();
+        CRecordBuilder::ApplyHeader(r, h.bytes().left(96), true, true);
+        QCOMPARE(FILESTS_INFO::text(r.callerNo), QString());
+        QCOMPARE(FILESTS_INFO::text(r.recTime), QStringLiteral("00:00:00"));
+        QCOMPARE(int(r.importStatus), 2);
+    }
+
+    void voiceFileCarriesOverTheInformationRecord() {
+        QTemporaryDir dir;
+        Header info;
+        info.tenths = 0x8CA0;
+        const QString inf = writeFile(dir.filePath(kStem + ".vminf"), info.bytes());
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(inf), 0);
+        // Edits made on the PC between the two downloads.
+        FILESTS_INFO r = recordOf(inf);
+        FILESTS_INFO::setText(r.title, QStringLiteral("至急"));
+        FILESTS_INFO::setText(r.memo, QStringLiteral("折り返し"));
+        FILESTS_INFO::setText(r.callerName, QStringLiteral("鈴木"));
+        r.flag = 1;
+        r.protect = 1;
+        QCOMPARE(CFileMng::RewriteRecord(r, inf), 1);
+
+        Header voice;
+        voice.status = 0x01;
+        voice.tenths = 5;
+        voice.callerName = "other";
+        voice.date = "Mon, 01 Jan 2001 00:00:00 GMT";
+        const QString dat = writeFile(dir.filePath(kStem + ".vmdat"), voice.bytes() + QByteArray(20, 'x'));
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(dat), 0);
+        const FILESTS_INFO v = recordOf(dat);
+        QCOMPARE(FILESTS_INFO::text(v.title), QStringLiteral("至急"));
+        QCOMPARE(FILESTS_INFO::text(v.memo), QStringLiteral("折り返し"));
+        QCOMPARE(FILESTS_INFO::text(v.callerName), QStringLiteral("鈴木"));
+        QCOMPARE(FILESTS_INFO::text(v.recDateTime), QStringLiteral("2026/12/08 09:15"));
+        QCOMPARE(FILESTS_INFO::text(v.recTime), QStringLiteral("01:00:00"));
+        QCOMPARE(int(v.flag), 1);
+        QCOMPARE(int(v.protect), 1);
+        QCOMPARE(int(v.importStatus), 1);
+
+        // Without an information file the voice record is fresh; bit 0 clear means not played on the unit.
+        QTemporaryDir other;
+        voice.status = 0;
+        const QString lone = writeFile(other.filePath(kStem + ".vmdat"), voice.bytes());
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(lone), 0);
+        QCOMPARE(int(recordOf(lone).importStatus), 2);
+        QCOMPARE(FILESTS_INFO::text(recordOf(lone).callerName), QStringLiteral("other"));
+
+        // A file that cannot be read is left alone and the caller learns it.
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(other.filePath("missing.vminf")), int(CRecordBuilder::Unreadable));
+    }
+
+    void loadAndCountMessages() {
+        QTemporaryDir dir;
+        const QString box = dir.filePath("dl/rusuroku/0123");
+        writeMessage(box, "2026120809150001_0123_0001.vminf", "a-info");
+        writeMessage(box, "2026120809150001_0123_0001.vmdat", "a-voice");
+        writeMessage(box, "2026120809150002_0123_0002.vminf", "b-info");
+        writeMessage(box, "2026120809150003X0123_0003.vmdat", "c-voice");
+        writeFile(CFileMng::Join(box, "notes.txt"), "not a message");
+        writeFile(CFileMng::Join(box, "2026120809150001_0123_0001.wav"), "RIFF");
+        writeFile(CFileMng::Join(box, "inf.ini"),
+                  "[INF]\r\nNAME=\"" + CCp932::fromUnicode(QStringLiteral("営業部第一課の留守録です")) + "\"\r\n");
+        QDir().mkpath(CFileMng::Join(box, "sub.vmdat"));
+
+        // The stray text file counts (so the array is never too small) but yields no record.
+        QCOMPARE(CFileMng::CountMessages(box), 4);
+        std::vector<FILESTS_INFO> recs(1);
+        FILESTS_INFO::setText(recs[0].title, QStringLiteral("existing"));
+        QCOMPARE(CFileMng::LoadRecords(box + "/", recs), 0);
+        QCOMPARE(recs.size(), size_t(4));
+        QStringList titles;
+        for (size_t i = 1; i < recs.size(); ++i) {
+            const FILESTS_INFO& r = recs[i];
+            titles << FILESTS_INFO::text(r.title);
+            QVERIFY(FILESTS_INFO::text(r.filePath).startsWith(box + "/2026"));
+            // The hand-edited name is longer than the field: cut to 10 characters.
+            QCOMPARE(FILESTS_INFO::text(r.boxName), QStringLiteral("営業部第一課の留守録"));
+            if (FILESTS_INFO::text(r.title) == QLatin1String("c-voice")) {
+                QCOMPARE(FILESTS_INFO::text(r.boxNo), QString());
+            } else {
+                QCOMPARE(FILESTS_INFO::text(r.boxNo), QStringLiteral("0123"));
+            }
+        }
+        titles.sort();
+        QCOMPARE(titles, QStringList({"a-voice", "b-info", "c-voice"}));
+
+        // A message file that cannot be opened: nothing for the whole box, the destination untouched.
+        QVERIFY(QFile::link(dir.filePath("nowhere"), CFileMng::Join(box, "2026120809150004_0123_0004.vmdat")));
+        std::vector<FILESTS_INFO> none;
+        QCOMPARE(CFileMng::LoadRecords(box, none), -1);
+        QVERIFY(none.empty());
+    }
+
+    void rewriteKeepsTheRestAndRefreshesTheBoxName() {
+        QTemporaryDir dir;
+        const QString box = dir.filePath("naisen/0123");
+        const QString p = writeMessage(box, kStem + ".vmdat", "old", 5000);
+        QVERIFY(CFileMng::SetBoxName(box, QStringLiteral("総務")));
+        const QByteArray before = readFile(p);
+        FILESTS_INFO r = recordOf(p);
+        FILESTS_INFO::setText(r.title, QStringLiteral("new"));
+        r.played = 1;
+        QCOMPARE(CFileMng::RewriteRecord(r, p), 1);
+        QCOMPARE(FILESTS_INFO::text(r.boxName), QStringLiteral("総務"));
+        const QByteArray after = readFile(p);
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.mid(990), before.mid(990));
+        QCOMPARE(FILESTS_INFO::text(recordOf(p).title), QStringLiteral("new"));
+        QCOMPARE(int(recordOf(p).played), 1);
+        // No temporary file is left behind.
+        QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        QCOMPARE(CFileMng::RewriteRecord(r, dir.filePath("missing.vmdat")), 0);
+
+        // A file shorter than a record gets the record and nothing after it.
+        const QString shortFile = writeFile(CFileMng::Join(box, "2026120809150009_0123_0009.vminf"), "xyz");
+        QCOMPARE(CFileMng::RewriteRecord(r, shortFile), 1);
+        QCOMPARE(readFile(shortFile).size(), 990);
+    }
+
+    void aFullDiskNeverDamagesTheOnlyCopy() {
+        QTemporaryDir dir;
+        const QString p = writeMessage(dir.path(), kStem + ".vmdat", "keep", 20000);
+        const QByteArray before = readFile(p);
+        FILESTS_INFO r = recordOf(p);
+        FILESTS_INFO::setText(r.title, QStringLiteral("changed"));
+
+        // Writes past 4000 bytes fail as they would on a full disk.
+        struct rlimit old;
+        getrlimit(RLIMIT_FSIZE, &old);
+        auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tight = old;
+        tight.rlim_cur = 4000;
+        setrlimit(RLIMIT_FSIZE, &tight);
+        const int rewrite = CFileMng::RewriteRecord(r, p);
+        const int prepend = CFileMng::PrependRecord(p, r);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+
+        QCOMPARE(rewrite, 0);
+        QCOMPARE(prepend, -1);
+        QCOMPARE(readFile(p), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void prependGrowsTheFile() {
+        QTemporaryDir dir;
+        const QString p = writeFile(dir.filePath("x.vminf"), "abc");
+        FILESTS_INFO r;
+        r.clear();
+        r.flag = 1;
+        QCOMPARE(CFileMng::PrependRecord(p, r), 0);
+        QCOMPARE(readFile(p).size(), 993);
+        QCOMPARE(readFile(p).right(3), QByteArray("abc"));
+        QCOMPARE(CFileMng::PrependRecord(dir.filePath("none"), r), 0);
+        QVERIFY(!QFile::exists(dir.filePath("none")));
+    }
+
+    void folderQueries() {
+        QTemporaryDir dir;
+        const QString dl = dir.filePath("folder1");
+        QDir().mkpath(dl + "/rusuroku");
+        QVERIFY(!CFileMng::IsDownloadFolder(dl));
+        QDir().mkpath(dl + "/naisen");
+        QVERIFY(CFileMng::IsDownloadFolder(dl));
+        QCOMPARE(CFileMng::FolderHasMessages(dl), 0);
+        QDir().mkpath(dl + "/naisen/0200");
+        QDir().mkpath(dl + "/rusuroku/0001");
+        writeFile(dl + "/naisen/0200/inf.ini", "[INF]\r\nNAME=\"\"\r\n");
+        QCOMPARE(CFileMng::FolderHasMessages(dl), 2);
+        writeMessage(dl + "/rusuroku/0001", kStem + ".vminf", "m");
+        QCOMPARE(CFileMng::FolderHasMessages(dl), 1);
+
+        QStringList subs{"stale"};
+        CFileMng::ListSubfolders(dl + "/rusuroku", subs);
+        QCOMPARE(subs, QStringList{dl + "/rusuroku/0001"});
+
+        const QString box = dl + "/rusuroku/0001";
+        QVERIFY(!CFileMng::HasWavFiles(box));
+        writeFile(box + "/a.wav", "x");
+        writeFile(box + "/B.WAV", "x");
+        QVERIFY(CFileMng::HasWavFiles(box));
+        CFileMng::DeleteWavFiles(box);
+        // Only names that contain ".wav" in lower case go; the message stays.
+        QVERIFY(!QFile::exists(box + "/a.wav"));
+        QVERIFY(QFile::exists(box + "/B.WAV"));
+        QVERIFY(QFile::exists(box + "/" + kStem + ".vminf"));
+
+        FILESTS_INFO first;
+        QCOMPARE(CFileMng::ReadFirstRecord(box, first), 1);
+        QCOMPARE(FILESTS_INFO::text(first.title), QStringLiteral("m"));
+        QCOMPARE(CFileMng::ReadFirstRecord(dl + "/naisen/0200", first), 0);
+    }
+
+    void infIni() {
+        QTemporaryDir dir;
+        const QString box = dir.path();
+        QCOMPARE(CFileMng::GetBoxName(box), QString());
+        QCOMPARE(CFileMng::GetMake(box), 0);
+        QVERIFY(CFileMng::SetBoxName(box, QString()));
+        QCOMPARE(readFile(box + "/inf.ini"), QByteArray("[INF]\r\nNAME=\"\"\r\n"));
+        QCOMPARE(CFileMng::GetBoxName(box), QString());
+        QVERIFY(CFileMng::SetMake(box, "2"));
+        QVERIFY(CFileMng::IsMakePending(box));
+        QVERIFY(CFileMng::SetMake(box, "0"));
+        QVERIFY(!CFileMng::IsMakePending(box));
+        QVERIFY(CFileMng::SetBoxName(box, QStringLiteral("経理")));
+        QCOMPARE(CFileMng::GetBoxName(box), QStringLiteral("経理"));
+        QCOMPARE(readFile(box + "/inf.ini"), QByteArray("[INF]\r\nNAME=\"\x8c\x6f\x97\x9d\"\r\nMAKE=0\r\n"));
+    }
+
+    void namingHelpers() {
+        QCOMPARE(CFileMng::BoxNoFromName("2026120809150001_0123_0001.vmdat"), QStringLiteral("0123"));
+        QCOMPARE(CFileMng::BoxNoFromName("2026120809150001_12345_001.vmdat"), QStringLiteral("1234"));
+        QCOMPARE(CFileMng::BoxNoFromName("2026120809150001-0123_0001.vmdat"), QString());
+        QCOMPARE(CFileMng::BoxNoFromName("short"), QString());
+        QCOMPARE(CFileMng::BoxFolderOf("/d/rusuroku/0123/2026120809150001_0123_0001.vmdat"),
+                 QStringLiteral("/d/rusuroku/0123/"));
+        QCOMPARE(CFileMng::Join("/a/", "b"), QStringLiteral("/a/b"));
+        QVERIFY(CFileMng::FileExists(QDir::tempPath()));
+        QVERIFY(!CFileMng::FileExists(QString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
