@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The message texts and captions the message operations share.
+class COperationTexts {
+public:
+    static QString ErrorCaption() { return QStringLiteral("エラー"); }
+    static QString DownloadDoneCaption() { return QStringLiteral("ダウンロード完了"); }
+    static QString DownloadConfirmCaption() { return QStringLiteral("ダウンロード確認画面"); }
+    static QString DownloadConfirm(const QString& folder) {
+        return QStringLiteral("%1にダウンロードします。\nよろしいですか？").arg(folder);
+    }
+    static QString CommError() { return QStringLiteral("通信エラーが発生しました。"); }
+    static QString NoMessages() { return QStringLiteral("音声メッセージがありません。"); }
+    static QString DownloadDone() { return QStringLiteral("ファイルのダウンロードが正常に完了しました。"); }
+    static QString AlreadyErased() { return QStringLiteral("音声ファイルは既に消去されています。"); }
+    static QString NoDiskSpace() { return QStringLiteral("ＰＣのメモリ不足です。"); }
+    static QString PartlyNoVoice() {
+        return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。");
+    }
+    static QString PartlyNoDiskSpace() {
+        return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。");
+    }
+    static QString NothingSelected() { return QStringLiteral("選択されていません。"); }
+    static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
+};
