@@ -1,0 +1,12 @@
+#include "admin/CFolderDelPrgDlg.h"
+
+namespace {
+ProgressSpec spec() {
+    ProgressSpec s;
+    s.title = QStringLiteral("削除中");
+    s.text = QStringLiteral("フォルダを削除中です。");
+    return s;
+}
+} // namespace
+
+CFolderDelPrgDlg::CFolderDelPrgDlg(CUserInterface& ui) : CProgressDlg(ui, spec()) {}

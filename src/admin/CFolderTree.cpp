@@ -1,0 +1,146 @@
+#include "admin/CFolderTree.h"
+
+#include "platform/CCancelFlag.h"
+#include "platform/CProgressDlg.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+void report(CProgressDlg* progress, int position) {
+    if (progress) {
+        progress->post(PRG_POSITION, position);
+    }
+}
+
+bool acceptableBoxName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/');
+}
+
+} // namespace
+
+QStringList CFolderTree::BoxNames(const QString& listing) {
+    QStringList names;
+    QString name;
+    const auto finish = [&] {
+        if (acceptableBoxName(name)) {
+            names << name;
+        }
+        name.clear();
+    };
+    for (QChar c : listing) {
+        if (c == '\r') {
+            finish();
+        } else if (c != '\n' && c != '*' && c != '.') {
+            name += c;
+        }
+    }
+    // A listing whose last line lacks its CR still names a box.
+    finish();
+    return names;
+}
+
+int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress) {
+    report(progress, 20);
+    QString root, rusuroku, naisen;
+    if (unitTree(root, rusuroku, naisen) != 1) {
+        if (progress) {
+            progress->close();
+        }
+        return 0;
+    }
+
+    const QString kinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
+    const QString* listings[2] = {&rusuroku, &naisen};
+    bool cancelled = false;
+    for (int k = 0; k < 2 && !cancelled; ++k) {
+        report(progress, k == 0 ? 40 : 60);
+        const QString kindDir = CFileMng::Join(folder, kinds[k]);
+        QDir().mkpath(kindDir);
+        QString name;
+        const QString& listing = *listings[k];
+        for (qsizetype i = 0; i <= listing.size(); ++i) {
+            if (CCancelFlag::value() == 1) {
+                cancelled = true;
+                break;
+            }
+            const bool end = i == listing.size();
+            const QChar c = end ? QChar('\r') : listing[i];
+            if (c != '\r') {
+                if (c != '\n' && c != '*' && c != '.') {
+                    name += c;
+                }
+                continue;
+            }
+            if (acceptableBoxName(name)) {
+                const QString box = CFileMng::Join(kindDir, name);
+                if (!QFileInfo(box).isDir() && QDir().mkpath(box)) {
+                    CFileMng::SetBoxName(box, QString());
+                    CFileMng::SetMake(box, QStringLiteral("2"));
+                }
+            }
+            name.clear();
+        }
+    }
+    if (!cancelled) {
+        report(progress, 100);
+    }
+    if (progress) {
+        progress->close();
+    }
+
+    for (const QString& kind : kinds) {
+        const QString kindDir = CFileMng::Join(folder, kind);
+        QStringList boxes;
+        CFileMng::ListSubfolders(kindDir, boxes);
+        for (const QString& box : boxes) {
+            if (!CFileMng::IsMakePending(box)) {
+                continue;
+            }
+            if (cancelled) {
+                DeleteFolderTree(box, nullptr);
+            } else {
+                CFileMng::SetMake(box, QStringLiteral("0"));
+            }
+        }
+        if (cancelled) {
+            CFileMng::ListSubfolders(kindDir, boxes);
+            if (boxes.isEmpty()) {
+                QDir().rmdir(kindDir);
+            }
+        }
+    }
+    return cancelled ? 0 : 1;
+}
+
+int CFolderTree::DeleteFolderTree(const QString& path, CProgressDlg* progress) {
+    return deleteTree(path, progress, true);
+}
+
+int CFolderTree::deleteTree(const QString& path, CProgressDlg* progress, bool top) {
+    QDir dir(path);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    if (progress && top) {
+        // The count includes "." and "..", as the bar always had two steps to spare.
+        progress->setRange(0, static_cast<int>(entries.size()) + 2);
+    }
+    int handled = 0;
+    for (const QFileInfo& e : entries) {
+        if (e.isDir() && !e.isSymLink()) {
+            deleteTree(e.absoluteFilePath(), progress, false);
+        } else {
+            QFile f(e.absoluteFilePath());
+            f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
+            f.remove();
+        }
+        ++handled;
+        if (progress && top) {
+            progress->post(PRG_POSITION, handled);
+        }
+    }
+    return QDir().rmdir(path) ? 1 : 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class CProgressDlg;
+class CUserInterface;
+
+// Download folders on disk: the unit's box tree made into box folders, and whole folder trees removed.
+class CFolderTree {
+public:
+    // The unit's tree listing: root, "rusuroku" and "naisen" texts; 1 on success, else a failure result.
+    using UnitTreeSource = std::function<int(QString& root, QString& rusuroku, QString& naisen)>;
+
+    // Makes the box folders the unit lists inside the download folder. 1 done; 0 failure or cancelled (the
+    // folders this run made are removed again on cancel). Reports 20/40/60/100 to progress when given.
+    static int DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress);
+    // Removes a folder and everything in it. 1 when the folder itself is gone, 0 otherwise.
+    static int DeleteFolderTree(const QString& path, CProgressDlg* progress);
+    // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); names
+    // that cannot be a local folder name (empty, or with "/") are left out.
+    static QStringList BoxNames(const QString& listing);
+
+private:
+    static int deleteTree(const QString& path, CProgressDlg* progress, bool top);
+};
