@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Reading the unit's listings. A listing is taken apart the one way every reader shares: LF, "*" and "." are
+// dropped and CR ends a line, so file names appear without their dot. Names that end up as local file or folder
+// names are checked here, because a listing is untrusted input.
+class CFtpListing {
+public:
+    // Non-empty lines of a listing after normalisation.
+    static QStringList normalisedLines(const QString& text);
+    // Number of non-empty normalised lines; one pending event is dispatched per character when a callback is
+    // given.
+    template <typename F> static int countLines(const QString& text, F perCharacter);
+
+    // Long-listing fields of a normalised line: the size is the 9 characters at index 24; the name is the
+    // message name at the end of the line with its dot restored, or empty when the line names no message file.
+    static qint64 longSize(const QString& line);
+    static QString longName(const QString& line);
+
+    // A message file name: a 26-character stem and ".vmdat" or ".vminf", nothing that leaves the folder.
+    static bool isMessageName(const QString& name);
+    // A box folder name from the tree listing: not empty, not "." or "..", no path separator, at most 4
+    // characters.
+    static bool isBoxNumber(const QString& name);
+    // Box numbers of a tree listing text (one per line), the rest skipped.
+    static QStringList boxNumbers(const QString& text);
+
+    // A file of that size needs one 4096-byte block more than its whole blocks.
+    static qint64 spaceNeeded(qint64 size) { return (size / 4096 + 1) * 4096; }
+
+    static constexpr int kStemLength = 26;
+    static constexpr int kNameLength = 32;
+};
+
+template <typename F> int CFtpListing::countLines(const QString& text, F perCharacter) {
+    int count = 0;
+    int lineLength = 0;
+    for (QChar c : text) {
+        perCharacter();
+        if (c == QLatin1Char('\r')) {
+            if (lineLength > 0) {
+                ++count;
+            }
+            lineLength = 0;
+        } else if (c != QLatin1Char('\n') && c != QLatin1Char('*') && c != QLatin1Char('.')) {
+            ++lineLength;
+        }
+    }
+    return lineLength > 0 ? count + 1 : count;
+}

@@ -1,0 +1,156 @@
+#include "link/CFtpMng.h"
+
+#include "link/CFtpListing.h"
+#include "link/CLinkPause.h"
+#include "platform/CCp932.h"
+#include "platform/CUserInterface.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+CFtpMng::CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts) : m_ui(ui), m_timeouts(timeouts) {}
+
+CFtpMng::~CFtpMng() = default;
+
+void CFtpMng::setPortOverride(int port) {
+    s_portOverride = port;
+}
+
+int CFtpMng::unitPort() {
+    if (s_portOverride > 0) {
+        return s_portOverride;
+    }
+    if (const servent* entry = ::getservbyname("ftp", "tcp")) {
+        return ntohs(static_cast<uint16_t>(entry->s_port));
+    }
+    return 21;
+}
+
+QString CFtpMng::programDirectory() {
+    if (QCoreApplication::instance()) {
+        return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    }
+    return QDir::currentPath() + QLatin1Char('/');
+}
+
+void CFtpMng::pauseKeepAlive() {
+    if (m_keepAlive) {
+        m_keepAlive->pauseKeepAlive();
+    }
+}
+
+void CFtpMng::resumeKeepAlive() {
+    if (m_keepAlive) {
+        m_keepAlive->resumeKeepAlive();
+    }
+}
+
+int CFtpMng::ConnectLogin(const QString& address, const QString& user, const QString& password) {
+    if (m_conn) {
+        m_conn->CloseAll();
+        m_conn.reset();
+    }
+    m_conn = std::make_unique<FTPCONN_INFO>(m_ui, m_timeouts);
+    FTPCONN_INFO& c = *m_conn;
+    c.controlSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (c.controlSocket < 0) {
+        c.controlSocket = -1;
+        return CONNECT_FAILED;
+    }
+    c.serverAddress = sockaddr_in{};
+    c.serverAddress.sin_family = AF_INET;
+    c.serverAddress.sin_port = htons(static_cast<uint16_t>(unitPort()));
+
+    const QByteArray host = CCp932::fromUnicode(address);
+    bool resolved = !host.isEmpty() && ::inet_pton(AF_INET, host.constData(), &c.serverAddress.sin_addr) == 1;
+    if (!resolved && !host.isEmpty()) {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* result = nullptr;
+        if (::getaddrinfo(host.constData(), nullptr, &hints, &result) == 0 && result) {
+            c.serverAddress.sin_addr = reinterpret_cast<sockaddr_in*>(result->ai_addr)->sin_addr;
+            resolved = true;
+        }
+        if (result) {
+            ::freeaddrinfo(result);
+        }
+    }
+    if (!resolved) {
+        return CONNECT_FAILED;
+    }
+    int rc;
+    do {
+        rc = ::connect(c.controlSocket, reinterpret_cast<sockaddr*>(&c.serverAddress), sizeof c.serverAddress);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        return CONNECT_FAILED;
+    }
+    if (c.Command(nullptr) != 0) {
+        return CONNECT_FAILED;
+    }
+    c.localDirectory = programDirectory();
+    return c.Login(user, password) == 1 ? CONNECT_OK : LOGIN_FAILED;
+}
+
+int CFtpMng::Quit() {
+    if (!m_conn) {
+        return -1;
+    }
+    m_conn->Command(QStringLiteral("QUIT\r\n"));
+    m_conn->CloseAll();
+    m_conn.reset();
+    return 0;
+}
+
+int CFtpMng::GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
+    if (!m_conn) {
+        return 0;
+    }
+    pauseKeepAlive();
+    const int rc = m_conn->ListTree(rootText, rusurokuText, naisenText);
+    resumeKeepAlive();
+    return rc;
+}
+
+int CFtpMng::CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode) {
+    if (!m_conn) {
+        return -1;
+    }
+    pauseKeepAlive();
+    m_conn->localDirectory = localDirectory.isEmpty() ? programDirectory() : localDirectory;
+    QString text;
+    const int rc = m_conn->ListNames(unitDirectory, mode, text);
+    int result = rc == -2 ? -2 : -1;
+    if (rc == 1) {
+        result = CFtpListing::countLines(text, [this] {
+            if (m_ui) {
+                m_ui->dispatchPendingEvents(1);
+            }
+        });
+    }
+    resumeKeepAlive();
+    return result;
+}
+
+int CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
+    if (!m_conn) {
+        return -1;
+    }
+    pauseKeepAlive();
+    if (!localDirectory.isEmpty()) {
+        m_conn->localDirectory = localDirectory;
+    }
+    const int rc = m_conn->DeleteRemote(path);
+    resumeKeepAlive();
+    return rc;
+}
+
+int CFtpMng::Probe() {
+    return m_conn ? m_conn->Probe() : 0;
+}

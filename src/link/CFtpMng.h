@@ -1,0 +1,61 @@
+#pragma once
+
+#include "link/FTPCONN_INFO.h"
+#include "link/FTP_TIMEOUTS.h"
+
+#include <QString>
+
+#include <memory>
+
+class CLinkPause;
+class CUserInterface;
+
+// The unit link as the rest of the program sees it: one per program run (a new one after a reconnection).
+// It owns the connection context while one exists; unit operations pause the keep-alive timer around them.
+class CFtpMng {
+public:
+    enum { CONNECT_OK = 0, CONNECT_FAILED = 1, LOGIN_FAILED = 2 };
+
+    explicit CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts = FTP_TIMEOUTS());
+    ~CFtpMng();
+    CFtpMng(const CFtpMng&) = delete;
+    CFtpMng& operator=(const CFtpMng&) = delete;
+
+    // 0 logged in, 1 connection failed, 2 login refused (the connection stays until the next attempt or Quit).
+    int ConnectLogin(const QString& address, const QString& user, const QString& password);
+    // QUIT, one reply line (its code does not matter), then everything is closed and released.
+    int Quit();
+
+    // The connection context; null while there is none.
+    FTPCONN_INFO* Connection() const { return m_conn.get(); }
+
+    int GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText);
+    int CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode);
+    int DeleteOnUnit(const QString& localDirectory, const QString& path);
+    // The keep-alive probe of the current connection; 0 when there is none.
+    int Probe();
+
+    void setKeepAlive(CLinkPause* keepAlive) { m_keepAlive = keepAlive; }
+    CLinkPause* keepAlive() const { return m_keepAlive; }
+    CUserInterface* ui() const { return m_ui; }
+    void setTimeouts(const FTP_TIMEOUTS& timeouts) { m_timeouts = timeouts; }
+    const FTP_TIMEOUTS& timeouts() const { return m_timeouts; }
+
+    // The unit's FTP port: the services database entry "ftp"/"tcp", else 21, unless overridden (for a unit
+    // behind a forwarded port, or a simulated one). 0 removes the override.
+    static void setPortOverride(int port);
+    static int unitPort();
+    // The folder of the program file, where retrievals go unless told otherwise.
+    static QString programDirectory();
+
+    // Pause/resume of the keep-alive timer around a unit operation.
+    void pauseKeepAlive();
+    void resumeKeepAlive();
+
+private:
+    CUserInterface* m_ui;
+    FTP_TIMEOUTS m_timeouts;
+    std::unique_ptr<FTPCONN_INFO> m_conn;
+    CLinkPause* m_keepAlive = nullptr;
+    static inline int s_portOverride = 0;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "link/FTP_TIMEOUTS.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <netinet/in.h>
+
+class CUserInterface;
+
+// The connection context of the unit link: the control connection, the sockets of the current transfer and
+// the local directory retrievals write into. Created by CFtpMng::ConnectLogin and released by CFtpMng::Quit.
+// Every wait is bounded by the timeouts; nothing here blocks without a limit except the connect itself.
+class FTPCONN_INFO {
+public:
+    static constexpr int kChunkSize = 1024;
+    static constexpr int kReplyCapacity = 511;
+    static constexpr int kMaxListingBytes = 10240000;
+    static constexpr int kMaxRootChars = 102400;
+    static constexpr int kMaxBoxListChars = 1024000;
+
+    // Listing modes of ListNames / ListLong.
+    enum { LIST_ALL = 0, LIST_VMINF = 1, LIST_VMDAT = 2 };
+
+    FTPCONN_INFO(CUserInterface* ui, const FTP_TIMEOUTS& timeouts);
+    ~FTPCONN_INFO();
+    FTPCONN_INFO(const FTPCONN_INFO&) = delete;
+    FTPCONN_INFO& operator=(const FTPCONN_INFO&) = delete;
+
+    // Control connection. A null command only reads a reply (the greeting).
+    int Command(const QString* command, QString* replyText = nullptr);
+    int Command(const QString& command, QString* replyText = nullptr) { return Command(&command, replyText); }
+    int SendLine(const QString& text);
+    int ReadReplyLine(QString& text, int capacity);
+    int Login(const QString& user, const QString& password);
+
+    // Data connections and transfers.
+    int OpenDataPort(const QString& commandLine);
+    int ReceiveChunk(char* buffer);
+    void CloseData();
+    int ReadFinalReply();
+    // Fetches a remote file (a name in the current directory or an absolute path) into the local directory
+    // under localName; the box download passes its switches, the list download uses the short form.
+    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent);
+    int Retrieve(const QString& name, bool resetCounter, bool silent) {
+        return Retrieve(name, name, resetCounter, silent);
+    }
+    int ListNames(const QString& directory, int mode, QString& text);
+    int ListLong(const QString& directory, int mode, QString& text, qint64& byteLength);
+    int ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
+    int DeleteRemote(const QString& path);
+    int AbortTransfer();
+    int Probe();
+    void CloseAll();
+
+    // Fields of the context.
+    int controlSocket = -1;
+    int listenSocket = -1;
+    int dataSocket = -1;
+    sockaddr_in serverAddress{};
+    QString localDirectory;
+    int chunkCounter = 0;
+    qint64 bytesReceived = 0;
+
+    CUserInterface* ui() const { return m_ui; }
+    const FTP_TIMEOUTS& timeouts() const { return m_timeouts; }
+
+    static bool isSuccessCode(int code);
+
+private:
+    int createListener(QString& portLine);
+    // Collects a whole listing from the data socket; -1 on a receive error. pollCancel: abort on the cancel flag.
+    int collect(QByteArray& raw, bool pollCancel);
+    int finishListing(QByteArray& raw, QString& text, int maxChars, bool upToNul);
+    void closeListener();
+    // Waits until the socket is readable; 1 ready, 0 time-out, -1 error.
+    static int waitReadable(int fd, int timeoutMs);
+    static void closeSocket(int& fd);
+
+    CUserInterface* m_ui;
+    FTP_TIMEOUTS m_timeouts;
+    // Read-ahead of the data connection: the unit's stream is taken in large receives and handed out in
+    // chunks, so that the chunk size stays the progress unit without a system call per kilobyte.
+    QByteArray m_readAhead;
+    int m_readPos = 0;
+    int m_readLen = 0;
+};
