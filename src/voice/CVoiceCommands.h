@@ -1,0 +1,41 @@
+#pragma once
+
+#include "store/FILESTS_INFO.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class CUserInterface;
+
+// The convert and play commands of the list and the removal of played WAV files at exit. They take what they
+// work on as plain inputs (the selected rows' records, the after-play setting, the deletion queue the main
+// frame owns), so the list window and the main frame only have to hand these over.
+class CVoiceCommands {
+public:
+    struct ConvertOutcome {
+        int converted = 0;     // WAV files written by this run
+        bool cancelled = false;
+    };
+
+    // Converts the voice data of the selected rows (in list order) into WAV files beside them, with the
+    // conversion dialog and the closing message. Rows whose WAV file exists are left as they are.
+    static ConvertOutcome Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& selectedRows);
+
+    // Plays one row: converts it when its WAV file is missing, hands the WAV file to the default player,
+    // marks the row played in memory and in its file, and queues the WAV file for deletion at exit when
+    // deleteAfterPlay (the "CONVDEL" setting) is on. 1 handed to the player (the list reloads), 0 not.
+    static int Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue);
+
+    // At confirmed exit: deletes the queued WAV files behind the "消去中" window and empties the queue.
+    static void DeleteQueuedWavFiles(CUserInterface& ui, QStringList& deletionQueue);
+
+    // The free-space rule of a conversion: the WAV file is reckoned at 16 times the voice data.
+    static bool WavFits(const QString& voiceFile, qint64 voiceBytes);
+
+    // Command availability: convert (and move/copy) with a selected row whose voice data is on the PC; play
+    // with exactly one such row selected.
+    static bool CanConvert(const std::vector<FILESTS_INFO>& selectedRows);
+    static bool CanPlay(const std::vector<FILESTS_INFO>& selectedRows);
+};

@@ -1,0 +1,59 @@
+#include "voice/CWavConvDlg.h"
+
+#include "platform/CCancelFlag.h"
+
+#include <algorithm>
+#include <climits>
+
+ProgressSpec CWavConvDlg::spec(int files) {
+    ProgressSpec s;
+    s.title = QStringLiteral("変換中");
+    s.text = QStringLiteral("WAVファイルに変換中です。");
+    s.counterText = QStringLiteral("1／%1").arg(files);
+    s.rangeMin = 0;
+    s.rangeMax = 100;
+    s.cancelButton = true;
+    return s;
+}
+
+CWavConvDlg::CWavConvDlg(CUserInterface& ui, int files) : CProgressDlg(ui, [this, files] {
+        ProgressSpec s = spec(files);
+        s.onCancel = [this] {
+            CCancelFlag::set(1);
+            close();
+        };
+        return s;
+    }()),
+      m_files(files) {
+    setPosition(0);
+}
+
+void CWavConvDlg::post(int msg, long long wParam, long long /*lParam*/) {
+    switch (msg) {
+    case PRG_FRAMETOTAL:
+        m_total = wParam;
+        setRange(0, static_cast<int>(std::clamp<long long>(wParam, 0, INT_MAX)));
+        break;
+    case PRG_POSITION:
+        setPosition(static_cast<int>(std::clamp<long long>(std::min(wParam, m_total), 0, INT_MAX)));
+        if (view()) {
+            view()->repaint();
+        }
+        ui().dispatchPendingEvents(10);
+        break;
+    case PRG_NEXTFILE:
+        ++m_begun;
+        setCounterText(QStringLiteral("%1／%2").arg(m_begun).arg(m_files));
+        setPosition(0);
+        if (view()) {
+            view()->repaint();
+        }
+        for (int i = 0; i < 5; ++i) {
+            ui().dispatchPendingEvents(1);
+            ui().sleepMs(1);
+        }
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,73 @@
+#include "voice/CWavFileDelDlg.h"
+
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+
+#include <QFileInfo>
+
+CWavFileDelDlg::CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder)
+    : m_ui(ui), m_folder(downloadFolder) {}
+
+QString CWavFileDelDlg::kindFolder(BoxList list) {
+    return list == Rusuroku ? QStringLiteral("rusuroku") : QStringLiteral("naisen");
+}
+
+bool CWavFileDelDlg::open() {
+    for (BoxList list : {Rusuroku, Naisen}) {
+        m_rows[list].clear();
+        QStringList boxes;
+        CFileMng::ListSubfolders(CFileMng::Join(m_folder, kindFolder(list)), boxes);
+        for (const QString& box : boxes) {
+            if (CFileMng::HasWavFiles(box)) {
+                m_rows[list].push_back({QFileInfo(box).fileName(), false});
+            }
+        }
+    }
+    if (m_rows[Rusuroku].empty() && m_rows[Naisen].empty()) {
+        m_ui.messageBox(QStringLiteral("フォルダにＷＡＶファイルがありません。"), QStringLiteral("エラー"),
+                        MsgIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void CWavFileDelDlg::setAll(BoxList list, bool checked) {
+    for (Row& r : m_rows[list]) {
+        r.checked = checked;
+    }
+}
+
+void CWavFileDelDlg::toggle(BoxList list, int row) {
+    if (row >= 0 && row < static_cast<int>(m_rows[list].size())) {
+        m_rows[list][row].checked = !m_rows[list][row].checked;
+    }
+}
+
+bool CWavFileDelDlg::erase() {
+    if (m_ui.messageBox(QStringLiteral("指定ボックスのＷＡＶファイルを消去します。\nよろしいですか？"),
+                        QStringLiteral("ＷＡＶファイル消去確認"), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return false;
+    }
+    bool any = false;
+    for (BoxList list : {Rusuroku, Naisen}) {
+        for (const Row& r : m_rows[list]) {
+            any = any || r.checked;
+        }
+    }
+    if (!any) {
+        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return true;
+    }
+    for (BoxList list : {Rusuroku, Naisen}) {
+        const QString kind = CFileMng::Join(m_folder, kindFolder(list));
+        for (const Row& r : m_rows[list]) {
+            if (r.checked) {
+                CFileMng::DeleteWavFiles(CFileMng::Join(kind, r.boxNo));
+            }
+        }
+    }
+    m_ui.messageBox(QStringLiteral("ＷＡＶファイルの消去が正常に完了しました。"), QStringLiteral("消去完了"),
+                    MsgIcon::Information);
+    return true;
+}
