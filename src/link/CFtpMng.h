@@ -2,6 +2,7 @@
 
 #include "link/FTPCONN_INFO.h"
 #include "link/FTP_TIMEOUTS.h"
+#include "operations/CUnitBoxOps.h"
 
 #include <QString>
 
@@ -12,7 +13,7 @@ class CUserInterface;
 
 // The unit link as the rest of the program sees it: one per program run (a new one after a reconnection).
 // It owns the connection context while one exists; unit operations pause the keep-alive timer around them.
-class CFtpMng {
+class CFtpMng : public CUnitBoxOps {
 public:
     enum { CONNECT_OK = 0, CONNECT_FAILED = 1, LOGIN_FAILED = 2 };
 
@@ -30,7 +31,25 @@ public:
     FTPCONN_INFO* Connection() const { return m_conn.get(); }
 
     int GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText);
-    int CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode);
+    int CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode) override;
+
+    // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
+    // record. 0 all present; 550 some file was gone on the unit; -1 communication failure; -2 no such box
+    // directory (or converting a present voice file failed); -3 cancelled (or converting a fetched one failed);
+    // -4 not enough disk space.
+    int DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
+    int DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
+    // The space a voice file of the unit's box directory needs locally: 1 found, 0 not listed, -2 no such box
+    // directory, -1 failure.
+    int FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
+                      qint64& spaceNeeded);
+    // Fetches one voice file (an absolute unit path) into the box folder; a voice file already there is kept.
+    // 0 done; 550 not on the unit; -3 cancelled or conversion failed; -4 no room for the WAV file; -1 failure.
+    int DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name);
+
+    // Whether downloads convert voice data to WAV as soon as a message is complete.
+    void setConvertOnDownload(bool on) { m_convertOnDownload = on; }
+    bool convertOnDownload() const { return m_convertOnDownload; }
     int DeleteOnUnit(const QString& localDirectory, const QString& path);
     // The keep-alive probe of the current connection; 0 when there is none.
     int Probe();
@@ -57,5 +76,6 @@ private:
     FTP_TIMEOUTS m_timeouts;
     std::unique_ptr<FTPCONN_INFO> m_conn;
     CLinkPause* m_keepAlive = nullptr;
+    bool m_convertOnDownload = false;
     static inline int s_portOverride = 0;
 };

@@ -1,0 +1,292 @@
+// Downloads end to end against the simulated unit: what the user is told, and what is on disk afterwards.
+#include "link/CFtpMng.h"
+#include "operations/CBoxDownload.h"
+#include "operations/CVoiceDownload.h"
+#include "platform/CCancelFlag.h"
+#include "platform/CDiskSpace.h"
+#include "store/CFileMng.h"
+#include "support/CScriptedUi.h"
+#include "support/CZunoSimProcess.h"
+
+#include "CSampleUnit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+CSampleUnit::Message message(const QString& box, int serial, int frames = 40) {
+    CSampleUnit::Message m;
+    m.boxNo = box;
+    m.recorded = QDateTime(QDate(2026, 12, 8), QTime(9, serial % 60, 0));
+    m.stem = CSampleUnit::makeStem(m.recorded, serial, box, serial);
+    m.callerName = QStringLiteral("山田");
+    m.callerNo = QStringLiteral("0312345678");
+    m.frames = frames;
+    m.voiceSeed = static_cast<uint64_t>(serial);
+    return m;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+int countRetr(const QStringList& transcript, const QString& ext) {
+    int n = 0;
+    for (const QString& line : transcript) {
+        n += line.startsWith(QLatin1String("RETR")) && line.endsWith(ext);
+    }
+    return n;
+}
+
+} // namespace
+
+class TestDownloads : public QObject {
+    Q_OBJECT
+
+    CZunoSimProcess* sim = nullptr;
+    QTemporaryDir* local = nullptr;
+    QString dl;
+
+    void unitMessage(const QString& kind, const CSampleUnit::Message& m) {
+        sim->makeBox(kind, m.boxNo);
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/" + kind + "/" + m.boxNo, m, false));
+    }
+    QString localBox(const QString& kind, const QString& box) {
+        const QString p = dl + "/" + kind + "/" + box;
+        QDir().mkpath(p);
+        return p;
+    }
+    std::unique_ptr<CFtpMng> login(CScriptedUi& ui) {
+        FTP_TIMEOUTS t;
+        t.replyByteMs = 3000;
+        t.dataChunkMs = 3000;
+        t.acceptMs = 3000;
+        t.finalReplyMs = 2000;
+        auto ftp = std::make_unique<CFtpMng>(&ui, t);
+        CFtpMng::setPortOverride(sim->port());
+        if (ftp->ConnectLogin("127.0.0.1", "mirta", "zuno") != 0) {
+            qWarning("login failed");
+        }
+        sim->clearTranscript();
+        return ftp;
+    }
+
+private Q_SLOTS:
+    void init() {
+        CCancelFlag::clear();
+        CDiskSpace::setProbe({});
+        sim = new CZunoSimProcess;
+        local = new QTemporaryDir;
+        dl = local->filePath("folder1");
+        QDir().mkpath(dl + "/rusuroku");
+        QDir().mkpath(dl + "/naisen");
+        QVERIFY(sim->start());
+    }
+    void cleanup() {
+        delete sim;
+        delete local;
+        CDiskSpace::setProbe({});
+        CCancelFlag::clear();
+    }
+
+    void bulkDownloadOfBothKinds() {
+        const auto a1 = message("0001", 1);
+        const auto a2 = message("0001", 2);
+        const auto e1 = message("0200", 3);
+        unitMessage("rusuroku", a1);
+        unitMessage("rusuroku", a2);
+        unitMessage("naisen", e1);
+        localBox("rusuroku", "0001");
+        localBox("naisen", "0200");
+        localBox("naisen", "0999"); // no such box on the unit: skipped
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        const int r = CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl));
+        QCOMPARE(r, 0);
+        QCOMPARE(ui.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
+        for (const auto& [kind, m] : {std::pair{QString("rusuroku"), a1}, {"rusuroku", a2}, {"naisen", e1}}) {
+            for (const char* ext : {".vminf", ".vmdat"}) {
+                const QString path = dl + "/" + kind + "/" + m.boxNo + "/" + m.stem + ext;
+                const QByteArray unit = sim->readFile(kind + "/" + m.boxNo + "/" + m.stem + ext);
+                const QByteArray here = readAll(path);
+                QCOMPARE(here.size(), unit.size() + 990);
+                QCOMPARE(here.mid(990), unit);
+                FILESTS_INFO rec;
+                CFileMng::ReadRecord(path, rec);
+                QCOMPARE(FILESTS_INFO::text(rec.callerName), QStringLiteral("山田"));
+                QCOMPARE(int(rec.importStatus), QString(ext) == ".vmdat" ? 2 : 0);
+            }
+        }
+        const QStringList t = sim->transcript();
+        QVERIFY(t.contains("NLST -l"));
+        QCOMPARE(countRetr(t, ".vmdat"), 3);
+
+        // Everything is here now: a second run fetches nothing; with conversion on, the WAV files are made.
+        sim->clearTranscript();
+        CScriptedUi again;
+        ftp->setConvertOnDownload(true);
+        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), 0);
+        QCOMPARE(countRetr(sim->transcript(), "vmdat") + countRetr(sim->transcript(), "vminf"), 0);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + a2.stem + ".wav"));
+        QVERIFY(QFile::exists(dl + "/naisen/0200/" + e1.stem + ".wav"));
+    }
+
+    void informationOnlyNeverTouchesVoiceData() {
+        unitMessage("rusuroku", message("0001", 1));
+        unitMessage("rusuroku", message("0001", 2));
+        localBox("rusuroku", "0001");
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 1, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})), 0);
+        QCOMPARE(ui.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
+        for (const QString& line : sim->transcript()) {
+            QVERIFY2(!line.contains("vmdat"), qPrintable(line));
+        }
+        QCOMPARE(QDir(dl + "/rusuroku/0001").entryList({"*.vminf"}).size(), 2);
+        QCOMPARE(QDir(dl + "/rusuroku/0001").entryList({"*.vmdat"}).size(), 0);
+    }
+
+    void voiceFileGoneOnTheUnit() {
+        const auto m = message("0001", 1);
+        unitMessage("rusuroku", m);
+        localBox("rusuroku", "0001");
+        sim->setFaults("RETR arg=*.vmdat reply 550 No such file\n");
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        // One message selected: the single-message rules name the erased voice file.
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})),
+                 550);
+        QCOMPARE(ui.messageTexts(), QStringList{"音声ファイルは既に消去されています。"});
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("エラー"));
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vminf"));
+        QVERIFY(!QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vmdat"));
+    }
+
+    void aDisconnectKeepsWhatWasComplete() {
+        const auto m1 = message("0001", 1);
+        const auto m2 = message("0001", 2, 300);
+        unitMessage("rusuroku", m1);
+        unitMessage("rusuroku", m2);
+        localBox("rusuroku", "0001");
+        sim->setFaults(QStringLiteral("RETR arg=%1.vmdat drop 1500\n").arg(m2.stem));
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -1);
+        QCOMPARE(ui.messageTexts(), QStringList{"通信エラーが発生しました。"});
+        const QString box = dl + "/rusuroku/0001/";
+        QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
+        QVERIFY(QFile::exists(box + m1.stem + ".vminf"));
+        QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + m2.stem + ".vminf"));
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(box + m1.stem + ".vmdat", rec);
+        QCOMPARE(FILESTS_INFO::text(rec.callerNo), QStringLiteral("0312345678"));
+    }
+
+    void aFullDisk() {
+        unitMessage("rusuroku", message("0001", 1));
+        unitMessage("rusuroku", message("0001", 2));
+        localBox("rusuroku", "0001");
+        CDiskSpace::setProbe([](const QString&) { return qint64(100); });
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -4);
+        QCOMPARE(ui.messageTexts(), QStringList{"ＰＣのメモリ不足です。"});
+        QVERIFY(QDir(dl + "/rusuroku/0001").entryList(QDir::Files).isEmpty());
+    }
+
+    void cancelRemovesTheMessageInTransfer() {
+        const auto m1 = message("0001", 1);
+        const auto m2 = message("0001", 2, 400);
+        unitMessage("rusuroku", m1);
+        unitMessage("rusuroku", m2);
+        localBox("rusuroku", "0001");
+        const QString box = dl + "/rusuroku/0001/";
+        sim->setFaults(QStringLiteral("RETR arg=%1.vmdat stall-data 1024 2\n").arg(m2.stem));
+        CScriptedUi ui;
+        ui.onDispatch = [&](int) {
+            if (QFile::exists(box + m2.stem + ".vmdat")) {
+                ui.pressCancel("ダウンロード中");
+            }
+        };
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -3);
+        QVERIFY(ui.messages.isEmpty());
+        QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + m2.stem + ".vminf"));
+        const QStringList t = sim->transcript();
+        QVERIFY(t.contains("ABOR"));
+    }
+
+    void voiceDataOfInformationOnlyRows() {
+        const auto m1 = message("0001", 1);
+        const auto m2 = message("0001", 2);
+        const auto m3 = message("0001", 3);
+        unitMessage("rusuroku", m1);
+        unitMessage("rusuroku", m2);
+        unitMessage("rusuroku", m3);
+        QVERIFY(QFile::remove(sim->root() + "/rusuroku/0001/" + m3.stem + ".vmdat"));
+        localBox("rusuroku", "0001");
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 1, true, CBoxDownload::BulkBoxes(dl)), 0);
+        const QString box = dl + "/rusuroku/0001/";
+        // The user edits the first message before fetching its voice data: the edit carries over.
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(box + m1.stem + ".vminf", rec);
+        FILESTS_INFO::setText(rec.title, QStringLiteral("至急"));
+        QCOMPARE(CFileMng::RewriteRecord(rec, box + m1.stem + ".vminf"), 1);
+
+        CScriptedUi list;
+        const bool reload = CVoiceDownload::RunVoiceDownload(
+            list, *ftp, {box + m1.stem + ".vminf", box + m2.stem + ".vminf", box + m3.stem + ".vminf"});
+        QVERIFY(reload);
+        QCOMPARE(list.messageTexts(),
+                 QStringList{"一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。"});
+        QCOMPARE(list.messages[0].caption, QStringLiteral("ダウンロード完了"));
+        QCOMPARE(list.mainWindowDisables, 1);
+        QVERIFY(list.mainWindowEnabled);
+        CFileMng::ReadRecord(box + m1.stem + ".vmdat", rec);
+        QCOMPARE(FILESTS_INFO::text(rec.title), QStringLiteral("至急"));
+        QCOMPARE(int(rec.importStatus), 2);
+        QVERIFY(QFile::exists(box + m2.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + m3.stem + ".vmdat"));
+
+        // Cancelled while fetching again: the voice file that was here is put back as it was.
+        const QByteArray before = readAll(box + m1.stem + ".vmdat");
+        sim->setFaults("RETR stall-data 100 2\n");
+        CScriptedUi cancel;
+        auto ftp2 = login(cancel);
+        cancel.onDispatch = [&](int) {
+            if (QFile::exists(box + m1.stem + ".tmp")) {
+                cancel.pressCancel("ダウンロード中");
+            }
+        };
+        QVERIFY(CVoiceDownload::RunVoiceDownload(cancel, *ftp2, {box + m1.stem + ".vmdat"}));
+        QVERIFY(cancel.messages.isEmpty());
+        QCOMPARE(readAll(box + m1.stem + ".vmdat"), before);
+        QVERIFY(!QFile::exists(box + m1.stem + ".tmp"));
+
+        CScriptedUi none;
+        QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}));
+        QCOMPARE(none.messageTexts(), QStringList{"選択されていません。"});
+    }
+
+    void targets() {
+        const auto t = CVoiceDownload::TargetOf("/d/f/naisen/0200/2026120809000001_0200_0001.vminf");
+        QCOMPARE(t.name, QStringLiteral("2026120809000001_0200_0001.vmdat"));
+        QCOMPARE(t.boxFolder, QStringLiteral("/d/f/naisen/0200"));
+        QCOMPARE(t.boxNo, QStringLiteral("0200"));
+        QCOMPARE(t.unitPath, QStringLiteral("/naisen/0200/2026120809000001_0200_0001.vmdat"));
+        QCOMPARE(CVoiceDownload::TargetOf("/d/f/rusuroku/01/x.vmdat").unitDir, QStringLiteral("/rusuroku/01"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloads)
+#include "tst_downloads.moc"
