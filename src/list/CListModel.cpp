@@ -1,0 +1,258 @@
+#include "list/CListModel.h"
+
+#include "list/CBoxSelection.h"
+#include "platform/CProgressDlg.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "store/CRecordTexts.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+const QLatin1String VMINF(".vminf");
+const QLatin1String VMDAT(".vmdat");
+
+template <std::size_t N> bool fieldContains(const char16_t (&field)[N], QLatin1String what) {
+    return FILESTS_INFO::text(field).contains(what);
+}
+
+template <std::size_t N> QStringView view(const char16_t (&field)[N]) {
+    std::size_t n = 0;
+    while (n < N && field[n] != 0) {
+        ++n;
+    }
+    return QStringView(field, static_cast<qsizetype>(n));
+}
+} // namespace
+
+CListModel::CListModel(CKELDADoc& doc, int slot, CUserInterface& ui) : m_doc(doc), m_ui(ui), m_slot(slot) {
+    rebuildColumns();
+}
+
+CListModel::ColumnKind CListModel::kindOfTitle(const QString& title) {
+    static const struct {
+        const char16_t* key;
+        ColumnKind kind;
+    } known[] = {
+        {u"ﾌﾗｸﾞ", ColFlag},       {u"再生/未再生", ColPlayed}, {u"取込", ColImport},     {u"保護/非保護", ColProtect},
+        {u"BOX番号", ColBoxNo},   {u"相手番号", ColCallerNo}, {u"相手名称", ColCallerName}, {u"日時", ColDateTime},
+        {u"録音時間", ColRecTime}, {u"ファイル名", ColFileName}, {u"BOX名称", ColBoxName},  {u"タイトル", ColTitle},
+        {u"メモ", ColMemo},
+    };
+    for (const auto& k : known) {
+        if (title.contains(QStringView(k.key))) {
+            return k.kind;
+        }
+    }
+    return ColUnknown;
+}
+
+int CListModel::initialWidth(ColumnKind kind) {
+    switch (kind) {
+    case ColFlag:
+    case ColImport:
+    case ColBoxNo:
+        return 70;
+    case ColPlayed:
+    case ColProtect:
+        return 150;
+    default:
+        return 60;
+    }
+}
+
+void CListModel::rebuildColumns() {
+    m_titles = m_doc.shownColumns();
+    m_columns.clear();
+    for (const auto& t : m_titles) {
+        m_columns.push_back(kindOfTitle(t));
+    }
+}
+
+int CListModel::findColumn(ColumnKind kind) const {
+    for (int c = 0; c < columnCount(); ++c) {
+        if (m_columns[c] == kind) {
+            return c;
+        }
+    }
+    return -1;
+}
+
+void CListModel::load(int refresh) {
+    m_ui.setMainWindowEnabled(false);
+    if (refresh != 1) {
+        m_displayMode = 0;
+        m_keepSort = 0;
+    }
+    const QString base = m_doc.slotFolderPath(m_slot);
+    m_rootPrefix = m_doc.rootWithSlash();
+    const QString disp = (m_slot >= 1 && m_slot <= CKELDADoc::SLOTS) ? m_doc.slotDisp[m_slot - 1] : QString();
+    m_boxFolders = CBoxSelection::boxFolders(base, disp);
+    long long total = 0;
+    for (const auto& f : m_boxFolders) {
+        total += CFileMng::CountMessages(f);
+    }
+    const int n = static_cast<int>(std::min<long long>(total, 1 << 30));
+
+    if (rowsChanged) {
+        rowsChanged(true);
+    }
+    m_rows.clear();
+    m_records.clear();
+    m_records.shrink_to_fit();
+    m_records.resize(static_cast<size_t>(n) + 1);
+    std::memset(static_cast<void*>(m_records.data()), 0, m_records.size() * sizeof(FILESTS_INFO));
+    m_rows.reserve(static_cast<size_t>(n));
+    m_arraySize = n;
+    m_infoOnly = false;
+    m_playedOnUnit = 0;
+    m_unplayedOnUnit = 0;
+
+    std::unique_ptr<CProgressDlg> progress;
+    if (m_firstLoad) {
+        ProgressSpec spec;
+        spec.title = QStringLiteral("一覧表を開く");
+        spec.text = QStringLiteral("一覧表を開いています。");
+        spec.rangeMin = 0;
+        spec.rangeMax = n;
+        progress = std::make_unique<CProgressDlg>(m_ui, spec);
+    }
+
+    int i = 0;
+    std::vector<FILESTS_INFO> loaded;
+    for (const auto& folder : m_boxFolders) {
+        m_ui.dispatchPendingEvents(1);
+        loaded.clear();
+        if (CFileMng::LoadRecords(folder, loaded) == 0) {
+            // Messages that arrived after counting find no room; they show on the next load.
+            const size_t room = static_cast<size_t>(n - i);
+            const size_t take = std::min(room, loaded.size());
+            std::copy_n(loaded.begin(), take, m_records.begin() + i);
+        }
+        while (i < n && m_records[i].filePath[0] != 0) {
+            const FILESTS_INFO& r = m_records[i];
+            m_rows.push_back(i);
+            if (progress && (i % 64 == 0 || i + 1 == n)) {
+                // Moving the bar for every row would spend more time painting than loading.
+                progress->setPosition(std::min(i, n));
+                m_ui.dispatchPendingEvents(5);
+            }
+            if (fieldContains(r.filePath, VMINF)) {
+                m_infoOnly = true;
+            }
+            if (r.importStatus == 1) {
+                ++m_playedOnUnit;
+            } else if (r.importStatus == 2) {
+                ++m_unplayedOnUnit;
+            }
+            ++i;
+        }
+    }
+    m_boxTotal = m_listTotal = static_cast<int>(m_rows.size());
+    applyDefaultOrder();
+    if (progress) {
+        progress->close();
+    }
+    m_firstLoad = false;
+    if (rowsChanged) {
+        rowsChanged(false);
+    }
+    m_ui.setMainWindowEnabled(true);
+    m_ui.activateMainWindow();
+}
+
+void CListModel::applyDefaultOrder() {
+    // Two stable passes as the header sort does them: newest first by date-time, then box number ascending.
+    auto ci = [](QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive); };
+    if (findColumn(ColDateTime) >= 0) {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&](int a, int b) {
+            return ci(view(m_records[a].recDateTime), view(m_records[b].recDateTime)) > 0;
+        });
+    }
+    if (findColumn(ColBoxNo) >= 0) {
+        std::stable_sort(m_rows.begin(), m_rows.end(), [&](int a, int b) {
+            return ci(view(m_records[a].boxNo), view(m_records[b].boxNo)) < 0;
+        });
+    }
+}
+
+QString CListModel::cellText(int row, int col) const {
+    return cellText(recordAt(row), m_columns[col]);
+}
+
+QString CListModel::cellText(const FILESTS_INFO& rec, ColumnKind kind) const {
+    switch (kind) {
+    case ColFlag:
+        return CRecordTexts::flagText(rec.flag);
+    case ColPlayed:
+        return CRecordTexts::playedText(rec.played);
+    case ColImport:
+        return CRecordTexts::importStatusDigit(rec.importStatus);
+    case ColProtect:
+        return CRecordTexts::protectText(rec.protect);
+    case ColBoxNo:
+        return FILESTS_INFO::text(rec.boxNo);
+    case ColCallerNo:
+        return FILESTS_INFO::text(rec.callerNo);
+    case ColCallerName:
+        return FILESTS_INFO::text(rec.callerName);
+    case ColDateTime:
+        return FILESTS_INFO::text(rec.recDateTime);
+    case ColRecTime:
+        return FILESTS_INFO::text(rec.recTime);
+    case ColFileName: {
+        QString path = FILESTS_INFO::text(rec.filePath);
+        if (!m_rootPrefix.isEmpty() && path.startsWith(m_rootPrefix)) {
+            path.remove(0, m_rootPrefix.size());
+        }
+        qsizetype k = 0;
+        while (k < path.size() && path[k] == u' ') {
+            ++k;
+        }
+        return path.mid(k);
+    }
+    case ColBoxName:
+        return FILESTS_INFO::text(rec.boxName);
+    case ColTitle:
+        return FILESTS_INFO::text(rec.title);
+    case ColMemo:
+        return FILESTS_INFO::text(rec.memo);
+    case ColUnknown:
+        break;
+    }
+    return QString();
+}
+
+int CListModel::toggleFlag(int row) {
+    if (row < 0 || row >= rowCount()) {
+        return 0;
+    }
+    FILESTS_INFO& rec = m_records[m_rows[row]];
+    FILESTS_INFO copy = rec;
+    copy.flag = rec.flag == 0 ? 1 : 0;
+    if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) != 1) {
+        return 0;
+    }
+    rec = copy;
+    return 1;
+}
+
+CListModel::SelectionFacts CListModel::selectionFacts(const std::vector<int>& selectedRows) const {
+    SelectionFacts f;
+    for (int row : selectedRows) {
+        if (row >= 0 && row < rowCount() && fieldContains(recordAt(row).filePath, VMDAT)) {
+            f.voiceSelected = true;
+        }
+    }
+    if (selectedRows.size() == 1) {
+        const int row = selectedRows.front();
+        if (row >= 0 && row < rowCount() && fieldContains(recordAt(row).filePath, VMDAT)) {
+            f.singleVoiceSelected = true;
+            f.singleRecord = m_rows[row];
+        }
+    }
+    return f;
+}

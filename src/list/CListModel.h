@@ -1,0 +1,113 @@
+#pragma once
+
+#include "store/FILESTS_INFO.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class CKELDADoc;
+class CUserInterface;
+
+// What one list window shows: the records of the chosen boxes of one download folder, one row per record,
+// the columns of the display-column setting and the counts and selection facts the main frame needs.
+// Rows refer to records by index; cell texts are made from the record when asked for.
+class CListModel {
+public:
+    enum ColumnKind {
+        ColFlag,
+        ColPlayed,
+        ColImport,
+        ColProtect,
+        ColBoxNo,
+        ColCallerNo,
+        ColCallerName,
+        ColDateTime,
+        ColRecTime,
+        ColFileName,
+        ColBoxName,
+        ColTitle,
+        ColMemo,
+        ColUnknown
+    };
+
+    struct SelectionFacts {
+        bool voiceSelected = false;
+        bool singleVoiceSelected = false;
+        int singleRecord = -1; // record index of the single selected voice message
+    };
+
+    CListModel(CKELDADoc& doc, int slot, CUserInterface& ui);
+
+    int slot() const { return m_slot; }
+    void setSlot(int slot) { m_slot = slot; }
+    CKELDADoc& doc() { return m_doc; }
+
+    // Rebuilds the column list from the display-column setting.
+    void rebuildColumns();
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+    const QString& columnTitle(int col) const { return m_titles[col]; }
+    ColumnKind columnKind(int col) const { return m_columns[col]; }
+    static ColumnKind kindOfTitle(const QString& title);
+    static int initialWidth(ColumnKind kind);
+    int findColumn(ColumnKind kind) const;
+
+    // Loads every record of the slot's boxes. refresh 1: reload inside an operation (keeps the display mode);
+    // 0: a fresh display of all messages. The first load shows the "一覧表を開く" progress window.
+    // rowsChanged is called before the rows are replaced and after they are in place, so that a view can
+    // follow; it may be empty.
+    void load(int refresh);
+    std::function<void(bool begin)> rowsChanged;
+
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    int recordIndex(int row) const { return m_rows[row]; }
+    const FILESTS_INFO& recordAt(int row) const { return m_records[m_rows[row]]; }
+    const std::vector<FILESTS_INFO>& records() const { return m_records; }
+    // The array size the last load computed (the message count, spares included).
+    int arraySize() const { return m_arraySize; }
+    const QStringList& boxFolders() const { return m_boxFolders; }
+
+    QString cellText(int row, int col) const;
+    QString cellText(const FILESTS_INFO& rec, ColumnKind kind) const;
+
+    // Flips the flag of a row and writes its record back at once. 1 written; 0 not (the row keeps its old state).
+    int toggleFlag(int row);
+
+    // The default order: box number ascending, newest first within a box, ties in load order.
+    void applyDefaultOrder();
+
+    SelectionFacts selectionFacts(const std::vector<int>& selectedRows) const;
+
+    int boxTotal() const { return m_boxTotal; }
+    int listTotal() const { return m_listTotal; }
+    int playedOnUnit() const { return m_playedOnUnit; }
+    int unplayedOnUnit() const { return m_unplayedOnUnit; }
+    bool infoOnlyPresent() const { return m_infoOnly; }
+    bool firstLoad() const { return m_firstLoad; }
+    int displayMode() const { return m_displayMode; }
+    void setDisplayMode(int mode) { m_displayMode = mode; }
+    int keepSort() const { return m_keepSort; }
+    void setKeepSort(int keep) { m_keepSort = keep; }
+
+private:
+    CKELDADoc& m_doc;
+    CUserInterface& m_ui;
+    int m_slot;
+    std::vector<ColumnKind> m_columns;
+    QStringList m_titles;
+    std::vector<FILESTS_INFO> m_records;
+    std::vector<int> m_rows;
+    QStringList m_boxFolders;
+    QString m_rootPrefix;
+    int m_arraySize = 0;
+    int m_boxTotal = 0;
+    int m_listTotal = 0;
+    int m_playedOnUnit = 0;
+    int m_unplayedOnUnit = 0;
+    bool m_infoOnly = false;
+    bool m_firstLoad = true;
+    int m_displayMode = 0;
+    int m_keepSort = 0;
+};

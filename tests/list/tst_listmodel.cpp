@@ -1,0 +1,210 @@
+#include "list/CBoxOpenLogic.h"
+#include "list/CBoxSelection.h"
+#include "list/CListModel.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestListModel : public QObject {
+    Q_OBJECT
+
+    static CSampleFolder::Message msg(const QString& dateTime, bool voice = true, int importStatus = 2) {
+        CSampleFolder::Message m;
+        m.dateTime = dateTime;
+        m.voice = voice;
+        m.importStatus = importStatus;
+        return m;
+    }
+
+private Q_SLOTS:
+    void boxSelectionTexts() {
+        QCOMPARE(CBoxSelection::build({"01", "02"}, {"100", "101"}), QString("留守録BOX：01,02,  内線BOX：100,101"));
+        QCOMPARE(CBoxSelection::build({}, {"100"}), QString("内線BOX：100"));
+        QCOMPARE(CBoxSelection::build({"01"}, {}), QString("留守録BOX：01"));
+        QCOMPARE(CBoxSelection::build({}, {}), QString());
+
+        const auto boxes = CBoxSelection::parse("留守録BOX：01,02,  内線BOX：100,101");
+        QCOMPARE(boxes.size(), size_t(4));
+        QVERIFY(!boxes[1].naisen && boxes[1].boxNo == "02");
+        QVERIFY(boxes[2].naisen && boxes[3].boxNo == "101");
+        // A half-width separator works the same; blank pieces name nothing.
+        QCOMPARE(CBoxSelection::parse("内線BOX:7,,8").size(), size_t(2));
+        QCOMPARE(CBoxSelection::boxFolders("/d/f/", "留守録BOX：01,  内線BOX：100"),
+                 QStringList({"/d/f/rusuroku/01", "/d/f/naisen/100"}));
+    }
+
+    void packsRecordsPastStrayFilesInDefaultOrder() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("dl");
+        CSampleFolder::writeMessage(folder + "/rusuroku/02", "02", 1, msg("2026/01/01 10:00"));
+        CSampleFolder::writeMessage(folder + "/rusuroku/02", "02", 2, msg("2026/03/01 10:00", false));
+        CSampleFolder::writeMessage(folder + "/naisen/100", "100", 3, msg("2026/02/01 10:00", true, 1));
+        CSampleFolder::writeMessage(folder + "/naisen/100", "100", 4, msg("2026/05/01 10:00", true, 1));
+        QFile stray(folder + "/rusuroku/02/notes.txt");
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.write("x");
+        stray.close();
+
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.folderName = "dl";
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：02,  内線BOX：100";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+
+        // The stray file is counted, so one spare zero record sits at the end; the naisen box follows directly.
+        QCOMPARE(model.arraySize(), 5);
+        QCOMPARE(model.records().size(), size_t(6));
+        QCOMPARE(model.rowCount(), 4);
+        QVERIFY(model.records()[2].filePath[0] != 0);
+        QVERIFY(model.records()[4].filePath[0] == 0);
+        QCOMPARE(model.boxTotal(), 4);
+        QCOMPARE(model.listTotal(), 4);
+        QCOMPARE(model.playedOnUnit(), 2);
+        QCOMPARE(model.unplayedOnUnit(), 1);
+        QVERIFY(model.infoOnlyPresent());
+
+        // Box number ascending, newest first inside a box.
+        const int boxCol = model.findColumn(CListModel::ColBoxNo);
+        const int dtCol = model.findColumn(CListModel::ColDateTime);
+        QStringList order;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            order << model.cellText(r, boxCol) + ' ' + model.cellText(r, dtCol).left(7);
+        }
+        QCOMPARE(order, QStringList({"02 2026/03", "02 2026/01", "100 2026/05", "100 2026/02"}));
+
+        const int fileCol = model.findColumn(CListModel::ColFileName);
+        QVERIFY(model.cellText(0, fileCol).startsWith("dl/rusuroku/02/"));
+        QCOMPARE(model.cellText(0, model.findColumn(CListModel::ColImport)), QString("2"));
+        QCOMPARE(model.cellText(2, model.findColumn(CListModel::ColImport)), QString("1"));
+
+        // The first load showed the progress window; a reload does not.
+        QCOMPARE(ui.progressEvents.first().title, QString("一覧表を開く"));
+        QVERIFY(!ui.hasOpenProgress("一覧表を開く"));
+        const auto before = ui.progressEvents.size();
+        model.load(1);
+        QCOMPARE(ui.progressEvents.size(), before);
+        QVERIFY(ui.mainWindowEnabled);
+
+        // Selection facts.
+        auto f = model.selectionFacts({0});
+        QVERIFY(!f.voiceSelected && !f.singleVoiceSelected);
+        f = model.selectionFacts({1});
+        QVERIFY(f.voiceSelected && f.singleVoiceSelected);
+        QCOMPARE(f.singleRecord, model.recordIndex(1));
+        f = model.selectionFacts({1, 2});
+        QVERIFY(f.voiceSelected && !f.singleVoiceSelected);
+    }
+
+    void flagClickWritesTheRecord() {
+        QTemporaryDir dir;
+        const QString file = CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", 1, msg("2026/01/01 10:00"));
+        const QByteArray tail = [&] {
+            QFile f(file);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll().mid(FILESTS_INFO::SIZE);
+        }();
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        QCOMPARE(model.cellText(0, 0), QString("0"));
+        QCOMPARE(model.toggleFlag(0), 1);
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(file, rec);
+        QCOMPARE(int(rec.flag), 1);
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        QCOMPARE(f.readAll().mid(FILESTS_INFO::SIZE), tail);
+        model.load(1);
+        QCOMPARE(model.cellText(0, 0), QString("1"));
+
+        // An unwritable file keeps its state in the list too.
+        QFile::setPermissions(file, QFile::ReadOwner);
+        if (!QFileInfo(file).isWritable()) {
+            QCOMPARE(model.toggleFlag(0), 0);
+            QCOMPARE(model.cellText(0, 0), QString("1"));
+        }
+    }
+
+    void boxOpenDecisions() {
+        QTemporaryDir dir;
+        const QString root = dir.path();
+        CSampleFolder::makeDownloadFolder(root, "dl", {"01", "02"}, {"100"}, 1);
+        QDir().mkpath(root + "/empty/rusuroku");
+        CKELDADoc doc;
+        doc.folder = root;
+        doc.folderName = "dl";
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：02";
+        doc.slotFolderName[1] = "leftover";
+        CScriptedUi ui;
+
+        CBoxOpenLogic open(doc, ui);
+        QVERIFY(open.checkHasBoxes());
+        auto& rusu = open.rusuroku();
+        QCOMPARE(rusu.size(), size_t(2));
+        auto find = [](std::vector<CBoxOpenLogic::Row>& rows, const QString& box) -> CBoxOpenLogic::Row& {
+            for (auto& r : rows) {
+                if (r.boxNo == box) {
+                    return r;
+                }
+            }
+            return rows.front();
+        };
+        QCOMPARE(find(rusu, "02").check, int(CBoxOpenLogic::Greyed));
+        QCOMPARE(find(rusu, "01").check, int(CBoxOpenLogic::Unchecked));
+        CBoxOpenLogic::setAll(rusu, true);
+        QCOMPARE(find(rusu, "02").check, int(CBoxOpenLogic::Greyed));
+        CBoxOpenLogic::setAll(rusu, false);
+
+        // Nothing ticked.
+        QCOMPARE(open.accept(), 0);
+        QCOMPARE(ui.lastMessage()->text, QString("BOXが選択されていません。"));
+        QCOMPARE(ui.lastMessage()->caption, QString("エラー"));
+
+        for (size_t k = 0; k < rusu.size(); ++k) {
+            CBoxOpenLogic::toggle(rusu, int(k));
+        }
+        CBoxOpenLogic::toggle(open.naisen(), 0);
+        QCOMPARE(open.accept(), 2);
+        QCOMPARE(doc.slotDisp[1], QString("留守録BOX：01,  内線BOX：100"));
+        QCOMPARE(doc.slotFolderName[1], QString("dl"));
+
+        // Another folder's lists do not grey anything.
+        doc.folderName = "dl";
+        doc.slotFolderName[0] = "elsewhere";
+        CBoxOpenLogic other(doc, ui);
+        QCOMPARE(find(other.rusuroku(), "02").check, int(CBoxOpenLogic::Unchecked));
+
+        doc.num = 4;
+        CBoxOpenLogic full(doc, ui);
+        CBoxOpenLogic::toggle(full.naisen(), 0);
+        QCOMPARE(full.accept(), 0);
+        QCOMPARE(ui.lastMessage()->text, QString("開ける一覧表が上限に達しています。"));
+
+        doc.folderName = "empty";
+        CBoxOpenLogic none(doc, ui);
+        QVERIFY(!none.checkHasBoxes());
+        QCOMPARE(ui.lastMessage()->text, QString("フォルダにボックス情報がありません。\n確認ください。"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestListModel)
+#include "tst_listmodel.moc"

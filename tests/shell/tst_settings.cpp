@@ -1,0 +1,383 @@
+#include "platform/CPrivateProfile.h"
+#include "shell/CKELDADoc.h"
+#include "shell/CMainFrameLogic.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QStringList keysInFileOrder(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    QStringList out;
+    QString section;
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+        const QString line = QString::fromLatin1(raw).trimmed();
+        if (line.startsWith('[')) {
+            section = line.mid(1, line.size() - 2);
+        } else if (line.contains('=')) {
+            out << section + '/' + line.left(line.indexOf('='));
+        }
+    }
+    return out;
+}
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadsEveryKeyAndCutsToWidth() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        auto w = [&](const char* s, const QString& k, const QString& v) { CPrivateProfile::writeString(ini, s, k, v); };
+        w("LOGIN", "IP", "192.168.100.200.1234"); // 20 characters, the buffer holds 15
+        w("LOGIN", "USER", "an-extremely-long-user-name");
+        w("LOGIN", "PASS", "secret");
+        w("LOGIN", "CHECK", "1");
+        w("FOLDER", "FOLDER", "/data/zuno/");
+        w("FOLDER", "INIT", "1");
+        w("FOLDER", "NEXTFOLDER", "/next/");
+        w("FOLDER", "NEXTFOLDERNAME", "nx");
+        w("FOLDER", "CHANGE", "0");
+        w("DISP", "FOLDERNAME", "f1");
+        w("DISP", "NUM", "2");
+        for (int n = 1; n <= 4; ++n) {
+            w("DISP", QString("DISP%1").arg(n), QString("留守録BOX：%1").arg(n));
+            w("DISP", QString("FOLDERNAME%1").arg(n), QString("fn%1").arg(n));
+        }
+        w("DISP", "COLUM1", "ﾌﾗｸﾞ");
+        w("DISP", "COLUM2", "ABCDEFGHIJ");
+        w("DISP", "DELCOLUM1", "メモ");
+        w("CONVERT", "DOWNCONV", "1");
+        w("CONVERT", "CONVDEL", "1");
+        w("EXPORT", "PATH", "/exp");
+        w("EXPORT", "Name", "list.csv");
+        w("IMPORT", "PATH", "/imp");
+        w("IMPORT", "Name", QString(300, 'x'));
+
+        CKELDADoc doc;
+        doc.load(ini);
+        QCOMPARE(doc.ip, QString("192.168.100.200"));
+        QCOMPARE(doc.user, QString("an-extremely-lon"));
+        QCOMPARE(doc.pass, QString("secret"));
+        QCOMPARE(doc.check, 1);
+        QCOMPARE(doc.folder, QString("/data/zuno/"));
+        QCOMPARE(doc.init, 1);
+        QCOMPARE(doc.nextFolder, QString("/next/"));
+        QCOMPARE(doc.nextFolderName, QString("nx"));
+        QCOMPARE(doc.change, 0);
+        QCOMPARE(doc.folderName, QString("f1"));
+        QCOMPARE(doc.num, 2);
+        QCOMPARE(doc.slotDisp[3], QString("留守録BOX：4"));
+        QCOMPARE(doc.slotFolderName[2], QString("fn3"));
+        QCOMPARE(doc.shownColumns(), QStringList({"ﾌﾗｸﾞ", "ABCDEF"}));
+        QCOMPARE(doc.removedColumns(), QStringList({"メモ"}));
+        QCOMPARE(doc.downConv, 1);
+        QCOMPARE(doc.convDel, 1);
+        QCOMPARE(doc.exportPath, QString("/exp"));
+        QCOMPARE(doc.exportName, QString("list.csv"));
+        QCOMPARE(doc.importPath, QString("/imp"));
+        QCOMPARE(doc.importName.size(), 259);
+        QCOMPARE(doc.loggedIn, 0);
+        QCOMPARE(doc.boxKind, 1);
+    }
+
+    void missingFileGivesDefaultsAndResetColumns() {
+        QTemporaryDir dir;
+        CKELDADoc doc;
+        doc.load(dir.filePath("none.ini"));
+        QVERIFY(doc.ip.isEmpty() && doc.folder.isEmpty() && doc.folderName.isEmpty());
+        QCOMPARE(doc.num, 0);
+        QCOMPARE(doc.downConv, 0);
+        QCOMPARE(doc.shownColumns(), CKELDADoc::resetShownColumns());
+        QCOMPARE(doc.removedColumns(), CKELDADoc::resetRemovedColumns());
+    }
+
+    void savesEveryKeyInOrderAndReadsBack() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CKELDADoc doc;
+        doc.ip = "10.0.0.1";
+        doc.user = "u";
+        doc.pass = "p";
+        doc.check = 1;
+        doc.folder = "/root/dl";
+        doc.folderName = "cur";
+        doc.num = 1;
+        doc.slotDisp[0] = "内線BOX：100";
+        doc.slotFolderName[0] = "cur";
+        doc.downConv = 1;
+        doc.exportName = "e.csv";
+        QVERIFY(doc.save(ini));
+
+        QStringList expected = {"LOGIN/IP",   "LOGIN/USER",        "LOGIN/PASS",  "LOGIN/CHECK",
+                                "FOLDER/FOLDER", "FOLDER/INIT",    "FOLDER/NEXTFOLDER", "FOLDER/NEXTFOLDERNAME",
+                                "FOLDER/CHANGE", "DISP/FOLDERNAME", "DISP/NUM"};
+        for (int n = 1; n <= 4; ++n) {
+            expected << QString("DISP/DISP%1").arg(n) << QString("DISP/FOLDERNAME%1").arg(n);
+        }
+        expected << "CONVERT/DOWNCONV" << "CONVERT/CONVDEL" << "EXPORT/PATH" << "EXPORT/Name" << "IMPORT/PATH"
+                 << "IMPORT/Name";
+        QCOMPARE(keysInFileOrder(ini), expected);
+        // The download root gets its trailing separator.
+        QCOMPARE(CPrivateProfile::getString(ini, "FOLDER", "FOLDER"), QString("/root/dl/"));
+
+        CKELDADoc back;
+        back.load(ini);
+        QCOMPARE(back.ip, doc.ip);
+        QCOMPARE(back.check, 1);
+        QCOMPARE(back.folderName, QString("cur"));
+        QCOMPARE(back.num, 1);
+        QCOMPARE(back.slotDisp[0], QString("内線BOX：100"));
+        QCOMPARE(back.downConv, 1);
+        QCOMPARE(back.exportName, QString("e.csv"));
+    }
+
+    void changeOneExitRule() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CKELDADoc doc;
+        doc.folder = "/old/";
+        doc.folderName = "old";
+        doc.nextFolder = "/new/";
+        doc.nextFolderName = "fresh";
+        doc.change = 1;
+        doc.num = 2;
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.slotDisp[1] = "内線BOX：100";
+        doc.slotFolderName[0] = "old";
+        QVERIFY(doc.save(ini));
+        QCOMPARE(CPrivateProfile::getString(ini, "FOLDER", "FOLDER", "x"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "FOLDERNAME"), QString("fresh"));
+        QCOMPARE(CPrivateProfile::getInt(ini, "DISP", "NUM", -1), 0);
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DISP1", "x"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DISP2", "x"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "FOLDERNAME1"), QString("old"));
+        QCOMPARE(CPrivateProfile::getInt(ini, "FOLDER", "CHANGE", -1), 1);
+
+        // The next start opens the start-up folder without restoring windows.
+        CMainFrameLogic next;
+        next.create(ini);
+        QCOMPARE(next.doc().folder, QString("/new/"));
+        QCOMPARE(next.doc().folderName, QString("fresh"));
+        QVERIFY(!next.shouldRestoreLists());
+    }
+
+    void columnKeysWrittenEmptyBeyondTheLast() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CKELDADoc doc;
+        doc.resetColumns();
+        QVERIFY(doc.saveColumns(ini));
+        doc.setColumns({"メモ", "日時"}, {"ﾌﾗｸﾞ"});
+        QVERIFY(doc.saveColumns(ini));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM2"), QString("日時"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM3", "x"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM2", "x"), QString());
+        CKELDADoc back;
+        back.load(ini);
+        QCOMPARE(back.shownColumns(), QStringList({"メモ", "日時"}));
+    }
+
+    void startupFolderPaths() {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("root/prev"));
+        const QString ini = dir.filePath("KELDA.ini");
+        auto w = [&](const char* s, const char* k, const QString& v) { CPrivateProfile::writeString(ini, s, k, v); };
+        w("FOLDER", "FOLDER", dir.filePath("root") + '/');
+        w("DISP", "FOLDERNAME", "prev");
+        w("DISP", "NUM", "1");
+        w("DISP", "DISP1", "留守録BOX：01");
+        w("DISP", "FOLDERNAME1", "prev");
+        w("FOLDER", "NEXTFOLDERNAME", "other");
+
+        {   // INIT 0: the previous folder and its windows.
+            CMainFrameLogic f;
+            f.create(ini);
+            QCOMPARE(f.doc().folderName, QString("prev"));
+            QVERIFY(f.restoreFlag());
+            QCOMPARE(f.boxField(), QString(" 留守録BOX：01"));
+            QCOMPARE(f.folderField(), " " + dir.filePath("root/prev"));
+            QVERIFY(f.decideFolder());
+            QVERIFY(f.shouldRestoreLists());
+        }
+        w("FOLDER", "INIT", "1");
+        {   // INIT 1, start-up folder differs from slot 1's: open it without windows.
+            CMainFrameLogic f;
+            f.create(ini);
+            QCOMPARE(f.doc().folderName, QString("other"));
+            QVERIFY(!f.restoreFlag());
+            QVERIFY(f.boxField().isEmpty());
+            QVERIFY(!f.shouldRestoreLists());
+            // The start-up folder does not exist: everything folder-related is cleared.
+            QVERIFY(!f.decideFolder());
+            QVERIFY(f.doc().folder.isEmpty() && f.doc().folderName.isEmpty() && f.doc().slotDisp[0].isEmpty());
+            QCOMPARE(f.doc().num, 0);
+            QVERIFY(f.folderField().isEmpty());
+        }
+        w("FOLDER", "NEXTFOLDERNAME", "prev");
+        {   // INIT 1, same folder: previous windows come back.
+            CMainFrameLogic f;
+            f.create(ini);
+            QVERIFY(f.restoreFlag());
+            QVERIFY(f.decideFolder());
+            QVERIFY(f.shouldRestoreLists());
+        }
+        {   // A first start: no folder even though "/" exists.
+            CMainFrameLogic f;
+            f.create(dir.filePath("absent.ini"));
+            QVERIFY(!f.decideFolder());
+        }
+    }
+
+    void fieldTexts() {
+        QCOMPARE(CMainFrameLogic::folderFieldText("/a/b", "c:d"), QString(" /a/b/c：d"));
+        QCOMPARE(CMainFrameLogic::folderFieldText("/a/b/", ""), QString(" /a/b"));
+        QCOMPARE(CMainFrameLogic::folderNameFromField(" /a/b/c：d"), QString("c:d"));
+        QCOMPARE(CMainFrameLogic::folderNameFromField("  nothing"), QString());
+        QCOMPARE(CMainFrameLogic::activationBoxFieldText("留守録BOX：01,02,  内線BOX：100"),
+                 QString(" 留守録BOX：01,02  \r\n 内線BOX：100"));
+        QCOMPARE(CMainFrameLogic::activationBoxFieldText("内線BOX：100,101"), QString(" 内線BOX：100,101"));
+        QCOMPARE(CMainFrameLogic::windowMenuLabel(QString(30, 'a')), QString(30, 'a'));
+        QCOMPARE(CMainFrameLogic::windowMenuLabel(QString(31, 'a')), QString(30, 'a') + "...");
+    }
+
+    void statusText() {
+        CMainFrameLogic::ListCounts c{10000, 9999, 0, 12345};
+        QCOMPARE(CMainFrameLogic::statusText(10001, c),
+                 QString("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ ++++  ﾎﾞｯｸｽﾄｰﾀﾙ ++++  一覧表ﾄｰﾀﾙ 9999  未再生 0  再生済 ++++"));
+    }
+
+    void enableRules() {
+        CMainFrameLogic f;
+        CMainFrameLogic::EnableInputs in;
+        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdBox, in));
+        f.setFolderField(" /");
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdBox, in));
+        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdAllDisplay, in));
+        in.listActive = true;
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdAllDisplay, in));
+        f.setSelectionFacts(true, false, true);
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdConvert, in));
+        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdPlay, in));
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdNotDownloaded, in));
+        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdVoiceDownload, in));
+        in.isDownloadFolder = true;
+        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdBulkDownload, in));
+        f.doc().loggedIn = 1;
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdBulkDownload, in));
+        QVERIFY(f.isEnabled(CMainFrameLogic::CmdVoiceDownload, in));
+        QVERIFY(!f.settingsItemState(CMainFrameLogic::CmdLogin, false).enabled);
+        QVERIFY(f.settingsItemState(CMainFrameLogic::CmdLogout, false).enabled);
+        QVERIFY(!f.settingsItemState(CMainFrameLogic::CmdExport, false).enabled);
+    }
+
+    void renumberingAfterClosingSecondOfThree() {
+        QTemporaryDir dir;
+        CMainFrameLogic f;
+        f.create(dir.filePath("KELDA.ini"));
+        auto& d = f.doc();
+        d.num = 3;
+        d.slotDisp = {"留守録BOX：01", "留守録BOX：02", "内線BOX：100", ""};
+        d.slotFolderName = {"a", "b", "c", ""};
+        const auto moves = f.closeSlot(2);
+        QCOMPARE(moves.size(), size_t(1));
+        QCOMPARE(moves[0], std::make_pair(3, 2));
+        QCOMPARE(d.num, 2);
+        QCOMPARE(d.slotDisp[1], QString("内線BOX：100"));
+        QCOMPARE(d.slotFolderName[1], QString("c"));
+        QVERIFY(d.slotDisp[2].isEmpty() && d.slotFolderName[2].isEmpty());
+        QVERIFY(d.save(f.iniFile()));
+        QCOMPARE(CPrivateProfile::getString(f.iniFile(), "DISP", "DISP3", "x"), QString());
+
+        f.setBoxField("x");
+        f.setSelectionFacts(true, true, true);
+        f.closeSlot(1);
+        QVERIFY(f.closeSlot(1).empty());
+        QCOMPARE(d.num, 0);
+        QVERIFY(f.boxField().isEmpty());
+        QVERIFY(!f.convertFlag && !f.playFlag && !f.notDownloadedFlag);
+        QVERIFY(d.slotDisp[0].isEmpty());
+    }
+
+    void mainRectCorrection() {
+        using R = CMainFrameLogic::WinRect;
+        QCOMPARE(CMainFrameLogic::correctMainRect({1500, 100, 2100, 500}, 1920, 1080), R({1321, 100, 1921, 500}));
+        QCOMPARE(CMainFrameLogic::correctMainRect({-50, -20, 700, 400}, 1920, 1080), R({1, 1, 751, 421}));
+        // Wider than the screen: ends at x = 1.
+        QCOMPARE(CMainFrameLogic::correctMainRect({100, 0, 2500, 1200}, 1920, 1080).left, 1);
+        QCOMPARE(CMainFrameLogic::correctMainRect({100, 0, 2500, 1200}, 1920, 1080).top, 1);
+        const int a = CMainFrameLogic::ABSENT;
+        QCOMPARE(CMainFrameLogic::correctMainRect({a, a, a, a}, 1920, 1080), R({1, 1, 1, 1}));
+    }
+
+    void placementsSaveAndRestore() {
+        QTemporaryDir dir;
+        CMainFrameLogic f;
+        f.create(dir.filePath("KELDA.ini"));
+        using P = CMainFrameLogic::ListPlacement;
+        // Window 2 active, window 1 behind it.
+        QVERIFY(f.savePlacements({10, 20, 900, 700}, {P{2, {5, 5, 300, 300}, 1}, P{1, {7, 7, 400, 400}, 1}}));
+        const QString ini = f.iniFile();
+        QCOMPARE(CPrivateProfile::getInt(ini, "Window2", "ZOrder", 0), 1);
+        QCOMPARE(CPrivateProfile::getInt(ini, "Window1", "ZOrder", 0), 2);
+        QCOMPARE(CPrivateProfile::getInt(ini, "Window3", "showCmd", -1), 0);
+        QCOMPARE(CPrivateProfile::getInt(ini, "Window4", "ZOrder", 0), 4);
+        QCOMPARE(CMainFrameLogic::readMainRect(ini), CMainFrameLogic::WinRect({10, 20, 900, 700}));
+
+        f.doc().num = 2;
+        auto plan = f.readListPlacements();
+        QCOMPARE(plan.windows.size(), size_t(2));
+        QCOMPARE(plan.windows[0].rect, CMainFrameLogic::WinRect({7, 7, 400, 400}));
+        QVERIFY(!plan.maximize);
+        QCOMPARE(plan.activationOrder(), std::vector<int>({1, 2}));
+
+        // One maximized window: every section carries its rectangle and showCmd 3.
+        QVERIFY(f.savePlacements({10, 20, 900, 700}, {P{1, {1, 2, 3, 4}, 1}, P{2, {9, 9, 99, 99}, 3}}));
+        for (int s = 1; s <= 4; ++s) {
+            const QString sec = QString("Window%1").arg(s);
+            QCOMPARE(CPrivateProfile::getInt(ini, sec, "showCmd", 0), 3);
+            QCOMPARE(CPrivateProfile::getInt(ini, sec, "Right", 0), 99);
+        }
+        plan = f.readListPlacements();
+        QVERIFY(plan.maximize);
+
+        // ZOrder outside 1-4 is ignored.
+        CPrivateProfile::writeString(ini, "Window1", "ZOrder", "9");
+        plan = f.readListPlacements();
+        QCOMPARE(plan.activationOrder(), std::vector<int>({2}));
+    }
+
+    void arrangementGeometry() {
+        using R = CMainFrameLogic::WinRect;
+        const R client{0, 0, 1000, 750};
+        const auto three = CMainFrameLogic::tileThree(client);
+        QCOMPARE(three.size(), size_t(3));
+        QCOMPARE(three[0], R({0, 0, 500, 600}));
+        QCOMPARE(three[1], R({500, 0, 1000, 300}));
+        QCOMPARE(three[2], R({500, 300, 1000, 600}));
+
+        const auto rows = CMainFrameLogic::tileRowsFour(client);
+        QCOMPARE(rows.size(), size_t(4));
+        QCOMPARE(rows[0], R({0, 0, 1000, 150}));
+        QCOMPARE(rows[1], R({0, 150, 1000, 300}));
+        QCOMPARE(rows[3], R({0, 450, 1000, 600}));
+
+        const auto cols = CMainFrameLogic::tileColumnsFour(client);
+        QCOMPARE(cols[0], R({0, 0, 250, 600}));
+        QCOMPARE(cols[1], R({250, 0, 500, 600}));
+        QCOMPARE(cols[3], R({750, 0, 1000, 600}));
+        for (const auto& r : cols) {
+            QCOMPARE(client.bottom - r.bottom, 150);
+        }
+        QCOMPARE(CMainFrameLogic::mulDiv(5, 1, 2), 3);
+        QCOMPARE(CMainFrameLogic::newListRect(client), R({10, 10, 990, 500}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,71 @@
+#include "support/CSampleFolder.h"
+
+#include "store/FILESTS_INFO.h"
+
+#include <QDir>
+#include <QFile>
+
+QString CSampleFolder::writeMessage(const QString& boxFolder, const QString& boxNo, int seq, const Message& m) {
+    QDir().mkpath(boxFolder);
+    // 16-character time stamp, "_", box number, "_", sequence: 26 characters in all.
+    QString stem = QStringLiteral("2026120810%1_%2_").arg(seq % 1000000, 6, 10, QChar('0')).arg(boxNo);
+    const int rest = 26 - static_cast<int>(stem.size());
+    stem += QStringLiteral("%1").arg(seq, std::max(rest, 1), 10, QChar('0')).right(std::max(rest, 1));
+    const QString path = boxFolder + '/' + stem + (m.voice ? QStringLiteral(".vmdat") : QStringLiteral(".vminf"));
+
+    FILESTS_INFO rec;
+    rec.clear();
+    rec.flag = static_cast<uint8_t>(m.flag);
+    rec.played = static_cast<uint8_t>(m.played);
+    rec.importStatus = static_cast<uint8_t>(m.voice ? m.importStatus : 0);
+    rec.protect = static_cast<uint8_t>(m.protect);
+    FILESTS_INFO::setText(rec.boxNo, boxNo);
+    FILESTS_INFO::setText(rec.callerNo, m.callerNo);
+    FILESTS_INFO::setText(rec.callerName, m.callerName);
+    FILESTS_INFO::setText(rec.recDateTime, m.dateTime);
+    FILESTS_INFO::setText(rec.recTime, m.recTime);
+    FILESTS_INFO::setText(rec.filePath, path);
+
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return QString();
+    }
+    f.write(reinterpret_cast<const char*>(&rec), sizeof(rec));
+    f.write(QByteArray(FILESTS_INFO::UNIT_HEADER_SIZE, '\0'));
+    f.write(QByteArray(m.voice ? 100 : 10, '\x55'));
+    return path;
+}
+
+QString CSampleFolder::makeDownloadFolder(const QString& root, const QString& name, const QStringList& rusuroku,
+                                          const QStringList& naisen, int perBox) {
+    const QString folder = root + '/' + name;
+    QDir().mkpath(folder + "/rusuroku");
+    QDir().mkpath(folder + "/naisen");
+    static const char* const names[] = {"営業部", "総務課", "山田", "田中商事", "", "佐藤"};
+    int seq = 1;
+    auto fill = [&](const QString& kind, const QStringList& boxes) {
+        for (const auto& box : boxes) {
+            for (int k = 0; k < perBox; ++k, ++seq) {
+                Message m;
+                m.voice = (k % 5) != 4;
+                m.importStatus = 1 + (k % 2);
+                m.flag = (k % 3) == 0 ? 1 : 0;
+                m.played = (k % 4) == 0 ? 1 : 0;
+                m.protect = (k % 7) == 0 ? 1 : 0;
+                m.dateTime = QStringLiteral("2026/%1/%2 %3:%4")
+                                 .arg(1 + (seq % 12), 2, 10, QChar('0'))
+                                 .arg(1 + (seq % 28), 2, 10, QChar('0'))
+                                 .arg(seq % 24, 2, 10, QChar('0'))
+                                 .arg((seq * 7) % 60, 2, 10, QChar('0'));
+                m.recTime = QStringLiteral("00:%1:%2").arg(seq % 3, 2, 10, QChar('0')).arg((seq * 13) % 60, 2, 10,
+                                                                                            QChar('0'));
+                m.callerNo = QStringLiteral("03%1").arg(10000000 + seq * 37);
+                m.callerName = QString::fromUtf8(names[seq % 6]);
+                writeMessage(folder + '/' + kind + '/' + box, box, seq, m);
+            }
+        }
+    };
+    fill(QStringLiteral("rusuroku"), rusuroku);
+    fill(QStringLiteral("naisen"), naisen);
+    return folder;
+}
