@@ -2,6 +2,8 @@
 
 #include <fnmatch.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -128,9 +130,12 @@ bool CSimFaults::load(const std::string& path, std::string& error) {
 }
 
 const SimRule* CSimFaults::take(int session, const std::string& verb, const std::string& arg,
-                                const std::string& actions) {
+                                const std::string& actions, const std::vector<const SimRule*>& skip) {
     const std::string allowed = "," + actions + ",";
     for (auto& r : m_rules) {
+        if (std::find(skip.begin(), skip.end(), &r) != skip.end()) {
+            continue;
+        }
         if (r.times == 0 || r.verb != verb || (r.session != 0 && r.session != session)) {
             continue;
         }

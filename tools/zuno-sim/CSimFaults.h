@@ -25,8 +25,9 @@ public:
     void add(const SimRule& rule) { m_rules.push_back(rule); }
 
     // The first rule that matches, whose action is one of the comma-separated actions and that still has uses
-    // left; the use is counted.
-    const SimRule* take(int session, const std::string& verb, const std::string& arg, const std::string& actions);
+    // left, leaving out the rules already applied to this command; the use is counted.
+    const SimRule* take(int session, const std::string& verb, const std::string& arg, const std::string& actions,
+                        const std::vector<const SimRule*>& skip);
 
 private:
     std::vector<SimRule> m_rules;

@@ -134,7 +134,7 @@ CSimSession::Line CSimSession::readLine(std::string& line) {
     }
 }
 
-std::string CSimSession::virtualPath(const std::string& arg) const {
+std::string CSimSession::virtualPath(const std::string& arg, bool* escaped) const {
     std::string joined = (!arg.empty() && arg[0] == '/') ? arg : m_cwd + "/" + arg;
     std::vector<std::string> parts;
     size_t i = 0;
@@ -147,6 +147,8 @@ std::string CSimSession::virtualPath(const std::string& arg) const {
         if (seg == "..") {
             if (!parts.empty()) {
                 parts.pop_back();
+            } else if (escaped) {
+                *escaped = true;
             }
         } else if (!seg.empty() && seg != ".") {
             parts.push_back(seg);
@@ -168,11 +170,13 @@ void CSimSession::run() {
     int one = 1;
     setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     bool greeted = false;
+    std::vector<const SimRule*> used;
     while (!greeted) {
-        const SimRule* rule = m_faults.take(m_number, "greeting", "", kPreActions);
+        const SimRule* rule = m_faults.take(m_number, "greeting", "", kPreActions, used);
         if (!rule) {
             break;
         }
+        used.push_back(rule);
         if (rule->action == "silence") {
             pause(rule->number);
         } else if (rule->action == "multiline") {
@@ -204,11 +208,17 @@ void CSimSession::run() {
 }
 
 bool CSimSession::handle(const std::string& verb, const std::string& arg) {
+    if (verb == "USER") {
+        m_user = arg;
+        m_loggedIn = false;
+    }
+    std::vector<const SimRule*> used;
     for (;;) {
-        const SimRule* rule = m_faults.take(m_number, verb, arg, kPreActions);
+        const SimRule* rule = m_faults.take(m_number, verb, arg, kPreActions, used);
         if (!rule) {
             break;
         }
+        used.push_back(rule);
         if (rule->action == "silence") {
             pause(rule->number);
         } else if (rule->action == "multiline") {
@@ -226,8 +236,6 @@ bool CSimSession::handle(const std::string& verb, const std::string& arg) {
     }
 
     if (verb == "USER") {
-        m_user = arg;
-        m_loggedIn = false;
         return reply(331, "");
     }
     if (verb == "PASS") {
@@ -293,9 +301,11 @@ bool CSimSession::doPort(const std::string& arg) {
 }
 
 bool CSimSession::doCwd(const std::string& arg) {
-    std::string v = virtualPath(arg);
+    bool escaped = false;
+    std::string v = virtualPath(arg, &escaped);
     struct stat st;
-    if (::stat(realPath(v).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    // Climbing above the root is refused, so a client's "CWD ../" loop ends there.
+    if (escaped || ::stat(realPath(v).c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         return reply(550, "");
     }
     m_cwd = v;
@@ -428,7 +438,7 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     if (!m_haveDataAddr) {
         return reply(425, "Use PORT first.");
     }
-    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,drop,stall-data");
+    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,drop,stall-data", {});
     if (!reply(150, "")) {
         return false;
     }

@@ -28,7 +28,7 @@ private:
     void record(const std::string& line);
     void pause(int seconds);
 
-    std::string virtualPath(const std::string& arg) const;
+    std::string virtualPath(const std::string& arg, bool* escaped = nullptr) const;
     std::string realPath(const std::string& vpath) const;
 
     // Command handlers; false ends the session.

@@ -1,0 +1,368 @@
+// The unit link's dialogue with the simulated unit: what is sent (by transcript) and what is concluded.
+#include "link/CFtpListing.h"
+#include "link/CFtpMng.h"
+#include "platform/CCancelFlag.h"
+#include "platform/CProgressDlg.h"
+#include "support/CScriptedUi.h"
+#include "support/CZunoSimProcess.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kStem = QStringLiteral("20261208101500_0001_000001");
+const QString kStem2 = QStringLiteral("20261208101600_0001_000002");
+
+FTP_TIMEOUTS shortTimeouts() {
+    FTP_TIMEOUTS t;
+    t.replyByteMs = 1500;
+    t.dataChunkMs = 1500;
+    t.acceptMs = 1500;
+    t.finalReplyMs = 1000;
+    return t;
+}
+
+QByteArray pattern(int size) {
+    QByteArray b(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i) {
+        b[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
+    }
+    return b;
+}
+
+} // namespace
+
+class TestFtpConn : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CZunoSimProcess> sim;
+    std::unique_ptr<CScriptedUi> ui;
+    std::unique_ptr<CFtpMng> mng;
+    QTemporaryDir local;
+
+    bool startSim(const QString& faults = QString()) {
+        sim = std::make_unique<CZunoSimProcess>();
+        sim->setFaults(faults);
+        if (!sim->start()) {
+            return false;
+        }
+        CFtpMng::setPortOverride(sim->port());
+        return true;
+    }
+    int login() { return mng->ConnectLogin("127.0.0.1", "mirta", "zuno"); }
+    FTPCONN_INFO& conn() { return *mng->Connection(); }
+
+private Q_SLOTS:
+    void init() {
+        ui = std::make_unique<CScriptedUi>();
+        mng = std::make_unique<CFtpMng>(ui.get(), shortTimeouts());
+        CCancelFlag::clear();
+    }
+    void cleanup() {
+        mng.reset();
+        sim.reset();
+        CFtpMng::setPortOverride(0);
+        CCancelFlag::clear();
+    }
+
+    void portComesFromServicesUnlessOverridden() {
+        CFtpMng::setPortOverride(0);
+        QCOMPARE(CFtpMng::unitPort(), 21);
+        CFtpMng::setPortOverride(2121);
+        QCOMPARE(CFtpMng::unitPort(), 2121);
+    }
+
+    void loginSendsUserThenPass() {
+        QVERIFY(startSim());
+        QCOMPARE(login(), 0);
+        QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS zuno"}));
+        QVERIFY(conn().localDirectory.endsWith('/'));
+        QCOMPARE(mng->Quit(), 0);
+        QVERIFY(!mng->Connection());
+        QTRY_COMPARE(sim->transcript().last(), QString("QUIT"));
+    }
+
+    void loginFailures() {
+        QVERIFY(startSim());
+        QCOMPARE(mng->ConnectLogin("127.0.0.1", "mirta", "wrong"), 2);
+        QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS wrong"}));
+        // A refused login keeps the connection until the next attempt, which closes it first.
+        QVERIFY(mng->Connection());
+        QCOMPARE(login(), 0);
+
+        QCOMPARE(mng->ConnectLogin("", "mirta", "zuno"), 1);
+        QCOMPARE(mng->ConnectLogin("999.1.1.1", "mirta", "zuno"), 1);
+
+        // Nobody listening on the port: connection refused.
+        int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        QVERIFY(::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0);
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+        ::close(s);
+        CFtpMng::setPortOverride(ntohs(a.sin_port));
+        QCOMPARE(login(), 1);
+    }
+
+    void greetingThenCloseIsConnectionFailure() {
+        QVERIFY(startSim("greeting close"));
+        // The greeting itself is read; the login's first reply then finds the connection closed.
+        QCOMPARE(login(), 2);
+        sim->setFaults("greeting raw 421 Too many users");
+        QCOMPARE(login(), 1);
+        sim->setFaults("greeting silence 5");
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(login(), 1);
+        QVERIFY(clock.elapsed() < 4000);
+    }
+
+    void replyCodes() {
+        // A server that answers USER with 230 still gets PASS; OK without digits counts as success.
+        QVERIFY(startSim("USER reply 230\nPWD raw OK"));
+        QCOMPARE(login(), 0);
+        QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS zuno"}));
+        QString text;
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QCOMPARE(text, QString("OK"));
+        QCOMPARE(conn().Command(QString("SITE X\r\n"), &text), 502);
+        QCOMPARE(conn().Command(QString("CWD /nowhere\r\n")), 550);
+
+        sim->setFaults("USER raw 331-Password required\nPASS raw 230-Welcome");
+        QCOMPARE(login(), 0);
+    }
+
+    void multiLineRepliesAreReadOneLineAtATime() {
+        QVERIFY(startSim("USER multiline"));
+        QCOMPARE(login(), 0);
+        // PASS took the continuation line; the real answer to PASS is what the next command reads.
+        QString text;
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("331 "), qPrintable(text));
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("230 "), qPrintable(text));
+    }
+
+    void longReplyIsReadAsTwo() {
+        const QString tail(90, QChar('x'));
+        QVERIFY(startSim("USER raw 331 " + QString(506, QChar('y')) + tail));
+        QCOMPARE(login(), 0);
+        // USER got the first 510 characters, PASS the remaining 90; PASS's own 230 is still waiting.
+        QString text;
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QCOMPARE(text, QString("230 User logged in."));
+
+        QVERIFY(conn().SendLine("PWD\r\n") > 0);
+        QCOMPARE(conn().ReadReplyLine(text, 10), 9);
+        QCOMPARE(text, QString("257 \"/\" i"));
+    }
+
+    void listings() {
+        QVERIFY(startSim());
+        sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vmdat", pattern(1000));
+        sim->writeFile("rusuroku/0001/" + kStem2 + ".vminf", pattern(256));
+        sim->writeFile("rusuroku/0001/" + kStem2 + ".vmdat", pattern(4096));
+        sim->makeBox("rusuroku", "0002");
+        sim->makeBox("naisen", "0101");
+        QCOMPARE(login(), 0);
+        sim->clearTranscript();
+
+        QString text;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 1);
+        QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf", kStem2 + "vminf"}));
+        QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST *.vminf"}));
+
+        // An empty box: NLST is answered 550, which is an empty listing.
+        QCOMPARE(conn().ListNames("/rusuroku/0002", FTPCONN_INFO::LIST_ALL, text), 1);
+        QVERIFY(text.isEmpty());
+        QCOMPARE(conn().ListNames("/rusuroku/0009", FTPCONN_INFO::LIST_ALL, text), -2);
+
+        qint64 bytes = 0;
+        sim->clearTranscript();
+        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_VMDAT, text, bytes), 1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat"}));
+        QCOMPARE(bytes, text.size() * 2);
+        const QStringList lines = CFtpListing::normalisedLines(text);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(CFtpListing::longName(lines[0]), kStem + ".vmdat");
+        QCOMPARE(CFtpListing::longSize(lines[0]), 1000);
+        QCOMPARE(CFtpListing::spaceNeeded(CFtpListing::longSize(lines[0])), 4096);
+        QCOMPARE(CFtpListing::longName(lines[1]), kStem2 + ".vmdat");
+        QCOMPARE(CFtpListing::longSize(lines[1]), 4096);
+        QCOMPARE(CFtpListing::spaceNeeded(4096), 8192);
+        QCOMPARE(conn().ListLong("/naisen/0999", FTPCONN_INFO::LIST_ALL, text, bytes), -2);
+        QCOMPARE(conn().ListLong("/naisen/0101", FTPCONN_INFO::LIST_ALL, text, bytes), 1);
+        QVERIFY(text.isEmpty());
+
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), FTPCONN_INFO::LIST_ALL), 4);
+        QCOMPARE(conn().localDirectory, local.path());
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", QString(), FTPCONN_INFO::LIST_VMDAT), 2);
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0002", QString(), FTPCONN_INFO::LIST_ALL), 0);
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0003", QString(), FTPCONN_INFO::LIST_ALL), -2);
+
+        // The tree: back to the root first (the simulated unit refuses to climb above it), then three lists.
+        sim->clearTranscript();
+        QString rootText, rus, nai;
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD ../", "CWD ../", "CWD ../", "PORT", "NLST", "CWD /rusuroku",
+                                                 "PORT", "NLST", "CWD /naisen", "PORT", "NLST"}));
+        QCOMPARE(CFtpListing::normalisedLines(rootText), QStringList({"naisen", "rusuroku"}));
+        QCOMPARE(CFtpListing::boxNumbers(rus), QStringList({"0001", "0002"}));
+        QCOMPARE(CFtpListing::boxNumbers(nai), QStringList({"0101"}));
+
+        // A refused PORT: a name listing says 0, a long listing passes the code on.
+        sim->setFaults("PORT reply 500 refused");
+        QCOMPARE(login(), 0);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), 0);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text, bytes), 500);
+        QCOMPARE(conn().listenSocket, -1);
+    }
+
+    void retrieve() {
+        QVERIFY(startSim());
+        const QByteArray data = pattern(5 * 1024 + 17);
+        sim->writeFile("naisen/0101/" + kStem + ".vmdat", data);
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        QCOMPARE(conn().Command(QString("CWD /naisen/0101\r\n")), 0);
+        sim->clearTranscript();
+
+        CProgressDlg progress(*ui, ProgressSpec{QStringLiteral("ダウンロード中"), {}, {}, 0, 100000, true, {}});
+        conn().chunkCounter = 40;
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false), 0);
+        QCOMPARE(sim->transcript(), QStringList({"PORT", "RETR " + kStem + ".vmdat"}));
+        QFile f(local.filePath(kStem + ".vmdat"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), data);
+        QCOMPARE(conn().bytesReceived, data.size());
+        QCOMPARE(conn().chunkCounter, 6);
+        QCOMPARE(progress.position(), 6);
+
+        // Silent, without resetting: no reports, the counter stays.
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", "copy.vmdat", false, true), 0);
+        QCOMPARE(conn().chunkCounter, 6);
+        QCOMPARE(QFileInfo(local.filePath("copy.vmdat")).size(), data.size());
+
+        // Missing file: the code, and no local file.
+        QCOMPARE(conn().Retrieve(kStem2 + ".vmdat", true, false), 550);
+        QVERIFY(!QFile::exists(local.filePath(kStem2 + ".vmdat")));
+        QCOMPARE(conn().listenSocket, -1);
+
+        // Local names that would leave the folder are refused before anything is asked.
+        sim->clearTranscript();
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "../escape.vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "..", true, true), -1);
+        QVERIFY(sim->transcript().isEmpty());
+
+        // A size that is a whole number of chunks, and an empty file.
+        sim->writeFile("naisen/0101/" + kStem2 + ".vminf", pattern(4096));
+        QCOMPARE(conn().Retrieve(kStem2 + ".vminf", true, false), 0);
+        QCOMPARE(conn().chunkCounter, 4);
+        QCOMPARE(QFileInfo(local.filePath(kStem2 + ".vminf")).size(), 4096);
+    }
+
+    void retrieveCancelled() {
+        QVERIFY(startSim());
+        sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(4 * 1024 * 1024));
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        sim->clearTranscript();
+        ui->onDispatch = [](int n) {
+            if (n == 5) {
+                CCancelFlag::set(1);
+            }
+        };
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, false), -2);
+        const QStringList t = sim->transcript();
+        QCOMPARE(t.mid(0, 2), QStringList({"PORT", "RETR /naisen/0101/" + kStem + ".vmdat"}));
+        QCOMPARE(t.mid(2), QStringList({"ABOR", "PWD"}));
+        // The partial file stays for the caller to remove.
+        QCOMPARE(QFileInfo(local.filePath(kStem + ".vmdat")).size(), 4 * 1024);
+        QCOMPARE(conn().dataSocket, -1);
+        QCOMPARE(conn().listenSocket, -1);
+        // The link is still usable afterwards.
+        CCancelFlag::clear();
+        ui->onDispatch = nullptr;
+        QCOMPARE(conn().Command(QString("NOOP\r\n")), 0);
+    }
+
+    void transferFailures() {
+        QVERIFY(startSim("RETR drop 3000"));
+        sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(20000));
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        // The unit drops both connections mid-file: no closing reply, so the transfer failed.
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+
+        // A data connection that goes silent ends the file; the closing reply then decides.
+        sim->setFaults("RETR stall-data 2048 3");
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+    }
+
+    void deleteOnUnit() {
+        QVERIFY(startSim("DELE arg=*busy* reply 450 in use"));
+        sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(10));
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/x"), -1);
+        QCOMPARE(login(), 0);
+        QCOMPARE(conn().Command(QString("CWD /naisen/0101\r\n")), 0);
+        sim->clearTranscript();
+        QCOMPARE(mng->DeleteOnUnit(local.path(), "/naisen/0101/" + kStem + ".vmdat"), 0);
+        QCOMPARE(sim->transcript(),
+                 QStringList({"CWD ../", "CWD ../", "CWD ../", "DELE /naisen/0101/" + kStem + ".vmdat"}));
+        QVERIFY(!sim->exists("naisen/0101/" + kStem + ".vmdat"));
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/" + kStem + ".vmdat"), 550);
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/busy.vmdat"), 450);
+    }
+
+    void probe() {
+        QVERIFY(startSim("session=2 PORT reply 500 no\nsession=3 PORT silence 3"));
+        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(login(), 0);
+        sim->clearTranscript();
+        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(sim->transcript(), QStringList({"PORT"}));
+        QCOMPARE(conn().listenSocket, -1);
+
+        // Refused PORT: the unit answered, so it is alive.
+        QCOMPARE(login(), 0);
+        QCOMPARE(mng->Probe(), 1);
+
+        // No answer within the wait: lost.
+        QCOMPARE(login(), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(mng->Probe(), 0);
+        QVERIFY(clock.elapsed() >= 1400);
+        QCOMPARE(conn().listenSocket, -1);
+    }
+
+    void quitOnDroppedConnection() {
+        QVERIFY(startSim());
+        QCOMPARE(login(), 0);
+        sim->stop();
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Quit(), 0);
+        QVERIFY(!mng->Connection());
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(mng->Quit(), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFtpConn)
+#include "tst_ftpconn.moc"

@@ -1,0 +1,64 @@
+// Reading listings: normalisation, long-listing fields, and refusing names that would leave their folder.
+#include "link/CFtpListing.h"
+
+#include <QtTest>
+
+class TestFtpListing : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void normalisation() {
+        const QString text = "a.b*c\r\n\r\n\r\nsecond.line\r\nno-cr-at-end";
+        QCOMPARE(CFtpListing::normalisedLines(text), QStringList({"abc", "secondline", "no-cr-at-end"}));
+        QCOMPARE(CFtpListing::countLines(text, [] {}), 3);
+        int calls = 0;
+        QCOMPARE(CFtpListing::countLines(QString("x\r\n\r\n"), [&] { ++calls; }), 1);
+        QCOMPARE(calls, 5);
+        QCOMPARE(CFtpListing::countLines(QString(".\r\n*\r\n"), [] {}), 0);
+    }
+
+    void longListingFields() {
+        const QString stem = "20261208101500_0001_000001";
+        const QString line = CFtpListing::normalisedLines("-rw-r--r--   1 zuno vm       1000 Dec 08 10:15 " + stem +
+                                                          ".vmdat\r\n")
+                                 .value(0);
+        QCOMPARE(CFtpListing::longSize(line), 1000);
+        // The name is the stem and its extension at the end of the line, with the dot restored: 32 characters.
+        QCOMPARE(CFtpListing::longName(line), stem + ".vmdat");
+        QCOMPARE(CFtpListing::longName(line).size(), 32);
+        QCOMPARE(CFtpListing::longSize(QString("short")), 0);
+        QCOMPARE(CFtpListing::longSize(QString(24, ' ') + "  4096abc"), 4096);
+
+        // Not message files: other names, too long or too short stems, directories.
+        QCOMPARE(CFtpListing::longName("drwxr-xr-x   2 zuno vm           0 Dec 08 10:15 0001"), QString());
+        QCOMPARE(CFtpListing::longName("x 1" + stem + "vmdat"), QString());
+        QCOMPARE(CFtpListing::longName("x " + stem.mid(1) + "vminf"), QString());
+        QCOMPARE(CFtpListing::longName("x " + stem + "vmwav"), QString());
+        QCOMPARE(CFtpListing::longName(stem + "vminf"), stem + ".vminf");
+    }
+
+    void hostileNames() {
+        // "../../../../home/user/x.vmdat" normalises to "////home/user/xvmdat"-like text: never a local name.
+        QCOMPARE(CFtpListing::longName("x ////homeuser/01234567890123456vmdat"), QString());
+        QCOMPARE(CFtpListing::longName("x \\\\windows\\01234567890123456vmdat"), QString());
+        QCOMPARE(CFtpListing::longName(QString("x ") + QString(26, QChar(0x3042)) + "vmdat"), QString());
+        QVERIFY(CFtpListing::isMessageName("20261208101500_0001_000001.vmdat"));
+        QVERIFY(!CFtpListing::isMessageName("20261208101500_0001/00001.vmdat"));
+        QVERIFY(!CFtpListing::isMessageName("2026120810150..0001_000001.vmdat"));
+        QVERIFY(!CFtpListing::isMessageName("20261208101500_0001_000001.vmdat.sh"));
+        QVERIFY(!CFtpListing::isMessageName(""));
+
+        QCOMPARE(CFtpListing::boxNumbers("0001\r\n.\r\n..\r\n\r\na/b\r\n12345\r\n9\r\n..\\x\r\n0102"),
+                 QStringList({"0001", "9", "0102"}));
+    }
+
+    void spaceNeeded() {
+        QCOMPARE(CFtpListing::spaceNeeded(0), 4096);
+        QCOMPARE(CFtpListing::spaceNeeded(1000), 4096);
+        QCOMPARE(CFtpListing::spaceNeeded(4095), 4096);
+        QCOMPARE(CFtpListing::spaceNeeded(4096), 8192);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFtpListing)
+#include "tst_ftplisting.moc"
