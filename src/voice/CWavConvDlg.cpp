@@ -34,13 +34,21 @@ void CWavConvDlg::post(int msg, long long wParam, long long /*lParam*/) {
         m_total = wParam;
         setRange(0, static_cast<int>(std::clamp<long long>(wParam, 0, INT_MAX)));
         break;
-    case PRG_POSITION:
-        setPosition(static_cast<int>(std::clamp<long long>(std::min(wParam, m_total), 0, INT_MAX)));
-        if (view()) {
-            view()->repaint();
+    case PRG_POSITION: {
+        // The decoder reports every 10 ms frame, hundreds of thousands for a long message. The bar is moved and
+        // repainted when it has advanced by a thousandth of its range (finer than any bar can show), at its
+        // end, and on any step back; the pending events are dispatched every time.
+        const int pos = static_cast<int>(std::clamp<long long>(std::min(wParam, m_total), 0, INT_MAX));
+        const int step = static_cast<int>(std::max<long long>(1, m_total / 1000));
+        if (pos < position() || pos == m_total || pos / step != position() / step) {
+            setPosition(pos);
+            if (view()) {
+                view()->repaint();
+            }
         }
         ui().dispatchPendingEvents(10);
         break;
+    }
     case PRG_NEXTFILE:
         ++m_begun;
         setCounterText(QStringLiteral("%1／%2").arg(m_begun).arg(m_files));

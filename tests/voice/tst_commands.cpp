@@ -1,0 +1,399 @@
+// Convert and play from the list, the conversion dialog, WAV removal at exit and the WAV deletion dialog.
+#include "CSampleUnit.h"
+#include "platform/CCancelFlag.h"
+#include "platform/CDiskSpace.h"
+#include "store/CFileMng.h"
+#include "support/CScriptedUi.h"
+#include "voice/CVoiceCommands.h"
+#include "voice/CWavConvDlg.h"
+#include "voice/CWavFileDelDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <vector>
+
+namespace {
+
+const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
+const QString kAlreadyDeleted = QStringLiteral("音声ファイルは既に消去されています。");
+const QString kNoSpace = QStringLiteral("ＰＣのメモリ不足です。");
+const QString kAllDone = QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。");
+const QString kPartNoSource =
+    QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(変換元の音声ファイルなし)。");
+const QString kPartNoSpace =
+    QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(ＰＣのメモリ不足)。");
+
+QString wavOf(const FILESTS_INFO& r) {
+    QString p = FILESTS_INFO::text(r.filePath);
+    return p.left(p.size() - 6) + ".wav";
+}
+
+int countEvents(const CScriptedUi& ui, const QString& title, const QString& what) {
+    int n = 0;
+    for (const auto& e : ui.progressEvents) {
+        n += (e.title == title && e.what == what) ? 1 : 0;
+    }
+    return n;
+}
+
+bool hasEvent(const CScriptedUi& ui, const QString& title, const QString& what, const QString& value) {
+    for (const auto& e : ui.progressEvents) {
+        if (e.title == title && e.what == what && e.value == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TstCommands : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_box;
+    int m_serial = 0;
+
+    // One message in the box folder as a download leaves it; returns its record as the list loads it.
+    FILESTS_INFO message(bool withVoice, int frames = 30) {
+        CSampleUnit::Message m;
+        m.boxNo = QStringLiteral("01");
+        m.recorded = QDateTime(QDate(2026, 12, 1), QTime(9, 0)).addSecs(60 * m_serial);
+        m.stem = CSampleUnit::makeStem(m.recorded, m_serial, m.boxNo, 5000 + m_serial);
+        ++m_serial;
+        m.callerName = QStringLiteral("佐藤花子");
+        m.frames = frames;
+        m.voiceSeed = static_cast<uint64_t>(m_serial);
+        m.infoOnly = !withVoice;
+        if (!CSampleUnit::writeMessage(m_box, m, true)) {
+            qFatal("sample message not written");
+        }
+        FILESTS_INFO rec;
+        const QString file = m_box + "/" + m.stem + (withVoice ? ".vmdat" : ".vminf");
+        CFileMng::ReadRecord(file, rec);
+        FILESTS_INFO::setText(rec.filePath, file);
+        return rec;
+    }
+
+private Q_SLOTS:
+    void init() {
+        CCancelFlag::clear();
+        CDiskSpace::setProbe({});
+        m_box = m_dir.filePath(QStringLiteral("dl%1/rusuroku/01").arg(m_serial));
+        QVERIFY(QDir().mkpath(m_box));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("dl%1/naisen").arg(m_serial))));
+    }
+    void cleanup() { CDiskSpace::setProbe({}); }
+
+    void conversionDialogFollowsNotifications() {
+        CScriptedUi ui;
+        CWavConvDlg dlg(ui, 3);
+        QVERIFY(ui.hasOpenProgress(QStringLiteral("変換中")));
+        QCOMPARE(ui.progressEvents.at(0).value, QStringLiteral("WAVファイルに変換中です。"));
+        QCOMPARE(ui.progressEvents.at(1).value, QStringLiteral("1／3"));
+        dlg.post(PRG_NEXTFILE);
+        QCOMPARE(ui.progressEvents.last().what, QStringLiteral("repaint"));
+        QCOMPARE(ui.dispatchCalls, 5);
+        QCOMPARE(ui.sleepCalls, 5);
+        dlg.post(PRG_FRAMETOTAL, 250);
+        QCOMPARE(dlg.rangeMax(), 250);
+        dlg.post(PRG_POSITION, 100);
+        QCOMPARE(dlg.position(), 100);
+        dlg.post(PRG_POSITION, 900);
+        QCOMPARE(dlg.position(), 250);
+        dlg.post(PRG_NEXTFILE);
+        QCOMPARE(dlg.position(), 0);
+        QCOMPARE(dlg.filesBegun(), 2);
+        QVERIFY(hasEvent(ui, QStringLiteral("変換中"), QStringLiteral("counter"), QStringLiteral("2／3")));
+        ui.pressCancel(QStringLiteral("変換中"));
+        QCOMPARE(CCancelFlag::value(), 1);
+        QVERIFY(!dlg.isOpen());
+    }
+
+    void singleRowWithoutVoiceData() {
+        CScriptedUi ui;
+        CVoiceCommands::Convert(ui, {message(false)});
+        QCOMPARE(ui.messageTexts(), QStringList{kNotDownloaded});
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("エラー"));
+        QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
+        QVERIFY(ui.progressEvents.isEmpty());
+        QVERIFY(ui.mainWindowEnabled);
+        QCOMPARE(ui.mainWindowDisables, 1);
+    }
+
+    void singleRowWhoseFileIsGone() {
+        CScriptedUi ui;
+        FILESTS_INFO r = message(true);
+        QFile::remove(FILESTS_INFO::text(r.filePath));
+        CVoiceCommands::Convert(ui, {r});
+        QCOMPARE(ui.messageTexts(), QStringList{kAlreadyDeleted});
+        QVERIFY(ui.progressEvents.isEmpty());
+    }
+
+    void someRowsWithoutVoiceData() {
+        CScriptedUi ui;
+        const std::vector<FILESTS_INFO> rows = {message(true), message(false), message(true), message(false)};
+        const auto outcome = CVoiceCommands::Convert(ui, rows);
+        QCOMPARE(outcome.converted, 2);
+        QVERIFY(QFile::exists(wavOf(rows[0])));
+        QVERIFY(QFile::exists(wavOf(rows[2])));
+        QCOMPARE(ui.messageTexts(), QStringList{kPartNoSource});
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("変換完了"));
+        QCOMPARE(ui.messages[0].icon, MsgIcon::Information);
+        // Every row without voice data and every converted row advanced the file counter.
+        QVERIFY(hasEvent(ui, QStringLiteral("変換中"), QStringLiteral("counter"), QStringLiteral("4／4")));
+        QVERIFY(!ui.hasOpenProgress(QStringLiteral("変換中")));
+        QVERIFY(ui.mainWindowEnabled);
+        QCOMPARE(ui.activations, 1);
+    }
+
+    void allWavFilesPresent() {
+        CScriptedUi ui;
+        const std::vector<FILESTS_INFO> rows = {message(true), message(true)};
+        QVERIFY(CVoiceCommands::Convert(ui, rows).converted == 2);
+        for (const auto& r : rows) {
+            QFile f(wavOf(r));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("kept");
+        }
+        CScriptedUi again;
+        QCOMPARE(CVoiceCommands::Convert(again, rows).converted, 0);
+        QCOMPARE(again.messageTexts(), QStringList{kAllDone});
+        for (const auto& r : rows) {
+            QCOMPARE(QFileInfo(wavOf(r)).size(), 4);
+        }
+        // Rows already converted do not advance the counter: it stays at its opening text.
+        QCOMPARE(countEvents(again, QStringLiteral("変換中"), QStringLiteral("counter")), 1);
+    }
+
+    void cancelDuringARun() {
+        CScriptedUi ui;
+        const std::vector<FILESTS_INFO> rows = {message(true, 40), message(true, 40), message(true, 40)};
+        // Cancel a few frames into the second file (its WAV file appears when its decoding starts).
+        int cancelAt = 0;
+        ui.onDispatch = [&](int n) {
+            if (QFile::exists(wavOf(rows[1])) && cancelAt == 0) {
+                cancelAt = n + 5;
+            }
+            if (cancelAt != 0 && n == cancelAt) {
+                ui.pressCancel(QStringLiteral("変換中"));
+            }
+        };
+        const auto outcome = CVoiceCommands::Convert(ui, rows);
+        QVERIFY(outcome.cancelled);
+        QCOMPARE(outcome.converted, 1);
+        QVERIFY(ui.messages.isEmpty());
+        QVERIFY(QFile::exists(wavOf(rows[0])));
+        QVERIFY(!QFile::exists(wavOf(rows[1])));
+        QVERIFY(!QFile::exists(wavOf(rows[2])));
+        QVERIFY(QDir(m_box).entryList({"*.tmp"}).isEmpty());
+        QVERIFY(ui.mainWindowEnabled);
+    }
+
+    void cancelBetweenFilesStopsTheRun() {
+        CScriptedUi ui;
+        const std::vector<FILESTS_INFO> rows = {message(false), message(true), message(true)};
+        // Pressed while the row without voice data is passed over, before any decoding.
+        ui.onDispatch = [&](int n) {
+            if (n == 1) {
+                ui.pressCancel(QStringLiteral("変換中"));
+            }
+        };
+        const auto outcome = CVoiceCommands::Convert(ui, rows);
+        QVERIFY(outcome.cancelled);
+        QCOMPARE(outcome.converted, 0);
+        QVERIFY(!QFile::exists(wavOf(rows[1])));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void notEnoughSpace() {
+        // 8 KiB free; a 1000-byte voice file needs (16000 div 4096 + 1) * 4096 = 16384 bytes.
+        FILESTS_INFO r = message(true);
+        const QString file = FILESTS_INFO::text(r.filePath);
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(1000));
+        }
+        qint64 free = 8192;
+        CDiskSpace::setProbe([&free](const QString&) { return free; });
+        CScriptedUi ui;
+        CVoiceCommands::Convert(ui, {r});
+        QCOMPARE(ui.messageTexts(), QStringList{kNoSpace});
+        QVERIFY(ui.progressEvents.isEmpty());
+
+        CScriptedUi play;
+        QStringList queue;
+        QCOMPARE(CVoiceCommands::Play(play, r, false, queue), 0);
+        QCOMPARE(play.messageTexts(), QStringList{kNoSpace});
+        QVERIFY(play.openedFiles.isEmpty());
+
+        // With a converted file before it, the shortage is reported as a partial conversion.
+        free = 16384 * 64;
+        FILESTS_INFO ok = message(true, 20);
+        FILESTS_INFO big = message(true, 4000);
+        free = 400000;
+        CScriptedUi several;
+        QCOMPARE(CVoiceCommands::Convert(several, {ok, big}).converted, 1);
+        QCOMPARE(several.messageTexts(), QStringList{kPartNoSpace});
+        QVERIFY(!QFile::exists(wavOf(big)));
+    }
+
+    void exactlyEnoughSpace() {
+        FILESTS_INFO r = message(true, 5);
+        const qint64 size = QFileInfo(FILESTS_INFO::text(r.filePath)).size();
+        CDiskSpace::setProbe([size](const QString&) { return (16 * size / 4096 + 1) * 4096; });
+        CScriptedUi ui;
+        QCOMPARE(CVoiceCommands::Convert(ui, {r}).converted, 1);
+        QCOMPARE(ui.messageTexts(), QStringList{kAllDone});
+    }
+
+    void playConvertsMarksAndQueues() {
+        FILESTS_INFO r = message(true);
+        const QString file = FILESTS_INFO::text(r.filePath);
+        QStringList queue;
+        CScriptedUi ui;
+        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), 1);
+        QCOMPARE(ui.openedFiles, QStringList{wavOf(r)});
+        QVERIFY(QFile::exists(wavOf(r)));
+        QCOMPARE(countEvents(ui, QStringLiteral("変換中"), QStringLiteral("open")), 1);
+        QVERIFY(ui.dispatchCalls >= 20 + 30);
+        QVERIFY(ui.mainWindowEnabled);
+        FILESTS_INFO stored;
+        CFileMng::ReadRecord(file, stored);
+        QCOMPARE(stored.played, uint8_t(1));
+        QCOMPARE(r.played, uint8_t(1));
+        QCOMPARE(FILESTS_INFO::text(stored.callerName), QStringLiteral("佐藤花子"));
+
+        // The second time the WAV file is there: no dialog, straight to the player, queued again.
+        CScriptedUi second;
+        QCOMPARE(CVoiceCommands::Play(second, r, true, queue), 1);
+        QCOMPARE(countEvents(second, QStringLiteral("変換中"), QStringLiteral("open")), 0);
+        QCOMPARE(second.openedFiles, QStringList{wavOf(r)});
+        QCOMPARE(queue, (QStringList{wavOf(r), wavOf(r)}));
+
+        // At exit both entries are worked off; the second finds nothing and says nothing.
+        CScriptedUi exitUi;
+        CVoiceCommands::DeleteQueuedWavFiles(exitUi, queue);
+        QVERIFY(!QFile::exists(wavOf(r)));
+        QVERIFY(queue.isEmpty());
+        QVERIFY(exitUi.messages.isEmpty());
+        QCOMPARE(countEvents(exitUi, QStringLiteral("消去中"), QStringLiteral("open")), 1);
+        QCOMPARE(countEvents(exitUi, QStringLiteral("消去中"), QStringLiteral("close")), 1);
+        QCOMPARE(exitUi.sleepCalls, 10);
+        QVERIFY(!exitUi.hasOpenProgress(QStringLiteral("消去中")));
+    }
+
+    void playWithoutDeletionSetting() {
+        FILESTS_INFO r = message(true);
+        QStringList queue;
+        CScriptedUi ui;
+        ui.openSucceeds = false; // whatever the desktop does with it, the row counts as played
+        QCOMPARE(CVoiceCommands::Play(ui, r, false, queue), 1);
+        QVERIFY(queue.isEmpty());
+        QCOMPARE(r.played, uint8_t(1));
+        CScriptedUi exitUi;
+        CVoiceCommands::DeleteQueuedWavFiles(exitUi, queue);
+        QVERIFY(exitUi.progressEvents.isEmpty());
+        QVERIFY(QFile::exists(wavOf(r)));
+    }
+
+    void playRefusals() {
+        QStringList queue;
+        FILESTS_INFO info = message(false);
+        CScriptedUi ui;
+        QCOMPARE(CVoiceCommands::Play(ui, info, true, queue), 0);
+        QCOMPARE(ui.messageTexts(), QStringList{QStringLiteral("音声ファイルがダウンロードされていません。")});
+
+        FILESTS_INFO gone = message(true);
+        QFile::remove(FILESTS_INFO::text(gone.filePath));
+        CScriptedUi ui2;
+        QCOMPARE(CVoiceCommands::Play(ui2, gone, true, queue), 0);
+        QCOMPARE(ui2.messageTexts(), QStringList{kAlreadyDeleted});
+
+        FILESTS_INFO empty;
+        empty.clear();
+        CScriptedUi ui3;
+        QCOMPARE(CVoiceCommands::Play(ui3, empty, true, queue), 1);
+        QVERIFY(ui3.messages.isEmpty() && ui3.openedFiles.isEmpty());
+
+        // Cancelled while converting for play: nothing played, nothing marked.
+        FILESTS_INFO r = message(true, 60);
+        CScriptedUi ui4;
+        ui4.onDispatch = [&](int n) {
+            if (n == 30) {
+                ui4.pressCancel(QStringLiteral("変換中"));
+            }
+        };
+        QCOMPARE(CVoiceCommands::Play(ui4, r, true, queue), 0);
+        QVERIFY(ui4.openedFiles.isEmpty());
+        QVERIFY(!QFile::exists(wavOf(r)));
+        QCOMPARE(r.played, uint8_t(0));
+        QVERIFY(queue.isEmpty());
+        QVERIFY(ui4.mainWindowEnabled);
+    }
+
+    void availability() {
+        const FILESTS_INFO voice = message(true);
+        const FILESTS_INFO info = message(false);
+        QVERIFY(!CVoiceCommands::CanConvert({}));
+        QVERIFY(!CVoiceCommands::CanConvert({info}));
+        QVERIFY(CVoiceCommands::CanConvert({info, voice}));
+        QVERIFY(CVoiceCommands::CanPlay({voice}));
+        QVERIFY(!CVoiceCommands::CanPlay({voice, voice}));
+        QVERIFY(!CVoiceCommands::CanPlay({info}));
+    }
+
+    void wavDeletionDialog() {
+        const QString dl = m_dir.filePath(QStringLiteral("wavdel"));
+        for (const char* box : {"rusuroku/01", "rusuroku/02", "naisen/201", "naisen/305"}) {
+            QVERIFY(QDir().mkpath(dl + "/" + QString::fromLatin1(box)));
+        }
+        auto touch = [](const QString& p) {
+            QFile f(p);
+            f.open(QIODevice::WriteOnly);
+        };
+        touch(dl + "/rusuroku/01/a.wav");
+        touch(dl + "/rusuroku/01/b.vmdat");
+        touch(dl + "/naisen/305/A.WAV"); // only an upper-case name
+
+        CScriptedUi ui;
+        CWavFileDelDlg dlg(ui, dl);
+        QVERIFY(dlg.open());
+        QCOMPARE(dlg.folderLabel(), dl);
+        QCOMPARE(dlg.rows(CWavFileDelDlg::Rusuroku).size(), size_t(1));
+        QCOMPARE(dlg.rows(CWavFileDelDlg::Rusuroku)[0].boxNo, QStringLiteral("01"));
+        QCOMPARE(dlg.rows(CWavFileDelDlg::Naisen).size(), size_t(1));
+        QCOMPARE(dlg.rows(CWavFileDelDlg::Naisen)[0].boxNo, QStringLiteral("305"));
+
+        // "いいえ" keeps the dialog; "はい" with nothing checked deletes nothing.
+        ui.replies = {MsgResult::No, MsgResult::Yes};
+        QVERIFY(!dlg.erase());
+        QVERIFY(dlg.erase());
+        QCOMPARE(ui.messageTexts().last(), QStringLiteral("BOXが選択されていません。"));
+        QVERIFY(QFile::exists(dl + "/rusuroku/01/a.wav"));
+
+        dlg.setAll(CWavFileDelDlg::Rusuroku, true);
+        dlg.toggle(CWavFileDelDlg::Naisen, 0);
+        QVERIFY(dlg.erase());
+        QCOMPARE(ui.messages.last().text, QStringLiteral("ＷＡＶファイルの消去が正常に完了しました。"));
+        QCOMPARE(ui.messages.last().caption, QStringLiteral("消去完了"));
+        QVERIFY(!QFile::exists(dl + "/rusuroku/01/a.wav"));
+        QVERIFY(QFile::exists(dl + "/rusuroku/01/b.vmdat"));
+        // The upper-case name is listed but not deleted: deletion takes only names with ".wav".
+        QVERIFY(QFile::exists(dl + "/naisen/305/A.WAV"));
+
+        QFile::remove(dl + "/naisen/305/A.WAV");
+        CScriptedUi none;
+        CWavFileDelDlg empty(none, dl);
+        QVERIFY(!empty.open());
+        QCOMPARE(none.messageTexts(), QStringList{QStringLiteral("フォルダにＷＡＶファイルがありません。")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TstCommands)
+#include "tst_commands.moc"
