@@ -1,0 +1,143 @@
+#include "admin/CFolderDwnDlg.h"
+
+#include "admin/CFolderDelPrgDlg.h"
+#include "admin/CPrgFDwnDlg.h"
+#include "platform/CCancelFlag.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+CFolderDwnDlg::CFolderDwnDlg(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree)
+    : m_ui(ui), m_doc(doc), m_unitTree(std::move(unitTree)) {}
+
+void CFolderDwnDlg::fill() {
+    m_rows = CFolderRows::forFolderList(m_doc.folder);
+    m_selected = -1;
+}
+
+void CFolderDwnDlg::disableRowButtons() {
+    m_download = m_delete = m_rename = false;
+}
+
+void CFolderDwnDlg::open() {
+    fill();
+    disableRowButtons();
+    m_changed = false;
+}
+
+void CFolderDwnDlg::select(int row) {
+    m_selected = (row >= 0 && row < m_rows.size()) ? row : -1;
+    if (m_selected < 0) {
+        disableRowButtons();
+        return;
+    }
+    QStringList subs;
+    CFileMng::ListSubfolders(m_rows[m_selected].path, subs);
+    m_delete = subs.isEmpty();
+    m_download = m_doc.loggedIn == 1;
+    m_rename = true;
+}
+
+void CFolderDwnDlg::tick() {
+    if (m_doc.loggedIn != 1) {
+        m_download = false;
+    }
+}
+
+CFolderDwnDlg::Outcome CFolderDwnDlg::download() {
+    if (m_selected < 0) {
+        return Stay;
+    }
+    const CFolderRows::Row row = m_rows[m_selected];
+    const QString chosen = row.path + '/';
+    if (m_ui.messageBox(QStringLiteral("%1にダウンロードします。\nよろしいですか？").arg(row.name),
+                        QStringLiteral("ダウンロード確認画面"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+        return Stay;
+    }
+    CCancelFlag::clear();
+    int result = 0;
+    {
+        CPrgFDwnDlg progress(m_ui);
+        for (int i = 0; i < 5; ++i) {
+            m_ui.dispatchPendingEvents(1);
+            m_ui.sleepMs(1);
+        }
+        result = CFolderTree::DownloadFolder(row.path, m_unitTree, &progress);
+    }
+    if (CCancelFlag::isSet()) {
+        return EndCancel;
+    }
+    if (result == 1) {
+        m_ui.messageBox(QStringLiteral("フォルダのダウンロードが正常に完了しました。"),
+                        QStringLiteral("ダウンロード完了"), MsgIcon::Information);
+        m_doc.downloadFolderText = chosen;
+        return EndOk;
+    }
+    m_ui.messageBox(QStringLiteral("通信エラーが発生しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+    return EndCancel;
+}
+
+QString CFolderDwnDlg::chooserStart(const QString& programDirectory) const {
+    if (!m_doc.folder.isEmpty()) {
+        return m_doc.rootWithSlash() + m_doc.folderName;
+    }
+    return CFileMng::Join(programDirectory, QStringLiteral("save/ZUNO"));
+}
+
+bool CFolderDwnDlg::addFolder(const QString& programDirectory) {
+    QString chosen = m_ui.chooseFolder(QStringLiteral("\nダウンロード先のフォルダを作成してください。"),
+                                       chooserStart(programDirectory));
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    while (chosen.size() > 1 && chosen.endsWith('/')) {
+        chosen.chop(1);
+    }
+    const QFileInfo info(chosen);
+    const QString directory = info.path().endsWith('/') ? info.path() : info.path() + '/';
+    // The name part stops at its extension, as a path split into name and extension gives it.
+    QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot > 0) {
+        name = name.left(dot);
+    }
+    m_doc.folder = directory;
+    m_doc.folderName = name;
+    m_doc.downloadFolderText = directory + name;
+    fill();
+    disableRowButtons();
+    m_changed = true;
+    return true;
+}
+
+void CFolderDwnDlg::deleteFolder() {
+    if (m_selected < 0) {
+        return;
+    }
+    if (m_ui.messageBox(QStringLiteral("削除します。よろしいですか？"), QStringLiteral("削除の確認"),
+                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+        return;
+    }
+    int result = 0;
+    {
+        CFolderDelPrgDlg progress(m_ui);
+        progress.setPosition(0);
+        result = CFolderTree::DeleteFolderTree(m_rows[m_selected].path, &progress);
+    }
+    if (result == 1) {
+        m_rows.removeAt(m_selected);
+        m_selected = -1;
+        disableRowButtons();
+    } else {
+        m_ui.messageBox(QStringLiteral("一部のファイルが削除できませんでした。"), QStringLiteral("エラー"),
+                        MsgIcon::Exclamation);
+    }
+}
+
+void CFolderDwnDlg::renamed() {
+    fill();
+    disableRowButtons();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "admin/CFolderRows.h"
+#include "admin/CFolderTree.h"
+
+#include <QList>
+#include <QString>
+
+class CKELDADoc;
+class CUserInterface;
+
+// "フォルダのダウンロード": the download folders under the download root. The user downloads the unit's box
+// tree into one, adds, deletes and renames folders. The widget shows rows and buttons; this decides.
+class CFolderDwnDlg {
+public:
+    enum Outcome { Stay, EndOk, EndCancel };
+
+    CFolderDwnDlg(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree);
+
+    // Opening: rows filled, row buttons disabled, changed flag cleared.
+    void open();
+    const QList<CFolderRows::Row>& rows() const { return m_rows; }
+    // -1: no selection.
+    void select(int row);
+    int selected() const { return m_selected; }
+    // The 1-second timer: logging out meanwhile disables "ダウンロード".
+    void tick();
+
+    bool downloadEnabled() const { return m_download; }
+    bool deleteEnabled() const { return m_delete; }
+    bool renameEnabled() const { return m_rename; }
+    bool changed() const { return m_changed; }
+
+    Outcome download();
+    // "フォルダ追加" through the folder chooser; true when a folder was taken.
+    bool addFolder(const QString& programDirectory);
+    void deleteFolder();
+    // After a successful rename through the name dialog.
+    void renamed();
+    Outcome cancel() const { return m_changed ? EndOk : EndCancel; }
+
+    // Where the folder chooser starts.
+    QString chooserStart(const QString& programDirectory) const;
+
+private:
+    void fill();
+    void disableRowButtons();
+
+    CUserInterface& m_ui;
+    CKELDADoc& m_doc;
+    CFolderTree::UnitTreeSource m_unitTree;
+    QList<CFolderRows::Row> m_rows;
+    int m_selected = -1;
+    bool m_download = false;
+    bool m_delete = false;
+    bool m_rename = false;
+    bool m_changed = false;
+};

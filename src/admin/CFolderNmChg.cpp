@@ -1,0 +1,31 @@
+#include "admin/CFolderNmChg.h"
+
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+bool CFolderNmChg::Rename(CUserInterface& ui, const QString& oldPath, const QString& newName) {
+    const auto refuse = [&ui](const QString& text) {
+        ui.messageBox(text, QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return false;
+    };
+    if (newName.isEmpty()) {
+        return refuse(QStringLiteral("入力値エラーです。"));
+    }
+    // A name that would leave the download root is as invalid as a character the file system refuses.
+    if (newName.contains('/') || newName == QLatin1String(".") || newName == QLatin1String("..") ||
+        newName.size() > MAX_CHARS) {
+        return refuse(QStringLiteral("入力値エラーです。"));
+    }
+    const QString parent = QFileInfo(oldPath).path();
+    const QString newPath = CFileMng::Join(parent, newName);
+    if (QFileInfo(newPath).isDir()) {
+        return refuse(QStringLiteral("フォルダ名が重複しています。"));
+    }
+    if (QFileInfo::exists(newPath) || !QDir().rename(oldPath, newPath)) {
+        return refuse(QStringLiteral("入力値エラーです。"));
+    }
+    return true;
+}

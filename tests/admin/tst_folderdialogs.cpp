@@ -1,0 +1,200 @@
+#include "admin/CFolderChgDlg.h"
+#include "admin/CFolderDwnDlg.h"
+#include "admin/CFolderNmChg.h"
+#include "admin/CFolderSetDlg.h"
+#include "link/CFtpMng.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "support/CScriptedUi.h"
+#include "support/CZunoSimProcess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestFolderDialogs : public QObject {
+    Q_OBJECT
+
+    static void mk(const QString& p) { QDir().mkpath(p); }
+
+private Q_SLOTS:
+    void folderListRowsAndButtons() {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/";
+        mk(root + "beta/rusuroku/0001");
+        mk(root + "beta/naisen");
+        mk(root + "Alpha");
+        mk(root + "gamma");
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = root;
+        CFolderDwnDlg dlg(ui, doc, [](QString&, QString&, QString&) { return -1; });
+        dlg.open();
+        QCOMPARE(dlg.rows().size(), 3);
+        QCOMPARE(dlg.rows()[0].name, QStringLiteral("Alpha"));
+        QCOMPARE(dlg.rows()[1].pathCell(), QStringLiteral("*") + root + "beta");
+        QCOMPARE(dlg.rows()[2].pathCell(), QStringLiteral(" ") + root + "gamma");
+        QVERIFY(!dlg.downloadEnabled() && !dlg.deleteEnabled() && !dlg.renameEnabled());
+
+        // A folder that holds box folders cannot be deleted; download needs the link.
+        dlg.select(1);
+        QVERIFY(!dlg.deleteEnabled());
+        QVERIFY(!dlg.downloadEnabled());
+        QVERIFY(dlg.renameEnabled());
+        doc.loggedIn = 1;
+        dlg.select(0);
+        QVERIFY(dlg.deleteEnabled() && dlg.downloadEnabled());
+        doc.loggedIn = 0;
+        dlg.tick();
+        QVERIFY(!dlg.downloadEnabled());
+
+        ui.replies = {MsgResult::No, MsgResult::Yes};
+        dlg.deleteFolder();
+        QCOMPARE(dlg.rows().size(), 3);
+        dlg.deleteFolder();
+        QCOMPARE(ui.messages.last().caption, QStringLiteral("削除の確認"));
+        QCOMPARE(dlg.rows().size(), 2);
+        QVERIFY(!QFileInfo::exists(root + "Alpha"));
+        QCOMPARE(dlg.cancel(), CFolderDwnDlg::EndCancel);
+    }
+
+    void addingAFolder() {
+        QTemporaryDir dir;
+        CScriptedUi ui;
+        CKELDADoc doc;
+        CFolderDwnDlg dlg(ui, doc, {});
+        dlg.open();
+        QCOMPARE(dlg.chooserStart("/opt/kelda/"), QStringLiteral("/opt/kelda/save/ZUNO"));
+        ui.folderChoice = QString();
+        QVERIFY(!dlg.addFolder("/opt/kelda/"));
+        QVERIFY(!dlg.changed());
+        mk(dir.path() + "/abc.def");
+        ui.folderChoice = dir.path() + "/abc.def";
+        QVERIFY(dlg.addFolder("/opt/kelda/"));
+        QCOMPARE(doc.folder, dir.path() + "/");
+        QCOMPARE(doc.folderName, QStringLiteral("abc"));
+        QCOMPARE(doc.downloadFolderText, dir.path() + "/abc");
+        QCOMPARE(dlg.rows().size(), 1);
+        // Closing after an add still takes the folder.
+        QCOMPARE(dlg.cancel(), CFolderDwnDlg::EndOk);
+        QCOMPARE(dlg.chooserStart("/x/"), dir.path() + "/abc");
+    }
+
+    void folderDownloadFromTheUnit() {
+        CZunoSimProcess sim;
+        QVERIFY(sim.makeBox("rusuroku", "0001"));
+        QVERIFY(sim.makeBox("rusuroku", "0002"));
+        QVERIFY(sim.makeBox("naisen", "0200"));
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        mk(dir.path() + "/office/rusuroku/0001");
+        CFileMng::SetBoxName(dir.path() + "/office/rusuroku/0001", QStringLiteral("受付"));
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.loggedIn = 1;
+        CFtpMng ftp(&ui);
+        CFtpMng::setPortOverride(sim.port());
+        QCOMPARE(ftp.ConnectLogin("127.0.0.1", "mirta", "zuno"), 0);
+        CFolderDwnDlg dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        dlg.open();
+        dlg.select(0);
+        ui.replies = {MsgResult::Yes};
+        QCOMPARE(dlg.download(), CFolderDwnDlg::EndOk);
+        QCOMPARE(ui.messages[0].text, QStringLiteral("officeにダウンロードします。\nよろしいですか？"));
+        QCOMPARE(ui.messages[1].text, QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
+        QCOMPARE(doc.downloadFolderText, dir.path() + "/office/");
+        QCOMPARE(CFileMng::GetBoxName(dir.path() + "/office/rusuroku/0001"), QStringLiteral("受付"));
+        QVERIFY(QFileInfo(dir.path() + "/office/rusuroku/0002").isDir());
+        QCOMPARE(CFileMng::GetMake(dir.path() + "/office/naisen/0200"), 0);
+        QVERIFY(QFile::exists(dir.path() + "/office/naisen/0200/inf.ini"));
+
+        // The link drops: the folder download reports a communication error and makes nothing.
+        mk(dir.path() + "/second");
+        sim.stop();
+        CFolderDwnDlg again(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        again.open();
+        again.select(1);
+        ui.replies = {MsgResult::Yes};
+        QCOMPARE(again.download(), CFolderDwnDlg::EndCancel);
+        QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
+        QVERIFY(QDir(dir.path() + "/second").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    }
+
+    void renaming() {
+        QTemporaryDir dir;
+        mk(dir.path() + "/a");
+        mk(dir.path() + "/b");
+        CScriptedUi ui;
+        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", QString()));
+        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", "b"));
+        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", "../escape"));
+        QCOMPARE(ui.messageTexts(),
+                 QStringList({"入力値エラーです。", "フォルダ名が重複しています。", "入力値エラーです。"}));
+        QVERIFY(CFolderNmChg::Rename(ui, dir.path() + "/a", QStringLiteral("営業")));
+        QVERIFY(QFileInfo(dir.path() + "/営業").isDir());
+    }
+
+    void changingTheFolder() {
+        QTemporaryDir dir;
+        mk(dir.path() + "/empty");
+        mk(dir.path() + "/boxes/rusuroku/0001");
+        mk(dir.path() + "/boxes/naisen");
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 2;
+        CFolderChgDlg dlg(doc);
+        dlg.open();
+        QCOMPARE(dlg.rows().size(), 1);
+        QCOMPARE(dlg.rows()[0].marker, QStringLiteral("*"));
+        QVERIFY(!dlg.buttonsEnabled());
+        QVERIFY(!dlg.change());
+        dlg.select(0);
+        QVERIFY(dlg.change());
+        QCOMPARE(doc.folderName, QStringLiteral("boxes"));
+        QCOMPARE(doc.slotFolderName[2], QStringLiteral("boxes"));
+    }
+
+    void startUpFolderRules() {
+        QTemporaryDir dir;
+        mk(dir.path() + "/one");
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        CFolderSetDlg dlg(ui, doc);
+        dlg.open();
+        QVERIFY(!dlg.specified());
+        dlg.selectSpecified();
+        QVERIFY(dlg.chooserEnabled());
+        QVERIFY(!dlg.ok());
+        QCOMPARE(ui.messageTexts(), QStringList{"入力値エラーです。"});
+        dlg.chosen(dir.path() + "/one");
+        QVERIFY(dlg.ok());
+        QCOMPARE(doc.init, 1);
+        QCOMPARE(doc.change, 1);
+        QCOMPARE(doc.nextFolder, dir.path() + "/");
+        QCOMPARE(doc.nextFolderName, QStringLiteral("one"));
+        // The same folder again: no change, even after an earlier OK set it.
+        CFolderSetDlg same(ui, doc);
+        same.open();
+        QCOMPARE(same.field(), dir.path() + "/one");
+        QVERIFY(same.ok());
+        QCOMPARE(doc.change, 0);
+        same.chosen(dir.path() + "/two");
+        QVERIFY(same.ok());
+        QCOMPARE(doc.change, 1);
+        same.selectPrevious();
+        QVERIFY(same.ok());
+        QCOMPARE(doc.init, 0);
+        QCOMPARE(doc.change, 0);
+        QVERIFY(doc.nextFolder.isEmpty() && doc.nextFolderName.isEmpty());
+        // Without any folder under the root there is nothing to choose.
+        CKELDADoc bare;
+        CFolderSetDlg none(ui, bare);
+        none.selectSpecified();
+        QVERIFY(!none.chooserEnabled());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderDialogs)
+#include "tst_folderdialogs.moc"
