@@ -1,0 +1,29 @@
+#include "operations/CDownKindSetDlg.h"
+
+#include "operations/CBoxDownload.h"
+#include "operations/COperationTexts.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+
+void CDownKindSetDlg::tick() {
+    if (m_doc.loggedIn != 1) {
+        m_enabled = false;
+    }
+}
+
+CDownKindSetDlg::Outcome CDownKindSetDlg::download(int kind, const std::function<void()>& hide) {
+    if (!m_enabled || m_doc.folderName.isEmpty()) {
+        return Stay;
+    }
+    if (m_ui.messageBox(COperationTexts::DownloadConfirm(m_doc.folderName), COperationTexts::DownloadConfirmCaption(),
+                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+        return Stay;
+    }
+    if (hide) {
+        hide();
+    }
+    const QString folder = CBoxDownload::DownloadFolderPath(m_doc.rootWithSlash(), m_doc.folderName);
+    m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, true, CBoxDownload::BulkBoxes(folder));
+    m_ui.activateMainWindow();
+    return EndOk;
+}

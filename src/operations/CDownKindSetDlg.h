@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+
+class CKELDADoc;
+class CUnitBoxOps;
+class CUserInterface;
+
+// "ダウンロード種別": the bulk download's choice between voice and information or information only.
+class CDownKindSetDlg {
+public:
+    enum Outcome { Stay, EndOk };
+
+    CDownKindSetDlg(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+
+    // The 1000 ms timer: without the link both download buttons go grey.
+    void tick();
+    bool buttonsEnabled() const { return m_enabled; }
+    // "録音情報と音声ファイル" (kind 0) or "録音情報のみ" (kind 1). hide is called before the run starts.
+    Outcome download(int kind, const std::function<void()>& hide = {});
+    int lastResult() const { return m_result; }
+
+private:
+    CUserInterface& m_ui;
+    CKELDADoc& m_doc;
+    CUnitBoxOps& m_unit;
+    bool m_enabled = true;
+    int m_result = 0;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class CKELDADoc;
+class CUnitBoxOps;
+class CUserInterface;
+
+// "ボックス選択": the selected download over ticked box folders of the current download folder.
+class CSelDownDlg {
+public:
+    enum Outcome { Stay, EndOk, EndCancel };
+    struct Row {
+        QString boxNo;
+        bool ticked = false;
+    };
+
+    CSelDownDlg(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+
+    // Fills both lists; EndCancel (after its message) when the folder holds no box folder at all.
+    Outcome open();
+    QString folderPath() const;
+    QList<Row>& answering() { return m_answering; }
+    QList<Row>& extension() { return m_extension; }
+    static void tickAll(QList<Row>& rows, bool ticked);
+
+    void tick();
+    bool buttonsEnabled() const { return m_enabled; }
+    Outcome download(int kind, const std::function<void()>& hide = {});
+    int lastResult() const { return m_result; }
+
+private:
+    CUserInterface& m_ui;
+    CKELDADoc& m_doc;
+    CUnitBoxOps& m_unit;
+    QList<Row> m_answering;
+    QList<Row> m_extension;
+    bool m_enabled = true;
+    int m_result = 0;
+};

@@ -1,0 +1,100 @@
+#include "operations/CDownKindSetDlg.h"
+#include "operations/CSelDownDlg.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "support/CScriptedUi.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+class RecordingUnit : public CUnitBoxOps {
+public:
+    QStringList calls;
+    int CountBoxFiles(const QString& dir, const QString&, int mode) override {
+        calls << QStringLiteral("count %1 %2").arg(dir).arg(mode);
+        return 2;
+    }
+    int DownloadBox(const QString&, const QString& dir, int& lines) override {
+        calls << "box " + dir;
+        lines = 2;
+        return 0;
+    }
+    int DownloadBoxInfo(const QString&, const QString& dir, int& lines) override {
+        calls << "info " + dir;
+        lines = 2;
+        return 0;
+    }
+};
+} // namespace
+
+class TestDownloadDialogs : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void kindDialog() {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.path() + "/f1/rusuroku/0001");
+        QDir().mkpath(dir.path() + "/f1/naisen/0200");
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.loggedIn = 1;
+        RecordingUnit unit;
+        CDownKindSetDlg dlg(ui, doc, unit);
+        // No folder name: the buttons do nothing at all.
+        QCOMPARE(dlg.download(0), CDownKindSetDlg::Stay);
+        QVERIFY(ui.messages.isEmpty());
+        doc.folderName = "f1";
+        ui.replies = {MsgResult::No};
+        QCOMPARE(dlg.download(0), CDownKindSetDlg::Stay);
+        QCOMPARE(ui.messages[0].text, QStringLiteral("f1にダウンロードします。\nよろしいですか？"));
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("ダウンロード確認画面"));
+        QVERIFY(unit.calls.isEmpty());
+        bool hidden = false;
+        QCOMPARE(dlg.download(1, [&] { hidden = true; }), CDownKindSetDlg::EndOk);
+        QVERIFY(hidden);
+        QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 1", "count /naisen/0200 1", "info /rusuroku/0001",
+                                          "info /naisen/0200"}));
+        QCOMPARE(ui.activations, 1);
+        doc.loggedIn = 0;
+        dlg.tick();
+        QVERIFY(!dlg.buttonsEnabled());
+    }
+
+    void boxSelectionDialog() {
+        QTemporaryDir dir;
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path() + "/";
+        doc.folderName = "f1";
+        doc.loggedIn = 1;
+        RecordingUnit unit;
+        QDir().mkpath(dir.path() + "/f1/rusuroku");
+        {
+            CSelDownDlg empty(ui, doc, unit);
+            QCOMPARE(empty.open(), CSelDownDlg::EndCancel);
+            QCOMPARE(ui.messageTexts(), QStringList{"フォルダにボックス情報がありません。\n確認ください。"});
+        }
+        QDir().mkpath(dir.path() + "/f1/rusuroku/0001");
+        QDir().mkpath(dir.path() + "/f1/rusuroku/0009");
+        QDir().mkpath(dir.path() + "/f1/naisen/0200");
+        CFileMng::SetMake(dir.path() + "/f1/rusuroku/0009", "1");
+        CSelDownDlg dlg(ui, doc, unit);
+        QCOMPARE(dlg.open(), CSelDownDlg::Stay);
+        QCOMPARE(dlg.folderPath(), dir.path() + "/f1");
+        QCOMPARE(dlg.answering().size(), 1); // the box made by hand is not offered
+        QCOMPARE(dlg.extension().size(), 1);
+        ui.messages.clear();
+        ui.replies = {MsgResult::Yes};
+        QCOMPARE(dlg.download(0), CSelDownDlg::Stay);
+        QCOMPARE(ui.messageTexts().last(), QStringLiteral("選択されていません。"));
+        CSelDownDlg::tickAll(dlg.extension(), true);
+        QCOMPARE(dlg.download(0), CSelDownDlg::EndOk);
+        QCOMPARE(unit.calls, QStringList({"count /naisen/0200 0", "box /naisen/0200"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloadDialogs)
+#include "tst_downloaddialogs.moc"
