@@ -1,5 +1,6 @@
 #include "operations/CDownKindSetDlg.h"
 #include "operations/CSelDownDlg.h"
+#include "operations/CUnitBoxOps.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
