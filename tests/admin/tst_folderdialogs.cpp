@@ -1,7 +1,7 @@
-#include "admin/CFolderChgDlg.h"
-#include "admin/CFolderDwnDlg.h"
+#include "admin/CFolderChgLogic.h"
+#include "admin/CFolderDwnLogic.h"
 #include "admin/CFolderNmChg.h"
-#include "admin/CFolderSetDlg.h"
+#include "admin/CFolderSetLogic.h"
 #include "link/CFtpMng.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -28,7 +28,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         CKELDADoc doc;
         doc.folder = root;
-        CFolderDwnDlg dlg(ui, doc, [](QString&, QString&, QString&) { return -1; });
+        CFolderDwnLogic dlg(ui, doc, [](QString&, QString&, QString&) { return -1; });
         dlg.open();
         QCOMPARE(dlg.rows().size(), 3);
         QCOMPARE(dlg.rows()[0].name, QStringLiteral("Alpha"));
@@ -55,14 +55,14 @@ private Q_SLOTS:
         QCOMPARE(ui.messages.last().caption, QStringLiteral("削除の確認"));
         QCOMPARE(dlg.rows().size(), 2);
         QVERIFY(!QFileInfo::exists(root + "Alpha"));
-        QCOMPARE(dlg.cancel(), CFolderDwnDlg::EndCancel);
+        QCOMPARE(dlg.cancel(), CFolderDwnLogic::EndCancel);
     }
 
     void addingAFolder() {
         QTemporaryDir dir;
         CScriptedUi ui;
         CKELDADoc doc;
-        CFolderDwnDlg dlg(ui, doc, {});
+        CFolderDwnLogic dlg(ui, doc, {});
         dlg.open();
         QCOMPARE(dlg.chooserStart("/opt/kelda/"), QStringLiteral("/opt/kelda/save/ZUNO"));
         ui.folderChoice = QString();
@@ -76,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(doc.downloadFolderText, dir.path() + "/abc");
         QCOMPARE(dlg.rows().size(), 1);
         // Closing after an add still takes the folder.
-        QCOMPARE(dlg.cancel(), CFolderDwnDlg::EndOk);
+        QCOMPARE(dlg.cancel(), CFolderDwnLogic::EndOk);
         QCOMPARE(dlg.chooserStart("/x/"), dir.path() + "/abc");
     }
 
@@ -96,11 +96,11 @@ private Q_SLOTS:
         CFtpMng ftp(&ui);
         CFtpMng::setPortOverride(sim.port());
         QCOMPARE(ftp.ConnectLogin("127.0.0.1", "mirta", "zuno"), 0);
-        CFolderDwnDlg dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        CFolderDwnLogic dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
         dlg.open();
         dlg.select(0);
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(dlg.download(), CFolderDwnDlg::EndOk);
+        QCOMPARE(dlg.download(), CFolderDwnLogic::EndOk);
         QCOMPARE(ui.messages[0].text, QStringLiteral("officeにダウンロードします。\nよろしいですか？"));
         QCOMPARE(ui.messages[1].text, QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
         QCOMPARE(doc.downloadFolderText, dir.path() + "/office/");
@@ -112,11 +112,11 @@ private Q_SLOTS:
         // The link drops: the folder download reports a communication error and makes nothing.
         mk(dir.path() + "/second");
         sim.stop();
-        CFolderDwnDlg again(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        CFolderDwnLogic again(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
         again.open();
         again.select(1);
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(again.download(), CFolderDwnDlg::EndCancel);
+        QCOMPARE(again.download(), CFolderDwnLogic::EndCancel);
         QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
         QVERIFY(QDir(dir.path() + "/second").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     }
@@ -143,7 +143,7 @@ private Q_SLOTS:
         CKELDADoc doc;
         doc.folder = dir.path();
         doc.num = 2;
-        CFolderChgDlg dlg(doc);
+        CFolderChgLogic dlg(doc);
         dlg.open();
         QCOMPARE(dlg.rows().size(), 1);
         QCOMPARE(dlg.rows()[0].marker, QStringLiteral("*"));
@@ -161,7 +161,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         CKELDADoc doc;
         doc.folder = dir.path();
-        CFolderSetDlg dlg(ui, doc);
+        CFolderSetLogic dlg(ui, doc);
         dlg.open();
         QVERIFY(!dlg.specified());
         dlg.selectSpecified();
@@ -175,7 +175,7 @@ private Q_SLOTS:
         QCOMPARE(doc.nextFolder, dir.path() + "/");
         QCOMPARE(doc.nextFolderName, QStringLiteral("one"));
         // The same folder again: no change, even after an earlier OK set it.
-        CFolderSetDlg same(ui, doc);
+        CFolderSetLogic same(ui, doc);
         same.open();
         QCOMPARE(same.field(), dir.path() + "/one");
         QVERIFY(same.ok());
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(doc.nextFolder.isEmpty() && doc.nextFolderName.isEmpty());
         // Without any folder under the root there is nothing to choose.
         CKELDADoc bare;
-        CFolderSetDlg none(ui, bare);
+        CFolderSetLogic none(ui, bare);
         none.selectSpecified();
         QVERIFY(!none.chooserEnabled());
     }

@@ -1,5 +1,5 @@
-#include "operations/CDownKindSetDlg.h"
-#include "operations/CSelDownDlg.h"
+#include "operations/CDownKindSetLogic.h"
+#include "operations/CSelDownLogic.h"
 #include "operations/CUnitBoxOps.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -43,18 +43,18 @@ private Q_SLOTS:
         doc.folder = dir.path();
         doc.loggedIn = 1;
         RecordingUnit unit;
-        CDownKindSetDlg dlg(ui, doc, unit);
+        CDownKindSetLogic dlg(ui, doc, unit);
         // No folder name: the buttons do nothing at all.
-        QCOMPARE(dlg.download(0), CDownKindSetDlg::Stay);
+        QCOMPARE(dlg.download(0), CDownKindSetLogic::Stay);
         QVERIFY(ui.messages.isEmpty());
         doc.folderName = "f1";
         ui.replies = {MsgResult::No};
-        QCOMPARE(dlg.download(0), CDownKindSetDlg::Stay);
+        QCOMPARE(dlg.download(0), CDownKindSetLogic::Stay);
         QCOMPARE(ui.messages[0].text, QStringLiteral("f1にダウンロードします。\nよろしいですか？"));
         QCOMPARE(ui.messages[0].caption, QStringLiteral("ダウンロード確認画面"));
         QVERIFY(unit.calls.isEmpty());
         bool hidden = false;
-        QCOMPARE(dlg.download(1, [&] { hidden = true; }), CDownKindSetDlg::EndOk);
+        QCOMPARE(dlg.download(1, [&] { hidden = true; }), CDownKindSetLogic::EndOk);
         QVERIFY(hidden);
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 1", "count /naisen/0200 1", "info /rusuroku/0001",
                                           "info /naisen/0200"}));
@@ -74,25 +74,25 @@ private Q_SLOTS:
         RecordingUnit unit;
         QDir().mkpath(dir.path() + "/f1/rusuroku");
         {
-            CSelDownDlg empty(ui, doc, unit);
-            QCOMPARE(empty.open(), CSelDownDlg::EndCancel);
+            CSelDownLogic empty(ui, doc, unit);
+            QCOMPARE(empty.open(), CSelDownLogic::EndCancel);
             QCOMPARE(ui.messageTexts(), QStringList{"フォルダにボックス情報がありません。\n確認ください。"});
         }
         QDir().mkpath(dir.path() + "/f1/rusuroku/0001");
         QDir().mkpath(dir.path() + "/f1/rusuroku/0009");
         QDir().mkpath(dir.path() + "/f1/naisen/0200");
         CFileMng::SetMake(dir.path() + "/f1/rusuroku/0009", "1");
-        CSelDownDlg dlg(ui, doc, unit);
-        QCOMPARE(dlg.open(), CSelDownDlg::Stay);
+        CSelDownLogic dlg(ui, doc, unit);
+        QCOMPARE(dlg.open(), CSelDownLogic::Stay);
         QCOMPARE(dlg.folderPath(), dir.path() + "/f1");
         QCOMPARE(dlg.answering().size(), 1); // the box made by hand is not offered
         QCOMPARE(dlg.extension().size(), 1);
         ui.messages.clear();
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(dlg.download(0), CSelDownDlg::Stay);
+        QCOMPARE(dlg.download(0), CSelDownLogic::Stay);
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("選択されていません。"));
-        CSelDownDlg::tickAll(dlg.extension(), true);
-        QCOMPARE(dlg.download(0), CSelDownDlg::EndOk);
+        CSelDownLogic::tickAll(dlg.extension(), true);
+        QCOMPARE(dlg.download(0), CSelDownLogic::EndOk);
         QCOMPARE(unit.calls, QStringList({"count /naisen/0200 0", "box /naisen/0200"}));
     }
 };

@@ -1,4 +1,4 @@
-#include "operations/CSelDownDlg.h"
+#include "operations/CSelDownLogic.h"
 
 #include "operations/CBoxDownload.h"
 #include "operations/COperationTexts.h"
@@ -10,8 +10,8 @@
 
 namespace {
 
-QList<CSelDownDlg::Row> rowsOf(const QString& kindFolder, bool* anyFolder) {
-    QList<CSelDownDlg::Row> rows;
+QList<CSelDownLogic::Row> rowsOf(const QString& kindFolder, bool* anyFolder) {
+    QList<CSelDownLogic::Row> rows;
     QStringList folders;
     CFileMng::ListSubfolders(kindFolder, folders);
     *anyFolder = *anyFolder || !folders.isEmpty();
@@ -23,7 +23,7 @@ QList<CSelDownDlg::Row> rowsOf(const QString& kindFolder, bool* anyFolder) {
     return rows;
 }
 
-QStringList ticked(const QList<CSelDownDlg::Row>& rows) {
+QStringList ticked(const QList<CSelDownLogic::Row>& rows) {
     QStringList out;
     for (const auto& r : rows) {
         if (r.ticked) {
@@ -35,11 +35,11 @@ QStringList ticked(const QList<CSelDownDlg::Row>& rows) {
 
 } // namespace
 
-QString CSelDownDlg::folderPath() const {
+QString CSelDownLogic::folderPath() const {
     return CBoxDownload::DownloadFolderPath(m_doc.rootWithSlash(), m_doc.folderName);
 }
 
-CSelDownDlg::Outcome CSelDownDlg::open() {
+CSelDownLogic::Outcome CSelDownLogic::open() {
     bool any = false;
     m_answering = rowsOf(CFileMng::Join(folderPath(), QStringLiteral("rusuroku")), &any);
     m_extension = rowsOf(CFileMng::Join(folderPath(), QStringLiteral("naisen")), &any);
@@ -50,19 +50,19 @@ CSelDownDlg::Outcome CSelDownDlg::open() {
     return Stay;
 }
 
-void CSelDownDlg::tickAll(QList<Row>& rows, bool value) {
+void CSelDownLogic::tickAll(QList<Row>& rows, bool value) {
     for (auto& r : rows) {
         r.ticked = value;
     }
 }
 
-void CSelDownDlg::tick() {
+void CSelDownLogic::tick() {
     if (m_doc.loggedIn != 1) {
         m_enabled = false;
     }
 }
 
-CSelDownDlg::Outcome CSelDownDlg::download(int kind, const std::function<void()>& hide) {
+CSelDownLogic::Outcome CSelDownLogic::download(int kind, const std::function<void()>& hide) {
     if (!m_enabled || m_doc.folderName.isEmpty()) {
         return Stay;
     }

@@ -1,17 +1,17 @@
-#include "operations/CDownKindSetDlg.h"
+#include "operations/CDownKindSetLogic.h"
 
 #include "operations/CBoxDownload.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 
-void CDownKindSetDlg::tick() {
+void CDownKindSetLogic::tick() {
     if (m_doc.loggedIn != 1) {
         m_enabled = false;
     }
 }
 
-CDownKindSetDlg::Outcome CDownKindSetDlg::download(int kind, const std::function<void()>& hide) {
+CDownKindSetLogic::Outcome CDownKindSetLogic::download(int kind, const std::function<void()>& hide) {
     if (!m_enabled || m_doc.folderName.isEmpty()) {
         return Stay;
     }

@@ -10,7 +10,7 @@ class CUnitBoxOps;
 class CUserInterface;
 
 // "ボックス選択": the selected download over ticked box folders of the current download folder.
-class CSelDownDlg {
+class CSelDownLogic {
 public:
     enum Outcome { Stay, EndOk, EndCancel };
     struct Row {
@@ -18,7 +18,7 @@ public:
         bool ticked = false;
     };
 
-    CSelDownDlg(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+    CSelDownLogic(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
 
     // Fills both lists; EndCancel (after its message) when the folder holds no box folder at all.
     Outcome open();

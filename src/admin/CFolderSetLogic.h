@@ -6,9 +6,9 @@ class CKELDADoc;
 class CUserInterface;
 
 // "起動時のフォルダ指定": which folder the next start opens, the last one or a chosen one.
-class CFolderSetDlg {
+class CFolderSetLogic {
 public:
-    CFolderSetDlg(CUserInterface& ui, CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
+    CFolderSetLogic(CUserInterface& ui, CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
 
     void open();
     bool specified() const { return m_specified; }

@@ -7,9 +7,9 @@
 class CKELDADoc;
 
 // "フォルダ変更": switches the folder the program works on.
-class CFolderChgDlg {
+class CFolderChgLogic {
 public:
-    explicit CFolderChgDlg(CKELDADoc& doc) : m_doc(doc) {}
+    explicit CFolderChgLogic(CKELDADoc& doc) : m_doc(doc) {}
     void open();
     const QList<CFolderRows::Row>& rows() const { return m_rows; }
     // Both buttons work exactly while a row is selected.

@@ -7,11 +7,11 @@ class CUnitBoxOps;
 class CUserInterface;
 
 // "ダウンロード種別": the bulk download's choice between voice and information or information only.
-class CDownKindSetDlg {
+class CDownKindSetLogic {
 public:
     enum Outcome { Stay, EndOk };
 
-    CDownKindSetDlg(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+    CDownKindSetLogic(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
 
     // The 1000 ms timer: without the link both download buttons go grey.
     void tick();

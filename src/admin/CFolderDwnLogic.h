@@ -11,11 +11,11 @@ class CUserInterface;
 
 // "フォルダのダウンロード": the download folders under the download root. The user downloads the unit's box
 // tree into one, adds, deletes and renames folders. The widget shows rows and buttons; this decides.
-class CFolderDwnDlg {
+class CFolderDwnLogic {
 public:
     enum Outcome { Stay, EndOk, EndCancel };
 
-    CFolderDwnDlg(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree);
+    CFolderDwnLogic(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree);
 
     // Opening: rows filled, row buttons disabled, changed flag cleared.
     void open();

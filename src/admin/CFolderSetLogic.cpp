@@ -1,10 +1,10 @@
-#include "admin/CFolderSetDlg.h"
+#include "admin/CFolderSetLogic.h"
 
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 
-void CFolderSetDlg::open() {
+void CFolderSetLogic::open() {
     if (m_doc.init != 0) {
         m_specified = true;
         m_field = m_doc.nextFolder + m_doc.nextFolderName;
@@ -15,12 +15,12 @@ void CFolderSetDlg::open() {
     }
 }
 
-void CFolderSetDlg::selectPrevious() {
+void CFolderSetLogic::selectPrevious() {
     m_specified = false;
     m_chooser = false;
 }
 
-void CFolderSetDlg::selectSpecified() {
+void CFolderSetLogic::selectSpecified() {
     m_specified = true;
     QStringList subs;
     if (!m_doc.folder.isEmpty()) {
@@ -29,7 +29,7 @@ void CFolderSetDlg::selectSpecified() {
     m_chooser = !subs.isEmpty();
 }
 
-bool CFolderSetDlg::ok() {
+bool CFolderSetLogic::ok() {
     m_doc.change = 0;
     if (!m_specified) {
         m_doc.init = 0;

@@ -1,4 +1,4 @@
-#include "admin/CFolderDwnDlg.h"
+#include "admin/CFolderDwnLogic.h"
 
 #include "admin/CFolderDelPrgDlg.h"
 #include "admin/CPrgFDwnDlg.h"
@@ -10,25 +10,25 @@
 #include <QDir>
 #include <QFileInfo>
 
-CFolderDwnDlg::CFolderDwnDlg(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree)
+CFolderDwnLogic::CFolderDwnLogic(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree)
     : m_ui(ui), m_doc(doc), m_unitTree(std::move(unitTree)) {}
 
-void CFolderDwnDlg::fill() {
+void CFolderDwnLogic::fill() {
     m_rows = CFolderRows::forFolderList(m_doc.folder);
     m_selected = -1;
 }
 
-void CFolderDwnDlg::disableRowButtons() {
+void CFolderDwnLogic::disableRowButtons() {
     m_download = m_delete = m_rename = false;
 }
 
-void CFolderDwnDlg::open() {
+void CFolderDwnLogic::open() {
     fill();
     disableRowButtons();
     m_changed = false;
 }
 
-void CFolderDwnDlg::select(int row) {
+void CFolderDwnLogic::select(int row) {
     m_selected = (row >= 0 && row < m_rows.size()) ? row : -1;
     if (m_selected < 0) {
         disableRowButtons();
@@ -41,13 +41,13 @@ void CFolderDwnDlg::select(int row) {
     m_rename = true;
 }
 
-void CFolderDwnDlg::tick() {
+void CFolderDwnLogic::tick() {
     if (m_doc.loggedIn != 1) {
         m_download = false;
     }
 }
 
-CFolderDwnDlg::Outcome CFolderDwnDlg::download() {
+CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
     if (m_selected < 0) {
         return Stay;
     }
@@ -80,14 +80,14 @@ CFolderDwnDlg::Outcome CFolderDwnDlg::download() {
     return EndCancel;
 }
 
-QString CFolderDwnDlg::chooserStart(const QString& programDirectory) const {
+QString CFolderDwnLogic::chooserStart(const QString& programDirectory) const {
     if (!m_doc.folder.isEmpty()) {
         return m_doc.rootWithSlash() + m_doc.folderName;
     }
     return CFileMng::Join(programDirectory, QStringLiteral("save/ZUNO"));
 }
 
-bool CFolderDwnDlg::addFolder(const QString& programDirectory) {
+bool CFolderDwnLogic::addFolder(const QString& programDirectory) {
     QString chosen = m_ui.chooseFolder(QStringLiteral("\nダウンロード先のフォルダを作成してください。"),
                                        chooserStart(programDirectory));
     if (chosen.isEmpty()) {
@@ -113,7 +113,7 @@ bool CFolderDwnDlg::addFolder(const QString& programDirectory) {
     return true;
 }
 
-void CFolderDwnDlg::deleteFolder() {
+void CFolderDwnLogic::deleteFolder() {
     if (m_selected < 0) {
         return;
     }
@@ -137,7 +137,7 @@ void CFolderDwnDlg::deleteFolder() {
     }
 }
 
-void CFolderDwnDlg::renamed() {
+void CFolderDwnLogic::renamed() {
     fill();
     disableRowButtons();
 }

@@ -1,13 +1,13 @@
-#include "admin/CFolderChgDlg.h"
+#include "admin/CFolderChgLogic.h"
 
 #include "shell/CKELDADoc.h"
 
-void CFolderChgDlg::open() {
+void CFolderChgLogic::open() {
     m_rows = CFolderRows::forFolderChange(m_doc.folder);
     m_selected = -1;
 }
 
-bool CFolderChgDlg::change() {
+bool CFolderChgLogic::change() {
     if (m_selected < 0) {
         return false;
     }
