@@ -1,6 +1,6 @@
 #include "admin/CFolderChgLogic.h"
 #include "admin/CFolderDwnLogic.h"
-#include "admin/CFolderNmChg.h"
+#include "admin/CFolderRename.h"
 #include "admin/CFolderSetLogic.h"
 #include "link/CFtpMng.h"
 #include "shell/CKELDADoc.h"
@@ -126,12 +126,12 @@ private Q_SLOTS:
         mk(dir.path() + "/a");
         mk(dir.path() + "/b");
         CScriptedUi ui;
-        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", QString()));
-        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", "b"));
-        QVERIFY(!CFolderNmChg::Rename(ui, dir.path() + "/a", "../escape"));
+        QVERIFY(!CFolderRename::Rename(ui, dir.path() + "/a", QString()));
+        QVERIFY(!CFolderRename::Rename(ui, dir.path() + "/a", "b"));
+        QVERIFY(!CFolderRename::Rename(ui, dir.path() + "/a", "../escape"));
         QCOMPARE(ui.messageTexts(),
                  QStringList({"入力値エラーです。", "フォルダ名が重複しています。", "入力値エラーです。"}));
-        QVERIFY(CFolderNmChg::Rename(ui, dir.path() + "/a", QStringLiteral("営業")));
+        QVERIFY(CFolderRename::Rename(ui, dir.path() + "/a", QStringLiteral("営業")));
         QVERIFY(QFileInfo(dir.path() + "/営業").isDir());
     }
 

@@ -1,4 +1,4 @@
-#include "admin/CFolderNmChg.h"
+#include "admin/CFolderRename.h"
 
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool CFolderNmChg::Rename(CUserInterface& ui, const QString& oldPath, const QString& newName) {
+bool CFolderRename::Rename(CUserInterface& ui, const QString& oldPath, const QString& newName) {
     const auto refuse = [&ui](const QString& text) {
         ui.messageBox(text, QStringLiteral("エラー"), MsgIcon::Exclamation);
         return false;

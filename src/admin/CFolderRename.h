@@ -6,7 +6,7 @@ class CUserInterface;
 
 // "フォルダ名称変更": renames a download folder. The same dialog serves the folder list and the folder change
 // dialog.
-class CFolderNmChg {
+class CFolderRename {
 public:
     static constexpr int MAX_CHARS = 256;
     // Tries the rename; on a refusal shows its message and returns false (the name dialog stays open).
