@@ -3,6 +3,28 @@
 #include "ui/list/CListDispView.h"
 
 #include <QCloseEvent>
+#include <QPainter>
+
+namespace {
+// A small table picture for the caption, drawn once.
+QIcon listIcon() {
+    static const QIcon icon = [] {
+        QPixmap pm(16, 16);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(QColor(60, 60, 60));
+        p.setBrush(Qt::white);
+        p.drawRect(1, 2, 13, 11);
+        p.fillRect(2, 3, 12, 3, QColor(80, 120, 190));
+        for (int y = 8; y <= 11; y += 3) {
+            p.drawLine(2, y, 13, y);
+        }
+        p.drawLine(6, 6, 6, 12);
+        return QIcon(pm);
+    }();
+    return icon;
+}
+} // namespace
 
 CChildFrame::CChildFrame(CListDispView* view, const QString& caption, QWidget* parent)
     : QMdiSubWindow(parent), m_view(view) {
@@ -11,6 +33,7 @@ CChildFrame::CChildFrame(CListDispView* view, const QString& caption, QWidget* p
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(160, 80);
+    setWindowIcon(listIcon());
 }
 
 int CChildFrame::slot() const {

@@ -66,6 +66,8 @@ void CDataListCtrl::fitColumns() {
         if (c == 0) {
             width += 5;
         }
+        // The grid line takes one pixel of every cell, and the text is inset on both sides.
+        width += 2;
         // Room for the pictures the cells draw instead of their text.
         if (kind == CListModel::ColImport) {
             width = std::max(width, 44);
