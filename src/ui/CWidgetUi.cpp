@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -87,9 +89,20 @@ void CWidgetUi::sleepMs(int ms) {
 }
 
 void CWidgetUi::setMainWindowEnabled(bool enabled) {
-    if (m_main) {
-        m_main->setEnabled(enabled);
+    if (!m_main) {
+        return;
     }
+    // Disabling the window itself would disable the progress windows it owns, and with them their
+    // "キャンセル" buttons; its own parts are disabled instead.
+    if (auto* mw = qobject_cast<QMainWindow*>(m_main.data())) {
+        for (QWidget* part : {mw->menuWidget(), mw->centralWidget(), static_cast<QWidget*>(mw->statusBar())}) {
+            if (part) {
+                part->setEnabled(enabled);
+            }
+        }
+        return;
+    }
+    m_main->setEnabled(enabled);
 }
 
 void CWidgetUi::activateMainWindow() {

@@ -1,7 +1,9 @@
+#include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CBoxOpenDlg.h"
 #include "ui/shell/CMainFrame.h"
 
 #include <QApplication>
@@ -13,14 +15,14 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        QTextStream(stderr) << "usage: kelda-screenshot OUT.png" << Qt::endl;
+        QTextStream(stderr) << "usage: kelda-screenshot OUT.png [BOXDIALOG.png]" << Qt::endl;
         return 2;
     }
     CJapaneseFont::install();
     QTemporaryDir dir;
     const QString root = dir.filePath("download");
     const QString name = QStringLiteral("本社2026");
-    CSampleFolder::makeDownloadFolder(root, name, {"01", "02", "10"}, {"100", "101"}, 9);
+    CSampleFolder::makeDownloadFolder(root, name, {"01", "02", "10"}, {"100", "101", "102"}, 9);
 
     const QString ini = dir.filePath("KELDA.ini");
     auto w = [&](const QString& s, const QString& k, const QString& v) { CPrivateProfile::writeString(ini, s, k, v); };
@@ -64,6 +66,17 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
         const QPixmap shot = frame.grab();
         rc = shot.save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+        if (argc > 2) {
+            // The box-opening dialog over the same folder: the boxes the two lists show are greyed.
+            CBoxOpenLogic logic(frame.doc(), ui);
+            CBoxOpenLogic::toggle(logic.naisen(), 0);
+            CBoxOpenDlg dlg(logic, &frame);
+            dlg.show();
+            QCoreApplication::processEvents();
+            if (!dlg.grab().save(QString::fromLocal8Bit(argv[2]))) {
+                rc = 1;
+            }
+        }
         ui.setMainWindow(nullptr);
     }
     return rc;

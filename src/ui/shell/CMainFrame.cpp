@@ -218,6 +218,20 @@ void CMainFrame::closeAllListWindows() {
     }
 }
 
+void CMainFrame::setCurrentFolder(const QString& fullPath) {
+    m_logic.setFolderField(C::folderFieldTextFromPath(fullPath));
+    m_logic.takeFolderNameFromField();
+    refreshFields();
+    updateCommandStates();
+}
+
+void CMainFrame::reloadAllLists(int keepSort, int columnsChanged) {
+    for (auto* f : listWindows()) {
+        f->view()->reload(keepSort, columnsChanged);
+    }
+    refreshStatus(false);
+}
+
 QRect CMainFrame::clientRect() const {
     return m_mdi ? m_mdi->viewport()->rect() : QRect();
 }

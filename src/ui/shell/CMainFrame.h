@@ -52,6 +52,11 @@ public:
     // Creates the list window of a slot and loads it.
     CChildFrame* openListWindow(int slot);
     void closeAllListWindows();
+    // A download folder was chosen or changed: the folder field shows its path and the current folder name
+    // becomes its last component.
+    void setCurrentFolder(const QString& fullPath);
+    // Every list window reloads (after box naming, name import, column changes).
+    void reloadAllLists(int keepSort, int columnsChanged);
 
     void refreshStatus(bool recount);
     void updateCommandStates();
