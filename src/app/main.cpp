@@ -1,15 +1,45 @@
-#include <QCoreApplication>
+#include "ui/CJapaneseFont.h"
+#include "ui/CWidgetUi.h"
+#include "ui/shell/CKeldaStartup.h"
+#include "ui/shell/CMainFrame.h"
+
+#include <QApplication>
 #include <QTextStream>
 
 #include <cstring>
 
 int main(int argc, char** argv) {
+    // The version query needs no display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             QTextStream(stdout) << KELDA_VERSION_TEXT << Qt::endl;
             return 0;
         }
     }
-    QTextStream(stderr) << "kelda: the main window is not built yet; try --version" << Qt::endl;
-    return 1;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KELDA"));
+    const CKeldaStartup::Options options = CKeldaStartup::parse(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        QTextStream(stderr) << "kelda: " << options.error << Qt::endl;
+        return 2;
+    }
+    CJapaneseFont::install();
+
+    CWidgetUi ui;
+    CKeldaStartup startup;
+    if (!startup.acquireSingleInstance(ui)) {
+        return 1;
+    }
+    const QString ini = CKeldaStartup::settingsFile(QApplication::applicationDirPath(), options.settingsDir);
+    int rc = 0;
+    {
+        CMainFrame frame(ui, ini);
+        frame.unitPort = options.unitPort;
+        frame.verbose = options.verbose;
+        ui.setMainWindow(&frame);
+        frame.startUp();
+        rc = QApplication::exec();
+        ui.setMainWindow(nullptr);
+    }
+    return rc;
 }

@@ -457,6 +457,22 @@ std::vector<CMainFrameLogic::WinRect> CMainFrameLogic::tileColumnsFour(const Win
     return out;
 }
 
+std::vector<CMainFrameLogic::WinRect> CMainFrameLogic::tileSideBySide(const WinRect& c, int n) {
+    std::vector<WinRect> out;
+    for (int k = 0; k < n; ++k) {
+        out.push_back({c.left + mulDiv(c.width(), k, n), c.top, c.left + mulDiv(c.width(), k + 1, n), c.bottom});
+    }
+    return out;
+}
+
+std::vector<CMainFrameLogic::WinRect> CMainFrameLogic::tileStacked(const WinRect& c, int n) {
+    std::vector<WinRect> out;
+    for (int k = 0; k < n; ++k) {
+        out.push_back({c.left, c.top + mulDiv(c.height(), k, n), c.right, c.top + mulDiv(c.height(), k + 1, n)});
+    }
+    return out;
+}
+
 bool CMainFrameLogic::saveAll(const WinRect& mainRect, const std::vector<ListPlacement>& fromActive) {
     const bool settings = m_doc.save(m_iniFile);
     const bool placements = savePlacements(mainRect, fromActive);

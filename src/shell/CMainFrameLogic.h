@@ -176,6 +176,9 @@ public:
     static std::vector<WinRect> tileThree(const WinRect& client);
     static std::vector<WinRect> tileRowsFour(const WinRect& client);
     static std::vector<WinRect> tileColumnsFour(const WinRect& client);
+    // The standard tilings the custom ones fall back to: n windows side by side, or one above the other.
+    static std::vector<WinRect> tileSideBySide(const WinRect& client, int n);
+    static std::vector<WinRect> tileStacked(const WinRect& client, int n);
     static int mulDiv(int number, int numerator, int denominator);
     static constexpr int FREE_BAND = 150;
 

@@ -1,0 +1,132 @@
+// Opening a list window of 10,000 messages (four boxes of 2,500) until every row is in the model, against
+// reading the same boxes' records alone. Also reports the memory the open list holds.
+
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
+#include "ui/CJapaneseFont.h"
+#include "ui/CWidgetUi.h"
+#include "ui/list/CListDispView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+long rssKb() {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return 0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    CJapaneseFont::install();
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    const QString root = dir.filePath("root");
+    const QStringList boxes = {"01", "02", "03", "04"};
+    const int perBox = 2500;
+    {
+        const QString folder = root + "/dl/rusuroku/";
+        for (int b = 0; b < boxes.size(); ++b) {
+            for (int k = 0; k < perBox; ++k) {
+                CSampleFolder::Message m;
+                m.voice = (k % 5) != 0;
+                m.importStatus = 1 + (k % 2);
+                m.dateTime = QStringLiteral("2026/%1/%2 %3:%4")
+                                 .arg(1 + k % 12, 2, 10, QChar('0'))
+                                 .arg(1 + k % 28, 2, 10, QChar('0'))
+                                 .arg(k % 24, 2, 10, QChar('0'))
+                                 .arg(k % 60, 2, 10, QChar('0'));
+                m.callerNo = QStringLiteral("03%1").arg(10000000 + k * 37);
+                m.callerName = QStringLiteral("発信者%1").arg(k % 97);
+                CSampleFolder::writeMessage(folder + boxes[b], boxes[b], b * perBox + k + 1, m);
+            }
+        }
+    }
+
+    CKELDADoc doc;
+    doc.folder = root + '/';
+    doc.folderName = "dl";
+    doc.num = 1;
+    doc.slotFolderName[0] = "dl";
+    doc.slotDisp[0] = QStringLiteral("留守録BOX：01,02,03,04");
+    doc.resetColumns();
+    CWidgetUi ui;
+
+    // Warm the file cache so that both sides read from memory.
+    {
+        std::vector<FILESTS_INFO> warm;
+        for (const auto& b : boxes) {
+            CFileMng::LoadRecords(root + "/dl/rusuroku/" + b, warm);
+        }
+    }
+
+    // Memory of one open list above the program without it.
+    QCoreApplication::processEvents();
+    const long before = rssKb();
+    int rows = 0;
+    {
+        auto view = std::make_unique<CListDispView>(doc, 1, ui);
+        view->resize(1000, 600);
+        view->show();
+        view->load(0);
+        QCoreApplication::processEvents();
+        rows = view->model().rowCount();
+        const long after = rssKb();
+        out << "list-open: rows=" << rows << " memory=" << QString::number((after - before) / 1024.0, 'f', 1)
+            << " MB above the empty program" << Qt::endl;
+    }
+    if (rows != boxes.size() * perBox) {
+        out << "list-open: expected " << boxes.size() * perBox << " rows" << Qt::endl;
+        return 1;
+    }
+
+    const int runs = 5;
+    std::vector<double> ours;
+    std::vector<double> baseline;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        t.start();
+        std::vector<FILESTS_INFO> recs;
+        for (const auto& b : boxes) {
+            CFileMng::LoadRecords(root + "/dl/rusuroku/" + b, recs);
+        }
+        baseline.push_back(t.nsecsElapsed() / 1e9);
+
+        t.restart();
+        auto view = std::make_unique<CListDispView>(doc, 1, ui);
+        view->load(0);
+        ours.push_back(t.nsecsElapsed() / 1e9);
+        if (view->model().rowCount() != rows || recs.size() != size_t(rows)) {
+            out << "list-open: row count changed between runs" << Qt::endl;
+            return 1;
+        }
+    }
+    const double o = median(ours);
+    const double b = median(baseline);
+    out << "list-open ratio=" << QString::number(o / b, 'f', 2) << " ours=" << QString::number(o, 'f', 4)
+        << " baseline=" << QString::number(b, 'f', 4) << Qt::endl;
+    return 0;
+}

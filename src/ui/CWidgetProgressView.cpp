@@ -1,0 +1,88 @@
+#include "ui/CWidgetProgressView.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CProgressWindow::CProgressWindow(const ProgressSpec& spec, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(spec.title);
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    m_text = new QLabel(spec.text, this);
+    m_counter = new QLabel(spec.counterText, this);
+    m_counter->setVisible(!spec.counterText.isEmpty());
+    m_bar = new QProgressBar(this);
+    m_bar->setRange(spec.rangeMin, std::max(spec.rangeMin, spec.rangeMax));
+    m_bar->setValue(spec.rangeMin);
+    m_bar->setTextVisible(false);
+    layout->addWidget(m_text);
+    layout->addWidget(m_counter);
+    layout->addWidget(m_bar);
+    if (spec.cancelButton) {
+        m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+        auto onCancel = spec.onCancel;
+        connect(m_cancel, &QPushButton::clicked, this, [onCancel] {
+            if (onCancel) {
+                onCancel();
+            }
+        });
+        layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
+    }
+    setMinimumWidth(320);
+}
+
+void CProgressWindow::closeEvent(QCloseEvent* e) {
+    // The operation closes its window itself; the title bar's close box does nothing.
+    e->ignore();
+}
+
+CWidgetProgressView::CWidgetProgressView(const ProgressSpec& spec, QWidget* parent)
+    : m_window(new CProgressWindow(spec, parent)) {
+    m_window->show();
+}
+
+CWidgetProgressView::~CWidgetProgressView() {
+    close();
+}
+
+void CWidgetProgressView::setText(const QString& text) {
+    if (m_window) {
+        m_window->textLabel()->setText(text);
+    }
+}
+
+void CWidgetProgressView::setCounterText(const QString& text) {
+    if (m_window) {
+        m_window->counterLabel()->setText(text);
+        m_window->counterLabel()->setVisible(!text.isEmpty());
+    }
+}
+
+void CWidgetProgressView::setRange(int minimum, int maximum) {
+    if (m_window) {
+        m_window->bar()->setRange(minimum, std::max(minimum, maximum));
+    }
+}
+
+void CWidgetProgressView::setPosition(int position) {
+    if (m_window) {
+        m_window->bar()->setValue(std::clamp(position, m_window->bar()->minimum(), m_window->bar()->maximum()));
+    }
+}
+
+void CWidgetProgressView::repaint() {
+    if (m_window) {
+        m_window->update();
+    }
+}
+
+void CWidgetProgressView::close() {
+    if (m_window) {
+        m_window->hide();
+        m_window->deleteLater();
+        m_window.clear();
+    }
+}

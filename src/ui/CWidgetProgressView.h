@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/CProgressView.h"
+#include "platform/CUserInterface.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// A modeless progress window: title, text, optional counter label, bar and optional "キャンセル" button.
+class CProgressWindow : public QDialog {
+    Q_OBJECT
+public:
+    CProgressWindow(const ProgressSpec& spec, QWidget* parent);
+    QLabel* textLabel() const { return m_text; }
+    QLabel* counterLabel() const { return m_counter; }
+    QProgressBar* bar() const { return m_bar; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QLabel* m_text;
+    QLabel* m_counter;
+    QProgressBar* m_bar;
+    QPushButton* m_cancel = nullptr;
+};
+
+// The view the core's progress dialogs drive.
+class CWidgetProgressView : public CProgressView {
+public:
+    CWidgetProgressView(const ProgressSpec& spec, QWidget* parent);
+    ~CWidgetProgressView() override;
+    void setText(const QString& text) override;
+    void setCounterText(const QString& text) override;
+    void setRange(int minimum, int maximum) override;
+    void setPosition(int position) override;
+    void repaint() override;
+    void close() override;
+    CProgressWindow* window() const { return m_window; }
+
+private:
+    QPointer<CProgressWindow> m_window;
+};

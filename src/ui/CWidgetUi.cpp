@@ -1,0 +1,130 @@
+#include "ui/CWidgetUi.h"
+
+#include "ui/CWidgetProgressView.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QUrl>
+
+MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) {
+    QMessageBox box(m_main);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    auto add = [&](QMessageBox::StandardButton b, const char16_t* label) {
+        box.addButton(b)->setText(QString::fromUtf16(label));
+    };
+    switch (buttons) {
+    case MsgButtons::Ok:
+        add(QMessageBox::Ok, u"OK");
+        break;
+    case MsgButtons::OkCancel:
+        add(QMessageBox::Ok, u"OK");
+        add(QMessageBox::Cancel, u"キャンセル");
+        break;
+    case MsgButtons::YesNo:
+        add(QMessageBox::Yes, u"はい(&Y)");
+        add(QMessageBox::No, u"いいえ(&N)");
+        break;
+    case MsgButtons::YesNoCancel:
+        add(QMessageBox::Yes, u"はい(&Y)");
+        add(QMessageBox::No, u"いいえ(&N)");
+        add(QMessageBox::Cancel, u"キャンセル");
+        break;
+    }
+    box.exec();
+    auto* clicked = box.clickedButton();
+    switch (box.standardButton(clicked)) {
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    default:
+        // Closing the box without a button counts as its cancelling answer.
+        return buttons == MsgButtons::YesNo ? MsgResult::No
+               : buttons == MsgButtons::Ok  ? MsgResult::Ok
+                                            : MsgResult::Cancel;
+    }
+}
+
+std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec& spec) {
+    return std::make_unique<CWidgetProgressView>(spec, m_main);
+}
+
+void CWidgetUi::dispatchPendingEvents(int maxEvents) {
+    if (maxEvents < 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    // Qt takes the waiting events as one batch; a bounded call keeps the step short.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, std::max(1, maxEvents));
+}
+
+void CWidgetUi::sleepMs(int ms) {
+    QThread::msleep(static_cast<unsigned long>(std::max(0, ms)));
+}
+
+void CWidgetUi::setMainWindowEnabled(bool enabled) {
+    if (!m_main) {
+        return;
+    }
+    // Disabling the window itself would disable the progress windows it owns, and with them their
+    // "キャンセル" buttons; its own parts are disabled instead.
+    if (auto* mw = qobject_cast<QMainWindow*>(m_main.data())) {
+        for (QWidget* part : {mw->menuWidget(), mw->centralWidget(), static_cast<QWidget*>(mw->statusBar())}) {
+            if (part) {
+                part->setEnabled(enabled);
+            }
+        }
+        return;
+    }
+    m_main->setEnabled(enabled);
+}
+
+void CWidgetUi::activateMainWindow() {
+    if (m_main) {
+        m_main->activateWindow();
+    }
+}
+
+QString CWidgetUi::chooseFolder(const QString& title, const QString& startFolder) {
+    // The Qt dialog (not the native one) always offers "create new folder".
+    return QFileDialog::getExistingDirectory(m_main, title, startFolder,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
+QString CWidgetUi::chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) {
+    return QFileDialog::getOpenFileName(m_main, title, startFolder, filter);
+}
+
+QString CWidgetUi::chooseSaveFile(const QString& title, const QString& startPath, const QString& filter) {
+    return QFileDialog::getSaveFileName(m_main, title, startPath, filter);
+}
+
+bool CWidgetUi::openWithDefaultApplication(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/CUserInterface.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The user interface with real windows: message boxes, progress windows, choosers and the desktop's
+// default applications. Dialogs are owned by the main window once it is known.
+class CWidgetUi : public CUserInterface {
+public:
+    CWidgetUi() = default;
+    void setMainWindow(QWidget* w) { m_main = w; }
+    QWidget* mainWindow() const { return m_main; }
+
+    MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
+                         MsgButtons buttons = MsgButtons::Ok) override;
+    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& spec) override;
+    void dispatchPendingEvents(int maxEvents = 1) override;
+    void sleepMs(int ms) override;
+    void setMainWindowEnabled(bool enabled) override;
+    void activateMainWindow() override;
+    QString chooseFolder(const QString& title, const QString& startFolder) override;
+    QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;
+    QString chooseSaveFile(const QString& title, const QString& startPath, const QString& filter) override;
+    bool openWithDefaultApplication(const QString& path) override;
+
+private:
+    QPointer<QWidget> m_main;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+class CListDispView;
+
+// A list window inside the main frame: caption = the slot's box selection text, one list view. It remembers its
+// restored rectangle so that placements can be saved while it is maximized.
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    CChildFrame(CListDispView* view, const QString& caption, QWidget* parent = nullptr);
+    CListDispView* view() const { return m_view; }
+    int slot() const;
+    QRect normalRect() const { return m_normal; }
+    void setNormalRect(const QRect& r);
+    void setCloseBoxShown(bool shown);
+
+Q_SIGNALS:
+    void listClosed(CChildFrame* frame);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void remember();
+    CListDispView* m_view;
+    QRect m_normal;
+    bool m_closed = false;
+};

@@ -1,0 +1,120 @@
+#include "ui/list/CDataListCtrl.h"
+
+#include "list/CListModel.h"
+#include "ui/CJapaneseFont.h"
+#include "ui/list/CListItemDelegate.h"
+#include "ui/list/CListTableModel.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <QHash>
+
+#include <algorithm>
+
+CDataListCtrl::CDataListCtrl(CListModel& model, CListTableModel* table, QWidget* parent)
+    : QTableView(parent), m_model(model) {
+    setFont(CJapaneseFont::font(13));
+    setModel(table);
+    setItemDelegate(new CListItemDelegate(model, this));
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setAlternatingRowColors(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(19);
+    horizontalHeader()->setFont(CJapaneseFont::font(13));
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionsClickable(true);
+    for (int c = 0; c < model.columnCount(); ++c) {
+        setColumnWidth(c, CListModel::initialWidth(model.columnKind(c)));
+    }
+}
+
+void CDataListCtrl::fitColumns() {
+    const QFontMetrics fm(font());
+    const QFontMetrics hm(horizontalHeader()->font());
+    for (int c = 0; c < m_model.columnCount(); ++c) {
+        int widest = 0;
+        const auto kind = m_model.columnKind(c);
+        if (kind == CListModel::ColFlag || kind == CListModel::ColImport) {
+            widest = fm.horizontalAdvance(QStringLiteral("0"));
+        } else {
+            // Texts repeat a lot (box numbers, dates of a day, fixed status words): measure each one once.
+            QHash<QString, int> measured;
+            for (int r = 0; r < m_model.rowCount(); ++r) {
+                const QString t = m_model.cellText(r, c);
+                auto it = measured.constFind(t);
+                if (it == measured.cend()) {
+                    it = measured.insert(t, fm.horizontalAdvance(t));
+                }
+                widest = std::max(widest, it.value());
+            }
+        }
+        const QString title = m_model.columnTitle(c);
+        const int header = hm.horizontalAdvance(title) + hm.height();
+        int width = std::max(widest, header);
+        if (width > 0) {
+            width += 8;
+        }
+        if (c == 0) {
+            width += 5;
+        }
+        // The grid line takes one pixel of every cell, and the text is inset on both sides.
+        width += 2;
+        // Room for the pictures the cells draw instead of their text.
+        if (kind == CListModel::ColImport) {
+            width = std::max(width, 44);
+        }
+        setColumnWidth(c, width);
+    }
+}
+
+std::vector<int> CDataListCtrl::selectedRowNumbers() const {
+    std::vector<int> rows;
+    if (!selectionModel()) {
+        return rows;
+    }
+    for (const auto& idx : selectionModel()->selectedRows()) {
+        rows.push_back(idx.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CDataListCtrl::mousePressEvent(QMouseEvent* e) {
+    QTableView::mousePressEvent(e);
+    if (e->button() != Qt::LeftButton) {
+        Q_EMIT selectionTouched();
+        return;
+    }
+    const QModelIndex idx = indexAt(e->position().toPoint());
+    if (idx.isValid() && idx.column() < m_model.columnCount() &&
+        m_model.columnTitle(idx.column()).contains(QStringLiteral("ﾌﾗｸﾞ"))) {
+        Q_EMIT flagClicked(idx.row(), idx.column());
+    }
+}
+
+void CDataListCtrl::mouseReleaseEvent(QMouseEvent* e) {
+    QTableView::mouseReleaseEvent(e);
+    Q_EMIT selectionTouched();
+}
+
+void CDataListCtrl::keyReleaseEvent(QKeyEvent* e) {
+    QTableView::keyReleaseEvent(e);
+    Q_EMIT selectionTouched();
+}
+
+void CDataListCtrl::mouseDoubleClickEvent(QMouseEvent* e) {
+    QTableView::mouseDoubleClickEvent(e);
+    const QModelIndex idx = indexAt(e->position().toPoint());
+    if (idx.isValid()) {
+        Q_EMIT editRequested(idx.row());
+    }
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTableView>
+
+class CListModel;
+class CListTableModel;
+
+// The report list of a list window: centred columns and headers, grid lines, full-row selection, owner-drawn
+// check boxes and import pictures, and a flag that toggles with one click on its cell.
+class CDataListCtrl : public QTableView {
+    Q_OBJECT
+public:
+    CDataListCtrl(CListModel& model, CListTableModel* table, QWidget* parent);
+
+    // Sizes every column to its widest text or its header, whichever is wider.
+    void fitColumns();
+    std::vector<int> selectedRowNumbers() const;
+
+Q_SIGNALS:
+    void flagClicked(int row, int column);
+    void selectionTouched();
+    void editRequested(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    CListModel& m_model;
+};

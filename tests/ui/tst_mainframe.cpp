@@ -1,0 +1,314 @@
+#include "list/CBoxOpenLogic.h"
+#include "platform/CPrivateProfile.h"
+#include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListDispView.h"
+#include "ui/shell/CCommandBar.h"
+#include "ui/shell/CKeldaStartup.h"
+#include "ui/shell/CMainFrame.h"
+#include "ui/shell/CWrapField.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+using C = CMainFrameLogic;
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+// Ticks the named boxes ("r:01", "n:100") in the box-opening choice and presses "開く".
+std::function<int(CBoxOpenLogic&)> choose(const QStringList& boxes) {
+    return [boxes](CBoxOpenLogic& logic) {
+        if (!logic.checkHasBoxes()) {
+            return 0;
+        }
+        for (const auto& b : boxes) {
+            auto& rows = b.startsWith("n:") ? logic.naisen() : logic.rusuroku();
+            for (int i = 0; i < int(rows.size()); ++i) {
+                if (rows[i].boxNo == b.mid(2)) {
+                    CBoxOpenLogic::toggle(rows, i);
+                }
+            }
+        }
+        return logic.accept();
+    };
+}
+} // namespace
+
+class TestMainFrame : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    QString m_ini;
+
+    void writeIni(int num = 0) {
+        QFile::remove(m_ini);
+        CPrivateProfile::writeString(m_ini, "FOLDER", "FOLDER", m_root + '/');
+        CPrivateProfile::writeString(m_ini, "DISP", "FOLDERNAME", "dl");
+        CPrivateProfile::writeString(m_ini, "DISP", "NUM", QString::number(num));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_root = m_dir.filePath("root");
+        CSampleFolder::makeDownloadFolder(m_root, "dl", {"01", "02", "03"}, {"100", "101"}, 3);
+        m_ini = m_dir.filePath("KELDA.ini");
+    }
+
+    void openToggleLimitCloseAndExit() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QCOMPARE(frame.commandBar()->folderField()->fieldText(), " " + m_root + "/dl");
+        QVERIFY(frame.commandBar()->button(C::CmdBox)->isEnabled());
+        QVERIFY(!frame.commandBar()->button(C::CmdAllDisplay)->isEnabled());
+        QVERIFY(frame.statusPane()->text().isEmpty());
+
+        // A list of two boxes.
+        frame.boxChooser = choose({"r:01", "n:100"});
+        frame.runCommand(C::CmdBox);
+        QCOMPARE(frame.listWindows().size(), 1);
+        CChildFrame* first = frame.listWindows().first();
+        QCOMPARE(first->windowTitle(), QString("留守録BOX：01,  内線BOX：100"));
+        QCOMPARE(first->view()->model().rowCount(), 6);
+        QCOMPARE(frame.doc().num, 1);
+        QCOMPARE(frame.activeList(), first);
+        QVERIFY(frame.statusPane()->text().startsWith("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ 15  ﾎﾞｯｸｽﾄｰﾀﾙ 6  一覧表ﾄｰﾀﾙ 6"));
+        QVERIFY(frame.commandBar()->button(C::CmdAllDisplay)->isEnabled());
+        QVERIFY(ui.progressEvents.first().title == "一覧表を開く");
+
+        // One click on a flag cell writes the file.
+        CDataListCtrl* list = first->view()->list();
+        const int flagCol = first->view()->model().findColumn(CListModel::ColFlag);
+        const QString file = FILESTS_INFO::text(first->view()->model().recordAt(0).filePath);
+        FILESTS_INFO before;
+        CFileMng::ReadRecord(file, before);
+        first->showMaximized();
+        QApplication::processEvents();
+        const QRect cell = list->visualRect(list->model()->index(0, flagCol));
+        QVERIFY(cell.isValid());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        FILESTS_INFO after;
+        CFileMng::ReadRecord(file, after);
+        QCOMPARE(int(after.flag), before.flag ? 0 : 1);
+
+        // Three more lists; the fifth is refused.
+        frame.boxChooser = choose({"r:02"});
+        frame.runCommand(C::CmdBox);
+        frame.boxChooser = choose({"r:03"});
+        frame.runCommand(C::CmdBox);
+        frame.boxChooser = choose({"n:101"});
+        frame.runCommand(C::CmdBox);
+        QCOMPARE(frame.listWindows().size(), 4);
+        frame.boxChooser = choose({});
+        frame.runCommand(C::CmdBox);
+        QCOMPARE(frame.listWindows().size(), 4);
+        QCOMPARE(ui.lastMessage()->text, QString("開ける一覧表が上限に達しています。"));
+
+        // Boxes shown by a list are greyed for the next choice.
+        {
+            CBoxOpenLogic logic(frame.doc(), ui);
+            for (const auto& r : logic.rusuroku()) {
+                QCOMPARE(r.check, int(CBoxOpenLogic::Greyed));
+            }
+        }
+
+        // Closing window 2 renumbers 3 and 4.
+        CChildFrame* second = frame.listWindowOfSlot(2);
+        CChildFrame* third = frame.listWindowOfSlot(3);
+        CChildFrame* fourth = frame.listWindowOfSlot(4);
+        second->close();
+        QApplication::processEvents();
+        QCOMPARE(frame.listWindows().size(), 3);
+        QCOMPARE(third->slot(), 2);
+        QCOMPARE(fourth->slot(), 3);
+        QCOMPARE(frame.doc().num, 3);
+        QCOMPARE(frame.doc().slotDisp[1], QString("留守録BOX：03"));
+        QVERIFY(frame.doc().slotDisp[3].isEmpty());
+        frame.mdiArea()->setActiveSubWindow(third);
+        frame.rebuildWindowMenu();
+        QStringList entries;
+        for (QAction* a : frame.windowMenu()->actions()) {
+            if (!a->isSeparator()) {
+                entries << a->text() + (a->isChecked() ? "*" : "");
+            }
+        }
+        QCOMPARE(entries, QStringList({"並べて表示", "上下に並べて表示", "左右に並べて表示", "重ねて表示",
+                                       "留守録BOX：01,  内線BOX：100", "留守録BOX：03*", "内線BOX：101"}));
+
+        // 並べて表示 with three windows leaves the band at the bottom free.
+        frame.resize(1200, 900);
+        QApplication::processEvents();
+        frame.runCommand(C::CmdTile);
+        const int clientBottom = frame.mdiArea()->viewport()->height();
+        QList<int> bottoms;
+        for (auto* f : frame.listWindows()) {
+            QVERIFY(!f->isMaximized());
+            bottoms << f->geometry().bottom() + 1;
+        }
+        std::sort(bottoms.begin(), bottoms.end());
+        QCOMPARE(bottoms, QList<int>({(clientBottom - 150) / 2, clientBottom - 150, clientBottom - 150}));
+        // The active window takes the left half.
+        QCOMPARE(frame.activeList()->geometry().left(), 0);
+        QCOMPARE(frame.activeList()->geometry().bottom() + 1, clientBottom - 150);
+
+        // No to the exit question: still running, file untouched.
+        const QByteArray settings = readFile(m_ini);
+        ui.replies.push_back(MsgResult::No);
+        QVERIFY(!frame.close());
+        QCOMPARE(ui.lastMessage()->text, QString("ＱＳ－ＺＵＮＯ音声ファイル管理を終了しますか？"));
+        QCOMPARE(ui.lastMessage()->caption, QString("終了確認"));
+        QCOMPARE(readFile(m_ini), settings);
+        QCOMPARE(frame.listWindows().size(), 3);
+
+        // Yes: settings and placements are written.
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+        QCOMPARE(CPrivateProfile::getInt(m_ini, "DISP", "NUM", -1), 3);
+        QCOMPARE(CPrivateProfile::getString(m_ini, "DISP", "DISP2"), QString("留守録BOX：03"));
+        QCOMPARE(CPrivateProfile::getString(m_ini, "DISP", "DISP3"), QString("内線BOX：101"));
+        QCOMPARE(CPrivateProfile::getString(m_ini, "DISP", "DISP4", "x"), QString());
+        QCOMPARE(CPrivateProfile::getInt(m_ini, "Window2", "ZOrder", 0), 1); // the active one
+    }
+
+    void restoresListsInSavedStackingOrder() {
+        writeIni(2);
+        auto w = [&](const char* s, const char* k, const QString& v) { CPrivateProfile::writeString(m_ini, s, k, v); };
+        w("DISP", "DISP1", "留守録BOX：01");
+        w("DISP", "FOLDERNAME1", "dl");
+        w("DISP", "DISP2", "内線BOX：100,101");
+        w("DISP", "FOLDERNAME2", "dl");
+        for (const char* s : {"Window1", "Window2"}) {
+            w(s, "Left", "10");
+            w(s, "Top", "10");
+            w(s, "Right", "400");
+            w(s, "Bottom", "300");
+            w(s, "showCmd", "1");
+        }
+        w("Window1", "ZOrder", "2");
+        w("Window2", "ZOrder", "1");
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QCOMPARE(frame.listWindows().size(), 2);
+        QVERIFY(frame.activeList());
+        QCOMPARE(frame.activeList()->slot(), 2);
+        QCOMPARE(frame.activeList()->view()->model().rowCount(), 6);
+        QVERIFY(!frame.activeList()->isMaximized());
+        QCOMPARE(frame.commandBar()->boxField()->fieldText(), QString(" 内線BOX：100,101"));
+        QCOMPARE(frame.doc().change, 0);
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
+    void missingFolderStartsEmpty() {
+        QFile::remove(m_ini);
+        CPrivateProfile::writeString(m_ini, "FOLDER", "FOLDER", m_dir.filePath("gone") + '/');
+        CPrivateProfile::writeString(m_ini, "DISP", "FOLDERNAME", "dl");
+        CPrivateProfile::writeString(m_ini, "DISP", "NUM", "1");
+        CPrivateProfile::writeString(m_ini, "DISP", "DISP1", "留守録BOX：01");
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(frame.listWindows().isEmpty());
+        QVERIFY(frame.commandBar()->folderField()->fieldText().isEmpty());
+        QVERIFY(!frame.commandBar()->button(C::CmdBox)->isEnabled());
+        QVERIFY(frame.minimumWidth() == 845 && frame.minimumHeight() == 250);
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+        QCOMPARE(CPrivateProfile::getString(m_ini, "DISP", "DISP1", "x"), QString());
+    }
+
+    void settingsPopupToggles() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        frame.runCommand(C::CmdSettings);
+        QVERIFY(frame.settingsMenu()->isVisible());
+        QAction* conv = nullptr;
+        for (QAction* a : frame.settingsMenu()->actions()) {
+            if (a->text() == "ダウンロード時に音声ファイルをWAVファイルに変換する") {
+                conv = a;
+            }
+            if (a->text() == "ログアウト") {
+                QVERIFY(!a->isEnabled());
+            }
+            if (a->text() == "一覧表をエクスポートする...") {
+                QVERIFY(!a->isEnabled());
+            }
+        }
+        QVERIFY(conv && !conv->isChecked());
+        conv->trigger();
+        QCOMPARE(frame.doc().downConv, 1);
+        QVERIFY(!frame.settingsMenu()->isVisible());
+        int hooked = -1;
+        frame.commandHook = [&](C::Command c) {
+            hooked = c;
+            return true;
+        };
+        frame.runCommand(C::CmdLogin);
+        QCOMPARE(hooked, int(C::CmdLogin));
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+        QCOMPARE(CPrivateProfile::getInt(m_ini, "CONVERT", "DOWNCONV", 0), 1);
+    }
+
+    void secondInstanceIsRefused() {
+        QTemporaryDir lockDir;
+        CScriptedUi ui;
+        CKeldaStartup first;
+        QVERIFY(first.acquireSingleInstance(ui, lockDir.path()));
+        CKeldaStartup second;
+        QVERIFY(!second.acquireSingleInstance(ui, lockDir.path()));
+        QCOMPARE(ui.lastMessage()->text, QString("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"));
+        QCOMPARE(ui.lastMessage()->icon, MsgIcon::Error);
+        // A lock left by a process that is gone does not block.
+        QTemporaryDir staleDir;
+        QFile stale(CKeldaStartup::lockFilePath(staleDir.path()));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("999999\nkelda\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        stale.close();
+        CKeldaStartup third;
+        QVERIFY(third.acquireSingleInstance(ui, staleDir.path()));
+
+        const auto o = CKeldaStartup::parse({"kelda", "--settings-dir", "/x", "--unit-port=2121", "--verbose"});
+        QCOMPARE(o.settingsDir, QString("/x"));
+        QCOMPARE(o.unitPort, 2121);
+        QVERIFY(o.verbose && o.error.isEmpty());
+        QCOMPARE(CKeldaStartup::settingsFile("/x", "/tmp/y-settings"), QString("/tmp/y-settings/KELDA.ini"));
+    }
+
+    void fieldsWrapOnlyAtTheirCharacter() {
+        const QFontMetrics fm(QApplication::font());
+        const QString path = " /home/user/download/folder";
+        const int w = fm.horizontalAdvance(" /home/user/d");
+        const QStringList lines = CWrapField::wrap(path, u'/', fm, w);
+        QCOMPARE(lines, QStringList({" /home/user/", "download/", "folder"}));
+        QCOMPARE(CWrapField::wrap("留守録BOX：01,02  \r\n 内線BOX：100", u',', fm, 1000).size(), 2);
+        CWrapField field(u',', nullptr);
+        field.resize(400, 40);
+        field.setFieldText("留守録BOX：01");
+        QCOMPARE(field.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        field.setFieldText("留守録BOX：01  \r\n 内線BOX：100");
+        QCOMPARE(field.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    }
+};
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_mainframe.moc"

@@ -1,0 +1,84 @@
+#include "platform/CProgressDlg.h"
+#include "ui/CJapaneseFont.h"
+#include "ui/CWidgetProgressView.h"
+#include "ui/CWidgetUi.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+class TestWidgetUi : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void progressWindowFollowsTheCoreAndCancels() {
+        QMainWindow main;
+        main.setCentralWidget(new QWidget);
+        main.show();
+        CWidgetUi ui;
+        ui.setMainWindow(&main);
+        int cancelled = 0;
+        ProgressSpec spec;
+        spec.title = "ダウンロード中";
+        spec.text = "受信しています。";
+        spec.counterText = "1/3";
+        spec.rangeMax = 10;
+        spec.cancelButton = true;
+        spec.onCancel = [&] { ++cancelled; };
+        CProgressDlg dlg(ui, spec);
+        QCOMPARE(ui.findProgress("ダウンロード中"), &dlg);
+        ui.setMainWindowEnabled(false);
+        dlg.post(PRG_POSITION, 25);
+        QCOMPARE(dlg.position(), 10);
+
+        CProgressWindow* w = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets()) {
+            if (auto* p = qobject_cast<CProgressWindow*>(t); p && p->isVisible()) {
+                w = p;
+            }
+        }
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("ダウンロード中"));
+        QCOMPARE(w->bar()->value(), 10);
+        QCOMPARE(w->counterLabel()->text(), QString("1/3"));
+        // The cancel button works while the main window is disabled.
+        QVERIFY(w->cancelButton() && w->cancelButton()->isEnabled());
+        QCOMPARE(w->cancelButton()->text(), QString("キャンセル"));
+        w->cancelButton()->click();
+        QCOMPARE(cancelled, 1);
+        QVERIFY(!main.centralWidget()->isEnabled());
+        ui.setMainWindowEnabled(true);
+        QVERIFY(main.centralWidget()->isEnabled());
+        dlg.close();
+        QVERIFY(!ui.findProgress("ダウンロード中"));
+    }
+
+    void messageBoxAnswers() {
+        CWidgetUi ui;
+        QTimer::singleShot(0, [] {
+            for (QWidget* t : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(t)) {
+                    QCOMPARE(box->windowTitle(), QString("終了確認"));
+                    QCOMPARE(box->icon(), QMessageBox::Question);
+                    box->button(QMessageBox::No)->click();
+                }
+            }
+        });
+        QCOMPARE(ui.messageBox("終了しますか？", "終了確認", MsgIcon::Question, MsgButtons::YesNo), MsgResult::No);
+    }
+
+    void japaneseFontIsInstalled() {
+        const QString family = CJapaneseFont::family();
+        QVERIFY(QFontDatabase::families(QFontDatabase::Japanese).contains(family));
+        QCOMPARE(CJapaneseFont::font().pixelSize(), 13);
+    }
+};
+
+QTEST_MAIN(TestWidgetUi)
+#include "tst_widgetui.moc"
