@@ -122,8 +122,8 @@ void ffmpegForInformation(const QByteArray& stored, const QString& dir) {
     QProcess p;
     p.start(ffmpeg, {"-v", "error", "-y", "-f", "g729", "-i", in, "-f", "s16le", dir + "/ffmpeg.pcm"});
     p.waitForFinished(-1);
-    std::printf("ffmpeg -f g729: %.3f s (exit %d; for information only)\n",
-                static_cast<double>(t.nsecsElapsed()) / 1e9, p.exitCode());
+    std::printf("ffmpeg -f g729: %.3f s (exit %d; for information only)\n", static_cast<double>(t.nsecsElapsed()) / 1e9,
+                p.exitCode());
 }
 
 } // namespace
