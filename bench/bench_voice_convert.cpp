@@ -20,9 +20,25 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
+
+// The machine is shared with other work: the processor time this process spends is compared, not wall time.
+class CpuTimer {
+public:
+    CpuTimer() { m_start = now(); }
+    double seconds() const { return now() - m_start; }
+
+private:
+    static double now() {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+    }
+    double m_start;
+};
 
 class NullView : public CProgressView {
 public:
@@ -68,8 +84,7 @@ private:
 
 // The least any conversion has to do: hand every frame to the library.
 double baseline(const QByteArray& stored, long long& checksum) {
-    QElapsedTimer t;
-    t.start();
+    CpuTimer t;
     bcg729DecoderChannelContextStruct* ctx = initBcg729DecoderChannel();
     int16_t pcm[80];
     uint8_t rfc[10];
@@ -86,17 +101,16 @@ double baseline(const QByteArray& stored, long long& checksum) {
         checksum += pcm[at / 10 % 80];
     }
     closeBcg729DecoderChannel(ctx);
-    return static_cast<double>(t.nsecsElapsed()) / 1e9;
+    return t.seconds();
 }
 
 double ours(BenchUi& ui, const QString& voiceFile) {
-    QElapsedTimer t;
-    t.start();
+    CpuTimer t;
     CWavConvDlg dlg(ui, 1);
     dlg.post(PRG_NEXTFILE);
     const int rc = CFileMng::ConvertToWav(voiceFile, &ui);
     dlg.close();
-    const double s = static_cast<double>(t.nsecsElapsed()) / 1e9;
+    const double s = t.seconds();
     if (rc != 1) {
         std::fprintf(stderr, "conversion failed\n");
         std::exit(1);
@@ -122,8 +136,8 @@ void ffmpegForInformation(const QByteArray& stored, const QString& dir) {
     QProcess p;
     p.start(ffmpeg, {"-v", "error", "-y", "-f", "g729", "-i", in, "-f", "s16le", dir + "/ffmpeg.pcm"});
     p.waitForFinished(-1);
-    std::printf("ffmpeg -f g729: %.3f s (exit %d; for information only)\n",
-                static_cast<double>(t.nsecsElapsed()) / 1e9, p.exitCode());
+    std::printf("ffmpeg -f g729: %.3f s (exit %d; for information only)\n", static_cast<double>(t.nsecsElapsed()) / 1e9,
+                p.exitCode());
 }
 
 } // namespace
@@ -155,16 +169,16 @@ int main(int argc, char** argv) {
     long long sum = 0;
     double best = 1e30, mine = 1e30;
     // Alternate the two so that neither gains from a warmer machine; the best of each counts.
-    for (int round = 0; round < 2; ++round) {
+    for (int round = 0; round < 3; ++round) {
         const double b = baseline(stored, sum);
         const double o = ours(ui, voiceFile);
         best = std::min(best, b);
         mine = std::min(mine, o);
-        std::printf("round %d: baseline %.3f s, ConvertToWav %.3f s\n", round + 1, b, o);
+        std::printf("round %d (processor time): baseline %.3f s, ConvertToWav %.3f s\n", round + 1, b, o);
     }
     const QString wav = dir.filePath("2026120109000000_01_000001.wav");
     std::printf("wav: %lld bytes (checksum %lld)\n", static_cast<long long>(QFileInfo(wav).size()), sum);
-    std::printf("dispatches: %lld per conversion (%d frames)\n", ui.calls / 2, frames);
+    std::printf("dispatches: %lld per conversion (%d frames)\n", ui.calls / 3, frames);
     BenchUi ungated(false);
     const double everyCall = ours(ungated, voiceFile);
     std::printf("for information: with the event loop asked on every dispatch ConvertToWav takes %.3f s (ratio %.3f)\n",

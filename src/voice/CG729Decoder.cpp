@@ -135,7 +135,8 @@ int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath
 
     const quint32 dataSize = frames * FRAME_SAMPLES * 2;
     makeWavHeader(header, dataSize, dataSize + 36);
-    if (std::fseek(out.get(), 0, SEEK_SET) != 0 || std::fwrite(header, 1, sizeof(header), out.get()) != sizeof(header)) {
+    if (std::fseek(out.get(), 0, SEEK_SET) != 0 ||
+        std::fwrite(header, 1, sizeof(header), out.get()) != sizeof(header)) {
         return WriteFailed;
     }
     // A failed flush (full disk) would otherwise go unnoticed until the close, and end in a cut file.

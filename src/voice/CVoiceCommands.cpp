@@ -163,12 +163,15 @@ CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const
     if (!outcome.cancelled) {
         if (outcome.converted > 0) {
             if (notDownloaded || missing) {
-                ui.messageBox(QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(変換元の音声ファイルなし)。"),
-                              kDone, MsgIcon::Information);
+                ui.messageBox(
+                    QStringLiteral(
+                        "一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(変換元の音声ファイルなし)。"),
+                    kDone, MsgIcon::Information);
             }
             if (noSpace) {
-                ui.messageBox(QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(ＰＣのメモリ不足)。"),
-                              kDone, MsgIcon::Information);
+                ui.messageBox(
+                    QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(ＰＣのメモリ不足)。"),
+                    kDone, MsgIcon::Information);
             }
         } else {
             if (notDownloaded) {

@@ -15,7 +15,7 @@ class CUserInterface;
 class CVoiceCommands {
 public:
     struct ConvertOutcome {
-        int converted = 0;     // WAV files written by this run
+        int converted = 0; // WAV files written by this run
         bool cancelled = false;
     };
 

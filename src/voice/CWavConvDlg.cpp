@@ -16,14 +16,16 @@ ProgressSpec CWavConvDlg::spec(int files) {
     return s;
 }
 
-CWavConvDlg::CWavConvDlg(CUserInterface& ui, int files) : CProgressDlg(ui, [this, files] {
-        ProgressSpec s = spec(files);
-        s.onCancel = [this] {
-            CCancelFlag::set(1);
-            close();
-        };
-        return s;
-    }()),
+CWavConvDlg::CWavConvDlg(CUserInterface& ui, int files)
+    : CProgressDlg(ui,
+                   [this, files] {
+                       ProgressSpec s = spec(files);
+                       s.onCancel = [this] {
+                           CCancelFlag::set(1);
+                           close();
+                       };
+                       return s;
+                   }()),
       m_files(files) {
     setPosition(0);
 }

@@ -16,6 +16,8 @@ extern "C" {
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -291,6 +293,31 @@ private Q_SLOTS:
         writeVoiceFile(odd + "/2026120109300001_01_000004.vmdat", CSampleUnit::voiceFrames(2, 5));
         QCOMPARE(CFileMng::ConvertToWav(odd + "/2026120109300001_01_000004.vmdat", nullptr), 1);
         QVERIFY(QFile::exists(odd + "/2026120109300001_01_000004.wav"));
+    }
+
+    void consoleLinesOnlyWhenVerbose() {
+        writeVoiceFile(voice(), CSampleUnit::voiceFrames(2, 3));
+        const QString capture = path("stdout.txt");
+        auto run = [&](bool verbose) {
+            std::fflush(stdout);
+            const int saved = dup(fileno(stdout));
+            QVERIFY(std::freopen(QFile::encodeName(capture).constData(), "w", stdout));
+            CG729Decoder::setVerbose(verbose);
+            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+            CG729Decoder::setVerbose(false);
+            std::fflush(stdout);
+            dup2(saved, fileno(stdout));
+            close(saved);
+        };
+        run(false);
+        QVERIFY(readAll(capture).isEmpty());
+        run(true);
+        const QByteArray out = readAll(capture);
+        const QByteArray tmp = QFile::encodeName(path("2026120109300001_01_100001.tmp"));
+        QVERIFY(out.startsWith("\n************ TOLKA-ZUNO 8.0 KBIT/S SPEECH DECODER  ************\n\n"));
+        QVERIFY(out.contains("\n-----------------          Version 1.1        ---------------\n\n"));
+        QVERIFY(out.contains("Input bitstream file  :   " + tmp + "\n"));
+        QVERIFY(out.endsWith("Frame =0\rFrame =1\rFrame =2\r"));
     }
 
     void unwritableOutputIsAFailure() {

@@ -77,7 +77,8 @@ private Q_SLOTS:
         QCOMPARE(m.stem.size(), 26);
         QCOMPARE(m.stem.at(16), QLatin1Char('_'));
         QCOMPARE(CFileMng::BoxNoFromName(m.stem + ".vmdat"), QStringLiteral("4001"));
-        QCOMPARE(CFileMng::BoxNoFromName(CSampleUnit::makeStem(m.recorded, 3, "7", 77) + ".vminf"), QStringLiteral("7"));
+        QCOMPARE(CFileMng::BoxNoFromName(CSampleUnit::makeStem(m.recorded, 3, "7", 77) + ".vminf"),
+                 QStringLiteral("7"));
 
         const QByteArray h = CSampleUnit::unitHeader(m);
         QCOMPARE(h.size(), 256);
@@ -167,7 +168,8 @@ private Q_SLOTS:
                 QCOMPARE(QFileInfo(a.filePath(name)).size(), qint64(256));
             }
         }
-        QCOMPARE(QProcess::execute(tool, {"--file", a.filePath("one.vmdat"), "--frames", "7", "--local", "--quiet"}), 0);
+        QCOMPARE(QProcess::execute(tool, {"--file", a.filePath("one.vmdat"), "--frames", "7", "--local", "--quiet"}),
+                 0);
         QCOMPARE(QFileInfo(a.filePath("one.vmdat")).size(), qint64(FILESTS_INFO::VOICE_OFFSET + 70));
         QCOMPARE(QProcess::execute(tool, {"--bogus"}), 2);
     }

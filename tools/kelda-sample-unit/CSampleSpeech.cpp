@@ -13,8 +13,8 @@ struct Vowel {
     double f1, f2, f3;
 };
 // Rough formant positions of the five vowels of Japanese (Hz).
-constexpr Vowel kVowels[] = {{800, 1200, 2500}, {300, 2300, 3000}, {350, 1300, 2400}, {500, 1900, 2500},
-                             {500, 900, 2400}};
+constexpr Vowel kVowels[] = {
+    {800, 1200, 2500}, {300, 2300, 3000}, {350, 1300, 2400}, {500, 1900, 2500}, {500, 900, 2400}};
 
 // A two-pole resonator whose coefficients are refreshed per block while the formant glides.
 struct Resonator {

@@ -15,9 +15,9 @@
 
 namespace {
 
-const char* const kNames[] = {"山田太郎",     "佐藤花子",   "鈴木一郎",   "高橋商事",        "田中工業（株）",
-                              "ｻﾝﾌﾟﾙ ｼｮｳｼﾞ", "伊藤美咲",   "渡辺運送",   "中村クリニック", "小林",
-                              "加藤建設",     "吉田由美子", "山本電機",   "松本ｺｳﾑﾃﾝ",      "井上"};
+const char* const kNames[] = {"山田太郎",    "佐藤花子",   "鈴木一郎", "高橋商事",       "田中工業（株）",
+                              "ｻﾝﾌﾟﾙ ｼｮｳｼﾞ", "伊藤美咲",   "渡辺運送", "中村クリニック", "小林",
+                              "加藤建設",    "吉田由美子", "山本電機", "松本ｺｳﾑﾃﾝ",      "井上"};
 const char* const kBoxNames[] = {"営業部", "総務", "サポート", "夜間受付", "経理課", "技術部", "代表"};
 
 void putText(QByteArray& h, int offset, int width, const QByteArray& text) {
@@ -179,7 +179,8 @@ QStringList CSampleUnit::writeTree(const QString& root, const Options& o, QStrin
         }
     }
     for (const Message& m : messages) {
-        const QString folder = root + (m.extension ? QStringLiteral("/naisen/") : QStringLiteral("/rusuroku/")) + m.boxNo;
+        const QString folder =
+            root + (m.extension ? QStringLiteral("/naisen/") : QStringLiteral("/rusuroku/")) + m.boxNo;
         if (!writeMessage(folder, m, o.local, &written)) {
             if (error) {
                 *error = QStringLiteral("cannot write %1 in %2").arg(m.stem, folder);

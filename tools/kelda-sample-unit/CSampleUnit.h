@@ -14,18 +14,18 @@
 class CSampleUnit {
 public:
     struct Message {
-        bool extension = false;  // false: answering-machine box ("rusuroku"), true: extension box ("naisen")
-        QString boxNo;           // at most 4 characters
-        QString stem;            // 26 characters
-        QDateTime recorded;      // written as an RFC 1123 date text, as is
-        QString callerName;      // CP932 in the header, at most 32 bytes
+        bool extension = false; // false: answering-machine box ("rusuroku"), true: extension box ("naisen")
+        QString boxNo;          // at most 4 characters
+        QString stem;           // 26 characters
+        QDateTime recorded;     // written as an RFC 1123 date text, as is
+        QString callerName;     // CP932 in the header, at most 32 bytes
         QString callerNo;
         bool playedOnUnit = false;
         bool protectedOnUnit = false;
-        int frames = 0;          // 10 ms each
+        int frames = 0; // 10 ms each
         uint64_t voiceSeed = 0;
         bool femaleVoice = false;
-        bool infoOnly = false;   // local download folders: only the ".vminf" was taken
+        bool infoOnly = false; // local download folders: only the ".vminf" was taken
     };
 
     struct Options {
@@ -33,9 +33,9 @@ public:
         int messages = 40;
         int answeringBoxes = 3;
         int extensionBoxes = 4;
-        double seconds = 0;      // 0: lengths vary between 3 and 15 seconds
+        double seconds = 0; // 0: lengths vary between 3 and 15 seconds
         double infoOnlyShare = 0.25;
-        bool local = false;      // a local download folder (records prepended) instead of the unit's tree
+        bool local = false; // a local download folder (records prepended) instead of the unit's tree
     };
 
     // The stem rule: 16 characters, "_" at index 16, the box number, "_", then a serial that fills 26 characters.
