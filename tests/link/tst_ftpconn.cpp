@@ -378,6 +378,28 @@ private Q_SLOTS:
         QVERIFY(!mng->Connection());
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(mng->Quit(), -1);
+
+        // A unit that no longer answers holds QUIT up for one reply wait at most.
+        QVERIFY(startSim("QUIT silence 5"));
+        QCOMPARE(login(), 0);
+        clock.restart();
+        QCOMPARE(mng->Quit(), 0);
+        QVERIFY(clock.elapsed() < 3000);
+        QTRY_COMPARE(sim->transcript().last(), QString("QUIT"));
+    }
+
+    void concurrentSessions() {
+        // The simulated unit serves overlapping sessions, so a test may hold two clients at once.
+        QVERIFY(startSim());
+        sim->writeFile("naisen/0101/" + kStem + ".vminf", pattern(300));
+        CFtpMng other(ui.get(), shortTimeouts());
+        QCOMPARE(login(), 0);
+        QCOMPARE(other.ConnectLogin("127.0.0.1", "parvol", "zuno"), 0);
+        QCOMPARE(other.CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_VMINF), 1);
+        QCOMPARE(mng->CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_ALL), 1);
+        QCOMPARE(other.Quit(), 0);
+        QCOMPARE(mng->Quit(), 0);
+        QTRY_COMPARE(sim->transcript().count("QUIT"), 2);
     }
 };
 
