@@ -282,12 +282,17 @@ void FTPCONN_INFO::CloseData() {
 }
 
 int FTPCONN_INFO::ReadFinalReply() {
+    m_finalReply.clear();
     if (waitReadable(controlSocket, m_timeouts.finalReplyMs) != 1) {
         return -1;
     }
     char buffer[1024];
     ssize_t n = ::recv(controlSocket, buffer, sizeof buffer, 0);
-    return n > 0 ? static_cast<int>(n) + 1 : -1;
+    if (n <= 0) {
+        return -1;
+    }
+    m_finalReply = QByteArray(buffer, static_cast<int>(n));
+    return static_cast<int>(n) + 1;
 }
 
 int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent) {
@@ -361,7 +366,11 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         // Whatever the unit still had to say about the aborted transfer has been taken; a cancel stays a cancel.
         return -2;
     }
-    if (final < 0 || writeFailed) {
+    // The unit saying the transfer broke off (426, 451 ...) means the file is incomplete, however much arrived.
+    const int code = m_finalReply.size() >= 3 && m_finalReply[0] >= '4' && m_finalReply[0] <= '5'
+                         ? m_finalReply.left(3).toInt()
+                         : 0;
+    if (final < 0 || writeFailed || code >= 400) {
         return -1;
     }
     return 0;

@@ -40,6 +40,8 @@ public:
     int ReceiveChunk(char* buffer);
     void CloseData();
     int ReadFinalReply();
+    // What ReadFinalReply received last.
+    const QByteArray& finalReplyText() const { return m_finalReply; }
     // Fetches a remote file (a name in the current directory or an absolute path) into the local directory
     // under localName; the box download passes its switches, the list download uses the short form.
     int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent);
@@ -83,6 +85,7 @@ private:
     // Read-ahead of the data connection: the unit's stream is taken in large receives and handed out in
     // chunks, so that the chunk size stays the progress unit without a system call per kilobyte.
     QByteArray m_readAhead;
+    QByteArray m_finalReply;
     int m_readPos = 0;
     int m_readLen = 0;
 };

@@ -115,10 +115,14 @@ private Q_SLOTS:
         QCOMPARE(login(), 1);
     }
 
-    void greetingThenCloseIsConnectionFailure() {
-        QVERIFY(startSim("greeting close"));
-        // The greeting itself is read; the login's first reply then finds the connection closed.
+    void greetingFailures() {
+        // Closed before any greeting: an empty line, a connection failure.
+        QVERIFY(startSim("greeting hangup"));
+        QCOMPARE(login(), 1);
+        // The greeting arrives and then the unit hangs up: the greeting was fine, so it is the login that fails.
+        sim->setFaults("greeting close");
         QCOMPARE(login(), 2);
+        QVERIFY(sim->transcript().isEmpty());
         sim->setFaults("greeting raw 421 Too many users");
         QCOMPARE(login(), 1);
         sim->setFaults("greeting silence 5");
@@ -311,6 +315,19 @@ private Q_SLOTS:
         QCOMPARE(login(), 0);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+
+        // The unit ends the data early and says so: the partial file is not a success.
+        sim->setFaults("RETR abort-data 3000");
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+        QVERIFY(conn().finalReplyText().startsWith("426 "));
+        QCOMPARE(QFileInfo(local.filePath(kStem + ".vmdat")).size(), 3000);
+        // Cut short but answered 226: nothing to tell it from a whole file.
+        sim->setFaults("RETR cut-data 3000");
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), 0);
     }
 
     void deleteOnUnit() {
@@ -361,6 +378,28 @@ private Q_SLOTS:
         QVERIFY(!mng->Connection());
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(mng->Quit(), -1);
+
+        // A unit that no longer answers holds QUIT up for one reply wait at most.
+        QVERIFY(startSim("QUIT silence 5"));
+        QCOMPARE(login(), 0);
+        clock.restart();
+        QCOMPARE(mng->Quit(), 0);
+        QVERIFY(clock.elapsed() < 3000);
+        QTRY_COMPARE(sim->transcript().last(), QString("QUIT"));
+    }
+
+    void concurrentSessions() {
+        // The simulated unit serves overlapping sessions, so a test may hold two clients at once.
+        QVERIFY(startSim());
+        sim->writeFile("naisen/0101/" + kStem + ".vminf", pattern(300));
+        CFtpMng other(ui.get(), shortTimeouts());
+        QCOMPARE(login(), 0);
+        QCOMPARE(other.ConnectLogin("127.0.0.1", "parvol", "zuno"), 0);
+        QCOMPARE(other.CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_VMINF), 1);
+        QCOMPARE(mng->CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_ALL), 1);
+        QCOMPARE(other.Quit(), 0);
+        QCOMPARE(mng->Quit(), 0);
+        QTRY_COMPARE(sim->transcript().count("QUIT"), 2);
     }
 };
 

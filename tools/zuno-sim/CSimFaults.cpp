@@ -79,7 +79,7 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         rule.text = restOf(in);
     } else if (tok == "raw") {
         rule.text = restOf(in);
-    } else if (tok == "silence" || tok == "cut-data" || tok == "drop") {
+    } else if (tok == "silence" || tok == "cut-data" || tok == "drop" || tok == "abort-data") {
         if (!(in >> tok) || !isNumber(tok)) {
             error = tok + " needs a number";
             return false;
@@ -93,7 +93,7 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         }
         rule.number = std::atoi(tok.c_str());
         rule.number2 = std::atoi(n2.c_str());
-    } else if (tok == "close" || tok == "multiline") {
+    } else if (tok == "close" || tok == "multiline" || tok == "hangup") {
         // no operands
     } else {
         error = "unknown action " + tok;

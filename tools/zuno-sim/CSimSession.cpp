@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* kPreActions = "reply,raw,silence,close,multiline";
+const char* kPreActions = "reply,raw,silence,close,hangup,multiline";
 
 std::string upper(std::string s) {
     for (auto& c : s) {
@@ -185,6 +185,8 @@ void CSimSession::run() {
             // A greeting and then nothing: the connection is closed at once.
             reply(220, "ZUNO FTP service ready.");
             return;
+        } else if (rule->action == "hangup") {
+            return;
         } else {
             if (rule->action == "raw" ? !sendText(rule->text + "\r\n") : !reply(rule->number, rule->text)) {
                 return;
@@ -223,7 +225,7 @@ bool CSimSession::handle(const std::string& verb, const std::string& arg) {
             pause(rule->number);
         } else if (rule->action == "multiline") {
             m_multiline = true;
-        } else if (rule->action == "close") {
+        } else if (rule->action == "close" || rule->action == "hangup") {
             return false;
         } else if (rule->action == "raw") {
             return sendText(rule->text + "\r\n");
@@ -438,7 +440,7 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     if (!m_haveDataAddr) {
         return reply(425, "Use PORT first.");
     }
-    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,drop,stall-data", {});
+    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,abort-data,drop,stall-data", {});
     if (!reply(150, "")) {
         return false;
     }
@@ -523,6 +525,9 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     ::close(dfd);
     if (cut && cut->action == "drop" && sent >= cut->number) {
         return false;
+    }
+    if (cut && cut->action == "abort-data" && sent >= cut->number) {
+        return reply(426, "");
     }
     if (aborted) {
         m_aborted = true;

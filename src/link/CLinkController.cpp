@@ -1,0 +1,134 @@
+#include "link/CLinkController.h"
+
+#include "link/CFtpMng.h"
+#include "link/CLinkSettings.h"
+#include "link/CLoginForm.h"
+#include "platform/CUserInterface.h"
+
+CLinkController::CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts)
+    : m_settings(settings), m_ui(ui), m_timeouts(timeouts), m_ftp(makeClient()) {
+    m_timer.setInterval(kPeriodMs);
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &CLinkController::tick);
+}
+
+CLinkController::~CLinkController() = default;
+
+std::unique_ptr<CFtpMng> CLinkController::makeClient() {
+    auto client = std::make_unique<CFtpMng>(&m_ui, m_timeouts);
+    client->setKeepAlive(this);
+    return client;
+}
+
+void CLinkController::startTimer() {
+    m_timer.start(kPeriodMs);
+}
+
+void CLinkController::stopTimer() {
+    m_timer.stop();
+}
+
+void CLinkController::repaint() {
+    if (onRepaint) {
+        onRepaint();
+    }
+}
+
+bool CLinkController::login(const LOGIN_VALUES& typed, bool remember) {
+    CLoginForm form(m_settings);
+    if (!form.submit(typed, remember, *m_ftp, m_ui)) {
+        return false;
+    }
+    loginSucceeded();
+    return true;
+}
+
+void CLinkController::loginSucceeded() {
+    stopTimer();
+    startTimer();
+    m_idle = 0;
+    repaint();
+}
+
+void CLinkController::logout() {
+    stopTimer();
+    m_idle = 0;
+    if (m_settings.loggedIn == 1) {
+        m_ftp->Quit();
+        m_settings.loggedIn = 0;
+    }
+    repaint();
+}
+
+void CLinkController::shutdown() {
+    stopTimer();
+    if (m_settings.loggedIn == 1) {
+        m_ftp->Quit();
+        m_settings.loggedIn = 0;
+    }
+}
+
+void CLinkController::tick() {
+    // The timer belongs to the logged-in state; a tick that arrives after the link was given up probes nothing.
+    if (m_settings.loggedIn != 1) {
+        stopTimer();
+        return;
+    }
+    if (m_ftp->Connection()) {
+        ++m_probes;
+        if (m_ftp->Probe() == 0) {
+            m_settings.loggedIn = 0;
+            repaint();
+            stopTimer();
+            m_idle = 0;
+            linkLost();
+            return;
+        }
+    }
+    if (m_settings.loggedIn == 1) {
+        ++m_idle;
+        if (m_idle >= kIdleLimit) {
+            stopTimer();
+            m_idle = 0;
+            logout();
+        }
+    }
+}
+
+void CLinkController::linkLost() {
+    const int choice = askReconnect ? askReconnect() : RECOM_EXIT;
+    if (choice != RECOM_RECONNECT) {
+        if (onExitRequested) {
+            onExitRequested();
+        }
+        return;
+    }
+    // QUIT is tried on the dead connection; its reply read fails at once or after the reply wait.
+    m_ftp->Quit();
+    m_ftp = makeClient();
+    const LOGIN_VALUES& v = m_settings.connection;
+    const int rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
+    if (rc == CFtpMng::CONNECT_OK) {
+        m_settings.loggedIn = 1;
+        m_idle = 0;
+        startTimer();
+        repaint();
+        return;
+    }
+    m_ui.messageBox(rc == CFtpMng::CONNECT_FAILED ? QStringLiteral("接続に失敗しました。")
+                                                  : QStringLiteral("ログインに失敗しました。"),
+                    QStringLiteral("エラー"), MsgIcon::Exclamation);
+}
+
+void CLinkController::pauseKeepAlive() {
+    stopTimer();
+    m_idle = 0;
+}
+
+void CLinkController::resumeKeepAlive() {
+    m_idle = 0;
+    // The timer runs only while logged in: an operation that ends after the link was dropped leaves it off.
+    if (m_settings.loggedIn == 1) {
+        startTimer();
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "link/LOGIN_VALUES.h"
+
+// The part of the settings block the unit link reads and writes: the logged-in flag, the values a login
+// uses, and the remembered values with their check box (the [LOGIN] section, written by the settings block
+// at exit). The settings block provides it; tests use it as it is.
+class CLinkSettings {
+public:
+    virtual ~CLinkSettings() = default;
+
+    int loggedIn = 0;
+    LOGIN_VALUES connection;  // used by ConnectLogin and reconnection; never saved
+    LOGIN_VALUES remembered;  // [LOGIN] IP, USER, PASS
+    int rememberFlag = 0;     // [LOGIN] CHECK
+
+    // Writes the [LOGIN] values to the settings file now; the settings block does this at exit.
+    virtual void saveLogin() {}
+};

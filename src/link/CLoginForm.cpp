@@ -1,0 +1,112 @@
+#include "link/CLoginForm.h"
+
+#include "link/CFtpMng.h"
+#include "link/CLinkSettings.h"
+#include "platform/CUserInterface.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// A character whose code unit's low byte is a Shift_JIS lead byte: such names and passwords cannot be sent.
+bool hasLeadByteCharacter(const QString& text) {
+    for (QChar c : text) {
+        const int low = c.unicode() & 0xff;
+        if ((low >= 0x81 && low <= 0x9f) || (low >= 0xe0 && low <= 0xfc)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+QStringList CLoginForm::splitAddress(const QString& address) {
+    static const QRegularExpression dotted(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    const auto m = dotted.match(address);
+    if (!m.hasMatch()) {
+        return {};
+    }
+    return {m.captured(1), m.captured(2), m.captured(3), m.captured(4)};
+}
+
+QString CLoginForm::joinAddress(const QStringList& parts) {
+    bool anything = false;
+    for (const auto& p : parts) {
+        anything = anything || !p.trimmed().isEmpty();
+    }
+    if (!anything) {
+        return QString();
+    }
+    // Like an address control, a blank part reads as 0.
+    QStringList out;
+    for (int i = 0; i < 4; ++i) {
+        const QString p = parts.value(i).trimmed();
+        out << (p.isEmpty() ? QStringLiteral("0") : QString::number(p.toInt()));
+    }
+    return out.join(QLatin1Char('.'));
+}
+
+QStringList CLoginForm::initialAddressParts() const {
+    return m_settings.remembered.address.isEmpty() ? QStringList() : splitAddress(m_settings.remembered.address);
+}
+
+QString CLoginForm::initialUser() const {
+    return m_settings.remembered.user;
+}
+
+QString CLoginForm::initialPassword() const {
+    return m_settings.remembered.password;
+}
+
+bool CLoginForm::initialRemember() const {
+    return m_settings.rememberFlag == 1;
+}
+
+QString CLoginForm::validate(const LOGIN_VALUES& typed) {
+    if (typed.address.isEmpty()) {
+        return QStringLiteral("ＩＰアドレスを入力してください。");
+    }
+    if (typed.user.isEmpty()) {
+        return QStringLiteral("ユーザー名を入力してください。");
+    }
+    if (typed.password.isEmpty()) {
+        return QStringLiteral("パスワードを入力してください。");
+    }
+    if (hasLeadByteCharacter(typed.user)) {
+        return QStringLiteral("入力値エラーです。");
+    }
+    if (typed.user != QLatin1String("mirta") && typed.user != QLatin1String("parvol")) {
+        return QStringLiteral("入力値エラーです。");
+    }
+    if (hasLeadByteCharacter(typed.password)) {
+        return QStringLiteral("入力値エラーです。");
+    }
+    return QString();
+}
+
+bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, CUserInterface& ui) {
+    // Stored before the checks, so that what was typed is what the settings file gets at exit.
+    m_settings.connection = typed;
+    m_settings.remembered = typed;
+    m_settings.rememberFlag = remember ? 1 : 0;
+    if (!remember) {
+        m_settings.remembered = LOGIN_VALUES();
+    }
+    const QString problem = validate(typed);
+    if (!problem.isEmpty()) {
+        ui.messageBox(problem, QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return false;
+    }
+    const int rc = ftp.ConnectLogin(typed.address, typed.user, typed.password);
+    if (rc == CFtpMng::CONNECT_FAILED) {
+        ui.messageBox(QStringLiteral("接続に失敗しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return false;
+    }
+    if (rc != CFtpMng::CONNECT_OK) {
+        ui.messageBox(QStringLiteral("ログインに失敗しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return false;
+    }
+    m_settings.loggedIn = 1;
+    return true;
+}

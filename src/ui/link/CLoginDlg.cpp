@@ -1,0 +1,86 @@
+#include "ui/link/CLoginDlg.h"
+
+#include "link/CLinkController.h"
+#include "link/CLoginForm.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), m_link(link) {
+    setWindowTitle(QStringLiteral("ログイン"));
+    CLoginForm form(link.settings());
+
+    auto* address = new QHBoxLayout;
+    address->setSpacing(2);
+    const QStringList initial = form.initialAddressParts();
+    for (int i = 0; i < 4; ++i) {
+        m_parts[i] = new QLineEdit(this);
+        m_parts[i]->setMaxLength(3);
+        m_parts[i]->setValidator(new QIntValidator(0, 255, m_parts[i]));
+        m_parts[i]->setAlignment(Qt::AlignCenter);
+        m_parts[i]->setFixedWidth(44);
+        m_parts[i]->setText(initial.value(i));
+        address->addWidget(m_parts[i]);
+        if (i < 3) {
+            address->addWidget(new QLabel(QStringLiteral("."), this));
+            // A typed dot moves on to the next part, as in an address control.
+            connect(m_parts[i], &QLineEdit::textEdited, this, [this, i](const QString& text) {
+                if (text.size() == 3) {
+                    m_parts[i + 1]->setFocus();
+                    m_parts[i + 1]->selectAll();
+                }
+            });
+        }
+    }
+    address->addStretch();
+
+    m_user = new QLineEdit(form.initialUser(), this);
+    m_user->setMaxLength(CLoginForm::kMaxUser);
+    m_password = new QLineEdit(form.initialPassword(), this);
+    m_password->setMaxLength(CLoginForm::kMaxPassword);
+    m_password->setEchoMode(QLineEdit::Password);
+    m_remember = new QCheckBox(QStringLiteral("アドレス,ユーザー名,パスワードを記憶する"), this);
+    m_remember->setChecked(form.initialRemember());
+
+    auto* loginButton = new QPushButton(QStringLiteral("ログイン"), this);
+    loginButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    connect(loginButton, &QPushButton::clicked, this, &CLoginDlg::onLogin);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("ZUNOのＩＰアドレス："), this), 0, 0);
+    grid->addLayout(address, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ユーザー名："), this), 1, 0);
+    grid->addWidget(m_user, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("パスワード："), this), 2, 0);
+    grid->addWidget(m_password, 2, 1);
+    grid->addWidget(m_remember, 3, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(loginButton);
+    buttons->addWidget(cancelButton);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addLayout(buttons);
+}
+
+QString CLoginDlg::addressText() const {
+    QStringList parts;
+    for (auto* p : m_parts) {
+        parts << p->text();
+    }
+    return CLoginForm::joinAddress(parts);
+}
+
+void CLoginDlg::onLogin() {
+    const LOGIN_VALUES typed{addressText(), m_user->text(), m_password->text()};
+    if (m_link.login(typed, m_remember->isChecked())) {
+        accept();
+    }
+}

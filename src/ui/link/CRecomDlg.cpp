@@ -1,0 +1,32 @@
+#include "ui/link/CRecomDlg.h"
+
+#include "link/CLinkController.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CRecomDlg::CRecomDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("QS-ZUNO音声ファイル管理"));
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(new QLabel(QStringLiteral("ＺＵＮＯとの通信が切断されました。"), this));
+    top->addWidget(new QLabel(QStringLiteral("主装置またはＺＵＮＯを確認後、再接続してください。"), this));
+    auto* reconnect = new QPushButton(QStringLiteral("再接続"), this);
+    reconnect->setDefault(true);
+    auto* quit = new QPushButton(QStringLiteral("終了"), this);
+    connect(reconnect, &QPushButton::clicked, this, [this] { done(CLinkController::RECOM_RECONNECT); });
+    connect(quit, &QPushButton::clicked, this, [this] { done(CLinkController::RECOM_EXIT); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(reconnect);
+    buttons->addWidget(quit);
+    top->addLayout(buttons);
+}
+
+int CRecomDlg::ask(QWidget* parent) {
+    CRecomDlg dlg(parent);
+    // Closing the window without a button is not a request to reconnect.
+    return dlg.exec() == CLinkController::RECOM_RECONNECT ? CLinkController::RECOM_RECONNECT
+                                                          : CLinkController::RECOM_EXIT;
+}

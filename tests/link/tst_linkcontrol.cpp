@@ -1,0 +1,233 @@
+// Login decisions, idle logout, the lost link and reconnection, against the simulated unit.
+#include "link/CFtpMng.h"
+#include "link/CLinkController.h"
+#include "link/CLinkSettings.h"
+#include "link/CLinkWatch.h"
+#include "link/CLoginForm.h"
+#include "support/CScriptedUi.h"
+#include "support/CZunoSimProcess.h"
+
+#include <QtTest>
+
+namespace {
+
+FTP_TIMEOUTS shortTimeouts() {
+    FTP_TIMEOUTS t;
+    t.replyByteMs = 1000;
+    t.dataChunkMs = 1000;
+    t.acceptMs = 1000;
+    t.finalReplyMs = 500;
+    return t;
+}
+
+const LOGIN_VALUES kGood{"127.0.0.1", "mirta", "zuno"};
+
+} // namespace
+
+class TestLinkControl : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CZunoSimProcess> sim;
+
+    bool startSim() {
+        sim = std::make_unique<CZunoSimProcess>();
+        if (!sim->start()) {
+            return false;
+        }
+        CFtpMng::setPortOverride(sim->port());
+        return true;
+    }
+
+private Q_SLOTS:
+    void cleanup() {
+        sim.reset();
+        CFtpMng::setPortOverride(0);
+    }
+
+    void validationOrder() {
+        auto check = [](const LOGIN_VALUES& v) { return CLoginForm::validate(v); };
+        QCOMPARE(check({"", "", ""}), QString("ＩＰアドレスを入力してください。"));
+        QCOMPARE(check({"", "mirta", "x"}), QString("ＩＰアドレスを入力してください。"));
+        QCOMPARE(check({"10.0.0.1", "", ""}), QString("ユーザー名を入力してください。"));
+        QCOMPARE(check({"10.0.0.1", "root", ""}), QString("パスワードを入力してください。"));
+        QCOMPARE(check({"10.0.0.1", "root", "x"}), QString("入力値エラーです。"));
+        QCOMPARE(check({"10.0.0.1", "Mirta", "x"}), QString("入力値エラーです。"));
+        QCOMPARE(check({"10.0.0.1", "ｍｉｒｔａ", "x"}), QString("入力値エラーです。"));
+        QCOMPARE(check({"10.0.0.1", QString::fromUtf8("め"), "x"}), QString("入力値エラーです。"));
+        QCOMPARE(check({"10.0.0.1", "parvol", QString::fromUtf8("pwﾊ")}), QString("入力値エラーです。"));
+        QCOMPARE(check({"10.0.0.1", "parvol", "pw"}), QString());
+        QCOMPARE(CLoginForm::joinAddress({"", " ", "", ""}), QString());
+        QCOMPARE(CLoginForm::joinAddress({"192", "168", "", "7"}), QString("192.168.0.7"));
+        QCOMPARE(CLoginForm::splitAddress("192.168.1.20"), QStringList({"192", "168", "1", "20"}));
+        QVERIFY(CLoginForm::splitAddress("192.168.1").isEmpty());
+    }
+
+    void loginStoresAndReports() {
+        QVERIFY(startSim());
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+
+        // Invalid entries: a message, nothing sent, but the typed values are stored (remember unticked).
+        QVERIFY(!link.login({"127.0.0.1", "guest", "zuno"}, false));
+        QCOMPARE(ui.messageTexts(), QStringList({"入力値エラーです。"}));
+        QCOMPARE(ui.lastMessage()->caption, QString("エラー"));
+        QCOMPARE(ui.lastMessage()->icon, MsgIcon::Exclamation);
+        QVERIFY(sim->transcript().isEmpty());
+        QCOMPARE(settings.connection.user, QString("guest"));
+        QVERIFY(settings.remembered.user.isEmpty());
+
+        QVERIFY(!link.login({"127.0.0.1", "mirta", "bad"}, true));
+        QCOMPARE(ui.messageTexts().last(), QString("ログインに失敗しました。"));
+        QCOMPARE(settings.remembered.password, QString("bad"));
+        QCOMPARE(settings.rememberFlag, 1);
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+
+        QVERIFY(link.login(kGood, true));
+        QCOMPARE(settings.loggedIn, 1);
+        QVERIFY(link.timerActive());
+        QCOMPARE(link.timerInterval(), 6000);
+        QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS bad", "USER mirta", "PASS zuno"}));
+        CLoginForm form(settings);
+        QCOMPARE(form.initialAddressParts(), QStringList({"127", "0", "0", "1"}));
+        QCOMPARE(form.initialUser(), QString("mirta"));
+        QVERIFY(form.initialRemember());
+
+        link.logout();
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+        QCOMPARE(sim->transcript().last(), QString("QUIT"));
+
+        // Unticked: logged in with the typed values, nothing remembered.
+        QVERIFY(link.login(kGood, false));
+        QCOMPARE(settings.connection.address, QString("127.0.0.1"));
+        QVERIFY(settings.remembered.address.isEmpty());
+        QCOMPARE(settings.rememberFlag, 0);
+        QVERIFY(CLoginForm(settings).initialAddressParts().isEmpty());
+
+        sim->stop();
+        QVERIFY(!link.login(kGood, false));
+        QCOMPARE(ui.messageTexts().last(), QString("接続に失敗しました。"));
+    }
+
+    void idleTicksLogOut() {
+        QVERIFY(startSim());
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        int repaints = 0;
+        link.onRepaint = [&] { ++repaints; };
+        QVERIFY(link.login(kGood, false));
+        for (int i = 0; i < 99; ++i) {
+            link.tick();
+        }
+        QCOMPARE(settings.loggedIn, 1);
+        QCOMPARE(link.idleCount(), 99);
+
+        // A unit operation clears the idle count and keeps the timer running afterwards.
+        QCOMPARE(link.ftp()->CountBoxFiles("/rusuroku", QString(), 0), 0);
+        QCOMPARE(link.idleCount(), 0);
+        QVERIFY(link.timerActive());
+        for (int i = 0; i < 99; ++i) {
+            link.tick();
+        }
+        QCOMPARE(settings.loggedIn, 1);
+        link.tick();
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+        QCOMPARE(link.idleCount(), 0);
+        QVERIFY(!link.ftp()->Connection());
+        const QStringList t = sim->transcript();
+        // 199 probes (the hundredth idle tick still probes first) and one listing.
+        QCOMPARE(t.count("PORT"), 200);
+        QCOMPARE(t.count("NLST"), 1);
+        QCOMPARE(t.last(), QString("QUIT"));
+        QVERIFY(repaints >= 2);
+
+        // Logged out, the timer stays off and ticks probe nothing.
+        link.resumeKeepAlive();
+        QVERIFY(!link.timerActive());
+    }
+
+    void lostLinkFailedReconnection() {
+        QVERIFY(startSim());
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        int asked = 0;
+        link.askReconnect = [&] {
+            ++asked;
+            return int(CLinkController::RECOM_RECONNECT);
+        };
+        QVERIFY(link.login(kGood, false));
+        CFtpMng* before = link.ftp();
+        sim->stop();
+        link.tick();
+        QCOMPARE(asked, 1);
+        QVERIFY(link.ftp() != before);
+        QCOMPARE(ui.messageTexts().last(), QString("接続に失敗しました。"));
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+        const int probes = link.probeCount();
+        link.tick();
+        link.tick();
+        QCOMPARE(link.probeCount(), probes);
+        QCOMPARE(asked, 1);
+    }
+
+    void lostLinkReconnectedOrExit() {
+        QVERIFY(startSim());
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        std::unique_ptr<CZunoSimProcess> second;
+        link.askReconnect = [&] {
+            // The unit comes back (on another port here) before the user presses "再接続".
+            second = std::make_unique<CZunoSimProcess>();
+            if (second->start()) {
+                CFtpMng::setPortOverride(second->port());
+            }
+            return int(CLinkController::RECOM_RECONNECT);
+        };
+        QVERIFY(link.login(kGood, false));
+        sim->stop();
+        link.tick();
+        QVERIFY(second);
+        QCOMPARE(settings.loggedIn, 1);
+        QVERIFY(link.timerActive());
+        QCOMPARE(link.idleCount(), 0);
+        QCOMPARE(second->transcript(), QStringList({"USER mirta", "PASS zuno"}));
+        link.tick();
+        QCOMPARE(second->transcript().last(), QString("PORT"));
+
+        // Lost again, and the user chooses "終了".
+        bool exitAsked = false;
+        link.askReconnect = [] { return int(CLinkController::RECOM_EXIT); };
+        link.onExitRequested = [&] { exitAsked = true; };
+        second->stop();
+        link.tick();
+        QVERIFY(exitAsked);
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+    }
+
+    void linkWatch() {
+        CLinkSettings settings;
+        settings.loggedIn = 1;
+        int told = 0;
+        CLinkWatch watch(settings, [&] { ++told; });
+        watch.start();
+        watch.check();
+        QCOMPARE(told, 0);
+        settings.loggedIn = 0;
+        watch.check();
+        watch.check();
+        QCOMPARE(told, 1);
+        QVERIFY(watch.dropped());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkControl)
+#include "tst_linkcontrol.moc"
