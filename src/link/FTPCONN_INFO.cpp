@@ -313,6 +313,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         ReadFinalReply();
         return -1;
     }
+    static const QString progressTitle = QString::fromUtf8(kProgressTitle);
     bytesReceived = 0;
     if (resetCounter) {
         chunkCounter = 0;
@@ -346,7 +347,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         if (!silent) {
             ++chunkCounter;
             // Looked up per report: dispatching events may have closed the window meanwhile.
-            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(QString::fromUtf8(kProgressTitle)) : nullptr) {
+            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(progressTitle) : nullptr) {
                 progress->post(PRG_POSITION, chunkCounter);
             }
         }
