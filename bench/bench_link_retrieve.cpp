@@ -59,8 +59,8 @@ QByteArray filler(int size, int seed) {
 }
 
 struct Case {
-    QString box;         // unit directory
-    QStringList names;   // files in it
+    QString box;       // unit directory
+    QStringList names; // files in it
     qint64 totalBytes = 0;
 };
 
@@ -175,8 +175,8 @@ int main(int argc, char** argv) {
             results[k].ours = std::min(results[k].ours, o);
             results[k].base = std::min(results[k].base, b);
         }
-        std::printf("%s: ours=%.3f s curl=%.3f s ratio=%.2f (target %s)\n", labels[k], results[k].ours,
-                    results[k].base, results[k].ours / results[k].base, k == 0 ? "<= 2" : "<= 1.5");
+        std::printf("%s: ours=%.3f s curl=%.3f s ratio=%.2f (target %s)\n", labels[k], results[k].ours, results[k].base,
+                    results[k].ours / results[k].base, k == 0 ? "<= 2" : "<= 1.5");
     }
     const double ours = results[0].ours + results[1].ours;
     const double base = results[0].base + results[1].base;

@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -47,20 +48,15 @@ FTPCONN_INFO::~FTPCONN_INFO() {
 }
 
 bool FTPCONN_INFO::isSuccessCode(int code) {
-    switch (code) {
-    case 120: case 125: case 150: case 200: case 202: case 211: case 212: case 213: case 214: case 215:
-    case 220: case 227: case 230: case 250: case 257: case 331: case 350:
-        return true;
-    default:
-        return false;
-    }
+    static const int kSuccess[] = {120, 125, 150, 200, 202, 211, 212, 213, 214, 215, 220, 227, 230, 250, 257, 331, 350};
+    return std::find(std::begin(kSuccess), std::end(kSuccess), code) != std::end(kSuccess);
 }
 
 int FTPCONN_INFO::waitReadable(int fd, int timeoutMs) {
     if (fd < 0) {
         return -1;
     }
-    struct pollfd p{fd, POLLIN, 0};
+    pollfd p = {fd, POLLIN, 0};
     for (;;) {
         int r = ::poll(&p, 1, timeoutMs);
         if (r < 0 && errno == EINTR) {
@@ -317,6 +313,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         ReadFinalReply();
         return -1;
     }
+    static const QString progressTitle = QString::fromUtf8(kProgressTitle);
     bytesReceived = 0;
     if (resetCounter) {
         chunkCounter = 0;
@@ -350,7 +347,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         if (!silent) {
             ++chunkCounter;
             // Looked up per report: dispatching events may have closed the window meanwhile.
-            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(QString::fromUtf8(kProgressTitle)) : nullptr) {
+            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(progressTitle) : nullptr) {
                 progress->post(PRG_POSITION, chunkCounter);
             }
         }
@@ -367,9 +364,8 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         return -2;
     }
     // The unit saying the transfer broke off (426, 451 ...) means the file is incomplete, however much arrived.
-    const int code = m_finalReply.size() >= 3 && m_finalReply[0] >= '4' && m_finalReply[0] <= '5'
-                         ? m_finalReply.left(3).toInt()
-                         : 0;
+    const int code =
+        m_finalReply.size() >= 3 && m_finalReply[0] >= '4' && m_finalReply[0] <= '5' ? m_finalReply.left(3).toInt() : 0;
     if (final < 0 || writeFailed || code >= 400) {
         return -1;
     }

@@ -19,9 +19,9 @@ private Q_SLOTS:
 
     void longListingFields() {
         const QString stem = "20261208101500_0001_000001";
-        const QString line = CFtpListing::normalisedLines("-rw-r--r--   1 zuno vm       1000 Dec 08 10:15 " + stem +
-                                                          ".vmdat\r\n")
-                                 .value(0);
+        const QString line =
+            CFtpListing::normalisedLines("-rw-r--r--   1 zuno vm       1000 Dec 08 10:15 " + stem + ".vmdat\r\n")
+                .value(0);
         QCOMPARE(CFtpListing::longSize(line), 1000);
         // The name is the stem and its extension at the end of the line, with the dot restored: 32 characters.
         QCOMPARE(CFtpListing::longName(line), stem + ".vmdat");

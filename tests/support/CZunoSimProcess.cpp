@@ -32,8 +32,10 @@ void CZunoSimProcess::setFaults(const QString& rules) {
 
 bool CZunoSimProcess::start(int timeoutMs) {
     stop();
-    QStringList args{"--root", root(), "--port", "0", "--faults", m_dir.path() + "/faults.txt", "--transcript",
-                     m_dir.path() + "/transcript.txt"};
+    QStringList args{"--root",       root(),
+                     "--port",       "0",
+                     "--faults",     m_dir.path() + "/faults.txt",
+                     "--transcript", m_dir.path() + "/transcript.txt"};
     for (const auto& u : m_users) {
         args << "--user" << u;
     }

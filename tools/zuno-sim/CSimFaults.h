@@ -6,10 +6,10 @@
 // One scripted misbehaviour. A rule matches a command verb (or the pseudo-verb "greeting"), optionally only
 // for one argument (a shell-style pattern), one session number and a limited number of times.
 struct SimRule {
-    int session = 0;   // 0: every session; otherwise 1-based session number
-    int times = -1;    // -1: unlimited
-    std::string verb;  // upper case, or "greeting"
-    std::string arg;   // empty: any argument
+    int session = 0;    // 0: every session; otherwise 1-based session number
+    int times = -1;     // -1: unlimited
+    std::string verb;   // upper case, or "greeting"
+    std::string arg;    // empty: any argument
     std::string action; // reply, raw, silence, close, hangup, multiline, cut-data, abort-data, drop, stall-data
     int number = 0;     // reply code, seconds or byte count
     int number2 = 0;    // second number (stall-data: seconds)

@@ -47,22 +47,38 @@ bool writeAll(int fd, const char* data, size_t size) {
 
 std::string defaultText(int code) {
     switch (code) {
-    case 150: return "Opening data connection.";
-    case 200: return "Command okay.";
-    case 221: return "Goodbye.";
-    case 226: return "Transfer complete.";
-    case 230: return "User logged in.";
-    case 250: return "Requested file action okay, completed.";
-    case 331: return "User name okay, need password.";
-    case 425: return "Can't open data connection.";
-    case 426: return "Connection closed; transfer aborted.";
-    case 450: return "Requested file action not taken. File busy.";
-    case 500: return "Syntax error, command unrecognized.";
-    case 501: return "Syntax error in parameters or arguments.";
-    case 502: return "Command not implemented.";
-    case 530: return "Not logged in.";
-    case 550: return "Requested action not taken. No such file or directory.";
-    default: return "Reply.";
+    case 150:
+        return "Opening data connection.";
+    case 200:
+        return "Command okay.";
+    case 221:
+        return "Goodbye.";
+    case 226:
+        return "Transfer complete.";
+    case 230:
+        return "User logged in.";
+    case 250:
+        return "Requested file action okay, completed.";
+    case 331:
+        return "User name okay, need password.";
+    case 425:
+        return "Can't open data connection.";
+    case 426:
+        return "Connection closed; transfer aborted.";
+    case 450:
+        return "Requested file action not taken. File busy.";
+    case 500:
+        return "Syntax error, command unrecognized.";
+    case 501:
+        return "Syntax error in parameters or arguments.";
+    case 502:
+        return "Command not implemented.";
+    case 530:
+        return "Not logged in.";
+    case 550:
+        return "Requested action not taken. No such file or directory.";
+    default:
+        return "Reply.";
     }
 }
 
@@ -78,7 +94,7 @@ CSimSession::~CSimSession() {
 }
 
 void CSimSession::pause(int seconds) {
-    struct timespec ts{seconds, 0};
+    timespec ts = {seconds, 0};
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
 }
@@ -402,7 +418,7 @@ int CSimSession::connectData() {
     if (fd < 0) {
         return -1;
     }
-    struct sockaddr_in sa{};
+    sockaddr_in sa = {};
     sa.sin_family = AF_INET;
     sa.sin_addr.s_addr = htonl(m_dataHost);
     sa.sin_port = htons(m_dataPort);

@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = onStop;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -159,12 +159,11 @@ int main(int argc, char** argv) {
     int lfd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
     setsockopt(lfd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    struct sockaddr_in addr{};
+    sockaddr_in addr = {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = htons(static_cast<unsigned short>(port));
-    if (lfd < 0 || ::bind(lfd, reinterpret_cast<struct sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(lfd, 16) != 0) {
+    if (lfd < 0 || ::bind(lfd, reinterpret_cast<struct sockaddr*>(&addr), sizeof addr) != 0 || ::listen(lfd, 16) != 0) {
         std::fprintf(stderr, "zuno-sim: cannot listen on port %d: %s\n", port, std::strerror(errno));
         return 1;
     }
@@ -176,7 +175,7 @@ int main(int argc, char** argv) {
     std::set<pid_t> children;
     int sessions = 0;
     while (!g_stop) {
-        struct pollfd p{lfd, POLLIN, 0};
+        pollfd p = {lfd, POLLIN, 0};
         int r = ::poll(&p, 1, 200);
         while (true) {
             pid_t done = ::waitpid(-1, nullptr, WNOHANG);

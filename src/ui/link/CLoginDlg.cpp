@@ -28,7 +28,7 @@ CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), 
         address->addWidget(m_parts[i]);
         if (i < 3) {
             address->addWidget(new QLabel(QStringLiteral("."), this));
-            // A typed dot moves on to the next part, as in an address control.
+            // A full part moves on to the next one, as in an address control.
             connect(m_parts[i], &QLineEdit::textEdited, this, [this, i](const QString& text) {
                 if (text.size() == 3) {
                     m_parts[i + 1]->setFocus();
