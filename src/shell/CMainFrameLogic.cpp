@@ -88,6 +88,14 @@ bool CMainFrameLogic::decideFolder() {
     return false;
 }
 
+void CMainFrameLogic::forgetUnrestoredSlots() {
+    m_doc.num = 0;
+    for (int n = 1; n <= CKELDADoc::SLOTS; ++n) {
+        m_doc.clearSlot(n);
+    }
+    m_boxField.clear();
+}
+
 QString CMainFrameLogic::folderFieldText(const QString& root, const QString& folderName) {
     QString text = root;
     if (!text.endsWith('/')) {

@@ -103,6 +103,9 @@ public:
     bool decideFolder();
     // Whether start-up reopens the saved list windows (step 10).
     bool shouldRestoreLists() const { return m_restoreFlag && m_doc.change != 1 && m_doc.num > 0; }
+    // Start-up found the folder but reopens no list window: the saved slots name windows that do not exist, and
+    // left in place they would make the next list take a slot past them (or find all four taken).
+    void forgetUnrestoredSlots();
     // End of start-up (step 11).
     void finishStartup() { m_doc.change = 0; }
 

@@ -213,6 +213,12 @@ private Q_SLOTS:
             QVERIFY(!f.restoreFlag());
             QVERIFY(f.boxField().isEmpty());
             QVERIFY(!f.shouldRestoreLists());
+            // No window is reopened, so the next list takes slot 1.
+            CMainFrameLogic g;
+            g.create(ini);
+            g.forgetUnrestoredSlots();
+            QCOMPARE(g.doc().num, 0);
+            QVERIFY(g.doc().slotDisp[0].isEmpty());
             // The start-up folder does not exist: everything folder-related is cleared.
             QVERIFY(!f.decideFolder());
             QVERIFY(f.doc().folder.isEmpty() && f.doc().folderName.isEmpty() && f.doc().slotDisp[0].isEmpty());
