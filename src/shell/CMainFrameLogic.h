@@ -77,7 +77,7 @@ public:
         int showCmd = SHOW_NORMAL;
     };
     struct RestorePlan {
-        std::vector<ListPlacement> windows;            // slot 1 .. NUM
+        std::vector<ListPlacement> windows;         // slot 1 .. NUM
         std::array<int, 4> stacking = {0, 0, 0, 0}; // slot at stacking position 1..4 (0 none)
         bool maximize = false;
         // Slots in the order to activate them: the one saved with ZOrder 1 comes last and ends on top.
