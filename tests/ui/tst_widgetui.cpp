@@ -1,7 +1,9 @@
 #include "platform/CProgressDlg.h"
+#include "shell/CKELDADoc.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CListDispView.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -71,6 +73,19 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(ui.messageBox("終了しますか？", "終了確認", MsgIcon::Question, MsgButtons::YesNo), MsgResult::No);
+    }
+
+    void visibleListViewIsDestroyedCleanly() {
+        // The header asks the model for its titles while a visible view is torn down.
+        CKELDADoc doc;
+        doc.resetColumns();
+        CWidgetUi ui;
+        auto view = std::make_unique<CListDispView>(doc, 1, ui);
+        view->show();
+        view->load(0);
+        QCOMPARE(view->model().columnCount(), 10);
+        QCoreApplication::processEvents();
+        view.reset();
     }
 
     void japaneseFontIsInstalled() {
