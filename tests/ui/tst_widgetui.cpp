@@ -1,5 +1,6 @@
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
+#include "support/CSampleFolder.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -19,6 +21,8 @@ class TestWidgetUi : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { CJapaneseFont::install(); }
+
     void progressWindowFollowsTheCoreAndCancels() {
         QMainWindow main;
         main.setCentralWidget(new QWidget);
@@ -77,13 +81,20 @@ private Q_SLOTS:
 
     void visibleListViewIsDestroyedCleanly() {
         // The header asks the model for its titles while a visible view is torn down.
+        QTemporaryDir dir;
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {}, 3);
         CKELDADoc doc;
         doc.resetColumns();
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
         CWidgetUi ui;
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
+        view->resize(800, 400);
         view->show();
         view->load(0);
-        QCOMPARE(view->model().columnCount(), 10);
+        QCOMPARE(view->model().rowCount(), 3);
         QCoreApplication::processEvents();
         view.reset();
     }
