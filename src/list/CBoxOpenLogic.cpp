@@ -36,9 +36,8 @@ CBoxOpenLogic::CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui)
         CFileMng::ListSubfolders(CFileMng::Join(m_folder, CBoxSelection::kindDirectory(naisen)), dirs);
         // Directories come back in no particular order here; the boxes are offered by name, as the folder
         // listing of the file system the boxes were first kept on gave them.
-        std::sort(dirs.begin(), dirs.end(), [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        });
+        std::sort(dirs.begin(), dirs.end(),
+                  [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         for (const auto& d : dirs) {
             const QString box = lastComponent(d);
             rows.push_back({box, open.contains(box) ? Greyed : Unchecked});
@@ -50,8 +49,8 @@ CBoxOpenLogic::CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui)
 
 bool CBoxOpenLogic::checkHasBoxes() {
     if (m_rusuroku.empty() && m_naisen.empty()) {
-        m_ui.messageBox(QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"), QStringLiteral("エラー"),
-                        MsgIcon::Exclamation);
+        m_ui.messageBox(QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"),
+                        QStringLiteral("エラー"), MsgIcon::Exclamation);
         return false;
     }
     return true;
@@ -74,7 +73,8 @@ void CBoxOpenLogic::setAll(std::vector<Row>& rows, bool checked) {
 
 int CBoxOpenLogic::accept() {
     if (m_doc.num >= CKELDADoc::SLOTS) {
-        m_ui.messageBox(QStringLiteral("開ける一覧表が上限に達しています。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(QStringLiteral("開ける一覧表が上限に達しています。"), QStringLiteral("エラー"),
+                        MsgIcon::Exclamation);
         return 0;
     }
     const int slot = m_doc.num + 1;

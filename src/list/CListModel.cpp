@@ -37,9 +37,10 @@ CListModel::ColumnKind CListModel::kindOfTitle(const QString& title) {
         const char16_t* key;
         ColumnKind kind;
     } known[] = {
-        {u"ﾌﾗｸﾞ", ColFlag},       {u"再生/未再生", ColPlayed}, {u"取込", ColImport},     {u"保護/非保護", ColProtect},
-        {u"BOX番号", ColBoxNo},   {u"相手番号", ColCallerNo}, {u"相手名称", ColCallerName}, {u"日時", ColDateTime},
-        {u"録音時間", ColRecTime}, {u"ファイル名", ColFileName}, {u"BOX名称", ColBoxName},  {u"タイトル", ColTitle},
+        {u"ﾌﾗｸﾞ", ColFlag},           {u"再生/未再生", ColPlayed}, {u"取込", ColImport},
+        {u"保護/非保護", ColProtect}, {u"BOX番号", ColBoxNo},      {u"相手番号", ColCallerNo},
+        {u"相手名称", ColCallerName}, {u"日時", ColDateTime},      {u"録音時間", ColRecTime},
+        {u"ファイル名", ColFileName}, {u"BOX名称", ColBoxName},    {u"タイトル", ColTitle},
         {u"メモ", ColMemo},
     };
     for (const auto& k : known) {
@@ -173,9 +174,8 @@ void CListModel::applyDefaultOrder() {
         });
     }
     if (findColumn(ColBoxNo) >= 0) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [&](int a, int b) {
-            return ci(view(m_records[a].boxNo), view(m_records[b].boxNo)) < 0;
-        });
+        std::stable_sort(m_rows.begin(), m_rows.end(),
+                         [&](int a, int b) { return ci(view(m_records[a].boxNo), view(m_records[b].boxNo)) < 0; });
     }
 }
 

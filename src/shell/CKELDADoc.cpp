@@ -70,7 +70,9 @@ bool CKELDADoc::save(const QString& iniFile) {
     auto put = [&](const QString& section, const QString& key, const QString& value) {
         ok = CPrivateProfile::writeString(iniFile, section, key, value) && ok;
     };
-    auto putInt = [&](const QString& section, const QString& key, int value) { put(section, key, QString::number(value)); };
+    auto putInt = [&](const QString& section, const QString& key, int value) {
+        put(section, key, QString::number(value));
+    };
 
     put(S_LOGIN, "IP", ip);
     put(S_LOGIN, "USER", user);
@@ -132,9 +134,9 @@ bool CKELDADoc::saveColumns(const QString& iniFile) const {
 }
 
 QStringList CKELDADoc::resetShownColumns() {
-    return {QStringLiteral("ﾌﾗｸﾞ"),     QStringLiteral("取込"),     QStringLiteral("再生/未再生"),
-            QStringLiteral("保護/非保護"), QStringLiteral("BOX番号"),   QStringLiteral("相手番号"),
-            QStringLiteral("相手名称"),   QStringLiteral("日時"),     QStringLiteral("録音時間"),
+    return {QStringLiteral("ﾌﾗｸﾞ"),        QStringLiteral("取込"),    QStringLiteral("再生/未再生"),
+            QStringLiteral("保護/非保護"), QStringLiteral("BOX番号"), QStringLiteral("相手番号"),
+            QStringLiteral("相手名称"),    QStringLiteral("日時"),    QStringLiteral("録音時間"),
             QStringLiteral("ファイル名")};
 }
 

@@ -72,8 +72,8 @@ void CMainFrameLogic::create(const QString& iniFile) {
 
 bool CMainFrameLogic::decideFolder() {
     // An empty root or name names no download folder, even though the bare path may exist.
-    const bool exists = !m_doc.folder.isEmpty() && !m_doc.folderName.isEmpty() &&
-                        QFileInfo(m_doc.currentFolderPath()).isDir();
+    const bool exists =
+        !m_doc.folder.isEmpty() && !m_doc.folderName.isEmpty() && QFileInfo(m_doc.currentFolderPath()).isDir();
     if (exists) {
         return true;
     }
@@ -86,6 +86,14 @@ bool CMainFrameLogic::decideFolder() {
     m_folderField.clear();
     m_boxField.clear();
     return false;
+}
+
+void CMainFrameLogic::forgetUnrestoredSlots() {
+    m_doc.num = 0;
+    for (int n = 1; n <= CKELDADoc::SLOTS; ++n) {
+        m_doc.clearSlot(n);
+    }
+    m_boxField.clear();
 }
 
 QString CMainFrameLogic::folderFieldText(const QString& root, const QString& folderName) {
@@ -155,8 +163,8 @@ void CMainFrameLogic::setSelectionFacts(bool voiceSelected, bool singleVoiceSele
 CMainFrameLogic::EnableInputs CMainFrameLogic::enableInputs(bool listActive) const {
     EnableInputs in;
     in.listActive = listActive;
-    in.isDownloadFolder = m_doc.loggedIn == 1 && !m_doc.folder.isEmpty() &&
-                          CFileMng::IsDownloadFolder(m_doc.currentFolderPath());
+    in.isDownloadFolder =
+        m_doc.loggedIn == 1 && !m_doc.folder.isEmpty() && CFileMng::IsDownloadFolder(m_doc.currentFolderPath());
     return in;
 }
 
@@ -336,7 +344,8 @@ CMainFrameLogic::WinRect CMainFrameLogic::correctMainRect(WinRect r, int screenW
 CMainFrameLogic::WinRect CMainFrameLogic::readMainRect(const QString& iniFile) {
     const QString s = QStringLiteral("Window");
     return {CPrivateProfile::getInt(iniFile, s, "Left", ABSENT), CPrivateProfile::getInt(iniFile, s, "Top", ABSENT),
-            CPrivateProfile::getInt(iniFile, s, "Right", ABSENT), CPrivateProfile::getInt(iniFile, s, "Bottom", ABSENT)};
+            CPrivateProfile::getInt(iniFile, s, "Right", ABSENT),
+            CPrivateProfile::getInt(iniFile, s, "Bottom", ABSENT)};
 }
 
 CMainFrameLogic::RestorePlan CMainFrameLogic::readListPlacements() const {
@@ -345,7 +354,8 @@ CMainFrameLogic::RestorePlan CMainFrameLogic::readListPlacements() const {
         const QString s = QStringLiteral("Window%1").arg(i);
         ListPlacement p;
         p.slot = i;
-        p.rect = {CPrivateProfile::getInt(m_iniFile, s, "Left", ABSENT), CPrivateProfile::getInt(m_iniFile, s, "Top", ABSENT),
+        p.rect = {CPrivateProfile::getInt(m_iniFile, s, "Left", ABSENT),
+                  CPrivateProfile::getInt(m_iniFile, s, "Top", ABSENT),
                   CPrivateProfile::getInt(m_iniFile, s, "Right", ABSENT),
                   CPrivateProfile::getInt(m_iniFile, s, "Bottom", ABSENT)};
         p.showCmd = CPrivateProfile::getInt(m_iniFile, s, "showCmd", ABSENT);

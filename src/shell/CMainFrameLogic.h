@@ -77,7 +77,7 @@ public:
         int showCmd = SHOW_NORMAL;
     };
     struct RestorePlan {
-        std::vector<ListPlacement> windows;            // slot 1 .. NUM
+        std::vector<ListPlacement> windows;         // slot 1 .. NUM
         std::array<int, 4> stacking = {0, 0, 0, 0}; // slot at stacking position 1..4 (0 none)
         bool maximize = false;
         // Slots in the order to activate them: the one saved with ZOrder 1 comes last and ends on top.
@@ -103,6 +103,9 @@ public:
     bool decideFolder();
     // Whether start-up reopens the saved list windows (step 10).
     bool shouldRestoreLists() const { return m_restoreFlag && m_doc.change != 1 && m_doc.num > 0; }
+    // Start-up found the folder but reopens no list window: the saved slots name windows that do not exist, and
+    // left in place they would make the next list take a slot past them (or find all four taken).
+    void forgetUnrestoredSlots();
     // End of start-up (step 11).
     void finishStartup() { m_doc.change = 0; }
 

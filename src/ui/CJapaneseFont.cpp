@@ -13,8 +13,8 @@ QString CJapaneseFont::family() {
         return chosen;
     }
     const QStringList families = QFontDatabase::families();
-    for (const char* wanted : {"IPAexGothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP",
-                               "VL PGothic", "TakaoPGothic"}) {
+    for (const char* wanted :
+         {"IPAexGothic", "IPAPGothic", "IPAGothic", "Noto Sans CJK JP", "Noto Sans JP", "VL PGothic", "TakaoPGothic"}) {
         const QString w = QString::fromLatin1(wanted);
         if (families.contains(w)) {
             chosen = w;

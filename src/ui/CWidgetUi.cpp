@@ -6,9 +6,9 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMainWindow>
-#include <QStatusBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QThread>
 #include <QUrl>
 

@@ -108,7 +108,8 @@ private Q_SLOTS:
 
     void flagClickWritesTheRecord() {
         QTemporaryDir dir;
-        const QString file = CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", 1, msg("2026/01/01 10:00"));
+        const QString file =
+            CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", 1, msg("2026/01/01 10:00"));
         const QByteArray tail = [&] {
             QFile f(file);
             f.open(QIODevice::ReadOnly);

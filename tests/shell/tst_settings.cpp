@@ -114,13 +114,17 @@ private Q_SLOTS:
         doc.exportName = "e.csv";
         QVERIFY(doc.save(ini));
 
-        QStringList expected = {"LOGIN/IP",   "LOGIN/USER",        "LOGIN/PASS",  "LOGIN/CHECK",
-                                "FOLDER/FOLDER", "FOLDER/INIT",    "FOLDER/NEXTFOLDER", "FOLDER/NEXTFOLDERNAME",
+        QStringList expected = {"LOGIN/IP",      "LOGIN/USER",      "LOGIN/PASS",        "LOGIN/CHECK",
+                                "FOLDER/FOLDER", "FOLDER/INIT",     "FOLDER/NEXTFOLDER", "FOLDER/NEXTFOLDERNAME",
                                 "FOLDER/CHANGE", "DISP/FOLDERNAME", "DISP/NUM"};
         for (int n = 1; n <= 4; ++n) {
             expected << QString("DISP/DISP%1").arg(n) << QString("DISP/FOLDERNAME%1").arg(n);
         }
-        expected << "CONVERT/DOWNCONV" << "CONVERT/CONVDEL" << "EXPORT/PATH" << "EXPORT/Name" << "IMPORT/PATH"
+        expected << "CONVERT/DOWNCONV"
+                 << "CONVERT/CONVDEL"
+                 << "EXPORT/PATH"
+                 << "EXPORT/Name"
+                 << "IMPORT/PATH"
                  << "IMPORT/Name";
         QCOMPARE(keysInFileOrder(ini), expected);
         // The download root gets its trailing separator.
@@ -195,7 +199,7 @@ private Q_SLOTS:
         w("DISP", "FOLDERNAME1", "prev");
         w("FOLDER", "NEXTFOLDERNAME", "other");
 
-        {   // INIT 0: the previous folder and its windows.
+        { // INIT 0: the previous folder and its windows.
             CMainFrameLogic f;
             f.create(ini);
             QCOMPARE(f.doc().folderName, QString("prev"));
@@ -206,13 +210,19 @@ private Q_SLOTS:
             QVERIFY(f.shouldRestoreLists());
         }
         w("FOLDER", "INIT", "1");
-        {   // INIT 1, start-up folder differs from slot 1's: open it without windows.
+        { // INIT 1, start-up folder differs from slot 1's: open it without windows.
             CMainFrameLogic f;
             f.create(ini);
             QCOMPARE(f.doc().folderName, QString("other"));
             QVERIFY(!f.restoreFlag());
             QVERIFY(f.boxField().isEmpty());
             QVERIFY(!f.shouldRestoreLists());
+            // No window is reopened, so the next list takes slot 1.
+            CMainFrameLogic g;
+            g.create(ini);
+            g.forgetUnrestoredSlots();
+            QCOMPARE(g.doc().num, 0);
+            QVERIFY(g.doc().slotDisp[0].isEmpty());
             // The start-up folder does not exist: everything folder-related is cleared.
             QVERIFY(!f.decideFolder());
             QVERIFY(f.doc().folder.isEmpty() && f.doc().folderName.isEmpty() && f.doc().slotDisp[0].isEmpty());
@@ -220,14 +230,14 @@ private Q_SLOTS:
             QVERIFY(f.folderField().isEmpty());
         }
         w("FOLDER", "NEXTFOLDERNAME", "prev");
-        {   // INIT 1, same folder: previous windows come back.
+        { // INIT 1, same folder: previous windows come back.
             CMainFrameLogic f;
             f.create(ini);
             QVERIFY(f.restoreFlag());
             QVERIFY(f.decideFolder());
             QVERIFY(f.shouldRestoreLists());
         }
-        {   // A first start: no folder even though "/" exists.
+        { // A first start: no folder even though "/" exists.
             CMainFrameLogic f;
             f.create(dir.filePath("absent.ini"));
             QVERIFY(!f.decideFolder());

@@ -57,8 +57,8 @@ QString CSampleFolder::makeDownloadFolder(const QString& root, const QString& na
                                  .arg(1 + (seq % 28), 2, 10, QChar('0'))
                                  .arg(seq % 24, 2, 10, QChar('0'))
                                  .arg((seq * 7) % 60, 2, 10, QChar('0'));
-                m.recTime = QStringLiteral("00:%1:%2").arg(seq % 3, 2, 10, QChar('0')).arg((seq * 13) % 60, 2, 10,
-                                                                                            QChar('0'));
+                m.recTime =
+                    QStringLiteral("00:%1:%2").arg(seq % 3, 2, 10, QChar('0')).arg((seq * 13) % 60, 2, 10, QChar('0'));
                 m.callerNo = QStringLiteral("03%1").arg(10000000 + seq * 37);
                 m.callerName = QString::fromUtf8(names[seq % 6]);
                 writeMessage(folder + '/' + kind + '/' + box, box, seq, m);

@@ -8,12 +8,12 @@
 class CSampleFolder {
 public:
     struct Message {
-        bool voice = true;      // ".vmdat"; otherwise an information-only ".vminf"
+        bool voice = true; // ".vmdat"; otherwise an information-only ".vminf"
         int importStatus = 2;
         int flag = 0;
         int played = 0;
         int protect = 0;
-        QString dateTime;       // "2026/12/08 10:15"
+        QString dateTime; // "2026/12/08 10:15"
         QString recTime = QStringLiteral("00:00:12");
         QString callerNo = QStringLiteral("0312345678");
         QString callerName;

@@ -216,6 +216,36 @@ private Q_SLOTS:
         QVERIFY(frame.close());
     }
 
+    void maximizedListsComeBackMaximized() {
+        writeIni();
+        {
+            CScriptedUi ui;
+            CMainFrame frame(ui, m_ini);
+            frame.startUp();
+            frame.boxChooser = choose({"r:01"});
+            frame.runCommand(C::CmdBox);
+            frame.boxChooser = choose({"r:02", "n:101"});
+            frame.runCommand(C::CmdBox);
+            QVERIFY(frame.activeList()->isMaximized());
+            frame.mdiArea()->setActiveSubWindow(frame.listWindowOfSlot(1));
+            ui.replies.push_back(MsgResult::Yes);
+            QVERIFY(frame.close());
+        }
+        for (int s = 1; s <= 4; ++s) {
+            QCOMPARE(CPrivateProfile::getInt(m_ini, QString("Window%1").arg(s), "showCmd", 0), 3);
+        }
+        QCOMPARE(CPrivateProfile::getInt(m_ini, "Window1", "ZOrder", 0), 1);
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QCOMPARE(frame.listWindows().size(), 2);
+        QCOMPARE(frame.activeList()->slot(), 1);
+        QVERIFY(frame.activeList()->isMaximized());
+        QVERIFY(frame.logic().maximizeFlag);
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
     void missingFolderStartsEmpty() {
         QFile::remove(m_ini);
         CPrivateProfile::writeString(m_ini, "FOLDER", "FOLDER", m_dir.filePath("gone") + '/');

@@ -1,7 +1,10 @@
 #include "platform/CProgressDlg.h"
+#include "shell/CKELDADoc.h"
+#include "support/CSampleFolder.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CListDispView.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -10,6 +13,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -17,6 +21,8 @@ class TestWidgetUi : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { CJapaneseFont::install(); }
+
     void progressWindowFollowsTheCoreAndCancels() {
         QMainWindow main;
         main.setCentralWidget(new QWidget);
@@ -71,6 +77,26 @@ private Q_SLOTS:
             }
         });
         QCOMPARE(ui.messageBox("終了しますか？", "終了確認", MsgIcon::Question, MsgButtons::YesNo), MsgResult::No);
+    }
+
+    void visibleListViewIsDestroyedCleanly() {
+        // The header asks the model for its titles while a visible view is torn down.
+        QTemporaryDir dir;
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {}, 3);
+        CKELDADoc doc;
+        doc.resetColumns();
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        CWidgetUi ui;
+        auto view = std::make_unique<CListDispView>(doc, 1, ui);
+        view->resize(800, 400);
+        view->show();
+        view->load(0);
+        QCOMPARE(view->model().rowCount(), 3);
+        QCoreApplication::processEvents();
+        view.reset();
     }
 
     void japaneseFontIsInstalled() {

@@ -4,6 +4,9 @@
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
 #include "ui/list/CBoxOpenDlg.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListDispView.h"
 #include "ui/shell/CMainFrame.h"
 
 #include <QApplication>
@@ -57,9 +60,13 @@ int main(int argc, char** argv) {
         CMainFrame frame(ui, ini);
         ui.setMainWindow(&frame);
         frame.startUp();
-        // Select a voice message in the active list so the bar shows its enabled states.
         for (int i = 0; i < 20; ++i) {
             QCoreApplication::processEvents();
+        }
+        // A voice message selected in the active list: the bar shows the states that follow from it.
+        if (CChildFrame* active = frame.activeList()) {
+            active->view()->list()->selectRow(2);
+            Q_EMIT active->view()->factsChanged();
         }
         frame.updateCommandStates();
         frame.refreshStatus(false);

@@ -27,7 +27,7 @@ public:
         }
         p->fillRect(option.rect, bg);
         if (index.column() == 0) {
-            const auto state = greyed ? CListImages::GreyedOut
+            const auto state = greyed                              ? CListImages::GreyedOut
                                : r.check == CBoxOpenLogic::Checked ? CListImages::Ticked
                                                                    : CListImages::Clear;
             if (option.rect.width() >= 20) {
@@ -35,7 +35,7 @@ public:
                               CListImages::checkBox(state));
             }
         } else {
-            p->setPen(greyed      ? QColor(128, 128, 128)
+            p->setPen(greyed     ? QColor(128, 128, 128)
                       : selected ? option.palette.color(QPalette::HighlightedText)
                                  : option.palette.color(QPalette::Text));
             p->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, r.boxNo);

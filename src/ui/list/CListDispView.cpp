@@ -24,6 +24,12 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     connect(m_list, &CDataListCtrl::editRequested, this, &CListDispView::editRequested);
 }
 
+CListDispView::~CListDispView() {
+    // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
+    delete m_list;
+    delete m_table;
+}
+
 void CListDispView::load(int refresh) {
     const bool first = m_model.firstLoad();
     if (refresh != 1) {

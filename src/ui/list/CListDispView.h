@@ -15,6 +15,7 @@ class CListDispView : public QWidget {
     Q_OBJECT
 public:
     CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidget* parent = nullptr);
+    ~CListDispView() override;
 
     int slot() const { return m_model.slot(); }
     void setSlot(int slot) { m_model.setSlot(slot); }

@@ -5,7 +5,8 @@
 
 #include <QPainter>
 
-CListItemDelegate::CListItemDelegate(CListModel& model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+CListItemDelegate::CListItemDelegate(CListModel& model, QObject* parent)
+    : QStyledItemDelegate(parent), m_model(model) {}
 
 void CListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const QRect r = option.rect;

@@ -134,6 +134,8 @@ void CMainFrame::startUp() {
     setUpdatesEnabled(false);
     if (m_logic.shouldRestoreLists()) {
         restoreListWindows();
+    } else {
+        m_logic.forgetUnrestoredSlots();
     }
     m_logic.finishStartup();
     refreshStatus(true);
