@@ -29,10 +29,10 @@ void CKELDADoc::load(const QString& iniFile) {
         return CPrivateProfile::getInt(iniFile, section, key, 0);
     };
 
-    ip = str(S_LOGIN, "IP", W_IP);
-    user = str(S_LOGIN, "USER", W_USER);
-    pass = str(S_LOGIN, "PASS", W_PASS);
-    check = num0(S_LOGIN, "CHECK");
+    remembered.address = str(S_LOGIN, "IP", W_IP);
+    remembered.user = str(S_LOGIN, "USER", W_USER);
+    remembered.password = str(S_LOGIN, "PASS", W_PASS);
+    rememberFlag = num0(S_LOGIN, "CHECK");
 
     folder = str(S_FOLDER, "FOLDER", W_PATH);
     init = num0(S_FOLDER, "INIT");
@@ -74,10 +74,10 @@ bool CKELDADoc::save(const QString& iniFile) {
         put(section, key, QString::number(value));
     };
 
-    put(S_LOGIN, "IP", ip);
-    put(S_LOGIN, "USER", user);
-    put(S_LOGIN, "PASS", pass);
-    putInt(S_LOGIN, "CHECK", check);
+    put(S_LOGIN, "IP", remembered.address);
+    put(S_LOGIN, "USER", remembered.user);
+    put(S_LOGIN, "PASS", remembered.password);
+    putInt(S_LOGIN, "CHECK", rememberFlag);
 
     QString root = folder;
     if (!root.isEmpty() && !root.endsWith('/')) {

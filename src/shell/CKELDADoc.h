@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CLinkSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,7 @@
 // slots, column setting, current folder). One instance, owned by the main frame. Fields are plain so that every
 // subsystem can read and change them; text fields keep the widths of the fixed buffers they have always had
 // (characters including the terminator), and values read from the file are cut to fit.
-class CKELDADoc {
+class CKELDADoc : public CLinkSettings {
 public:
     static constexpr int SLOTS = 4;
     static constexpr int COLUMNS = 13;
@@ -24,11 +26,7 @@ public:
 
     CKELDADoc();
 
-    // LOGIN
-    QString ip;
-    QString user;
-    QString pass;
-    int check = 0;
+    // [LOGIN] values live in the link's part of the block: remembered.address, .user, .password, rememberFlag.
     // FOLDER
     QString folder; // download root, the parent of all download folders
     int init = 0;
@@ -51,8 +49,7 @@ public:
     QString importPath;
     QString importName;
 
-    // Not stored in the file.
-    int loggedIn = 0;
+    // Not stored in the file (the logged-in flag is the link's part of the block too).
     QString downloadFolderText;
     int boxKind = 1;
 

@@ -61,10 +61,10 @@ private Q_SLOTS:
 
         CKELDADoc doc;
         doc.load(ini);
-        QCOMPARE(doc.ip, QString("192.168.100.200"));
-        QCOMPARE(doc.user, QString("an-extremely-lon"));
-        QCOMPARE(doc.pass, QString("secret"));
-        QCOMPARE(doc.check, 1);
+        QCOMPARE(doc.remembered.address, QString("192.168.100.200"));
+        QCOMPARE(doc.remembered.user, QString("an-extremely-lon"));
+        QCOMPARE(doc.remembered.password, QString("secret"));
+        QCOMPARE(doc.rememberFlag, 1);
         QCOMPARE(doc.folder, QString("/data/zuno/"));
         QCOMPARE(doc.init, 1);
         QCOMPARE(doc.nextFolder, QString("/next/"));
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         CKELDADoc doc;
         doc.load(dir.filePath("none.ini"));
-        QVERIFY(doc.ip.isEmpty() && doc.folder.isEmpty() && doc.folderName.isEmpty());
+        QVERIFY(doc.remembered.address.isEmpty() && doc.folder.isEmpty() && doc.folderName.isEmpty());
         QCOMPARE(doc.num, 0);
         QCOMPARE(doc.downConv, 0);
         QCOMPARE(doc.shownColumns(), CKELDADoc::resetShownColumns());
@@ -101,10 +101,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString ini = dir.filePath("KELDA.ini");
         CKELDADoc doc;
-        doc.ip = "10.0.0.1";
-        doc.user = "u";
-        doc.pass = "p";
-        doc.check = 1;
+        doc.remembered.address = "10.0.0.1";
+        doc.remembered.user = "u";
+        doc.remembered.password = "p";
+        doc.rememberFlag = 1;
         doc.folder = "/root/dl";
         doc.folderName = "cur";
         doc.num = 1;
@@ -132,8 +132,8 @@ private Q_SLOTS:
 
         CKELDADoc back;
         back.load(ini);
-        QCOMPARE(back.ip, doc.ip);
-        QCOMPARE(back.check, 1);
+        QCOMPARE(back.remembered.address, doc.remembered.address);
+        QCOMPARE(back.rememberFlag, 1);
         QCOMPARE(back.folderName, QString("cur"));
         QCOMPARE(back.num, 1);
         QCOMPARE(back.slotDisp[0], QString("内線BOX：100"));
