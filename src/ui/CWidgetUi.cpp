@@ -76,6 +76,13 @@ std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec&
 }
 
 void CWidgetUi::dispatchPendingEvents(int maxEvents) {
+    // Transfer and decoding loops ask for a dispatch per chunk, per character or per frame, tens of thousands
+    // of times a second; asking the event loop each time would cost more than the work. A person notices no
+    // difference when the queue is looked at every couple of milliseconds instead.
+    if (m_sinceDispatch.isValid() && m_sinceDispatch.nsecsElapsed() < kDispatchIntervalNs) {
+        return;
+    }
+    m_sinceDispatch.start();
     if (maxEvents < 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;

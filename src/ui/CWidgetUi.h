@@ -2,6 +2,7 @@
 
 #include "platform/CUserInterface.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 
@@ -26,5 +27,7 @@ public:
     bool openWithDefaultApplication(const QString& path) override;
 
 private:
+    static constexpr qint64 kDispatchIntervalNs = 2'000'000;
     QPointer<QWidget> m_main;
+    QElapsedTimer m_sinceDispatch;
 };
