@@ -56,12 +56,16 @@ void CConsoleProgressView::draw() {
     if (!m_counter.isEmpty()) {
         line += QLatin1Char(' ') + m_counter;
     }
+    const QString words = line;
     line += QStringLiteral(" %1%").arg(percent);
-    // Redrawing an unchanged line would only flood a slow terminal.
-    if (line == m_shown) {
+    // Redrawing for every step would only flood a slow terminal: a moving bar is drawn ten times a second,
+    // new words at once.
+    if (line == m_shown || (words == m_shownWords && m_sinceDrawn.isValid() && m_sinceDrawn.elapsed() < 100)) {
         return;
     }
     m_shown = line;
+    m_shownWords = words;
+    m_sinceDrawn.start();
     const QByteArray bytes = (QStringLiteral("\r\033[K") + line).toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), m_out);
     std::fflush(m_out);

@@ -3,6 +3,8 @@
 #include "platform/CProgressView.h"
 #include "platform/CUserInterface.h"
 
+#include <QElapsedTimer>
+
 #include <cstdio>
 
 // A progress window as one line on a terminal, rewritten in place; with no terminal (out == null) it shows
@@ -30,4 +32,6 @@ private:
     int m_max;
     int m_pos;
     QString m_shown;
+    QString m_shownWords;
+    QElapsedTimer m_sinceDrawn;
 };

@@ -5,9 +5,26 @@
 #include "cli/CCliHelp.h"
 #include "cli/CConsoleUi.h"
 
+#include "platform/CCancelFlag.h"
+
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The first interrupt is the progress window's "キャンセル": the running operation stops at its next poll and
+// cleans up as it does for the button. A second one ends the program at once.
+void onInterrupt(int) {
+    CCancelFlag::set(1);
+    static const char text[] = "\nkelda-cli: cancelling (interrupt again to stop at once)\n";
+    [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, text, sizeof(text) - 1);
+    std::signal(SIGINT, SIG_DFL);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -23,6 +40,10 @@ int main(int argc, char* argv[]) {
         ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli --help)").arg(args.error));
         return CCliCommands::Usage;
     }
+    struct sigaction interrupt = {};
+    interrupt.sa_handler = onInterrupt;
+    interrupt.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &interrupt, nullptr);
     CCliCommands commands(args, ui);
     return commands.run();
 }
