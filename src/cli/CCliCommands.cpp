@@ -244,6 +244,11 @@ int CCliCommands::download() {
     if (dir.isEmpty()) {
         return Usage;
     }
+    // The desktop program offers its download buttons only for such a folder.
+    if (!CFileMng::IsDownloadFolder(dir)) {
+        return usage(
+            QStringLiteral("%1 is not a download folder (make its box folders with folder-download)").arg(dir));
+    }
     if (const int s = checkLogin(); s != Ok) {
         return s;
     }

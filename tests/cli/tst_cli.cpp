@@ -156,6 +156,7 @@ private Q_SLOTS:
         const auto m = message("0001", 1);
         unitMessage("rusuroku", m);
         QDir().mkpath(dl + "/rusuroku/0001");
+        QDir().mkpath(dl + "/naisen");
         sim->setFaults("RETR arg=*.vmdat reply 550 No such file\n");
         const Run r = cli(QStringList{"download", dl, "--yes"} + unit(), "zuno");
         QCOMPARE(r.code, 1);
@@ -169,6 +170,7 @@ private Q_SLOTS:
     void refusals() {
         unitMessage("rusuroku", message("0001", 1));
         QDir().mkpath(dl + "/rusuroku/0001");
+        QDir().mkpath(dl + "/naisen");
         Run r = cli(QStringList{"download", dl, "--yes"} + unit());
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains("エラー: パスワードを入力してください。"));
@@ -176,6 +178,8 @@ private Q_SLOTS:
         r = cli(QStringList{"download", dl, "--password", "zuno"} + unit());
         QCOMPARE(r.code, 2);
         r = cli(QStringList{"download", dl, "--box", "rusuroku/0002", "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        r = cli(QStringList{"download", dl + "/rusuroku", "--yes"} + unit(), "zuno");
         QCOMPARE(r.code, 2);
 
         r = cli(QStringList{"download", dl} + unit(), "zuno");
