@@ -1,5 +1,6 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
 #include "platform/CCp932.h"
+#include "store/CFileMng.h"
 #include "support/CZunoSimProcess.h"
 
 #include "CSampleUnit.h"
@@ -191,6 +192,35 @@ private Q_SLOTS:
         r = cli(QStringList{"folder-download", dl, "--yes"} + unit(), "wrong");
         QCOMPARE(r.code, 3);
         QVERIFY(r.err.contains("エラー: ログインに失敗しました。"));
+    }
+
+    // The export's words for the flag and every import state; blanks in front of a line's first field go.
+    void csvWords() {
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QDir().mkpath(dl + "/naisen");
+        for (int serial = 1; serial <= 4; ++serial) {
+            auto m = message("0001", serial);
+            m.infoOnly = serial == 4;
+            QVERIFY(CSampleUnit::writeMessage(box, m, true));
+            if (serial == 4) {
+                continue;
+            }
+            const QString file = box + "/" + m.stem + ".vmdat";
+            FILESTS_INFO rec;
+            QCOMPARE(CFileMng::ReadRecord(file, rec), FILESTS_INFO::SIZE);
+            rec.importStatus = static_cast<uint8_t>(serial);
+            rec.flag = serial == 1;
+            FILESTS_INFO::setText(rec.title, serial == 2 ? QStringLiteral("  会議") : QString());
+            QCOMPARE(CFileMng::RewriteRecord(rec, file), 1);
+        }
+        const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
+                                                          ",,情報のみ,2026/12/08 09:04\n"
+                                                          ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
+                                                          "会議,,情報+音声(未再生),2026/12/08 09:02\n"
+                                                          ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
     }
 
     void infoAndConvert() {
