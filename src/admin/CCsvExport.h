@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CListModel;
+
+// The lines of the list export: a header line with the column titles, then one line per row with the texts the
+// list shows, in the list's column and row order. Fields are joined by "," without quoting (the editable texts
+// cannot hold a comma); every line ends with a single LF; the file is CP932.
+class CCsvExport {
+public:
+    // A cell as the export writes it: the flag and import columns, found by their titles, are written as words.
+    static QString ExportCell(const QString& columnTitle, const QString& cell);
+    // The line of row i as the list makes it, each field followed by ","; row 0 has the header line (its last
+    // comma dropped) and an LF in front.
+    static QString MakeExportLine(const CListModel& model, int row);
+    // What the export writes for row i: the line without its last comma, an LF appended, leading white space
+    // removed.
+    static QString ExportChunk(const CListModel& model, int row);
+    // The whole file in CP932. A list without rows gives the header line alone.
+    static QByteArray ExportBytes(const CListModel& model);
+
+private:
+    static QString headerLine(const CListModel& model);
+    static QString finish(QString line);
+};

@@ -1,0 +1,482 @@
+#include "cli/CCliCommands.h"
+
+#include "admin/CCsvExport.h"
+#include "admin/CFolderDwnLogic.h"
+#include "cli/CCliHelp.h"
+#include "cli/CConsoleUi.h"
+#include "link/CFtpMng.h"
+#include "link/CLinkSettings.h"
+#include "link/CLoginForm.h"
+#include "list/CBoxSelection.h"
+#include "list/CListModel.h"
+#include "operations/CBoxDownload.h"
+#include "operations/CDownKindSetLogic.h"
+#include "operations/COperationTexts.h"
+#include "operations/CSelDownLogic.h"
+#include "operations/CVoiceDownload.h"
+#include "platform/CProgressDlg.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+#include "voice/CVoiceCommands.h"
+#include "voice/CWavConvDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+const QStringList kUnitOptions{QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"),
+                               QStringLiteral("password-file"), QStringLiteral("yes")};
+
+void writeOut(const QByteArray& bytes) {
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+// One line per field and per row: breaks and tabs inside a text would start a new one.
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+QStringList boxNames(const QString& kindFolder) {
+    QStringList folders;
+    CFileMng::ListSubfolders(kindFolder, folders);
+    QStringList names;
+    for (const QString& f : folders) {
+        names << QFileInfo(f).fileName();
+    }
+    return names;
+}
+
+// The settings block as the desktop program has it with DIR as the current folder.
+void pointAt(CKELDADoc& doc, const QString& dir) {
+    const QFileInfo info(dir);
+    doc.folder = info.path().endsWith(QLatin1Char('/')) ? info.path() : info.path() + QLatin1Char('/');
+    doc.folderName = info.fileName();
+    doc.loggedIn = 1;
+}
+
+} // namespace
+
+CCliCommands::CCliCommands(const CCliArgs& args, CConsoleUi& ui)
+    : m_args(args), m_ui(ui), m_ftp(std::make_unique<CFtpMng>(&ui)) {}
+
+CCliCommands::~CCliCommands() {
+    if (m_loggedIn) {
+        m_ftp->Quit();
+    }
+}
+
+int CCliCommands::run() {
+    const QString& c = m_args.command;
+    if (c == QLatin1String("folder-download")) {
+        return folderDownload();
+    }
+    if (c == QLatin1String("download")) {
+        return download();
+    }
+    if (c == QLatin1String("voice-download")) {
+        return voiceDownload();
+    }
+    if (c == QLatin1String("list")) {
+        return list();
+    }
+    if (c == QLatin1String("info")) {
+        return info();
+    }
+    if (c == QLatin1String("convert")) {
+        return convert();
+    }
+    return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
+}
+
+int CCliCommands::usage(const QString& problem) {
+    m_ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli %2--help)")
+                  .arg(problem, CCliHelp::isCommand(m_args.command) ? m_args.command + QLatin1Char(' ') : QString()));
+    return Usage;
+}
+
+bool CCliCommands::onlyOptions(const QStringList& allowed) {
+    for (const QString& name : m_args.given) {
+        if (!allowed.contains(name)) {
+            usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+            return false;
+        }
+    }
+    return true;
+}
+
+QString CCliCommands::downloadFolder() {
+    if (m_args.operands.isEmpty()) {
+        usage(QStringLiteral("%1 needs a download folder DIR").arg(m_args.command));
+        return QString();
+    }
+    const QFileInfo info(m_args.operands.first());
+    if (!info.isDir()) {
+        usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
+        return QString();
+    }
+    const QString dir = QDir::cleanPath(info.absoluteFilePath());
+    if (QFileInfo(dir).fileName().isEmpty()) {
+        usage(QStringLiteral("%1 cannot be a download folder").arg(m_args.operands.first()));
+        return QString();
+    }
+    return dir;
+}
+
+int CCliCommands::checkLogin() {
+    if (m_args.given.contains(QStringLiteral("password-file"))) {
+        QFile file(m_args.passwordFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return usage(QStringLiteral("cannot read the password file %1").arg(m_args.passwordFile));
+        }
+        if (file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther)) {
+            m_ui.note(QStringLiteral("kelda-cli: warning: %1 is readable by other users").arg(m_args.passwordFile));
+        }
+        m_password = QString::fromUtf8(file.readLine()).remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+    } else {
+        m_password = qEnvironmentVariable("KELDA_PASSWORD");
+    }
+    if (!m_args.unit.isEmpty()) {
+        const QStringList parts = CLoginForm::splitAddress(m_args.unit);
+        bool inRange = parts.size() == 4;
+        for (const QString& p : parts) {
+            inRange = inRange && p.toInt() <= 255;
+        }
+        if (!inRange) {
+            return usage(QStringLiteral("--unit needs a dotted IPv4 address, not %1").arg(m_args.unit));
+        }
+    }
+    if (m_args.user.size() > CLoginForm::kMaxUser || m_password.size() > CLoginForm::kMaxPassword) {
+        return usage(QStringLiteral("user names and passwords are at most 16 characters"));
+    }
+    LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(m_args.unit)), m_args.user, m_password};
+    const QString problem = CLoginForm::validate(typed);
+    if (!problem.isEmpty()) {
+        m_ui.messageBox(problem, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return Usage;
+    }
+    if (m_args.given.contains(QStringLiteral("port"))) {
+        bool ok = false;
+        const int port = m_args.port.toInt(&ok);
+        if (!ok || port < 1 || port > 65535) {
+            return usage(QStringLiteral("--port needs a port number, not %1").arg(m_args.port));
+        }
+        CFtpMng::setPortOverride(port);
+    }
+    return Ok;
+}
+
+int CCliCommands::login() {
+    // Without --yes the confirmation will be refused before the unit is needed, so there is nothing to log in
+    // for; the operation stops at its question.
+    if (!m_args.yes) {
+        return Ok;
+    }
+    CLinkSettings settings;
+    CLoginForm form(settings);
+    const LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(m_args.unit)), m_args.user, m_password};
+    if (!form.submit(typed, false, *m_ftp, m_ui)) {
+        return NoUnit;
+    }
+    m_loggedIn = true;
+    return Ok;
+}
+
+int CCliCommands::outcome(const QString& completionText) const {
+    if (m_ui.refused()) {
+        return Failed;
+    }
+    return m_ui.lastIcon() == MsgIcon::Information && m_ui.lastText() == completionText ? Ok : Failed;
+}
+
+int CCliCommands::folderDownload() {
+    if (!onlyOptions(kUnitOptions)) {
+        return Usage;
+    }
+    if (m_args.operands.size() > 1) {
+        return usage(QStringLiteral("folder-download takes one DIR"));
+    }
+    const QString dir = downloadFolder();
+    if (dir.isEmpty()) {
+        return Usage;
+    }
+    if (const int s = checkLogin(); s != Ok) {
+        return s;
+    }
+    CKELDADoc doc;
+    pointAt(doc, dir);
+    CFolderDwnLogic logic(m_ui, doc, [this](QString& root, QString& rusuroku, QString& naisen) {
+        return m_ftp->GetUnitTree(root, rusuroku, naisen);
+    });
+    logic.open();
+    for (int i = 0; i < logic.rows().size(); ++i) {
+        if (logic.rows()[i].name == doc.folderName) {
+            logic.select(i);
+        }
+    }
+    if (logic.selected() < 0) {
+        return usage(QStringLiteral("%1 is not a folder of %2").arg(doc.folderName, doc.folder));
+    }
+    if (const int s = login(); s != Ok) {
+        return s;
+    }
+    logic.download();
+    return outcome(QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
+}
+
+int CCliCommands::download() {
+    if (!onlyOptions(kUnitOptions +
+                     QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("box")})) {
+        return Usage;
+    }
+    if (m_args.operands.size() > 1) {
+        return usage(QStringLiteral("download takes one DIR; name boxes with --box"));
+    }
+    const QString dir = downloadFolder();
+    if (dir.isEmpty()) {
+        return Usage;
+    }
+    // The desktop program offers its download buttons only for such a folder.
+    if (!CFileMng::IsDownloadFolder(dir)) {
+        return usage(
+            QStringLiteral("%1 is not a download folder (make its box folders with folder-download)").arg(dir));
+    }
+    if (const int s = checkLogin(); s != Ok) {
+        return s;
+    }
+    CKELDADoc doc;
+    pointAt(doc, dir);
+    m_ftp->setConvertOnDownload(m_args.convert);
+    const int kind = m_args.infoOnly ? CBoxDownload::InfoOnly : CBoxDownload::VoiceAndInfo;
+
+    if (m_args.boxes.isEmpty()) {
+        CDownKindSetLogic logic(m_ui, doc, *m_ftp);
+        if (const int s = login(); s != Ok) {
+            return s;
+        }
+        logic.download(kind);
+        return outcome(COperationTexts::DownloadDone());
+    }
+
+    CSelDownLogic logic(m_ui, doc, *m_ftp);
+    if (logic.open() == CSelDownLogic::EndCancel) {
+        return Failed;
+    }
+    for (const QString& spec : m_args.boxes) {
+        const qsizetype slash = spec.indexOf(QLatin1Char('/'));
+        const QString kind = spec.left(slash);
+        const QString no = slash < 0 ? QString() : spec.mid(slash + 1);
+        QList<CSelDownLogic::Row>* rows = kind == QLatin1String("rusuroku") ? &logic.answering()
+                                          : kind == QLatin1String("naisen") ? &logic.extension()
+                                                                            : nullptr;
+        bool found = false;
+        for (int i = 0; rows && i < rows->size(); ++i) {
+            if ((*rows)[i].boxNo == no) {
+                (*rows)[i].ticked = found = true;
+            }
+        }
+        if (!found) {
+            return usage(QStringLiteral("--box %1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN; folders "
+                                        "made on the PC are not downloaded)")
+                             .arg(spec, dir));
+        }
+    }
+    if (const int s = login(); s != Ok) {
+        return s;
+    }
+    logic.download(kind);
+    return outcome(COperationTexts::DownloadDone());
+}
+
+int CCliCommands::voiceDownload() {
+    if (!onlyOptions(kUnitOptions + QStringList{QStringLiteral("convert")})) {
+        return Usage;
+    }
+    const QString dir = downloadFolder();
+    if (dir.isEmpty()) {
+        return Usage;
+    }
+    if (m_args.operands.size() < 2) {
+        return usage(QStringLiteral("voice-download needs the message files after DIR"));
+    }
+    QStringList files;
+    for (const QString& f : m_args.operands.mid(1)) {
+        const QString path = QDir::cleanPath(QFileInfo(f).absoluteFilePath());
+        if (!path.startsWith(dir + QLatin1Char('/'))) {
+            return usage(QStringLiteral("%1 is not a message file of %2").arg(f, dir));
+        }
+        files << path;
+    }
+    if (const int s = checkLogin(); s != Ok) {
+        return s;
+    }
+    m_ftp->setConvertOnDownload(m_args.convert);
+    // The desktop program asks this before it starts the list-driven download.
+    if (m_ui.messageBox(COperationTexts::DownloadConfirm(QFileInfo(dir).fileName()),
+                        COperationTexts::DownloadConfirmCaption(), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return Failed;
+    }
+    if (const int s = login(); s != Ok) {
+        return s;
+    }
+    CVoiceDownload::RunVoiceDownload(m_ui, *m_ftp, files);
+    return outcome(COperationTexts::DownloadDone());
+}
+
+int CCliCommands::list() {
+    if (!onlyOptions({QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")})) {
+        return Usage;
+    }
+    if (m_args.operands.size() > 1) {
+        return usage(QStringLiteral("list takes one DIR; name boxes with --boxes"));
+    }
+    const QString dir = downloadFolder();
+    if (dir.isEmpty()) {
+        return Usage;
+    }
+    CKELDADoc doc;
+    pointAt(doc, dir);
+    QString boxes = m_args.boxesText;
+    if (m_args.given.contains(QStringLiteral("boxes"))) {
+        if (CBoxSelection::parse(boxes).empty()) {
+            return usage(QStringLiteral("--boxes names no box: %1").arg(boxes));
+        }
+    } else {
+        boxes = CBoxSelection::build(boxNames(CFileMng::Join(dir, CBoxSelection::kindDirectory(false))),
+                                     boxNames(CFileMng::Join(dir, CBoxSelection::kindDirectory(true))));
+    }
+    doc.slotFolderName[0] = doc.folderName;
+    doc.slotDisp[0] = boxes;
+
+    if (m_args.given.contains(QStringLiteral("columns"))) {
+        const QStringList all = CKELDADoc::resetShownColumns() + CKELDADoc::resetRemovedColumns();
+        QStringList shown;
+        for (const QString& title : m_args.columns.split(QLatin1Char(','))) {
+            const QString t = title.trimmed();
+            if (!all.contains(t) || shown.contains(t)) {
+                return usage(QStringLiteral("--columns: %1 is not a column title or given twice").arg(t));
+            }
+            shown << t;
+        }
+        QStringList removed;
+        for (const QString& t : all) {
+            if (!shown.contains(t)) {
+                removed << t;
+            }
+        }
+        doc.setColumns(shown, removed);
+    } else {
+        doc.resetColumns();
+    }
+
+    CListModel model(doc, 1, m_ui);
+    model.rebuildColumns();
+    model.load(0);
+    if (m_args.csv) {
+        writeOut(CCsvExport::ExportBytes(model));
+        return Ok;
+    }
+    QStringList header;
+    for (int c = 0; c < model.columnCount(); ++c) {
+        header << model.columnTitle(c);
+    }
+    QByteArray out = header.join(QLatin1Char('\t')).toUtf8() + '\n';
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model.columnCount(); ++c) {
+            cells << oneLine(model.cellText(r, c));
+        }
+        out += cells.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    writeOut(out);
+    return Ok;
+}
+
+int CCliCommands::info() {
+    if (!onlyOptions({})) {
+        return Usage;
+    }
+    if (m_args.operands.isEmpty()) {
+        return usage(QStringLiteral("info needs message files"));
+    }
+    int status = Ok;
+    bool first = true;
+    for (const QString& file : m_args.operands) {
+        FILESTS_INFO rec;
+        rec.clear();
+        if (CFileMng::ReadRecord(file, rec) < FILESTS_INFO::SIZE) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(file));
+            status = Failed;
+            continue;
+        }
+        const QList<std::pair<const char*, QString>> fields{
+            {"flag", QString::number(rec.flag)},
+            {"played", QString::number(rec.played)},
+            {"importStatus", QString::number(rec.importStatus)},
+            {"protect", QString::number(rec.protect)},
+            {"boxNo", FILESTS_INFO::text(rec.boxNo)},
+            {"boxName", FILESTS_INFO::text(rec.boxName)},
+            {"callerNo", FILESTS_INFO::text(rec.callerNo)},
+            {"callerName", FILESTS_INFO::text(rec.callerName)},
+            {"recDateTime", FILESTS_INFO::text(rec.recDateTime)},
+            {"recTime", FILESTS_INFO::text(rec.recTime)},
+            {"title", FILESTS_INFO::text(rec.title)},
+            {"memo", FILESTS_INFO::text(rec.memo)},
+            {"filePath", FILESTS_INFO::text(rec.filePath)},
+        };
+        QString text = first ? QString() : QStringLiteral("\n");
+        first = false;
+        text += file + QLatin1Char('\n');
+        for (const auto& [name, value] : fields) {
+            text += QLatin1String(name) + QStringLiteral(": ") + oneLine(value) + QLatin1Char('\n');
+        }
+        writeOut(text.toUtf8());
+    }
+    return status;
+}
+
+int CCliCommands::convert() {
+    if (!onlyOptions({})) {
+        return Usage;
+    }
+    if (m_args.operands.isEmpty()) {
+        return usage(QStringLiteral("convert needs .vmdat files"));
+    }
+    int status = Ok;
+    {
+        CWavConvDlg progress(m_ui, static_cast<int>(m_args.operands.size()));
+        for (const QString& file : m_args.operands) {
+            progress.post(PRG_NEXTFILE);
+            progress.post(PRG_POSITION, 0);
+            const QFileInfo info(file);
+            if (!info.isFile() || info.suffix() != QLatin1String("vmdat")) {
+                m_ui.note(QStringLiteral("kelda-cli: %1 is not a voice data file (.vmdat)").arg(file));
+                status = Failed;
+                continue;
+            }
+            if (!CVoiceCommands::WavFits(file, info.size())) {
+                m_ui.messageBox(QStringLiteral("ＰＣのメモリ不足です。"), COperationTexts::ErrorCaption(),
+                                MsgIcon::Exclamation);
+                return Failed;
+            }
+            if (CFileMng::ConvertToWav(file, &m_ui) != 1) {
+                m_ui.note(QStringLiteral("kelda-cli: %1 was not converted").arg(file));
+                status = Failed;
+            }
+        }
+    }
+    if (status == Ok) {
+        m_ui.messageBox(QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"), QStringLiteral("変換完了"),
+                        MsgIcon::Information);
+    }
+    return status;
+}

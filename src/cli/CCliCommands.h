@@ -1,0 +1,51 @@
+#pragma once
+
+#include "cli/CCliArgs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CConsoleUi;
+class CFtpMng;
+
+// The commands of kelda-cli. Each checks its operands, logs in when it needs the unit and hands over to the
+// operation the desktop program runs for the same button; the outcome is read from the message it ends with.
+class CCliCommands {
+public:
+    enum Status { Ok = 0, Failed = 1, Usage = 2, NoUnit = 3 };
+
+    CCliCommands(const CCliArgs& args, CConsoleUi& ui);
+    ~CCliCommands();
+    CCliCommands(const CCliCommands&) = delete;
+    CCliCommands& operator=(const CCliCommands&) = delete;
+
+    int run();
+
+private:
+    int folderDownload();
+    int download();
+    int voiceDownload();
+    int list();
+    int info();
+    int convert();
+
+    int usage(const QString& problem);
+    // Refuses options the command does not take.
+    bool onlyOptions(const QStringList& allowed);
+    // The first operand as an existing download folder (absolute, clean); empty after a usage message.
+    QString downloadFolder();
+    // Checks the connection entries; Ok when the command may log in.
+    int checkLogin();
+    // Logs in with the checked entries; Ok, or NoUnit after the link's message.
+    int login();
+    // The status of a run that ends in completionText when it went well.
+    int outcome(const QString& completionText) const;
+
+    const CCliArgs& m_args;
+    CConsoleUi& m_ui;
+    std::unique_ptr<CFtpMng> m_ftp;
+    QString m_password;
+    bool m_loggedIn = false;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The --help texts of the tool and of each command.
+class CCliHelp {
+public:
+    // The text for a command, or the overview for an empty or unknown one.
+    static QString text(const QString& command);
+    static bool isCommand(const QString& command);
+};

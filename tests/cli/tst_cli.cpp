@@ -1,0 +1,262 @@
+// kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
+#include "platform/CCp932.h"
+#include "store/CFileMng.h"
+#include "support/CZunoSimProcess.h"
+
+#include "CSampleUnit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    QString err;
+};
+
+CSampleUnit::Message message(const QString& box, int serial) {
+    CSampleUnit::Message m;
+    m.boxNo = box;
+    m.recorded = QDateTime(QDate(2026, 12, 8), QTime(9, serial, 0));
+    m.stem = CSampleUnit::makeStem(m.recorded, serial, box, serial);
+    m.callerName = QStringLiteral("山田");
+    m.callerNo = QStringLiteral("0312345678");
+    m.frames = 30;
+    m.voiceSeed = static_cast<uint64_t>(serial);
+    return m;
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    CZunoSimProcess* sim = nullptr;
+    QTemporaryDir* local = nullptr;
+    QString dl;
+    QString passwordFile;
+
+    Run cli(const QStringList& args, const QString& envPassword = QString()) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("KELDA_PASSWORD");
+        if (!envPassword.isEmpty()) {
+            env.insert("KELDA_PASSWORD", envPassword);
+        }
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
+        Run r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput();
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QStringList unit() const {
+        return {"--unit", "127.0.0.1", "--port", QString::number(sim->port()), "--user", "mirta"};
+    }
+    void unitMessage(const QString& kind, const CSampleUnit::Message& m) {
+        sim->makeBox(kind, m.boxNo);
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/" + kind + "/" + m.boxNo, m, false));
+    }
+
+private Q_SLOTS:
+    void init() {
+        sim = new CZunoSimProcess;
+        local = new QTemporaryDir;
+        dl = local->filePath("folder1");
+        QDir().mkpath(dl);
+        passwordFile = local->filePath("password");
+        QFile f(passwordFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("zuno\n");
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        f.close();
+        QVERIFY(sim->start());
+    }
+    void cleanup() {
+        delete sim;
+        delete local;
+    }
+
+    // The nightly backup: box folders, information first, one voice file, the rest with conversion, the list.
+    void backupThenList() {
+        const auto a1 = message("0001", 1);
+        const auto a2 = message("0001", 2);
+        const auto e1 = message("0200", 3);
+        unitMessage("rusuroku", a1);
+        unitMessage("rusuroku", a2);
+        unitMessage("naisen", e1);
+        const QStringList login = unit() + QStringList{"--password-file", passwordFile, "--yes"};
+
+        Run r = cli(QStringList{"folder-download", dl} + login);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("ダウンロード完了: フォルダのダウンロードが正常に完了しました。"), qPrintable(r.err));
+        QVERIFY(QFileInfo(dl + "/rusuroku/0001").isDir());
+        QVERIFY(QFileInfo(dl + "/naisen/0200").isDir());
+
+        r = cli(QStringList{"download", dl, "--info-only"} + login);
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.err.contains("ダウンロード確認画面: folder1にダウンロードします。\nよろしいですか？ -> yes"));
+        QVERIFY(r.err.endsWith("ダウンロード完了: ファイルのダウンロードが正常に完了しました。\n"));
+        QCOMPARE(QDir(dl + "/rusuroku/0001").entryList({"*.vmdat"}).size(), 0);
+
+        r = cli(QStringList{"voice-download", dl, dl + "/rusuroku/0001/" + a1.stem + ".vminf"} + login);
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + a1.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(dl + "/rusuroku/0001/" + a2.stem + ".vmdat"));
+
+        r = cli(QStringList{"download", dl, "--convert", "--box", "rusuroku/0001", "--box", "naisen/0200"} + login);
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + a2.stem + ".wav"));
+        QVERIFY(QFile::exists(dl + "/naisen/0200/" + e1.stem + ".wav"));
+        QVERIFY(sim->transcript().contains("QUIT"));
+
+        r = cli({"list", dl, "--csv"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(!r.out.contains('\r'));
+        QVERIFY(r.out.endsWith('\n'));
+        const QStringList lines = CCp932::toUnicode(r.out.chopped(1)).split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QStringLiteral(
+                               "ﾌﾗｸﾞ,取込,再生/未再生,保護/非保護,BOX番号,相手番号,相手名称,日時,録音時間,ファイル名"));
+        // Box number ascending, newest first within a box; the flag and import columns in words.
+        const QStringList boxes{"0001", "0001", "0200"};
+        const QStringList stems{a2.stem, a1.stem, e1.stem};
+        for (int i = 0; i < 3; ++i) {
+            const QStringList f = lines[i + 1].split(',');
+            QCOMPARE(f.size(), 10);
+            QCOMPARE(f[0], QString());
+            QCOMPARE(f[1], QStringLiteral("情報+音声(未再生)"));
+            QCOMPARE(f[4], boxes[i]);
+            QCOMPARE(f[6], QStringLiteral("山田"));
+            QVERIFY2(f[9].endsWith(stems[i] + ".vmdat"), qPrintable(f[9]));
+        }
+
+        // Rows whose only field is empty keep their lines.
+        r = cli({"list", dl, "--csv", "--columns", "メモ"});
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("メモ\n\n\n\n"));
+
+        // The plain list: tab-separated UTF-8, the cells as the list shows them, chosen columns and boxes.
+        r = cli({"list", dl, "--boxes", "内線BOX：0200", "--columns", "BOX番号,取込,相手名称"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
+    }
+
+    // One message whose voice file the unit no longer has; the password comes from the environment.
+    void erasedVoiceFile() {
+        const auto m = message("0001", 1);
+        unitMessage("rusuroku", m);
+        QDir().mkpath(dl + "/rusuroku/0001");
+        QDir().mkpath(dl + "/naisen");
+        sim->setFaults("RETR arg=*.vmdat reply 550 No such file\n");
+        const Run r = cli(QStringList{"download", dl, "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.endsWith("エラー: 音声ファイルは既に消去されています。\n"), qPrintable(r.err));
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vminf"));
+        QVERIFY(!QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vmdat"));
+    }
+
+    // Nothing reaches the unit without a password, on a refused question, or with bad words; a refused login
+    // has its own status.
+    void refusals() {
+        unitMessage("rusuroku", message("0001", 1));
+        QDir().mkpath(dl + "/rusuroku/0001");
+        QDir().mkpath(dl + "/naisen");
+        Run r = cli(QStringList{"download", dl, "--yes"} + unit());
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains("エラー: パスワードを入力してください。"));
+
+        r = cli(QStringList{"download", dl, "--password", "zuno"} + unit());
+        QCOMPARE(r.code, 2);
+        r = cli(QStringList{"download", dl, "--box", "rusuroku/0002", "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        r = cli(QStringList{"download", dl + "/rusuroku", "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+
+        r = cli(QStringList{"download", dl} + unit(), "zuno");
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("よろしいですか？ -> no"));
+        QVERIFY(QDir(dl + "/rusuroku/0001").entryList(QDir::Files).isEmpty());
+        QCOMPARE(sim->transcript(), QStringList());
+
+        r = cli(QStringList{"folder-download", dl, "--yes"} + unit(), "wrong");
+        QCOMPARE(r.code, 3);
+        QVERIFY(r.err.contains("エラー: ログインに失敗しました。"));
+    }
+
+    // The export's words for the flag and every import state; blanks in front of a line's first field go.
+    void csvWords() {
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QDir().mkpath(dl + "/naisen");
+        for (int serial = 1; serial <= 4; ++serial) {
+            auto m = message("0001", serial);
+            m.infoOnly = serial == 4;
+            QVERIFY(CSampleUnit::writeMessage(box, m, true));
+            if (serial == 4) {
+                continue;
+            }
+            const QString file = box + "/" + m.stem + ".vmdat";
+            FILESTS_INFO rec;
+            QCOMPARE(CFileMng::ReadRecord(file, rec), FILESTS_INFO::SIZE);
+            rec.importStatus = static_cast<uint8_t>(serial);
+            rec.flag = serial == 1;
+            FILESTS_INFO::setText(rec.title, serial == 2 ? QStringLiteral("  会議") : QString());
+            QCOMPARE(CFileMng::RewriteRecord(rec, file), 1);
+        }
+        const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
+                                                          ",,情報のみ,2026/12/08 09:04\n"
+                                                          ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
+                                                          "会議,,情報+音声(未再生),2026/12/08 09:02\n"
+                                                          ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
+    }
+
+    void infoAndConvert() {
+        auto m = message("0001", 1);
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString vmdat = box + "/" + m.stem + ".vmdat";
+        QFile junk(local->filePath("short.vmdat"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a message");
+        junk.close();
+
+        Run r = cli({"info", vmdat, junk.fileName()});
+        QCOMPARE(r.code, 1);
+        const QStringList lines = QString::fromUtf8(r.out).split('\n');
+        QCOMPARE(lines.size(), 15); // path, 13 fields, the final line end
+        QCOMPARE(lines[0], vmdat);
+        QCOMPARE(lines[3], QStringLiteral("importStatus: 2"));
+        QCOMPARE(lines[5], QStringLiteral("boxNo: 0001"));
+        QCOMPARE(lines[8], QStringLiteral("callerName: 山田"));
+        QCOMPARE(lines[9], QStringLiteral("recDateTime: 2026/12/08 09:01"));
+        QVERIFY(lines[13].startsWith("filePath:"));
+        QVERIFY(r.err.contains("short.vmdat"));
+
+        r = cli({"convert", vmdat});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.err.contains("変換完了: ＷＡＶファイルへの変換が正常に完了しました。"));
+        QFile wav(box + "/" + m.stem + ".wav");
+        QVERIFY(wav.open(QIODevice::ReadOnly));
+        QCOMPARE(wav.read(4), QByteArray("RIFF"));
+        QCOMPARE(wav.size(), 44 + m.frames * 160);
+
+        QCOMPARE(cli({"convert", junk.fileName()}).code, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
