@@ -15,6 +15,10 @@
 
 namespace {
 
+// Files arrive under this name and become message files only when complete and given their record; the ".ini"
+// keeps a leftover out of every message count.
+const QString kReceiving = QStringLiteral(".kelda-receiving.ini");
+
 QString companionOf(const QString& path) {
     if (path.endsWith(QLatin1String(".vmdat"))) {
         return path.left(path.size() - 6) + QLatin1String(".vminf");
@@ -167,14 +171,18 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
                     }
                 }
             } else {
-                const int r = m_conn->Retrieve(name, isVoice, false);
+                const QString receiving = CFileMng::Join(folder, kReceiving);
+                const int r = m_conn->Retrieve(name, kReceiving, isVoice, false, sizeof(FILESTS_INFO));
                 last = r;
                 if (r == 0) {
-                    fetched.insert(local);
                     report(CPrgFileDwnDlg::Position, -1);
-                    if (CFileMng::FileExists(local)) {
-                        CRecordBuilder::BuildForReceivedFile(local);
+                    if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
+                        QFile::remove(receiving);
+                        removeFetched(companionOf(local));
+                        end = -1;
+                        return false;
                     }
+                    fetched.insert(local);
                     if (isVoice) {
                         if (m_convertOnDownload) {
                             voice = local;
@@ -193,7 +201,7 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
                         voice.clear();
                     }
                 } else if (r == -2) {
-                    QFile::remove(local);
+                    QFile::remove(receiving);
                     removeFetched(companionOf(local));
                     end = -3;
                     return false;
@@ -202,7 +210,7 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
                     report(CPrgFileDwnDlg::Position, -1);
                     return true;
                 } else {
-                    QFile::remove(local);
+                    QFile::remove(receiving);
                     removeFetched(companionOf(local));
                     end = -1;
                     return false;
@@ -273,21 +281,20 @@ int CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirect
                 return false;
             }
             if (!CFileMng::FileExists(local)) {
-                const int r = m_conn->Retrieve(name, true, true);
+                const QString receiving = CFileMng::Join(folder, kReceiving);
+                const int r = m_conn->Retrieve(name, kReceiving, true, true, sizeof(FILESTS_INFO));
                 last = r;
                 if (r == -2) {
-                    QFile::remove(local);
+                    QFile::remove(receiving);
                     end = -3;
                     return false;
                 }
                 if (r == 550) {
                     M = 1;
-                } else if (r != 0) {
-                    QFile::remove(local);
+                } else if (r != 0 || CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
+                    QFile::remove(receiving);
                     end = -1;
                     return false;
-                } else {
-                    CRecordBuilder::BuildForReceivedFile(local);
                 }
             }
             report(CPrgFileDwnDlg::FileStep);

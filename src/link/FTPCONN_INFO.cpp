@@ -291,7 +291,8 @@ int FTPCONN_INFO::ReadFinalReply() {
     return static_cast<int>(n) + 1;
 }
 
-int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent) {
+int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
+                           int headroom) {
     // The local name comes from a listing or a record: it must name a file inside the local directory.
     if (localName.isEmpty() || localName == QLatin1String(".") || localName == QLatin1String("..") ||
         localName.contains(QLatin1Char('/')) || localName.contains(QChar(0))) {
@@ -320,6 +321,8 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     }
     QByteArray pending;
     pending.reserve(kWriteBuffer);
+    // Room in front of the data, for a record written once the data is complete.
+    pending.append(QByteArray(std::max(0, headroom), '\0'));
     bool writeFailed = false;
     bool cancelled = false;
     int last = 0;

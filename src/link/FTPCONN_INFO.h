@@ -44,7 +44,8 @@ public:
     const QByteArray& finalReplyText() const { return m_finalReply; }
     // Fetches a remote file (a name in the current directory or an absolute path) into the local directory
     // under localName; the box download passes its switches, the list download uses the short form.
-    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent);
+    // headroom: zero bytes written in front of the data (room for a record); bytesReceived does not count them.
+    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent, int headroom = 0);
     int Retrieve(const QString& name, bool resetCounter, bool silent) {
         return Retrieve(name, name, resetCounter, silent);
     }

@@ -4,6 +4,9 @@
 #include "store/CFileMng.h"
 
 #include <QFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QRegularExpression>
 
 namespace {
@@ -113,20 +116,50 @@ void CRecordBuilder::ApplyHeader(FILESTS_INFO& rec, const QByteArray& header, bo
     }
 }
 
+namespace {
+// The record a received file starts from: the information file's when voice data follows it, else fresh.
+bool startRecord(const QString& path, FILESTS_INFO& rec) {
+    rec.clear();
+    if (!path.contains(QLatin1String(".vmdat"))) {
+        return true;
+    }
+    QString info = path;
+    info.replace(QLatin1String(".vmdat"), QLatin1String(".vminf"));
+    QFile f(info);
+    if (f.open(QIODevice::ReadOnly)) {
+        f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+int CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath) {
+    FILESTS_INFO rec;
+    const bool fresh = startRecord(finalPath, rec);
+    const bool isVoice = finalPath.contains(QLatin1String(".vmdat"));
+    const int fd = ::open(QFile::encodeName(receivedPath).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        return Unreadable;
+    }
+    QByteArray header(FILESTS_INFO::UNIT_HEADER_SIZE, '\0');
+    const ssize_t got = ::pread(fd, header.data(), header.size(), sizeof(FILESTS_INFO));
+    header.truncate(std::max<ssize_t>(got, 0));
+    ApplyHeader(rec, header, fresh, isVoice);
+    const bool written = ::pwrite(fd, &rec, sizeof rec, 0) == static_cast<ssize_t>(sizeof rec);
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        return WriteFailed;
+    }
+    return ::rename(QFile::encodeName(receivedPath).constData(), QFile::encodeName(finalPath).constData()) == 0
+               ? Written
+               : WriteFailed;
+}
+
 int CRecordBuilder::BuildForReceivedFile(const QString& path) {
     FILESTS_INFO rec;
-    rec.clear();
-    bool fresh = true;
+    const bool fresh = startRecord(path, rec);
     const bool isVoice = path.contains(QLatin1String(".vmdat"));
-    if (isVoice) {
-        QString info = path;
-        info.replace(QLatin1String(".vmdat"), QLatin1String(".vminf"));
-        QFile f(info);
-        if (f.open(QIODevice::ReadOnly)) {
-            f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-            fresh = false;
-        }
-    }
     QFile received(path);
     if (!received.open(QIODevice::ReadOnly)) {
         return Unreadable;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -41,6 +42,9 @@ void CProgressWindow::closeEvent(QCloseEvent* e) {
 
 CWidgetProgressView::CWidgetProgressView(const ProgressSpec& spec, QWidget* parent)
     : m_window(new CProgressWindow(spec, parent)) {
+    m_paintLater.setSingleShot(true);
+    m_paintLater.setInterval(kPaintGapMs);
+    QObject::connect(&m_paintLater, &QTimer::timeout, [this] { applyPosition(); });
     m_window->show();
 }
 
@@ -68,8 +72,26 @@ void CWidgetProgressView::setRange(int minimum, int maximum) {
 }
 
 void CWidgetProgressView::setPosition(int position) {
+    if (!m_window) {
+        return;
+    }
+    QProgressBar* bar = m_window->bar();
+    m_pending = std::clamp(position, bar->minimum(), bar->maximum());
+    const bool ends = m_pending == bar->minimum() || m_pending == bar->maximum();
+    if (ends || !m_sincePaint.isValid() || m_sincePaint.elapsed() >= kPaintGapMs) {
+        applyPosition();
+        return;
+    }
+    if (!m_paintLater.isActive()) {
+        m_paintLater.start();
+    }
+}
+
+void CWidgetProgressView::applyPosition() {
+    m_paintLater.stop();
+    m_sincePaint.start();
     if (m_window) {
-        m_window->bar()->setValue(std::clamp(position, m_window->bar()->minimum(), m_window->bar()->maximum()));
+        m_window->bar()->setValue(m_pending);
     }
 }
 

@@ -4,7 +4,9 @@
 #include "platform/CUserInterface.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 
 class QLabel;
 class QProgressBar;
@@ -44,5 +46,13 @@ public:
     CProgressWindow* window() const { return m_window; }
 
 private:
+    void applyPosition();
+
     QPointer<CProgressWindow> m_window;
+    // A bar paints itself at once whenever its value moves; transfers move it per kilobyte. The value shown is
+    // brought up to date at most every kPaintGapMs, the last one always.
+    static constexpr int kPaintGapMs = 40;
+    QElapsedTimer m_sincePaint;
+    QTimer m_paintLater;
+    int m_pending = 0;
 };

@@ -79,16 +79,21 @@ void CWidgetUi::dispatchPendingEvents(int maxEvents) {
     // Transfer and decoding loops ask for a dispatch per chunk, per character or per frame, tens of thousands
     // of times a second; asking the event loop each time would cost more than the work. A person notices no
     // difference when the queue is looked at every couple of milliseconds instead.
-    if (m_sinceDispatch.isValid() && m_sinceDispatch.nsecsElapsed() < kDispatchIntervalNs) {
+    // Painting a progress window can take milliseconds, so the gap grows with what the last dispatch cost and the
+    // work keeps most of the time, while the window still answers several times a second.
+    if (m_sinceDispatch.isValid() && m_sinceDispatch.nsecsElapsed() < m_dispatchGapNs) {
         return;
     }
-    m_sinceDispatch.start();
+    QElapsedTimer cost;
+    cost.start();
     if (maxEvents < 0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return;
+    } else {
+        // Qt takes the waiting events as one batch; a bounded call keeps the step short.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, std::max(1, maxEvents));
     }
-    // Qt takes the waiting events as one batch; a bounded call keeps the step short.
-    QCoreApplication::processEvents(QEventLoop::AllEvents, std::max(1, maxEvents));
+    m_dispatchGapNs = std::clamp<qint64>(cost.nsecsElapsed() * 10, kMinDispatchGapNs, kMaxDispatchGapNs);
+    m_sinceDispatch.start();
 }
 
 void CWidgetUi::sleepMs(int ms) {

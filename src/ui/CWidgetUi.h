@@ -27,7 +27,9 @@ public:
     bool openWithDefaultApplication(const QString& path) override;
 
 private:
-    static constexpr qint64 kDispatchIntervalNs = 2'000'000;
+    static constexpr qint64 kMinDispatchGapNs = 2'000'000;
+    static constexpr qint64 kMaxDispatchGapNs = 100'000'000;
+    qint64 m_dispatchGapNs = kMinDispatchGapNs;
     QPointer<QWidget> m_main;
     QElapsedTimer m_sinceDispatch;
 };

@@ -209,13 +209,15 @@ private Q_SLOTS:
         const QString box = dl + "/rusuroku/0001/";
         sim->setFaults(QStringLiteral("RETR arg=%1.vmdat stall-data 1024 2\n").arg(m2.stem));
         CScriptedUi ui;
+        // Cancel while the second message's voice data is arriving.
         ui.onDispatch = [&](int) {
-            if (QFile::exists(box + m2.stem + ".vmdat")) {
+            if (QFile::exists(box + m1.stem + ".vminf") && QFile::exists(box + ".kelda-receiving.ini")) {
                 ui.pressCancel("ダウンロード中");
             }
         };
         auto ftp = login(ui);
         QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -3);
+        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
