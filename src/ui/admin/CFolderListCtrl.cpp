@@ -29,6 +29,8 @@ void CFolderListCtrl::fill(const QList<CFolderRows::Row>& rows) {
     }
     setCurrentCell(-1, -1);
     resizeColumnsToContents();
+    // A little air between the name and the path, which starts with its marker character.
+    setColumnWidth(0, columnWidth(0) + 8);
 }
 
 int CFolderListCtrl::selectedRow() const {
