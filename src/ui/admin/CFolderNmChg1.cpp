@@ -1,0 +1,1 @@
+#include "ui/admin/CFolderNmChg1.h"

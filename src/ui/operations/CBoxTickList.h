@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTableWidget>
+
+#include <functional>
+
+// A tick list of boxes: a narrow tick column and a centred box-number column. The rows live elsewhere; the
+// list reads them through the accessors and hands a click on a tick cell to the owner.
+class CBoxTickList : public QTableWidget {
+    Q_OBJECT
+public:
+    struct Access {
+        std::function<int()> count;
+        std::function<QString(int)> boxNo;
+        std::function<bool(int)> ticked;
+        std::function<void(int)> toggle;
+    };
+
+    CBoxTickList(Access access, const QString& tickHeader, QWidget* parent);
+    // Re-reads the rows (their number and their ticks).
+    void refresh();
+    // A click on row i's tick cell.
+    void clickTick(int row);
+    bool isTicked(int row) const { return m_access.ticked(row); }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    Access m_access;
+};

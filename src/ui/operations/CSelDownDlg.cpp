@@ -1,0 +1,116 @@
+#include "ui/operations/CSelDownDlg.h"
+
+#include "operations/CSelDownLogic.h"
+#include "ui/CJapaneseFont.h"
+#include "ui/operations/CBoxTickList.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+CBoxTickList::Access accessTo(QList<CSelDownLogic::Row>& rows) {
+    CBoxTickList::Access a;
+    a.count = [&rows] { return static_cast<int>(rows.size()); };
+    a.boxNo = [&rows](int i) { return rows[i].boxNo; };
+    a.ticked = [&rows](int i) { return rows[i].ticked; };
+    a.toggle = [&rows](int i) { rows[i].ticked = !rows[i].ticked; };
+    return a;
+}
+} // namespace
+
+CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
+    setWindowTitle(QStringLiteral("ボックス選択"));
+    setFont(CJapaneseFont::font(13));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* folderGroup = new QGroupBox(QStringLiteral("ダウンロード先フォルダ"), this);
+    auto* folderLayout = new QVBoxLayout(folderGroup);
+    m_folder = new QLineEdit(folderGroup);
+    m_folder->setReadOnly(true);
+    folderLayout->addWidget(m_folder);
+    layout->addWidget(folderGroup);
+
+    auto* boxGroup = new QGroupBox(QStringLiteral("BOX選択"), this);
+    auto* lists = new QHBoxLayout(boxGroup);
+    auto makeList = [&](const QString& title, QList<CSelDownLogic::Row>& rows) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(new QLabel(title, boxGroup));
+        auto* list = new CBoxTickList(accessTo(rows), QString(), boxGroup);
+        list->setMinimumSize(170, 220);
+        column->addWidget(list);
+        auto* buttons = new QHBoxLayout;
+        auto* all = new QPushButton(QStringLiteral("全選択"), boxGroup);
+        auto* none = new QPushButton(QStringLiteral("全未選択"), boxGroup);
+        all->setAutoDefault(false);
+        none->setAutoDefault(false);
+        connect(all, &QPushButton::clicked, this, [&rows, list] {
+            CSelDownLogic::tickAll(rows, true);
+            list->refresh();
+        });
+        connect(none, &QPushButton::clicked, this, [&rows, list] {
+            CSelDownLogic::tickAll(rows, false);
+            list->refresh();
+        });
+        buttons->addWidget(all);
+        buttons->addWidget(none);
+        column->addLayout(buttons);
+        lists->addLayout(column);
+        return list;
+    };
+    m_answering = makeList(QStringLiteral("留守録BOX"), logic.answering());
+    m_extension = makeList(QStringLiteral("内線BOX"), logic.extension());
+    layout->addWidget(boxGroup);
+
+    auto* bottom = new QHBoxLayout;
+    m_voice = new QPushButton(QStringLiteral("録音情報と音声ファイル"), this);
+    m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    for (QPushButton* b : {m_voice, m_info, cancel}) {
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+    }
+    layout->addLayout(bottom);
+    connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
+    connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_timer = new QTimer(this);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        m_logic.tick();
+        updateButtons();
+    });
+}
+
+bool CSelDownDlg::prepare() {
+    if (m_logic.open() == CSelDownLogic::EndCancel) {
+        return false;
+    }
+    m_folder->setText(m_logic.folderPath());
+    m_answering->refresh();
+    m_extension->refresh();
+    updateButtons();
+    m_timer->start();
+    return true;
+}
+
+int CSelDownDlg::run() {
+    return prepare() ? exec() : QDialog::Rejected;
+}
+
+void CSelDownDlg::updateButtons() {
+    m_voice->setEnabled(m_logic.buttonsEnabled());
+    m_info->setEnabled(m_logic.buttonsEnabled());
+}
+
+void CSelDownDlg::pressDownload(int kind) {
+    if (m_logic.download(kind, [this] { hide(); }) == CSelDownLogic::EndOk) {
+        m_timer->stop();
+        accept();
+    }
+}

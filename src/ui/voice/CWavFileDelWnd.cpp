@@ -1,0 +1,88 @@
+#include "ui/voice/CWavFileDelWnd.h"
+
+#include "ui/CJapaneseFont.h"
+#include "ui/operations/CBoxTickList.h"
+#include "voice/CWavFileDelDlg.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
+    setWindowTitle(CWavFileDelDlg::title());
+    setFont(CJapaneseFont::font(13));
+    auto* layout = new QVBoxLayout(this);
+    m_folder = new QLabel(this);
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_folder);
+
+    auto* lists = new QHBoxLayout;
+    auto makeList = [&](const QString& title, CWavFileDelDlg::BoxList which) {
+        auto* group = new QGroupBox(title, this);
+        auto* g = new QVBoxLayout(group);
+        CBoxTickList::Access a;
+        a.count = [this, which] { return static_cast<int>(m_logic.rows(which).size()); };
+        a.boxNo = [this, which](int i) { return m_logic.rows(which)[static_cast<size_t>(i)].boxNo; };
+        a.ticked = [this, which](int i) { return m_logic.rows(which)[static_cast<size_t>(i)].checked; };
+        a.toggle = [this, which](int i) { m_logic.toggle(which, i); };
+        auto* list = new CBoxTickList(a, QStringLiteral("選択"), group);
+        list->setHorizontalHeaderLabels({QStringLiteral("選択"), QStringLiteral("BOX番号")});
+        list->setMinimumSize(190, 220);
+        g->addWidget(list);
+        auto* buttons = new QHBoxLayout;
+        auto* all = new QPushButton(QStringLiteral("全選択"), group);
+        auto* none = new QPushButton(QStringLiteral("全未選択"), group);
+        all->setAutoDefault(false);
+        none->setAutoDefault(false);
+        connect(all, &QPushButton::clicked, this, [this, which, list] {
+            m_logic.setAll(which, true);
+            list->refresh();
+        });
+        connect(none, &QPushButton::clicked, this, [this, which, list] {
+            m_logic.setAll(which, false);
+            list->refresh();
+        });
+        buttons->addWidget(all);
+        buttons->addWidget(none);
+        g->addLayout(buttons);
+        lists->addWidget(group);
+        return list;
+    };
+    m_lists[0] = makeList(QStringLiteral("留守録BOX"), CWavFileDelDlg::Rusuroku);
+    m_lists[1] = makeList(QStringLiteral("内線BOX"), CWavFileDelDlg::Naisen);
+    layout->addLayout(lists);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    auto* erase = new QPushButton(QStringLiteral("消去"), this);
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    erase->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    bottom->addWidget(erase);
+    bottom->addWidget(cancel);
+    layout->addLayout(bottom);
+    connect(erase, &QPushButton::clicked, this, &CWavFileDelWnd::pressErase);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool CWavFileDelWnd::prepare() {
+    if (!m_logic.open()) {
+        return false;
+    }
+    m_folder->setText(m_logic.folderLabel());
+    m_lists[0]->refresh();
+    m_lists[1]->refresh();
+    return true;
+}
+
+int CWavFileDelWnd::run() {
+    return prepare() ? exec() : QDialog::Rejected;
+}
+
+void CWavFileDelWnd::pressErase() {
+    if (m_logic.erase()) {
+        accept();
+    }
+}
