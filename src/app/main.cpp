@@ -1,7 +1,10 @@
+#include "link/CFtpMng.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
+#include "ui/shell/CCommandRouter.h"
 #include "ui/shell/CKeldaStartup.h"
 #include "ui/shell/CMainFrame.h"
+#include "voice/CG729Decoder.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -24,6 +27,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     CJapaneseFont::install();
+    CFtpMng::setPortOverride(options.unitPort);
+    CG729Decoder::setVerbose(options.verbose);
 
     CWidgetUi ui;
     CKeldaStartup startup;
@@ -37,6 +42,7 @@ int main(int argc, char** argv) {
         frame.unitPort = options.unitPort;
         frame.verbose = options.verbose;
         ui.setMainWindow(&frame);
+        CCommandRouter router(frame, ui);
         frame.startUp();
         rc = QApplication::exec();
         ui.setMainWindow(nullptr);
