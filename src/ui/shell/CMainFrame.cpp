@@ -119,7 +119,14 @@ void CMainFrame::restoreMainPlacement(const QString& iniFile) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize s = screen ? screen->geometry().size() : QSize(1024, 768);
     const C::WinRect r = C::correctMainRect(C::readMainRect(iniFile), s.width(), s.height());
-    // Without stored values the rectangle is empty at 1,1 and the minimum size gives the window its size.
+    if (r.width() <= 1 || r.height() <= 1) {
+        // A first start has nothing stored: a window at its minimum size would leave no room for a list, so it
+        // opens at a size a list can use, within the screen.
+        const QSize first(std::min(1100, s.width() * 9 / 10), std::min(760, s.height() * 9 / 10));
+        setGeometry(QRect(QPoint((s.width() - first.width()) / 2, (s.height() - first.height()) / 2),
+                          first.expandedTo(QSize(minimumWidth(), minimumHeight()))));
+        return;
+    }
     setGeometry(QRect(r.left, r.top, std::max(r.width(), minimumWidth()), std::max(r.height(), minimumHeight())));
 }
 
