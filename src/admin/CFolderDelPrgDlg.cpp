@@ -1,7 +1,7 @@
 #include "admin/CFolderDelPrgDlg.h"
 
 namespace {
-ProgressSpec spec() {
+ProgressSpec look() {
     ProgressSpec s;
     s.title = QStringLiteral("削除中");
     s.text = QStringLiteral("フォルダを削除中です。");
@@ -9,4 +9,4 @@ ProgressSpec spec() {
 }
 } // namespace
 
-CFolderDelPrgDlg::CFolderDelPrgDlg(CUserInterface& ui) : CProgressDlg(ui, spec()) {}
+CFolderDelPrgDlg::CFolderDelPrgDlg(CUserInterface& ui) : CProgressDlg(ui, look()) {}

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 namespace {
-ProgressSpec spec() {
+ProgressSpec look() {
     ProgressSpec s;
     s.title = QStringLiteral("ダウンロード中");
     s.text = QStringLiteral("フォルダをダウンロード中です。");
@@ -15,7 +15,7 @@ ProgressSpec spec() {
 }
 } // namespace
 
-CPrgFDwnDlg::CPrgFDwnDlg(CUserInterface& ui) : CProgressDlg(ui, spec()) {}
+CPrgFDwnDlg::CPrgFDwnDlg(CUserInterface& ui) : CProgressDlg(ui, look()) {}
 
 void CPrgFDwnDlg::post(int msg, long long wParam, long long lParam) {
     CProgressDlg::post(msg, std::min<long long>(wParam, 100), lParam);

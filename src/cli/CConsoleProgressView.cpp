@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-CConsoleProgressView::CConsoleProgressView(const ProgressSpec& spec, std::FILE* out)
-    : m_out(out), m_title(spec.title), m_text(spec.text), m_counter(spec.counterText), m_min(spec.rangeMin),
-      m_max(spec.rangeMax), m_pos(spec.rangeMin) {
+CConsoleProgressView::CConsoleProgressView(const ProgressSpec& look, std::FILE* out)
+    : m_out(out), m_title(look.title), m_text(look.text), m_counter(look.counterText), m_min(look.rangeMin),
+      m_max(look.rangeMax), m_pos(look.rangeMin) {
     draw();
 }
 

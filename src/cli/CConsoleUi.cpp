@@ -27,8 +27,8 @@ MsgResult CConsoleUi::messageBox(const QString& text, const QString& caption, Ms
     return answer;
 }
 
-std::unique_ptr<CProgressView> CConsoleUi::createProgressView(const ProgressSpec& spec) {
-    return std::make_unique<CConsoleProgressView>(spec, m_terminal ? m_err : nullptr);
+std::unique_ptr<CProgressView> CConsoleUi::createProgressView(const ProgressSpec& look) {
+    return std::make_unique<CConsoleProgressView>(look, m_terminal ? m_err : nullptr);
 }
 
 void CConsoleUi::dispatchPendingEvents(int) {}

@@ -114,12 +114,12 @@ void CListModel::load(int refresh) {
 
     std::unique_ptr<CProgressDlg> progress;
     if (m_firstLoad) {
-        ProgressSpec spec;
-        spec.title = QStringLiteral("一覧表を開く");
-        spec.text = QStringLiteral("一覧表を開いています。");
-        spec.rangeMin = 0;
-        spec.rangeMax = n;
-        progress = std::make_unique<CProgressDlg>(m_ui, spec);
+        ProgressSpec look;
+        look.title = QStringLiteral("一覧表を開く");
+        look.text = QStringLiteral("一覧表を開いています。");
+        look.rangeMin = 0;
+        look.rangeMax = n;
+        progress = std::make_unique<CProgressDlg>(m_ui, look);
     }
 
     int i = 0;

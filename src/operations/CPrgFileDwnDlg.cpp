@@ -5,7 +5,7 @@
 #include <algorithm>
 
 namespace {
-ProgressSpec spec() {
+ProgressSpec look() {
     ProgressSpec s;
     s.title = CPrgFileDwnDlg::kTitle;
     s.text = QStringLiteral("ファイルをダウンロード中です。");
@@ -18,7 +18,7 @@ ProgressSpec spec() {
 }
 } // namespace
 
-CPrgFileDwnDlg::CPrgFileDwnDlg(CUserInterface& ui) : CProgressDlg(ui, spec()) {}
+CPrgFileDwnDlg::CPrgFileDwnDlg(CUserInterface& ui) : CProgressDlg(ui, look()) {}
 
 void CPrgFileDwnDlg::showCounter() {
     setCounterText(QStringLiteral("%1／%2").arg(m_current).arg(m_total));

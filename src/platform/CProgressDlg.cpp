@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-CProgressDlg::CProgressDlg(CUserInterface& ui, const ProgressSpec& spec)
-    : m_ui(ui), m_title(spec.title), m_view(ui.createProgressView(spec)), m_min(spec.rangeMin), m_max(spec.rangeMax) {
+CProgressDlg::CProgressDlg(CUserInterface& ui, const ProgressSpec& look)
+    : m_ui(ui), m_title(look.title), m_view(ui.createProgressView(look)), m_min(look.rangeMin), m_max(look.rangeMax) {
     m_ui.registerProgress(this);
 }
 

@@ -21,7 +21,7 @@ enum ProgressMsg : int {
 // common way (clamp to the range, repaint, dispatch up to ten events); kinds override post() for the rest.
 class CProgressDlg {
 public:
-    CProgressDlg(CUserInterface& ui, const ProgressSpec& spec);
+    CProgressDlg(CUserInterface& ui, const ProgressSpec& look);
     virtual ~CProgressDlg();
     CProgressDlg(const CProgressDlg&) = delete;
     CProgressDlg& operator=(const CProgressDlg&) = delete;

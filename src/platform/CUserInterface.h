@@ -38,7 +38,7 @@ public:
                                  MsgButtons buttons = MsgButtons::Ok) = 0;
 
     // A modeless progress window; it stays open until the returned view is closed or destroyed.
-    virtual std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& spec) = 0;
+    virtual std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& look) = 0;
 
     // Takes pending user-interface events from the queue and dispatches them (at most maxEvents; a negative
     // number means all that are waiting). Long operations call this between their steps.

@@ -7,24 +7,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CProgressWindow::CProgressWindow(const ProgressSpec& spec, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(spec.title);
+CProgressWindow::CProgressWindow(const ProgressSpec& look, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(look.title);
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
-    m_text = new QLabel(spec.text, this);
-    m_counter = new QLabel(spec.counterText, this);
-    m_counter->setVisible(!spec.counterText.isEmpty());
+    m_text = new QLabel(look.text, this);
+    m_counter = new QLabel(look.counterText, this);
+    m_counter->setVisible(!look.counterText.isEmpty());
     m_bar = new QProgressBar(this);
-    m_bar->setRange(spec.rangeMin, std::max(spec.rangeMin, spec.rangeMax));
-    m_bar->setValue(spec.rangeMin);
+    m_bar->setRange(look.rangeMin, std::max(look.rangeMin, look.rangeMax));
+    m_bar->setValue(look.rangeMin);
     m_bar->setTextVisible(false);
     layout->addWidget(m_text);
     layout->addWidget(m_counter);
     layout->addWidget(m_bar);
-    if (spec.cancelButton) {
+    if (look.cancelButton) {
         m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-        auto onCancel = spec.onCancel;
+        auto onCancel = look.onCancel;
         connect(m_cancel, &QPushButton::clicked, this, [onCancel] {
             if (onCancel) {
                 onCancel();
@@ -40,8 +40,8 @@ void CProgressWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
-CWidgetProgressView::CWidgetProgressView(const ProgressSpec& spec, QWidget* parent)
-    : m_window(new CProgressWindow(spec, parent)) {
+CWidgetProgressView::CWidgetProgressView(const ProgressSpec& look, QWidget* parent)
+    : m_window(new CProgressWindow(look, parent)) {
     m_paintLater.setSingleShot(true);
     m_paintLater.setInterval(kPaintGapMs);
     QObject::connect(&m_paintLater, &QTimer::timeout, [this] { applyPosition(); });

@@ -71,8 +71,8 @@ MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, Msg
     }
 }
 
-std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec& spec) {
-    return std::make_unique<CWidgetProgressView>(spec, m_main);
+std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec& look) {
+    return std::make_unique<CWidgetProgressView>(look, m_main);
 }
 
 void CWidgetUi::dispatchPendingEvents(int maxEvents) {

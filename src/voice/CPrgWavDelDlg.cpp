@@ -1,6 +1,6 @@
 #include "voice/CPrgWavDelDlg.h"
 
-ProgressSpec CPrgWavDelDlg::spec(int files) {
+ProgressSpec CPrgWavDelDlg::look(int files) {
     ProgressSpec s;
     s.title = QStringLiteral("消去中");
     s.text = QStringLiteral("ＷＡＶファイルを消去中です。");
@@ -10,4 +10,4 @@ ProgressSpec CPrgWavDelDlg::spec(int files) {
     return s;
 }
 
-CPrgWavDelDlg::CPrgWavDelDlg(CUserInterface& ui, int files) : CProgressDlg(ui, spec(files)) {}
+CPrgWavDelDlg::CPrgWavDelDlg(CUserInterface& ui, int files) : CProgressDlg(ui, look(files)) {}

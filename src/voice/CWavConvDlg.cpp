@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-ProgressSpec CWavConvDlg::spec(int files) {
+ProgressSpec CWavConvDlg::look(int files) {
     ProgressSpec s;
     s.title = QStringLiteral("変換中");
     s.text = QStringLiteral("WAVファイルに変換中です。");
@@ -19,7 +19,7 @@ ProgressSpec CWavConvDlg::spec(int files) {
 CWavConvDlg::CWavConvDlg(CUserInterface& ui, int files)
     : CProgressDlg(ui,
                    [this, files] {
-                       ProgressSpec s = spec(files);
+                       ProgressSpec s = look(files);
                        s.onCancel = [this] {
                            CCancelFlag::set(1);
                            close();

@@ -15,7 +15,7 @@ public:
     int filesBegun() const { return m_begun; }
     long long frameTotal() const { return m_total; }
 
-    static ProgressSpec spec(int files);
+    static ProgressSpec look(int files);
 
 private:
     int m_files;

@@ -42,14 +42,14 @@ MsgResult CScriptedUi::messageBox(const QString& text, const QString& caption, M
     return answer;
 }
 
-std::unique_ptr<CProgressView> CScriptedUi::createProgressView(const ProgressSpec& spec) {
+std::unique_ptr<CProgressView> CScriptedUi::createProgressView(const ProgressSpec& look) {
     const int id = m_nextId++;
-    m_open.append({id, spec.title, spec.onCancel});
-    progressEvents.append({spec.title, "open", spec.text});
-    if (!spec.counterText.isEmpty()) {
-        progressEvents.append({spec.title, "counter", spec.counterText});
+    m_open.append({id, look.title, look.onCancel});
+    progressEvents.append({look.title, "open", look.text});
+    if (!look.counterText.isEmpty()) {
+        progressEvents.append({look.title, "counter", look.counterText});
     }
-    return std::make_unique<CScriptedProgressView>(*this, id, spec.title);
+    return std::make_unique<CScriptedProgressView>(*this, id, look.title);
 }
 
 void CScriptedUi::progressClosed(int id) {

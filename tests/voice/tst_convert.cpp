@@ -25,7 +25,7 @@ namespace {
 // Records what is posted to it, as the conversion or download dialog would receive it.
 class SpyDlg : public CProgressDlg {
 public:
-    SpyDlg(CUserInterface& ui, const QString& title) : CProgressDlg(ui, spec(title)) {}
+    SpyDlg(CUserInterface& ui, const QString& title) : CProgressDlg(ui, look(title)) {}
     void post(int msg, long long wParam, long long) override { posts.append({msg, wParam}); }
     QList<QPair<int, long long>> posts;
     QList<long long> values(int msg) const {
@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    static ProgressSpec spec(const QString& title) {
+    static ProgressSpec look(const QString& title) {
         ProgressSpec s;
         s.title = title;
         return s;
