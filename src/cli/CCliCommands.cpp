@@ -270,10 +270,10 @@ int CCliCommands::download() {
     if (logic.open() == CSelDownLogic::EndCancel) {
         return Failed;
     }
-    for (const QString& look : m_args.boxes) {
-        const qsizetype slash = look.indexOf(QLatin1Char('/'));
-        const QString kind = look.left(slash);
-        const QString no = slash < 0 ? QString() : look.mid(slash + 1);
+    for (const QString& boxArg : m_args.boxes) {
+        const qsizetype slash = boxArg.indexOf(QLatin1Char('/'));
+        const QString kind = boxArg.left(slash);
+        const QString no = slash < 0 ? QString() : boxArg.mid(slash + 1);
         QList<CSelDownLogic::Row>* rows = kind == QLatin1String("rusuroku") ? &logic.answering()
                                           : kind == QLatin1String("naisen") ? &logic.extension()
                                                                             : nullptr;
@@ -286,7 +286,7 @@ int CCliCommands::download() {
         if (!found) {
             return usage(QStringLiteral("--box %1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN; folders "
                                         "made on the PC are not downloaded)")
-                             .arg(look, dir));
+                             .arg(boxArg, dir));
         }
     }
     if (const int s = login(); s != Ok) {
