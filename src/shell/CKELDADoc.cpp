@@ -2,6 +2,8 @@
 
 #include "platform/CPrivateProfile.h"
 
+#include <QFile>
+
 namespace {
 const QString S_LOGIN = QStringLiteral("LOGIN");
 const QString S_FOLDER = QStringLiteral("FOLDER");
@@ -66,6 +68,15 @@ void CKELDADoc::load(const QString& iniFile) {
 }
 
 bool CKELDADoc::save(const QString& iniFile) {
+    // The file holds the remembered unit password, so nobody but its owner may read it. Every later write
+    // keeps the permissions of the file it replaces.
+    {
+        QFile f(iniFile);
+        if (!f.exists() && f.open(QIODevice::WriteOnly)) {
+            f.close();
+        }
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
     bool ok = true;
     auto put = [&](const QString& section, const QString& key, const QString& value) {
         ok = CPrivateProfile::writeString(iniFile, section, key, value) && ok;

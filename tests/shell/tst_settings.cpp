@@ -113,6 +113,10 @@ private Q_SLOTS:
         doc.downConv = 1;
         doc.exportName = "e.csv";
         QVERIFY(doc.save(ini));
+        // It holds the remembered password.
+        const auto perms = QFile::permissions(ini);
+        QVERIFY(perms.testFlag(QFileDevice::ReadOwner));
+        QVERIFY(!(perms & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
 
         QStringList expected = {"LOGIN/IP",      "LOGIN/USER",      "LOGIN/PASS",        "LOGIN/CHECK",
                                 "FOLDER/FOLDER", "FOLDER/INIT",     "FOLDER/NEXTFOLDER", "FOLDER/NEXTFOLDERNAME",
