@@ -56,6 +56,9 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
     const QString kinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
     const QString* listings[2] = {&rusuroku, &naisen};
     bool cancelled = false;
+    // A cancel undoes only what this run made: a pending box folder left by an earlier, interrupted run may hold
+    // messages downloaded since.
+    QStringList made;
     for (int k = 0; k < 2 && !cancelled; ++k) {
         report(progress, k == 0 ? 40 : 60);
         const QString kindDir = CFileMng::Join(folder, kinds[k]);
@@ -80,6 +83,7 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
                 if (!QFileInfo(box).isDir() && QDir().mkpath(box)) {
                     CFileMng::SetBoxName(box, QString());
                     CFileMng::SetMake(box, QStringLiteral("2"));
+                    made << box;
                 }
             }
             name.clear();
@@ -101,7 +105,9 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
                 continue;
             }
             if (cancelled) {
-                DeleteFolderTree(box, nullptr);
+                if (made.contains(box)) {
+                    DeleteFolderTree(box, nullptr);
+                }
             } else {
                 CFileMng::SetMake(box, QStringLiteral("0"));
             }
@@ -121,6 +127,10 @@ int CFolderTree::DeleteFolderTree(const QString& path, CProgressDlg* progress) {
 }
 
 int CFolderTree::deleteTree(const QString& path, CProgressDlg* progress, bool top) {
+    // A link that stands where a folder is expected goes, its target stays: never empty a folder outside the tree.
+    if (QFileInfo(path).isSymLink()) {
+        return QFile::remove(path) ? 1 : 0;
+    }
     QDir dir(path);
     const QFileInfoList entries =
         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
@@ -134,7 +144,10 @@ int CFolderTree::deleteTree(const QString& path, CProgressDlg* progress, bool to
             deleteTree(e.absoluteFilePath(), progress, false);
         } else {
             QFile f(e.absoluteFilePath());
-            f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
+            if (!e.isSymLink()) {
+                // Changing a link's permissions would change its target's.
+                f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
+            }
             f.remove();
         }
         ++handled;

@@ -366,47 +366,24 @@ int CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, co
         return result;
     };
 
-    // A voice file already here is kept aside while the unit's copy is fetched, and put back afterwards.
-    QString backup;
-    if (CFileMng::FileExists(local)) {
-        backup = local;
-        backup.replace(QLatin1String(".vmdat"), QLatin1String(".tmp"));
-        QFile::remove(backup);
-        if (backup == local || !QFile::rename(local, backup)) {
-            // Without a safe copy aside the retrieval would overwrite the only one.
-            return finish(-1);
-        }
-    }
-    const auto restore = [&] {
-        if (!backup.isEmpty()) {
-            QFile::remove(local);
-            QFile::rename(backup, local);
-        }
-    };
-
-    const int r = m_conn->Retrieve(unitPath, name, true, false);
-    if (r == -2) {
-        QFile::remove(local);
-        restore();
-        return finish(-3);
-    }
-    if (r == 550) {
-        restore();
-        return finish(550);
-    }
-    if (r == 0) {
-        report(CPrgFileDwnDlg::Position, -1);
-        if (CFileMng::FileExists(local)) {
-            CRecordBuilder::BuildForReceivedFile(local);
-        }
-    }
-    if (!backup.isEmpty()) {
-        restore();
-    } else if (r != 0) {
-        QFile::remove(local);
-    }
+    // The unit's copy arrives under the receiving name and becomes the message file only when complete and given
+    // its record. A voice file already here, with the record the user may have edited, is never touched: it stays
+    // as it was whatever happens to the transfer, and so does any file the user keeps beside it.
+    const bool kept = CFileMng::FileExists(local);
+    const QString receiving = CFileMng::Join(folder, kReceiving);
+    const int r = m_conn->Retrieve(unitPath, kReceiving, true, false, sizeof(FILESTS_INFO));
     if (r != 0) {
-        return finish(r);
+        QFile::remove(receiving);
+        return finish(r == -2 ? -3 : r);
+    }
+    report(CPrgFileDwnDlg::Position, -1);
+    if (kept) {
+        QFile::remove(receiving);
+    } else if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
+        // Never a success without the record: the raw file would be listed as a message of garbage.
+        const qint64 size = QFileInfo(receiving).size();
+        QFile::remove(receiving);
+        return finish(CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? -4 : -1);
     }
     report(CPrgFileDwnDlg::Position, -1);
     if (m_ui) {
@@ -422,7 +399,7 @@ int CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, co
             return finish(-4);
         }
         if (CFileMng::ConvertToWav(local, m_ui) != 1) {
-            if (backup.isEmpty()) {
+            if (!kept) {
                 QFile::remove(local);
             }
             return finish(-3);

@@ -60,6 +60,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString dl = dir.path();
         QDir().mkpath(dl + "/rusuroku/0001");
+        // Left pending by an interrupted earlier run, it has received a message since: not this run's to undo.
+        QDir().mkpath(dl + "/rusuroku/0009");
+        CFileMng::SetMake(dl + "/rusuroku/0009", "2");
+        QFile(dl + "/rusuroku/0009/msg.vminf").open(QIODevice::WriteOnly);
         CScriptedUi ui;
         CPrgFDwnDlg progress(ui);
         // Cancel once the answering-machine boxes are made, as the bar moves on to the extension boxes.
@@ -76,6 +80,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(dl + "/rusuroku/0002"));
         QVERIFY(!QFileInfo::exists(dl + "/naisen"));
         QVERIFY(QFileInfo(dl).isDir());
+        QVERIFY(QFileInfo::exists(dl + "/rusuroku/0009/msg.vminf"));
     }
 
     void deleteFolderTree() {
@@ -100,6 +105,14 @@ private Q_SLOTS:
         QCOMPARE(progress.rangeMax(), 5);
         QCOMPARE(progress.position(), 3);
         QCOMPARE(CFolderTree::DeleteFolderTree(dir.filePath("absent"), nullptr), 0);
+
+        // A link chosen as the folder itself goes as a link, its target's files and permissions untouched.
+        QFile::link(dir.filePath("keep"), dir.filePath("chosen"));
+        QFile::setPermissions(dir.filePath("keep/precious"), QFileDevice::ReadOwner);
+        QCOMPARE(CFolderTree::DeleteFolderTree(dir.filePath("chosen"), nullptr), 1);
+        QVERIFY(!QFileInfo(dir.filePath("chosen")).isSymLink());
+        QVERIFY(QFileInfo::exists(dir.filePath("keep/precious")));
+        QCOMPARE(QFile::permissions(dir.filePath("keep/precious")) & QFileDevice::WriteOwner, QFileDevice::Permissions());
     }
 
     void boxNames() {

@@ -260,20 +260,34 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(box + m2.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m3.stem + ".vmdat"));
 
-        // Cancelled while fetching again: the voice file that was here is put back as it was.
+        // Cancelled while fetching again: the voice file that was here stays as it was, and so does a ".tmp" the
+        // user keeps beside it (it may be the only good copy left by an interrupted run of an older program).
         const QByteArray before = readAll(box + m1.stem + ".vmdat");
+        QFile keep(box + m1.stem + ".tmp");
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.write("only copy");
+        keep.close();
         sim->setFaults("RETR stall-data 100 2\n");
         CScriptedUi cancel;
         auto ftp2 = login(cancel);
         cancel.onDispatch = [&](int) {
-            if (QFile::exists(box + m1.stem + ".tmp")) {
+            if (QFile::exists(box + ".kelda-receiving.ini")) {
                 cancel.pressCancel("ダウンロード中");
             }
         };
         QVERIFY(CVoiceDownload::RunVoiceDownload(cancel, *ftp2, {box + m1.stem + ".vmdat"}));
         QVERIFY(cancel.messages.isEmpty());
         QCOMPARE(readAll(box + m1.stem + ".vmdat"), before);
-        QVERIFY(!QFile::exists(box + m1.stem + ".tmp"));
+        QCOMPARE(readAll(box + m1.stem + ".tmp"), QByteArray("only copy"));
+        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+
+        // Fetched again to the end: still the local copy with its edited record.
+        sim->setFaults(QString());
+        CScriptedUi again;
+        QVERIFY(CVoiceDownload::RunVoiceDownload(again, *ftp2, {box + m1.stem + ".vmdat"}));
+        QCOMPARE(again.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
+        QCOMPARE(readAll(box + m1.stem + ".vmdat"), before);
+        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
 
         CScriptedUi none;
         QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}));
