@@ -103,9 +103,9 @@ void CLinkController::linkLost() {
         }
         return;
     }
-    // QUIT is tried on the dead connection; its reply read fails at once or after the reply wait.
+    // QUIT is tried on the dead connection; its reply read fails at once or after the reply wait. The client object
+    // itself stays: open dialogs and operations hold it, and logging in again gives it a fresh connection.
     m_ftp->Quit();
-    m_ftp = makeClient();
     const LOGIN_VALUES& v = m_settings.connection;
     const int rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
     if (rc == CFtpMng::CONNECT_OK) {
