@@ -22,8 +22,12 @@ CDownKindSetLogic::Outcome CDownKindSetLogic::download(int kind, const std::func
     if (hide) {
         hide();
     }
+    // Hiding the dialog ends its hold on the main window; without this a second download could be started
+    // on the same connection while this one runs.
+    m_ui.setMainWindowEnabled(false);
     const QString folder = CBoxDownload::DownloadFolderPath(m_doc.rootWithSlash(), m_doc.folderName);
     m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, true, CBoxDownload::BulkBoxes(folder));
+    m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
     return EndOk;
 }

@@ -79,8 +79,12 @@ CSelDownLogic::Outcome CSelDownLogic::download(int kind, const std::function<voi
     if (hide) {
         hide();
     }
+    // Hiding the dialog ends its hold on the main window; without this a second download could be started
+    // on the same connection while this one runs.
+    m_ui.setMainWindowEnabled(false);
     m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, false,
                                             CBoxDownload::SelectedBoxes(folderPath(), answering, extension));
+    m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
     return EndOk;
 }

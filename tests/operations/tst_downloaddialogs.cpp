@@ -59,6 +59,8 @@ private Q_SLOTS:
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 1", "count /naisen/0200 1", "info /rusuroku/0001",
                                           "info /naisen/0200"}));
         QCOMPARE(ui.activations, 1);
+        QCOMPARE(ui.mainWindowDisables, 1);
+        QVERIFY(ui.mainWindowEnabled);
         doc.loggedIn = 0;
         dlg.tick();
         QVERIFY(!dlg.buttonsEnabled());
@@ -94,6 +96,8 @@ private Q_SLOTS:
         CSelDownLogic::tickAll(dlg.extension(), true);
         QCOMPARE(dlg.download(0), CSelDownLogic::EndOk);
         QCOMPARE(unit.calls, QStringList({"count /naisen/0200 0", "box /naisen/0200"}));
+        QCOMPARE(ui.mainWindowDisables, 1);
+        QVERIFY(ui.mainWindowEnabled);
     }
 };
 
