@@ -147,8 +147,18 @@ int CPrivateProfile::getInt(const QString& file, const QString& section, const Q
 
 bool CPrivateProfile::writeString(const QString& file, const QString& section, const QString& key,
                                   const QString& value) {
+    // A line break would end the value early and let the rest pose as further keys or sections.
+    for (const QString* text : {&section, &key, &value}) {
+        if (text->contains('\r') || text->contains('\n')) {
+            return false;
+        }
+    }
     bool exists = false;
     Lines l = readLines(file, &exists);
+    if (!exists && QFile::exists(file)) {
+        // There but unreadable: writing now would replace every other line of it.
+        return false;
+    }
     const QByteArray newLine = CCp932::fromUnicode(key) + '=' + CCp932::fromUnicode(value);
     int sectionLine = -1;
     int lastInSection = -1;

@@ -176,7 +176,8 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         FILESTS_INFO& r = records[k];
         r.clear();
         const QString full = Join(boxFolder, messages[k]->name);
-        const int fd = ::open(QFile::encodeName(full).constData(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a named pipe called like a message reads as an empty one instead of hanging the load.
+        const int fd = ::open(QFile::encodeName(full).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             return -1;
         }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 class TestPlatform : public QObject {
     Q_OBJECT
 
@@ -89,6 +91,18 @@ private Q_SLOTS:
         const QString lf = writeFile(dir, "lf.ini", "[A]\nB=1\n");
         QVERIFY(CPrivateProfile::writeString(lf, "A", "C", "2"));
         QCOMPARE(readFile(lf), QByteArray("[A]\nB=1\nC=2\n"));
+
+        // A value with a line break is refused: it would plant further keys.
+        QVERIFY(!CPrivateProfile::writeString(lf, "A", "B", "x\n[LOGIN]\nPASS=evil"));
+        QVERIFY(!CPrivateProfile::writeString(lf, "A", "B", "x\r"));
+        QCOMPARE(readFile(lf), QByteArray("[A]\nB=1\nC=2\n"));
+        // A file that is there but cannot be read is not replaced by the one line being written.
+        if (::geteuid() != 0) {
+            QFile::setPermissions(lf, QFileDevice::WriteOwner);
+            QVERIFY(!CPrivateProfile::writeString(lf, "A", "D", "3"));
+            QFile::setPermissions(lf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QCOMPARE(readFile(lf), QByteArray("[A]\nB=1\nC=2\n"));
+        }
     }
 
     void freeSpaceRuleAndSeam() {

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -240,6 +241,14 @@ private Q_SLOTS:
         }
         titles.sort();
         QCOMPARE(titles, QStringList({"a-voice", "b-info", "c-voice"}));
+
+        // A named pipe called like a message reads as an empty record instead of hanging the load.
+        const QString pipe = CFileMng::Join(box, "2026120809150005_0123_0005.vmdat");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        std::vector<FILESTS_INFO> withPipe;
+        QCOMPARE(CFileMng::LoadRecords(box, withPipe), 0);
+        QCOMPARE(withPipe.size(), size_t(4));
+        QFile::remove(pipe);
 
         // A message file that cannot be opened: nothing for the whole box, the destination untouched.
         QVERIFY(QFile::link(dir.filePath("nowhere"), CFileMng::Join(box, "2026120809150004_0123_0004.vmdat")));
