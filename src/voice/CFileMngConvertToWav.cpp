@@ -50,18 +50,20 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
         }
     }
 
+    // The WAV file takes its name only when it is finished: a run killed half-way must not leave a file that
+    // looks converted (conversion and playback take an existing WAV file as done). The ".wav" inside the name
+    // keeps a leftover out of every message count.
+    const QString partPath = wavPath + QStringLiteral(".part");
     const QByteArray tmpName = QFile::encodeName(tmpPath);
-    const int rc = CG729Decoder::Run(tmpName, tmpName, QFile::encodeName(wavPath), ui);
+    const int rc = CG729Decoder::Run(tmpName, tmpName, QFile::encodeName(partPath), ui);
     QFile::remove(tmpPath);
-    switch (rc) {
-    case CG729Decoder::Done:
-        return 1;
-    case CG729Decoder::OpenFailed:
-        // The decoder made no output; a WAV file already there is not this call's to remove.
-        return 0;
-    default:
-        // Cancelled or written incompletely: no half-made WAV file may look like a finished one.
+    if (rc == CG729Decoder::Done) {
         QFile::remove(wavPath);
-        return 0;
+        if (QFile::rename(partPath, wavPath)) {
+            return 1;
+        }
     }
+    // Cancelled, written incompletely or never opened: nothing of this call remains.
+    QFile::remove(partPath);
+    return 0;
 }

@@ -173,10 +173,10 @@ private Q_SLOTS:
     void cancelDuringARun() {
         CScriptedUi ui;
         const std::vector<FILESTS_INFO> rows = {message(true, 40), message(true, 40), message(true, 40)};
-        // Cancel a few frames into the second file (its WAV file appears when its decoding starts).
+        // Cancel a few frames into the second file (its unfinished WAV file appears when its decoding starts).
         int cancelAt = 0;
         ui.onDispatch = [&](int n) {
-            if (QFile::exists(wavOf(rows[1])) && cancelAt == 0) {
+            if (QFile::exists(wavOf(rows[1]) + ".part") && cancelAt == 0) {
                 cancelAt = n + 5;
             }
             if (cancelAt != 0 && n == cancelAt) {
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(wavOf(rows[0])));
         QVERIFY(!QFile::exists(wavOf(rows[1])));
         QVERIFY(!QFile::exists(wavOf(rows[2])));
-        QVERIFY(QDir(m_box).entryList({"*.tmp"}).isEmpty());
+        QVERIFY(QDir(m_box).entryList({"*.tmp", "*.part"}).isEmpty());
         QVERIFY(ui.mainWindowEnabled);
     }
 

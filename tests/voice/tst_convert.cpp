@@ -234,13 +234,19 @@ private Q_SLOTS:
         SpyDlg spy(ui, QStringLiteral("ダウンロード中"));
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(8, 60));
         const QByteArray before = readAll(voice());
-        ui.onDispatch = [](int n) {
+        // While decoding, nothing carries the WAV name yet: a run killed now must not leave a file that would
+        // be taken as converted.
+        bool wavNamedEarly = false;
+        ui.onDispatch = [&](int n) {
+            wavNamedEarly = wavNamedEarly || !leftovers().filter(".wav").isEmpty();
             if (n == 7) {
                 CCancelFlag::set(1);
             }
         };
         QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 0);
+        QVERIFY(!wavNamedEarly);
         QVERIFY(leftovers().isEmpty());
+        QVERIFY(QDir(m_dir.path()).entryList({"*.part"}, QDir::Files).isEmpty());
         QCOMPARE(readAll(voice()), before);
         // The decoder stops after the frame in hand; the download dialog followed it in the absence of "変換中".
         QCOMPARE(spy.values(PRG_FRAMETOTAL), QList<long long>{60});
