@@ -3,12 +3,16 @@
 #include "admin/CFolderDelPrgDlg.h"
 #include "admin/CPrgFDwnDlg.h"
 #include "platform/CCancelFlag.h"
+#include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/FILESTS_INFO.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <iterator>
 
 CFolderDwnLogic::CFolderDwnLogic(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree)
     : m_ui(ui), m_doc(doc), m_unitTree(std::move(unitTree)) {}
@@ -87,6 +91,21 @@ QString CFolderDwnLogic::chooserStart(const QString& programDirectory) const {
     return CFileMng::Join(programDirectory, QStringLiteral("save/ZUNO"));
 }
 
+QString CFolderDwnLogic::refusalOf(const QString& downloadFolder) {
+    // The settings file holds the path in the Japanese code page: a character it lacks would come back as "?" and
+    // the folder would be lost at the next start.
+    if (CCp932::toUnicode(CCp932::fromUnicode(downloadFolder)) != downloadFolder) {
+        return QStringLiteral("フォルダのパスに使用できない文字が含まれています。\n別のフォルダを選択してください。");
+    }
+    // Every message record holds its file's full path, "/naisen/NNNN/" and a 32-character file name below the
+    // folder; a longer path would be cut there and the message could no longer be updated.
+    constexpr qsizetype kBelowFolder = 47;
+    if (downloadFolder.size() + kBelowFolder > qsizetype(std::size(FILESTS_INFO{}.filePath)) - 1) {
+        return QStringLiteral("フォルダのパスが長すぎます。\n別のフォルダを選択してください。");
+    }
+    return QString();
+}
+
 bool CFolderDwnLogic::addFolder(const QString& programDirectory) {
     QString chosen = m_ui.chooseFolder(QStringLiteral("\nダウンロード先のフォルダを作成してください。"),
                                        chooserStart(programDirectory));
@@ -103,6 +122,10 @@ bool CFolderDwnLogic::addFolder(const QString& programDirectory) {
     const qsizetype dot = name.lastIndexOf('.');
     if (dot > 0) {
         name = name.left(dot);
+    }
+    if (const QString refusal = refusalOf(directory + name); !refusal.isEmpty()) {
+        m_ui.messageBox(refusal, QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return false;
     }
     m_doc.folder = directory;
     m_doc.folderName = name;

@@ -34,6 +34,8 @@ public:
     Outcome download();
     // "フォルダ追加" through the folder chooser; true when a folder was taken.
     bool addFolder(const QString& programDirectory);
+    // Why a chosen download folder cannot serve, as the message shown; empty when it can.
+    static QString refusalOf(const QString& downloadFolder);
     void deleteFolder();
     // After a successful rename through the name dialog.
     void renamed();

@@ -78,6 +78,25 @@ private Q_SLOTS:
         // Closing after an add still takes the folder.
         QCOMPARE(dlg.cancel(), CFolderDwnLogic::EndOk);
         QCOMPARE(dlg.chooserStart("/x/"), dir.path() + "/abc");
+
+        // Paths the settings file or the records could not hold whole are refused, and nothing changes.
+        const QString accented = dir.path() + QStringLiteral("/müller");
+        const QString deep = dir.path() + "/" + QString(250 - dir.path().size(), 'd');
+        for (const QString& bad : {accented, deep}) {
+            mk(bad);
+            ui.folderChoice = bad;
+            QVERIFY(!dlg.addFolder("/opt/kelda/"));
+            QCOMPARE(ui.messages.last().caption, QStringLiteral("エラー"));
+            QCOMPARE(doc.folderName, QStringLiteral("abc"));
+        }
+        QCOMPARE(ui.messageTexts().mid(ui.messageTexts().size() - 2),
+                 QStringList({"フォルダのパスに使用できない文字が含まれています。\n別のフォルダを選択してください。",
+                              "フォルダのパスが長すぎます。\n別のフォルダを選択してください。"}));
+        // Japanese names are fine.
+        mk(dir.path() + QStringLiteral("/本社２０２６"));
+        ui.folderChoice = dir.path() + QStringLiteral("/本社２０２６");
+        QVERIFY(dlg.addFolder("/opt/kelda/"));
+        QCOMPARE(doc.folderName, QStringLiteral("本社２０２６"));
     }
 
     void folderDownloadFromTheUnit() {
