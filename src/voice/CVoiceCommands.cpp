@@ -16,6 +16,7 @@ namespace {
 const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
 const QString kAlreadyDeleted = QStringLiteral("音声ファイルは既に消去されています。");
 const QString kNoSpace = QStringLiteral("ＰＣのメモリ不足です。");
+const QString kConvertFailed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
 const QString kError = QStringLiteral("エラー");
 const QString kDone = QStringLiteral("変換完了");
 
@@ -187,6 +188,11 @@ CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const
         if ((!called || lastResult != 0) && !notDownloaded && !missing && !noSpace) {
             ui.messageBox(QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"), kDone, MsgIcon::Information);
         }
+        // A file that could not be converted (cut short, unwritable folder) stopped the run: say so rather than
+        // end without a word.
+        if (called && lastResult == 0) {
+            error(ui, kConvertFailed);
+        }
     }
     finish();
     return outcome;
@@ -235,6 +241,9 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
         }
         ui.setMainWindowEnabled(true);
         if (rc == 0) {
+            if (!CCancelFlag::isSet()) {
+                error(ui, kConvertFailed);
+            }
             return 0;
         }
     }

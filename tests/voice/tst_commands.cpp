@@ -335,6 +335,26 @@ private Q_SLOTS:
         QCOMPARE(r.played, uint8_t(0));
         QVERIFY(queue.isEmpty());
         QVERIFY(ui4.mainWindowEnabled);
+        QVERIFY(ui4.messages.isEmpty());
+    }
+
+    void aFileThatCannotBeConvertedIsReported() {
+        // Cut short below the smallest voice file: conversion fails without a cancel, and the user hears of it.
+        FILESTS_INFO good = message(true);
+        FILESTS_INFO cut = message(true);
+        QVERIFY(QFile::resize(FILESTS_INFO::text(cut.filePath), 1100));
+        const QString failed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
+        CScriptedUi ui;
+        const auto outcome = CVoiceCommands::Convert(ui, {good, cut});
+        QCOMPARE(outcome.converted, 1);
+        QCOMPARE(ui.messageTexts(), QStringList{failed});
+        QCOMPARE(ui.messages[0].caption, QStringLiteral("エラー"));
+
+        QStringList queue;
+        CScriptedUi play;
+        QCOMPARE(CVoiceCommands::Play(play, cut, false, queue), 0);
+        QCOMPARE(play.messageTexts(), QStringList{failed});
+        QVERIFY(play.openedFiles.isEmpty());
     }
 
     void availability() {
