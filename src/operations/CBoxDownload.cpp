@@ -140,9 +140,9 @@ int CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, int kind
     if (CCancelFlag::isSet()) {
         return R;
     }
-    // A selected download goes on to the extension boxes after a full disk; a later box that had room must not
-    // turn the run into a reported success.
-    if (R == 0 && diskFull) {
+    // A selected download goes on to the extension boxes after a full disk; a later box that had room, or one
+    // whose voice files were gone, must not hide that messages were left on the unit for want of space.
+    if (diskFull && R != -1) {
         R = -4;
     }
 

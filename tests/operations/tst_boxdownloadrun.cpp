@@ -171,6 +171,12 @@ private Q_SLOTS:
         QCOMPARE(selected.messageTexts(),
                  QStringList{"一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。"});
 
+        // Nor does a later box whose voice files were gone hide the full disk.
+        unit.boxes["/naisen/0200"] = {4, 550, 4};
+        CScriptedUi gone;
+        QCOMPARE(CBoxDownload::RunBoxDownload(gone, unit, 0, false, boxesOf({"0001"}, {"0200"})), -4);
+        QCOMPARE(gone.messageTexts(), QStringList({"音声ファイルは既に消去されています。", "ＰＣのメモリ不足です。"}));
+
         // A communication failure ends the run with its message.
         unit.boxes["/rusuroku/0001"] = {4, -1, 4};
         CScriptedUi comm;
