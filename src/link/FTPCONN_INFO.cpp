@@ -162,6 +162,8 @@ int FTPCONN_INFO::Login(const QString& user, const QString& password) {
 }
 
 int FTPCONN_INFO::createListener(QString& portLine) {
+    // A listener still open here would be overwritten and lost for the rest of the run.
+    closeListener();
     listenSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenSocket < 0) {
         listenSocket = -1;
@@ -218,8 +220,9 @@ int FTPCONN_INFO::OpenDataPort(const QString& commandLine) {
         closeListener();
         return rc;
     }
-    // After a time-out the listening socket stays until CloseData or CloseAll.
+    // A unit that never connects back leaves nothing to keep the listener for.
     if (waitReadable(listenSocket, m_timeouts.acceptMs) != 1) {
+        closeListener();
         return -1;
     }
     dataSocket = ::accept4(listenSocket, nullptr, nullptr, SOCK_CLOEXEC);

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -36,6 +37,20 @@ QByteArray pattern(int size) {
         b[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
     }
     return b;
+}
+
+// Descriptors this process holds open; a socket left behind shows up here.
+int openDescriptors() {
+    DIR* d = ::opendir("/proc/self/fd");
+    if (!d) {
+        return -1;
+    }
+    int n = 0;
+    while (::readdir(d)) {
+        ++n;
+    }
+    ::closedir(d);
+    return n;
 }
 
 } // namespace
@@ -365,6 +380,47 @@ private Q_SLOTS:
         QCOMPARE(mng->Probe(), 0);
         QVERIFY(clock.elapsed() >= 1400);
         QCOMPARE(conn().listenSocket, -1);
+    }
+
+    void listenerClosedWhenTheUnitNeverConnects() {
+        // The unit accepts the transfer command but never connects back: every attempt fails after the accept wait
+        // and gives its listening socket back.
+        QVERIFY(startSim("NLST no-connect\nRETR no-connect"));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
+        FTP_TIMEOUTS t = shortTimeouts();
+        t.acceptMs = 150;
+        mng->setTimeouts(t);
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        sim->clearTranscript();
+        const int before = openDescriptors();
+        QVERIFY(before > 0);
+        QString text;
+        qint64 bytes = 0;
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), FTPCONN_INFO::LIST_ALL), -1);
+            QCOMPARE(conn().listenSocket, -1);
+            QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 0);
+            QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text, bytes), -1);
+            QCOMPARE(conn().Retrieve(kStem + ".vminf", true, true), -1);
+            QCOMPARE(conn().listenSocket, -1);
+            QCOMPARE(openDescriptors(), before);
+        }
+        QCOMPARE(sim->transcript().mid(0, 10),
+                 QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "CWD /rusuroku/0001", "PORT", "NLST *.vminf",
+                              "CWD /rusuroku/0001", "PORT", "NLST -l", "PORT"}));
+        QCOMPARE(sim->transcript().size(), 33);
+        QVERIFY(!QFile::exists(local.filePath(kStem + ".vminf")));
+        // Every command still gets its own answer.
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
+
+        // A listening socket somehow still open when the next one is made is closed, not forgotten.
+        conn().listenSocket = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(conn().listenSocket >= 0);
+        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(conn().listenSocket, -1);
+        QCOMPARE(openDescriptors(), before);
     }
 
     void quitOnDroppedConnection() {

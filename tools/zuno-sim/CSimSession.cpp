@@ -456,9 +456,14 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     if (!m_haveDataAddr) {
         return reply(425, "Use PORT first.");
     }
-    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,abort-data,drop,stall-data", {});
+    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,abort-data,drop,stall-data,no-connect", {});
     if (!reply(150, "")) {
         return false;
+    }
+    if (cut && cut->action == "no-connect") {
+        // Announced and then forgotten: no data connection and no closing reply; the next command is served as usual.
+        m_haveDataAddr = false;
+        return true;
     }
     int dfd = connectData();
     if (dfd < 0) {
