@@ -395,9 +395,14 @@ int FTPCONN_INFO::collect(QByteArray& raw, bool pollCancel) {
         if (n == 0) {
             return 0;
         }
-        if (raw.size() < kMaxListingBytes) {
-            raw.append(chunk, std::min<qsizetype>(n, kMaxListingBytes - raw.size()));
+        if (raw.size() + n > maxListingBytes) {
+            // A peer that streams on past any real listing would hold the link for good: end the transfer, and
+            // take whatever the unit still says about it so that the next command reads its own answer.
+            AbortTransfer();
+            ReadFinalReply();
+            return -1;
         }
+        raw.append(chunk, n);
     }
 }
 

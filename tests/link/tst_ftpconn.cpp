@@ -249,6 +249,44 @@ private Q_SLOTS:
         QCOMPARE(conn().listenSocket, -1);
     }
 
+    void listingsThatOutgrowTheCap() {
+        // A unit that streams a listing without end: each listing is broken off at the cap with ABOR and fails.
+        QVERIFY(startSim("times=3 NLST endless-data"));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vmdat", pattern(1000));
+        sim->makeBox("naisen", "0200");
+        QCOMPARE(login(), 0);
+        conn().maxListingBytes = 64 * 1024;
+        sim->clearTranscript();
+        QString text;
+        qint64 bytes = 0;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "ABOR", "PWD"}));
+        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_VMDAT, text, bytes), -1);
+        QString rootText, rus, nai;
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), -1);
+        QCOMPARE(sim->transcript().mid(5),
+                 QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat", "ABOR", "PWD", "CWD ../", "CWD ../",
+                              "CWD ../", "PORT", "NLST", "ABOR", "PWD"}));
+        QCOMPARE(conn().dataSocket, -1);
+        QCOMPARE(conn().listenSocket, -1);
+        // The unit's answers to each aborted transfer went with it: the next command reads its own answer.
+        QCOMPARE(conn().Command(QString("CWD /naisen\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("250 "), qPrintable(text));
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 1);
+        QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf"}));
+
+        // A listing exactly as long as the cap is whole; one byte over is not.
+        const int whole = 2 * (CFtpListing::kNameLength + 2);
+        conn().maxListingBytes = whole;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), 1);
+        QCOMPARE(text.size(), whole);
+        conn().maxListingBytes = whole - 1;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QCOMPARE(text, QString("257 \"/rusuroku/0001\" is the current directory."));
+    }
+
     void retrieve() {
         QVERIFY(startSim());
         const QByteArray data = pattern(5 * 1024 + 17);

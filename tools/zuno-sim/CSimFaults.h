@@ -11,7 +11,7 @@ struct SimRule {
     std::string verb;   // upper case, or "greeting"
     std::string arg;    // empty: any argument
     std::string action; // reply, raw, silence, close, hangup, multiline, cut-data, abort-data, drop, stall-data,
-                        // no-connect
+                        // no-connect, endless-data
     int number = 0;     // reply code, seconds or byte count
     int number2 = 0;    // second number (stall-data: seconds)
     std::string text;   // reply text or raw line

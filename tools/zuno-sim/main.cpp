@@ -68,6 +68,7 @@ const char* kHelp =
     "    stall-data BYTES S    (transfers) after BYTES keep the data connection silent for S seconds\n"
     "    no-connect            (transfers) answer 150 but never open the data connection nor close the\n"
     "                          transfer\n"
+    "    endless-data          (transfers) send the data over and over until the client aborts or hangs up\n"
     "  'greeting close' sends the greeting and closes; 'PORT reply 500' refuses PORT;\n"
     "  'DELE arg=/naisen/0001/* reply 450' reports files in use.\n";
 
