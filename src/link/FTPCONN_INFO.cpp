@@ -493,6 +493,10 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
             }
         }
         const int rc = OpenDataPort(QStringLiteral("NLST\r\n"));
+        if (rc == 550 && step.cwd) {
+            // The unit answers a directory with nothing to list by 550: a kind without boxes, not a failure.
+            continue;
+        }
         if (rc != 0) {
             return rc;
         }

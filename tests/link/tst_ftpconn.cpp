@@ -249,6 +249,39 @@ private Q_SLOTS:
         QCOMPARE(conn().listenSocket, -1);
     }
 
+    void treeWithAKindWithoutBoxes() {
+        QVERIFY(startSim("session=2 times=1 NLST reply 550 Nothing here"));
+        sim->makeBox("rusuroku", "0001");
+        sim->makeBox("rusuroku", "0002");
+        QCOMPARE(login(), 0);
+        // No extension boxes: the unit answers the listing of /naisen 550, as for any directory with nothing in it.
+        QCOMPARE(conn().Command(QString("CWD /naisen\r\n")), 0);
+        QCOMPARE(conn().Command(QString("NLST\r\n")), 550);
+        sim->clearTranscript();
+        QString rootText, rus, nai = QStringLiteral("stale");
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD ../", "CWD ../", "PORT", "NLST", "CWD /rusuroku", "PORT", "NLST",
+                                                 "CWD /naisen", "PORT", "NLST"}));
+        QCOMPARE(CFtpListing::boxNumbers(rus), QStringList({"0001", "0002"}));
+        QVERIFY(nai.isEmpty());
+        QCOMPARE(conn().listenSocket, -1);
+
+        // No answering-machine boxes: the extension boxes are still listed.
+        QVERIFY(QDir(sim->root() + "/rusuroku/0001").removeRecursively());
+        QVERIFY(QDir(sim->root() + "/rusuroku/0002").removeRecursively());
+        sim->makeBox("naisen", "0200");
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QVERIFY(rus.isEmpty());
+        QCOMPARE(CFtpListing::boxNumbers(nai), QStringList({"0200"}));
+
+        // A root with nothing to list is no unit at all, and a kind directory that is missing stays a failure.
+        QCOMPARE(login(), 0);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QVERIFY(QDir(sim->root() + "/naisen").removeRecursively());
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QCOMPARE(sim->transcript().mid(sim->transcript().lastIndexOf("CWD /naisen")), QStringList({"CWD /naisen"}));
+    }
+
     void listingsThatOutgrowTheCap() {
         // A unit that streams a listing without end: each listing is broken off at the cap with ABOR and fails.
         QVERIFY(startSim("times=3 NLST endless-data"));
