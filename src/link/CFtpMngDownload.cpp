@@ -172,7 +172,12 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
                 }
             } else {
                 const QString receiving = CFileMng::Join(folder, kReceiving);
-                const int r = m_conn->Retrieve(name, kReceiving, isVoice, false, sizeof(FILESTS_INFO));
+                int r = m_conn->Retrieve(name, kReceiving, isVoice, false, sizeof(FILESTS_INFO));
+                // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
+                // More than listed is a file still being recorded and is kept.
+                if (r == 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < size) {
+                    r = -1;
+                }
                 last = r;
                 if (r == 0) {
                     report(CPrgFileDwnDlg::Position, -1);

@@ -162,6 +162,8 @@ int FTPCONN_INFO::Login(const QString& user, const QString& password) {
 }
 
 int FTPCONN_INFO::createListener(QString& portLine) {
+    // A listener still open here would be overwritten and lost for the rest of the run.
+    closeListener();
     listenSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenSocket < 0) {
         listenSocket = -1;
@@ -218,8 +220,9 @@ int FTPCONN_INFO::OpenDataPort(const QString& commandLine) {
         closeListener();
         return rc;
     }
-    // After a time-out the listening socket stays until CloseData or CloseAll.
+    // A unit that never connects back leaves nothing to keep the listener for.
     if (waitReadable(listenSocket, m_timeouts.acceptMs) != 1) {
+        closeListener();
         return -1;
     }
     dataSocket = ::accept4(listenSocket, nullptr, nullptr, SOCK_CLOEXEC);
@@ -392,9 +395,14 @@ int FTPCONN_INFO::collect(QByteArray& raw, bool pollCancel) {
         if (n == 0) {
             return 0;
         }
-        if (raw.size() < kMaxListingBytes) {
-            raw.append(chunk, std::min<qsizetype>(n, kMaxListingBytes - raw.size()));
+        if (raw.size() + n > maxListingBytes) {
+            // A peer that streams on past any real listing would hold the link for good: end the transfer, and
+            // take whatever the unit still says about it so that the next command reads its own answer.
+            AbortTransfer();
+            ReadFinalReply();
+            return -1;
         }
+        raw.append(chunk, n);
     }
 }
 
@@ -485,6 +493,10 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
             }
         }
         const int rc = OpenDataPort(QStringLiteral("NLST\r\n"));
+        if (rc == 550 && step.cwd) {
+            // The unit answers a directory with nothing to list by 550: a kind without boxes, not a failure.
+            continue;
+        }
         if (rc != 0) {
             return rc;
         }

@@ -65,6 +65,9 @@ public:
     QString localDirectory;
     int chunkCounter = 0;
     qint64 bytesReceived = 0;
+    // The most a listing may bring; no box holds that much, so a peer sending more is stopped and the listing
+    // fails. Tests lower it.
+    int maxListingBytes = kMaxListingBytes;
 
     CUserInterface* ui() const { return m_ui; }
     const FTP_TIMEOUTS& timeouts() const { return m_timeouts; }
@@ -73,7 +76,8 @@ public:
 
 private:
     int createListener(QString& portLine);
-    // Collects a whole listing from the data socket; -1 on a receive error. pollCancel: abort on the cancel flag.
+    // Collects a whole listing from the data socket; -1 on a receive error or a listing longer than
+    // maxListingBytes (the transfer is then aborted). pollCancel: abort on the cancel flag.
     int collect(QByteArray& raw, bool pollCancel);
     int finishListing(QByteArray& raw, QString& text, int maxChars, bool upToNul);
     void closeListener();

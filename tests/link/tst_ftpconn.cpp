@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -36,6 +37,20 @@ QByteArray pattern(int size) {
         b[i] = static_cast<char>((i * 7 + i / 251) & 0xff);
     }
     return b;
+}
+
+// Descriptors this process holds open; a socket left behind shows up here.
+int openDescriptors() {
+    DIR* d = ::opendir("/proc/self/fd");
+    if (!d) {
+        return -1;
+    }
+    int n = 0;
+    while (::readdir(d)) {
+        ++n;
+    }
+    ::closedir(d);
+    return n;
 }
 
 } // namespace
@@ -234,6 +249,77 @@ private Q_SLOTS:
         QCOMPARE(conn().listenSocket, -1);
     }
 
+    void treeWithAKindWithoutBoxes() {
+        QVERIFY(startSim("session=2 times=1 NLST reply 550 Nothing here"));
+        sim->makeBox("rusuroku", "0001");
+        sim->makeBox("rusuroku", "0002");
+        QCOMPARE(login(), 0);
+        // No extension boxes: the unit answers the listing of /naisen 550, as for any directory with nothing in it.
+        QCOMPARE(conn().Command(QString("CWD /naisen\r\n")), 0);
+        QCOMPARE(conn().Command(QString("NLST\r\n")), 550);
+        sim->clearTranscript();
+        QString rootText, rus, nai = QStringLiteral("stale");
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD ../", "CWD ../", "PORT", "NLST", "CWD /rusuroku", "PORT", "NLST",
+                                                 "CWD /naisen", "PORT", "NLST"}));
+        QCOMPARE(CFtpListing::boxNumbers(rus), QStringList({"0001", "0002"}));
+        QVERIFY(nai.isEmpty());
+        QCOMPARE(conn().listenSocket, -1);
+
+        // No answering-machine boxes: the extension boxes are still listed.
+        QVERIFY(QDir(sim->root() + "/rusuroku/0001").removeRecursively());
+        QVERIFY(QDir(sim->root() + "/rusuroku/0002").removeRecursively());
+        sim->makeBox("naisen", "0200");
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QVERIFY(rus.isEmpty());
+        QCOMPARE(CFtpListing::boxNumbers(nai), QStringList({"0200"}));
+
+        // A root with nothing to list is no unit at all, and a kind directory that is missing stays a failure.
+        QCOMPARE(login(), 0);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QVERIFY(QDir(sim->root() + "/naisen").removeRecursively());
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QCOMPARE(sim->transcript().mid(sim->transcript().lastIndexOf("CWD /naisen")), QStringList({"CWD /naisen"}));
+    }
+
+    void listingsThatOutgrowTheCap() {
+        // A unit that streams a listing without end: each listing is broken off at the cap with ABOR and fails.
+        QVERIFY(startSim("times=3 NLST endless-data"));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vmdat", pattern(1000));
+        sim->makeBox("naisen", "0200");
+        QCOMPARE(login(), 0);
+        conn().maxListingBytes = 64 * 1024;
+        sim->clearTranscript();
+        QString text;
+        qint64 bytes = 0;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "ABOR", "PWD"}));
+        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_VMDAT, text, bytes), -1);
+        QString rootText, rus, nai;
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), -1);
+        QCOMPARE(sim->transcript().mid(5),
+                 QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat", "ABOR", "PWD", "CWD ../", "CWD ../",
+                              "CWD ../", "PORT", "NLST", "ABOR", "PWD"}));
+        QCOMPARE(conn().dataSocket, -1);
+        QCOMPARE(conn().listenSocket, -1);
+        // The unit's answers to each aborted transfer went with it: the next command reads its own answer.
+        QCOMPARE(conn().Command(QString("CWD /naisen\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("250 "), qPrintable(text));
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 1);
+        QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf"}));
+
+        // A listing exactly as long as the cap is whole; one byte over is not.
+        const int whole = 2 * (CFtpListing::kNameLength + 2);
+        conn().maxListingBytes = whole;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), 1);
+        QCOMPARE(text.size(), whole);
+        conn().maxListingBytes = whole - 1;
+        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QCOMPARE(text, QString("257 \"/rusuroku/0001\" is the current directory."));
+    }
+
     void retrieve() {
         QVERIFY(startSim());
         const QByteArray data = pattern(5 * 1024 + 17);
@@ -365,6 +451,47 @@ private Q_SLOTS:
         QCOMPARE(mng->Probe(), 0);
         QVERIFY(clock.elapsed() >= 1400);
         QCOMPARE(conn().listenSocket, -1);
+    }
+
+    void listenerClosedWhenTheUnitNeverConnects() {
+        // The unit accepts the transfer command but never connects back: every attempt fails after the accept wait
+        // and gives its listening socket back.
+        QVERIFY(startSim("NLST no-connect\nRETR no-connect"));
+        sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
+        FTP_TIMEOUTS t = shortTimeouts();
+        t.acceptMs = 150;
+        mng->setTimeouts(t);
+        QCOMPARE(login(), 0);
+        conn().localDirectory = local.path();
+        sim->clearTranscript();
+        const int before = openDescriptors();
+        QVERIFY(before > 0);
+        QString text;
+        qint64 bytes = 0;
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), FTPCONN_INFO::LIST_ALL), -1);
+            QCOMPARE(conn().listenSocket, -1);
+            QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 0);
+            QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text, bytes), -1);
+            QCOMPARE(conn().Retrieve(kStem + ".vminf", true, true), -1);
+            QCOMPARE(conn().listenSocket, -1);
+            QCOMPARE(openDescriptors(), before);
+        }
+        QCOMPARE(sim->transcript().mid(0, 10),
+                 QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "CWD /rusuroku/0001", "PORT", "NLST *.vminf",
+                              "CWD /rusuroku/0001", "PORT", "NLST -l", "PORT"}));
+        QCOMPARE(sim->transcript().size(), 33);
+        QVERIFY(!QFile::exists(local.filePath(kStem + ".vminf")));
+        // Every command still gets its own answer.
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
+
+        // A listening socket somehow still open when the next one is made is closed, not forgotten.
+        conn().listenSocket = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(conn().listenSocket >= 0);
+        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(conn().listenSocket, -1);
+        QCOMPARE(openDescriptors(), before);
     }
 
     void quitOnDroppedConnection() {

@@ -188,6 +188,54 @@ private Q_SLOTS:
         QCOMPARE(FILESTS_INFO::text(rec.callerNo), QStringLiteral("0312345678"));
     }
 
+    void aFileCutShortIsNotKept() {
+        const auto m1 = message("0001", 1);
+        const auto m2 = message("0001", 2, 100);
+        const auto m3 = message("0001", 3);
+        for (const auto& m : {m1, m2, m3}) {
+            unitMessage("rusuroku", m);
+        }
+        localBox("rusuroku", "0001");
+        const QString box = dl + "/rusuroku/0001/";
+        // The unit ends the third message's information file early and still reports the transfer complete.
+        sim->setFaults(QStringLiteral("RETR arg=%1.vminf cut-data 100\n").arg(m3.stem));
+        CScriptedUi ui;
+        // A voice file that grows on the unit after it was listed brings more than the listing said: still whole.
+        const QString growing = sim->root() + "/rusuroku/0001/" + m2.stem + ".vmdat";
+        bool grown = false;
+        ui.onDispatch = [&](int) {
+            if (!grown && QFile::exists(box + ".kelda-receiving.ini")) {
+                QFile f(growing);
+                grown = f.open(QIODevice::Append) && f.write(QByteArray(50, '\x11')) == 50;
+            }
+        };
+        auto ftp = login(ui);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -1);
+        QVERIFY(grown);
+        QCOMPARE(ui.messageTexts(), QStringList{"通信エラーが発生しました。"});
+        QCOMPARE(sim->transcript().filter("RETR").size(), 6);
+        for (const auto& m : {m1, m2}) {
+            for (const char* ext : {".vminf", ".vmdat"}) {
+                QCOMPARE(readAll(box + m.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m.stem + ext));
+            }
+        }
+        // Neither half of the cut message stays, and nothing under the receiving name.
+        QVERIFY(!QFile::exists(box + m3.stem + ".vminf"));
+        QVERIFY(!QFile::exists(box + m3.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+
+        // The next run fetches that message whole, and only that one.
+        sim->setFaults(QString());
+        CScriptedUi again;
+        auto ftp2 = login(again);
+        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp2, 0, true, CBoxDownload::BulkBoxes(dl)), 0);
+        QCOMPARE(sim->transcript().filter("RETR"),
+                 QStringList({"RETR " + m3.stem + ".vmdat", "RETR " + m3.stem + ".vminf"}));
+        for (const char* ext : {".vminf", ".vmdat"}) {
+            QCOMPARE(readAll(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
+        }
+    }
+
     void aFullDisk() {
         unitMessage("rusuroku", message("0001", 1));
         unitMessage("rusuroku", message("0001", 2));

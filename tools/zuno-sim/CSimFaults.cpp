@@ -93,7 +93,8 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         }
         rule.number = std::atoi(tok.c_str());
         rule.number2 = std::atoi(n2.c_str());
-    } else if (tok == "close" || tok == "multiline" || tok == "hangup") {
+    } else if (tok == "close" || tok == "multiline" || tok == "hangup" || tok == "no-connect" ||
+               tok == "endless-data") {
         // no operands
     } else {
         error = "unknown action " + tok;

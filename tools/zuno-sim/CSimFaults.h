@@ -10,7 +10,8 @@ struct SimRule {
     int times = -1;     // -1: unlimited
     std::string verb;   // upper case, or "greeting"
     std::string arg;    // empty: any argument
-    std::string action; // reply, raw, silence, close, hangup, multiline, cut-data, abort-data, drop, stall-data
+    std::string action; // reply, raw, silence, close, hangup, multiline, cut-data, abort-data, drop, stall-data,
+                        // no-connect, endless-data
     int number = 0;     // reply code, seconds or byte count
     int number2 = 0;    // second number (stall-data: seconds)
     std::string text;   // reply text or raw line

@@ -20,6 +20,7 @@
 namespace {
 
 const char* kPreActions = "reply,raw,silence,close,hangup,multiline";
+const char* kTransferActions = "cut-data,abort-data,drop,stall-data,no-connect,endless-data";
 
 std::string upper(std::string s) {
     for (auto& c : s) {
@@ -456,15 +457,21 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     if (!m_haveDataAddr) {
         return reply(425, "Use PORT first.");
     }
-    const SimRule* cut = m_faults.take(m_number, verb, arg, "cut-data,abort-data,drop,stall-data", {});
+    const SimRule* cut = m_faults.take(m_number, verb, arg, kTransferActions, {});
     if (!reply(150, "")) {
         return false;
+    }
+    if (cut && cut->action == "no-connect") {
+        // Announced and then forgotten: no data connection and no closing reply; the next command is served as usual.
+        m_haveDataAddr = false;
+        return true;
     }
     int dfd = connectData();
     if (dfd < 0) {
         return reply(425, "");
     }
-    long long limit = cut ? cut->number : -1;
+    const bool endless = cut && cut->action == "endless-data";
+    long long limit = cut && !endless ? cut->number : -1;
     long long sent = 0;
     size_t textPos = 0;
     bool stalled = false;
@@ -479,6 +486,14 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
             have = static_cast<ssize_t>(std::min(sizeof buf, text.size() - textPos));
             std::memcpy(buf, text.data() + textPos, static_cast<size_t>(have));
             textPos += static_cast<size_t>(have);
+        }
+        if (have <= 0 && endless && sent > 0) {
+            // From the start again, for as long as the client keeps reading.
+            if (fileFd >= 0) {
+                ::lseek(fileFd, 0, SEEK_SET);
+            }
+            textPos = 0;
+            continue;
         }
         if (have <= 0) {
             break;

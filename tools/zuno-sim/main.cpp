@@ -66,6 +66,9 @@ const char* kHelp =
     "    abort-data BYTES      (transfers) close the data connection after BYTES, then 426\n"
     "    drop BYTES            (transfers) after BYTES close data and control connections\n"
     "    stall-data BYTES S    (transfers) after BYTES keep the data connection silent for S seconds\n"
+    "    no-connect            (transfers) answer 150 but never open the data connection nor close the\n"
+    "                          transfer\n"
+    "    endless-data          (transfers) send the data over and over until the client aborts or hangs up\n"
     "  'greeting close' sends the greeting and closes; 'PORT reply 500' refuses PORT;\n"
     "  'DELE arg=/naisen/0001/* reply 450' reports files in use.\n";
 
