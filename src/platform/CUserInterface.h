@@ -48,6 +48,9 @@ public:
     virtual void sleepMs(int ms) = 0;
 
     virtual void setMainWindowEnabled(bool enabled) = 0;
+    // False while an operation holds the main window disabled; it then runs nested in the event loop and must
+    // not have the window closed (and the connection released) under it.
+    virtual bool isMainWindowEnabled() const { return true; }
     virtual void activateMainWindow() = 0;
 
     // A folder chooser that can make a new folder; an empty result means the user cancelled.

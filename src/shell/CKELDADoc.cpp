@@ -3,6 +3,7 @@
 #include "platform/CPrivateProfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 const QString S_LOGIN = QStringLiteral("LOGIN");
@@ -75,7 +76,9 @@ bool CKELDADoc::save(const QString& iniFile) {
         if (!f.exists() && f.open(QIODevice::WriteOnly)) {
             f.close();
         }
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (QFileInfo(iniFile).isFile()) {
+            f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
     }
     bool ok = true;
     auto put = [&](const QString& section, const QString& key, const QString& value) {

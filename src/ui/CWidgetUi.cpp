@@ -101,6 +101,7 @@ void CWidgetUi::sleepMs(int ms) {
 }
 
 void CWidgetUi::setMainWindowEnabled(bool enabled) {
+    m_mainEnabled = enabled;
     if (!m_main) {
         return;
     }

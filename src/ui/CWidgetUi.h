@@ -20,6 +20,7 @@ public:
     void dispatchPendingEvents(int maxEvents = 1) override;
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;
+    bool isMainWindowEnabled() const override { return m_mainEnabled; }
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;
@@ -31,5 +32,6 @@ private:
     static constexpr qint64 kMaxDispatchGapNs = 100'000'000;
     qint64 m_dispatchGapNs = kMinDispatchGapNs;
     QPointer<QWidget> m_main;
+    bool m_mainEnabled = true;
     QElapsedTimer m_sinceDispatch;
 };

@@ -56,6 +56,7 @@ public:
     void dispatchPendingEvents(int maxEvents) override;
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;
+    bool isMainWindowEnabled() const override { return mainWindowEnabled; }
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;

@@ -167,6 +167,13 @@ private Q_SLOTS:
         QCOMPARE(frame.activeList()->geometry().left(), 0);
         QCOMPARE(frame.activeList()->geometry().bottom() + 1, clientBottom - 150);
 
+        // While an operation holds the window disabled, the close box does nothing, not even ask.
+        const int shown = static_cast<int>(ui.messages.size());
+        ui.setMainWindowEnabled(false);
+        QVERIFY(!frame.close());
+        QCOMPARE(static_cast<int>(ui.messages.size()), shown);
+        ui.setMainWindowEnabled(true);
+
         // No to the exit question: still running, file untouched.
         const QByteArray settings = readFile(m_ini);
         ui.replies.push_back(MsgResult::No);
@@ -244,6 +251,19 @@ private Q_SLOTS:
         QVERIFY(frame.logic().maximizeFlag);
         ui.replies.push_back(MsgResult::Yes);
         QVERIFY(frame.close());
+    }
+
+    void aSettingsFileThatCannotBeWrittenIsReported() {
+        // A folder where the settings file should be: nothing can be saved, and the user is told.
+        const QString blocked = m_dir.filePath("blocked/KELDA.ini");
+        QVERIFY(QDir().mkpath(blocked));
+        CScriptedUi ui;
+        CMainFrame frame(ui, blocked);
+        frame.startUp();
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+        QCOMPARE(ui.lastMessage()->text, QString("設定ファイル(KELDA.ini)を保存できませんでした。"));
+        QCOMPARE(ui.lastMessage()->caption, QString("エラー"));
     }
 
     void missingFolderStartsEmpty() {

@@ -568,7 +568,11 @@ bool CMainFrame::exitSequence() {
     }
     m_keepAlive->stop();
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    m_logic.saveAll(toWinRect(normal), placementsFromActive());
+    if (!m_logic.saveAll(toWinRect(normal), placementsFromActive())) {
+        // Ending without a word would lose every setting of this session unnoticed.
+        m_ui.messageBox(QStringLiteral("設定ファイル(KELDA.ini)を保存できませんでした。"), QStringLiteral("エラー"),
+                        MsgIcon::Exclamation);
+    }
     if (deleteWavQueue) {
         deleteWavQueue(wavDeleteQueue);
     } else {
@@ -581,6 +585,12 @@ bool CMainFrame::exitSequence() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    // The window manager's close box still works while an operation holds the window disabled; the operation
+    // runs beneath this event and would lose its connection and objects. It has its own "キャンセル".
+    if (!m_exitConfirmed && !m_ui.isMainWindowEnabled()) {
+        e->ignore();
+        return;
+    }
     if (m_exitConfirmed || exitSequence()) {
         m_exitConfirmed = true;
         m_idle->stop();
