@@ -71,8 +71,10 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
         }
         result = CFolderTree::DownloadFolder(row.path, m_unitTree, &progress);
     }
+    // A cancelled or failed download still ends as "キャンセル" would: a folder added before it is the one the
+    // settings now name, and the main window must follow it.
     if (CCancelFlag::isSet()) {
-        return EndCancel;
+        return cancel();
     }
     if (result == 1) {
         m_ui.messageBox(QStringLiteral("フォルダのダウンロードが正常に完了しました。"),
@@ -81,7 +83,7 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
         return EndOk;
     }
     m_ui.messageBox(QStringLiteral("通信エラーが発生しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
-    return EndCancel;
+    return cancel();
 }
 
 QString CFolderDwnLogic::chooserStart(const QString& programDirectory) const {

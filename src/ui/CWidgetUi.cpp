@@ -2,6 +2,7 @@
 
 #include "ui/CWidgetProgressView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -72,7 +73,10 @@ MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, Msg
 }
 
 std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec& look) {
-    return std::make_unique<CWidgetProgressView>(look, m_main);
+    // Under a modal dialog (the folder list's download) a window of the main window would be blocked with it,
+    // "キャンセル" included; the dialog owns it instead.
+    QWidget* owner = QApplication::activeModalWidget();
+    return std::make_unique<CWidgetProgressView>(look, owner ? owner : m_main.data());
 }
 
 void CWidgetUi::dispatchPendingEvents(int maxEvents) {

@@ -138,6 +138,17 @@ private Q_SLOTS:
         QCOMPARE(again.download(), CFolderDwnLogic::EndCancel);
         QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
         QVERIFY(QDir(dir.path() + "/second").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+
+        // After a folder was added, a failed download still ends with OK: the settings name the added folder
+        // now, and the main window must follow them.
+        mk(dir.path() + "/third");
+        ui.folderChoice = dir.path() + "/third";
+        QVERIFY(again.addFolder("/opt/kelda/"));
+        again.select(0);
+        ui.replies = {MsgResult::Yes};
+        QCOMPARE(again.download(), CFolderDwnLogic::EndOk);
+        QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
+        QCOMPARE(doc.downloadFolderText, dir.path() + "/third");
     }
 
     void renaming() {

@@ -164,6 +164,45 @@ private Q_SLOTS:
         QCOMPARE(doc.downloadFolderText, root + "new");
     }
 
+    void aRunningFolderDownloadHoldsItsDialog() {
+        QTemporaryDir dir;
+        mk(dir.path() + "/office");
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path() + "/";
+        doc.loggedIn = 1;
+        CFolderDwnDlg* running = nullptr;
+        int runs = 0;
+        bool heldWhileRunning = false;
+        bool stayedOpen = false;
+        CFolderDwnLogic logic(ui, doc, [&](QString& root, QString& rusuroku, QString& naisen) {
+            ++runs;
+            heldWhileRunning = !running->downloadButton()->isEnabled() && !running->addButton()->isEnabled() &&
+                               !running->list()->isEnabled();
+            // The close box, and a second press of "ダウンロード", arrive from events dispatched during the run.
+            running->close();
+            running->downloadButton()->click();
+            stayedOpen = running->isVisible();
+            root = "rusuroku\r\nnaisen\r\n";
+            rusuroku = "0001\r\n";
+            naisen.clear();
+            return 1;
+        });
+        CFolderDwnDlg dlg(logic, "/opt/kelda/", nullptr);
+        running = &dlg;
+        dlg.setUserInterface(&ui);
+        dlg.show();
+        dlg.list()->selectRow(0);
+        ui.replies = {MsgResult::Yes};
+        dlg.downloadButton()->click();
+        QCOMPARE(runs, 1);
+        QVERIFY(heldWhileRunning);
+        QVERIFY(stayedOpen);
+        QCOMPARE(ui.messageTexts().last(), QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(QFileInfo(dir.path() + "/office/rusuroku/0001").isDir());
+    }
+
     void folderListCancelWithoutChange() {
         QTemporaryDir dir;
         CScriptedUi ui;

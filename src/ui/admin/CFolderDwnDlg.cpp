@@ -26,7 +26,8 @@ CFolderDwnDlg::CFolderDwnDlg(CFolderDwnLogic& logic, const QString& programDirec
     m_add = new QPushButton(QStringLiteral("フォルダ追加"), this);
     m_delete = new QPushButton(QStringLiteral("フォルダ削除"), this);
     m_rename = new QPushButton(QStringLiteral("名称変更"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    auto* cancel = m_cancel;
     for (QPushButton* b : {m_download, m_add, m_delete, m_rename}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
@@ -70,6 +71,17 @@ void CFolderDwnDlg::refill() {
 }
 
 void CFolderDwnDlg::updateButtons() {
+    // While a folder download runs, nothing here may start a second one on the same connection, delete the folder
+    // being filled or end the dialog; the progress window's "キャンセル" is the way out.
+    m_list->setEnabled(!m_running);
+    m_add->setEnabled(!m_running);
+    m_cancel->setEnabled(!m_running);
+    if (m_running) {
+        for (QPushButton* b : {m_download, m_delete, m_rename}) {
+            b->setEnabled(false);
+        }
+        return;
+    }
     m_download->setEnabled(m_logic.downloadEnabled());
     m_delete->setEnabled(m_logic.deleteEnabled());
     m_rename->setEnabled(m_logic.renameEnabled());
@@ -86,7 +98,13 @@ void CFolderDwnDlg::finish(int outcome) {
 }
 
 void CFolderDwnDlg::pressDownload() {
+    if (m_running) {
+        return;
+    }
+    m_running = true;
+    updateButtons();
     const CFolderDwnLogic::Outcome outcome = m_logic.download();
+    m_running = false;
     if (outcome == CFolderDwnLogic::Stay) {
         updateButtons();
         return;
@@ -95,6 +113,9 @@ void CFolderDwnDlg::pressDownload() {
 }
 
 void CFolderDwnDlg::pressAdd() {
+    if (m_running) {
+        return;
+    }
     if (m_logic.addFolder(m_programDirectory)) {
         refill();
     }
@@ -102,6 +123,9 @@ void CFolderDwnDlg::pressAdd() {
 }
 
 void CFolderDwnDlg::pressDelete() {
+    if (m_running) {
+        return;
+    }
     m_logic.deleteFolder();
     // A deleted row is gone from the logic's rows; a failed deletion leaves the list as it was.
     refill();
@@ -110,6 +134,9 @@ void CFolderDwnDlg::pressDelete() {
 }
 
 void CFolderDwnDlg::pressRename() {
+    if (m_running) {
+        return;
+    }
     const int row = m_logic.selected();
     if (row < 0 || row >= m_logic.rows().size()) {
         return;
@@ -128,11 +155,17 @@ void CFolderDwnDlg::pressRename() {
 }
 
 void CFolderDwnDlg::pressCancel() {
+    if (m_running) {
+        return;
+    }
     finish(m_logic.cancel());
 }
 
 void CFolderDwnDlg::reject() {
     // Escape and the window's close button end the dialog as "キャンセル" does: an added folder still counts.
+    if (m_running) {
+        return;
+    }
     if (m_finishing) {
         QDialog::reject();
         return;

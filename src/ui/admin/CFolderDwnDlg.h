@@ -49,6 +49,8 @@ private:
     QPushButton* m_add;
     QPushButton* m_delete;
     QPushButton* m_rename;
+    QPushButton* m_cancel;
     QTimer* m_timer;
     bool m_finishing = false;
+    bool m_running = false;
 };
