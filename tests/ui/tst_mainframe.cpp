@@ -328,14 +328,25 @@ private Q_SLOTS:
         QVERIFY(!second.acquireSingleInstance(ui, lockDir.path()));
         QCOMPARE(ui.lastMessage()->text, QString("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"));
         QCOMPARE(ui.lastMessage()->icon, MsgIcon::Error);
-        // A lock left by a process that is gone does not block.
-        QTemporaryDir staleDir;
-        QFile stale(CKeldaStartup::lockFilePath(staleDir.path()));
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.write("999999\nkelda\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        stale.close();
-        CKeldaStartup third;
-        QVERIFY(third.acquireSingleInstance(ui, staleDir.path()));
+        // A lock file left by a process that is gone does not block, whatever it holds.
+        for (const QByteArray& left : {QByteArray("999999\nkelda\n") + QSysInfo::machineHostName().toUtf8() + "\n",
+                                       QByteArray(), QByteArray("12\nkelda\nanother-host\n"), QByteArray("\xff\x00x")}) {
+            QTemporaryDir staleDir;
+            QFile stale(CKeldaStartup::lockFilePath(staleDir.path()));
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+            stale.write(left);
+            stale.close();
+            CKeldaStartup third;
+            QVERIFY(third.acquireSingleInstance(ui, staleDir.path()));
+        }
+        // Once the instance holding it ends, the next start takes the lock.
+        QTemporaryDir again;
+        {
+            CKeldaStartup gone;
+            QVERIFY(gone.acquireSingleInstance(ui, again.path()));
+        }
+        CKeldaStartup next;
+        QVERIFY(next.acquireSingleInstance(ui, again.path()));
 
         const auto o = CKeldaStartup::parse({"kelda", "--settings-dir", "/x", "--unit-port=2121", "--verbose"});
         QCOMPARE(o.settingsDir, QString("/x"));

@@ -4,14 +4,17 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 CKeldaStartup::CKeldaStartup() = default;
 
 CKeldaStartup::~CKeldaStartup() {
-    if (m_lock) {
-        m_lock->unlock();
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd);
     }
 }
 
@@ -75,13 +78,27 @@ QString CKeldaStartup::lockFilePath(const QString& lockDir) {
 }
 
 bool CKeldaStartup::acquireSingleInstance(CUserInterface& ui, const QString& lockDir) {
-    m_lock = std::make_unique<QLockFile>(lockFilePath(lockDir));
-    // Only a dead owner makes the lock stale; a long-running instance keeps it however old it is.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
+    // The kernel holds the lock for exactly as long as this process lives: whatever a crashed run left in the
+    // file (nothing, a half-written owner, another host's name), the next start is never blocked by it.
+    const QByteArray path = QFile::encodeName(lockFilePath(lockDir));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // Without a lock file to hold, refusing would keep the program from starting at all.
         return true;
     }
-    m_lock.reset();
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (m_lockFd >= 0) {
+            ::close(m_lockFd);
+        }
+        m_lockFd = fd;
+        // The owner's process id, for a person looking at the file; the lock itself does not read it.
+        const QByteArray pid = QByteArray::number(static_cast<qint64>(::getpid())) + '\n';
+        if (::ftruncate(fd, 0) == 0) {
+            [[maybe_unused]] const ssize_t written = ::write(fd, pid.constData(), static_cast<size_t>(pid.size()));
+        }
+        return true;
+    }
+    ::close(fd);
     ui.messageBox(QStringLiteral("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"), QStringLiteral("エラー"),
                   MsgIcon::Error);
     return false;

@@ -3,10 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 class CUserInterface;
-class QLockFile;
 
 // The process-level start-up: command-line options, the single-instance lock and where "KELDA.ini" lives.
 class CKeldaStartup {
@@ -26,11 +23,11 @@ public:
 
     CKeldaStartup();
     ~CKeldaStartup();
-    // Takes the lock named after "KELDA" in lockDir (default: the user's runtime directory). A lock left by a
-    // process that no longer runs is taken over. False, after the message, when another instance holds it.
+    // Takes the lock named after "KELDA" in lockDir (default: the user's runtime directory), held until this
+    // object goes. A lock file left by a process that no longer runs never blocks, whatever it holds. False, after the message, when another instance holds it.
     bool acquireSingleInstance(CUserInterface& ui, const QString& lockDir = QString());
     static QString lockFilePath(const QString& lockDir = QString());
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    int m_lockFd = -1;
 };
