@@ -350,6 +350,12 @@ int CCliCommands::list() {
         if (CBoxSelection::parse(boxes).empty()) {
             return usage(QStringLiteral("--boxes names no box: %1").arg(boxes));
         }
+        // A mistyped box would otherwise list as an empty one.
+        for (const QString& folder : CBoxSelection::boxFolders(dir, boxes)) {
+            if (!QFileInfo(folder).isDir()) {
+                return usage(QStringLiteral("--boxes: %1 is not a box folder").arg(folder));
+            }
+        }
     } else {
         boxes = CBoxSelection::build(boxNames(CFileMng::Join(dir, CBoxSelection::kindDirectory(false))),
                                      boxNames(CFileMng::Join(dir, CBoxSelection::kindDirectory(true))));

@@ -150,6 +150,10 @@ private Q_SLOTS:
         r = cli({"list", dl, "--boxes", "内線BOX：0200", "--columns", "BOX番号,取込,相手名称"});
         QCOMPARE(r.code, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
+        // A box that is not there is bad usage, not an empty list.
+        r = cli({"list", dl, "--boxes", "内線BOX：0299"});
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.out.isEmpty());
     }
 
     // One message whose voice file the unit no longer has; the password comes from the environment.
