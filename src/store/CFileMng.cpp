@@ -15,8 +15,9 @@
 namespace {
 
 struct Entry {
-    QString name;
+    QByteArray raw; // the name as the file system holds it; the checks on names only look for ASCII pieces
     bool isDir;
+    QString name() const { return QFile::decodeName(raw); }
 };
 
 // Directory order, as the platform lists it; "." and ".." left out.
@@ -40,7 +41,7 @@ std::vector<Entry> listEntries(const QString& folder) {
             const QByteArray full = path + '/' + n;
             isDir = ::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode);
         }
-        out.push_back({QFile::decodeName(n), isDir});
+        out.push_back({QByteArray(n), isDir});
     }
     closedir(d);
     return out;
@@ -50,9 +51,13 @@ bool endsWithNoCase(const QString& name, QLatin1String suffix) {
     return name.endsWith(suffix, Qt::CaseInsensitive);
 }
 
-QString twinOf(const QString& vminfName) {
-    QString t = vminfName;
-    return t.replace(QLatin1String(".vminf"), QLatin1String(".vmdat"));
+constexpr const char* kVminf = ".vminf";
+constexpr const char* kVmdat = ".vmdat";
+
+// The voice file's name beside an information file's, as the file system holds both.
+QByteArray rawTwinOf(const QByteArray& vminfName) {
+    QByteArray t = vminfName;
+    return t.replace(kVminf, kVmdat);
 }
 
 bool readAll(const QString& file, QByteArray& content) {
@@ -148,13 +153,14 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
 
 int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
     const std::vector<Entry> entries = listEntries(boxFolder);
-    QSet<QString> names;
-    names.reserve(static_cast<qsizetype>(entries.size()));
+    // Only a voice file can be an information file's twin.
+    QSet<QByteArray> voiceNames;
+    voiceNames.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
     for (const auto& e : entries) {
-        names.insert(e.name);
+        if (e.raw.contains(kVmdat)) {
+            voiceNames.insert(e.raw);
+        }
     }
-    const QLatin1String vminf(".vminf");
-    const QLatin1String vmdat(".vmdat");
 
     std::vector<const Entry*> messages;
     messages.reserve(entries.size());
@@ -162,23 +168,33 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         if (e.isDir) {
             continue;
         }
-        if (e.name.contains(vmdat)) {
+        if (e.raw.contains(kVmdat)) {
             messages.push_back(&e);
-        } else if (e.name.contains(vminf) && !names.contains(twinOf(e.name))) {
+        } else if (e.raw.contains(kVminf) && !voiceNames.contains(rawTwinOf(e.raw))) {
             messages.push_back(&e);
         }
     }
 
+    if (messages.empty()) {
+        return 0;
+    }
+    // Files are opened relative to the folder: the kernel then looks up one name per file, not the whole path.
+    const int folderFd = ::open(QFile::encodeName(boxFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        return -1;
+    }
     // The box name is the same for every message of the folder: read "inf.ini" once.
     const QString boxName = GetBoxName(boxFolder);
     std::vector<FILESTS_INFO> records(messages.size());
     for (size_t k = 0; k < messages.size(); ++k) {
         FILESTS_INFO& r = records[k];
         r.clear();
-        const QString full = Join(boxFolder, messages[k]->name);
+        const QString name = messages[k]->name();
+        const QString full = Join(boxFolder, name);
         // Non-blocking, so that a named pipe called like a message reads as an empty one instead of hanging the load.
-        const int fd = ::open(QFile::encodeName(full).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        const int fd = ::openat(folderFd, messages[k]->raw.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
+            ::close(folderFd);
             return -1;
         }
         char* buf = reinterpret_cast<char*>(&r);
@@ -195,26 +211,29 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         }
         ::close(fd);
         FILESTS_INFO::setText(r.filePath, full);
-        FILESTS_INFO::setText(r.boxNo, BoxNoFromName(messages[k]->name));
+        FILESTS_INFO::setText(r.boxNo, BoxNoFromName(name));
         FILESTS_INFO::setText(r.boxName, boxName);
     }
+    ::close(folderFd);
     dest.insert(dest.end(), records.begin(), records.end());
     return 0;
 }
 
 int CFileMng::CountMessages(const QString& folder) {
     const std::vector<Entry> entries = listEntries(folder);
-    QSet<QString> names;
-    names.reserve(static_cast<qsizetype>(entries.size()));
+    QSet<QByteArray> voiceNames;
+    voiceNames.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
     for (const auto& e : entries) {
-        names.insert(e.name);
+        if (e.raw.contains(kVmdat)) {
+            voiceNames.insert(e.raw);
+        }
     }
     int count = 0;
     for (const auto& e : entries) {
-        if (e.isDir || e.name.contains(QLatin1String(".wav")) || e.name.contains(QLatin1String(".ini"))) {
+        if (e.isDir || e.raw.contains(".wav") || e.raw.contains(".ini")) {
             continue;
         }
-        if (e.name.contains(QLatin1String(".vminf")) && names.contains(twinOf(e.name))) {
+        if (e.raw.contains(kVminf) && voiceNames.contains(rawTwinOf(e.raw))) {
             continue;
         }
         ++count;
@@ -268,12 +287,12 @@ bool CFileMng::FileExists(const QString& path) {
 int CFileMng::FolderHasMessages(const QString& downloadFolder) {
     int result = 0;
     for (const auto& kind : listEntries(downloadFolder)) {
-        if (!kind.isDir || !(kind.name.contains(QLatin1String("naisen")) ||
-                             kind.name.contains(QLatin1String("rusuroku")))) {
+        if (!kind.isDir || !(kind.name().contains(QLatin1String("naisen")) ||
+                             kind.name().contains(QLatin1String("rusuroku")))) {
             continue;
         }
         QStringList boxes;
-        ListSubfolders(Join(downloadFolder, kind.name), boxes);
+        ListSubfolders(Join(downloadFolder, kind.name()), boxes);
         for (const auto& box : boxes) {
             result = 2;
             if (CountMessages(box) >= 1) {
@@ -291,23 +310,23 @@ bool CFileMng::IsDownloadFolder(const QString& folder) {
         if (!e.isDir) {
             continue;
         }
-        naisen = naisen || e.name.contains(QLatin1String("naisen"));
-        rusuroku = rusuroku || e.name.contains(QLatin1String("rusuroku"));
+        naisen = naisen || e.name().contains(QLatin1String("naisen"));
+        rusuroku = rusuroku || e.name().contains(QLatin1String("rusuroku"));
     }
     return naisen && rusuroku;
 }
 
 void CFileMng::DeleteWavFiles(const QString& folder) {
     for (const auto& e : listEntries(folder)) {
-        if (!e.isDir && endsWithNoCase(e.name, QLatin1String(".wav")) && e.name.contains(QLatin1String(".wav"))) {
-            QFile::remove(Join(folder, e.name));
+        if (!e.isDir && endsWithNoCase(e.name(), QLatin1String(".wav")) && e.name().contains(QLatin1String(".wav"))) {
+            QFile::remove(Join(folder, e.name()));
         }
     }
 }
 
 bool CFileMng::HasWavFiles(const QString& folder) {
     for (const auto& e : listEntries(folder)) {
-        if (endsWithNoCase(e.name, QLatin1String(".wav"))) {
+        if (endsWithNoCase(e.name(), QLatin1String(".wav"))) {
             return true;
         }
     }
@@ -318,8 +337,8 @@ int CFileMng::ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec) {
     const std::vector<Entry> entries = listEntries(boxFolder);
     for (QLatin1String ext : {QLatin1String(".vminf"), QLatin1String(".vmdat")}) {
         for (const auto& e : entries) {
-            if (endsWithNoCase(e.name, ext)) {
-                QFile f(Join(boxFolder, e.name));
+            if (endsWithNoCase(e.name(), ext)) {
+                QFile f(Join(boxFolder, e.name()));
                 if (!f.open(QIODevice::ReadOnly)) {
                     return 0;
                 }
@@ -357,7 +376,7 @@ void CFileMng::ListSubfolders(const QString& folder, QStringList& list) {
     list.clear();
     for (const auto& e : listEntries(folder)) {
         if (e.isDir) {
-            list << Join(folder, e.name);
+            list << Join(folder, e.name());
         }
     }
 }
