@@ -185,9 +185,11 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
     }
     // The box name is the same for every message of the folder: read "inf.ini" once.
     const QString boxName = GetBoxName(boxFolder);
-    std::vector<FILESTS_INFO> records(messages.size());
+    // Read straight into the destination (callers reserve it from the count); a failure takes the box back out.
+    const size_t first = dest.size();
+    dest.resize(first + messages.size());
     for (size_t k = 0; k < messages.size(); ++k) {
-        FILESTS_INFO& r = records[k];
+        FILESTS_INFO& r = dest[first + k];
         r.clear();
         const QString name = messages[k]->name();
         const QString full = Join(boxFolder, name);
@@ -195,6 +197,7 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         const int fd = ::openat(folderFd, messages[k]->raw.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             ::close(folderFd);
+            dest.resize(first);
             return -1;
         }
         char* buf = reinterpret_cast<char*>(&r);
@@ -215,7 +218,6 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         FILESTS_INFO::setText(r.boxName, boxName);
     }
     ::close(folderFd);
-    dest.insert(dest.end(), records.begin(), records.end());
     return 0;
 }
 

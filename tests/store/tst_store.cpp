@@ -252,9 +252,11 @@ private Q_SLOTS:
 
         // A message file that cannot be opened: nothing for the whole box, the destination untouched.
         QVERIFY(QFile::link(dir.filePath("nowhere"), CFileMng::Join(box, "2026120809150004_0123_0004.vmdat")));
-        std::vector<FILESTS_INFO> none;
+        std::vector<FILESTS_INFO> none(1);
+        FILESTS_INFO::setText(none[0].title, QStringLiteral("kept"));
         QCOMPARE(CFileMng::LoadRecords(box, none), -1);
-        QVERIFY(none.empty());
+        QCOMPARE(none.size(), size_t(1));
+        QCOMPARE(FILESTS_INFO::text(none[0].title), QStringLiteral("kept"));
     }
 
     void rewriteKeepsTheRestAndRefreshesTheBoxName() {
