@@ -4,6 +4,7 @@
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CDataListCtrl.h"
 #include "ui/list/CListDispView.h"
 
 #include <QApplication>
@@ -97,6 +98,32 @@ private Q_SLOTS:
         QCOMPARE(view->model().rowCount(), 3);
         QCoreApplication::processEvents();
         view.reset();
+    }
+
+    void fittedColumnsCutNoText() {
+        QTemporaryDir dir;
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01", "0200"}, {"1111"}, 12);
+        CKELDADoc doc;
+        doc.resetColumns();
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01,0200,  内線BOX：1111";
+        CWidgetUi ui;
+        CListDispView view(doc, 1, ui);
+        view.load(0);
+        QVERIFY(view.model().rowCount() > 0);
+        const QFontMetrics fm(view.list()->font());
+        for (int c = 0; c < view.model().columnCount(); ++c) {
+            const auto kind = view.model().columnKind(c);
+            if (kind == CListModel::ColFlag || kind == CListModel::ColImport) {
+                continue;
+            }
+            for (int r = 0; r < view.model().rowCount(); ++r) {
+                const QString t = view.model().cellText(r, c);
+                QVERIFY2(view.list()->columnWidth(c) >= fm.horizontalAdvance(t) + 8, qPrintable(t));
+            }
+        }
     }
 
     void japaneseFontIsInstalled() {

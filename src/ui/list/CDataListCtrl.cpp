@@ -40,16 +40,28 @@ CDataListCtrl::CDataListCtrl(CListModel& model, CListTableModel* table, QWidget*
 void CDataListCtrl::fitColumns() {
     const QFontMetrics fm(font());
     const QFontMetrics hm(horizontalHeader()->font());
+    // Dates, numbers and file names are mostly digits and nearly all different. Every digit is measured as the
+    // widest one, so texts that differ only in their digits are measured once, and no text comes out too narrow.
+    QChar widestDigit('0');
+    for (char d = '1'; d <= '9'; ++d) {
+        if (fm.horizontalAdvance(QChar(d)) > fm.horizontalAdvance(widestDigit)) {
+            widestDigit = QChar(d);
+        }
+    }
     for (int c = 0; c < m_model.columnCount(); ++c) {
         int widest = 0;
         const auto kind = m_model.columnKind(c);
         if (kind == CListModel::ColFlag || kind == CListModel::ColImport) {
             widest = fm.horizontalAdvance(QStringLiteral("0"));
         } else {
-            // Texts repeat a lot (box numbers, dates of a day, fixed status words): measure each one once.
             QHash<QString, int> measured;
             for (int r = 0; r < m_model.rowCount(); ++r) {
-                const QString t = m_model.cellText(r, c);
+                QString t = m_model.cellText(r, c);
+                for (QChar& ch : t) {
+                    if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
+                        ch = widestDigit;
+                    }
+                }
                 auto it = measured.constFind(t);
                 if (it == measured.cend()) {
                     it = measured.insert(t, fm.horizontalAdvance(t));
