@@ -60,6 +60,18 @@ QByteArray rawTwinOf(const QByteArray& vminfName) {
     return t.replace(kVminf, kVmdat);
 }
 
+// The voice files of a folder listing: only these can be an information file's twin.
+QSet<QByteArray> voiceNamesOf(const std::vector<Entry>& entries) {
+    QSet<QByteArray> names;
+    names.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
+    for (const auto& e : entries) {
+        if (e.raw.contains(kVmdat)) {
+            names.insert(e.raw);
+        }
+    }
+    return names;
+}
+
 bool readAll(const QString& file, QByteArray& content) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -153,14 +165,7 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
 
 int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
     const std::vector<Entry> entries = listEntries(boxFolder);
-    // Only a voice file can be an information file's twin.
-    QSet<QByteArray> voiceNames;
-    voiceNames.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
-    for (const auto& e : entries) {
-        if (e.raw.contains(kVmdat)) {
-            voiceNames.insert(e.raw);
-        }
-    }
+    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
 
     std::vector<const Entry*> messages;
     messages.reserve(entries.size());
@@ -223,13 +228,7 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
 
 int CFileMng::CountMessages(const QString& folder) {
     const std::vector<Entry> entries = listEntries(folder);
-    QSet<QByteArray> voiceNames;
-    voiceNames.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
-    for (const auto& e : entries) {
-        if (e.raw.contains(kVmdat)) {
-            voiceNames.insert(e.raw);
-        }
-    }
+    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
     int count = 0;
     for (const auto& e : entries) {
         if (e.isDir || e.raw.contains(".wav") || e.raw.contains(".ini")) {

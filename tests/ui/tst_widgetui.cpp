@@ -21,6 +21,17 @@
 class TestWidgetUi : public QObject {
     Q_OBJECT
 
+    // Settings with one list slot over the download folder "dl" below root.
+    static CKELDADoc oneListOf(const QString& root, const QString& boxes) {
+        CKELDADoc doc;
+        doc.resetColumns();
+        doc.folder = root;
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = boxes;
+        return doc;
+    }
+
 private Q_SLOTS:
     void initTestCase() { CJapaneseFont::install(); }
 
@@ -84,12 +95,7 @@ private Q_SLOTS:
         // The header asks the model for its titles while a visible view is torn down.
         QTemporaryDir dir;
         CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {}, 3);
-        CKELDADoc doc;
-        doc.resetColumns();
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01";
+        CKELDADoc doc = oneListOf(dir.path(), "留守録BOX：01");
         CWidgetUi ui;
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->resize(800, 400);
@@ -103,12 +109,7 @@ private Q_SLOTS:
     void fittedColumnsCutNoText() {
         QTemporaryDir dir;
         CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01", "0200"}, {"1111"}, 12);
-        CKELDADoc doc;
-        doc.resetColumns();
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01,0200,  内線BOX：1111";
+        CKELDADoc doc = oneListOf(dir.path(), "留守録BOX：01,0200,  内線BOX：1111");
         CWidgetUi ui;
         CListDispView view(doc, 1, ui);
         view.load(0);

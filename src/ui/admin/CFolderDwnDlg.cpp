@@ -27,21 +27,20 @@ CFolderDwnDlg::CFolderDwnDlg(CFolderDwnLogic& logic, const QString& programDirec
     m_delete = new QPushButton(QStringLiteral("フォルダ削除"), this);
     m_rename = new QPushButton(QStringLiteral("名称変更"), this);
     m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    auto* cancel = m_cancel;
     for (QPushButton* b : {m_download, m_add, m_delete, m_rename}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
     buttons->addStretch();
-    cancel->setAutoDefault(false);
-    buttons->addWidget(cancel);
+    m_cancel->setAutoDefault(false);
+    buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
 
     connect(m_download, &QPushButton::clicked, this, &CFolderDwnDlg::pressDownload);
     connect(m_add, &QPushButton::clicked, this, &CFolderDwnDlg::pressAdd);
     connect(m_delete, &QPushButton::clicked, this, &CFolderDwnDlg::pressDelete);
     connect(m_rename, &QPushButton::clicked, this, &CFolderDwnDlg::pressRename);
-    connect(cancel, &QPushButton::clicked, this, &CFolderDwnDlg::pressCancel);
+    connect(m_cancel, &QPushButton::clicked, this, &CFolderDwnDlg::pressCancel);
     connect(m_list, &QTableWidget::itemSelectionChanged, this, [this] {
         m_logic.select(m_list->selectedRow());
         updateButtons();
@@ -72,7 +71,8 @@ void CFolderDwnDlg::refill() {
 
 void CFolderDwnDlg::updateButtons() {
     // While a folder download runs, nothing here may start a second one on the same connection, delete the folder
-    // being filled or end the dialog; the progress window's "キャンセル" is the way out.
+    // being filled or end the dialog (the buttons are off, and the window's close box is refused in reject());
+    // the progress window's "キャンセル" is the way out.
     m_list->setEnabled(!m_running);
     m_add->setEnabled(!m_running);
     m_cancel->setEnabled(!m_running);
@@ -113,9 +113,6 @@ void CFolderDwnDlg::pressDownload() {
 }
 
 void CFolderDwnDlg::pressAdd() {
-    if (m_running) {
-        return;
-    }
     if (m_logic.addFolder(m_programDirectory)) {
         refill();
     }
@@ -123,9 +120,6 @@ void CFolderDwnDlg::pressAdd() {
 }
 
 void CFolderDwnDlg::pressDelete() {
-    if (m_running) {
-        return;
-    }
     m_logic.deleteFolder();
     // A deleted row is gone from the logic's rows; a failed deletion leaves the list as it was.
     refill();
@@ -134,9 +128,6 @@ void CFolderDwnDlg::pressDelete() {
 }
 
 void CFolderDwnDlg::pressRename() {
-    if (m_running) {
-        return;
-    }
     const int row = m_logic.selected();
     if (row < 0 || row >= m_logic.rows().size()) {
         return;
@@ -155,9 +146,6 @@ void CFolderDwnDlg::pressRename() {
 }
 
 void CFolderDwnDlg::pressCancel() {
-    if (m_running) {
-        return;
-    }
     finish(m_logic.cancel());
 }
 

@@ -24,7 +24,8 @@ public:
     CKeldaStartup();
     ~CKeldaStartup();
     // Takes the lock named after "KELDA" in lockDir (default: the user's runtime directory), held until this
-    // object goes. A lock file left by a process that no longer runs never blocks, whatever it holds. False, after the message, when another instance holds it.
+    // object goes. A lock file left by a process that no longer runs never blocks, whatever it holds. False,
+    // after the message, when another instance holds it.
     bool acquireSingleInstance(CUserInterface& ui, const QString& lockDir = QString());
     static QString lockFilePath(const QString& lockDir = QString());
 
