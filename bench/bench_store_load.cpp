@@ -35,11 +35,15 @@ int main() {
     FILESTS_INFO::setText(rec.recDateTime, QStringLiteral("2026/12/08 09:15"));
     const QByteArray payload(256 + 2000, 'v');
     for (int b = 0; b < boxes; ++b) {
-        const QString box = root.filePath(QStringLiteral("dl/%1/%2").arg(b % 2 ? "naisen" : "rusuroku").arg(b + 1, 4, 10, QChar('0')));
+        const QString box =
+            root.filePath(QStringLiteral("dl/%1/%2").arg(b % 2 ? "naisen" : "rusuroku").arg(b + 1, 4, 10, QChar('0')));
         QDir().mkpath(box);
         boxFolders << box;
         for (int i = 0; i < perBox; ++i) {
-            const QString stem = QStringLiteral("20261208%1_%2_%3").arg(i, 8, 10, QChar('0')).arg(b + 1, 4, 10, QChar('0')).arg(i % 10000, 4, 10, QChar('0'));
+            const QString stem = QStringLiteral("20261208%1_%2_%3")
+                                     .arg(i, 8, 10, QChar('0'))
+                                     .arg(b + 1, 4, 10, QChar('0'))
+                                     .arg(i % 10000, 4, 10, QChar('0'));
             for (const char* ext : {".vminf", ".vmdat"}) {
                 QFile f(box + "/" + stem + ext);
                 f.open(QIODevice::WriteOnly);

@@ -58,7 +58,8 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
     const CFolderRows::Row row = m_rows[m_selected];
     const QString chosen = row.path + '/';
     if (m_ui.messageBox(QStringLiteral("%1にダウンロードします。\nよろしいですか？").arg(row.name),
-                        QStringLiteral("ダウンロード確認画面"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+                        QStringLiteral("ダウンロード確認画面"), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
         return Stay;
     }
     CCancelFlag::clear();
@@ -142,8 +143,8 @@ void CFolderDwnLogic::deleteFolder() {
     if (m_selected < 0) {
         return;
     }
-    if (m_ui.messageBox(QStringLiteral("削除します。よろしいですか？"), QStringLiteral("削除の確認"),
-                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+    if (m_ui.messageBox(QStringLiteral("削除します。よろしいですか？"), QStringLiteral("削除の確認"), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
         return;
     }
     int result = 0;

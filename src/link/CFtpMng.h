@@ -41,8 +41,7 @@ public:
     int DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
     // The space a voice file of the unit's box directory needs locally: 1 found, 0 not listed, -2 no such box
     // directory, -1 failure.
-    int FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
-                      qint64& spaceNeeded);
+    int FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name, qint64& spaceNeeded);
     // Fetches one voice file (an absolute unit path) into the box folder; a voice file already there is kept.
     // 0 done; 550 not on the unit; -3 cancelled or conversion failed; -4 no room for the WAV file; -1 failure.
     int DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name);

@@ -116,8 +116,8 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
     int M = 0;
     int last = 0;
     int end = 0;
-    QString voice;        // the voice file of the message in hand
-    QString lastHandled;  // the local file of the last line handled
+    QString voice;         // the voice file of the message in hand
+    QString lastHandled;   // the local file of the last line handled
     QSet<QString> fetched; // files this run wrote; only these are ever removed again
     const auto removeFetched = [&fetched](const QString& path) {
         if (fetched.contains(path)) {
@@ -135,7 +135,11 @@ int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory,
 
     bool stopped = false;
     const bool finished = forEachLine(
-        text, [this] { if (m_ui) m_ui->dispatchPendingEvents(1); },
+        text,
+        [this] {
+            if (m_ui)
+                m_ui->dispatchPendingEvents(1);
+        },
         [&](const QString& line) -> bool {
             const bool isVoice = line.contains(QLatin1String("vmdat"));
             if (!isVoice && !line.contains(QLatin1String("vminf"))) {
@@ -271,7 +275,11 @@ int CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirect
     int end = 0;
     bool stopped = false;
     const bool finished = forEachLine(
-        text, [this] { if (m_ui) m_ui->dispatchPendingEvents(1); },
+        text,
+        [this] {
+            if (m_ui)
+                m_ui->dispatchPendingEvents(1);
+        },
         [&](const QString& line) -> bool {
             if (!line.contains(QLatin1String("vminf"))) {
                 return true;

@@ -1,7 +1,7 @@
 #include "operations/CBoxDownload.h"
 
-#include "operations/CPrgFileDwnDlg.h"
 #include "operations/COperationTexts.h"
+#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
@@ -45,14 +45,13 @@ QList<CBoxDownload::Box> CBoxDownload::SelectedBoxes(const QString& downloadFold
                       QStringLiteral("/rusuroku/") + no, false});
     }
     for (const QString& no : extensionBoxes) {
-        boxes.append({CFileMng::Join(downloadFolder, QStringLiteral("naisen/") + no), QStringLiteral("/naisen/") + no,
-                      true});
+        boxes.append(
+            {CFileMng::Join(downloadFolder, QStringLiteral("naisen/") + no), QStringLiteral("/naisen/") + no, true});
     }
     return boxes;
 }
 
-int CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, int kind, bool bulk,
-                                 const QList<Box>& boxes) {
+int CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, int kind, bool bulk, const QList<Box>& boxes) {
     CCancelFlag::clear();
     CPrgFileDwnDlg progress(ui);
     if (bulk) {

@@ -15,8 +15,8 @@ CVoiceDownload::Target CVoiceDownload::TargetOf(const QString& filePath) {
     t.boxFolder = filePath.left(std::max<qsizetype>(slash, 0));
     const qsizetype before = slash > 0 ? t.boxFolder.lastIndexOf('/') : -1;
     t.boxNo = t.boxFolder.mid(before + 1);
-    const QString kind = filePath.contains(QLatin1String("/naisen/")) ? QStringLiteral("naisen")
-                                                                       : QStringLiteral("rusuroku");
+    const QString kind =
+        filePath.contains(QLatin1String("/naisen/")) ? QStringLiteral("naisen") : QStringLiteral("rusuroku");
     t.unitDir = QStringLiteral("/%1/%2").arg(kind, t.boxNo);
     t.unitPath = t.unitDir + '/' + t.name;
     return t;

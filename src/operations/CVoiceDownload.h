@@ -15,8 +15,8 @@ public:
         QString name;      // "<stem>.vmdat"
         QString boxFolder; // local box folder
         QString boxNo;
-        QString unitDir;   // "/naisen/NNNN" or "/rusuroku/NNNN"
-        QString unitPath;  // unitDir + "/" + name
+        QString unitDir;  // "/naisen/NNNN" or "/rusuroku/NNNN"
+        QString unitPath; // unitDir + "/" + name
     };
     static Target TargetOf(const QString& filePath);
 

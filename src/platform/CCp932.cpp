@@ -86,12 +86,12 @@ QByteArray CCp932::fromUnicode(const QString& text) {
         }
         *dst++ = '?';
         --outLeft;
-        const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                                    (static_cast<unsigned char>(in[1]) << 8));
+        const char16_t unit =
+            static_cast<char16_t>(static_cast<unsigned char>(in[0]) | (static_cast<unsigned char>(in[1]) << 8));
         size_t step = 2;
         if (unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4) {
-            const char16_t low = static_cast<char16_t>(static_cast<unsigned char>(in[2]) |
-                                                       (static_cast<unsigned char>(in[3]) << 8));
+            const char16_t low =
+                static_cast<char16_t>(static_cast<unsigned char>(in[2]) | (static_cast<unsigned char>(in[3]) << 8));
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 step = 4;
             }

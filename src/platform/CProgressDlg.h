@@ -7,8 +7,8 @@
 
 // Progress notifications: posted message numbers with two parameters.
 enum ProgressMsg : int {
-    PRG_POSITION = 1124,  // wParam: steps or frames done
-    PRG_NEXTFILE = 1125,  // next file begins
+    PRG_POSITION = 1124, // wParam: steps or frames done
+    PRG_NEXTFILE = 1125, // next file begins
     PRG_MSG_1126 = 1126,
     PRG_MSG_1127 = 1127,
     PRG_FRAMETOTAL = 1128, // wParam: frame total of the current file

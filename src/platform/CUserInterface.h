@@ -20,7 +20,7 @@ enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 struct ProgressSpec {
     QString title;
     QString text;
-    QString counterText;        // empty: no counter label
+    QString counterText; // empty: no counter label
     int rangeMin = 0;
     int rangeMax = 100;
     bool cancelButton = false;

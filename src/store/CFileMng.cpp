@@ -288,8 +288,8 @@ bool CFileMng::FileExists(const QString& path) {
 int CFileMng::FolderHasMessages(const QString& downloadFolder) {
     int result = 0;
     for (const auto& kind : listEntries(downloadFolder)) {
-        if (!kind.isDir || !(kind.name().contains(QLatin1String("naisen")) ||
-                             kind.name().contains(QLatin1String("rusuroku")))) {
+        if (!kind.isDir ||
+            !(kind.name().contains(QLatin1String("naisen")) || kind.name().contains(QLatin1String("rusuroku")))) {
             continue;
         }
         QStringList boxes;

@@ -5,9 +5,9 @@
 
 #include <QFile>
 
+#include <QRegularExpression>
 #include <fcntl.h>
 #include <unistd.h>
-#include <QRegularExpression>
 
 namespace {
 
@@ -37,8 +37,7 @@ int monthNumber(const QString& token) {
 QString CRecordBuilder::FormatRecDateTime(const QString& internetTime) {
     // Accepts the RFC 1123 form ("Tue, 08 Dec 2026 09:15:00 GMT") and the looser forms an Internet date parser
     // takes (RFC 850 with dashes, asctime order); the fields are used as written.
-    const QStringList tokens =
-        internetTime.split(QRegularExpression(QStringLiteral("[\\s,\\-]+")), Qt::SkipEmptyParts);
+    const QStringList tokens = internetTime.split(QRegularExpression(QStringLiteral("[\\s,\\-]+")), Qt::SkipEmptyParts);
     int day = -1, month = 0, year = -1, hour = -1, minute = -1;
     for (const QString& t : tokens) {
         if (t.contains(':')) {
@@ -107,8 +106,8 @@ void CRecordBuilder::ApplyHeader(FILESTS_INFO& rec, const QByteArray& header, bo
     }
     if (fresh) {
         rec.protect = (byte(129) & 0x02) ? 1 : 0;
-        const quint32 v = (quint32(byte(130)) << 24) | (quint32(byte(131)) << 16) | (quint32(byte(132)) << 8) |
-                          quint32(byte(133));
+        const quint32 v =
+            (quint32(byte(130)) << 24) | (quint32(byte(131)) << 16) | (quint32(byte(132)) << 8) | quint32(byte(133));
         FILESTS_INFO::setText(rec.recTime, FormatRecTime(v));
         FILESTS_INFO::setText(rec.callerName, headerText(h, 64, 32));
         FILESTS_INFO::setText(rec.callerNo, headerText(h, 96, 32));

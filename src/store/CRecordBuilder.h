@@ -10,9 +10,9 @@
 class CRecordBuilder {
 public:
     enum Result {
-        Written = 0,          // record prepended
-        WriteFailed = -1,     // the file could not be rewritten; it is as it was received
-        Unreadable = -2,      // the file could not be opened to read its header; left unchanged
+        Written = 0,      // record prepended
+        WriteFailed = -1, // the file could not be rewritten; it is as it was received
+        Unreadable = -2,  // the file could not be opened to read its header; left unchanged
     };
     static int BuildForReceivedFile(const QString& path);
     // The same for a file received with 990 bytes of room in front of the unit's data: the record is written

@@ -12,10 +12,11 @@ static_assert(std::endian::native == std::endian::little, "the record is stored 
 // The 990-byte recording record: in memory and at offset 0 of every local ".vminf" and ".vmdat" file, byte for
 // byte. Text fields are UTF-16LE, NUL-terminated and zero-padded to their width.
 struct FILESTS_INFO {
-    uint8_t flag;           // user flag: 0 not set, 1 set
-    uint8_t played;         // played on the PC
-    uint8_t importStatus;   // 0 information only; 1, 2 voice data taken (played / not played on the unit); 3 deleted there
-    uint8_t protect;        // protected
+    uint8_t flag;   // user flag: 0 not set, 1 set
+    uint8_t played; // played on the PC
+    uint8_t
+        importStatus; // 0 information only; 1, 2 voice data taken (played / not played on the unit); 3 deleted there
+    uint8_t protect;  // protected
     char16_t boxNo[5];
     char16_t boxName[11];
     char16_t callerNo[33];

@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTimer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 CProgressWindow::CProgressWindow(const ProgressSpec& look, QWidget* parent) : QDialog(parent) {

@@ -112,7 +112,8 @@ private Q_SLOTS:
         QCOMPARE(CFolderTree::DeleteFolderTree(dir.filePath("chosen"), nullptr), 1);
         QVERIFY(!QFileInfo(dir.filePath("chosen")).isSymLink());
         QVERIFY(QFileInfo::exists(dir.filePath("keep/precious")));
-        QCOMPARE(QFile::permissions(dir.filePath("keep/precious")) & QFileDevice::WriteOwner, QFileDevice::Permissions());
+        QCOMPARE(QFile::permissions(dir.filePath("keep/precious")) & QFileDevice::WriteOwner,
+                 QFileDevice::Permissions());
     }
 
     void boxNames() {

@@ -63,8 +63,8 @@ private Q_SLOTS:
         FakeUnit unit;
         unit.boxes["/rusuroku/0001"] = {4, 0, 4};
         unit.boxes["/naisen/0200"] = {2, 0, 2};
-        const int r = CBoxDownload::RunBoxDownload(ui, unit, CBoxDownload::VoiceAndInfo, true,
-                                                   boxesOf({"0001"}, {"0200"}));
+        const int r =
+            CBoxDownload::RunBoxDownload(ui, unit, CBoxDownload::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"}));
         QCOMPARE(r, 0);
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 0", "count /naisen/0200 0", "box /rusuroku/0001",
                                           "box /naisen/0200"}));
@@ -162,7 +162,8 @@ private Q_SLOTS:
         QCOMPARE(CBoxDownload::RunBoxDownload(bulk, unit, 0, true, boxesOf({"0001"}, {"0200"})), -4);
         QVERIFY(!unit.calls.contains("box /naisen/0200"));
         // A disk-full run is never silent.
-        QCOMPARE(bulk.messageTexts(), QStringList{"一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。"});
+        QCOMPARE(bulk.messageTexts(),
+                 QStringList{"一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。"});
 
         unit.calls.clear();
         CScriptedUi selected;

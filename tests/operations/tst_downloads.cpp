@@ -159,8 +159,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         auto ftp = login(ui);
         // One message selected: the single-message rules name the erased voice file.
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})),
-                 550);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})), 550);
         QCOMPARE(ui.messageTexts(), QStringList{"音声ファイルは既に消去されています。"});
         QCOMPARE(ui.messages[0].caption, QStringLiteral("エラー"));
         QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vminf"));

@@ -46,7 +46,10 @@ private Q_SLOTS:
 
     void cp932InvalidBytesConvertWhatTheyCan() {
         // 0x81 followed by 0x20 is no CP932 pair, 0xA0 is unassigned, and a lead byte at the end is cut.
-        const QByteArray bytes("ab\x81 cd\xa0" "\x8e\x52" "x\x81", 11);
+        const QByteArray bytes("ab\x81 cd\xa0"
+                               "\x8e\x52"
+                               "x\x81",
+                               11);
         const QString out = CCp932::toUnicode(bytes);
         QVERIFY(out.startsWith(QStringLiteral("ab")));
         QVERIFY(out.contains(QStringLiteral("cd")));
@@ -56,9 +59,10 @@ private Q_SLOTS:
 
     void profileReadsLikeTheClassicReader() {
         QTemporaryDir dir;
-        const QString ini = writeFile(dir, "inf.ini",
-                                      "; comment\r\n[Other]\r\nName=wrong\r\n[inf]\r\n  name =  \"\x8e\x52\x93\x63\"  \r\n"
-                                      "Make= 2x\r\nNeg=-17\r\nEmpty=\"\"\r\nBare=abc\r\n");
+        const QString ini =
+            writeFile(dir, "inf.ini",
+                      "; comment\r\n[Other]\r\nName=wrong\r\n[inf]\r\n  name =  \"\x8e\x52\x93\x63\"  \r\n"
+                      "Make= 2x\r\nNeg=-17\r\nEmpty=\"\"\r\nBare=abc\r\n");
         QCOMPARE(CPrivateProfile::getString(ini, "INF", "NAME"), QStringLiteral("山田"));
         QCOMPARE(CPrivateProfile::getInt(ini, "INF", "MAKE", 5), 2);
         QCOMPARE(CPrivateProfile::getInt(ini, "INF", "NEG", 5), -17);

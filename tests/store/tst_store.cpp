@@ -109,7 +109,7 @@ private Q_SLOTS:
     void recordFromInformationFile() {
         QTemporaryDir dir;
         Header h;
-        h.status = 0x03; // played on the unit and protected
+        h.status = 0x03;   // played on the unit and protected
         h.tenths = 0x025D; // 60.5 s: the tenths are dropped
         const QString p = writeFile(dir.filePath(kStem + ".vminf"), h.bytes() + "rest");
         QCOMPARE(CRecordBuilder::BuildForReceivedFile(p), 0);
@@ -204,7 +204,8 @@ private Q_SLOTS:
         QCOMPARE(FILESTS_INFO::text(recordOf(lone).callerName), QStringLiteral("other"));
 
         // A file that cannot be read is left alone and the caller learns it.
-        QCOMPARE(CRecordBuilder::BuildForReceivedFile(other.filePath("missing.vminf")), int(CRecordBuilder::Unreadable));
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(other.filePath("missing.vminf")),
+                 int(CRecordBuilder::Unreadable));
     }
 
     void loadAndCountMessages() {

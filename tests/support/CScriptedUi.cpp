@@ -6,9 +6,7 @@ public:
     ~CScriptedProgressView() override { close(); }
     void setText(const QString& text) override { record("text", text); }
     void setCounterText(const QString& text) override { record("counter", text); }
-    void setRange(int minimum, int maximum) override {
-        record("range", QString("%1..%2").arg(minimum).arg(maximum));
-    }
+    void setRange(int minimum, int maximum) override { record("range", QString("%1..%2").arg(minimum).arg(maximum)); }
     void setPosition(int position) override { record("pos", QString::number(position)); }
     void repaint() override { record("repaint", QString()); }
     void close() override {

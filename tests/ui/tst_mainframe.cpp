@@ -329,8 +329,9 @@ private Q_SLOTS:
         QCOMPARE(ui.lastMessage()->text, QString("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"));
         QCOMPARE(ui.lastMessage()->icon, MsgIcon::Error);
         // A lock file left by a process that is gone does not block, whatever it holds.
-        for (const QByteArray& left : {QByteArray("999999\nkelda\n") + QSysInfo::machineHostName().toUtf8() + "\n",
-                                       QByteArray(), QByteArray("12\nkelda\nanother-host\n"), QByteArray("\xff\x00x")}) {
+        for (const QByteArray& left :
+             {QByteArray("999999\nkelda\n") + QSysInfo::machineHostName().toUtf8() + "\n", QByteArray(),
+              QByteArray("12\nkelda\nanother-host\n"), QByteArray("\xff\x00x")}) {
             QTemporaryDir staleDir;
             QFile stale(CKeldaStartup::lockFilePath(staleDir.path()));
             QVERIFY(stale.open(QIODevice::WriteOnly));

@@ -11,8 +11,6 @@
 #include "operations/CVoiceDownload.h"
 #include "platform/CUserInterface.h"
 #include "store/FILESTS_INFO.h"
-#include "voice/CVoiceCommands.h"
-#include "voice/CWavFileDelDlg.h"
 #include "ui/admin/CFolderChgDlg.h"
 #include "ui/admin/CFolderDwnDlg.h"
 #include "ui/admin/CFolderSetDlg.h"
@@ -25,6 +23,8 @@
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CMainFrame.h"
 #include "ui/voice/CWavFileDelWnd.h"
+#include "voice/CVoiceCommands.h"
+#include "voice/CWavFileDelDlg.h"
 
 #include <QCoreApplication>
 
@@ -215,8 +215,8 @@ void CCommandRouter::convert() {
     if (!m_frame.activeList()) {
         return;
     }
-    if (m_ui.messageBox(QStringLiteral("変換します。よろしいですか？"), QStringLiteral("変換の確認"),
-                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+    if (m_ui.messageBox(QStringLiteral("変換します。よろしいですか？"), QStringLiteral("変換の確認"), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
         return;
     }
     CVoiceCommands::Convert(m_ui, selectedRecords());
