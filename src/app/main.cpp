@@ -7,15 +7,21 @@
 #include "voice/CG729Decoder.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstring>
 
 int main(int argc, char** argv) {
-    // The version query needs no display.
+    // The version and help queries need no display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             QTextStream(stdout) << KELDA_VERSION_TEXT << Qt::endl;
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            QTextStream(stdout) << CKeldaStartup::helpText();
             return 0;
         }
     }
@@ -27,6 +33,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     CJapaneseFont::install();
+    // The standard dialogs (the folder chooser, the file dialogs) speak the program's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
     CFtpMng::setPortOverride(options.unitPort);
     CG729Decoder::setVerbose(options.verbose);
 

@@ -28,6 +28,10 @@ void onInterrupt(int) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    if (app.arguments().mid(1) == QStringList{QStringLiteral("--version")}) {
+        std::puts(KELDA_VERSION_TEXT);
+        return CCliCommands::Ok;
+    }
     CCliArgs args;
     const bool parsed = args.parse(app.arguments().mid(1));
     CConsoleUi ui(args.yes);

@@ -34,6 +34,8 @@ CKeldaStartup::Options CKeldaStartup::parse(const QStringList& args) {
         };
         if (a == QLatin1String("--version")) {
             o.version = true;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.help = true;
         } else if (a == QLatin1String("--verbose")) {
             o.verbose = true;
         } else if (a == QLatin1String("--settings-dir") || a.startsWith(QLatin1String("--settings-dir="))) {
@@ -51,17 +53,50 @@ CKeldaStartup::Options CKeldaStartup::parse(const QStringList& args) {
     return o;
 }
 
+QString CKeldaStartup::helpText() {
+    return QStringLiteral(
+               "Usage: kelda [--settings-dir DIR] [--unit-port N] [--verbose]\n"
+               "       kelda --help | --version\n"
+               "\n"
+               "The desktop program for the voice-mail unit of the telephone exchange: downloads, lists, converts\n"
+               "and plays its messages. Only one runs at a time.\n"
+               "\n"
+               "  --settings-dir DIR   keep the settings file KELDA.ini in DIR (made when missing)\n"
+               "  --unit-port N        talk to the unit on TCP port N instead of the \"ftp\" service's port (21)\n"
+               "  --verbose            write a line per converted voice file to stderr\n"
+               "  --help               print this text and exit\n"
+               "  --version            print the version and exit\n"
+               "\n"
+               "Settings: without --settings-dir, a KELDA.ini next to the program is used when it exists;\n"
+               "an installed kelda keeps it in %1.\n"
+               "kelda-cli runs the downloads without a window (kelda-cli --help).\n")
+        .arg(QDir(configDirectory()).filePath(QStringLiteral("KELDA.ini")));
+}
+
+QString CKeldaStartup::configDirectory() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/KELDA");
+}
+
+bool CKeldaStartup::isInstalled(const QString& executableDir) {
+    return QFileInfo(QDir(executableDir).filePath(QStringLiteral("../libexec/kelda"))).isDir();
+}
+
 QString CKeldaStartup::settingsFile(const QString& executableDir, const QString& settingsDir) {
     const QString name = QStringLiteral("KELDA.ini");
     if (!settingsDir.isEmpty()) {
         QDir().mkpath(settingsDir);
         return QDir(settingsDir).filePath(name);
     }
-    const QFileInfo dir(executableDir);
-    if (dir.isDir() && dir.isWritable()) {
-        return QDir(executableDir).filePath(name);
+    const QString beside = QDir(executableDir).filePath(name);
+    if (QFileInfo(beside).isFile()) {
+        return beside;
     }
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/KELDA";
+    // An installed program's folder is shared by every user (and writable by root), so it never holds one.
+    const QFileInfo dir(executableDir);
+    if (dir.isDir() && dir.isWritable() && !isInstalled(executableDir)) {
+        return beside;
+    }
+    const QString config = configDirectory();
     QDir().mkpath(config);
     return QDir(config).filePath(name);
 }

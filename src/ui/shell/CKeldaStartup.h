@@ -10,6 +10,7 @@ class CKeldaStartup {
 public:
     struct Options {
         bool version = false;
+        bool help = false;
         QString settingsDir;
         int unitPort = 0;
         bool verbose = false;
@@ -17,9 +18,17 @@ public:
     };
     static Options parse(const QStringList& args);
 
-    // "KELDA.ini" beside the executable; in settingsDir when given; in the user's configuration directory when
-    // the executable's directory cannot be written.
+    // What "kelda --help" prints.
+    static QString helpText();
+
+    // "KELDA.ini" in settingsDir when given; else the one beside the executable when it exists; else beside the
+    // executable when the executable runs from a folder of its own that can be written (a build folder); else,
+    // for an installed program or a read-only folder, in the user's configuration directory.
     static QString settingsFile(const QString& executableDir, const QString& settingsDir);
+    // The user's configuration directory for KELDA ($XDG_CONFIG_HOME/KELDA).
+    static QString configDirectory();
+    // An installed program has its tools in ../libexec/kelda beside its bin folder.
+    static bool isInstalled(const QString& executableDir);
 
     CKeldaStartup();
     ~CKeldaStartup();
