@@ -11,11 +11,12 @@
 // The main frame's state and decisions, free of widgets: the commands and their names, the facts their rules
 // read (CCommandRules), the texts of the command bar's two fields and of the status line, what happens to the
 // list slots when a window opens or closes, and the start-up folder rules. Where windows go is
-// CWindowPlacement's, closing the program CExitSequence's. The frame owns it; it owns the settings
-// block.
+// CWindowPlacement's, closing the program CExitSequence's. The frame owns it; it owns the settings block.
 class CMainFrameLogic {
 public:
-    // Commands of the command bar, the settings popup and the window popup.
+    // Commands of the command bar, the settings popup and the window popup, in the order they are shown: the
+    // first BUTTON_COUNT are buttons, CmdLogin .. CmdImport the settings items, CmdTile .. CmdCascade the window
+    // items. Each is served by the one handler its subsystem registers in the frame's CCommandTable.
     enum Command {
         CmdFolderDownload, // ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ
         CmdBulkDownload,
