@@ -11,7 +11,9 @@
 // Every command of the main frame, each registered once by the subsystem that serves it: the handler that runs
 // it, the rule that enables it and, for the two setting items with a check mark, the rule that ticks it. The
 // frame runs commands and greys its buttons and items only through this table, so a new command is one
-// registration in its subsystem's command class.
+// registration in its subsystem's command class (src/ui/<subsystem>/C...Commands), for example
+//     t.add(CMainFrameLogic::CmdPlay, &CCommandRules::singleVoiceSelected, [this] { play(); });
+// with its rule written in CCommandRules, where it is tested without a window.
 class CCommandTable {
 public:
     using Command = CMainFrameLogic::Command;
