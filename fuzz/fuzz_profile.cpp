@@ -19,18 +19,28 @@ QString scratchFile() {
     return path;
 }
 
-// A value as a settings dialog stores it: one line, no blanks or double quotes at its ends.
+// A value as a settings dialog stores it: one line of characters the code page holds (printable ASCII here), no
+// blanks or double quotes at its ends.
 QString storableValue(const QByteArray& bytes) {
-    QString value = QString::fromLatin1(bytes);
-    value.remove(QLatin1Char('\r')).remove(QLatin1Char('\n')).remove(QChar(u'\0'));
-    value = value.trimmed();
-    while (value.startsWith(QLatin1Char('"'))) {
-        value.remove(0, 1);
+    QString value;
+    for (const char c : bytes) {
+        if (c >= 0x20 && c < 0x7f) {
+            value += QLatin1Char(c);
+        }
     }
-    while (value.endsWith(QLatin1Char('"'))) {
-        value.chop(1);
+    for (;;) {
+        const QString before = value;
+        value = value.trimmed();
+        if (value.startsWith(QLatin1Char('"'))) {
+            value.remove(0, 1);
+        }
+        if (value.endsWith(QLatin1Char('"'))) {
+            value.chop(1);
+        }
+        if (value == before) {
+            return value;
+        }
     }
-    return value.trimmed();
 }
 
 } // namespace
@@ -50,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         f.write(file);
     }
-    const QString other = CPrivateProfile::getString(path, QStringLiteral("OTHER"), QStringLiteral("KEEP"),
-                                                     QStringLiteral("<none>"));
+    const QString other =
+        CPrivateProfile::getString(path, QStringLiteral("OTHER"), QStringLiteral("KEEP"), QStringLiteral("<none>"));
     CPrivateProfile::getInt(path, QStringLiteral("FOLDER"), QStringLiteral("NUM"), 7);
     if (!CPrivateProfile::writeString(path, QStringLiteral("LOGIN"), QStringLiteral("PASS"), value)) {
         return 0;
