@@ -11,8 +11,8 @@ class CUserInterface;
 // Download folders on disk: the unit's box tree made into box folders, and whole folder trees removed.
 class CFolderTree {
 public:
-    // The unit's tree listing: root, "rusuroku" and "naisen" texts; 1 on success, else a failure result.
-    using UnitTreeSource = std::function<int(QString& root, QString& rusuroku, QString& naisen)>;
+    // The unit's tree listing: root, "rusuroku" and "naisen" texts; true when the whole tree was read.
+    using UnitTreeSource = std::function<bool(QString& root, QString& rusuroku, QString& naisen)>;
 
     // Makes the box folders the unit lists inside the download folder. 1 done; 0 failure or cancelled (the
     // folders this run made are removed again on cancel). Reports 20/40/60/100 to progress when given.
@@ -24,5 +24,9 @@ public:
     static QStringList BoxNames(const QString& listing);
 
 private:
+    // Makes the box folders one kind's listing names inside kindDir; false when the cancel flag stopped it.
+    static bool makeBoxFolders(const QString& kindDir, const QString& listing, QStringList& made);
+    // After the run: pending box folders become ordinary ones, or on cancel the ones this run made go again.
+    static void settleBoxFolders(const QString& folder, const QStringList& made, bool cancelled);
     static int deleteTree(const QString& path, CProgressDlg* progress, bool top);
 };

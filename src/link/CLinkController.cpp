@@ -3,6 +3,7 @@
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
 #include "link/CLoginForm.h"
+#include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
 
 CLinkController::CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts)
@@ -107,17 +108,17 @@ void CLinkController::linkLost() {
     // itself stays: open dialogs and operations hold it, and logging in again gives it a fresh connection.
     m_ftp->Quit();
     const LOGIN_VALUES& v = m_settings.connection;
-    const int rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
-    if (rc == CFtpMng::CONNECT_OK) {
+    const CFtpMng::Login rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
+    if (rc == CFtpMng::Login::LoggedIn) {
         m_settings.loggedIn = 1;
         m_idle = 0;
         startTimer();
         repaint();
         return;
     }
-    m_ui.messageBox(rc == CFtpMng::CONNECT_FAILED ? QStringLiteral("接続に失敗しました。")
-                                                  : QStringLiteral("ログインに失敗しました。"),
-                    QStringLiteral("エラー"), MsgIcon::Exclamation);
+    m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
+                                                        : COperationTexts::LoginFailed(),
+                    COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
 
 void CLinkController::pauseKeepAlive() {

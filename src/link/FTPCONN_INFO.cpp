@@ -1,5 +1,6 @@
 #include "link/FTPCONN_INFO.h"
 
+#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
 #include "platform/CProgressDlg.h"
@@ -18,8 +19,6 @@
 #include <cstring>
 
 namespace {
-
-const char* const kProgressTitle = "ダウンロード中";
 
 // Local files are written through a buffer of this size; the chunk stays the unit of progress and cancel.
 constexpr int kWriteBuffer = 256 * 1024;
@@ -317,7 +316,6 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         ReadFinalReply();
         return -1;
     }
-    static const QString progressTitle = QString::fromUtf8(kProgressTitle);
     bytesReceived = 0;
     if (resetCounter) {
         chunkCounter = 0;
@@ -353,7 +351,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         if (!silent) {
             ++chunkCounter;
             // Looked up per report: dispatching events may have closed the window meanwhile.
-            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(progressTitle) : nullptr) {
+            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr) {
                 progress->post(PRG_POSITION, chunkCounter);
             }
         }
@@ -423,15 +421,15 @@ int FTPCONN_INFO::finishListing(QByteArray& raw, QString& text, int maxChars, bo
     return rc < 0 ? -1 : 1;
 }
 
-int FTPCONN_INFO::ListNames(const QString& directory, int mode, QString& text) {
+int FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
     text.clear();
     int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
     if (rc != 0) {
         return rc == 550 ? -2 : 0;
     }
-    const QString command = mode == LIST_VMINF   ? QStringLiteral("NLST *.vminf\r\n")
-                            : mode == LIST_VMDAT ? QStringLiteral("NLST *.vmdat\r\n")
-                                                 : QStringLiteral("NLST\r\n");
+    const QString command = files == CUnitBoxOps::Files::Info    ? QStringLiteral("NLST *.vminf\r\n")
+                            : files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST *.vmdat\r\n")
+                                                                 : QStringLiteral("NLST\r\n");
     rc = OpenDataPort(command);
     if (rc == 550) {
         return 1;
@@ -447,14 +445,15 @@ int FTPCONN_INFO::ListNames(const QString& directory, int mode, QString& text) {
     return finishListing(raw, text, -1, true);
 }
 
-int FTPCONN_INFO::ListLong(const QString& directory, int mode, QString& text, qint64& byteLength) {
+int FTPCONN_INFO::ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength) {
     text.clear();
     byteLength = 0;
     int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
     if (rc != 0) {
         return rc == 550 ? -2 : rc;
     }
-    rc = OpenDataPort(mode == LIST_VMDAT ? QStringLiteral("NLST -l *.vmdat\r\n") : QStringLiteral("NLST -l\r\n"));
+    rc = OpenDataPort(files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n")
+                                                         : QStringLiteral("NLST -l\r\n"));
     if (rc == 550) {
         return 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/FTP_TIMEOUTS.h"
+#include "operations/CUnitBoxOps.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,9 +20,6 @@ public:
     static constexpr int kMaxListingBytes = 10240000;
     static constexpr int kMaxRootChars = 102400;
     static constexpr int kMaxBoxListChars = 1024000;
-
-    // Listing modes of ListNames / ListLong.
-    enum { LIST_ALL = 0, LIST_VMINF = 1, LIST_VMDAT = 2 };
 
     FTPCONN_INFO(CUserInterface* ui, const FTP_TIMEOUTS& timeouts);
     ~FTPCONN_INFO();
@@ -49,8 +47,8 @@ public:
     int Retrieve(const QString& name, bool resetCounter, bool silent) {
         return Retrieve(name, name, resetCounter, silent);
     }
-    int ListNames(const QString& directory, int mode, QString& text);
-    int ListLong(const QString& directory, int mode, QString& text, qint64& byteLength);
+    int ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text);
+    int ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength);
     int ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
     int DeleteRemote(const QString& path);
     int AbortTransfer();

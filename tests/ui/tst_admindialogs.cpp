@@ -6,6 +6,7 @@
 #include "operations/CSelDownLogic.h"
 #include "operations/CUnitBoxOps.h"
 #include "shell/CKELDADoc.h"
+#include "support/CFakeUnit.h"
 #include "support/CScriptedUi.h"
 #include "ui/admin/CFolderChgDlg.h"
 #include "ui/admin/CFolderDwnDlg.h"
@@ -32,24 +33,7 @@
 #include <functional>
 
 namespace {
-class FakeUnit : public CUnitBoxOps {
-public:
-    QStringList calls;
-    int CountBoxFiles(const QString& dir, const QString&, int mode) override {
-        calls << QStringLiteral("count %1 %2").arg(dir).arg(mode);
-        return 2;
-    }
-    int DownloadBox(const QString&, const QString& dir, int& lines) override {
-        calls << "box " + dir;
-        lines = 2;
-        return 0;
-    }
-    int DownloadBoxInfo(const QString&, const QString& dir, int& lines) override {
-        calls << "info " + dir;
-        lines = 2;
-        return 0;
-    }
-};
+using FakeUnit = CFakeUnit;
 
 void mk(const QString& p) {
     QDir().mkpath(p);

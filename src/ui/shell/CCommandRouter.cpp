@@ -113,7 +113,7 @@ void CCommandRouter::prepareDownload() {
 void CCommandRouter::folderDownload() {
     CFtpMng* ftp = m_link->ftp();
     CFolderDwnLogic logic(m_ui, m_frame.doc(), [ftp](QString& root, QString& rusuroku, QString& naisen) {
-        return ftp ? ftp->GetUnitTree(root, rusuroku, naisen) : 0;
+        return ftp && ftp->GetUnitTree(root, rusuroku, naisen).result == UnitResult::Done;
     });
     CFolderDwnDlg dlg(logic, CFtpMng::programDirectory(), &m_frame);
     dlg.setUserInterface(&m_ui);
@@ -168,7 +168,7 @@ void CCommandRouter::voiceDownload() {
     for (const FILESTS_INFO& r : selectedRecords()) {
         paths << FILESTS_INFO::text(r.filePath);
     }
-    if (CVoiceDownload::RunVoiceDownload(m_ui, *ftp, paths)) {
+    if (CVoiceDownload::RunVoiceDownload(m_ui, *ftp, paths).reload) {
         active->view()->reload(1, 0);
         m_frame.refreshStatus(true);
     }
