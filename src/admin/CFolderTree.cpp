@@ -18,7 +18,17 @@ void report(CProgressDlg* progress, int position) {
 }
 
 bool acceptableBoxName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/');
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains('/')) {
+        return false;
+    }
+    // The box selection text of a list separates boxes by "," and blanks: a box whose name holds one would be
+    // read as other boxes.
+    for (QChar c : name) {
+        if (c == QLatin1Char(',') || c.isSpace() || c.unicode() < 0x20) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace

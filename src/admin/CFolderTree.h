@@ -20,7 +20,8 @@ public:
     // Removes a folder and everything in it. 1 when the folder itself is gone, 0 otherwise.
     static int DeleteFolderTree(const QString& path, CProgressDlg* progress);
     // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); names
-    // that cannot be a local folder name (empty, or with "/") are left out.
+    // that cannot be a local folder name (empty, or with "/") or a box of a list's box selection (with "," or
+    // blanks) are left out.
     static QStringList BoxNames(const QString& listing);
 
 private:

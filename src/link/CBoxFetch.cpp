@@ -40,6 +40,16 @@ QString CBoxFetch::companionOf(const QString& path) {
     return QString();
 }
 
+qint64 CBoxFetch::mostExpected(qint64 listedSize) {
+    constexpr qint64 kAllowance = 1024 * 1024;
+    return listedSize < 0 ? kAllowance : 2 * listedSize + kAllowance;
+}
+
+bool CBoxFetch::isCutShort(const QString& localVoiceFile, qint64 listedSize) {
+    const qint64 size = QFileInfo(localVoiceFile).size();
+    return size < FILESTS_INFO::VOICE_OFFSET || (listedSize >= 0 && size < listedSize + FILESTS_INFO::SIZE);
+}
+
 void CBoxFetch::report(int what, long long value) const {
     if (m_progress) {
         m_progress->post(what, value);
@@ -91,7 +101,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
 
 CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qint64 listedSize, bool voice,
                                   bool silent) {
-    int rc = m_conn.Retrieve(name, kReceiving, voice, silent, sizeof(FILESTS_INFO));
+    int rc = m_conn.Retrieve(name, kReceiving, voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize));
     // A unit that cuts a file short may still close the transfer with 226; only the listed size tells. More than
     // listed is a file still being recorded and is kept.
     if (rc == 0 && QFileInfo(m_receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
@@ -106,7 +116,7 @@ CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qin
     }
     QFile::remove(m_receiving);
     removeFetched(companionOf(local));
-    m_stopResult = rc == -2 ? UnitResult::Cancelled : UnitResult::CommFailure;
+    m_stopResult = rc == -2 ? UnitResult::Cancelled : rc == -3 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
     return Fetch::Failed;
 }
 
@@ -160,7 +170,7 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         report(CPrgFileDwnDlg::FileSize, size / 1024);
     }
     m_lastHandled = local;
-    if (CFileMng::FileExists(local)) {
+    if (CFileMng::FileExists(local) && !(voice && isCutShort(local, size))) {
         if (!keepPresent(local, voice)) {
             return false;
         }
@@ -200,7 +210,7 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
         return stop(UnitResult::NoDiskSpace);
     }
     if (!CFileMng::FileExists(local)) {
-        const Fetch fetched = fetch(name, local, 0, true, true);
+        const Fetch fetched = fetch(name, local, -1, true, true);
         if (fetched == Fetch::Failed) {
             return false;
         }

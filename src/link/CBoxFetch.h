@@ -33,6 +33,12 @@ public:
 
     // The other file of a message ("x.vmdat" for "x.vminf" and back); empty for any other name.
     static QString companionOf(const QString& path);
+    // The most a file listed at listedSize may bring: a message still being recorded grows, but a transfer far
+    // past that is a unit sending without end. An unknown size (-1) allows what an information file could hold.
+    static qint64 mostExpected(qint64 listedSize);
+    // A local voice file shorter than its record and the unit's header, or than the unit's listed size (when
+    // known, -1 otherwise) with its record: a transfer cut short left it, and it counts as not there.
+    static bool isCutShort(const QString& localVoiceFile, qint64 listedSize);
 
 private:
     enum class Fetch { Written, GoneOnUnit, Failed };

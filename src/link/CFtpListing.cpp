@@ -83,7 +83,8 @@ bool CFtpListing::isBoxNumber(const QString& name) {
         return false;
     }
     for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c == QLatin1Char(',') ||
+            c.isSpace()) {
             return false;
         }
     }

@@ -84,11 +84,7 @@ CFtpMng::Login CFtpMng::ConnectLogin(const QString& address, const QString& user
     if (!resolved) {
         return Login::ConnectFailed;
     }
-    int rc;
-    do {
-        rc = ::connect(c.controlSocket, reinterpret_cast<sockaddr*>(&c.serverAddress), sizeof c.serverAddress);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
+    if (!c.ConnectControl()) {
         return Login::ConnectFailed;
     }
     if (c.Command(nullptr) != 0) {

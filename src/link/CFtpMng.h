@@ -46,14 +46,17 @@ public:
     // record (see CUnitBoxOps for the results).
     UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
     UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
-    // The space a voice file of the unit's box directory needs locally: Done (spaceNeeded set), NotListed,
-    // NoBoxDirectory or CommFailure.
+    // The size a voice file of the unit's box directory is listed at, and the space it needs locally: Done
+    // (both set), NotListed, NoBoxDirectory or CommFailure.
     UnitResult FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
-                             qint64& spaceNeeded);
-    // Fetches one voice file (an absolute unit path) into the box folder; a voice file already there is kept.
-    // Done, FileGoneOnUnit, Cancelled, NoDiskSpace (no room for the record or the WAV file), CommFailure, and
-    // for a download that converts, PresentVoiceNotConverted or FetchedVoiceNotConverted.
-    UnitResult DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name);
+                             qint64& listedSize, qint64& spaceNeeded);
+    // Fetches one voice file (an absolute unit path) into the box folder; a whole voice file already there is
+    // kept, one cut short is fetched again. listedSize (-1 unknown): what FindVoiceSize found; a file that comes
+    // shorter is a failure. Done, FileGoneOnUnit, Cancelled, NoDiskSpace (no room for the file, the record or the
+    // WAV file), CommFailure, and for a download that converts, PresentVoiceNotConverted or
+    // FetchedVoiceNotConverted.
+    UnitResult DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
+                             qint64 listedSize = -1);
 
     // Whether downloads convert voice data to WAV as soon as a message is complete.
     void setConvertOnDownload(bool on) { m_convertOnDownload = on; }
@@ -82,7 +85,7 @@ public:
 
 private:
     // The transfer and record of DownloadVoice, with the keep-alive paused.
-    UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name);
+    UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize);
 
     CUserInterface* m_ui;
     FTP_TIMEOUTS m_timeouts;

@@ -91,7 +91,7 @@ UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& uni
 }
 
 UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
-                                  qint64& spaceNeeded) {
+                                  qint64& listedSize, qint64& spaceNeeded) {
     if (!m_conn) {
         return UnitResult::CommFailure;
     }
@@ -116,7 +116,8 @@ UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& b
         QString line;
         while (reader.next(line)) {
             if (line.contains(dotless)) {
-                spaceNeeded = CFtpListing::spaceNeeded(CFtpListing::longSize(line));
+                listedSize = CFtpListing::longSize(line);
+                spaceNeeded = CFtpListing::spaceNeeded(listedSize);
                 result = UnitResult::Done;
                 break;
             }
@@ -126,19 +127,20 @@ UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& b
     return result;
 }
 
-UnitResult CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name) {
+UnitResult CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
+                                  qint64 listedSize) {
     if (!m_conn || !CFtpListing::isMessageName(name)) {
         return UnitResult::CommFailure;
     }
     pauseKeepAlive();
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    const UnitResult result = fetchVoice(unitPath, folder, name);
+    const UnitResult result = fetchVoice(unitPath, folder, name, listedSize);
     resumeKeepAlive();
     return result;
 }
 
-UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, const QString& name) {
+UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize) {
     CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr;
     const auto report = [progress](int what) {
         if (progress) {
@@ -148,13 +150,26 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     const QString local = CFileMng::Join(folder, name);
     // The unit's copy arrives under the receiving name and becomes the message file only when complete and given
     // its record. A voice file already here, with the record the user may have edited, is never touched: it stays
-    // as it was whatever happens to the transfer, and so does any file the user keeps beside it.
-    const bool kept = CFileMng::FileExists(local);
+    // as it was whatever happens to the transfer, and so does any file the user keeps beside it. A voice file cut
+    // short by an earlier transfer is no voice file: it is replaced, keeping its record.
+    const bool present = CFileMng::FileExists(local);
+    const bool kept = present && !CBoxFetch::isCutShort(local, listedSize);
+    FILESTS_INFO oldRecord;
+    oldRecord.clear();
+    const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord) >= FILESTS_INFO::SIZE;
     const QString receiving = CFileMng::Join(folder, CBoxFetch::kReceiving);
-    const int rc = m_conn->Retrieve(unitPath, CBoxFetch::kReceiving, true, false, sizeof(FILESTS_INFO));
+    int rc = m_conn->Retrieve(unitPath, CBoxFetch::kReceiving, true, false, sizeof(FILESTS_INFO),
+                              CBoxFetch::mostExpected(listedSize));
+    // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
+    if (rc == 0 && listedSize >= 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
+        rc = -1;
+    }
     if (rc != 0) {
         QFile::remove(receiving);
-        return rc == -2 ? UnitResult::Cancelled : rc == 550 ? UnitResult::FileGoneOnUnit : UnitResult::CommFailure;
+        return rc == -2    ? UnitResult::Cancelled
+               : rc == -3  ? UnitResult::NoDiskSpace
+               : rc == 550 ? UnitResult::FileGoneOnUnit
+                           : UnitResult::CommFailure;
     }
     report(CPrgFileDwnDlg::Position);
     if (kept) {
@@ -165,6 +180,8 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
         QFile::remove(receiving);
         return CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? UnitResult::NoDiskSpace
                                                                              : UnitResult::CommFailure;
+    } else if (keepRecord) {
+        CFileMng::RewriteRecord(oldRecord, local);
     }
     report(CPrgFileDwnDlg::Position);
     if (m_ui) {

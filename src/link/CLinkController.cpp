@@ -75,9 +75,14 @@ void CLinkController::tick() {
         stopTimer();
         return;
     }
-    if (m_ftp->Connection()) {
+    // No probe under a modal message or dialog of ours: the one it waits on may itself be talking to the unit, and
+    // a lost link found now would open another window on top of it. The next tick after it closes probes.
+    if (m_ftp->Connection() && !m_ui.isModalOpen() && !m_probing) {
+        m_probing = true;
         ++m_probes;
-        if (m_ftp->Probe() == 0) {
+        const int alive = m_ftp->Probe();
+        m_probing = false;
+        if (alive == 0) {
             m_settings.loggedIn = 0;
             repaint();
             stopTimer();

@@ -42,6 +42,7 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
     VoiceTally t;
     bool pendingMissing = false;
     qint64 spaceNeeded = 0;
+    qint64 listedSize = -1;
     CPrgFileDwnDlg progress(ui);
     progress.setCounterTotal(static_cast<int>(paths.size()));
     progress.advanceCounter();
@@ -52,7 +53,8 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
         ++t.tried;
         const CVoiceDownload::Target target = CVoiceDownload::TargetOf(path);
         const qint64 free = CDiskSpace::freeBytes(target.boxFolder);
-        const UnitResult found = ftp.FindVoiceSize(target.unitDir, target.boxFolder, target.name, spaceNeeded);
+        const UnitResult found =
+            ftp.FindVoiceSize(target.unitDir, target.boxFolder, target.name, listedSize, spaceNeeded);
         if (found == UnitResult::NotListed) {
             t.missing = true;
             pendingMissing = true;
@@ -65,7 +67,8 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
             break;
         }
         progress.post(CPrgFileDwnDlg::FileSize, spaceNeeded / 1024);
-        t.last = ftp.DownloadVoice(target.unitPath, target.boxFolder, target.name);
+        t.last = ftp.DownloadVoice(target.unitPath, target.boxFolder, target.name,
+                                   found == UnitResult::Done ? listedSize : -1);
         if (t.last == UnitResult::Done) {
             if (pendingMissing) {
                 ++t.notFetched;

@@ -168,29 +168,32 @@ private Q_SLOTS:
         QCOMPARE(login(), Login::LoggedIn);
     }
 
-    void multiLineRepliesAreReadOneLineAtATime() {
+    void theRestOfAMultiLineReplyNeverAnswersTheNextCommand() {
         QVERIFY(startSim("USER multiline"));
         QCOMPARE(login(), Login::LoggedIn);
-        // PASS took the continuation line; the real answer to PASS is what the next command reads.
+        // USER was answered by the first line; the lines after it are dropped before PASS goes out, so every
+        // command that follows reads its own answer.
         QString text;
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QVERIFY2(text.startsWith("331 "), qPrintable(text));
-        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QVERIFY2(text.startsWith("230 "), qPrintable(text));
+        QVERIFY2(text.startsWith("257 "), qPrintable(text));
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
     }
 
-    void longReplyIsReadAsTwo() {
+    void anOverlongReplyIsOneReply() {
         const QString tail(90, QChar('x'));
         QVERIFY(startSim("USER raw 331 " + QString(506, QChar('y')) + tail));
         QCOMPARE(login(), Login::LoggedIn);
-        // USER got the first 510 characters, PASS the remaining 90; PASS's own 230 is still waiting.
+        // USER kept the first 510 characters and its line's tail went with it; PASS read its own 230.
         QString text;
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QCOMPARE(text, QString("230 User logged in."));
+        QCOMPARE(text, QString("257 \"/\" is the current directory."));
 
         QVERIFY(conn().SendLine("PWD\r\n") > 0);
         QCOMPARE(conn().ReadReplyLine(text, 10), 9);
         QCOMPARE(text, QString("257 \"/\" i"));
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
     }
 
     void listings() {
