@@ -59,16 +59,18 @@ double runOurs(CBenchUi& ui, const QString& dl, const QList<Box>& boxes) {
     QElapsedTimer clock;
     clock.start();
     CFtpMng ftp(&ui);
-    if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != 0) {
+    if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
         std::fprintf(stderr, "login failed\n");
         return -1;
     }
     ui.shown.clear();
-    const int r = CBoxDownload::RunBoxDownload(ui, ftp, 0, true, CBoxDownload::BulkBoxes(dl));
+    const CBoxDownload::Outcome r =
+        CBoxDownload::RunBoxDownload(ui, ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl));
     ftp.Quit();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (r != 0 || treeFiles(dl) != 4000) {
-        std::fprintf(stderr, "ours: result %d, %lld files, %s\n", r, treeFiles(dl), qPrintable(ui.shown.join(' ')));
+    if (!r.complete() || treeFiles(dl) != 4000) {
+        std::fprintf(stderr, "ours: result %d, %lld files, %s\n", static_cast<int>(r.last), treeFiles(dl),
+                     qPrintable(ui.shown.join(' ')));
         return -1;
     }
     return seconds;

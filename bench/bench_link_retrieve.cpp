@@ -83,7 +83,7 @@ double runOurs(CBenchUi& ui, const Case& c, const QString& target) {
     QElapsedTimer clock;
     clock.start();
     CFtpMng ftp(&ui);
-    if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != 0) {
+    if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
         std::fprintf(stderr, "login failed\n");
         return -1;
     }

@@ -2,6 +2,7 @@
 
 #include "admin/CFolderDelPrgDlg.h"
 #include "admin/CPrgFDwnDlg.h"
+#include "operations/COperationTexts.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
@@ -57,12 +58,12 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
     }
     const CFolderRows::Row row = m_rows[m_selected];
     const QString chosen = row.path + '/';
-    if (m_ui.messageBox(QStringLiteral("%1にダウンロードします。\nよろしいですか？").arg(row.name),
-                        QStringLiteral("ダウンロード確認画面"), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
+    if (m_ui.messageBox(COperationTexts::DownloadConfirm(row.name), COperationTexts::DownloadConfirmCaption(),
+                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
         return Stay;
     }
     CCancelFlag::clear();
+    m_completed = false;
     int result = 0;
     {
         CPrgFDwnDlg progress(m_ui);
@@ -78,12 +79,13 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
         return cancel();
     }
     if (result == 1) {
-        m_ui.messageBox(QStringLiteral("フォルダのダウンロードが正常に完了しました。"),
-                        QStringLiteral("ダウンロード完了"), MsgIcon::Information);
+        m_ui.messageBox(COperationTexts::FolderDownloadDone(), COperationTexts::DownloadDoneCaption(),
+                        MsgIcon::Information);
         m_doc.downloadFolderText = chosen;
+        m_completed = true;
         return EndOk;
     }
-    m_ui.messageBox(QStringLiteral("通信エラーが発生しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+    m_ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
     return cancel();
 }
 
@@ -127,7 +129,7 @@ bool CFolderDwnLogic::addFolder(const QString& programDirectory) {
         name = name.left(dot);
     }
     if (const QString refusal = refusalOf(directory + name); !refusal.isEmpty()) {
-        m_ui.messageBox(refusal, QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(refusal, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     m_doc.folder = directory;
@@ -158,7 +160,7 @@ void CFolderDwnLogic::deleteFolder() {
         m_selected = -1;
         disableRowButtons();
     } else {
-        m_ui.messageBox(QStringLiteral("一部のファイルが削除できませんでした。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("一部のファイルが削除できませんでした。"), COperationTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
     }
 }

@@ -32,6 +32,8 @@ public:
     bool changed() const { return m_changed; }
 
     Outcome download();
+    // The last download made every box folder and said so.
+    bool downloadCompleted() const { return m_completed; }
     // "フォルダ追加" through the folder chooser; true when a folder was taken.
     bool addFolder(const QString& programDirectory);
     // Why a chosen download folder cannot serve, as the message shown; empty when it can.
@@ -57,4 +59,5 @@ private:
     bool m_delete = false;
     bool m_rename = false;
     bool m_changed = false;
+    bool m_completed = false;
 };

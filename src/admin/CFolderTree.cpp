@@ -1,5 +1,6 @@
 #include "admin/CFolderTree.h"
 
+#include "link/CListingReader.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
 #include "store/CFileMng.h"
@@ -17,43 +18,47 @@ void report(CProgressDlg* progress, int position) {
 }
 
 bool acceptableBoxName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") && !name.contains('/');
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains('/')) {
+        return false;
+    }
+    // The box selection text of a list separates boxes by "," and blanks: a box whose name holds one would be
+    // read as other boxes.
+    for (QChar c : name) {
+        if (c == QLatin1Char(',') || c.isSpace() || c.unicode() < 0x20) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
 
 QStringList CFolderTree::BoxNames(const QString& listing) {
     QStringList names;
+    CListingReader reader(listing);
     QString name;
-    const auto finish = [&] {
+    while (reader.next(name)) {
         if (acceptableBoxName(name)) {
             names << name;
         }
-        name.clear();
-    };
-    for (QChar c : listing) {
-        if (c == '\r') {
-            finish();
-        } else if (c != '\n' && c != '*' && c != '.') {
-            name += c;
-        }
     }
-    // A listing whose last line lacks its CR still names a box.
-    finish();
     return names;
+}
+
+namespace {
+const QString kKinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
 }
 
 int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress) {
     report(progress, 20);
     QString root, rusuroku, naisen;
-    if (unitTree(root, rusuroku, naisen) != 1) {
+    if (!unitTree(root, rusuroku, naisen)) {
         if (progress) {
             progress->close();
         }
         return 0;
     }
 
-    const QString kinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
     const QString* listings[2] = {&rusuroku, &naisen};
     bool cancelled = false;
     // A cancel undoes only what this run made: a pending box folder left by an earlier, interrupted run may hold
@@ -61,33 +66,9 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
     QStringList made;
     for (int k = 0; k < 2 && !cancelled; ++k) {
         report(progress, k == 0 ? 40 : 60);
-        const QString kindDir = CFileMng::Join(folder, kinds[k]);
+        const QString kindDir = CFileMng::Join(folder, kKinds[k]);
         QDir().mkpath(kindDir);
-        QString name;
-        const QString& listing = *listings[k];
-        for (qsizetype i = 0; i <= listing.size(); ++i) {
-            if (CCancelFlag::value() == 1) {
-                cancelled = true;
-                break;
-            }
-            const bool end = i == listing.size();
-            const QChar c = end ? QChar('\r') : listing[i];
-            if (c != '\r') {
-                if (c != '\n' && c != '*' && c != '.') {
-                    name += c;
-                }
-                continue;
-            }
-            if (acceptableBoxName(name)) {
-                const QString box = CFileMng::Join(kindDir, name);
-                if (!QFileInfo(box).isDir() && QDir().mkpath(box)) {
-                    CFileMng::SetBoxName(box, QString());
-                    CFileMng::SetMake(box, QStringLiteral("2"));
-                    made << box;
-                }
-            }
-            name.clear();
-        }
+        cancelled = CCancelFlag::value() == 1 || !makeBoxFolders(kindDir, *listings[k], made);
     }
     if (!cancelled) {
         report(progress, 100);
@@ -95,8 +76,29 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
     if (progress) {
         progress->close();
     }
+    settleBoxFolders(folder, made, cancelled);
+    return cancelled ? 0 : 1;
+}
 
-    for (const QString& kind : kinds) {
+bool CFolderTree::makeBoxFolders(const QString& kindDir, const QString& listing, QStringList& made) {
+    CListingReader reader(listing, [](QChar) { return CCancelFlag::value() != 1; });
+    QString name;
+    while (reader.next(name)) {
+        if (!acceptableBoxName(name)) {
+            continue;
+        }
+        const QString box = CFileMng::Join(kindDir, name);
+        if (!QFileInfo(box).isDir() && QDir().mkpath(box)) {
+            CFileMng::SetBoxName(box, QString());
+            CFileMng::SetMake(box, QStringLiteral("2"));
+            made << box;
+        }
+    }
+    return !reader.stopped();
+}
+
+void CFolderTree::settleBoxFolders(const QString& folder, const QStringList& made, bool cancelled) {
+    for (const QString& kind : kKinds) {
         const QString kindDir = CFileMng::Join(folder, kind);
         QStringList boxes;
         CFileMng::ListSubfolders(kindDir, boxes);
@@ -119,7 +121,6 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
             }
         }
     }
-    return cancelled ? 0 : 1;
 }
 
 int CFolderTree::DeleteFolderTree(const QString& path, CProgressDlg* progress) {

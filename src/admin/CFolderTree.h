@@ -11,8 +11,8 @@ class CUserInterface;
 // Download folders on disk: the unit's box tree made into box folders, and whole folder trees removed.
 class CFolderTree {
 public:
-    // The unit's tree listing: root, "rusuroku" and "naisen" texts; 1 on success, else a failure result.
-    using UnitTreeSource = std::function<int(QString& root, QString& rusuroku, QString& naisen)>;
+    // The unit's tree listing: root, "rusuroku" and "naisen" texts; true when the whole tree was read.
+    using UnitTreeSource = std::function<bool(QString& root, QString& rusuroku, QString& naisen)>;
 
     // Makes the box folders the unit lists inside the download folder. 1 done; 0 failure or cancelled (the
     // folders this run made are removed again on cancel). Reports 20/40/60/100 to progress when given.
@@ -20,9 +20,14 @@ public:
     // Removes a folder and everything in it. 1 when the folder itself is gone, 0 otherwise.
     static int DeleteFolderTree(const QString& path, CProgressDlg* progress);
     // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); names
-    // that cannot be a local folder name (empty, or with "/") are left out.
+    // that cannot be a local folder name (empty, or with "/") or a box of a list's box selection (with "," or
+    // blanks) are left out.
     static QStringList BoxNames(const QString& listing);
 
 private:
+    // Makes the box folders one kind's listing names inside kindDir; false when the cancel flag stopped it.
+    static bool makeBoxFolders(const QString& kindDir, const QString& listing, QStringList& made);
+    // After the run: pending box folders become ordinary ones, or on cancel the ones this run made go again.
+    static void settleBoxFolders(const QString& folder, const QStringList& made, bool cancelled);
     static int deleteTree(const QString& path, CProgressDlg* progress, bool top);
 };

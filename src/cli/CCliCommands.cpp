@@ -18,13 +18,14 @@
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "voice/CVoiceCommands.h"
-#include "voice/CWavConvDlg.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -190,13 +191,6 @@ int CCliCommands::login() {
     return Ok;
 }
 
-int CCliCommands::outcome(const QString& completionText) const {
-    if (m_ui.refused()) {
-        return Failed;
-    }
-    return m_ui.lastIcon() == MsgIcon::Information && m_ui.lastText() == completionText ? Ok : Failed;
-}
-
 int CCliCommands::folderDownload() {
     if (!onlyOptions(kUnitOptions)) {
         return Usage;
@@ -214,7 +208,7 @@ int CCliCommands::folderDownload() {
     CKELDADoc doc;
     pointAt(doc, dir);
     CFolderDwnLogic logic(m_ui, doc, [this](QString& root, QString& rusuroku, QString& naisen) {
-        return m_ftp->GetUnitTree(root, rusuroku, naisen);
+        return m_ftp->GetUnitTree(root, rusuroku, naisen).result == UnitResult::Done;
     });
     logic.open();
     for (int i = 0; i < logic.rows().size(); ++i) {
@@ -229,7 +223,7 @@ int CCliCommands::folderDownload() {
         return s;
     }
     logic.download();
-    return outcome(QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
+    return logic.downloadCompleted() ? Ok : Failed;
 }
 
 int CCliCommands::download() {
@@ -255,7 +249,7 @@ int CCliCommands::download() {
     CKELDADoc doc;
     pointAt(doc, dir);
     m_ftp->setConvertOnDownload(m_args.convert);
-    const int kind = m_args.infoOnly ? CBoxDownload::InfoOnly : CBoxDownload::VoiceAndInfo;
+    const CBoxDownload::Kind kind = m_args.infoOnly ? CBoxDownload::Kind::InfoOnly : CBoxDownload::Kind::VoiceAndInfo;
 
     if (m_args.boxes.isEmpty()) {
         CDownKindSetLogic logic(m_ui, doc, *m_ftp);
@@ -263,7 +257,7 @@ int CCliCommands::download() {
             return s;
         }
         logic.download(kind);
-        return outcome(COperationTexts::DownloadDone());
+        return logic.lastResult().complete() ? Ok : Failed;
     }
 
     CSelDownLogic logic(m_ui, doc, *m_ftp);
@@ -272,11 +266,11 @@ int CCliCommands::download() {
     }
     for (const QString& boxArg : m_args.boxes) {
         const qsizetype slash = boxArg.indexOf(QLatin1Char('/'));
-        const QString kind = boxArg.left(slash);
+        const QString kindDir = boxArg.left(slash);
         const QString no = slash < 0 ? QString() : boxArg.mid(slash + 1);
-        QList<CSelDownLogic::Row>* rows = kind == QLatin1String("rusuroku") ? &logic.answering()
-                                          : kind == QLatin1String("naisen") ? &logic.extension()
-                                                                            : nullptr;
+        QList<CSelDownLogic::Row>* rows = kindDir == QLatin1String("rusuroku") ? &logic.answering()
+                                          : kindDir == QLatin1String("naisen") ? &logic.extension()
+                                                                               : nullptr;
         bool found = false;
         for (int i = 0; rows && i < rows->size(); ++i) {
             if ((*rows)[i].boxNo == no) {
@@ -293,7 +287,7 @@ int CCliCommands::download() {
         return s;
     }
     logic.download(kind);
-    return outcome(COperationTexts::DownloadDone());
+    return logic.lastResult().complete() ? Ok : Failed;
 }
 
 int CCliCommands::voiceDownload() {
@@ -328,8 +322,7 @@ int CCliCommands::voiceDownload() {
     if (const int s = login(); s != Ok) {
         return s;
     }
-    CVoiceDownload::RunVoiceDownload(m_ui, *m_ftp, files);
-    return outcome(COperationTexts::DownloadDone());
+    return CVoiceDownload::RunVoiceDownload(m_ui, *m_ftp, files).complete ? Ok : Failed;
 }
 
 int CCliCommands::list() {
@@ -457,32 +450,34 @@ int CCliCommands::convert() {
     if (m_args.operands.isEmpty()) {
         return usage(QStringLiteral("convert needs .vmdat files"));
     }
+    // The files go through the list window's conversion as its selected rows would, each with its own record.
     int status = Ok;
-    {
-        CWavConvDlg progress(m_ui, static_cast<int>(m_args.operands.size()));
-        for (const QString& file : m_args.operands) {
-            progress.post(PRG_NEXTFILE);
-            progress.post(PRG_POSITION, 0);
-            const QFileInfo info(file);
-            if (!info.isFile() || info.suffix() != QLatin1String("vmdat")) {
-                m_ui.note(QStringLiteral("kelda-cli: %1 is not a voice data file (.vmdat)").arg(file));
-                status = Failed;
-                continue;
-            }
-            if (!CVoiceCommands::WavFits(file, info.size())) {
-                m_ui.messageBox(QStringLiteral("ＰＣのメモリ不足です。"), COperationTexts::ErrorCaption(),
-                                MsgIcon::Exclamation);
-                return Failed;
-            }
-            if (CFileMng::ConvertToWav(file, &m_ui) != 1) {
-                m_ui.note(QStringLiteral("kelda-cli: %1 was not converted").arg(file));
-                status = Failed;
-            }
+    std::vector<FILESTS_INFO> rows;
+    for (const QString& file : m_args.operands) {
+        const QFileInfo info(file);
+        FILESTS_INFO rec;
+        rec.clear();
+        if (!info.isFile() || info.suffix() != QLatin1String("vmdat") ||
+            CFileMng::ReadRecord(file, rec) < FILESTS_INFO::SIZE) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 is not a voice data file (.vmdat)").arg(file));
+            status = Failed;
+            continue;
         }
+        const QString path = QDir::cleanPath(info.absoluteFilePath());
+        // The record holds at most this much of a path; a longer one would name another file.
+        if (path.size() >= static_cast<qsizetype>(std::size(rec.filePath))) {
+            m_ui.note(QStringLiteral("kelda-cli: the path of %1 is too long to convert").arg(file));
+            status = Failed;
+            continue;
+        }
+        FILESTS_INFO::setText(rec.filePath, path);
+        rows.push_back(rec);
     }
-    if (status == Ok) {
-        m_ui.messageBox(QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"), QStringLiteral("変換完了"),
-                        MsgIcon::Information);
+    if (rows.empty()) {
+        return status;
+    }
+    if (CVoiceCommands::Convert(m_ui, rows).result != CVoiceCommands::ConvertResult::Completed) {
+        status = Failed;
     }
     return status;
 }

@@ -11,7 +11,7 @@ class CConsoleUi;
 class CFtpMng;
 
 // The commands of kelda-cli. Each checks its operands, logs in when it needs the unit and hands over to the
-// operation the desktop program runs for the same button; the outcome is read from the message it ends with.
+// operation the desktop program runs for the same button; the exit status follows that operation's outcome.
 class CCliCommands {
 public:
     enum Status { Ok = 0, Failed = 1, Usage = 2, NoUnit = 3 };
@@ -40,8 +40,6 @@ private:
     int checkLogin();
     // Logs in with the checked entries; Ok, or NoUnit after the link's message.
     int login();
-    // The status of a run that ends in completionText when it went well.
-    int outcome(const QString& completionText) const;
 
     const CCliArgs& m_args;
     CConsoleUi& m_ui;

@@ -10,9 +10,7 @@
 CConsoleUi::CConsoleUi(bool answerYes, std::FILE* err)
     : m_err(err), m_yes(answerYes), m_terminal(isatty(fileno(err)) == 1) {}
 
-MsgResult CConsoleUi::messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) {
-    m_lastText = text;
-    m_lastIcon = icon;
+MsgResult CConsoleUi::messageBox(const QString& text, const QString& caption, MsgIcon, MsgButtons buttons) {
     QString line = caption + QStringLiteral(": ") + text;
     MsgResult answer = MsgResult::Ok;
     if (buttons != MsgButtons::Ok) {

@@ -5,8 +5,7 @@
 #include <cstdio>
 
 // The user interface of the command line: messages go to stderr as "caption: text", questions are answered by
-// the --yes switch, progress is one updating line on a terminal. The commands read the outcome from the last
-// message shown.
+// the --yes switch, progress is one updating line on a terminal.
 class CConsoleUi : public CUserInterface {
 public:
     CConsoleUi(bool answerYes, std::FILE* err = stderr);
@@ -26,8 +25,6 @@ public:
     // A line of the command line's own (usage problems and the like), on stderr.
     void note(const QString& text);
 
-    const QString& lastText() const { return m_lastText; }
-    MsgIcon lastIcon() const { return m_lastIcon; }
     // True once a question was answered no; nothing that changes data may start after that.
     bool refused() const { return m_refused; }
 
@@ -36,6 +33,4 @@ private:
     bool m_yes;
     bool m_terminal;
     bool m_refused = false;
-    QString m_lastText;
-    MsgIcon m_lastIcon = MsgIcon::None;
 };

@@ -24,20 +24,10 @@ bool isStem(QStringView stem) {
 
 QStringList CFtpListing::normalisedLines(const QString& text) {
     QStringList lines;
-    QString current;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\r')) {
-            if (!current.isEmpty()) {
-                lines << current;
-            }
-            current.clear();
-        } else if (c != QLatin1Char('\n') && c != QLatin1Char('*') && c != QLatin1Char('.')) {
-            current += c;
-        }
-    }
-    // A last line without its CR still names something.
-    if (!current.isEmpty()) {
-        lines << current;
+    CListingReader reader(text);
+    QString line;
+    while (reader.next(line)) {
+        lines << line;
     }
     return lines;
 }
@@ -93,7 +83,8 @@ bool CFtpListing::isBoxNumber(const QString& name) {
         return false;
     }
     for (QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c == QLatin1Char(',') ||
+            c.isSpace()) {
             return false;
         }
     }
@@ -101,13 +92,10 @@ bool CFtpListing::isBoxNumber(const QString& name) {
 }
 
 QStringList CFtpListing::boxNumbers(const QString& text) {
-    // Box names are read raw here (not normalised), so "." and ".." are seen for what they are.
     QStringList out;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
+    CListingReader reader(text);
+    QString line;
+    while (reader.next(line)) {
         if (isBoxNumber(line)) {
             out << line;
         }

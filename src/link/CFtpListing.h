@@ -1,11 +1,12 @@
 #pragma once
 
+#include "link/CListingReader.h"
+
 #include <QString>
 #include <QStringList>
 
-// Reading the unit's listings. A listing is taken apart the one way every reader shares: LF, "*" and "." are
-// dropped and CR ends a line, so file names appear without their dot. Names that end up as local file or folder
-// names are checked here, because a listing is untrusted input.
+// Reading the unit's listings. A listing is taken apart by CListingReader, the one way every reader shares.
+// Names that end up as local file or folder names are checked here, because a listing is untrusted input.
 class CFtpListing {
 public:
     // Non-empty lines of a listing after normalisation.
@@ -21,8 +22,8 @@ public:
 
     // A message file name: a 26-character stem and ".vmdat" or ".vminf", nothing that leaves the folder.
     static bool isMessageName(const QString& name);
-    // A box folder name from the tree listing: not empty, not "." or "..", no path separator, at most 4
-    // characters.
+    // A box folder name from the tree listing: not empty, not "." or "..", no path separator, no "," or blank
+    // (they separate boxes in a list's box selection), at most 4 characters.
     static bool isBoxNumber(const QString& name);
     // Box numbers of a tree listing text (one per line), the rest skipped.
     static QStringList boxNumbers(const QString& text);
@@ -35,18 +36,14 @@ public:
 };
 
 template <typename F> int CFtpListing::countLines(const QString& text, F perCharacter) {
-    int count = 0;
-    int lineLength = 0;
-    for (QChar c : text) {
+    CListingReader reader(text, [&perCharacter](QChar) {
         perCharacter();
-        if (c == QLatin1Char('\r')) {
-            if (lineLength > 0) {
-                ++count;
-            }
-            lineLength = 0;
-        } else if (c != QLatin1Char('\n') && c != QLatin1Char('*') && c != QLatin1Char('.')) {
-            ++lineLength;
-        }
+        return true;
+    });
+    int count = 0;
+    QString line;
+    while (reader.next(line)) {
+        ++count;
     }
-    return lineLength > 0 ? count + 1 : count;
+    return count;
 }

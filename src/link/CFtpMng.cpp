@@ -50,7 +50,7 @@ void CFtpMng::resumeKeepAlive() {
     }
 }
 
-int CFtpMng::ConnectLogin(const QString& address, const QString& user, const QString& password) {
+CFtpMng::Login CFtpMng::ConnectLogin(const QString& address, const QString& user, const QString& password) {
     if (m_conn) {
         m_conn->CloseAll();
         m_conn.reset();
@@ -60,7 +60,7 @@ int CFtpMng::ConnectLogin(const QString& address, const QString& user, const QSt
     c.controlSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (c.controlSocket < 0) {
         c.controlSocket = -1;
-        return CONNECT_FAILED;
+        return Login::ConnectFailed;
     }
     c.serverAddress = sockaddr_in{};
     c.serverAddress.sin_family = AF_INET;
@@ -82,20 +82,16 @@ int CFtpMng::ConnectLogin(const QString& address, const QString& user, const QSt
         }
     }
     if (!resolved) {
-        return CONNECT_FAILED;
+        return Login::ConnectFailed;
     }
-    int rc;
-    do {
-        rc = ::connect(c.controlSocket, reinterpret_cast<sockaddr*>(&c.serverAddress), sizeof c.serverAddress);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        return CONNECT_FAILED;
+    if (!c.ConnectControl()) {
+        return Login::ConnectFailed;
     }
     if (c.Command(nullptr) != 0) {
-        return CONNECT_FAILED;
+        return Login::ConnectFailed;
     }
     c.localDirectory = programDirectory();
-    return c.Login(user, password) == 1 ? CONNECT_OK : LOGIN_FAILED;
+    return c.Login(user, password) == 1 ? Login::LoggedIn : Login::LoginRefused;
 }
 
 int CFtpMng::Quit() {
@@ -108,39 +104,51 @@ int CFtpMng::Quit() {
     return 0;
 }
 
-int CFtpMng::GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
+namespace {
+
+// A failure of the connection context: a reply code the unit refused with, or -1 when the link itself failed.
+CFtpMng::Reply replyOf(int code) {
+    if (code > 0) {
+        return {UnitResult::Refused, code};
+    }
+    return {UnitResult::CommFailure, 0};
+}
+
+} // namespace
+
+CFtpMng::Reply CFtpMng::GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
     if (!m_conn) {
-        return 0;
+        return {UnitResult::CommFailure, 0};
     }
     pauseKeepAlive();
     const int rc = m_conn->ListTree(rootText, rusurokuText, naisenText);
     resumeKeepAlive();
-    return rc;
+    return rc == 1 ? Reply{} : replyOf(rc);
 }
 
-int CFtpMng::CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode) {
+CUnitBoxOps::Count CFtpMng::CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, Files files) {
     if (!m_conn) {
-        return -1;
+        return {UnitResult::CommFailure, 0};
     }
     pauseKeepAlive();
     m_conn->localDirectory = localDirectory.isEmpty() ? programDirectory() : localDirectory;
     QString text;
-    const int rc = m_conn->ListNames(unitDirectory, mode, text);
-    int result = rc == -2 ? -2 : -1;
+    const int rc = m_conn->ListNames(unitDirectory, files, text);
+    Count count{rc == -2 ? UnitResult::NoBoxDirectory : UnitResult::CommFailure, 0};
     if (rc == 1) {
-        result = CFtpListing::countLines(text, [this] {
-            if (m_ui) {
-                m_ui->dispatchPendingEvents(1);
-            }
-        });
+        count = {UnitResult::Done, CFtpListing::countLines(text, [this] {
+                     if (m_ui) {
+                         m_ui->dispatchPendingEvents(1);
+                     }
+                 })};
     }
     resumeKeepAlive();
-    return result;
+    return count;
 }
 
-int CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
+CFtpMng::Reply CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
     if (!m_conn) {
-        return -1;
+        return {UnitResult::CommFailure, 0};
     }
     pauseKeepAlive();
     if (!localDirectory.isEmpty()) {
@@ -148,7 +156,7 @@ int CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
     }
     const int rc = m_conn->DeleteRemote(path);
     resumeKeepAlive();
-    return rc;
+    return rc == 0 ? Reply{} : replyOf(rc);
 }
 
 int CFtpMng::Probe() {

@@ -15,41 +15,54 @@ class CUserInterface;
 // It owns the connection context while one exists; unit operations pause the keep-alive timer around them.
 class CFtpMng : public CUnitBoxOps {
 public:
-    enum { CONNECT_OK = 0, CONNECT_FAILED = 1, LOGIN_FAILED = 2 };
+    enum class Login { LoggedIn, ConnectFailed, LoginRefused };
+
+    // The result of a command whose refusal the unit explains by its reply code (Refused with replyCode).
+    struct Reply {
+        UnitResult result = UnitResult::Done;
+        int replyCode = 0;
+        bool operator==(const Reply&) const = default;
+    };
 
     explicit CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts = FTP_TIMEOUTS());
     ~CFtpMng();
     CFtpMng(const CFtpMng&) = delete;
     CFtpMng& operator=(const CFtpMng&) = delete;
 
-    // 0 logged in, 1 connection failed, 2 login refused (the connection stays until the next attempt or Quit).
-    int ConnectLogin(const QString& address, const QString& user, const QString& password);
-    // QUIT, one reply line (its code does not matter), then everything is closed and released.
+    // A refused login keeps the connection until the next attempt or Quit.
+    Login ConnectLogin(const QString& address, const QString& user, const QString& password);
+    // QUIT, one reply line (its code does not matter), then everything is closed and released. -1 without a
+    // connection.
     int Quit();
 
     // The connection context; null while there is none.
     FTPCONN_INFO* Connection() const { return m_conn.get(); }
 
-    int GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText);
-    int CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, int mode) override;
+    // Done, Refused (a directory the unit will not list or enter) or CommFailure.
+    Reply GetUnitTree(QString& rootText, QString& rusuroku, QString& naisen);
+    Count CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, Files files) override;
 
     // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
-    // record. 0 all present; 550 some file was gone on the unit; -1 communication failure; -2 no such box
-    // directory (or converting a present voice file failed); -3 cancelled (or converting a fetched one failed);
-    // -4 not enough disk space.
-    int DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
-    int DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
-    // The space a voice file of the unit's box directory needs locally: 1 found, 0 not listed, -2 no such box
-    // directory, -1 failure.
-    int FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name, qint64& spaceNeeded);
-    // Fetches one voice file (an absolute unit path) into the box folder; a voice file already there is kept.
-    // 0 done; 550 not on the unit; -3 cancelled or conversion failed; -4 no room for the WAV file; -1 failure.
-    int DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name);
+    // record (see CUnitBoxOps for the results).
+    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
+    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
+    // The size a voice file of the unit's box directory is listed at, and the space it needs locally: Done
+    // (both set), NotListed, NoBoxDirectory or CommFailure.
+    UnitResult FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
+                             qint64& listedSize, qint64& spaceNeeded);
+    // Fetches one voice file (an absolute unit path) into the box folder; a whole voice file already there is
+    // kept, one cut short is fetched again. listedSize (-1 unknown): what FindVoiceSize found; a file that comes
+    // shorter is a failure. Done, FileGoneOnUnit, Cancelled, NoDiskSpace (no room for the file, the record or the
+    // WAV file), CommFailure, and for a download that converts, PresentVoiceNotConverted or
+    // FetchedVoiceNotConverted.
+    UnitResult DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
+                             qint64 listedSize = -1);
 
     // Whether downloads convert voice data to WAV as soon as a message is complete.
     void setConvertOnDownload(bool on) { m_convertOnDownload = on; }
     bool convertOnDownload() const { return m_convertOnDownload; }
-    int DeleteOnUnit(const QString& localDirectory, const QString& path);
+    // Done, Refused (the unit's reply code: 550 no such file, 450 in use ...) or CommFailure.
+    Reply DeleteOnUnit(const QString& localDirectory, const QString& path);
     // The keep-alive probe of the current connection; 0 when there is none.
     int Probe();
 
@@ -71,6 +84,9 @@ public:
     void resumeKeepAlive();
 
 private:
+    // The transfer and record of DownloadVoice, with the keep-alive paused.
+    UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize);
+
     CUserInterface* m_ui;
     FTP_TIMEOUTS m_timeouts;
     std::unique_ptr<FTPCONN_INFO> m_conn;

@@ -1,7 +1,9 @@
 // The download operations of the unit link: whole boxes, and single voice files for the list.
 #include "link/CFtpMng.h"
 
+#include "link/CBoxFetch.h"
 #include "link/CFtpListing.h"
+#include "link/CListingReader.h"
 #include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
@@ -11,322 +13,87 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 namespace {
 
-// Files arrive under this name and become message files only when complete and given their record; the ".ini"
-// keeps a leftover out of every message count.
-const QString kReceiving = QStringLiteral(".kelda-receiving.ini");
-
-QString companionOf(const QString& path) {
-    if (path.endsWith(QLatin1String(".vmdat"))) {
-        return path.left(path.size() - 6) + QLatin1String(".vminf");
-    }
-    if (path.endsWith(QLatin1String(".vminf"))) {
-        return path.left(path.size() - 6) + QLatin1String(".vmdat");
-    }
-    return QString();
+// The result of a box listing that did not come: the box directory is missing, or the link failed.
+UnitResult listingFailure(int listed) {
+    return listed == -2 ? UnitResult::NoBoxDirectory : UnitResult::CommFailure;
 }
 
-// Reports to the download progress window, when one is open.
-class Reporter {
-public:
-    explicit Reporter(CUserInterface* ui) : m_dlg(ui ? ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr) {}
-    void operator()(int report, long long value = 0) const {
-        if (m_dlg) {
-            m_dlg->post(report, value);
+// Feeds every line of a listing to take, dispatching one pending event per character and polling the cancel flag
+// per character kept. Cancelled when the cancel flag ended the walk; otherwise the result of the fetch run.
+template <typename Take> UnitResult walkListing(const QString& text, CUserInterface* ui, CBoxFetch& run, Take take) {
+    CListingReader reader(text, [ui](QChar c) {
+        if (ui) {
+            ui->dispatchPendingEvents(1);
         }
-    }
-
-private:
-    CProgressDlg* m_dlg;
-};
-
-// Calls the function for every non-empty normalised line of a listing, dispatching one pending event per
-// character and polling the cancel flag per stored character. Returns false when the cancel flag ended the walk;
-// the function returns false to stop the walk early.
-template <typename Ui, typename F> bool forEachLine(const QString& text, Ui dispatch, F handle, bool* stopped) {
+        return c == QLatin1Char('\r') || CListingReader::isDropped(c) || CCancelFlag::value() != 1;
+    });
     QString line;
-    *stopped = false;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        const bool end = i == text.size();
-        const QChar c = end ? QChar('\r') : text[i];
-        if (!end) {
-            dispatch();
+    while (reader.next(line)) {
+        if (!take(line)) {
+            return run.result();
         }
-        if (c == '\r') {
-            if (!line.isEmpty() && !handle(line)) {
-                *stopped = true;
-                return true;
-            }
-            line.clear();
-            continue;
-        }
-        if (c == '\n' || c == '*' || c == '.') {
-            continue;
-        }
-        if (CCancelFlag::value() == 1) {
-            return false;
-        }
-        line += c;
     }
-    return true;
-}
-
-// A name of the plain listing ("stem" + "vminf" without the dot) with its dot back; empty when it is no message.
-QString nameFromPlainLine(const QString& line, const QString& ext) {
-    if (!line.endsWith(ext)) {
-        return QString();
+    if (reader.stopped()) {
+        return UnitResult::Cancelled;
     }
-    const QString name = line.left(line.size() - ext.size()) + '.' + ext;
-    return CFtpListing::isMessageName(name) ? name : QString();
+    return run.result();
 }
 
 } // namespace
 
-int CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
+UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
     lineCount = 0;
     if (!m_conn) {
-        return -1;
+        return UnitResult::CommFailure;
     }
     pauseKeepAlive();
-    const Reporter report(m_ui);
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    const auto finish = [this](int result) {
-        resumeKeepAlive();
-        return result;
-    };
-
     QString text;
     qint64 byteLength = 0;
-    const int listed = m_conn->ListLong(unitDirectory, FTPCONN_INFO::LIST_ALL, text, byteLength);
-    if (listed == -2) {
-        return finish(-2);
-    }
+    const int listed = m_conn->ListLong(unitDirectory, Files::All, text, byteLength);
+    UnitResult result = UnitResult::Cancelled;
     if (listed != 1) {
-        return finish(-1);
-    }
-    if (CCancelFlag::value() == 1) {
-        return finish(-3);
-    }
-    lineCount = CFtpListing::countLines(text, [] {});
-
-    int M = 0;
-    int last = 0;
-    int end = 0;
-    QString voice;         // the voice file of the message in hand
-    QString lastHandled;   // the local file of the last line handled
-    QSet<QString> fetched; // files this run wrote; only these are ever removed again
-    const auto removeFetched = [&fetched](const QString& path) {
-        if (fetched.contains(path)) {
-            QFile::remove(path);
+        result = listingFailure(listed);
+    } else if (CCancelFlag::value() != 1) {
+        lineCount = CFtpListing::countLines(text, [] {});
+        CBoxFetch run(*m_conn, m_ui, folder, m_convertOnDownload);
+        result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
+        if (result == UnitResult::Cancelled) {
+            run.dropHalfMessage();
         }
-    };
-    const auto convert = [&](const QString& v) -> int {
-        report(CPrgFileDwnDlg::Converting);
-        const qint64 need = CDiskSpace::bytesNeeded(QFileInfo(v).size() * 16);
-        if (CDiskSpace::freeBytes(folder) < need) {
-            return -4;
-        }
-        return CFileMng::ConvertToWav(v, m_ui) == 1 ? 1 : 0;
-    };
-
-    bool stopped = false;
-    const bool finished = forEachLine(
-        text,
-        [this] {
-            if (m_ui)
-                m_ui->dispatchPendingEvents(1);
-        },
-        [&](const QString& line) -> bool {
-            const bool isVoice = line.contains(QLatin1String("vmdat"));
-            if (!isVoice && !line.contains(QLatin1String("vminf"))) {
-                return true;
-            }
-            const qint64 size = CFtpListing::longSize(line);
-            const QString name = CFtpListing::longName(line);
-            if (name.isEmpty()) {
-                return true; // nothing that could be written safely under this folder
-            }
-            const QString local = CFileMng::Join(folder, name);
-            if (CDiskSpace::freeBytes(folder) < CFtpListing::spaceNeeded(size)) {
-                end = -4;
-                return false;
-            }
-            if (isVoice) {
-                report(CPrgFileDwnDlg::FileSize, size / 1024);
-            }
-            lastHandled = local;
-            if (CFileMng::FileExists(local)) {
-                if (isVoice) {
-                    report(CPrgFileDwnDlg::Position, 95);
-                    voice = local;
-                } else {
-                    report(CPrgFileDwnDlg::Position, -1);
-                    if (m_convertOnDownload && !voice.isEmpty()) {
-                        const int c = convert(voice);
-                        voice.clear();
-                        if (c != 1) {
-                            end = c == -4 ? -4 : -2;
-                            return false;
-                        }
-                    }
-                }
-            } else {
-                const QString receiving = CFileMng::Join(folder, kReceiving);
-                int r = m_conn->Retrieve(name, kReceiving, isVoice, false, sizeof(FILESTS_INFO));
-                // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
-                // More than listed is a file still being recorded and is kept.
-                if (r == 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < size) {
-                    r = -1;
-                }
-                last = r;
-                if (r == 0) {
-                    report(CPrgFileDwnDlg::Position, -1);
-                    if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
-                        QFile::remove(receiving);
-                        removeFetched(companionOf(local));
-                        end = -1;
-                        return false;
-                    }
-                    fetched.insert(local);
-                    if (isVoice) {
-                        if (m_convertOnDownload) {
-                            voice = local;
-                        }
-                    } else if (m_convertOnDownload && !voice.isEmpty()) {
-                        const int c = convert(voice);
-                        if (c != 1) {
-                            if (c != -4) {
-                                removeFetched(voice);
-                                removeFetched(companionOf(voice));
-                            }
-                            voice.clear();
-                            end = c == -4 ? -4 : -3;
-                            return false;
-                        }
-                        voice.clear();
-                    }
-                } else if (r == -2) {
-                    QFile::remove(receiving);
-                    removeFetched(companionOf(local));
-                    end = -3;
-                    return false;
-                } else if (r == 550) {
-                    M = 1;
-                    report(CPrgFileDwnDlg::Position, -1);
-                    return true;
-                } else {
-                    QFile::remove(receiving);
-                    removeFetched(companionOf(local));
-                    end = -1;
-                    return false;
-                }
-            }
-            if (!isVoice) {
-                report(CPrgFileDwnDlg::Downloading);
-                report(CPrgFileDwnDlg::NextMessage);
-            }
-            return true;
-        },
-        &stopped);
-
-    if (!finished) {
-        // Cancelled between files: a message that is only half here is removed again.
-        if (!lastHandled.isEmpty() && !CFileMng::FileExists(companionOf(lastHandled))) {
-            removeFetched(lastHandled);
-        }
-        return finish(-3);
     }
-    if (stopped) {
-        return finish(end);
-    }
-    return finish(M == 1 ? 550 : last);
+    resumeKeepAlive();
+    return result;
 }
 
-int CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
+UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
     lineCount = 0;
     if (!m_conn) {
-        return -1;
+        return UnitResult::CommFailure;
     }
     pauseKeepAlive();
-    const Reporter report(m_ui);
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    const auto finish = [this](int result) {
-        resumeKeepAlive();
-        return result;
-    };
-
     QString text;
-    const int listed = m_conn->ListNames(unitDirectory, FTPCONN_INFO::LIST_VMINF, text);
-    if (listed == -2) {
-        return finish(-2);
+    const int listed = m_conn->ListNames(unitDirectory, Files::Info, text);
+    UnitResult result = listingFailure(listed);
+    if (listed == 1) {
+        lineCount = CFtpListing::countLines(text, [] {});
+        CBoxFetch run(*m_conn, m_ui, folder, false);
+        result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
     }
-    if (listed != 1) {
-        return finish(-1);
-    }
-    lineCount = CFtpListing::countLines(text, [] {});
-
-    int M = 0;
-    int last = 0;
-    int end = 0;
-    bool stopped = false;
-    const bool finished = forEachLine(
-        text,
-        [this] {
-            if (m_ui)
-                m_ui->dispatchPendingEvents(1);
-        },
-        [&](const QString& line) -> bool {
-            if (!line.contains(QLatin1String("vminf"))) {
-                return true;
-            }
-            const QString name = nameFromPlainLine(line, QStringLiteral("vminf"));
-            if (name.isEmpty()) {
-                return true;
-            }
-            const QString local = CFileMng::Join(folder, name);
-            if (CDiskSpace::freeBytes(folder) < 4096) {
-                end = -4;
-                return false;
-            }
-            if (!CFileMng::FileExists(local)) {
-                const QString receiving = CFileMng::Join(folder, kReceiving);
-                const int r = m_conn->Retrieve(name, kReceiving, true, true, sizeof(FILESTS_INFO));
-                last = r;
-                if (r == -2) {
-                    QFile::remove(receiving);
-                    end = -3;
-                    return false;
-                }
-                if (r == 550) {
-                    M = 1;
-                } else if (r != 0 || CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
-                    QFile::remove(receiving);
-                    end = -1;
-                    return false;
-                }
-            }
-            report(CPrgFileDwnDlg::FileStep);
-            return true;
-        },
-        &stopped);
-    if (!finished) {
-        return finish(-3);
-    }
-    if (stopped) {
-        return finish(end);
-    }
-    return finish(M == 1 ? 550 : last);
+    resumeKeepAlive();
+    return result;
 }
 
-int CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
-                           qint64& spaceNeeded) {
+UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
+                                  qint64& listedSize, qint64& spaceNeeded) {
     if (!m_conn) {
-        return -1;
+        return UnitResult::CommFailure;
     }
     pauseKeepAlive();
     m_conn->localDirectory = boxFolder.isEmpty() ? programDirectory() : boxFolder;
@@ -336,25 +103,23 @@ int CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolde
     }
     QString text;
     qint64 byteLength = 0;
-    const int listed = m_conn->ListLong(unitDirectory, FTPCONN_INFO::LIST_VMDAT, text, byteLength);
-    int result = listed == -2 ? -2 : -1;
+    const int listed = m_conn->ListLong(unitDirectory, Files::Voice, text, byteLength);
+    UnitResult result = listingFailure(listed);
     if (listed == 1) {
-        result = 0;
-        QString line;
-        for (qsizetype i = 0; i <= text.size() && result == 0; ++i) {
-            const bool end = i == text.size();
-            const QChar c = end ? QChar('\r') : text[i];
-            if (!end && m_ui) {
+        result = UnitResult::NotListed;
+        CListingReader reader(text, [this](QChar) {
+            if (m_ui) {
                 m_ui->dispatchPendingEvents(1);
             }
-            if (c == '\r') {
-                if (!line.isEmpty() && line.contains(dotless)) {
-                    spaceNeeded = CFtpListing::spaceNeeded(CFtpListing::longSize(line));
-                    result = 1;
-                }
-                line.clear();
-            } else if (c != '\n' && c != '*' && c != '.') {
-                line += c;
+            return true;
+        });
+        QString line;
+        while (reader.next(line)) {
+            if (line.contains(dotless)) {
+                listedSize = CFtpListing::longSize(line);
+                spaceNeeded = CFtpListing::spaceNeeded(listedSize);
+                result = UnitResult::Done;
+                break;
             }
         }
     }
@@ -362,61 +127,81 @@ int CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolde
     return result;
 }
 
-int CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name) {
-    if (!m_conn) {
-        return -1;
-    }
-    if (!CFtpListing::isMessageName(name)) {
-        return -1;
+UnitResult CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
+                                  qint64 listedSize) {
+    if (!m_conn || !CFtpListing::isMessageName(name)) {
+        return UnitResult::CommFailure;
     }
     pauseKeepAlive();
-    const Reporter report(m_ui);
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    const QString local = CFileMng::Join(folder, name);
-    const auto finish = [this](int result) {
-        resumeKeepAlive();
-        return result;
-    };
+    const UnitResult result = fetchVoice(unitPath, folder, name, listedSize);
+    resumeKeepAlive();
+    return result;
+}
 
+UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize) {
+    CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr;
+    const auto report = [progress](int what) {
+        if (progress) {
+            progress->post(what, what == CPrgFileDwnDlg::Position ? -1 : 0);
+        }
+    };
+    const QString local = CFileMng::Join(folder, name);
     // The unit's copy arrives under the receiving name and becomes the message file only when complete and given
     // its record. A voice file already here, with the record the user may have edited, is never touched: it stays
-    // as it was whatever happens to the transfer, and so does any file the user keeps beside it.
-    const bool kept = CFileMng::FileExists(local);
-    const QString receiving = CFileMng::Join(folder, kReceiving);
-    const int r = m_conn->Retrieve(unitPath, kReceiving, true, false, sizeof(FILESTS_INFO));
-    if (r != 0) {
-        QFile::remove(receiving);
-        return finish(r == -2 ? -3 : r);
+    // as it was whatever happens to the transfer, and so does any file the user keeps beside it. A voice file cut
+    // short by an earlier transfer is no voice file: it is replaced, keeping its record.
+    const bool present = CFileMng::FileExists(local);
+    const bool kept = present && !CBoxFetch::isCutShort(local, listedSize);
+    FILESTS_INFO oldRecord;
+    oldRecord.clear();
+    const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord) >= FILESTS_INFO::SIZE;
+    const QString receiving = CFileMng::Join(folder, CBoxFetch::kReceiving);
+    int rc = m_conn->Retrieve(unitPath, CBoxFetch::kReceiving, true, false, sizeof(FILESTS_INFO),
+                              CBoxFetch::mostExpected(listedSize));
+    // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
+    if (rc == 0 && listedSize >= 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
+        rc = -1;
     }
-    report(CPrgFileDwnDlg::Position, -1);
+    if (rc != 0) {
+        QFile::remove(receiving);
+        return rc == -2    ? UnitResult::Cancelled
+               : rc == -3  ? UnitResult::NoDiskSpace
+               : rc == 550 ? UnitResult::FileGoneOnUnit
+                           : UnitResult::CommFailure;
+    }
+    report(CPrgFileDwnDlg::Position);
     if (kept) {
         QFile::remove(receiving);
-    } else if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Written) {
+    } else if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Result::Written) {
         // Never a success without the record: the raw file would be listed as a message of garbage.
         const qint64 size = QFileInfo(receiving).size();
         QFile::remove(receiving);
-        return finish(CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? -4 : -1);
+        return CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? UnitResult::NoDiskSpace
+                                                                             : UnitResult::CommFailure;
+    } else if (keepRecord) {
+        CFileMng::RewriteRecord(oldRecord, local);
     }
-    report(CPrgFileDwnDlg::Position, -1);
+    report(CPrgFileDwnDlg::Position);
     if (m_ui) {
         for (int i = 0; i < 10; ++i) {
             m_ui->dispatchPendingEvents(1);
             m_ui->sleepMs(1);
         }
     }
-    if (m_convertOnDownload) {
-        report(CPrgFileDwnDlg::Converting);
-        const qint64 need = CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16);
-        if (CDiskSpace::freeBytes(folder) < need) {
-            return finish(-4);
-        }
-        if (CFileMng::ConvertToWav(local, m_ui) != 1) {
-            if (!kept) {
-                QFile::remove(local);
-            }
-            return finish(-3);
-        }
+    if (!m_convertOnDownload) {
+        return UnitResult::Done;
     }
-    return finish(0);
+    report(CPrgFileDwnDlg::Converting);
+    if (CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
+        return UnitResult::NoDiskSpace;
+    }
+    if (CFileMng::ConvertToWav(local, m_ui) != 1) {
+        if (!kept) {
+            QFile::remove(local);
+        }
+        return kept ? UnitResult::PresentVoiceNotConverted : UnitResult::FetchedVoiceNotConverted;
+    }
+    return UnitResult::Done;
 }

@@ -3,6 +3,7 @@
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
 #include "link/CLoginForm.h"
+#include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
 
 CLinkController::CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts)
@@ -74,9 +75,14 @@ void CLinkController::tick() {
         stopTimer();
         return;
     }
-    if (m_ftp->Connection()) {
+    // No probe under a modal message or dialog of ours: the one it waits on may itself be talking to the unit, and
+    // a lost link found now would open another window on top of it. The next tick after it closes probes.
+    if (m_ftp->Connection() && !m_ui.isModalOpen() && !m_probing) {
+        m_probing = true;
         ++m_probes;
-        if (m_ftp->Probe() == 0) {
+        const int alive = m_ftp->Probe();
+        m_probing = false;
+        if (alive == 0) {
             m_settings.loggedIn = 0;
             repaint();
             stopTimer();
@@ -107,17 +113,17 @@ void CLinkController::linkLost() {
     // itself stays: open dialogs and operations hold it, and logging in again gives it a fresh connection.
     m_ftp->Quit();
     const LOGIN_VALUES& v = m_settings.connection;
-    const int rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
-    if (rc == CFtpMng::CONNECT_OK) {
+    const CFtpMng::Login rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
+    if (rc == CFtpMng::Login::LoggedIn) {
         m_settings.loggedIn = 1;
         m_idle = 0;
         startTimer();
         repaint();
         return;
     }
-    m_ui.messageBox(rc == CFtpMng::CONNECT_FAILED ? QStringLiteral("接続に失敗しました。")
-                                                  : QStringLiteral("ログインに失敗しました。"),
-                    QStringLiteral("エラー"), MsgIcon::Exclamation);
+    m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
+                                                        : COperationTexts::LoginFailed(),
+                    COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
 
 void CLinkController::pauseKeepAlive() {

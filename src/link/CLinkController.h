@@ -75,4 +75,5 @@ private:
     QTimer m_timer;
     int m_idle = 0;
     int m_probes = 0;
+    bool m_probing = false; // a probe's waits repaint, and a tick arriving meanwhile must not start another
 };

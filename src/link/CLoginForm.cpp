@@ -2,6 +2,7 @@
 
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
+#include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
 
 #include <QRegularExpression>
@@ -95,16 +96,14 @@ bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, 
     }
     const QString problem = validate(typed);
     if (!problem.isEmpty()) {
-        ui.messageBox(problem, QStringLiteral("エラー"), MsgIcon::Exclamation);
+        ui.messageBox(problem, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
-    const int rc = ftp.ConnectLogin(typed.address, typed.user, typed.password);
-    if (rc == CFtpMng::CONNECT_FAILED) {
-        ui.messageBox(QStringLiteral("接続に失敗しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
-        return false;
-    }
-    if (rc != CFtpMng::CONNECT_OK) {
-        ui.messageBox(QStringLiteral("ログインに失敗しました。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+    const CFtpMng::Login rc = ftp.ConnectLogin(typed.address, typed.user, typed.password);
+    if (rc != CFtpMng::Login::LoggedIn) {
+        ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
+                                                          : COperationTexts::LoginFailed(),
+                      COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     m_settings.loggedIn = 1;

@@ -1,10 +1,12 @@
 #include "link/FTPCONN_INFO.h"
 
+#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
 #include "platform/CProgressDlg.h"
 #include "platform/CUserInterface.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <arpa/inet.h>
@@ -18,8 +20,6 @@
 #include <cstring>
 
 namespace {
-
-const char* const kProgressTitle = "ダウンロード中";
 
 // Local files are written through a buffer of this size; the chunk stays the unit of progress and cancel.
 constexpr int kWriteBuffer = 256 * 1024;
@@ -52,24 +52,38 @@ bool FTPCONN_INFO::isSuccessCode(int code) {
     return std::find(std::begin(kSuccess), std::end(kSuccess), code) != std::end(kSuccess);
 }
 
-int FTPCONN_INFO::waitReadable(int fd, int timeoutMs) {
+FTPCONN_INFO::Wait FTPCONN_INFO::waitFor(int fd, short events, int timeoutMs, bool watchCancel) {
     if (fd < 0) {
-        return -1;
+        return Wait::Failed;
     }
-    pollfd p = {fd, POLLIN, 0};
+    // The wait goes in slices: after each slice that passes without the socket, the window repaints and the
+    // cancel flag is looked at, so a long wait neither freezes the screen nor ignores "キャンセル".
+    const int slice = std::max(1, m_timeouts.sliceMs);
+    int left = std::max(0, timeoutMs);
     for (;;) {
-        int r = ::poll(&p, 1, timeoutMs);
+        pollfd p = {fd, events, 0};
+        const int step = std::min(left, slice);
+        const int r = ::poll(&p, 1, step);
         if (r < 0 && errno == EINTR) {
             continue;
         }
         if (r < 0) {
-            return -1;
+            return Wait::Failed;
         }
-        if (r == 0) {
-            return 0;
+        if (r > 0) {
+            // Hang-up and errors count as ready: the receive that follows reports them.
+            return Wait::Ready;
         }
-        // Hang-up and errors count as readable: the receive that follows reports them.
-        return 1;
+        left -= step;
+        if (left <= 0) {
+            return Wait::TimedOut;
+        }
+        if (m_ui) {
+            m_ui->dispatchPendingEvents(1);
+        }
+        if (watchCancel && CCancelFlag::value() == 1) {
+            return Wait::Cancelled;
+        }
     }
 }
 
@@ -81,6 +95,31 @@ void FTPCONN_INFO::closeSocket(int& fd) {
     }
 }
 
+bool FTPCONN_INFO::ConnectControl() {
+    if (controlSocket < 0) {
+        return false;
+    }
+    // Connecting without blocking, so that an address nobody answers holds the program no longer than the
+    // connect wait.
+    const int flags = ::fcntl(controlSocket, F_GETFL, 0);
+    if (flags < 0 || ::fcntl(controlSocket, F_SETFL, flags | O_NONBLOCK) != 0) {
+        return false;
+    }
+    int rc = ::connect(controlSocket, reinterpret_cast<sockaddr*>(&serverAddress), sizeof serverAddress);
+    if (rc != 0 && (errno == EINPROGRESS || errno == EINTR)) {
+        if (waitFor(controlSocket, POLLOUT, m_timeouts.connectMs, false) != Wait::Ready) {
+            return false;
+        }
+        int error = 0;
+        socklen_t len = sizeof error;
+        rc = (::getsockopt(controlSocket, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0) ? 0 : -1;
+    }
+    if (rc != 0) {
+        return false;
+    }
+    return ::fcntl(controlSocket, F_SETFL, flags) == 0;
+}
+
 int FTPCONN_INFO::SendLine(const QString& text) {
     if (controlSocket < 0) {
         return -1;
@@ -90,19 +129,43 @@ int FTPCONN_INFO::SendLine(const QString& text) {
     return n < 0 ? -1 : static_cast<int>(n);
 }
 
+void FTPCONN_INFO::drainControl() {
+    // Whatever is waiting now answers nothing still to be sent: a reply that came after its wait, the second
+    // line of a reply, the tail of an overlong one. Left there, it would be read as the next command's answer.
+    if (controlSocket < 0) {
+        return;
+    }
+    char buffer[1024];
+    for (;;) {
+        const ssize_t n = ::recv(controlSocket, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return;
+        }
+    }
+}
+
 int FTPCONN_INFO::ReadReplyLine(QString& text, int capacity) {
+    return readLine(text, capacity, m_timeouts.replyByteMs);
+}
+
+int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs) {
     text.clear();
     if (controlSocket < 0 || capacity < 1) {
         return -1;
     }
     int previous = -1;
-    while (text.size() < capacity - 1) {
+    bool previousStored = false;
+    bool first = true;
+    for (;;) {
         // One byte per receive, so that nothing of a following reply is taken early. The wait is skipped when
-        // the byte is already there.
+        // the byte is already there; a line that comes in pieces is waited for piece by piece.
         unsigned char byte = 0;
         ssize_t n = ::recv(controlSocket, &byte, 1, MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            if (waitReadable(controlSocket, m_timeouts.replyByteMs) != 1) {
+            if (waitFor(controlSocket, POLLIN, first ? firstByteMs : m_timeouts.replyByteMs, false) != Wait::Ready) {
                 return -1;
             }
             n = ::recv(controlSocket, &byte, 1, 0);
@@ -110,33 +173,27 @@ int FTPCONN_INFO::ReadReplyLine(QString& text, int capacity) {
                 continue;
             }
         }
-        if (n < 0) {
+        if (n <= 0) {
+            // Closed or broken before the line ended: no reply at all.
             return -1;
         }
-        if (n == 0) {
-            break;
-        }
+        first = false;
         if (previous == '\r' && byte == '\n') {
-            text.chop(1);
+            if (previousStored) {
+                text.chop(1);
+            }
             return static_cast<int>(text.size());
         }
-        text += QChar(static_cast<char16_t>(static_cast<qint16>(static_cast<signed char>(byte))));
+        // Past the capacity the rest of the line is read and dropped: it belongs to this reply, not the next.
+        previousStored = text.size() < capacity - 1;
+        if (previousStored) {
+            text += QChar(static_cast<char16_t>(static_cast<qint16>(static_cast<signed char>(byte))));
+        }
         previous = byte;
     }
-    return static_cast<int>(text.size());
 }
 
-int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
-    if (command) {
-        SendLine(*command);
-    }
-    QString line;
-    if (ReadReplyLine(line, kReplyCapacity) < 0) {
-        return -1;
-    }
-    if (replyText) {
-        *replyText = line;
-    }
+int FTPCONN_INFO::codeOf(const QString& line) {
     // The code is the first token between blanks and hyphens; a token without leading digits reads as 0.
     int i = 0;
     while (i < line.size() && (line[i] == QLatin1Char(' ') || line[i] == QLatin1Char('-'))) {
@@ -149,6 +206,25 @@ int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
     while (i < line.size() && line[i] >= QLatin1Char('0') && line[i] <= QLatin1Char('9') && code < 100000000) {
         code = code * 10 + (line[i].unicode() - '0');
         ++i;
+    }
+    return code;
+}
+
+int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
+    if (command) {
+        drainControl();
+        SendLine(*command);
+    }
+    QString line;
+    if (ReadReplyLine(line, kReplyCapacity) < 0) {
+        return -1;
+    }
+    if (replyText) {
+        *replyText = line;
+    }
+    const int code = codeOf(line);
+    if (code < 0) {
+        return -1;
     }
     return (code == 0 || isSuccessCode(code)) ? 0 : code;
 }
@@ -220,18 +296,44 @@ int FTPCONN_INFO::OpenDataPort(const QString& commandLine) {
         closeListener();
         return rc;
     }
+    dataSocket = acceptFromUnit();
     // A unit that never connects back leaves nothing to keep the listener for.
-    if (waitReadable(listenSocket, m_timeouts.acceptMs) != 1) {
-        closeListener();
-        return -1;
-    }
-    dataSocket = ::accept4(listenSocket, nullptr, nullptr, SOCK_CLOEXEC);
     if (dataSocket < 0) {
         dataSocket = -1;
         closeListener();
         return -1;
     }
     return 0;
+}
+
+int FTPCONN_INFO::acceptFromUnit() {
+    // Only the unit may bring the data: a connection from any other address is closed and the wait goes on.
+    sockaddr_in unit{};
+    socklen_t len = sizeof unit;
+    if (::getpeername(controlSocket, reinterpret_cast<sockaddr*>(&unit), &len) != 0 || unit.sin_family != AF_INET) {
+        return -1;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const int left = m_timeouts.acceptMs - static_cast<int>(waited.elapsed());
+        if (left <= 0 || waitFor(listenSocket, POLLIN, left, false) != Wait::Ready) {
+            return -1;
+        }
+        sockaddr_in peer{};
+        socklen_t peerLen = sizeof peer;
+        const int fd = ::accept4(listenSocket, reinterpret_cast<sockaddr*>(&peer), &peerLen, SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED || errno == EAGAIN) {
+                continue;
+            }
+            return -1;
+        }
+        if (peer.sin_family == AF_INET && peer.sin_addr.s_addr == unit.sin_addr.s_addr) {
+            return fd;
+        }
+        ::close(fd);
+    }
 }
 
 int FTPCONN_INFO::ReceiveChunk(char* buffer) {
@@ -253,12 +355,16 @@ int FTPCONN_INFO::ReceiveChunk(char* buffer) {
         m_readPos = m_readLen = 0;
         ssize_t n = ::recv(dataSocket, m_readAhead.data(), static_cast<size_t>(m_readAhead.size()), MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            // A data connection silent for the whole wait ends the chunk as it is: the transfer is taken as done.
-            const int ready = waitReadable(dataSocket, m_timeouts.dataChunkMs);
-            if (ready == 0) {
+            // A data connection silent for the whole wait is broken off: whatever came later would not be read,
+            // so what came is not the whole. A cancel while waiting ends the chunk as it is.
+            const Wait ready = waitFor(dataSocket, POLLIN, m_timeouts.dataChunkMs, m_watchCancel);
+            if (ready == Wait::Cancelled) {
                 break;
             }
-            if (ready < 0) {
+            if (ready == Wait::TimedOut) {
+                return -1;
+            }
+            if (ready != Wait::Ready) {
                 return -1;
             }
             continue;
@@ -282,20 +388,20 @@ void FTPCONN_INFO::CloseData() {
 
 int FTPCONN_INFO::ReadFinalReply() {
     m_finalReply.clear();
-    if (waitReadable(controlSocket, m_timeouts.finalReplyMs) != 1) {
+    QString line;
+    if (readLine(line, kReplyCapacity, m_timeouts.finalReplyMs) < 0) {
         return -1;
     }
-    char buffer[1024];
-    ssize_t n = ::recv(controlSocket, buffer, sizeof buffer, 0);
-    if (n <= 0) {
-        return -1;
-    }
-    m_finalReply = QByteArray(buffer, static_cast<int>(n));
-    return static_cast<int>(n) + 1;
+    m_finalReply = line.toLatin1();
+    return codeOf(line);
+}
+
+bool FTPCONN_INFO::isTransferComplete(int finalCode) {
+    return finalCode == 226 || finalCode == 250;
 }
 
 int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
-                           int headroom) {
+                           int headroom, qint64 maxBytes) {
     // The local name comes from a listing or a record: it must name a file inside the local directory.
     if (localName.isEmpty() || localName == QLatin1String(".") || localName == QLatin1String("..") ||
         localName.contains(QLatin1Char('/')) || localName.contains(QChar(0))) {
@@ -314,124 +420,177 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     if (fd < 0) {
         // Nowhere to put the data: end the transfer in order and report the failure.
         AbortTransfer();
-        ReadFinalReply();
-        return -1;
+        return errno == ENOSPC ? -3 : -1;
     }
-    static const QString progressTitle = QString::fromUtf8(kProgressTitle);
     bytesReceived = 0;
     if (resetCounter) {
         chunkCounter = 0;
     }
-    QByteArray pending;
-    pending.reserve(kWriteBuffer);
-    // Room in front of the data, for a record written once the data is complete.
-    pending.append(QByteArray(std::max(0, headroom), '\0'));
-    bool writeFailed = false;
-    bool cancelled = false;
-    int last = 0;
-    char chunk[2 * kChunkSize];
-    for (;;) {
-        std::memset(chunk, 0, sizeof chunk);
-        if (m_ui) {
-            m_ui->dispatchPendingEvents(1);
-        }
-        if (CCancelFlag::value() == 1) {
-            cancelled = true;
-            AbortTransfer();
-            break;
-        }
-        last = ReceiveChunk(chunk);
-        if (last <= 0) {
-            break;
-        }
-        pending.append(chunk, last);
-        if (pending.size() >= kWriteBuffer) {
-            writeFailed = writeFailed || !writeAll(fd, pending.constData(), pending.size());
-            pending.clear();
-        }
-        bytesReceived += last;
-        if (!silent) {
-            ++chunkCounter;
-            // Looked up per report: dispatching events may have closed the window meanwhile.
-            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(progressTitle) : nullptr) {
-                progress->post(PRG_POSITION, chunkCounter);
-            }
-        }
-    }
-    writeFailed = writeFailed || !writeAll(fd, pending.constData(), pending.size());
-    writeFailed = (::close(fd) != 0) || writeFailed;
+    const Received received = receiveInto(fd, headroom, silent, maxBytes);
     CloseData();
-    if (last < 0 && !cancelled) {
-        return -1;
+    if (received.cancelled || received.end == Received::End::Broken || received.end == Received::End::TooLong) {
+        // The unit's answers about the broken-off transfer are taken with the ABOR, so that the next command reads
+        // its own. A cancel stays a cancel.
+        AbortTransfer();
+        if (received.cancelled) {
+            return -2;
+        }
+        return received.diskFull ? -3 : -1;
     }
     const int final = ReadFinalReply();
-    if (cancelled) {
-        // Whatever the unit still had to say about the aborted transfer has been taken; a cancel stays a cancel.
-        return -2;
+    if (received.diskFull) {
+        return -3;
     }
     // The unit saying the transfer broke off (426, 451 ...) means the file is incomplete, however much arrived.
-    const int code =
-        m_finalReply.size() >= 3 && m_finalReply[0] >= '4' && m_finalReply[0] <= '5' ? m_finalReply.left(3).toInt() : 0;
-    if (final < 0 || writeFailed || code >= 400) {
+    if (received.writeFailed || !isTransferComplete(final)) {
         return -1;
     }
     return 0;
 }
 
+FTPCONN_INFO::Received FTPCONN_INFO::receiveInto(int fd, int headroom, bool silent, qint64 maxBytes) {
+    Received out;
+    QByteArray pending;
+    pending.reserve(kWriteBuffer);
+    // Room in front of the data, for a record written once the data is complete.
+    pending.append(QByteArray(std::max(0, headroom), '\0'));
+    const auto flush = [&] {
+        if (!out.writeFailed && !writeAll(fd, pending.constData(), pending.size())) {
+            out.writeFailed = true;
+            out.diskFull = errno == ENOSPC || errno == EDQUOT;
+        }
+        pending.clear();
+    };
+    char chunk[2 * kChunkSize];
+    m_watchCancel = true;
+    for (;;) {
+        if (m_ui) {
+            m_ui->dispatchPendingEvents(1);
+        }
+        if (CCancelFlag::value() == 1) {
+            out.cancelled = true;
+            break;
+        }
+        const int last = ReceiveChunk(chunk);
+        if (last < 0) {
+            out.end = Received::End::Broken;
+            break;
+        }
+        if (last == 0) {
+            out.cancelled = CCancelFlag::value() == 1;
+            break;
+        }
+        pending.append(chunk, last);
+        if (pending.size() >= kWriteBuffer) {
+            flush();
+        }
+        bytesReceived += last;
+        if (maxBytes >= 0 && bytesReceived > maxBytes) {
+            // A unit that sends on past any size the file could have would fill the disk.
+            out.end = Received::End::TooLong;
+            break;
+        }
+        if (!silent) {
+            ++chunkCounter;
+            // Looked up per report: dispatching events may have closed the window meanwhile.
+            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr) {
+                progress->post(PRG_POSITION, chunkCounter);
+            }
+        }
+    }
+    m_watchCancel = false;
+    flush();
+    if (::close(fd) != 0 && !out.writeFailed) {
+        out.writeFailed = true;
+        out.diskFull = errno == ENOSPC || errno == EDQUOT;
+    }
+    return out;
+}
+
 int FTPCONN_INFO::collect(QByteArray& raw, bool pollCancel) {
     char chunk[kChunkSize];
+    m_watchCancel = pollCancel;
+    int result = 0;
     for (;;) {
         if (m_ui) {
             m_ui->dispatchPendingEvents(1);
         }
         if (pollCancel && CCancelFlag::value() == 1) {
             AbortTransfer();
-            return 0;
+            break;
         }
         const int n = ReceiveChunk(chunk);
         if (n < 0) {
-            return -1;
+            // Silent past the wait or dropped: the listing is not whole. The ABOR takes the unit's answers to it.
+            AbortTransfer();
+            result = -1;
+            break;
         }
         if (n == 0) {
-            return 0;
+            if (pollCancel && CCancelFlag::value() == 1) {
+                AbortTransfer();
+            }
+            break;
         }
         if (raw.size() + n > maxListingBytes) {
             // A peer that streams on past any real listing would hold the link for good: end the transfer, and
             // take whatever the unit still says about it so that the next command reads its own answer.
             AbortTransfer();
-            ReadFinalReply();
-            return -1;
+            result = -1;
+            break;
         }
         raw.append(chunk, n);
     }
+    m_watchCancel = false;
+    return result;
 }
 
-int FTPCONN_INFO::finishListing(QByteArray& raw, QString& text, int maxChars, bool upToNul) {
-    if (upToNul) {
-        const int nul = raw.indexOf('\0');
-        if (nul >= 0) {
-            raw.truncate(nul);
+namespace {
+
+// A NUL makes its line unusable (no name holds one); the lines around it stand as they are.
+void dropLinesWithNul(QByteArray& raw) {
+    qsizetype nul = raw.indexOf('\0');
+    while (nul >= 0) {
+        qsizetype start = nul;
+        while (start > 0 && raw[start - 1] != '\r' && raw[start - 1] != '\n') {
+            --start;
         }
+        qsizetype end = nul;
+        while (end < raw.size() && raw[end] != '\r' && raw[end] != '\n') {
+            ++end;
+        }
+        raw.remove(start, end - start);
+        nul = raw.indexOf('\0', start);
     }
-    text = CCp932::toUnicode(raw);
-    if (maxChars >= 0 && text.size() > maxChars) {
-        text.truncate(maxChars);
-    }
-    QString closing;
-    const int rc = ReadReplyLine(closing, kReplyCapacity);
-    CloseData();
-    return rc < 0 ? -1 : 1;
 }
 
-int FTPCONN_INFO::ListNames(const QString& directory, int mode, QString& text) {
+} // namespace
+
+int FTPCONN_INFO::finishListing(QByteArray& raw, QString& text, int maxChars) {
+    CloseData();
+    dropLinesWithNul(raw);
+    text = CCp932::toUnicode(raw);
+    // The unit closes a whole listing with 226; anything else (426, 451, nothing) leaves it incomplete.
+    if (!isTransferComplete(ReadFinalReply())) {
+        return -1;
+    }
+    // A listing longer than any the unit makes is cut, not shorter: what it hides is unknown.
+    if (maxChars >= 0 && text.size() > maxChars) {
+        text.clear();
+        return -1;
+    }
+    return 1;
+}
+
+int FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
     text.clear();
     int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
     if (rc != 0) {
         return rc == 550 ? -2 : 0;
     }
-    const QString command = mode == LIST_VMINF   ? QStringLiteral("NLST *.vminf\r\n")
-                            : mode == LIST_VMDAT ? QStringLiteral("NLST *.vmdat\r\n")
-                                                 : QStringLiteral("NLST\r\n");
+    const QString command = files == CUnitBoxOps::Files::Info    ? QStringLiteral("NLST *.vminf\r\n")
+                            : files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST *.vmdat\r\n")
+                                                                 : QStringLiteral("NLST\r\n");
     rc = OpenDataPort(command);
     if (rc == 550) {
         return 1;
@@ -441,20 +600,20 @@ int FTPCONN_INFO::ListNames(const QString& directory, int mode, QString& text) {
     }
     QByteArray raw;
     if (collect(raw, false) < 0) {
-        CloseData();
         return -1;
     }
-    return finishListing(raw, text, -1, true);
+    return finishListing(raw, text, -1);
 }
 
-int FTPCONN_INFO::ListLong(const QString& directory, int mode, QString& text, qint64& byteLength) {
+int FTPCONN_INFO::ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength) {
     text.clear();
     byteLength = 0;
     int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
     if (rc != 0) {
         return rc == 550 ? -2 : rc;
     }
-    rc = OpenDataPort(mode == LIST_VMDAT ? QStringLiteral("NLST -l *.vmdat\r\n") : QStringLiteral("NLST -l\r\n"));
+    rc = OpenDataPort(files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n")
+                                                         : QStringLiteral("NLST -l\r\n"));
     if (rc == 550) {
         return 1;
     }
@@ -463,10 +622,14 @@ int FTPCONN_INFO::ListLong(const QString& directory, int mode, QString& text, qi
     }
     QByteArray raw;
     if (collect(raw, true) < 0) {
-        CloseData();
         return -1;
     }
-    rc = finishListing(raw, text, -1, false);
+    if (CCancelFlag::value() == 1) {
+        // Cancelled: whatever came is no listing; the caller sees the flag.
+        CloseData();
+        return 1;
+    }
+    rc = finishListing(raw, text, -1);
     byteLength = static_cast<qint64>(text.size()) * 2;
     return rc;
 }
@@ -502,10 +665,9 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
         }
         QByteArray raw;
         if (collect(raw, false) < 0) {
-            CloseData();
             return -1;
         }
-        if (finishListing(raw, *step.out, step.maxChars, true) != 1) {
+        if (finishListing(raw, *step.out, step.maxChars) != 1) {
             return -1;
         }
     }
@@ -524,8 +686,14 @@ int FTPCONN_INFO::DeleteRemote(const QString& path) {
 }
 
 int FTPCONN_INFO::AbortTransfer() {
-    Command(QStringLiteral("ABOR\r\n"));
+    // ABOR is answered twice when a transfer was still running: the transfer's own end (426) and then the ABOR's
+    // (226). Both are taken here. PWD then shows the link answers in step again.
+    const int first = Command(QStringLiteral("ABOR\r\n"));
     CloseData();
+    if (first >= 400) {
+        QString second;
+        ReadReplyLine(second, kReplyCapacity);
+    }
     Command(QStringLiteral("PWD\r\n"));
     return 0;
 }

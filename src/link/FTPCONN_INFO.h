@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/FTP_TIMEOUTS.h"
+#include "operations/CUnitBoxOps.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +12,8 @@ class CUserInterface;
 
 // The connection context of the unit link: the control connection, the sockets of the current transfer and
 // the local directory retrievals write into. Created by CFtpMng::ConnectLogin and released by CFtpMng::Quit.
-// Every wait is bounded by the timeouts; nothing here blocks without a limit except the connect itself.
+// Every wait is bounded by the timeouts and repaints the window while it lasts; the waits of a transfer also
+// watch the cancel flag.
 class FTPCONN_INFO {
 public:
     static constexpr int kChunkSize = 1024;
@@ -20,14 +22,13 @@ public:
     static constexpr int kMaxRootChars = 102400;
     static constexpr int kMaxBoxListChars = 1024000;
 
-    // Listing modes of ListNames / ListLong.
-    enum { LIST_ALL = 0, LIST_VMINF = 1, LIST_VMDAT = 2 };
-
     FTPCONN_INFO(CUserInterface* ui, const FTP_TIMEOUTS& timeouts);
     ~FTPCONN_INFO();
     FTPCONN_INFO(const FTPCONN_INFO&) = delete;
     FTPCONN_INFO& operator=(const FTPCONN_INFO&) = delete;
 
+    // Connects the control socket to serverAddress within the connect wait, the window repainting meanwhile.
+    bool ConnectControl();
     // Control connection. A null command only reads a reply (the greeting).
     int Command(const QString* command, QString* replyText = nullptr);
     int Command(const QString& command, QString* replyText = nullptr) { return Command(&command, replyText); }
@@ -39,18 +40,23 @@ public:
     int OpenDataPort(const QString& commandLine);
     int ReceiveChunk(char* buffer);
     void CloseData();
+    // The reply that ends a transfer, as its code; -1 when none came whole.
     int ReadFinalReply();
     // What ReadFinalReply received last.
     const QByteArray& finalReplyText() const { return m_finalReply; }
     // Fetches a remote file (a name in the current directory or an absolute path) into the local directory
     // under localName; the box download passes its switches, the list download uses the short form.
     // headroom: zero bytes written in front of the data (room for a record); bytesReceived does not count them.
-    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent, int headroom = 0);
+    // maxBytes: the most the file may bring (-1 no limit); a transfer that brings more is broken off.
+    // 0 whole (closed with 226), -1 failed (broken, silent past the wait, cut, not closed with 226), -2 cancelled,
+    // -3 the disk filled up while writing, else the unit's refusal code (550 no such file ...).
+    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent, int headroom = 0,
+                 qint64 maxBytes = -1);
     int Retrieve(const QString& name, bool resetCounter, bool silent) {
         return Retrieve(name, name, resetCounter, silent);
     }
-    int ListNames(const QString& directory, int mode, QString& text);
-    int ListLong(const QString& directory, int mode, QString& text, qint64& byteLength);
+    int ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text);
+    int ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength);
     int ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
     int DeleteRemote(const QString& path);
     int AbortTransfer();
@@ -75,14 +81,35 @@ public:
     static bool isSuccessCode(int code);
 
 private:
+    enum class Wait { Ready, TimedOut, Failed, Cancelled };
+    // How a retrieval's data ended.
+    struct Received {
+        enum class End { Closed, Broken, TooLong };
+        End end = End::Closed;
+        bool cancelled = false;
+        bool writeFailed = false;
+        bool diskFull = false;
+    };
+
     int createListener(QString& portLine);
-    // Collects a whole listing from the data socket; -1 on a receive error or a listing longer than
-    // maxListingBytes (the transfer is then aborted). pollCancel: abort on the cancel flag.
+    // The data connection of the unit (the control connection's peer) within the accept wait; -1 none.
+    int acceptFromUnit();
+    Received receiveInto(int fd, int headroom, bool silent, qint64 maxBytes);
+    // Throws away what is waiting on the control connection.
+    void drainControl();
+    int readLine(QString& text, int capacity, int firstByteMs);
+    static int codeOf(const QString& line);
+    static bool isTransferComplete(int finalCode);
+    // Collects a whole listing from the data socket; -1 on a receive error, a data connection silent past its
+    // wait or a listing longer than maxListingBytes (the transfer is then aborted). pollCancel: abort on the
+    // cancel flag.
     int collect(QByteArray& raw, bool pollCancel);
-    int finishListing(QByteArray& raw, QString& text, int maxChars, bool upToNul);
+    // The listing's text once its data has come: 1 when the unit closed it with 226 and it is within maxChars.
+    int finishListing(QByteArray& raw, QString& text, int maxChars);
     void closeListener();
-    // Waits until the socket is readable; 1 ready, 0 time-out, -1 error.
-    static int waitReadable(int fd, int timeoutMs);
+    // Waits until the socket is ready for events, repainting and (watchCancel) looking at the cancel flag
+    // between slices.
+    Wait waitFor(int fd, short events, int timeoutMs, bool watchCancel);
     static void closeSocket(int& fd);
 
     CUserInterface* m_ui;
@@ -93,4 +120,5 @@ private:
     QByteArray m_finalReply;
     int m_readPos = 0;
     int m_readLen = 0;
+    bool m_watchCancel = false;
 };

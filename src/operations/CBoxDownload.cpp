@@ -51,136 +51,228 @@ QList<CBoxDownload::Box> CBoxDownload::SelectedBoxes(const QString& downloadFold
     return boxes;
 }
 
-int CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, int kind, bool bulk, const QList<Box>& boxes) {
-    CCancelFlag::clear();
-    CPrgFileDwnDlg progress(ui);
-    if (bulk) {
-        ui.dispatchPendingEvents(1002);
-    }
+namespace {
 
-    // Counting: the total decides the progress counter and which result messages apply.
-    int T = 0;
-    QSet<int> missingOnUnit;
-    for (int i = 0; i < boxes.size(); ++i) {
+// Box results after which a run goes on with the next box.
+bool goesOn(UnitResult r) {
+    return r == UnitResult::FileGoneOnUnit || r == UnitResult::NoBoxDirectory ||
+           r == UnitResult::PresentVoiceNotConverted;
+}
+
+// One run over the chosen boxes: counting, then the answering-machine boxes, then the extension boxes.
+class BoxRun {
+public:
+    BoxRun(CUserInterface& ui, CUnitBoxOps& unit, CBoxDownload::Kind kind, bool bulk,
+           const QList<CBoxDownload::Box>& boxes)
+        : m_ui(ui), m_unit(unit), m_kind(kind), m_bulk(bulk), m_boxes(boxes), m_progress(ui) {}
+
+    CBoxDownload::Outcome run();
+
+private:
+    // Counts the boxes' files on the unit into m_filesTotal; false when the run ends here (outcome set).
+    bool count(CBoxDownload::Outcome& outcome);
+    void setUpProgress();
+    // Downloads the boxes of one kind; stops at a result the run does not go on after.
+    void downloadPhase(bool extension);
+    void show(CBoxDownload::Message message);
+
+    CUserInterface& m_ui;
+    CUnitBoxOps& m_unit;
+    CBoxDownload::Kind m_kind;
+    bool m_bulk;
+    const QList<CBoxDownload::Box>& m_boxes;
+    CPrgFileDwnDlg m_progress;
+    int m_filesTotal = 0;
+    QSet<int> m_missingOnUnit; // boxes whose unit directory was missing when counting
+    UnitResult m_last = UnitResult::Done;
+    bool m_filesGone = false;
+    bool m_diskFull = false;
+    int m_filesAffected = 0;
+};
+
+void BoxRun::show(CBoxDownload::Message message) {
+    const bool completion = CBoxDownload::IsCompletion(message);
+    m_ui.messageBox(CBoxDownload::TextOf(message),
+                    completion ? COperationTexts::DownloadDoneCaption() : COperationTexts::ErrorCaption(),
+                    completion ? MsgIcon::Information : MsgIcon::Exclamation);
+}
+
+bool BoxRun::count(CBoxDownload::Outcome& outcome) {
+    const CUnitBoxOps::Files files =
+        m_kind == CBoxDownload::Kind::InfoOnly ? CUnitBoxOps::Files::Info : CUnitBoxOps::Files::All;
+    for (int i = 0; i < m_boxes.size(); ++i) {
         if (CCancelFlag::isSet()) {
-            progress.close();
-            return -1;
+            outcome.ending = CBoxDownload::Ending::Cancelled;
+            return false;
         }
-        const int count = unit.CountBoxFiles(boxes[i].unitDir, boxes[i].boxFolder, kind);
-        if (count >= 0) {
-            T += count;
-        } else if (count == -2) {
-            missingOnUnit.insert(i);
+        const CUnitBoxOps::Count counted = m_unit.CountBoxFiles(m_boxes[i].unitDir, m_boxes[i].boxFolder, files);
+        if (counted.result == UnitResult::Done) {
+            m_filesTotal += counted.files;
+        } else if (counted.result == UnitResult::NoBoxDirectory) {
+            m_missingOnUnit.insert(i);
         } else {
-            progress.close();
-            ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-            return -1;
+            outcome.ending = CBoxDownload::Ending::CountFailed;
+            outcome.messages = {CBoxDownload::Message::CommError};
+            return false;
         }
     }
-    if (T < 1) {
-        progress.close();
-        ui.messageBox(COperationTexts::NoMessages(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return bulk ? 1 : 0;
+    if (m_filesTotal < 1) {
+        outcome.ending = CBoxDownload::Ending::NothingToDownload;
+        outcome.messages = {CBoxDownload::Message::NoMessages};
+        return false;
     }
+    return true;
+}
 
-    if (kind == InfoOnly) {
-        progress.setRange(0, T);
-        progress.setCounterTotal(T);
-        progress.advanceCounter();
-    } else if (T / 2 > 0) {
-        progress.setCounterTotal(T / 2);
-        progress.advanceCounter();
+void BoxRun::setUpProgress() {
+    // The counter counts files of an information-only run, messages (two files each) otherwise.
+    if (m_kind == CBoxDownload::Kind::InfoOnly) {
+        m_progress.setRange(0, m_filesTotal);
+        m_progress.setCounterTotal(m_filesTotal);
+        m_progress.advanceCounter();
+    } else if (m_filesTotal / 2 > 0) {
+        m_progress.setCounterTotal(m_filesTotal / 2);
+        m_progress.advanceCounter();
     }
-    if (bulk) {
-        ui.dispatchPendingEvents(12);
-    }
+}
 
-    int R = 0;
-    int M = 0;
-    int F = 0;
-    bool diskFull = false;
-    // One phase over the boxes of one kind; false when it ended on a failure.
-    auto phase = [&](bool extension) {
-        for (int i = 0; i < boxes.size(); ++i) {
-            if (boxes[i].extension != extension) {
-                continue;
-            }
-            int lines = 0;
-            const int r = kind == VoiceAndInfo ? unit.DownloadBox(boxes[i].boxFolder, boxes[i].unitDir, lines)
-                                               : unit.DownloadBoxInfo(boxes[i].boxFolder, boxes[i].unitDir, lines);
-            // A box whose unit directory was already missing when counting is skipped, not a failure: it must
-            // not turn a finished download into a communication error or hide its completion message.
-            if (r == -2 && missingOnUnit.contains(i)) {
-                continue;
-            }
-            R = r;
-            diskFull = diskFull || R == -4;
-            if (R == 0) {
-                continue;
-            }
-            F += lines;
-            if (R == 550) {
-                M = 1;
-            }
-            if (R == 550 || R == -2) {
-                continue;
-            }
+void BoxRun::downloadPhase(bool extension) {
+    for (int i = 0; i < m_boxes.size(); ++i) {
+        const CBoxDownload::Box& box = m_boxes[i];
+        if (box.extension != extension) {
+            continue;
+        }
+        int lines = 0;
+        const UnitResult r = m_kind == CBoxDownload::Kind::VoiceAndInfo
+                                 ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines)
+                                 : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines);
+        // A box whose unit directory was already missing when counting is skipped, not a failure: it must not
+        // turn a finished download into a communication error or hide its completion message.
+        if (r == UnitResult::NoBoxDirectory && m_missingOnUnit.contains(i)) {
+            continue;
+        }
+        m_last = r;
+        m_diskFull = m_diskFull || r == UnitResult::NoDiskSpace;
+        if (r == UnitResult::Done) {
+            continue;
+        }
+        m_filesAffected += lines;
+        m_filesGone = m_filesGone || r == UnitResult::FileGoneOnUnit;
+        if (!goesOn(r)) {
             return;
         }
-    };
-
-    phase(false);
-    const bool answeringOk = bulk ? (R == 0 || R == 550 || R == -2) : (R != -1);
-    if (!CCancelFlag::isSet() && answeringOk) {
-        phase(true);
     }
-    progress.close();
+}
 
+CBoxDownload::Outcome BoxRun::run() {
+    if (m_bulk) {
+        m_ui.dispatchPendingEvents(1002);
+    }
+    CBoxDownload::Outcome outcome;
+    if (!count(outcome)) {
+        m_progress.close();
+        for (const CBoxDownload::Message m : outcome.messages) {
+            show(m);
+        }
+        return outcome;
+    }
+    setUpProgress();
+    if (m_bulk) {
+        m_ui.dispatchPendingEvents(12);
+    }
+
+    downloadPhase(false);
+    // A bulk download goes on to the extension boxes only after a result it goes on after; a selected one after
+    // anything but a communication failure (a full disk included).
+    const bool answeringOk =
+        m_bulk ? (m_last == UnitResult::Done || goesOn(m_last)) : m_last != UnitResult::CommFailure;
+    if (!CCancelFlag::isSet() && answeringOk) {
+        downloadPhase(true);
+    }
+    m_progress.close();
+
+    outcome.last = m_last;
     if (CCancelFlag::isSet()) {
-        return R;
+        outcome.ending = CBoxDownload::Ending::Cancelled;
+        return outcome;
     }
     // A selected download goes on to the extension boxes after a full disk; a later box that had room, or one
     // whose voice files were gone, must not hide that messages were left on the unit for want of space.
-    if (diskFull && R != -1) {
-        R = -4;
+    if (m_diskFull && m_last != UnitResult::CommFailure) {
+        outcome.last = UnitResult::NoDiskSpace;
     }
+    CBoxDownload::Tally tally;
+    tally.last = outcome.last;
+    tally.filesGoneOnUnit = m_filesGone;
+    const int toCome = m_bulk || m_kind == CBoxDownload::Kind::InfoOnly ? m_filesTotal : m_filesTotal / 2;
+    tally.single = toCome <= 1;
+    tally.filesAffected = m_filesAffected;
+    tally.filesTotal = m_filesTotal;
+    outcome.messages = CBoxDownload::ResultMessages(tally);
+    for (const CBoxDownload::Message m : outcome.messages) {
+        show(m);
+    }
+    return outcome;
+}
 
-    const int N = bulk ? T : (kind == InfoOnly ? T : T / 2);
-    const auto done = [&ui](const QString& text) {
-        ui.messageBox(text, COperationTexts::DownloadDoneCaption(), MsgIcon::Information);
-    };
-    const auto error = [&ui](const QString& text) {
-        ui.messageBox(text, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-    };
-    if (N <= 1) {
-        if (R == 0) {
-            done(COperationTexts::DownloadDone());
-        } else if (M == 1) {
-            error(COperationTexts::AlreadyErased());
-        } else if (R == -4) {
-            error(COperationTexts::NoDiskSpace());
-        } else {
-            error(COperationTexts::CommError());
+} // namespace
+
+CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk,
+                                                   const QList<Box>& boxes) {
+    CCancelFlag::clear();
+    return BoxRun(ui, unit, kind, bulk, boxes).run();
+}
+
+QList<CBoxDownload::Message> CBoxDownload::ResultMessages(const Tally& t) {
+    const bool diskFull = t.last == UnitResult::NoDiskSpace;
+    if (t.single) {
+        if (t.last == UnitResult::Done) {
+            return {Message::DownloadDone};
         }
-    } else if (R == 0 && M == 0) {
-        done(COperationTexts::DownloadDone());
-    } else if (R == -1) {
-        error(COperationTexts::CommError());
-        return -1;
-    } else if (F > 0 && F < T) {
-        if (M == 1) {
-            done(COperationTexts::PartlyNoVoice());
+        if (t.filesGoneOnUnit) {
+            return {Message::AlreadyErased};
         }
-        if (R == -4) {
-            done(COperationTexts::PartlyNoDiskSpace());
-        }
-    } else {
-        if (M == 1) {
-            error(COperationTexts::AlreadyErased());
-        }
-        if (R == -4) {
-            error(COperationTexts::NoDiskSpace());
-        }
+        return {diskFull ? Message::NoDiskSpace : Message::CommError};
     }
-    return R;
+    if (t.last == UnitResult::Done && !t.filesGoneOnUnit) {
+        return {Message::DownloadDone};
+    }
+    if (t.last == UnitResult::CommFailure) {
+        return {Message::CommError};
+    }
+    // Only some of the files affected: the partial forms, as completions.
+    const bool partly = t.filesAffected > 0 && t.filesAffected < t.filesTotal;
+    QList<Message> messages;
+    if (t.filesGoneOnUnit) {
+        messages << (partly ? Message::PartlyNoVoice : Message::AlreadyErased);
+    }
+    if (diskFull) {
+        messages << (partly ? Message::PartlyNoDiskSpace : Message::NoDiskSpace);
+    }
+    return messages;
+}
+
+bool CBoxDownload::IsCompletion(Message message) {
+    return message == Message::DownloadDone || message == Message::PartlyNoVoice ||
+           message == Message::PartlyNoDiskSpace;
+}
+
+QString CBoxDownload::TextOf(Message message) {
+    switch (message) {
+    case Message::DownloadDone:
+        return COperationTexts::DownloadDone();
+    case Message::NoMessages:
+        return COperationTexts::NoMessages();
+    case Message::AlreadyErased:
+        return COperationTexts::AlreadyErased();
+    case Message::NoDiskSpace:
+        return COperationTexts::NoDiskSpace();
+    case Message::CommError:
+        return COperationTexts::CommError();
+    case Message::PartlyNoVoice:
+        return COperationTexts::PartlyNoVoice();
+    case Message::PartlyNoDiskSpace:
+        return COperationTexts::PartlyNoDiskSpace();
+    }
+    return QString();
 }

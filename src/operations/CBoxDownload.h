@@ -12,7 +12,39 @@ class CUserInterface;
 // downloads box after box with a progress window, and reports the outcome with its messages.
 class CBoxDownload {
 public:
-    enum Kind { VoiceAndInfo = 0, InfoOnly = 1 };
+    enum class Kind { VoiceAndInfo, InfoOnly };
+    // The kind of a download dialog's button: 0 "録音情報と音声ファイル", 1 "録音情報のみ".
+    static Kind KindOfButton(int button) { return button == 1 ? Kind::InfoOnly : Kind::VoiceAndInfo; }
+
+    // How a run ended: the counting failed or found nothing, the user cancelled, or the boxes were gone through.
+    enum class Ending { CountFailed, NothingToDownload, Cancelled, Finished };
+    // The closing messages of a run (texts in COperationTexts).
+    enum class Message {
+        DownloadDone,
+        NoMessages,
+        AlreadyErased,
+        NoDiskSpace,
+        CommError,
+        PartlyNoVoice,
+        PartlyNoDiskSpace
+    };
+
+    // What the closing messages of a finished run are chosen from.
+    struct Tally {
+        UnitResult last = UnitResult::Done; // the last per-box result that counts (NoDiskSpace after a full disk)
+        bool filesGoneOnUnit = false;       // some box had files gone on the unit
+        bool single = false;                // at most one message (information only: one file) was to come
+        int filesAffected = 0;              // listing lines of the boxes that did not end Done
+        int filesTotal = 0;                 // files counted on the unit
+    };
+
+    struct Outcome {
+        Ending ending = Ending::Finished;
+        UnitResult last = UnitResult::Done; // as in Tally; Done when no box was downloaded
+        QList<Message> messages;            // as shown, in order
+        // The run ended with nothing but its completion message.
+        bool complete() const { return messages == QList<Message>{Message::DownloadDone}; }
+    };
 
     struct Box {
         QString boxFolder; // local box folder
@@ -29,7 +61,11 @@ public:
     // A local download folder path from the settings' root and folder name ("：" back to ":").
     static QString DownloadFolderPath(const QString& root, const QString& folderName);
 
-    // Runs the download and shows every message itself. Returns the last per-box result, or -1 / 0 / 1 when the
-    // run ended early as the counting phase decides.
-    static int RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, int kind, bool bulk, const QList<Box>& boxes);
+    // Runs the download and shows every message itself.
+    static Outcome RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk, const QList<Box>& boxes);
+    // The closing messages of a finished run, in the order shown; none at all for some partial ends.
+    static QList<Message> ResultMessages(const Tally& tally);
+    // A completion (shown under "ダウンロード完了") rather than an error.
+    static bool IsCompletion(Message message);
+    static QString TextOf(Message message);
 };

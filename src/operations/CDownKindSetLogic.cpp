@@ -11,7 +11,7 @@ void CDownKindSetLogic::tick() {
     }
 }
 
-CDownKindSetLogic::Outcome CDownKindSetLogic::download(int kind, const std::function<void()>& hide) {
+CDownKindSetLogic::Outcome CDownKindSetLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
     if (!m_enabled || m_doc.folderName.isEmpty()) {
         return Stay;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CBoxDownload.h"
+
 #include <functional>
 
 class CKELDADoc;
@@ -16,14 +18,15 @@ public:
     // The 1000 ms timer: without the link both download buttons go grey.
     void tick();
     bool buttonsEnabled() const { return m_enabled; }
-    // "録音情報と音声ファイル" (kind 0) or "録音情報のみ" (kind 1). hide is called before the run starts.
-    Outcome download(int kind, const std::function<void()>& hide = {});
-    int lastResult() const { return m_result; }
+    // "録音情報と音声ファイル" or "録音情報のみ". hide is called before the run starts.
+    Outcome download(CBoxDownload::Kind kind, const std::function<void()>& hide = {});
+    // The outcome of the last download run.
+    const CBoxDownload::Outcome& lastResult() const { return m_result; }
 
 private:
     CUserInterface& m_ui;
     CKELDADoc& m_doc;
     CUnitBoxOps& m_unit;
     bool m_enabled = true;
-    int m_result = 0;
+    CBoxDownload::Outcome m_result;
 };

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The message texts and captions the message operations share.
+// The message texts and captions that more than one operation (or the desktop program and kelda-cli) show:
+// each has its home here.
 class COperationTexts {
 public:
     static QString ErrorCaption() { return QStringLiteral("エラー"); }
@@ -23,5 +24,10 @@ public:
         return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。");
     }
     static QString NothingSelected() { return QStringLiteral("選択されていません。"); }
+    static QString ConnectFailed() { return QStringLiteral("接続に失敗しました。"); }
+    static QString LoginFailed() { return QStringLiteral("ログインに失敗しました。"); }
+    static QString FolderDownloadDone() { return QStringLiteral("フォルダのダウンロードが正常に完了しました。"); }
+    static QString ConvertDoneCaption() { return QStringLiteral("変換完了"); }
+    static QString ConvertDone() { return QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"); }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
 };

@@ -62,7 +62,7 @@ void CSelDownLogic::tick() {
     }
 }
 
-CSelDownLogic::Outcome CSelDownLogic::download(int kind, const std::function<void()>& hide) {
+CSelDownLogic::Outcome CSelDownLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
     if (!m_enabled || m_doc.folderName.isEmpty()) {
         return Stay;
     }

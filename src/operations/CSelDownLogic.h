@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CBoxDownload.h"
+
 #include <QList>
 #include <QString>
 
@@ -29,8 +31,9 @@ public:
 
     void tick();
     bool buttonsEnabled() const { return m_enabled; }
-    Outcome download(int kind, const std::function<void()>& hide = {});
-    int lastResult() const { return m_result; }
+    Outcome download(CBoxDownload::Kind kind, const std::function<void()>& hide = {});
+    // The outcome of the last download run.
+    const CBoxDownload::Outcome& lastResult() const { return m_result; }
 
 private:
     CUserInterface& m_ui;
@@ -39,5 +42,5 @@ private:
     QList<Row> m_answering;
     QList<Row> m_extension;
     bool m_enabled = true;
-    int m_result = 0;
+    CBoxDownload::Outcome m_result;
 };

@@ -1,15 +1,28 @@
 #pragma once
 
+#include "operations/UnitResult.h"
+
 #include <QString>
 
 // What a box download needs from the unit, per box. The FTP client provides it; tests put a fake in its place
 // to drive every combination of per-box results.
 class CUnitBoxOps {
 public:
+    // Which files of a box directory a listing takes.
+    enum class Files { All, Info, Voice };
+
+    // The files listed in a unit box directory: Done with the count, NoBoxDirectory or CommFailure.
+    struct Count {
+        UnitResult result = UnitResult::Done;
+        int files = 0;
+        bool operator==(const Count&) const = default;
+    };
+
     virtual ~CUnitBoxOps() = default;
-    // Files listed in a unit box directory (mode 0 all, 1 "*.vminf"); -2 no such directory; -1 failure.
-    virtual int CountBoxFiles(const QString& unitDir, const QString& localDir, int mode) = 0;
-    // Per-box downloads (voice and information, or information only): 0, 550, -1, -2, -3, -4.
-    virtual int DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
-    virtual int DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
+    virtual Count CountBoxFiles(const QString& unitDir, const QString& localDir, Files files) = 0;
+    // Per-box downloads (voice and information, or information only). lineCount: the lines of the box listing.
+    // Done, FileGoneOnUnit, CommFailure, NoBoxDirectory, Cancelled, NoDiskSpace, and for a download that
+    // converts, PresentVoiceNotConverted or FetchedVoiceNotConverted.
+    virtual UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
+    virtual UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
 };

@@ -22,102 +22,123 @@ CVoiceDownload::Target CVoiceDownload::TargetOf(const QString& filePath) {
     return t;
 }
 
-bool CVoiceDownload::RunVoiceDownload(CUserInterface& ui, CFtpMng& ftp, const QStringList& selectedFilePaths) {
-    const int n = static_cast<int>(selectedFilePaths.size());
+namespace {
+
+// What the files of one run came to, for the closing messages.
+struct VoiceTally {
+    int tried = 0;        // files taken in hand
+    int notFetched = 0;   // files gone on the unit, or left for want of space
+    bool missing = false; // some file was not on the unit
+    bool diskFull = false;
+    UnitResult last = UnitResult::Done;
+};
+
+bool stoppedQuietly(UnitResult r) {
+    return r == UnitResult::Cancelled || r == UnitResult::PresentVoiceNotConverted ||
+           r == UnitResult::FetchedVoiceNotConverted;
+}
+
+VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) {
+    VoiceTally t;
+    bool pendingMissing = false;
+    qint64 spaceNeeded = 0;
+    qint64 listedSize = -1;
+    CPrgFileDwnDlg progress(ui);
+    progress.setCounterTotal(static_cast<int>(paths.size()));
+    progress.advanceCounter();
+    for (const QString& path : paths) {
+        if (CCancelFlag::isSet()) {
+            break;
+        }
+        ++t.tried;
+        const CVoiceDownload::Target target = CVoiceDownload::TargetOf(path);
+        const qint64 free = CDiskSpace::freeBytes(target.boxFolder);
+        const UnitResult found =
+            ftp.FindVoiceSize(target.unitDir, target.boxFolder, target.name, listedSize, spaceNeeded);
+        if (found == UnitResult::NotListed) {
+            t.missing = true;
+            pendingMissing = true;
+        } else if (free < spaceNeeded) {
+            ++t.notFetched;
+            t.diskFull = true;
+            break;
+        }
+        if (CCancelFlag::isSet()) {
+            break;
+        }
+        progress.post(CPrgFileDwnDlg::FileSize, spaceNeeded / 1024);
+        t.last = ftp.DownloadVoice(target.unitPath, target.boxFolder, target.name,
+                                   found == UnitResult::Done ? listedSize : -1);
+        if (t.last == UnitResult::Done) {
+            if (pendingMissing) {
+                ++t.notFetched;
+                pendingMissing = false;
+            }
+        } else if (t.last == UnitResult::FileGoneOnUnit) {
+            t.missing = true;
+            ++t.notFetched;
+            pendingMissing = false;
+        } else {
+            t.diskFull = t.diskFull || t.last == UnitResult::NoDiskSpace;
+            break;
+        }
+        progress.post(CPrgFileDwnDlg::Downloading);
+        progress.post(CPrgFileDwnDlg::NextMessage);
+        ui.dispatchPendingEvents(1);
+    }
+    progress.close();
+    return t;
+}
+
+} // namespace
+
+CVoiceDownload::Outcome CVoiceDownload::RunVoiceDownload(CUserInterface& ui, CFtpMng& ftp,
+                                                         const QStringList& selectedFilePaths) {
     CCancelFlag::clear();
-    if (n == 0) {
+    if (selectedFilePaths.isEmpty()) {
         ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return false;
+        return {};
     }
 
     ui.setMainWindowEnabled(false);
-    int done = 0;
-    int missingCount = 0;
-    bool missing = false;
-    bool diskFull = false;
-    bool pendingMissing = false;
-    int last = 0;
-    qint64 spaceNeeded = 0;
-    {
-        CPrgFileDwnDlg progress(ui);
-        progress.setCounterTotal(n);
-        progress.advanceCounter();
-        for (const QString& path : selectedFilePaths) {
-            if (CCancelFlag::isSet()) {
-                break;
-            }
-            ++done;
-            const Target t = TargetOf(path);
-            const qint64 free = CDiskSpace::freeBytes(t.boxFolder);
-            const int found = ftp.FindVoiceSize(t.unitDir, t.boxFolder, t.name, spaceNeeded);
-            if (found == 0) {
-                missing = true;
-                pendingMissing = true;
-            } else if (free < spaceNeeded) {
-                ++missingCount;
-                diskFull = true;
-                break;
-            }
-            if (CCancelFlag::isSet()) {
-                break;
-            }
-            progress.post(CPrgFileDwnDlg::FileSize, spaceNeeded / 1024);
-            last = ftp.DownloadVoice(t.unitPath, t.boxFolder, t.name);
-            if (last == 0) {
-                if (pendingMissing) {
-                    ++missingCount;
-                    pendingMissing = false;
-                }
-            } else if (last == 550) {
-                missing = true;
-                ++missingCount;
-                pendingMissing = false;
-            } else {
-                diskFull = diskFull || last == -4;
-                break;
-            }
-            progress.post(CPrgFileDwnDlg::Downloading);
-            progress.post(CPrgFileDwnDlg::NextMessage);
-            ui.dispatchPendingEvents(1);
-        }
-        progress.close();
-    }
+    const VoiceTally t = fetchAll(ui, ftp, selectedFilePaths);
     ui.setMainWindowEnabled(true);
 
-    if (last == -3 || CCancelFlag::isSet()) {
-        return true;
+    if (stoppedQuietly(t.last) || CCancelFlag::isSet()) {
+        return {true, false};
     }
-    const auto done_ = [&ui](const QString& text) {
+    const auto done = [&ui](const QString& text) {
         ui.messageBox(text, COperationTexts::DownloadDoneCaption(), MsgIcon::Information);
     };
     const auto error = [&ui](const QString& text) {
         ui.messageBox(text, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
     };
-    const bool allOrOne = done < 2 || done == missingCount;
-    if (missing) {
+    const bool allOrOne = t.tried < 2 || t.tried == t.notFetched;
+    if (t.missing) {
         if (allOrOne) {
             error(COperationTexts::AlreadyErased());
-            if (done == missingCount && diskFull) {
+            if (t.tried == t.notFetched && t.diskFull) {
                 error(COperationTexts::NoDiskSpace());
             }
-            return false;
+            return {};
         }
-        done_(COperationTexts::PartlyNoVoice());
+        done(COperationTexts::PartlyNoVoice());
     }
-    if (diskFull) {
+    if (t.diskFull) {
         if (allOrOne) {
             error(COperationTexts::NoDiskSpace());
         } else {
-            done_(COperationTexts::PartlyNoDiskSpace());
+            done(COperationTexts::PartlyNoDiskSpace());
         }
-        return false;
+        return {};
     }
-    if (!missing) {
-        if (last != 0) {
-            error(COperationTexts::CommError());
-            return false;
-        }
-        done_(COperationTexts::DownloadDone());
+    if (t.missing) {
+        return {true, false};
     }
-    return true;
+    if (t.last != UnitResult::Done) {
+        error(COperationTexts::CommError());
+        return {};
+    }
+    done(COperationTexts::DownloadDone());
+    return {true, true};
 }

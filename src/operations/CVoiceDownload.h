@@ -20,7 +20,11 @@ public:
     };
     static Target TargetOf(const QString& filePath);
 
+    struct Outcome {
+        bool reload = false;   // the list window should reload its records
+        bool complete = false; // every file came, and the completion message said so
+    };
+
     // Runs the download over the selected rows' file paths, in list order, and reports by message boxes.
-    // Returns true when the list window should reload its records.
-    static bool RunVoiceDownload(CUserInterface& ui, CFtpMng& ftp, const QStringList& selectedFilePaths);
+    static Outcome RunVoiceDownload(CUserInterface& ui, CFtpMng& ftp, const QStringList& selectedFilePaths);
 };

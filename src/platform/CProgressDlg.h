@@ -7,13 +7,10 @@
 
 // Progress notifications: posted message numbers with two parameters.
 enum ProgressMsg : int {
-    PRG_POSITION = 1124, // wParam: steps or frames done
-    PRG_NEXTFILE = 1125, // next file begins
-    PRG_MSG_1126 = 1126,
-    PRG_MSG_1127 = 1127,
+    PRG_POSITION = 1124,   // wParam: steps or frames done
+    PRG_NEXTFILE = 1125,   // next file begins
     PRG_FRAMETOTAL = 1128, // wParam: frame total of the current file
     PRG_CANCELREQ = 1129,  // move/copy progress asks the list window to cancel
-    PRG_MSG_1130 = 1130,
 };
 
 // A modeless progress window of the core. It opens its view through the user interface, registers itself so

@@ -52,6 +52,8 @@ public:
     // not have the window closed (and the connection released) under it.
     virtual bool isMainWindowEnabled() const { return true; }
     virtual void activateMainWindow() = 0;
+    // True while a modal message box or dialog of the program is open; the keep-alive leaves the link alone then.
+    virtual bool isModalOpen() const { return false; }
 
     // A folder chooser that can make a new folder; an empty result means the user cancelled.
     virtual QString chooseFolder(const QString& title, const QString& startFolder) = 0;

@@ -133,13 +133,13 @@ bool startRecord(const QString& path, FILESTS_INFO& rec) {
 }
 } // namespace
 
-int CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath) {
+CRecordBuilder::Result CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath) {
     FILESTS_INFO rec;
     const bool fresh = startRecord(finalPath, rec);
     const bool isVoice = finalPath.contains(QLatin1String(".vmdat"));
     const int fd = ::open(QFile::encodeName(receivedPath).constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
-        return Unreadable;
+        return Result::Unreadable;
     }
     QByteArray header(FILESTS_INFO::UNIT_HEADER_SIZE, '\0');
     const ssize_t got = ::pread(fd, header.data(), header.size(), sizeof(FILESTS_INFO));
@@ -148,23 +148,23 @@ int CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString
     const bool written = ::pwrite(fd, &rec, sizeof rec, 0) == static_cast<ssize_t>(sizeof rec);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed) {
-        return WriteFailed;
+        return Result::WriteFailed;
     }
     return ::rename(QFile::encodeName(receivedPath).constData(), QFile::encodeName(finalPath).constData()) == 0
-               ? Written
-               : WriteFailed;
+               ? Result::Written
+               : Result::WriteFailed;
 }
 
-int CRecordBuilder::BuildForReceivedFile(const QString& path) {
+CRecordBuilder::Result CRecordBuilder::BuildForReceivedFile(const QString& path) {
     FILESTS_INFO rec;
     const bool fresh = startRecord(path, rec);
     const bool isVoice = path.contains(QLatin1String(".vmdat"));
     QFile received(path);
     if (!received.open(QIODevice::ReadOnly)) {
-        return Unreadable;
+        return Result::Unreadable;
     }
     const QByteArray header = received.read(FILESTS_INFO::UNIT_HEADER_SIZE);
     received.close();
     ApplyHeader(rec, header, fresh, isVoice);
-    return CFileMng::PrependRecord(path, rec) == 0 ? Written : WriteFailed;
+    return CFileMng::PrependRecord(path, rec) == 0 ? Result::Written : Result::WriteFailed;
 }

@@ -9,16 +9,16 @@
 // data, carried over from the ".vminf" already on the PC).
 class CRecordBuilder {
 public:
-    enum Result {
-        Written = 0,      // record prepended
-        WriteFailed = -1, // the file could not be rewritten; it is as it was received
-        Unreadable = -2,  // the file could not be opened to read its header; left unchanged
+    enum class Result {
+        Written,     // record prepended
+        WriteFailed, // the file could not be rewritten; it is as it was received
+        Unreadable,  // the file could not be opened to read its header; left unchanged
     };
-    static int BuildForReceivedFile(const QString& path);
+    static Result BuildForReceivedFile(const QString& path);
     // The same for a file received with 990 bytes of room in front of the unit's data: the record is written
     // into that room and the file then renamed to finalPath, so a message file never exists half-made.
     // Written, WriteFailed (the received file is left where it is) or Unreadable.
-    static int BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath);
+    static Result BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath);
 
     // The parts of the record that come from a unit header; exposed so that callers and tools agree on them.
     // header holds up to 256 bytes; missing bytes read as zero.

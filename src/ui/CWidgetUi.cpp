@@ -100,6 +100,10 @@ void CWidgetUi::dispatchPendingEvents(int maxEvents) {
     m_sinceDispatch.start();
 }
 
+bool CWidgetUi::isModalOpen() const {
+    return QApplication::activeModalWidget() != nullptr;
+}
+
 void CWidgetUi::sleepMs(int ms) {
     QThread::msleep(static_cast<unsigned long>(std::max(0, ms)));
 }

@@ -21,6 +21,7 @@ public:
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;
     bool isMainWindowEnabled() const override { return m_mainEnabled; }
+    bool isModalOpen() const override;
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;

@@ -1,8 +1,10 @@
 #include "voice/CG729Decoder.h"
 
+#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
 #include "platform/CUserInterface.h"
+#include "voice/CWavConvDlg.h"
 
 extern "C" {
 #include <bcg729/decoder.h>
@@ -64,10 +66,10 @@ CProgressDlg* CG729Decoder::findProgressWindow(CUserInterface* ui) {
     if (!ui) {
         return nullptr;
     }
-    if (CProgressDlg* dlg = ui->findProgress(QStringLiteral("変換中"))) {
+    if (CProgressDlg* dlg = ui->findProgress(CWavConvDlg::kTitle)) {
         return dlg;
     }
-    return ui->findProgress(QStringLiteral("ダウンロード中"));
+    return ui->findProgress(CPrgFileDwnDlg::kTitle);
 }
 
 int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath, const QByteArray& outputPath,

@@ -1,5 +1,6 @@
 #include "voice/CVoiceCommands.h"
 
+#include "operations/COperationTexts.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
@@ -14,11 +15,7 @@
 namespace {
 
 const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
-const QString kAlreadyDeleted = QStringLiteral("音声ファイルは既に消去されています。");
-const QString kNoSpace = QStringLiteral("ＰＣのメモリ不足です。");
 const QString kConvertFailed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
-const QString kError = QStringLiteral("エラー");
-const QString kDone = QStringLiteral("変換完了");
 
 QString pathOf(const FILESTS_INFO& rec) {
     return FILESTS_INFO::text(rec.filePath);
@@ -29,7 +26,11 @@ bool hasVoicePath(const FILESTS_INFO& rec) {
 }
 
 void error(CUserInterface& ui, const QString& text) {
-    ui.messageBox(text, kError, MsgIcon::Exclamation);
+    ui.messageBox(text, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+}
+
+void converted(CUserInterface& ui, const QString& text) {
+    ui.messageBox(text, COperationTexts::ConvertDoneCaption(), MsgIcon::Information);
 }
 
 // Reads the voice-data file's size through an open handle, as the conversion will read it. -1: not openable.
@@ -60,148 +61,162 @@ bool CVoiceCommands::CanPlay(const std::vector<FILESTS_INFO>& selectedRows) {
     return selectedRows.size() == 1 && hasVoicePath(selectedRows.front());
 }
 
+namespace {
+
+// What a convert run found and did, for its closing messages.
+struct ConvertTally {
+    bool missing = false;       // a row's voice file is not on the PC
+    bool notDownloaded = false; // a row holds recording information only
+    bool noSpace = false;       // the run stopped for want of disk space
+    bool called = false;        // the decoder ran at least once
+    bool lastFailed = false;    // the last file the decoder took was not converted
+};
+
+void scanRows(const std::vector<FILESTS_INFO>& rows, ConvertTally& t) {
+    for (const auto& r : rows) {
+        const QString path = pathOf(r);
+        if (path.isEmpty() || !CFileMng::FileExists(path)) {
+            t.missing = true;
+        } else if (r.importStatus == 0) {
+            t.notDownloaded = true;
+        } else if (path.contains(QLatin1String(".vminf"))) {
+            t.missing = true;
+        }
+    }
+}
+
+// A single selected row is checked before the dialog opens; false after the message that ends the run.
+bool singleRowConvertible(CUserInterface& ui, const FILESTS_INFO& row, const ConvertTally& t) {
+    if (t.notDownloaded) {
+        error(ui, kNotDownloaded);
+        return false;
+    }
+    if (t.missing) {
+        error(ui, COperationTexts::AlreadyErased());
+        return false;
+    }
+    const QString path = pathOf(row);
+    const qint64 size = openableSize(path);
+    if (size < 0) {
+        return false;
+    }
+    if (!CVoiceCommands::WavFits(path, size)) {
+        error(ui, COperationTexts::NoDiskSpace());
+        return false;
+    }
+    return true;
+}
+
+// Converts the rows in order behind the conversion dialog; rows without voice data or with a WAV file are passed.
+void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, ConvertTally& t,
+                 CVoiceCommands::ConvertOutcome& outcome) {
+    CWavConvDlg dlg(ui, static_cast<int>(rows.size()));
+    for (const auto& r : rows) {
+        // "キャンセル" pressed between two files closes the dialog: the run must not go on unseen (the next
+        // decoder call would clear the flag and convert the rest).
+        if (CCancelFlag::isSet()) {
+            break;
+        }
+        const QString path = pathOf(r);
+        if (r.importStatus == 0 || path.contains(QLatin1String(".vminf"))) {
+            dlg.post(PRG_POSITION, 100);
+            dlg.post(PRG_NEXTFILE);
+            continue;
+        }
+        const QString wav = CWavPath::wavFor(path);
+        if (!wav.isEmpty() && CFileMng::FileExists(wav)) {
+            ui.dispatchPendingEvents(1);
+            continue;
+        }
+        dlg.post(PRG_NEXTFILE);
+        dlg.post(PRG_POSITION, 0);
+        ui.dispatchPendingEvents(1);
+        if (CCancelFlag::isSet()) {
+            break;
+        }
+        const qint64 size = openableSize(path);
+        if (size < 0) {
+            continue;
+        }
+        if (!CVoiceCommands::WavFits(path, size)) {
+            t.noSpace = true;
+            break;
+        }
+        t.called = true;
+        t.lastFailed = CFileMng::ConvertToWav(path, &ui) != 1;
+        if (t.lastFailed) {
+            break;
+        }
+        ++outcome.converted;
+        dlg.post(PRG_POSITION, 100);
+        ui.dispatchPendingEvents(1);
+    }
+    dlg.close();
+}
+
+// The closing messages of a run that was not cancelled.
+CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const ConvertTally& t, int convertedFiles) {
+    const bool someLeft = t.notDownloaded || t.missing || t.noSpace;
+    if (convertedFiles > 0) {
+        if (t.notDownloaded || t.missing) {
+            converted(ui,
+                      QStringLiteral(
+                          "一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(変換元の音声ファイルなし)。"));
+        }
+        if (t.noSpace) {
+            converted(
+                ui, QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(ＰＣのメモリ不足)。"));
+        }
+    } else {
+        if (t.notDownloaded) {
+            error(ui, kNotDownloaded);
+        }
+        if (t.missing) {
+            error(ui, COperationTexts::AlreadyErased());
+        }
+        if (t.noSpace) {
+            error(ui, COperationTexts::NoDiskSpace());
+        }
+    }
+    if (!t.lastFailed && !someLeft) {
+        converted(ui, COperationTexts::ConvertDone());
+        return CVoiceCommands::ConvertResult::Completed;
+    }
+    // A file that could not be converted (cut short, unwritable folder) stopped the run: say so rather than end
+    // without a word.
+    if (t.lastFailed) {
+        error(ui, kConvertFailed);
+    }
+    return convertedFiles > 0 && someLeft && !t.lastFailed ? CVoiceCommands::ConvertResult::Partly
+                                                           : CVoiceCommands::ConvertResult::Failed;
+}
+
+} // namespace
+
 CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows) {
     ConvertOutcome outcome;
     ui.setMainWindowEnabled(false);
     CCancelFlag::clear();
-    const int n = static_cast<int>(rows.size());
-
-    bool missing = false;
-    bool notDownloaded = false;
-    for (const auto& r : rows) {
-        const QString path = pathOf(r);
-        if (path.isEmpty() || !CFileMng::FileExists(path)) {
-            missing = true;
-        } else if (r.importStatus == 0) {
-            notDownloaded = true;
-        } else if (path.contains(QLatin1String(".vminf"))) {
-            missing = true;
-        }
+    ConvertTally tally;
+    scanRows(rows, tally);
+    if (rows.empty()) {
+        outcome.result = ConvertResult::NothingToConvert;
+    } else if (rows.size() == 1 && !singleRowConvertible(ui, rows.front(), tally)) {
+        outcome.result = ConvertResult::Failed;
+    } else {
+        convertRows(ui, rows, tally, outcome);
+        outcome.cancelled = CCancelFlag::isSet();
+        outcome.result = outcome.cancelled ? ConvertResult::Cancelled : reportConversion(ui, tally, outcome.converted);
     }
-
-    auto finish = [&ui] {
-        ui.setMainWindowEnabled(true);
-        ui.activateMainWindow();
-    };
-
-    if (n == 0) {
-        finish();
-        return outcome;
-    }
-    if (n == 1) {
-        if (notDownloaded) {
-            error(ui, kNotDownloaded);
-            finish();
-            return outcome;
-        }
-        if (missing) {
-            error(ui, kAlreadyDeleted);
-            finish();
-            return outcome;
-        }
-        const QString path = pathOf(rows.front());
-        const qint64 size = openableSize(path);
-        if (size < 0) {
-            finish();
-            return outcome;
-        }
-        if (!WavFits(path, size)) {
-            error(ui, kNoSpace);
-            finish();
-            return outcome;
-        }
-    }
-
-    bool noSpace = false;
-    bool called = false;
-    int lastResult = 0;
-    {
-        CWavConvDlg dlg(ui, n);
-        for (const auto& r : rows) {
-            // "キャンセル" pressed between two files closes the dialog: the run must not go on unseen (the next
-            // decoder call would clear the flag and convert the rest).
-            if (CCancelFlag::isSet()) {
-                break;
-            }
-            const QString path = pathOf(r);
-            if (r.importStatus == 0 || path.contains(QLatin1String(".vminf"))) {
-                dlg.post(PRG_POSITION, 100);
-                dlg.post(PRG_NEXTFILE);
-                continue;
-            }
-            const QString wav = CWavPath::wavFor(path);
-            if (!wav.isEmpty() && CFileMng::FileExists(wav)) {
-                ui.dispatchPendingEvents(1);
-                continue;
-            }
-            dlg.post(PRG_NEXTFILE);
-            dlg.post(PRG_POSITION, 0);
-            ui.dispatchPendingEvents(1);
-            if (CCancelFlag::isSet()) {
-                break;
-            }
-            const qint64 size = openableSize(path);
-            if (size < 0) {
-                continue;
-            }
-            if (!WavFits(path, size)) {
-                noSpace = true;
-                break;
-            }
-            lastResult = CFileMng::ConvertToWav(path, &ui);
-            called = true;
-            if (lastResult == 0) {
-                break;
-            }
-            ++outcome.converted;
-            dlg.post(PRG_POSITION, 100);
-            ui.dispatchPendingEvents(1);
-        }
-        dlg.close();
-    }
-
-    outcome.cancelled = CCancelFlag::isSet();
-    if (!outcome.cancelled) {
-        if (outcome.converted > 0) {
-            if (notDownloaded || missing) {
-                ui.messageBox(
-                    QStringLiteral(
-                        "一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(変換元の音声ファイルなし)。"),
-                    kDone, MsgIcon::Information);
-            }
-            if (noSpace) {
-                ui.messageBox(
-                    QStringLiteral("一部の音声メッセージはＷＡＶファイルへ変換\nできませんでした(ＰＣのメモリ不足)。"),
-                    kDone, MsgIcon::Information);
-            }
-        } else {
-            if (notDownloaded) {
-                error(ui, kNotDownloaded);
-            }
-            if (missing) {
-                error(ui, kAlreadyDeleted);
-            }
-            if (noSpace) {
-                error(ui, kNoSpace);
-            }
-        }
-        if ((!called || lastResult != 0) && !notDownloaded && !missing && !noSpace) {
-            ui.messageBox(QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"), kDone, MsgIcon::Information);
-        }
-        // A file that could not be converted (cut short, unwritable folder) stopped the run: say so rather than
-        // end without a word.
-        if (called && lastResult == 0) {
-            error(ui, kConvertFailed);
-        }
-    }
-    finish();
+    ui.setMainWindowEnabled(true);
+    ui.activateMainWindow();
     return outcome;
 }
 
 int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue) {
     const QString path = pathOf(row);
     if (path.contains(QLatin1String(".vminf"))) {
-        ui.messageBox(QStringLiteral("音声ファイルがダウンロードされていません。"), kError, MsgIcon::Exclamation);
+        error(ui, QStringLiteral("音声ファイルがダウンロードされていません。"));
         return 0;
     }
     if (path.isEmpty()) {
@@ -213,7 +228,7 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
     }
     if (!CFileMng::FileExists(wav)) {
         if (!CFileMng::FileExists(path)) {
-            error(ui, kAlreadyDeleted);
+            error(ui, COperationTexts::AlreadyErased());
             return 0;
         }
         const qint64 size = openableSize(path);
@@ -221,7 +236,7 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
             return 0;
         }
         if (!WavFits(path, size)) {
-            error(ui, kNoSpace);
+            error(ui, COperationTexts::NoDiskSpace());
             return 0;
         }
         ui.setMainWindowEnabled(false);

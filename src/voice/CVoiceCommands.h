@@ -14,9 +14,15 @@ class CUserInterface;
 // frame owns), so the list window and the main frame only have to hand these over.
 class CVoiceCommands {
 public:
+    // How a convert run ended: every file converted (or already converted) and the completion message shown;
+    // some files converted and the partial message shown; nothing converted for a reason the run told; nothing
+    // selected; or cancelled.
+    enum class ConvertResult { Completed, Partly, Failed, NothingToConvert, Cancelled };
+
     struct ConvertOutcome {
         int converted = 0; // WAV files written by this run
         bool cancelled = false;
+        ConvertResult result = ConvertResult::NothingToConvert;
     };
 
     // Converts the voice data of the selected rows (in list order) into WAV files beside them, with the

@@ -7,7 +7,7 @@
 
 ProgressSpec CWavConvDlg::look(int files) {
     ProgressSpec s;
-    s.title = QStringLiteral("変換中");
+    s.title = kTitle;
     s.text = QStringLiteral("WAVファイルに変換中です。");
     s.counterText = QStringLiteral("1／%1").arg(files);
     s.rangeMin = 0;

@@ -7,6 +7,8 @@
 // cancel flag, which the decoder reads after every frame, and closes the dialog.
 class CWavConvDlg : public CProgressDlg {
 public:
+    static inline const QString kTitle = QStringLiteral("変換中");
+
     CWavConvDlg(CUserInterface& ui, int files);
 
     void post(int msg, long long wParam = 0, long long lParam = 0) override;

@@ -114,8 +114,10 @@ private Q_SLOTS:
         doc.loggedIn = 1;
         CFtpMng ftp(&ui);
         CFtpMng::setPortOverride(sim.port());
-        QCOMPARE(ftp.ConnectLogin("127.0.0.1", "mirta", "zuno"), 0);
-        CFolderDwnLogic dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        QCOMPARE(ftp.ConnectLogin("127.0.0.1", "mirta", "zuno"), CFtpMng::Login::LoggedIn);
+        CFolderDwnLogic dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) {
+            return ftp.GetUnitTree(a, b, c).result == UnitResult::Done;
+        });
         dlg.open();
         dlg.select(0);
         ui.replies = {MsgResult::Yes};
@@ -131,7 +133,9 @@ private Q_SLOTS:
         // The link drops: the folder download reports a communication error and makes nothing.
         mk(dir.path() + "/second");
         sim.stop();
-        CFolderDwnLogic again(ui, doc, [&ftp](QString& a, QString& b, QString& c) { return ftp.GetUnitTree(a, b, c); });
+        CFolderDwnLogic again(ui, doc, [&ftp](QString& a, QString& b, QString& c) {
+            return ftp.GetUnitTree(a, b, c).result == UnitResult::Done;
+        });
         again.open();
         again.select(1);
         ui.replies = {MsgResult::Yes};

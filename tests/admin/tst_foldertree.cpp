@@ -14,12 +14,12 @@ class TestFolderTree : public QObject {
     Q_OBJECT
 
 private:
-    static CFolderTree::UnitTreeSource tree(const QString& rus, const QString& nai, int result = 1) {
+    static CFolderTree::UnitTreeSource tree(const QString& rus, const QString& nai, bool read = true) {
         return [=](QString& root, QString& r, QString& n) {
             root = "rusuroku\r\nnaisen\r\n";
             r = rus;
             n = nai;
-            return result;
+            return read;
         };
     }
 
@@ -52,7 +52,7 @@ private Q_SLOTS:
 
     void aFailedListingMakesNothing() {
         QTemporaryDir dir;
-        QCOMPARE(CFolderTree::DownloadFolder(dir.path(), tree("0001\r\n", "", -1), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dir.path(), tree("0001\r\n", "", false), nullptr), 0);
         QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     }
 

@@ -4,6 +4,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
 #include "support/CScriptedUi.h"
+#include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 
 #include <QDir>
@@ -18,6 +19,11 @@
 #include <unistd.h>
 
 namespace {
+
+using Count = CUnitBoxOps::Count;
+using Files = CUnitBoxOps::Files;
+using Login = CFtpMng::Login;
+using Reply = CFtpMng::Reply;
 
 const QString kStem = QStringLiteral("20261208101500_0001_000001");
 const QString kStem2 = QStringLiteral("20261208101600_0001_000002");
@@ -73,7 +79,7 @@ private:
         CFtpMng::setPortOverride(sim->port());
         return true;
     }
-    int login() { return mng->ConnectLogin("127.0.0.1", "mirta", "zuno"); }
+    Login login() { return mng->ConnectLogin("127.0.0.1", "mirta", "zuno"); }
     FTPCONN_INFO& conn() { return *mng->Connection(); }
 
 private Q_SLOTS:
@@ -98,7 +104,7 @@ private Q_SLOTS:
 
     void loginSendsUserThenPass() {
         QVERIFY(startSim());
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS zuno"}));
         QVERIFY(conn().localDirectory.endsWith('/'));
         QCOMPARE(mng->Quit(), 0);
@@ -108,14 +114,14 @@ private Q_SLOTS:
 
     void loginFailures() {
         QVERIFY(startSim());
-        QCOMPARE(mng->ConnectLogin("127.0.0.1", "mirta", "wrong"), 2);
+        QCOMPARE(mng->ConnectLogin("127.0.0.1", "mirta", "wrong"), Login::LoginRefused);
         QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS wrong"}));
         // A refused login keeps the connection until the next attempt, which closes it first.
         QVERIFY(mng->Connection());
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
 
-        QCOMPARE(mng->ConnectLogin("", "mirta", "zuno"), 1);
-        QCOMPARE(mng->ConnectLogin("999.1.1.1", "mirta", "zuno"), 1);
+        QCOMPARE(mng->ConnectLogin("", "mirta", "zuno"), Login::ConnectFailed);
+        QCOMPARE(mng->ConnectLogin("999.1.1.1", "mirta", "zuno"), Login::ConnectFailed);
 
         // Nobody listening on the port: connection refused.
         int s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -127,30 +133,30 @@ private Q_SLOTS:
         ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
         ::close(s);
         CFtpMng::setPortOverride(ntohs(a.sin_port));
-        QCOMPARE(login(), 1);
+        QCOMPARE(login(), Login::ConnectFailed);
     }
 
     void greetingFailures() {
         // Closed before any greeting: an empty line, a connection failure.
         QVERIFY(startSim("greeting hangup"));
-        QCOMPARE(login(), 1);
+        QCOMPARE(login(), Login::ConnectFailed);
         // The greeting arrives and then the unit hangs up: the greeting was fine, so it is the login that fails.
         sim->setFaults("greeting close");
-        QCOMPARE(login(), 2);
+        QCOMPARE(login(), Login::LoginRefused);
         QVERIFY(sim->transcript().isEmpty());
         sim->setFaults("greeting raw 421 Too many users");
-        QCOMPARE(login(), 1);
+        QCOMPARE(login(), Login::ConnectFailed);
         sim->setFaults("greeting silence 5");
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(login(), 1);
+        QCOMPARE(login(), Login::ConnectFailed);
         QVERIFY(clock.elapsed() < 4000);
     }
 
     void replyCodes() {
         // A server that answers USER with 230 still gets PASS; OK without digits counts as success.
         QVERIFY(startSim("USER reply 230\nPWD raw OK"));
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS zuno"}));
         QString text;
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
@@ -159,32 +165,35 @@ private Q_SLOTS:
         QCOMPARE(conn().Command(QString("CWD /nowhere\r\n")), 550);
 
         sim->setFaults("USER raw 331-Password required\nPASS raw 230-Welcome");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
     }
 
-    void multiLineRepliesAreReadOneLineAtATime() {
+    void theRestOfAMultiLineReplyNeverAnswersTheNextCommand() {
         QVERIFY(startSim("USER multiline"));
-        QCOMPARE(login(), 0);
-        // PASS took the continuation line; the real answer to PASS is what the next command reads.
+        QCOMPARE(login(), Login::LoggedIn);
+        // USER was answered by the first line; the lines after it are dropped before PASS goes out, so every
+        // command that follows reads its own answer.
         QString text;
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QVERIFY2(text.startsWith("331 "), qPrintable(text));
-        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QVERIFY2(text.startsWith("230 "), qPrintable(text));
+        QVERIFY2(text.startsWith("257 "), qPrintable(text));
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
     }
 
-    void longReplyIsReadAsTwo() {
+    void anOverlongReplyIsOneReply() {
         const QString tail(90, QChar('x'));
         QVERIFY(startSim("USER raw 331 " + QString(506, QChar('y')) + tail));
-        QCOMPARE(login(), 0);
-        // USER got the first 510 characters, PASS the remaining 90; PASS's own 230 is still waiting.
+        QCOMPARE(login(), Login::LoggedIn);
+        // USER kept the first 510 characters and its line's tail went with it; PASS read its own 230.
         QString text;
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QCOMPARE(text, QString("230 User logged in."));
+        QCOMPARE(text, QString("257 \"/\" is the current directory."));
 
         QVERIFY(conn().SendLine("PWD\r\n") > 0);
         QCOMPARE(conn().ReadReplyLine(text, 10), 9);
         QCOMPARE(text, QString("257 \"/\" i"));
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("200 "), qPrintable(text));
     }
 
     void listings() {
@@ -195,22 +204,22 @@ private Q_SLOTS:
         sim->writeFile("rusuroku/0001/" + kStem2 + ".vmdat", pattern(4096));
         sim->makeBox("rusuroku", "0002");
         sim->makeBox("naisen", "0101");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         sim->clearTranscript();
 
         QString text;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 1);
         QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf", kStem2 + "vminf"}));
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST *.vminf"}));
 
         // An empty box: NLST is answered 550, which is an empty listing.
-        QCOMPARE(conn().ListNames("/rusuroku/0002", FTPCONN_INFO::LIST_ALL, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0002", Files::All, text), 1);
         QVERIFY(text.isEmpty());
-        QCOMPARE(conn().ListNames("/rusuroku/0009", FTPCONN_INFO::LIST_ALL, text), -2);
+        QCOMPARE(conn().ListNames("/rusuroku/0009", Files::All, text), -2);
 
         qint64 bytes = 0;
         sim->clearTranscript();
-        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_VMDAT, text, bytes), 1);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes), 1);
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat"}));
         QCOMPARE(bytes, text.size() * 2);
         const QStringList lines = CFtpListing::normalisedLines(text);
@@ -221,20 +230,20 @@ private Q_SLOTS:
         QCOMPARE(CFtpListing::longName(lines[1]), kStem2 + ".vmdat");
         QCOMPARE(CFtpListing::longSize(lines[1]), 4096);
         QCOMPARE(CFtpListing::spaceNeeded(4096), 8192);
-        QCOMPARE(conn().ListLong("/naisen/0999", FTPCONN_INFO::LIST_ALL, text, bytes), -2);
-        QCOMPARE(conn().ListLong("/naisen/0101", FTPCONN_INFO::LIST_ALL, text, bytes), 1);
+        QCOMPARE(conn().ListLong("/naisen/0999", Files::All, text, bytes), -2);
+        QCOMPARE(conn().ListLong("/naisen/0101", Files::All, text, bytes), 1);
         QVERIFY(text.isEmpty());
 
-        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), FTPCONN_INFO::LIST_ALL), 4);
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), Files::All), (Count{UnitResult::Done, 4}));
         QCOMPARE(conn().localDirectory, local.path());
-        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", QString(), FTPCONN_INFO::LIST_VMDAT), 2);
-        QCOMPARE(mng->CountBoxFiles("/rusuroku/0002", QString(), FTPCONN_INFO::LIST_ALL), 0);
-        QCOMPARE(mng->CountBoxFiles("/rusuroku/0003", QString(), FTPCONN_INFO::LIST_ALL), -2);
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", QString(), Files::Voice), (Count{UnitResult::Done, 2}));
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0002", QString(), Files::All), (Count{UnitResult::Done, 0}));
+        QCOMPARE(mng->CountBoxFiles("/rusuroku/0003", QString(), Files::All), (Count{UnitResult::NoBoxDirectory, 0}));
 
         // The tree: back to the root first (the simulated unit refuses to climb above it), then three lists.
         sim->clearTranscript();
         QString rootText, rus, nai;
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), Reply{});
         QCOMPARE(sim->transcript(), QStringList({"CWD ../", "CWD ../", "CWD ../", "PORT", "NLST", "CWD /rusuroku",
                                                  "PORT", "NLST", "CWD /naisen", "PORT", "NLST"}));
         QCOMPARE(CFtpListing::normalisedLines(rootText), QStringList({"naisen", "rusuroku"}));
@@ -243,9 +252,9 @@ private Q_SLOTS:
 
         // A refused PORT: a name listing says 0, a long listing passes the code on.
         sim->setFaults("PORT reply 500 refused");
-        QCOMPARE(login(), 0);
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), 0);
-        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text, bytes), 500);
+        QCOMPARE(login(), Login::LoggedIn);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), 0);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes), 500);
         QCOMPARE(conn().listenSocket, -1);
     }
 
@@ -253,13 +262,13 @@ private Q_SLOTS:
         QVERIFY(startSim("session=2 times=1 NLST reply 550 Nothing here"));
         sim->makeBox("rusuroku", "0001");
         sim->makeBox("rusuroku", "0002");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         // No extension boxes: the unit answers the listing of /naisen 550, as for any directory with nothing in it.
         QCOMPARE(conn().Command(QString("CWD /naisen\r\n")), 0);
         QCOMPARE(conn().Command(QString("NLST\r\n")), 550);
         sim->clearTranscript();
         QString rootText, rus, nai = QStringLiteral("stale");
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), Reply{});
         QCOMPARE(sim->transcript(), QStringList({"CWD ../", "CWD ../", "PORT", "NLST", "CWD /rusuroku", "PORT", "NLST",
                                                  "CWD /naisen", "PORT", "NLST"}));
         QCOMPARE(CFtpListing::boxNumbers(rus), QStringList({"0001", "0002"}));
@@ -270,15 +279,15 @@ private Q_SLOTS:
         QVERIFY(QDir(sim->root() + "/rusuroku/0001").removeRecursively());
         QVERIFY(QDir(sim->root() + "/rusuroku/0002").removeRecursively());
         sim->makeBox("naisen", "0200");
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 1);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), Reply{});
         QVERIFY(rus.isEmpty());
         QCOMPARE(CFtpListing::boxNumbers(nai), QStringList({"0200"}));
 
         // A root with nothing to list is no unit at all, and a kind directory that is missing stays a failure.
-        QCOMPARE(login(), 0);
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QCOMPARE(login(), Login::LoggedIn);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), (Reply{UnitResult::Refused, 550}));
         QVERIFY(QDir(sim->root() + "/naisen").removeRecursively());
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), 550);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), (Reply{UnitResult::Refused, 550}));
         QCOMPARE(sim->transcript().mid(sim->transcript().lastIndexOf("CWD /naisen")), QStringList({"CWD /naisen"}));
     }
 
@@ -288,16 +297,16 @@ private Q_SLOTS:
         sim->writeFile("rusuroku/0001/" + kStem + ".vminf", pattern(256));
         sim->writeFile("rusuroku/0001/" + kStem + ".vmdat", pattern(1000));
         sim->makeBox("naisen", "0200");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().maxListingBytes = 64 * 1024;
         sim->clearTranscript();
         QString text;
         qint64 bytes = 0;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), -1);
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "ABOR", "PWD"}));
-        QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_VMDAT, text, bytes), -1);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes), -1);
         QString rootText, rus, nai;
-        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), -1);
+        QCOMPARE(mng->GetUnitTree(rootText, rus, nai), (Reply{UnitResult::CommFailure, 0}));
         QCOMPARE(sim->transcript().mid(5),
                  QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat", "ABOR", "PWD", "CWD ../", "CWD ../",
                               "CWD ../", "PORT", "NLST", "ABOR", "PWD"}));
@@ -306,16 +315,16 @@ private Q_SLOTS:
         // The unit's answers to each aborted transfer went with it: the next command reads its own answer.
         QCOMPARE(conn().Command(QString("CWD /naisen\r\n"), &text), 0);
         QVERIFY2(text.startsWith("250 "), qPrintable(text));
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 1);
         QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf"}));
 
         // A listing exactly as long as the cap is whole; one byte over is not.
         const int whole = 2 * (CFtpListing::kNameLength + 2);
         conn().maxListingBytes = whole;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), 1);
         QCOMPARE(text.size(), whole);
         conn().maxListingBytes = whole - 1;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text), -1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), -1);
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
         QCOMPARE(text, QString("257 \"/rusuroku/0001\" is the current directory."));
     }
@@ -324,7 +333,7 @@ private Q_SLOTS:
         QVERIFY(startSim());
         const QByteArray data = pattern(5 * 1024 + 17);
         sim->writeFile("naisen/0101/" + kStem + ".vmdat", data);
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Command(QString("CWD /naisen/0101\r\n")), 0);
         sim->clearTranscript();
@@ -333,9 +342,7 @@ private Q_SLOTS:
         conn().chunkCounter = 40;
         QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false), 0);
         QCOMPARE(sim->transcript(), QStringList({"PORT", "RETR " + kStem + ".vmdat"}));
-        QFile f(local.filePath(kStem + ".vmdat"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), data);
+        QCOMPARE(CTestFiles::read(local.filePath(kStem + ".vmdat")), data);
         QCOMPARE(conn().bytesReceived, data.size());
         QCOMPARE(conn().chunkCounter, 6);
         QCOMPARE(progress.position(), 6);
@@ -366,7 +373,7 @@ private Q_SLOTS:
     void retrieveCancelled() {
         QVERIFY(startSim());
         sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(4 * 1024 * 1024));
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         sim->clearTranscript();
         ui->onDispatch = [](int n) {
@@ -391,27 +398,27 @@ private Q_SLOTS:
     void transferFailures() {
         QVERIFY(startSim("RETR drop 3000"));
         sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(20000));
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         // The unit drops both connections mid-file: no closing reply, so the transfer failed.
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
 
         // A data connection that goes silent ends the file; the closing reply then decides.
         sim->setFaults("RETR stall-data 2048 3");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
 
         // The unit ends the data early and says so: the partial file is not a success.
         sim->setFaults("RETR abort-data 3000");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
         QVERIFY(conn().finalReplyText().startsWith("426 "));
         QCOMPARE(QFileInfo(local.filePath(kStem + ".vmdat")).size(), 3000);
         // Cut short but answered 226: nothing to tell it from a whole file.
         sim->setFaults("RETR cut-data 3000");
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), 0);
     }
@@ -419,33 +426,33 @@ private Q_SLOTS:
     void deleteOnUnit() {
         QVERIFY(startSim("DELE arg=*busy* reply 450 in use"));
         sim->writeFile("naisen/0101/" + kStem + ".vmdat", pattern(10));
-        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/x"), -1);
-        QCOMPARE(login(), 0);
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/x"), (Reply{UnitResult::CommFailure, 0}));
+        QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(conn().Command(QString("CWD /naisen/0101\r\n")), 0);
         sim->clearTranscript();
-        QCOMPARE(mng->DeleteOnUnit(local.path(), "/naisen/0101/" + kStem + ".vmdat"), 0);
+        QCOMPARE(mng->DeleteOnUnit(local.path(), "/naisen/0101/" + kStem + ".vmdat"), Reply{});
         QCOMPARE(sim->transcript(),
                  QStringList({"CWD ../", "CWD ../", "CWD ../", "DELE /naisen/0101/" + kStem + ".vmdat"}));
         QVERIFY(!sim->exists("naisen/0101/" + kStem + ".vmdat"));
-        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/" + kStem + ".vmdat"), 550);
-        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/busy.vmdat"), 450);
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/" + kStem + ".vmdat"), (Reply{UnitResult::Refused, 550}));
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/busy.vmdat"), (Reply{UnitResult::Refused, 450}));
     }
 
     void probe() {
         QVERIFY(startSim("session=2 PORT reply 500 no\nsession=3 PORT silence 3"));
         QCOMPARE(mng->Probe(), 0);
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         sim->clearTranscript();
         QCOMPARE(mng->Probe(), 1);
         QCOMPARE(sim->transcript(), QStringList({"PORT"}));
         QCOMPARE(conn().listenSocket, -1);
 
         // Refused PORT: the unit answered, so it is alive.
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(mng->Probe(), 1);
 
         // No answer within the wait: lost.
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(mng->Probe(), 0);
@@ -461,7 +468,7 @@ private Q_SLOTS:
         FTP_TIMEOUTS t = shortTimeouts();
         t.acceptMs = 150;
         mng->setTimeouts(t);
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         sim->clearTranscript();
         const int before = openDescriptors();
@@ -469,10 +476,11 @@ private Q_SLOTS:
         QString text;
         qint64 bytes = 0;
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), FTPCONN_INFO::LIST_ALL), -1);
+            QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), Files::All),
+                     (Count{UnitResult::CommFailure, 0}));
             QCOMPARE(conn().listenSocket, -1);
-            QCOMPARE(conn().ListNames("/rusuroku/0001", FTPCONN_INFO::LIST_VMINF, text), 0);
-            QCOMPARE(conn().ListLong("/rusuroku/0001", FTPCONN_INFO::LIST_ALL, text, bytes), -1);
+            QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 0);
+            QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes), -1);
             QCOMPARE(conn().Retrieve(kStem + ".vminf", true, true), -1);
             QCOMPARE(conn().listenSocket, -1);
             QCOMPARE(openDescriptors(), before);
@@ -496,7 +504,7 @@ private Q_SLOTS:
 
     void quitOnDroppedConnection() {
         QVERIFY(startSim());
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         sim->stop();
         QElapsedTimer clock;
         clock.start();
@@ -508,7 +516,7 @@ private Q_SLOTS:
 
         // A unit that no longer answers holds QUIT up for one reply wait at most.
         QVERIFY(startSim("QUIT silence 5"));
-        QCOMPARE(login(), 0);
+        QCOMPARE(login(), Login::LoggedIn);
         clock.restart();
         QCOMPARE(mng->Quit(), 0);
         QVERIFY(clock.elapsed() < 3000);
@@ -520,10 +528,10 @@ private Q_SLOTS:
         QVERIFY(startSim());
         sim->writeFile("naisen/0101/" + kStem + ".vminf", pattern(300));
         CFtpMng other(ui.get(), shortTimeouts());
-        QCOMPARE(login(), 0);
-        QCOMPARE(other.ConnectLogin("127.0.0.1", "parvol", "zuno"), 0);
-        QCOMPARE(other.CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_VMINF), 1);
-        QCOMPARE(mng->CountBoxFiles("/naisen/0101", QString(), FTPCONN_INFO::LIST_ALL), 1);
+        QCOMPARE(login(), Login::LoggedIn);
+        QCOMPARE(other.ConnectLogin("127.0.0.1", "parvol", "zuno"), Login::LoggedIn);
+        QCOMPARE(other.CountBoxFiles("/naisen/0101", QString(), Files::Info), (Count{UnitResult::Done, 1}));
+        QCOMPARE(mng->CountBoxFiles("/naisen/0101", QString(), Files::All), (Count{UnitResult::Done, 1}));
         QCOMPARE(other.Quit(), 0);
         QCOMPARE(mng->Quit(), 0);
         QTRY_COMPARE(sim->transcript().count("QUIT"), 2);

@@ -2,7 +2,6 @@
 #include "link/CFtpMng.h"
 #include "link/CLinkController.h"
 #include "link/CLinkSettings.h"
-#include "link/CLinkWatch.h"
 #include "link/CLoginForm.h"
 #include "support/CScriptedUi.h"
 #include "support/CZunoSimProcess.h"
@@ -127,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(link.idleCount(), 99);
 
         // A unit operation clears the idle count and keeps the timer running afterwards.
-        QCOMPARE(link.ftp()->CountBoxFiles("/rusuroku", QString(), 0), 0);
+        QCOMPARE(link.ftp()->CountBoxFiles("/rusuroku", QString(), CUnitBoxOps::Files::All),
+                 (CUnitBoxOps::Count{UnitResult::Done, 0}));
         QCOMPARE(link.idleCount(), 0);
         QVERIFY(link.timerActive());
         for (int i = 0; i < 99; ++i) {
@@ -216,21 +216,6 @@ private Q_SLOTS:
         QVERIFY(exitAsked);
         QCOMPARE(settings.loggedIn, 0);
         QVERIFY(!link.timerActive());
-    }
-
-    void linkWatch() {
-        CLinkSettings settings;
-        settings.loggedIn = 1;
-        int told = 0;
-        CLinkWatch watch(settings, [&] { ++told; });
-        watch.start();
-        watch.check();
-        QCOMPARE(told, 0);
-        settings.loggedIn = 0;
-        watch.check();
-        watch.check();
-        QCOMPARE(told, 1);
-        QVERIFY(watch.dropped());
     }
 };
 

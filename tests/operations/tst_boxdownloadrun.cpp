@@ -2,51 +2,21 @@
 #include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
+#include "support/CFakeUnit.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>
-#include <QMap>
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(UnitResult)
+
 namespace {
 
-// Per unit directory: what counting gives, what the download gives, and the listing lines it reports.
-struct FakeBox {
-    int count = 2;
-    int result = 0;
-    int lines = 2;
-    bool cancel = false;
-};
-
-class FakeUnit : public CUnitBoxOps {
-public:
-    QMap<QString, FakeBox> boxes;
-    QStringList calls;
-
-    int CountBoxFiles(const QString& unitDir, const QString&, int mode) override {
-        calls << QStringLiteral("count %1 %2").arg(unitDir).arg(mode);
-        return boxes.value(unitDir).count;
-    }
-    int DownloadBox(const QString&, const QString& unitDir, int& lineCount) override {
-        calls << QStringLiteral("box %1").arg(unitDir);
-        return run(unitDir, lineCount);
-    }
-    int DownloadBoxInfo(const QString&, const QString& unitDir, int& lineCount) override {
-        calls << QStringLiteral("info %1").arg(unitDir);
-        return run(unitDir, lineCount);
-    }
-
-private:
-    int run(const QString& unitDir, int& lineCount) {
-        const FakeBox b = boxes.value(unitDir);
-        lineCount = b.lines;
-        if (b.cancel) {
-            CCancelFlag::set(1);
-        }
-        return b.result;
-    }
-};
+using FakeUnit = CFakeUnit;
+using R = UnitResult;
+using Kind = CBoxDownload::Kind;
+using Ending = CBoxDownload::Ending;
 
 QList<CBoxDownload::Box> boxesOf(const QStringList& answering, const QStringList& extension) {
     return CBoxDownload::SelectedBoxes("/dl", answering, extension);
@@ -61,11 +31,13 @@ private Q_SLOTS:
     void successAcrossBothKinds() {
         CScriptedUi ui;
         FakeUnit unit;
-        unit.boxes["/rusuroku/0001"] = {4, 0, 4};
-        unit.boxes["/naisen/0200"] = {2, 0, 2};
-        const int r =
-            CBoxDownload::RunBoxDownload(ui, unit, CBoxDownload::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"}));
-        QCOMPARE(r, 0);
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(4, R::Done);
+        unit.boxes["/naisen/0200"] = FakeUnit::box(2, R::Done);
+        const CBoxDownload::Outcome r =
+            CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"}));
+        QCOMPARE(r.ending, Ending::Finished);
+        QCOMPARE(r.last, R::Done);
+        QVERIFY(r.complete());
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 0", "count /naisen/0200 0", "box /rusuroku/0001",
                                           "box /naisen/0200"}));
         QCOMPARE(ui.messages.size(), 1);
@@ -85,17 +57,20 @@ private Q_SLOTS:
         {
             CScriptedUi ui;
             FakeUnit unit;
-            unit.boxes["/rusuroku/0001"] = {-1, 0, 0};
-            QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, 0, true, boxesOf({"0001"}, {"0200"})), -1);
+            unit.boxes["/rusuroku/0001"] = FakeUnit::failingCount(R::CommFailure, R::Done);
+            QCOMPARE(
+                CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"})).ending,
+                Ending::CountFailed);
             QCOMPARE(ui.messageTexts(), QStringList{"通信エラーが発生しました。"});
             QCOMPARE(unit.calls.size(), 1);
         }
         for (bool bulk : {true, false}) {
             CScriptedUi ui;
             FakeUnit unit;
-            unit.boxes["/rusuroku/0001"] = {0, 0, 0};
-            unit.boxes["/naisen/0200"] = {-2, -2, 0};
-            QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, 1, bulk, boxesOf({"0001"}, {"0200"})), bulk ? 1 : 0);
+            unit.boxes["/rusuroku/0001"] = FakeUnit::box(0, R::Done);
+            unit.boxes["/naisen/0200"] = FakeUnit::failingCount(R::NoBoxDirectory, R::NoBoxDirectory);
+            QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, Kind::InfoOnly, bulk, boxesOf({"0001"}, {"0200"})).ending,
+                     Ending::NothingToDownload);
             QCOMPARE(ui.messageTexts(), QStringList{"音声メッセージがありません。"});
             QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
         }
@@ -106,29 +81,33 @@ private Q_SLOTS:
         for (bool bulk : {true, false}) {
             CScriptedUi ui;
             FakeUnit unit;
-            unit.boxes["/rusuroku/0001"] = {2, 0, 2};
-            unit.boxes["/naisen/0200"] = {-2, -2, 0};
-            QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, 0, bulk, boxesOf({"0001"}, {"0200"})), 0);
+            unit.boxes["/rusuroku/0001"] = FakeUnit::box(2, R::Done);
+            unit.boxes["/naisen/0200"] = FakeUnit::failingCount(R::NoBoxDirectory, R::NoBoxDirectory);
+            QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, bulk, boxesOf({"0001"}, {"0200"})).last,
+                     R::Done);
             QCOMPARE(ui.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
         }
     }
 
     void oneMessageSelectedAgainstBulk() {
-        // A conversion failure of a present voice file (-2 from a box that exists): one message selected uses
+        // A conversion failure of a present voice file: one message selected uses
         // the single-message rules and reports it; the bulk run of the same two files shows nothing.
         FakeUnit unit;
-        unit.boxes["/rusuroku/0001"] = {2, -2, 2};
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(2, R::PresentVoiceNotConverted);
         CScriptedUi selected;
-        QCOMPARE(CBoxDownload::RunBoxDownload(selected, unit, 0, false, boxesOf({"0001"}, {})), -2);
+        QCOMPARE(CBoxDownload::RunBoxDownload(selected, unit, Kind::VoiceAndInfo, false, boxesOf({"0001"}, {})).last,
+                 R::PresentVoiceNotConverted);
         QCOMPARE(selected.messageTexts(), QStringList{"通信エラーが発生しました。"});
         CScriptedUi bulk;
-        QCOMPARE(CBoxDownload::RunBoxDownload(bulk, unit, 0, true, boxesOf({"0001"}, {})), -2);
+        QCOMPARE(CBoxDownload::RunBoxDownload(bulk, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {})).last,
+                 R::PresentVoiceNotConverted);
         QVERIFY(bulk.messages.isEmpty());
 
         // Missing voice data of that single message.
-        unit.boxes["/rusuroku/0001"] = {2, 550, 2};
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(2, R::FileGoneOnUnit);
         CScriptedUi one;
-        QCOMPARE(CBoxDownload::RunBoxDownload(one, unit, 0, false, boxesOf({"0001"}, {})), 550);
+        QCOMPARE(CBoxDownload::RunBoxDownload(one, unit, Kind::VoiceAndInfo, false, boxesOf({"0001"}, {})).last,
+                 R::FileGoneOnUnit);
         QCOMPARE(one.messageTexts(), QStringList{"音声ファイルは既に消去されています。"});
         QCOMPARE(one.messages[0].caption, QStringLiteral("エラー"));
     }
@@ -138,9 +117,10 @@ private Q_SLOTS:
         // some boxes were affected the partial message is a completion.
         CScriptedUi ui;
         FakeUnit unit;
-        unit.boxes["/rusuroku/0001"] = {4, 550, 4};
-        unit.boxes["/naisen/0200"] = {6, 0, 6};
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, 0, true, boxesOf({"0001"}, {"0200"})), 0);
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(4, R::FileGoneOnUnit);
+        unit.boxes["/naisen/0200"] = FakeUnit::box(6, R::Done);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"})).last,
+                 R::Done);
         QVERIFY(unit.calls.contains("box /naisen/0200"));
         QCOMPARE(ui.messageTexts(),
                  QStringList{"一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。"});
@@ -148,18 +128,20 @@ private Q_SLOTS:
 
         // Every box affected: the error form.
         CScriptedUi all;
-        unit.boxes["/naisen/0200"] = {6, 550, 6};
+        unit.boxes["/naisen/0200"] = FakeUnit::box(6, R::FileGoneOnUnit);
         unit.calls.clear();
-        QCOMPARE(CBoxDownload::RunBoxDownload(all, unit, 0, true, boxesOf({"0001"}, {"0200"})), 550);
+        QCOMPARE(CBoxDownload::RunBoxDownload(all, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"})).last,
+                 R::FileGoneOnUnit);
         QCOMPARE(all.messageTexts(), QStringList{"音声ファイルは既に消去されています。"});
     }
 
     void diskFullStopsBulkButNotSelected() {
         FakeUnit unit;
-        unit.boxes["/rusuroku/0001"] = {4, -4, 4};
-        unit.boxes["/naisen/0200"] = {4, 0, 4};
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(4, R::NoDiskSpace);
+        unit.boxes["/naisen/0200"] = FakeUnit::box(4, R::Done);
         CScriptedUi bulk;
-        QCOMPARE(CBoxDownload::RunBoxDownload(bulk, unit, 0, true, boxesOf({"0001"}, {"0200"})), -4);
+        QCOMPARE(CBoxDownload::RunBoxDownload(bulk, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"})).last,
+                 R::NoDiskSpace);
         QVERIFY(!unit.calls.contains("box /naisen/0200"));
         // A disk-full run is never silent.
         QCOMPARE(bulk.messageTexts(),
@@ -167,30 +149,41 @@ private Q_SLOTS:
 
         unit.calls.clear();
         CScriptedUi selected;
-        QCOMPARE(CBoxDownload::RunBoxDownload(selected, unit, 0, false, boxesOf({"0001"}, {"0200"})), -4);
+        QCOMPARE(
+            CBoxDownload::RunBoxDownload(selected, unit, Kind::VoiceAndInfo, false, boxesOf({"0001"}, {"0200"})).last,
+            R::NoDiskSpace);
         QVERIFY(unit.calls.contains("box /naisen/0200"));
         QCOMPARE(selected.messageTexts(),
                  QStringList{"一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。"});
 
         // Nor does a later box whose voice files were gone hide the full disk.
-        unit.boxes["/naisen/0200"] = {4, 550, 4};
+        unit.boxes["/naisen/0200"] = FakeUnit::box(4, R::FileGoneOnUnit);
         CScriptedUi gone;
-        QCOMPARE(CBoxDownload::RunBoxDownload(gone, unit, 0, false, boxesOf({"0001"}, {"0200"})), -4);
+        QCOMPARE(CBoxDownload::RunBoxDownload(gone, unit, Kind::VoiceAndInfo, false, boxesOf({"0001"}, {"0200"})).last,
+                 R::NoDiskSpace);
         QCOMPARE(gone.messageTexts(), QStringList({"音声ファイルは既に消去されています。", "ＰＣのメモリ不足です。"}));
 
         // A communication failure ends the run with its message.
-        unit.boxes["/rusuroku/0001"] = {4, -1, 4};
+        unit.boxes["/rusuroku/0001"] = FakeUnit::box(4, R::CommFailure);
         CScriptedUi comm;
-        QCOMPARE(CBoxDownload::RunBoxDownload(comm, unit, 1, true, boxesOf({"0001"}, {"0200"})), -1);
+        QCOMPARE(CBoxDownload::RunBoxDownload(comm, unit, Kind::InfoOnly, true, boxesOf({"0001"}, {"0200"})).last,
+                 R::CommFailure);
         QCOMPARE(comm.messageTexts(), QStringList{"通信エラーが発生しました。"});
     }
 
     void cancelShowsNothing() {
         CScriptedUi ui;
         FakeUnit unit;
-        unit.boxes["/rusuroku/0001"] = {4, -3, 2, true};
-        unit.boxes["/naisen/0200"] = {4, 0, 4};
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, unit, 0, true, boxesOf({"0001"}, {"0200"})), -3);
+        unit.boxes["/rusuroku/0001"] = [] {
+            auto b = FakeUnit::box(4, R::Cancelled, 2);
+            b.cancel = true;
+            return b;
+        }();
+        unit.boxes["/naisen/0200"] = FakeUnit::box(4, R::Done);
+        const auto cancelled =
+            CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"}));
+        QCOMPARE(cancelled.ending, Ending::Cancelled);
+        QCOMPARE(cancelled.last, R::Cancelled);
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(!unit.calls.contains("box /naisen/0200"));
         QVERIFY(!ui.hasOpenProgress(CPrgFileDwnDlg::kTitle));
@@ -198,6 +191,64 @@ private Q_SLOTS:
         CCancelFlag::clear();
         ui.pressCancel(CPrgFileDwnDlg::kTitle);
         QVERIFY(!CCancelFlag::isSet());
+    }
+
+    void resultMessages_data() {
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<UnitResult>("last");
+        QTest::addColumn<bool>("filesGone");
+        QTest::addColumn<int>("affected");
+        QTest::addColumn<int>("total");
+        QTest::addColumn<QStringList>("messages");
+        const QString done = "ファイルのダウンロードが正常に完了しました。";
+        const QString erased = "音声ファイルは既に消去されています。";
+        const QString noSpace = "ＰＣのメモリ不足です。";
+        const QString comm = "通信エラーが発生しました。";
+        const QString partlyVoice = "一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。";
+        const QString partlySpace = "一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。";
+        // One message to come: exactly one message, the first that applies.
+        QTest::newRow("one, done") << true << R::Done << false << 0 << 2 << QStringList{done};
+        QTest::newRow("one, done after a gone box") << true << R::Done << true << 2 << 2 << QStringList{done};
+        QTest::newRow("one, gone") << true << R::FileGoneOnUnit << true << 2 << 2 << QStringList{erased};
+        QTest::newRow("one, disk full") << true << R::NoDiskSpace << false << 2 << 2 << QStringList{noSpace};
+        QTest::newRow("one, gone and disk full") << true << R::NoDiskSpace << true << 2 << 2 << QStringList{erased};
+        QTest::newRow("one, not converted")
+            << true << R::PresentVoiceNotConverted << false << 2 << 2 << QStringList{comm};
+        QTest::newRow("one, link failed") << true << R::CommFailure << false << 2 << 2 << QStringList{comm};
+        // Several: partial forms when only some files were affected.
+        QTest::newRow("done") << false << R::Done << false << 0 << 10 << QStringList{done};
+        QTest::newRow("done after a gone box, partly")
+            << false << R::Done << true << 4 << 10 << QStringList{partlyVoice};
+        QTest::newRow("link failed") << false << R::CommFailure << true << 4 << 10 << QStringList{comm};
+        QTest::newRow("gone and disk full, partly")
+            << false << R::NoDiskSpace << true << 4 << 10 << QStringList{partlyVoice, partlySpace};
+        QTest::newRow("disk full, all") << false << R::NoDiskSpace << false << 10 << 10 << QStringList{noSpace};
+        QTest::newRow("gone and disk full, all")
+            << false << R::NoDiskSpace << true << 10 << 10 << QStringList{erased, noSpace};
+        QTest::newRow("gone, all") << false << R::FileGoneOnUnit << true << 10 << 10 << QStringList{erased};
+        // A box whose present voice file would not convert ends a bulk run without a word, as it always has.
+        QTest::newRow("not converted, partly")
+            << false << R::PresentVoiceNotConverted << false << 4 << 10 << QStringList{};
+    }
+
+    void resultMessages() {
+        QFETCH(bool, single);
+        QFETCH(UnitResult, last);
+        QFETCH(bool, filesGone);
+        QFETCH(int, affected);
+        QFETCH(int, total);
+        QFETCH(QStringList, messages);
+        CBoxDownload::Tally tally;
+        tally.single = single;
+        tally.last = last;
+        tally.filesGoneOnUnit = filesGone;
+        tally.filesAffected = affected;
+        tally.filesTotal = total;
+        QStringList texts;
+        for (const CBoxDownload::Message m : CBoxDownload::ResultMessages(tally)) {
+            texts << CBoxDownload::TextOf(m);
+        }
+        QCOMPARE(texts, messages);
     }
 
     void boxSources() {

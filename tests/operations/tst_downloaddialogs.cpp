@@ -3,6 +3,7 @@
 #include "operations/CUnitBoxOps.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "support/CFakeUnit.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>
@@ -10,24 +11,9 @@
 #include <QtTest>
 
 namespace {
-class RecordingUnit : public CUnitBoxOps {
-public:
-    QStringList calls;
-    int CountBoxFiles(const QString& dir, const QString&, int mode) override {
-        calls << QStringLiteral("count %1 %2").arg(dir).arg(mode);
-        return 2;
-    }
-    int DownloadBox(const QString&, const QString& dir, int& lines) override {
-        calls << "box " + dir;
-        lines = 2;
-        return 0;
-    }
-    int DownloadBoxInfo(const QString&, const QString& dir, int& lines) override {
-        calls << "info " + dir;
-        lines = 2;
-        return 0;
-    }
-};
+using RecordingUnit = CFakeUnit;
+constexpr auto kVoiceAndInfo = CBoxDownload::Kind::VoiceAndInfo;
+constexpr auto kInfoOnly = CBoxDownload::Kind::InfoOnly;
 } // namespace
 
 class TestDownloadDialogs : public QObject {
@@ -45,16 +31,16 @@ private Q_SLOTS:
         RecordingUnit unit;
         CDownKindSetLogic dlg(ui, doc, unit);
         // No folder name: the buttons do nothing at all.
-        QCOMPARE(dlg.download(0), CDownKindSetLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), CDownKindSetLogic::Stay);
         QVERIFY(ui.messages.isEmpty());
         doc.folderName = "f1";
         ui.replies = {MsgResult::No};
-        QCOMPARE(dlg.download(0), CDownKindSetLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), CDownKindSetLogic::Stay);
         QCOMPARE(ui.messages[0].text, QStringLiteral("f1にダウンロードします。\nよろしいですか？"));
         QCOMPARE(ui.messages[0].caption, QStringLiteral("ダウンロード確認画面"));
         QVERIFY(unit.calls.isEmpty());
         bool hidden = false;
-        QCOMPARE(dlg.download(1, [&] { hidden = true; }), CDownKindSetLogic::EndOk);
+        QCOMPARE(dlg.download(kInfoOnly, [&] { hidden = true; }), CDownKindSetLogic::EndOk);
         QVERIFY(hidden);
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 1", "count /naisen/0200 1", "info /rusuroku/0001",
                                           "info /naisen/0200"}));
@@ -91,10 +77,10 @@ private Q_SLOTS:
         QCOMPARE(dlg.extension().size(), 1);
         ui.messages.clear();
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(dlg.download(0), CSelDownLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), CSelDownLogic::Stay);
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("選択されていません。"));
         CSelDownLogic::tickAll(dlg.extension(), true);
-        QCOMPARE(dlg.download(0), CSelDownLogic::EndOk);
+        QCOMPARE(dlg.download(kVoiceAndInfo), CSelDownLogic::EndOk);
         QCOMPARE(unit.calls, QStringList({"count /naisen/0200 0", "box /naisen/0200"}));
         QCOMPARE(ui.mainWindowDisables, 1);
         QVERIFY(ui.mainWindowEnabled);

@@ -6,6 +6,7 @@
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
+#include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 
 #include "CSampleUnit.h"
@@ -27,12 +28,6 @@ CSampleUnit::Message message(const QString& box, int serial, int frames = 40) {
     m.frames = frames;
     m.voiceSeed = static_cast<uint64_t>(serial);
     return m;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 int countRetr(const QStringList& transcript, const QString& ext) {
@@ -69,7 +64,7 @@ class TestDownloads : public QObject {
         t.finalReplyMs = 2000;
         auto ftp = std::make_unique<CFtpMng>(&ui, t);
         CFtpMng::setPortOverride(sim->port());
-        if (ftp->ConnectLogin("127.0.0.1", "mirta", "zuno") != 0) {
+        if (ftp->ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
             qWarning("login failed");
         }
         sim->clearTranscript();
@@ -106,14 +101,15 @@ private Q_SLOTS:
         localBox("naisen", "0999"); // no such box on the unit: skipped
         CScriptedUi ui;
         auto ftp = login(ui);
-        const int r = CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl));
-        QCOMPARE(r, 0);
+        const CBoxDownload::Outcome r =
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl));
+        QCOMPARE(r.last, UnitResult::Done);
         QCOMPARE(ui.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
         for (const auto& [kind, m] : {std::pair{QString("rusuroku"), a1}, {"rusuroku", a2}, {"naisen", e1}}) {
             for (const char* ext : {".vminf", ".vmdat"}) {
                 const QString path = dl + "/" + kind + "/" + m.boxNo + "/" + m.stem + ext;
                 const QByteArray unit = sim->readFile(kind + "/" + m.boxNo + "/" + m.stem + ext);
-                const QByteArray here = readAll(path);
+                const QByteArray here = CTestFiles::read(path);
                 QCOMPARE(here.size(), unit.size() + 990);
                 QCOMPARE(here.mid(990), unit);
                 FILESTS_INFO rec;
@@ -130,7 +126,10 @@ private Q_SLOTS:
         sim->clearTranscript();
         CScriptedUi again;
         ftp->setConvertOnDownload(true);
-        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), 0);
+        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp, CBoxDownload::Kind::VoiceAndInfo, true,
+                                              CBoxDownload::BulkBoxes(dl))
+                     .last,
+                 UnitResult::Done);
         QCOMPARE(countRetr(sim->transcript(), "vmdat") + countRetr(sim->transcript(), "vminf"), 0);
         QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + a2.stem + ".wav"));
         QVERIFY(QFile::exists(dl + "/naisen/0200/" + e1.stem + ".wav"));
@@ -142,7 +141,10 @@ private Q_SLOTS:
         localBox("rusuroku", "0001");
         CScriptedUi ui;
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 1, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})), 0);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::InfoOnly, false,
+                                              CBoxDownload::SelectedBoxes(dl, {"0001"}, {}))
+                     .last,
+                 UnitResult::Done);
         QCOMPARE(ui.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
         for (const QString& line : sim->transcript()) {
             QVERIFY2(!line.contains("vmdat"), qPrintable(line));
@@ -159,7 +161,10 @@ private Q_SLOTS:
         CScriptedUi ui;
         auto ftp = login(ui);
         // One message selected: the single-message rules name the erased voice file.
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, false, CBoxDownload::SelectedBoxes(dl, {"0001"}, {})), 550);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, false,
+                                              CBoxDownload::SelectedBoxes(dl, {"0001"}, {}))
+                     .last,
+                 UnitResult::FileGoneOnUnit);
         QCOMPARE(ui.messageTexts(), QStringList{"音声ファイルは既に消去されています。"});
         QCOMPARE(ui.messages[0].caption, QStringLiteral("エラー"));
         QVERIFY(QFile::exists(dl + "/rusuroku/0001/" + m.stem + ".vminf"));
@@ -175,7 +180,10 @@ private Q_SLOTS:
         sim->setFaults(QStringLiteral("RETR arg=%1.vmdat drop 1500\n").arg(m2.stem));
         CScriptedUi ui;
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -1);
+        QCOMPARE(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .last,
+            UnitResult::CommFailure);
         QCOMPARE(ui.messageTexts(), QStringList{"通信エラーが発生しました。"});
         const QString box = dl + "/rusuroku/0001/";
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
@@ -209,13 +217,16 @@ private Q_SLOTS:
             }
         };
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -1);
+        QCOMPARE(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .last,
+            UnitResult::CommFailure);
         QVERIFY(grown);
         QCOMPARE(ui.messageTexts(), QStringList{"通信エラーが発生しました。"});
         QCOMPARE(sim->transcript().filter("RETR").size(), 6);
         for (const auto& m : {m1, m2}) {
             for (const char* ext : {".vminf", ".vmdat"}) {
-                QCOMPARE(readAll(box + m.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m.stem + ext));
+                QCOMPARE(CTestFiles::read(box + m.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m.stem + ext));
             }
         }
         // Neither half of the cut message stays, and nothing under the receiving name.
@@ -227,11 +238,14 @@ private Q_SLOTS:
         sim->setFaults(QString());
         CScriptedUi again;
         auto ftp2 = login(again);
-        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp2, 0, true, CBoxDownload::BulkBoxes(dl)), 0);
+        QCOMPARE(CBoxDownload::RunBoxDownload(again, *ftp2, CBoxDownload::Kind::VoiceAndInfo, true,
+                                              CBoxDownload::BulkBoxes(dl))
+                     .last,
+                 UnitResult::Done);
         QCOMPARE(sim->transcript().filter("RETR"),
                  QStringList({"RETR " + m3.stem + ".vmdat", "RETR " + m3.stem + ".vminf"}));
         for (const char* ext : {".vminf", ".vmdat"}) {
-            QCOMPARE(readAll(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
+            QCOMPARE(CTestFiles::read(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
         }
     }
 
@@ -242,7 +256,10 @@ private Q_SLOTS:
         CDiskSpace::setProbe([](const QString&) { return qint64(100); });
         CScriptedUi ui;
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -4);
+        QCOMPARE(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .last,
+            UnitResult::NoDiskSpace);
         QCOMPARE(ui.messageTexts(), QStringList{"ＰＣのメモリ不足です。"});
         QVERIFY(QDir(dl + "/rusuroku/0001").entryList(QDir::Files).isEmpty());
     }
@@ -263,7 +280,10 @@ private Q_SLOTS:
             }
         };
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 0, true, CBoxDownload::BulkBoxes(dl)), -3);
+        QCOMPARE(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .last,
+            UnitResult::Cancelled);
         QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
@@ -284,7 +304,9 @@ private Q_SLOTS:
         localBox("rusuroku", "0001");
         CScriptedUi ui;
         auto ftp = login(ui);
-        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, 1, true, CBoxDownload::BulkBoxes(dl)), 0);
+        QCOMPARE(CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::InfoOnly, true, CBoxDownload::BulkBoxes(dl))
+                     .last,
+                 UnitResult::Done);
         const QString box = dl + "/rusuroku/0001/";
         // The user edits the first message before fetching its voice data: the edit carries over.
         FILESTS_INFO rec;
@@ -293,8 +315,10 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::RewriteRecord(rec, box + m1.stem + ".vminf"), 1);
 
         CScriptedUi list;
-        const bool reload = CVoiceDownload::RunVoiceDownload(
-            list, *ftp, {box + m1.stem + ".vminf", box + m2.stem + ".vminf", box + m3.stem + ".vminf"});
+        const bool reload =
+            CVoiceDownload::RunVoiceDownload(
+                list, *ftp, {box + m1.stem + ".vminf", box + m2.stem + ".vminf", box + m3.stem + ".vminf"})
+                .reload;
         QVERIFY(reload);
         QCOMPARE(list.messageTexts(),
                  QStringList{"一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。"});
@@ -309,7 +333,7 @@ private Q_SLOTS:
 
         // Cancelled while fetching again: the voice file that was here stays as it was, and so does a ".tmp" the
         // user keeps beside it (it may be the only good copy left by an interrupted run of an older program).
-        const QByteArray before = readAll(box + m1.stem + ".vmdat");
+        const QByteArray before = CTestFiles::read(box + m1.stem + ".vmdat");
         QFile keep(box + m1.stem + ".tmp");
         QVERIFY(keep.open(QIODevice::WriteOnly));
         keep.write("only copy");
@@ -322,22 +346,22 @@ private Q_SLOTS:
                 cancel.pressCancel("ダウンロード中");
             }
         };
-        QVERIFY(CVoiceDownload::RunVoiceDownload(cancel, *ftp2, {box + m1.stem + ".vmdat"}));
+        QVERIFY(CVoiceDownload::RunVoiceDownload(cancel, *ftp2, {box + m1.stem + ".vmdat"}).reload);
         QVERIFY(cancel.messages.isEmpty());
-        QCOMPARE(readAll(box + m1.stem + ".vmdat"), before);
-        QCOMPARE(readAll(box + m1.stem + ".tmp"), QByteArray("only copy"));
+        QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
+        QCOMPARE(CTestFiles::read(box + m1.stem + ".tmp"), QByteArray("only copy"));
         QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
 
         // Fetched again to the end: still the local copy with its edited record.
         sim->setFaults(QString());
         CScriptedUi again;
-        QVERIFY(CVoiceDownload::RunVoiceDownload(again, *ftp2, {box + m1.stem + ".vmdat"}));
+        QVERIFY(CVoiceDownload::RunVoiceDownload(again, *ftp2, {box + m1.stem + ".vmdat"}).reload);
         QCOMPARE(again.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
-        QCOMPARE(readAll(box + m1.stem + ".vmdat"), before);
+        QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
         QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
 
         CScriptedUi none;
-        QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}));
+        QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}).reload);
         QCOMPARE(none.messageTexts(), QStringList{"選択されていません。"});
     }
 

@@ -112,7 +112,7 @@ private Q_SLOTS:
         h.status = 0x03;   // played on the unit and protected
         h.tenths = 0x025D; // 60.5 s: the tenths are dropped
         const QString p = writeFile(dir.filePath(kStem + ".vminf"), h.bytes() + "rest");
-        QCOMPARE(CRecordBuilder::BuildForReceivedFile(p), 0);
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(p), CRecordBuilder::Result::Written);
         const QByteArray all = readFile(p);
         QCOMPARE(all.size(), 990 + 256 + 4);
         QCOMPARE(all.mid(990), h.bytes() + "rest");
@@ -168,7 +168,7 @@ private Q_SLOTS:
         Header info;
         info.tenths = 0x8CA0;
         const QString inf = writeFile(dir.filePath(kStem + ".vminf"), info.bytes());
-        QCOMPARE(CRecordBuilder::BuildForReceivedFile(inf), 0);
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(inf), CRecordBuilder::Result::Written);
         // Edits made on the PC between the two downloads.
         FILESTS_INFO r = recordOf(inf);
         FILESTS_INFO::setText(r.title, QStringLiteral("至急"));
@@ -184,7 +184,7 @@ private Q_SLOTS:
         voice.callerName = "other";
         voice.date = "Mon, 01 Jan 2001 00:00:00 GMT";
         const QString dat = writeFile(dir.filePath(kStem + ".vmdat"), voice.bytes() + QByteArray(20, 'x'));
-        QCOMPARE(CRecordBuilder::BuildForReceivedFile(dat), 0);
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(dat), CRecordBuilder::Result::Written);
         const FILESTS_INFO v = recordOf(dat);
         QCOMPARE(FILESTS_INFO::text(v.title), QStringLiteral("至急"));
         QCOMPARE(FILESTS_INFO::text(v.memo), QStringLiteral("折り返し"));
@@ -199,13 +199,13 @@ private Q_SLOTS:
         QTemporaryDir other;
         voice.status = 0;
         const QString lone = writeFile(other.filePath(kStem + ".vmdat"), voice.bytes());
-        QCOMPARE(CRecordBuilder::BuildForReceivedFile(lone), 0);
+        QCOMPARE(CRecordBuilder::BuildForReceivedFile(lone), CRecordBuilder::Result::Written);
         QCOMPARE(int(recordOf(lone).importStatus), 2);
         QCOMPARE(FILESTS_INFO::text(recordOf(lone).callerName), QStringLiteral("other"));
 
         // A file that cannot be read is left alone and the caller learns it.
         QCOMPARE(CRecordBuilder::BuildForReceivedFile(other.filePath("missing.vminf")),
-                 int(CRecordBuilder::Unreadable));
+                 CRecordBuilder::Result::Unreadable);
     }
 
     void loadAndCountMessages() {

@@ -57,6 +57,9 @@ public:
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;
     bool isMainWindowEnabled() const override { return mainWindowEnabled; }
+    // A test opens and closes a modal of its own by this.
+    bool modalOpen = false;
+    bool isModalOpen() const override { return modalOpen; }
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;

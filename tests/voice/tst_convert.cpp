@@ -4,6 +4,7 @@
 #include "platform/CProgressDlg.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
+#include "support/CTestFiles.h"
 #include "voice/CG729Decoder.h"
 
 extern "C" {
@@ -45,11 +46,6 @@ private:
         return s;
     }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 quint32 le32(const QByteArray& b, int at) {
     return static_cast<quint8>(b[at]) | static_cast<quint8>(b[at + 1]) << 8 | static_cast<quint8>(b[at + 2]) << 16 |
@@ -137,7 +133,7 @@ private Q_SLOTS:
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), QByteArray());
         QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
-        const QByteArray wav = readAll(path(QFileInfo(voice()).completeBaseName() + ".wav"));
+        const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44);
         QCOMPARE(le32(wav, 4), 36u);
         QCOMPARE(le32(wav, 40), 0u);
@@ -151,7 +147,7 @@ private Q_SLOTS:
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(3, 3).left(25));
         QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
-        const QByteArray wav = readAll(path(QFileInfo(voice()).completeBaseName() + ".wav"));
+        const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44 + 320);
         QCOMPARE(le32(wav, 4), 356u);
         QCOMPARE(le32(wav, 40), 320u);
@@ -165,7 +161,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(5, 100));
         QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
-        const QByteArray wav = readAll(path(QFileInfo(voice()).completeBaseName() + ".wav"));
+        const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 16044);
         QCOMPARE(wav.left(4), QByteArray("RIFF"));
         QCOMPARE(le32(wav, 4), 16036u);
@@ -190,7 +186,7 @@ private Q_SLOTS:
         frames[70 * 10 + 1] = 0x34;
         writeVoiceFile(voice(), frames);
         QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
-        const QByteArray pcm = readAll(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
+        const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 120 * 160);
         QVERIFY(pcm == referencePcm(frames));
 
@@ -221,7 +217,7 @@ private Q_SLOTS:
     void knownAnswerOfTheFixture() {
         writeVoiceFile(voice(), fixtureFrames());
         QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
-        const QByteArray pcm = readAll(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
+        const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 40 * 160);
         QVERIFY(pcm.count('\0') < pcm.size() / 2);
         // Recorded from the decoder as shipped; a change in the wrapper or the library shows here first.
@@ -233,7 +229,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("ダウンロード中"));
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(8, 60));
-        const QByteArray before = readAll(voice());
+        const QByteArray before = CTestFiles::read(voice());
         // While decoding, nothing carries the WAV name yet: a run killed now must not leave a file that would
         // be taken as converted.
         bool wavNamedEarly = false;
@@ -247,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(!wavNamedEarly);
         QVERIFY(leftovers().isEmpty());
         QVERIFY(QDir(m_dir.path()).entryList({"*.part"}, QDir::Files).isEmpty());
-        QCOMPARE(readAll(voice()), before);
+        QCOMPARE(CTestFiles::read(voice()), before);
         // The decoder stops after the frame in hand; the download dialog followed it in the absence of "変換中".
         QCOMPARE(spy.values(PRG_FRAMETOTAL), QList<long long>{60});
         QCOMPARE(spy.values(PRG_POSITION).size(), 7);
@@ -269,11 +265,11 @@ private Q_SLOTS:
         }
         QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
         QVERIFY(!QFile::exists(tmp));
-        const QByteArray first = readAll(wav);
+        const QByteArray first = CTestFiles::read(wav);
         QCOMPARE(first.size(), 44 + 80 * 160);
         // A second run of the same file starts from a fresh decoder and overwrites the WAV identically.
         QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
-        QCOMPARE(readAll(wav), first);
+        QCOMPARE(CTestFiles::read(wav), first);
     }
 
     void pathsOutsideThePlainCodePage() {
@@ -290,9 +286,9 @@ private Q_SLOTS:
         // Anything but a ".vmdat" would make the staging file the source itself; it is refused untouched.
         const QString info = path("2026120109300001_01_000003.vminf");
         writeVoiceFile(info, CSampleUnit::voiceFrames(2, 5));
-        const QByteArray before = readAll(info);
+        const QByteArray before = CTestFiles::read(info);
         QCOMPARE(CFileMng::ConvertToWav(info, nullptr), 0);
-        QCOMPARE(readAll(info), before);
+        QCOMPARE(CTestFiles::read(info), before);
         // A folder named like a voice file does not redirect the output.
         const QString odd = path("x.vmdat");
         QVERIFY(QDir().mkpath(odd));
@@ -316,9 +312,9 @@ private Q_SLOTS:
             close(saved);
         };
         run(false);
-        QVERIFY(readAll(capture).isEmpty());
+        QVERIFY(CTestFiles::read(capture).isEmpty());
         run(true);
-        const QByteArray out = readAll(capture);
+        const QByteArray out = CTestFiles::read(capture);
         const QByteArray tmp = QFile::encodeName(path("2026120109300001_01_100001.tmp"));
         QVERIFY(out.startsWith("\n************ TOLKA-ZUNO 8.0 KBIT/S SPEECH DECODER  ************\n\n"));
         QVERIFY(out.contains("\n-----------------          Version 1.1        ---------------\n\n"));

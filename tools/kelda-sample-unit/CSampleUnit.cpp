@@ -128,7 +128,7 @@ bool CSampleUnit::writeLocalVoiceFile(const QString& path, const Message& m, con
     if (!writeUnitFile(path, unitHeader(m), frames)) {
         return false;
     }
-    return CRecordBuilder::BuildForReceivedFile(path) == CRecordBuilder::Written;
+    return CRecordBuilder::BuildForReceivedFile(path) == CRecordBuilder::Result::Written;
 }
 
 bool CSampleUnit::writeMessage(const QString& boxFolder, const Message& m, bool local, QStringList* written) {
@@ -138,7 +138,7 @@ bool CSampleUnit::writeMessage(const QString& boxFolder, const Message& m, bool 
     if (!writeUnitFile(inf, header, QByteArray())) {
         return false;
     }
-    if (local && CRecordBuilder::BuildForReceivedFile(inf) != CRecordBuilder::Written) {
+    if (local && CRecordBuilder::BuildForReceivedFile(inf) != CRecordBuilder::Result::Written) {
         return false;
     }
     if (written) {
@@ -150,7 +150,7 @@ bool CSampleUnit::writeMessage(const QString& boxFolder, const Message& m, bool 
     if (!writeUnitFile(dat, header, voiceFrames(m.voiceSeed, m.frames, m.femaleVoice))) {
         return false;
     }
-    if (local && CRecordBuilder::BuildForReceivedFile(dat) != CRecordBuilder::Written) {
+    if (local && CRecordBuilder::BuildForReceivedFile(dat) != CRecordBuilder::Result::Written) {
         return false;
     }
     if (written) {

@@ -79,7 +79,8 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         rule.text = restOf(in);
     } else if (tok == "raw") {
         rule.text = restOf(in);
-    } else if (tok == "silence" || tok == "cut-data" || tok == "drop" || tok == "abort-data") {
+    } else if (tok == "silence" || tok == "cut-data" || tok == "drop" || tok == "abort-data" || tok == "split-final" ||
+               tok == "nul-in-name" || tok == "long-line") {
         if (!(in >> tok) || !isNumber(tok)) {
             error = tok + " needs a number";
             return false;
@@ -94,7 +95,7 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         rule.number = std::atoi(tok.c_str());
         rule.number2 = std::atoi(n2.c_str());
     } else if (tok == "close" || tok == "multiline" || tok == "hangup" || tok == "no-connect" ||
-               tok == "endless-data") {
+               tok == "endless-data" || tok == "stray-data") {
         // no operands
     } else {
         error = "unknown action " + tok;

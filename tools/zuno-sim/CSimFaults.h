@@ -10,9 +10,9 @@ struct SimRule {
     int times = -1;     // -1: unlimited
     std::string verb;   // upper case, or "greeting"
     std::string arg;    // empty: any argument
-    std::string action; // reply, raw, silence, close, hangup, multiline, cut-data, abort-data, drop, stall-data,
-                        // no-connect, endless-data
-    int number = 0;     // reply code, seconds or byte count
+    std::string action; // reply, raw, silence, close, hangup, multiline, split-final, cut-data, abort-data, drop,
+                        // stall-data, no-connect, endless-data, stray-data, nul-in-name, long-line
+    int number = 0;     // reply code, seconds, milliseconds, a line number or a byte count
     int number2 = 0;    // second number (stall-data: seconds)
     std::string text;   // reply text or raw line
 };

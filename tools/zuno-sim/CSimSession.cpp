@@ -19,8 +19,8 @@
 
 namespace {
 
-const char* kPreActions = "reply,raw,silence,close,hangup,multiline";
-const char* kTransferActions = "cut-data,abort-data,drop,stall-data,no-connect,endless-data";
+const char* kPreActions = "reply,raw,silence,close,hangup,multiline,split-final";
+const char* kTransferActions = "cut-data,abort-data,drop,stall-data,no-connect,endless-data,stray-data";
 
 std::string upper(std::string s) {
     for (auto& c : s) {
@@ -126,6 +126,22 @@ bool CSimSession::reply(int code, const std::string& text) {
     }
     out += std::to_string(code) + " " + body + "\r\n";
     return sendText(out);
+}
+
+bool CSimSession::finalReply(int code, const std::string& text) {
+    const int splitMs = m_splitFinalMs;
+    m_splitFinalMs = 0;
+    if (splitMs <= 0) {
+        return reply(code, text);
+    }
+    const std::string out = std::to_string(code) + " " + (text.empty() ? defaultText(code) : text) + "\r\n";
+    if (!sendText(out.substr(0, 1))) {
+        return false;
+    }
+    timespec ts = {splitMs / 1000, (splitMs % 1000) * 1000000L};
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+    return sendText(out.substr(1));
 }
 
 CSimSession::Line CSimSession::readLine(std::string& line) {
@@ -242,6 +258,8 @@ bool CSimSession::handle(const std::string& verb, const std::string& arg) {
             pause(rule->number);
         } else if (rule->action == "multiline") {
             m_multiline = true;
+        } else if (rule->action == "split-final") {
+            m_splitFinalMs = rule->number;
         } else if (rule->action == "close" || rule->action == "hangup") {
             return false;
         } else if (rule->action == "raw") {
@@ -383,6 +401,23 @@ bool CSimSession::doNlst(const std::string& argIn) {
             text += name + "\r\n";
         }
     }
+    if (const SimRule* rule = m_faults.take(m_number, "NLST", argIn, "nul-in-name,long-line", {})) {
+        if (rule->action == "long-line") {
+            text = std::string(static_cast<size_t>(rule->number), 'x') + "\r\n" + text;
+        } else {
+            // The N-th line gets a NUL in the middle of its name.
+            size_t start = 0;
+            for (int line = 1; line < rule->number && start != std::string::npos; ++line) {
+                start = text.find('\n', start);
+                start = start == std::string::npos ? start : start + 1;
+            }
+            if (start != std::string::npos && start < text.size()) {
+                const size_t end = text.find('\r', start);
+                const size_t middle = start + ((end == std::string::npos ? text.size() : end) - start) / 2;
+                text.insert(middle, 1, '\0');
+            }
+        }
+    }
     return transfer("NLST", argIn, -1, text);
 }
 
@@ -410,14 +445,24 @@ bool CSimSession::doDele(const std::string& arg) {
     return reply(250, "DELE command successful.");
 }
 
-int CSimSession::connectData() {
+int CSimSession::connectData(unsigned source) {
     if (!m_haveDataAddr) {
         return -1;
     }
-    m_haveDataAddr = false;
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
         return -1;
+    }
+    if (source != 0) {
+        sockaddr_in from = {};
+        from.sin_family = AF_INET;
+        from.sin_addr.s_addr = htonl(source);
+        if (::bind(fd, reinterpret_cast<struct sockaddr*>(&from), sizeof from) != 0) {
+            ::close(fd);
+            return -1;
+        }
+    } else {
+        m_haveDataAddr = false;
     }
     sockaddr_in sa = {};
     sa.sin_family = AF_INET;
@@ -428,6 +473,21 @@ int CSimSession::connectData() {
         return -1;
     }
     return fd;
+}
+
+void CSimSession::sendStrayData() {
+    // Somebody else on the machine gets to the client's data port first.
+    const int fd = connectData(0x7f000002);
+    if (fd >= 0) {
+        static const char junk[] = "not from the unit\r\n";
+        writeAll(fd, junk, sizeof junk - 1);
+        ::shutdown(fd, SHUT_WR);
+        // Left open a moment so that the client sees the connection before the real one.
+        timespec ts = {0, 200 * 1000000L};
+        while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+        }
+        ::close(fd);
+    }
 }
 
 bool CSimSession::pendingAbort() {
@@ -466,12 +526,17 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
         m_haveDataAddr = false;
         return true;
     }
+    if (cut && cut->action == "stray-data") {
+        sendStrayData();
+    }
     int dfd = connectData();
     if (dfd < 0) {
         return reply(425, "");
     }
     const bool endless = cut && cut->action == "endless-data";
-    long long limit = cut && !endless ? cut->number : -1;
+    const bool limited = cut && (cut->action == "cut-data" || cut->action == "abort-data" || cut->action == "drop" ||
+                                 cut->action == "stall-data");
+    long long limit = limited ? cut->number : -1;
     long long sent = 0;
     size_t textPos = 0;
     bool stalled = false;
@@ -558,16 +623,16 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
         return false;
     }
     if (cut && cut->action == "abort-data" && sent >= cut->number) {
-        return reply(426, "");
+        return finalReply(426, "");
     }
     if (aborted) {
         m_aborted = true;
-        bool ok = reply(426, "") && reply(226, "ABOR command successful.");
+        bool ok = finalReply(426, "") && reply(226, "ABOR command successful.");
         m_aborted = false;
         return ok;
     }
     if (broken) {
-        return reply(426, "");
+        return finalReply(426, "");
     }
-    return reply(226, "");
+    return finalReply(226, "");
 }

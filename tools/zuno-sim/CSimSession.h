@@ -25,6 +25,8 @@ private:
     Line readLine(std::string& line);
     bool sendText(const std::string& text);
     bool reply(int code, const std::string& text);
+    // The reply that ends a transfer; split in two when a rule asks.
+    bool finalReply(int code, const std::string& text);
     void record(const std::string& line);
     void pause(int seconds);
 
@@ -40,7 +42,9 @@ private:
     bool doDele(const std::string& arg);
     // Sends the bytes of a transfer over a fresh data connection; false ends the session.
     bool transfer(const std::string& verb, const std::string& arg, int fileFd, const std::string& text);
-    int connectData();
+    // source: the loopback address the connection comes from (0: any).
+    int connectData(unsigned source = 0);
+    void sendStrayData();
     bool pendingAbort();
 
     int m_fd;
@@ -55,5 +59,6 @@ private:
     unsigned m_dataHost = 0;
     unsigned short m_dataPort = 0;
     bool m_multiline = false;
+    int m_splitFinalMs = 0;
     bool m_aborted = false;
 };

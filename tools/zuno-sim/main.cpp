@@ -62,6 +62,8 @@ const char* kHelp =
     "                          after the greeting)\n"
     "    hangup                close the control connection at once ('greeting hangup': no greeting)\n"
     "    multiline             give the normal answer as a multi-line reply\n"
+    "    split-final MS        (transfers) send the reply that ends the transfer in two pieces, its first\n"
+    "                          character and MS milliseconds later the rest\n"
     "    cut-data BYTES        (transfers) close the data connection after BYTES, then 226\n"
     "    abort-data BYTES      (transfers) close the data connection after BYTES, then 426\n"
     "    drop BYTES            (transfers) after BYTES close data and control connections\n"
@@ -69,6 +71,10 @@ const char* kHelp =
     "    no-connect            (transfers) answer 150 but never open the data connection nor close the\n"
     "                          transfer\n"
     "    endless-data          (transfers) send the data over and over until the client aborts or hangs up\n"
+    "    stray-data            (transfers) before the data connection, connect to the client from\n"
+    "                          127.0.0.2 and send junk on that connection\n"
+    "    nul-in-name N         (listings) put a NUL byte in the middle of the N-th name (1-based)\n"
+    "    long-line BYTES       (listings) put a line of BYTES 'x' characters before the names\n"
     "  'greeting close' sends the greeting and closes; 'PORT reply 500' refuses PORT;\n"
     "  'DELE arg=/naisen/0001/* reply 450' reports files in use.\n";
 

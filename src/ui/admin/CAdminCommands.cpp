@@ -33,7 +33,7 @@ CAdminCommands::CAdminCommands(CMainFrame& frame, CLinkController& link) : m_fra
 void CAdminCommands::folderDownload() {
     CFtpMng* ftp = m_link.ftp();
     CFolderDwnLogic logic(m_frame.ui(), m_frame.doc(), [ftp](QString& root, QString& rusuroku, QString& naisen) {
-        return ftp ? ftp->GetUnitTree(root, rusuroku, naisen) : 0;
+        return ftp && ftp->GetUnitTree(root, rusuroku, naisen).result == UnitResult::Done;
     });
     CFolderDwnDlg dlg(logic, CFtpMng::programDirectory(), &m_frame);
     dlg.setUserInterface(&m_frame.ui());

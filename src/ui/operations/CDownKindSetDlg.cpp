@@ -46,7 +46,7 @@ void CDownKindSetDlg::updateButtons() {
 }
 
 void CDownKindSetDlg::pressDownload(int kind) {
-    if (m_logic.download(kind, [this] { hide(); }) == CDownKindSetLogic::EndOk) {
+    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == CDownKindSetLogic::EndOk) {
         m_timer->stop();
         accept();
     }

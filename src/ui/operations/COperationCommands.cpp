@@ -84,7 +84,7 @@ void COperationCommands::voiceDownload() {
     for (const FILESTS_INFO& r : m_frame.selectedRecords()) {
         paths << FILESTS_INFO::text(r.filePath);
     }
-    if (CVoiceDownload::RunVoiceDownload(ui, *ftp, paths)) {
+    if (CVoiceDownload::RunVoiceDownload(ui, *ftp, paths).reload) {
         active->view()->reload(1, 0);
         m_frame.refreshStatus(true);
     }

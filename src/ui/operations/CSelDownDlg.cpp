@@ -109,7 +109,7 @@ void CSelDownDlg::updateButtons() {
 }
 
 void CSelDownDlg::pressDownload(int kind) {
-    if (m_logic.download(kind, [this] { hide(); }) == CSelDownLogic::EndOk) {
+    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == CSelDownLogic::EndOk) {
         m_timer->stop();
         accept();
     }

@@ -1,8 +1,8 @@
 // The box-selection and download-kind dialogs: the widgets show their logic's state and forward clicks.
 #include "operations/CDownKindSetLogic.h"
 #include "operations/CSelDownLogic.h"
-#include "operations/CUnitBoxOps.h"
 #include "shell/CKELDADoc.h"
+#include "support/CFakeUnit.h"
 #include "support/CScriptedUi.h"
 #include "ui/CDialogTestKit.h"
 #include "ui/operations/CBoxTickList.h"
@@ -22,24 +22,7 @@
 #include <functional>
 
 namespace {
-class FakeUnit : public CUnitBoxOps {
-public:
-    QStringList calls;
-    int CountBoxFiles(const QString& dir, const QString&, int mode) override {
-        calls << QStringLiteral("count %1 %2").arg(dir).arg(mode);
-        return 2;
-    }
-    int DownloadBox(const QString&, const QString& dir, int& lines) override {
-        calls << "box " + dir;
-        lines = 2;
-        return 0;
-    }
-    int DownloadBoxInfo(const QString&, const QString& dir, int& lines) override {
-        calls << "info " + dir;
-        lines = 2;
-        return 0;
-    }
-};
+using FakeUnit = CFakeUnit;
 } // namespace
 
 class TestOperationDialogs : public QObject {

@@ -1,0 +1,221 @@
+#include "link/CBoxFetch.h"
+
+#include "link/CFtpListing.h"
+#include "link/FTPCONN_INFO.h"
+#include "operations/CPrgFileDwnDlg.h"
+#include "platform/CDiskSpace.h"
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+#include "store/CRecordBuilder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+const QString CBoxFetch::kReceiving = QStringLiteral(".kelda-receiving.ini");
+
+namespace {
+
+// A name of the plain listing ("stem" + "vminf" without the dot) with its dot back; empty when it is no message.
+QString nameFromPlainLine(const QString& line, const QString& ext) {
+    if (!line.endsWith(ext)) {
+        return QString();
+    }
+    const QString name = line.left(line.size() - ext.size()) + '.' + ext;
+    return CFtpListing::isMessageName(name) ? name : QString();
+}
+
+} // namespace
+
+CBoxFetch::CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload)
+    : m_conn(conn), m_ui(ui), m_progress(ui ? ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr), m_folder(folder),
+      m_receiving(CFileMng::Join(folder, kReceiving)), m_convert(convertOnDownload) {}
+
+QString CBoxFetch::companionOf(const QString& path) {
+    if (path.endsWith(QLatin1String(".vmdat"))) {
+        return path.left(path.size() - 6) + QLatin1String(".vminf");
+    }
+    if (path.endsWith(QLatin1String(".vminf"))) {
+        return path.left(path.size() - 6) + QLatin1String(".vmdat");
+    }
+    return QString();
+}
+
+qint64 CBoxFetch::mostExpected(qint64 listedSize) {
+    constexpr qint64 kAllowance = 1024 * 1024;
+    return listedSize < 0 ? kAllowance : 2 * listedSize + kAllowance;
+}
+
+bool CBoxFetch::isCutShort(const QString& localVoiceFile, qint64 listedSize) {
+    const qint64 size = QFileInfo(localVoiceFile).size();
+    return size < FILESTS_INFO::VOICE_OFFSET || (listedSize >= 0 && size < listedSize + FILESTS_INFO::SIZE);
+}
+
+void CBoxFetch::report(int what, long long value) const {
+    if (m_progress) {
+        m_progress->post(what, value);
+    }
+}
+
+bool CBoxFetch::stop(UnitResult result) {
+    m_stopResult = result;
+    return false;
+}
+
+UnitResult CBoxFetch::result() const {
+    if (m_stopResult != UnitResult::Done) {
+        return m_stopResult;
+    }
+    return m_goneOnUnit ? UnitResult::FileGoneOnUnit : UnitResult::Done;
+}
+
+void CBoxFetch::removeFetched(const QString& path) {
+    if (m_fetched.contains(path)) {
+        QFile::remove(path);
+    }
+}
+
+void CBoxFetch::dropHalfMessage() {
+    if (!m_lastHandled.isEmpty() && !CFileMng::FileExists(companionOf(m_lastHandled))) {
+        removeFetched(m_lastHandled);
+    }
+}
+
+UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
+    report(CPrgFileDwnDlg::Converting);
+    const QString voice = m_pendingVoice;
+    m_pendingVoice.clear();
+    const qint64 need = CDiskSpace::bytesNeeded(QFileInfo(voice).size() * 16);
+    if (CDiskSpace::freeBytes(m_folder) < need) {
+        return UnitResult::NoDiskSpace;
+    }
+    if (CFileMng::ConvertToWav(voice, m_ui) == 1) {
+        return UnitResult::Done;
+    }
+    if (notConverted == UnitResult::FetchedVoiceNotConverted) {
+        // A message this run brought and could not convert goes again, so that the next run starts it afresh.
+        removeFetched(voice);
+        removeFetched(companionOf(voice));
+    }
+    return notConverted;
+}
+
+CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qint64 listedSize, bool voice,
+                                  bool silent) {
+    int rc = m_conn.Retrieve(name, kReceiving, voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize));
+    // A unit that cuts a file short may still close the transfer with 226; only the listed size tells. More than
+    // listed is a file still being recorded and is kept.
+    if (rc == 0 && QFileInfo(m_receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
+        rc = -1;
+    }
+    if (rc == 550) {
+        return Fetch::GoneOnUnit;
+    }
+    if (rc == 0 && CRecordBuilder::BuildIntoHeadroom(m_receiving, local) == CRecordBuilder::Result::Written) {
+        m_fetched.insert(local);
+        return Fetch::Written;
+    }
+    QFile::remove(m_receiving);
+    removeFetched(companionOf(local));
+    m_stopResult = rc == -2 ? UnitResult::Cancelled : rc == -3 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
+    return Fetch::Failed;
+}
+
+bool CBoxFetch::keepPresent(const QString& local, bool voice) {
+    if (voice) {
+        report(CPrgFileDwnDlg::Position, 95);
+        m_pendingVoice = local;
+        return true;
+    }
+    report(CPrgFileDwnDlg::Position, -1);
+    if (m_convert && !m_pendingVoice.isEmpty()) {
+        const UnitResult converted = convertPendingVoice(UnitResult::PresentVoiceNotConverted);
+        if (converted != UnitResult::Done) {
+            return stop(converted);
+        }
+    }
+    return true;
+}
+
+bool CBoxFetch::keepFetched(const QString& local, bool voice) {
+    if (voice) {
+        if (m_convert) {
+            m_pendingVoice = local;
+        }
+        return true;
+    }
+    if (m_convert && !m_pendingVoice.isEmpty()) {
+        const UnitResult converted = convertPendingVoice(UnitResult::FetchedVoiceNotConverted);
+        if (converted != UnitResult::Done) {
+            return stop(converted);
+        }
+    }
+    return true;
+}
+
+bool CBoxFetch::takeLongLine(const QString& line) {
+    const bool voice = line.contains(QLatin1String("vmdat"));
+    if (!voice && !line.contains(QLatin1String("vminf"))) {
+        return true;
+    }
+    const qint64 size = CFtpListing::longSize(line);
+    const QString name = CFtpListing::longName(line);
+    if (name.isEmpty()) {
+        return true; // nothing that could be written safely under this folder
+    }
+    const QString local = CFileMng::Join(m_folder, name);
+    if (CDiskSpace::freeBytes(m_folder) < CFtpListing::spaceNeeded(size)) {
+        return stop(UnitResult::NoDiskSpace);
+    }
+    if (voice) {
+        report(CPrgFileDwnDlg::FileSize, size / 1024);
+    }
+    m_lastHandled = local;
+    if (CFileMng::FileExists(local) && !(voice && isCutShort(local, size))) {
+        if (!keepPresent(local, voice)) {
+            return false;
+        }
+    } else {
+        switch (fetch(name, local, size, voice, false)) {
+        case Fetch::GoneOnUnit:
+            m_goneOnUnit = true;
+            report(CPrgFileDwnDlg::Position, -1);
+            return true;
+        case Fetch::Failed:
+            return false;
+        case Fetch::Written:
+            report(CPrgFileDwnDlg::Position, -1);
+            if (!keepFetched(local, voice)) {
+                return false;
+            }
+            break;
+        }
+    }
+    if (!voice) {
+        report(CPrgFileDwnDlg::Downloading);
+        report(CPrgFileDwnDlg::NextMessage);
+    }
+    return true;
+}
+
+bool CBoxFetch::takeInfoLine(const QString& line) {
+    if (!line.contains(QLatin1String("vminf"))) {
+        return true;
+    }
+    const QString name = nameFromPlainLine(line, QStringLiteral("vminf"));
+    if (name.isEmpty()) {
+        return true;
+    }
+    const QString local = CFileMng::Join(m_folder, name);
+    if (CDiskSpace::freeBytes(m_folder) < 4096) {
+        return stop(UnitResult::NoDiskSpace);
+    }
+    if (!CFileMng::FileExists(local)) {
+        const Fetch fetched = fetch(name, local, -1, true, true);
+        if (fetched == Fetch::Failed) {
+            return false;
+        }
+        m_goneOnUnit = m_goneOnUnit || fetched == Fetch::GoneOnUnit;
+    }
+    report(CPrgFileDwnDlg::FileStep);
+    return true;
+}

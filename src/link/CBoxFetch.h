@@ -1,0 +1,66 @@
+#pragma once
+
+#include "operations/UnitResult.h"
+
+#include <QSet>
+#include <QString>
+
+class CProgressDlg;
+class CUserInterface;
+class FTPCONN_INFO;
+
+// One box download into a local box folder: the files a listing names are taken one at a time, fetched when
+// missing, given their record, and (when asked) converted to WAV as each message becomes complete. It remembers
+// which files it wrote, since only those are ever removed again.
+class CBoxFetch {
+public:
+    CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload);
+
+    // Files arrive under this name and become message files only when complete and given their record; the
+    // ".ini" keeps a leftover out of every message count.
+    static const QString kReceiving;
+
+    // One line of the box's long listing (voice and information files). False when the run ends here; the
+    // result then says why.
+    bool takeLongLine(const QString& line);
+    // One line of the box's name listing of information files.
+    bool takeInfoLine(const QString& line);
+    // The run was cancelled between files: a message that is only half here is removed again.
+    void dropHalfMessage();
+
+    // Where the run ended: the stopping result, or Done / FileGoneOnUnit after the last line.
+    UnitResult result() const;
+
+    // The other file of a message ("x.vmdat" for "x.vminf" and back); empty for any other name.
+    static QString companionOf(const QString& path);
+    // The most a file listed at listedSize may bring: a message still being recorded grows, but a transfer far
+    // past that is a unit sending without end. An unknown size (-1) allows what an information file could hold.
+    static qint64 mostExpected(qint64 listedSize);
+    // A local voice file shorter than its record and the unit's header, or than the unit's listed size (when
+    // known, -1 otherwise) with its record: a transfer cut short left it, and it counts as not there.
+    static bool isCutShort(const QString& localVoiceFile, qint64 listedSize);
+
+private:
+    enum class Fetch { Written, GoneOnUnit, Failed };
+    // Retrieves one file into the receiving name and makes it the message file local.
+    Fetch fetch(const QString& name, const QString& local, qint64 listedSize, bool voice, bool silent);
+    bool keepPresent(const QString& local, bool voice);
+    bool keepFetched(const QString& local, bool voice);
+    // Converts the voice file of the message in hand; Done, NoDiskSpace or notConverted.
+    UnitResult convertPendingVoice(UnitResult notConverted);
+    void removeFetched(const QString& path);
+    bool stop(UnitResult result);
+    void report(int what, long long value = 0) const;
+
+    FTPCONN_INFO& m_conn;
+    CUserInterface* m_ui;
+    CProgressDlg* m_progress;
+    QString m_folder;
+    QString m_receiving;
+    bool m_convert;
+    QString m_pendingVoice; // the voice file of the message in hand, waiting for its information file
+    QString m_lastHandled;  // the local file of the last line handled
+    QSet<QString> m_fetched;
+    bool m_goneOnUnit = false;
+    UnitResult m_stopResult = UnitResult::Done;
+};
