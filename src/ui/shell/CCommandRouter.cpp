@@ -20,6 +20,7 @@
 #include "ui/list/CDataListCtrl.h"
 #include "ui/list/CListDispView.h"
 #include "ui/operations/CDownKindSetDlg.h"
+#include "ui/operations/CMsgOpsCommand.h"
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CMainFrame.h"
 #include "ui/voice/CWavFileDelWnd.h"
@@ -83,6 +84,12 @@ bool CCommandRouter::handle(C::Command cmd) {
         return true;
     case C::CmdWavDelete:
         wavDelete();
+        return true;
+    case C::CmdDelete:
+        CMsgOpsCommand::Delete(m_frame, m_ui, m_link->ftp());
+        return true;
+    case C::CmdMoveCopy:
+        CMsgOpsCommand::MoveCopy(m_frame, m_ui);
         return true;
     default:
         return false;
