@@ -11,6 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstddef>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QLatin1String kVmdat(".vmdat");
@@ -88,6 +93,19 @@ CMsgDelete::UnitDelete CMsgDelete::Through(CFtpMng& ftp) {
             return UnitDeleteResult::LinkError;
         }
     };
+}
+
+bool CMsgDelete::MarkDeletedOnUnit(const QString& file) {
+    const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= FILESTS_INFO::SIZE;
+    const char status = 3;
+    ok = ok && ::pwrite(fd, &status, 1, offsetof(FILESTS_INFO, importStatus)) == 1;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
 }
 
 QString CMsgDelete::UndeletableText(bool single) {
@@ -178,9 +196,11 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     break;
                 case UnitDeleteResult::Deleted:
                     if (kind == UnitOnly) {
-                        FILESTS_INFO changed = rec;
-                        changed.importStatus = 3;
-                        CFileMng::RewriteRecord(changed, path);
+                        if (!MarkDeletedOnUnit(path)) {
+                            FILESTS_INFO changed = rec;
+                            changed.importStatus = 3;
+                            CFileMng::RewriteRecord(changed, path);
+                        }
                     }
                     ++s.deleted;
                     break;

@@ -63,6 +63,12 @@ public:
     static Summary Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
                        const QString& downloadFolder, const UnitDelete& unit);
 
+    // Sets the status byte of the record at the head of a local message file to 3 (deleted on the unit) in
+    // place. Only that byte changes: the rest of the record stays as it is on disk, whatever the list window
+    // holds, and a one-byte write cannot leave half a record behind. False when the file has no whole record
+    // or cannot be written.
+    static bool MarkDeletedOnUnit(const QString& file);
+
     // The messages a finished run ends with (none after a link error, which has shown its own).
     static QList<RESULT_MESSAGE> ResultMessages(const Summary& s);
 
