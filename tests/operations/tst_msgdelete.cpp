@@ -224,10 +224,16 @@ private Q_SLOTS:
         QVERIFY(ui.progressEvents.isEmpty());
     }
 
-    void unitOnlyOnNeverDownloadedRow() {
+    void neverDownloadedRowIsLeftOnBothSides_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("unit only") << int(CMsgDelete::UnitOnly);
+        QTest::newRow("unit and PC") << int(CMsgDelete::UnitAndPc);
+    }
+    void neverDownloadedRowIsLeftOnBothSides() {
+        QFETCH(int, kind);
         const FILESTS_INFO rec = infoOnly("rusuroku", "0001", 1);
         CScriptedUi ui;
-        run(ui, CMsgDelete::UnitOnly, {rec});
+        run(ui, kind, {rec});
         QCOMPARE(shown(ui), Msgs{err(kNotDownloaded)});
         QVERIFY(deles().isEmpty());
         QVERIFY(QFile::exists(pathOf(rec)));
@@ -236,6 +242,10 @@ private Q_SLOTS:
 
     void unitOnlyDeletesTheInformationFileAndMarksTheRecord() {
         const FILESTS_INFO rec = downloaded("rusuroku", "0001", 1);
+        QFile before(pathOf(rec));
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        before.close();
         CScriptedUi ui;
         const auto s = run(ui, CMsgDelete::UnitOnly, {rec});
         QCOMPARE(deles(), QStringList{"DELE /rusuroku/0001/" + nameOf(rec) + ".vminf"});
@@ -247,6 +257,12 @@ private Q_SLOTS:
         FILESTS_INFO after;
         CFileMng::ReadRecord(pathOf(rec), after);
         QCOMPARE(int(after.importStatus), 3);
+        // Only the status byte changed; the voice data and the rest of the record are as they were.
+        QFile now(pathOf(rec));
+        QVERIFY(now.open(QIODevice::ReadOnly));
+        QByteArray expected = bytes;
+        expected[2] = 3;
+        QCOMPARE(now.readAll(), expected);
         QVERIFY(ui.mainWindowEnabled);
         QCOMPARE(ui.progressEvents.first().value, QString("音声メッセージを消去中です。"));
         QVERIFY(!ui.hasOpenProgress("消去中"));
