@@ -16,7 +16,8 @@ QString CCliMoveCopy::help(const QString& command) {
                "window's \"移動・コピー\" does. Only messages whose voice data is on the PC are taken.\n"
                "  --to BOX          the target box folder: rusuroku/NNNN or naisen/NNNN\n"
                "  --overwrite all   replace files that already exist in the target (\"全て上書き(&A)\")\n"
-               "  --overwrite none  leave such a message where it is (\"いいえ(&N)\"); the default\n")
+               "  --overwrite none  stop such a message at that file (\"いいえ(&N)\"): the files handled before it\n"
+               "                    stay in the target, the rest where they were; the default\n")
         .arg(command, move ? QStringLiteral("Moves") : QStringLiteral("Copies"));
 }
 
