@@ -144,9 +144,13 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     s.notDownloaded = true;
                     continue;
                 }
-                const QString voice = path.contains(kVmdat) ? path : swapExtension(path, kVminf, kVmdat);
-                const QString stem = voice.left(voice.size() - kVmdat.size());
-                for (const QString& file : {stem + QStringLiteral(".wav"), voice, stem + kVminf}) {
+                // A message's files share its stem; any other file a row was made of is only itself.
+                QStringList files{path};
+                if (path.endsWith(kVmdat) || path.endsWith(kVminf)) {
+                    const QString stem = path.left(path.size() - kVmdat.size());
+                    files = QStringList{stem + QStringLiteral(".wav"), stem + kVmdat, stem + kVminf};
+                }
+                for (const QString& file : files) {
                     const QFileInfo info(file);
                     if (!info.exists() && !info.isSymLink()) {
                         continue;
