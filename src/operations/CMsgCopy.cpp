@@ -82,8 +82,9 @@ bool CMsgCopy::CopyFile(const QString& source, const QString& destination, bool 
         ::close(in);
         return false;
     }
-    QByteArray temp = QFile::encodeName(QFileInfo(destination).path()) + "/.kelda-copy-XXXXXX";
-    const int out = ::mkstemp(temp.data());
+    // The ".ini" ending keeps a file left behind by a crash out of the list, as the store's own temporary files.
+    QByteArray temp = QFile::encodeName(QFileInfo(destination).path()) + "/.kelda-copy-XXXXXX.ini";
+    const int out = ::mkstemps(temp.data(), 4);
     if (out < 0) {
         ::close(in);
         return false;
