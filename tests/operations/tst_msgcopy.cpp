@@ -52,6 +52,8 @@ QString stem(const QString& path) {
 
 } // namespace
 
+Q_DECLARE_METATYPE(CMsgCopy::Summary)
+
 class TestMsgCopy : public QObject {
     Q_OBJECT
 
@@ -115,6 +117,39 @@ private Q_SLOTS:
     void cleanup() {
         CDiskSpace::setProbe({});
         delete local;
+    }
+
+    void resultMessages_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Summary>("summary");
+        QTest::addColumn<Msgs>("expected");
+        CMsgCopy::Summary s;
+        s.selected = 3;
+        s.processed = 1;
+        s.noVoice = s.memory = true;
+        QTest::newRow("copy, some done, both flags")
+            << int(CMsgCopy::Copy) << s
+            << Msgs{copied("一部の音声メッセージがコピーできませんでした\n(音声ファイルなし)。"),
+                    copied("一部の音声メッセージがコピーできませんでした\n(ＰＣのメモリ不足)。")};
+        s.processed = 0;
+        QTest::newRow("move, none done, both flags")
+            << int(CMsgCopy::Move) << s
+            << Msgs{err("音声ファイルがダウンロードされていません。"), err("ＰＣのメモリ不足です。")};
+        s.noVoice = s.memory = false;
+        QTest::newRow("move, none done, no flag")
+            << int(CMsgCopy::Move) << s << Msgs{moved("音声メッセージの移動が正常に完了しました。")};
+        s.failed = 2;
+        QTest::newRow("unreadable files are counted")
+            << int(CMsgCopy::Move) << s << Msgs{err(CMsgCopy::FailedText(CMsgCopy::Move, 2))};
+        s.failed = 0;
+        s.stopped = true;
+        QTest::newRow("overwrite question cancelled") << int(CMsgCopy::Copy) << s << Msgs{};
+    }
+    void resultMessages() {
+        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Summary, summary);
+        QFETCH(Msgs, expected);
+        QCOMPARE(CMsgCopy::ResultMessages(kind, summary), expected);
     }
 
     void dialogChoosesOneTarget() {
