@@ -5,6 +5,7 @@
 #include "cli/CConsoleUi.h"
 #include "operations/CMsgCopy.h"
 #include "operations/CMsgCopyLogic.h"
+#include "platform/CCancelFlag.h"
 
 QString CCliMoveCopy::help(const QString& command) {
     const bool move = command == QLatin1String("move");
@@ -59,6 +60,14 @@ int CCliMoveCopy::run() {
                                             : QStringLiteral("いいえ(&N)")));
         return overwriteAll ? OverwriteAnswer::All : OverwriteAnswer::No;
     });
-    op.Run(logic.kind(), logic.target(), rows, dir);
+    // An interrupt is the progress window's "キャンセル": the message in hand goes back, and no result follows.
+    CCancelFlag::clear();
+    op.setCancelPoll([] { return CCancelFlag::isSet(); });
+    const CMsgCopy::Summary s = op.Run(logic.kind(), logic.target(), rows, dir);
+    if (s.cancelled) {
+        ui.note(QStringLiteral("kelda-cli: cancelled; the messages before the one in hand were %1")
+                    .arg(move ? QStringLiteral("moved") : QStringLiteral("copied")));
+        return CCliCommands::Failed;
+    }
     return c.outcome(CMsgCopy::DoneText(logic.kind()));
 }

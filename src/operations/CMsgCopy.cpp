@@ -231,6 +231,9 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
                     break;
                 }
                 handled.append({source, destination});
+                if (m_poll && m_poll()) {
+                    RequestCancel();
+                }
                 if (m_cancel != 0) {
                     progress.close();
                     undo(kind, handled);

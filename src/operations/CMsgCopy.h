@@ -46,6 +46,8 @@ public:
     // The list window's handler of 1129: the run stops after the file in hand and takes its message back.
     void RequestCancel() { m_cancel = 1; }
     bool cancelRequested() const { return m_cancel != 0; }
+    // A further source of cancel requests, asked where the flag is checked (the command line's interrupt).
+    void setCancelPoll(std::function<bool()> poll) { m_poll = std::move(poll); }
 
     static QList<RESULT_MESSAGE> ResultMessages(int kind, const Summary& s);
 
@@ -68,4 +70,5 @@ private:
     CUserInterface& m_ui;
     AskOverwrite m_ask;
     int m_cancel = 0;
+    std::function<bool()> m_poll;
 };
