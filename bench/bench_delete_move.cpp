@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 class CBenchView : public CProgressView {
@@ -139,10 +141,11 @@ double deleteCurl(CZunoSimProcess& sim, const QStringList& names, const QString&
     return seconds;
 }
 
-// Each run copies into a fresh box folder; the folders of the round before are removed before either run of a
-// round, so that both meet the file system in the same state.
+// Each run copies into a fresh box folder, after the writes of the run before have reached the disk; nothing is
+// removed until the end, since a file system slows down creating files right after many were deleted.
 double copyOurs(CBenchUi& ui, const std::vector<FILESTS_INFO>& rows, const QString& folder, const QString& box) {
     QDir().mkpath(folder + "/rusuroku/" + box);
+    ::sync();
     ui.texts.clear();
     QElapsedTimer clock;
     clock.start();
@@ -160,6 +163,7 @@ double copyOurs(CBenchUi& ui, const std::vector<FILESTS_INFO>& rows, const QStri
 double copyCp(const QStringList& files, const QString& folder, const QString& box) {
     const QString target = folder + "/rusuroku/" + box;
     QDir().mkpath(target);
+    ::sync();
     QElapsedTimer clock;
     clock.start();
     QProcess cp;
@@ -228,9 +232,6 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
         const double o = deleteOurs(ui, sim, names, deleteRows, folder);
         const double b = deleteCurl(sim, names, work.filePath("curl.cfg"));
-        for (const char* old : {"O", "C"}) {
-            QDir(folder + QStringLiteral("/rusuroku/%1%2").arg(old).arg(r - 1, 3, 10, QChar('0'))).removeRecursively();
-        }
         const QString oursBox = QStringLiteral("O%1").arg(r, 3, 10, QChar('0'));
         const QString cpBox = QStringLiteral("C%1").arg(r, 3, 10, QChar('0'));
         // Taking turns at going first.

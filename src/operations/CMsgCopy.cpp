@@ -37,6 +37,23 @@ bool writeAll(int fd, const char* data, size_t size) {
 }
 
 bool copyContent(int in, int out) {
+    // In the kernel when it can; a plain read and write loop otherwise (or after a partial start, from where it
+    // stopped, since both offsets moved along).
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+                return false;
+            }
+            break;
+        }
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
@@ -82,8 +99,24 @@ bool CMsgCopy::CopyFile(const QString& source, const QString& destination, bool 
         ::close(in);
         return false;
     }
+    const QByteArray folder = QFile::encodeName(QFileInfo(destination).path());
+    if (!replace) {
+        // A file without a name, named once it is whole: linking it refuses a name that exists meanwhile.
+        const int out = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
+        if (out >= 0) {
+            bool ok = copyContent(in, out) && ::fchmod(out, st.st_mode & 07777) == 0;
+            if (ok) {
+                const QByteArray self = "/proc/self/fd/" + QByteArray::number(out);
+                ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, dst.constData(), AT_SYMLINK_FOLLOW) == 0;
+            }
+            ok = ::close(out) == 0 && ok;
+            ::close(in);
+            return ok;
+        }
+        // File systems without unnamed files go the way of a replacement, through a temporary name.
+    }
     // The ".ini" ending keeps a file left behind by a crash out of the list, as the store's own temporary files.
-    QByteArray temp = QFile::encodeName(QFileInfo(destination).path()) + "/.kelda-copy-XXXXXX.ini";
+    QByteArray temp = folder + "/.kelda-copy-XXXXXX.ini";
     const int out = ::mkstemps(temp.data(), 4);
     if (out < 0) {
         ::close(in);
