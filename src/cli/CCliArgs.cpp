@@ -3,9 +3,10 @@
 bool CCliArgs::parse(const QStringList& arguments) {
     static const QStringList flags{QStringLiteral("help"), QStringLiteral("yes"), QStringLiteral("info-only"),
                                    QStringLiteral("convert"), QStringLiteral("csv")};
-    static const QStringList valued{
-        QStringLiteral("unit"),  QStringLiteral("port"),    QStringLiteral("user"), QStringLiteral("password-file"),
-        QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("box")};
+    static const QStringList valued{QStringLiteral("unit"),          QStringLiteral("port"),  QStringLiteral("user"),
+                                    QStringLiteral("password-file"), QStringLiteral("boxes"), QStringLiteral("columns"),
+                                    QStringLiteral("box"),           QStringLiteral("kind"),  QStringLiteral("to"),
+                                    QStringLiteral("overwrite")};
     bool onlyOperands = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
@@ -80,6 +81,12 @@ bool CCliArgs::parse(const QStringList& arguments) {
             boxesText = value;
         } else if (name == QLatin1String("columns")) {
             columns = value;
+        } else if (name == QLatin1String("kind")) {
+            kind = value;
+        } else if (name == QLatin1String("to")) {
+            to = value;
+        } else if (name == QLatin1String("overwrite")) {
+            overwrite = value;
         } else {
             boxes << value;
         }

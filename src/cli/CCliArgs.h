@@ -25,6 +25,9 @@ public:
     QString boxesText;
     QString columns;
     QStringList boxes;
+    QString kind;      // delete: unit, both or pc
+    QString to;        // move, copy: rusuroku/NNNN or naisen/NNNN
+    QString overwrite; // move, copy: all or none
     // The options given, by name without the dashes, so that a command can refuse the ones it does not take.
     QSet<QString> given;
     QString error;

@@ -2,7 +2,9 @@
 
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
+#include "cli/CCliDelete.h"
 #include "cli/CCliHelp.h"
+#include "cli/CCliMoveCopy.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
@@ -94,6 +96,12 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("convert")) {
         return convert();
+    }
+    if (c == QLatin1String("delete")) {
+        return CCliDelete(*this).run();
+    }
+    if (c == QLatin1String("move") || c == QLatin1String("copy")) {
+        return CCliMoveCopy(*this).run();
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }

@@ -24,6 +24,11 @@ public:
     int run();
 
 private:
+    // The message operations live in files of their own and use the helpers below.
+    friend class CCliDelete;
+    friend class CCliMessageFiles;
+    friend class CCliMoveCopy;
+
     int folderDownload();
     int download();
     int voiceDownload();

@@ -1,5 +1,8 @@
 #include "cli/CCliHelp.h"
 
+#include "cli/CCliDelete.h"
+#include "cli/CCliMoveCopy.h"
+
 #include <QStringList>
 
 namespace {
@@ -31,6 +34,9 @@ Commands:
   list DIR                     the rows a list window of DIR's boxes shows
   info FILE...                 the recording record of message files
   convert FILE.vmdat...        convert voice data to WAV files beside them
+  delete DIR FILE...           delete messages on the unit, the PC or both (--kind unit|both|pc)
+  move DIR FILE...             move messages into another box folder (--to rusuroku/NNNN)
+  copy DIR FILE...             copy messages into another box folder (--to naisen/NNNN)
 
 "kelda-cli COMMAND --help" describes a command.
 )";
@@ -91,7 +97,10 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("voice-download"),
                                       QStringLiteral("list"),
                                       QStringLiteral("info"),
-                                      QStringLiteral("convert")};
+                                      QStringLiteral("convert"),
+                                      QStringLiteral("delete"),
+                                      QStringLiteral("move"),
+                                      QStringLiteral("copy")};
     return commands.contains(command);
 }
 
@@ -116,6 +125,12 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("convert")) {
         return QString::fromUtf8(kConvert) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("delete")) {
+        return CCliDelete::help() + QString::fromUtf8(kConnection) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("move") || command == QLatin1String("copy")) {
+        return CCliMoveCopy::help(command) + QString::fromUtf8(kStatus);
     }
     return QString::fromUtf8(kOverview) + QString::fromUtf8(kConnection) + QString::fromUtf8(kStatus);
 }

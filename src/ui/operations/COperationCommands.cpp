@@ -12,6 +12,7 @@
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CListDispView.h"
 #include "ui/operations/CDownKindSetDlg.h"
+#include "ui/operations/CMsgOpsCommand.h"
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CMainFrame.h"
 
@@ -24,11 +25,12 @@ COperationCommands::COperationCommands(CMainFrame& frame, CLinkController& link)
     t.add(C::CmdBulkDownload, &R::loggedInToDownloadFolder, [this] { boxDownload(true); });
     t.add(C::CmdSelDownload, &R::loggedInToDownloadFolder, [this] { boxDownload(false); });
     t.add(C::CmdVoiceDownload, &R::loggedInWithInfoOnlyRows, [this] { voiceDownload(); });
-    t.add(
-        C::CmdDelete, &R::listActive, [] {}, F::NotBuilt);
+    t.add(C::CmdDelete, &R::listActive, [this] { CMsgOpsCommand::Delete(m_frame, m_frame.ui(), m_link.ftp()); });
     // Like the other commands on the folder it works in, it takes the folder name from the field first.
-    t.add(
-        C::CmdMoveCopy, &R::movableSelected, [this] { m_frame.logic().takeFolderNameFromField(); }, F::NotBuilt);
+    t.add(C::CmdMoveCopy, &R::movableSelected, [this] {
+        m_frame.logic().takeFolderNameFromField();
+        CMsgOpsCommand::MoveCopy(m_frame, m_frame.ui());
+    });
 }
 
 void COperationCommands::prepareDownload() {

@@ -23,8 +23,8 @@
 namespace {
 using C = CMainFrameLogic;
 
-const QList<C::Command> notBuilt = {C::CmdSelDisplay,      C::CmdNotDownloaded, C::CmdDelete,  C::CmdMoveCopy,
-                                    C::CmdColumns,         C::CmdEditInfo,      C::CmdBoxName, C::CmdMakeBoxFolder,
+const QList<C::Command> notBuilt = {C::CmdSelDisplay,      C::CmdNotDownloaded, C::CmdColumns,
+                                    C::CmdEditInfo,        C::CmdBoxName,       C::CmdMakeBoxFolder,
                                     C::CmdRenameBoxFolder, C::CmdExport,        C::CmdImport};
 
 QByteArray readFile(const QString& path) {

@@ -1,0 +1,73 @@
+#include "cli/CCliDelete.h"
+
+#include "cli/CCliCommands.h"
+#include "cli/CCliMessageFiles.h"
+#include "cli/CConsoleUi.h"
+#include "link/CFtpMng.h"
+#include "operations/CDelKindSetLogic.h"
+#include "operations/CMsgDelete.h"
+#include "shell/CKELDADoc.h"
+
+QString CCliDelete::help() {
+    return QStringLiteral(
+        "Usage: kelda-cli delete DIR FILE... --kind unit|both|pc [--yes]\n"
+        "                        [--unit HOST --user NAME [--password-file FILE]]\n"
+        "\n"
+        "Deletes the messages of the download folder DIR given by their files (NAME.vmdat, or NAME.vminf for\n"
+        "one downloaded as recording information only), as the list window's \"消去\" does:\n"
+        "  --kind unit   on the unit only (\"ＺＵＮＯのみ\"); the message stays on the PC, marked as deleted there\n"
+        "  --kind both   on the unit and the PC (\"ＺＵＮＯとＰＣ\"); PC files first\n"
+        "  --kind pc     on the PC only (\"ＰＣのみ\"); needs no unit\n"
+        "A message is only deleted on the unit when its voice data is on the PC and its file name carries the\n"
+        "box number of its folder; protected messages are never deleted.\n");
+}
+
+int CCliDelete::run() {
+    CCliCommands& c = m_commands;
+    const CCliArgs& args = c.m_args;
+    const QString kindText = args.kind;
+    const int kind = kindText == QLatin1String("unit")   ? CMsgDelete::UnitOnly
+                     : kindText == QLatin1String("both") ? CMsgDelete::UnitAndPc
+                     : kindText == QLatin1String("pc")   ? CMsgDelete::PcOnly
+                                                         : -1;
+    if (kind < 0) {
+        return c.usage(QStringLiteral("delete needs --kind unit, both or pc"));
+    }
+    QStringList allowed{QStringLiteral("kind"), QStringLiteral("yes")};
+    if (kind != CMsgDelete::PcOnly) {
+        allowed << QStringLiteral("unit") << QStringLiteral("port") << QStringLiteral("user")
+                << QStringLiteral("password-file");
+    }
+    if (!c.onlyOptions(allowed)) {
+        return CCliCommands::Usage;
+    }
+    const QString dir = c.downloadFolder();
+    if (dir.isEmpty()) {
+        return CCliCommands::Usage;
+    }
+    std::vector<FILESTS_INFO> rows;
+    if (!CCliMessageFiles::Read(c, dir, rows)) {
+        return CCliCommands::Usage;
+    }
+    if (kind != CMsgDelete::PcOnly) {
+        if (const int s = c.checkLogin(); s != CCliCommands::Ok) {
+            return s;
+        }
+    }
+    CKELDADoc doc;
+    doc.loggedIn = kind != CMsgDelete::PcOnly ? 1 : 0;
+    CDelKindSetLogic logic(c.m_ui, doc);
+    logic.tick();
+    if (logic.choose(kind) != CDelKindSetLogic::EndOk) {
+        return CCliCommands::Failed;
+    }
+    CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
+    if (kind != CMsgDelete::PcOnly) {
+        if (const int s = c.login(); s != CCliCommands::Ok) {
+            return s;
+        }
+        unit = CMsgDelete::Through(*c.m_ftp);
+    }
+    const CMsgDelete::Summary summary = CMsgDelete::Run(c.m_ui, kind, rows, dir + QLatin1Char('/'), unit);
+    return summary.completed() ? CCliCommands::Ok : CCliCommands::Failed;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+class CKELDADoc;
+class CUserInterface;
+
+// "音声メッセージ消去": the choice of the deletion kind. The two unit buttons go grey without the link, checked on
+// opening and by the dialog's 1000 ms timer.
+class CDelKindSetLogic {
+public:
+    enum Outcome { Stay, EndOk };
+
+    CDelKindSetLogic(CUserInterface& ui, const CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
+
+    // On opening and on every timer tick.
+    void tick();
+    bool unitButtonsEnabled() const { return m_unitEnabled; }
+    // A kind button ("ＺＵＮＯのみ" 0, "ＺＵＮＯとＰＣ" 1, "ＰＣのみ" 2): asks, and ends the dialog after "はい".
+    Outcome choose(int kind);
+    int kind() const { return m_kind; }
+
+private:
+    CUserInterface& m_ui;
+    const CKELDADoc& m_doc;
+    bool m_unitEnabled = true;
+    int m_kind = -1;
+};

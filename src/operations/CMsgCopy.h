@@ -1,0 +1,76 @@
+#pragma once
+
+#include "operations/RESULT_MESSAGE.h"
+#include "store/FILESTS_INFO.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class CUserInterface;
+
+// The answers of the overwrite question ("ﾌｧｲﾙ上書きの確認").
+enum class OverwriteAnswer {
+    Yes,    // "はい(&Y)": this file, and the rest of this message without asking
+    All,    // "全て上書き(&A)": every file of the run without asking
+    No,     // "いいえ(&N)": this message stops here
+    Cancel, // "キャンセル": the run stops here
+};
+
+// "移動・コピー": moves or copies the messages of the selected rows into another box folder of the same download
+// folder, file by file (".vminf", ".vmdat", ".wav"). A file already in the target is only replaced after the
+// user's answer; a cancel or a lack of space takes back the message in hand.
+class CMsgCopy {
+public:
+    enum Kind { Move = 0, Copy = 1 };
+    using AskOverwrite = std::function<OverwriteAnswer(const QString& fileName)>;
+
+    struct Summary {
+        int selected = 0;
+        int processed = 0;
+        int failed = 0;       // messages left out because a file could not be read or written
+        bool noVoice = false; // rows without their voice data on the PC
+        bool memory = false;  // the run stopped for lack of space
+        bool cancelled = false;
+        bool stopped = false; // "キャンセル" answered to the overwrite question
+        // Whether the run ended in the completion message.
+        bool completed() const { return selected > 0 && !cancelled && !stopped && failed == 0 && !memory && !noVoice; }
+    };
+
+    CMsgCopy(CUserInterface& ui, AskOverwrite ask) : m_ui(ui), m_ask(std::move(ask)) {}
+
+    // Runs over the selected rows in list order. target is "rusuroku/NNNN" or "naisen/NNNN", downloadFolder the
+    // current download folder. Shows its progress and result messages.
+    Summary Run(int kind, const QString& target, const std::vector<FILESTS_INFO>& rows, const QString& downloadFolder);
+
+    // The list window's handler of 1129: the run stops after the file in hand and takes its message back.
+    void RequestCancel() { m_cancel = 1; }
+    bool cancelRequested() const { return m_cancel != 0; }
+    // A further source of cancel requests, asked where the flag is checked (the command line's interrupt).
+    void setCancelPoll(std::function<bool()> poll) { m_poll = std::move(poll); }
+
+    static QList<RESULT_MESSAGE> ResultMessages(int kind, const Summary& s);
+
+    static QString DoneText(int kind);
+    static QString DoneCaption(int kind);
+    static QString FailedText(int kind, int count);
+
+    // Copies a file through a temporary name in the destination's folder, so that a failure half-way leaves
+    // no cut file under a message's name. With replace, an existing destination is replaced; without, the call
+    // fails when it exists. True when the destination holds the whole source.
+    static bool CopyFile(const QString& source, const QString& destination, bool replace);
+
+private:
+    struct Handled {
+        QString source;
+        QString destination;
+    };
+    void undo(int kind, const QList<Handled>& files);
+
+    CUserInterface& m_ui;
+    AskOverwrite m_ask;
+    int m_cancel = 0;
+    std::function<bool()> m_poll;
+};

@@ -1,0 +1,93 @@
+#include "operations/CMsgCopyLogic.h"
+
+#include "operations/CMsgCopy.h"
+#include "operations/COperationTexts.h"
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QList<CMsgCopyLogic::Row> rowsOf(const QString& kindFolder) {
+    QStringList folders;
+    CFileMng::ListSubfolders(kindFolder, folders);
+    QList<CMsgCopyLogic::Row> rows;
+    for (const QString& f : folders) {
+        rows.append({QFileInfo(f).fileName(), false});
+    }
+    return rows;
+}
+
+} // namespace
+
+CMsgCopyLogic::Outcome CMsgCopyLogic::open() {
+    m_answering = rowsOf(CFileMng::Join(m_folder, QStringLiteral("rusuroku")));
+    m_extension = rowsOf(CFileMng::Join(m_folder, QStringLiteral("naisen")));
+    if (m_answering.isEmpty() && m_extension.isEmpty()) {
+        m_ui.messageBox(COperationTexts::NoBoxFolders(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return EndCancel;
+    }
+    return Stay;
+}
+
+void CMsgCopyLogic::check(bool extensionList, int row) {
+    for (Row& r : m_answering) {
+        r.checked = false;
+    }
+    for (Row& r : m_extension) {
+        r.checked = false;
+    }
+    QList<Row>& rows = extensionList ? m_extension : m_answering;
+    if (row >= 0 && row < rows.size()) {
+        rows[row].checked = true;
+    }
+}
+
+bool CMsgCopyLogic::checkTarget(const QString& target) {
+    const qsizetype slash = target.indexOf(QLatin1Char('/'));
+    const QString kind = target.left(slash);
+    const QString box = slash < 0 ? QString() : target.mid(slash + 1);
+    if (kind != QLatin1String("rusuroku") && kind != QLatin1String("naisen")) {
+        return false;
+    }
+    const bool extensionList = kind == QLatin1String("naisen");
+    const QList<Row>& rows = extensionList ? m_extension : m_answering;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].boxNo == box) {
+            check(extensionList, i);
+            return true;
+        }
+    }
+    return false;
+}
+
+CMsgCopyLogic::Outcome CMsgCopyLogic::choose(int kind) {
+    const bool move = kind == CMsgCopy::Move;
+    if (m_ui.messageBox(move ? QStringLiteral("移動します。よろしいですか？")
+                             : QStringLiteral("コピーします。よろしいですか？"),
+                        move ? QStringLiteral("移動の確認") : QStringLiteral("コピーの確認"), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return Stay;
+    }
+    QString target;
+    for (const Row& r : m_answering) {
+        if (r.checked) {
+            target = QStringLiteral("rusuroku/") + r.boxNo;
+            break;
+        }
+    }
+    for (int i = 0; target.isEmpty() && i < m_extension.size(); ++i) {
+        if (m_extension[i].checked) {
+            target = QStringLiteral("naisen/") + m_extension[i].boxNo;
+        }
+    }
+    if (target.isEmpty()) {
+        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), COperationTexts::ErrorCaption(),
+                        MsgIcon::Exclamation);
+        return Stay;
+    }
+    m_kind = move ? CMsgCopy::Move : CMsgCopy::Copy;
+    m_target = target;
+    return EndOk;
+}

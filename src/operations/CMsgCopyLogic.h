@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class CUserInterface;
+
+// "音声メッセージ移動・コピー": the choice of one target box folder of the current download folder and of move or
+// copy.
+class CMsgCopyLogic {
+public:
+    enum Outcome { Stay, EndOk, EndCancel };
+    struct Row {
+        QString boxNo;
+        bool checked = false;
+    };
+
+    CMsgCopyLogic(CUserInterface& ui, const QString& downloadFolder) : m_ui(ui), m_folder(downloadFolder) {}
+
+    // Fills both lists from the box folders; EndCancel (after its message) when there is none at all.
+    Outcome open();
+    const QString& folderPath() const { return m_folder; }
+    const QList<Row>& answering() const { return m_answering; }
+    const QList<Row>& extension() const { return m_extension; }
+    // A click on a row's check cell: that row becomes the only checked one of both lists.
+    void check(bool extensionList, int row);
+    // Checks the row of a target written "rusuroku/NNNN" or "naisen/NNNN"; false when there is no such row.
+    bool checkTarget(const QString& target);
+    // "移動" (0) or "コピー" (1): asks, then ends with the checked row as the target.
+    Outcome choose(int kind);
+    int kind() const { return m_kind; }
+    // "rusuroku/NNNN" or "naisen/NNNN", relative to the download folder.
+    const QString& target() const { return m_target; }
+
+private:
+    CUserInterface& m_ui;
+    QString m_folder;
+    QList<Row> m_answering;
+    QList<Row> m_extension;
+    int m_kind = -1;
+    QString m_target;
+};

@@ -1,0 +1,276 @@
+#include "operations/CMsgDelete.h"
+
+#include "link/CFtpListing.h"
+#include "link/CFtpMng.h"
+#include "operations/COperationTexts.h"
+#include "operations/CPrgMsgDelDlg.h"
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstddef>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QLatin1String kVmdat(".vmdat");
+const QLatin1String kVminf(".vminf");
+
+bool unsafeForTheWire(const QString& text) {
+    for (QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.unicode() == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString swapExtension(QString path, QLatin1String from, QLatin1String to) {
+    if (path.endsWith(from)) {
+        path.chop(from.size());
+        path += to;
+    }
+    return path;
+}
+
+RESULT_MESSAGE error(const QString& text) {
+    return {text, COperationTexts::ErrorCaption(), MsgIcon::Exclamation};
+}
+
+RESULT_MESSAGE done(const QString& text) {
+    return {text, CMsgDelete::DoneCaption(), MsgIcon::Information};
+}
+
+} // namespace
+
+QString CMsgDelete::UnitBoxNo(const QString& fileName) {
+    if (fileName.size() < 15) {
+        return QString();
+    }
+    QString box = fileName.mid(fileName.size() - 15, 4);
+    if (box.startsWith(QLatin1Char('R'))) {
+        box.remove(0, 1);
+    }
+    box.replace(QLatin1Char('_'), QLatin1Char(' '));
+    while (!box.isEmpty() && box.back().isSpace()) {
+        box.chop(1);
+    }
+    return box;
+}
+
+CMsgDelete::UnitTarget CMsgDelete::UnitTargetOf(const QString& filePath) {
+    UnitTarget t;
+    const QFileInfo info(filePath);
+    t.boxFolder = info.path();
+    t.boxNo = QFileInfo(t.boxFolder).fileName();
+    t.name = swapExtension(info.fileName(), kVmdat, kVminf);
+    // The kind is the folder above the box folder, not any "naisen" somewhere higher up the download root.
+    t.extension = QFileInfo(t.boxFolder).dir().dirName() == QLatin1String("naisen");
+    t.path = QStringLiteral("/%1/%2/%3")
+                 .arg(t.extension ? QStringLiteral("naisen") : QStringLiteral("rusuroku"), t.boxNo, t.name);
+    // Everything sent comes from local names: only a message name of the unit's form in a plain box folder name
+    // goes on the wire, never a line break that would start a second command.
+    t.valid = CFtpListing::isMessageName(t.name) && CFtpListing::isBoxNumber(t.boxNo) && !unsafeForTheWire(t.path);
+    t.sameBox = UnitBoxNo(t.name) == t.boxNo;
+    return t;
+}
+
+CMsgDelete::UnitDelete CMsgDelete::Through(CFtpMng& ftp) {
+    return [&ftp](const QString& localDirectory, const QString& unitPath) {
+        const CFtpMng::Reply reply = ftp.DeleteOnUnit(localDirectory, unitPath);
+        if (reply.result == UnitResult::Done) {
+            return UnitDeleteResult::Deleted;
+        }
+        if (reply.result == UnitResult::Refused && reply.replyCode == 450) {
+            return UnitDeleteResult::Busy;
+        }
+        if (reply.result == UnitResult::Refused && reply.replyCode == 550) {
+            return UnitDeleteResult::Missing;
+        }
+        return UnitDeleteResult::LinkError;
+    };
+}
+
+bool CMsgDelete::MarkDeletedOnUnit(const QString& file) {
+    const int fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= FILESTS_INFO::SIZE;
+    const char status = 3;
+    ok = ok && ::pwrite(fd, &status, 1, offsetof(FILESTS_INFO, importStatus)) == 1;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
+}
+
+QString CMsgDelete::UndeletableText(bool single) {
+    return single ? QStringLiteral("ＰＣの音声ファイルが消去できませんでした。")
+                  : QStringLiteral("一部の音声メッセージが消去できませんでした。\n(ＰＣの音声ファイル消去不可)。");
+}
+
+CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
+                                    const QString& downloadFolder, const UnitDelete& unit) {
+    Summary s;
+    s.selected = static_cast<int>(rows.size());
+    if (rows.empty()) {
+        ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return s;
+    }
+    const int n = s.selected;
+    const int total = kind == UnitAndPc ? 6 * n : 3 * n;
+    ui.setMainWindowEnabled(false);
+    int steps = 0;
+    {
+        CPrgMsgDelDlg progress(ui, total);
+        const auto step = [&] {
+            ++steps;
+            progress.post(PRG_POSITION, steps);
+            ui.dispatchPendingEvents(1);
+        };
+
+        if (kind == UnitAndPc || kind == PcOnly) {
+            for (const FILESTS_INFO& rec : rows) {
+                if (rec.protect == 1) {
+                    s.noMessage = true;
+                    continue;
+                }
+                const QString path = FILESTS_INFO::text(rec.filePath);
+                if (kind == UnitAndPc && (!path.contains(kVmdat) || !QFileInfo::exists(path))) {
+                    s.notDownloaded = true;
+                    continue;
+                }
+                // A message's files share its stem; any other file a row was made of is only itself.
+                QStringList files{path};
+                if (path.endsWith(kVmdat) || path.endsWith(kVminf)) {
+                    const QString stem = path.left(path.size() - kVmdat.size());
+                    files = QStringList{stem + QStringLiteral(".wav"), stem + kVmdat, stem + kVminf};
+                }
+                for (const QString& file : files) {
+                    const QFileInfo info(file);
+                    if (!info.exists() && !info.isSymLink()) {
+                        continue;
+                    }
+                    // A file that stays is not counted, and the run says so at its end.
+                    if (QFile::remove(file)) {
+                        ++s.deleted;
+                    } else {
+                        ++s.undeletable;
+                    }
+                    step();
+                }
+            }
+        }
+
+        if (kind == UnitOnly || kind == UnitAndPc) {
+            for (const FILESTS_INFO& rec : rows) {
+                if (rec.protect == 1) {
+                    s.noMessage = true;
+                    continue;
+                }
+                const QString path = FILESTS_INFO::text(rec.filePath);
+                if (!path.contains(kVmdat)) {
+                    s.notDownloaded = true;
+                    continue;
+                }
+                if (!QFileInfo::exists(path)) {
+                    // With both kinds the PC pass removed the pair; a ".vminf" left over means it was not there.
+                    if (kind == UnitOnly || QFileInfo::exists(swapExtension(path, kVmdat, kVminf))) {
+                        s.notDownloaded = true;
+                        continue;
+                    }
+                }
+                const UnitTarget t = UnitTargetOf(path);
+                if (!t.valid || !t.sameBox) {
+                    s.noMessage = true;
+                    continue;
+                }
+                switch (unit(downloadFolder, t.path)) {
+                case UnitDeleteResult::Busy:
+                    s.inUse = true;
+                    s.inUseBox = t.boxNo;
+                    s.inUseExtension = t.extension;
+                    break;
+                case UnitDeleteResult::Missing:
+                    s.noMessage = true;
+                    break;
+                case UnitDeleteResult::Deleted:
+                    if (kind == UnitOnly) {
+                        if (!MarkDeletedOnUnit(path)) {
+                            FILESTS_INFO changed = rec;
+                            changed.importStatus = 3;
+                            CFileMng::RewriteRecord(changed, path);
+                        }
+                    }
+                    ++s.deleted;
+                    break;
+                case UnitDeleteResult::LinkError:
+                    progress.close();
+                    s.linkError = true;
+                    ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+                    ui.setMainWindowEnabled(true);
+                    return s;
+                }
+                step();
+            }
+        }
+        progress.post(PRG_POSITION, total);
+        progress.close();
+    }
+    RESULT_MESSAGE::ShowAll(ui, ResultMessages(s));
+    ui.setMainWindowEnabled(true);
+    return s;
+}
+
+QList<RESULT_MESSAGE> CMsgDelete::ResultMessages(const Summary& s) {
+    QList<RESULT_MESSAGE> out;
+    if (s.linkError || s.selected == 0) {
+        return out;
+    }
+    const bool anyFlag = s.inUse || s.notDownloaded || s.noMessage;
+    if (s.selected == 1) {
+        if (s.inUse) {
+            out << error((s.inUseExtension
+                              ? QStringLiteral("内線BOX%1の音声メッセージは\n使用中のため消去できません。")
+                              : QStringLiteral("留守録BOX%1の音声メッセージは\n使用中のため消去できません。"))
+                             .arg(s.inUseBox));
+        } else if (s.notDownloaded) {
+            out << error(QStringLiteral("音声ファイルがダウンロードされて\nいません。"));
+        } else if (s.noMessage) {
+            out << error(QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。"));
+        }
+    } else if (anyFlag && s.deleted > 0) {
+        if (s.inUse) {
+            out << done(QStringLiteral("一部の音声メッセージが消去できませんでした。\n(音声メッセージ使用中)。"));
+        }
+        if (s.notDownloaded) {
+            out << done(QStringLiteral("一部の音声メッセージが消去できませんでした。\n(音声ファイル未ダウンロード)。"));
+        }
+        if (s.noMessage) {
+            out << done(
+                QStringLiteral("一部の音声メッセージが消去できませんでした。\n(音声メッセージなし または｢保護｣)。"));
+        }
+    } else if (anyFlag) {
+        if (s.inUse) {
+            out << error(QStringLiteral("音声メッセージは使用中のため\n消去できません。"));
+        }
+        if (s.notDownloaded) {
+            out << error(QStringLiteral("音声ファイルがダウンロードされて\nいません。"));
+        }
+        if (s.noMessage) {
+            out << error(QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。"));
+        }
+    }
+    // A local file that stayed is never passed over as a completed deletion.
+    if (s.undeletable > 0) {
+        out << error(UndeletableText(s.selected == 1));
+    } else if (!anyFlag) {
+        out << done(DoneText());
+    }
+    return out;
+}

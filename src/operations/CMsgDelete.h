@@ -1,0 +1,82 @@
+#pragma once
+
+#include "operations/RESULT_MESSAGE.h"
+#include "store/FILESTS_INFO.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class CFtpMng;
+class CUserInterface;
+
+// What the unit answered to the deletion of one message.
+enum class UnitDeleteResult {
+    Deleted,  // the file is gone
+    Busy,     // 450: in use
+    Missing,  // 550: no such file, or protected
+    LinkError // no connection, a lost link or any other answer
+};
+
+// "消去": deletes the messages of the selected rows on the unit, on the PC, or both. The PC pass runs before the
+// unit pass, so that with both kinds a message is only deleted on the unit once its local files are gone, and
+// never when its voice data is not on the PC.
+class CMsgDelete {
+public:
+    enum Kind { UnitOnly = 0, UnitAndPc = 1, PcOnly = 2 };
+    using UnitDelete = std::function<UnitDeleteResult(const QString& localDirectory, const QString& unitPath)>;
+
+    struct Summary {
+        int selected = 0;
+        int deleted = 0;            // PC files removed plus messages deleted on the unit
+        int undeletable = 0;        // PC files that exist but could not be removed
+        bool inUse = false;         // the unit answered 450
+        bool notDownloaded = false; // no voice data on the PC
+        bool noMessage = false;     // protected, 550, a file name of another box or not the unit's form
+        bool linkError = false;     // the run stopped at a row after "通信エラーが発生しました。"
+        QString inUseBox;           // box folder of the (single) busy row
+        bool inUseExtension = false;
+        // Whether the run ended in the completion message: every selected row deleted as asked.
+        bool completed() const {
+            return selected > 0 && !linkError && undeletable == 0 && !inUse && !notDownloaded && !noMessage;
+        }
+    };
+
+    // Where a row's message lives on the unit, from its local file path.
+    struct UnitTarget {
+        QString boxFolder; // local folder that holds the file
+        QString boxNo;     // that folder's name
+        QString name;      // the unit's ".vminf" name
+        QString path;      // "/rusuroku/BOX/NAME.vminf" or "/naisen/BOX/NAME.vminf"
+        bool extension = false;
+        bool valid = false;   // safe to send and of the unit's form
+        bool sameBox = false; // the name carries the box number of its folder
+    };
+    static UnitTarget UnitTargetOf(const QString& filePath);
+    // The box number a unit file name carries: the four characters starting 15 before its end, a leading "R"
+    // dropped, "_" read as a blank, trailing blanks removed.
+    static QString UnitBoxNo(const QString& fileName);
+
+    // The unit link's deletion as the run needs it.
+    static UnitDelete Through(CFtpMng& ftp);
+
+    // Runs the deletion over the selected rows (in list order) with its progress window and result messages.
+    // downloadFolder is the current download folder with its trailing "/", the connection's local directory.
+    static Summary Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
+                       const QString& downloadFolder, const UnitDelete& unit);
+
+    // Sets the status byte of the record at the head of a local message file to 3 (deleted on the unit) in
+    // place. Only that byte changes: the rest of the record stays as it is on disk, whatever the list window
+    // holds, and a one-byte write cannot leave half a record behind. False when the file has no whole record
+    // or cannot be written.
+    static bool MarkDeletedOnUnit(const QString& file);
+
+    // The messages a finished run ends with (none after a link error, which has shown its own).
+    static QList<RESULT_MESSAGE> ResultMessages(const Summary& s);
+
+    static QString DoneText() { return QStringLiteral("音声メッセージの消去が正常に完了しました。"); }
+    static QString DoneCaption() { return QStringLiteral("消去完了"); }
+    static QString UndeletableText(bool single);
+};

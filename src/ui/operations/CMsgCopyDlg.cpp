@@ -1,0 +1,88 @@
+#include "ui/operations/CMsgCopyDlg.h"
+
+#include "operations/CMsgCopyLogic.h"
+#include "ui/CJapaneseFont.h"
+#include "ui/operations/CBoxTickList.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
+    setWindowTitle(QStringLiteral("音声メッセージ移動・コピー"));
+    setFont(CJapaneseFont::font(13));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* folderGroup = new QGroupBox(QStringLiteral("ダウンロード先フォルダ"), this);
+    auto* folderLayout = new QVBoxLayout(folderGroup);
+    m_folder = new QLineEdit(folderGroup);
+    m_folder->setReadOnly(true);
+    folderLayout->addWidget(m_folder);
+    layout->addWidget(folderGroup);
+
+    auto* boxGroup = new QGroupBox(QStringLiteral("BOX選択"), this);
+    auto* lists = new QHBoxLayout(boxGroup);
+    auto makeList = [&](const QString& title, bool extension) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(new QLabel(title, boxGroup));
+        CBoxTickList::Access a;
+        const auto rows = [this, extension]() -> const QList<CMsgCopyLogic::Row>& {
+            return extension ? m_logic.extension() : m_logic.answering();
+        };
+        a.count = [rows] { return static_cast<int>(rows().size()); };
+        a.boxNo = [rows](int i) { return rows()[i].boxNo; };
+        a.ticked = [rows](int i) { return rows()[i].checked; };
+        // One check at most over both lists: the other list is redrawn as well.
+        a.toggle = [this, extension](int i) {
+            m_logic.check(extension, i);
+            (extension ? m_answering : m_extension)->refresh();
+        };
+        auto* list = new CBoxTickList(a, QString(), boxGroup);
+        list->setColumnWidth(0, 45);
+        list->setMinimumSize(170, 220);
+        column->addWidget(list);
+        lists->addLayout(column);
+        return list;
+    };
+    m_answering = nullptr;
+    m_extension = nullptr;
+    m_answering = makeList(QStringLiteral("留守録BOX"), false);
+    m_extension = makeList(QStringLiteral("内線BOX"), true);
+    layout->addWidget(boxGroup);
+
+    auto* bottom = new QHBoxLayout;
+    auto* move = new QPushButton(QStringLiteral("移動"), this);
+    auto* copy = new QPushButton(QStringLiteral("コピー"), this);
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    for (QPushButton* b : {move, copy, cancel}) {
+        b->setAutoDefault(false);
+        bottom->addWidget(b);
+    }
+    layout->addLayout(bottom);
+    connect(move, &QPushButton::clicked, this, [this] { pressKind(0); });
+    connect(copy, &QPushButton::clicked, this, [this] { pressKind(1); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool CMsgCopyDlg::prepare() {
+    if (m_logic.open() == CMsgCopyLogic::EndCancel) {
+        return false;
+    }
+    m_folder->setText(m_logic.folderPath());
+    m_answering->refresh();
+    m_extension->refresh();
+    return true;
+}
+
+int CMsgCopyDlg::run() {
+    return prepare() ? exec() : QDialog::Rejected;
+}
+
+void CMsgCopyDlg::pressKind(int kind) {
+    if (m_logic.choose(kind) == CMsgCopyLogic::EndOk) {
+        accept();
+    }
+}

@@ -1,0 +1,78 @@
+#include "ui/operations/CMsgOpsCommand.h"
+
+#include "link/CFtpMng.h"
+#include "operations/CDelKindSetLogic.h"
+#include "operations/CMsgCopy.h"
+#include "operations/CMsgCopyLogic.h"
+#include "operations/CMsgDelete.h"
+#include "operations/COperationTexts.h"
+#include "platform/CUserInterface.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListDispView.h"
+#include "ui/operations/CDelKindSetDlg.h"
+#include "ui/operations/CMsgCopyDlg.h"
+#include "ui/operations/COwrMsgDlg.h"
+#include "ui/shell/CMainFrame.h"
+
+namespace {
+
+std::vector<FILESTS_INFO> selectedRecords(CListDispView& view) {
+    std::vector<FILESTS_INFO> out;
+    const CListModel& model = view.model();
+    for (int row : view.list()->selectedRowNumbers()) {
+        if (row >= 0 && row < model.rowCount()) {
+            out.push_back(model.recordAt(row));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp) {
+    CChildFrame* active = frame.activeList();
+    if (!active) {
+        return;
+    }
+    CListDispView* view = active->view();
+    const std::vector<FILESTS_INFO> rows = selectedRecords(*view);
+    if (rows.empty()) {
+        ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return;
+    }
+    CDelKindSetLogic logic(ui, frame.doc());
+    CDelKindSetDlg dlg(logic, &frame);
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    const int kind = logic.kind();
+    CMsgDelete::UnitDelete unit;
+    if (ftp && frame.doc().loggedIn == 1) {
+        unit = CMsgDelete::Through(*ftp);
+    } else {
+        unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
+    }
+    CMsgDelete::Run(ui, kind, rows, frame.doc().currentFolderPath() + QLatin1Char('/'), unit);
+    view->reload(1, 0);
+    frame.refreshStatus(true);
+}
+
+void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
+    CChildFrame* active = frame.activeList();
+    if (!active) {
+        return;
+    }
+    CListDispView* view = active->view();
+    CMsgCopyLogic logic(ui, frame.doc().currentFolderPath());
+    CMsgCopyDlg dlg(logic, &frame);
+    if (dlg.run() != QDialog::Accepted) {
+        return;
+    }
+    CMsgCopy op(ui, [&frame](const QString& name) { return COwrMsgDlg::ask(name, &frame); });
+    op.Run(logic.kind(), logic.target(), selectedRecords(*view), frame.doc().currentFolderPath());
+    if (logic.kind() == CMsgCopy::Move) {
+        view->reload(0, 0);
+    }
+    frame.refreshStatus(true);
+}

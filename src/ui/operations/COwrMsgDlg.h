@@ -1,0 +1,22 @@
+#pragma once
+
+#include "operations/CMsgCopy.h"
+
+#include <QDialog>
+
+// "ﾌｧｲﾙ上書きの確認": whether a file that already exists in the target box folder is replaced.
+class COwrMsgDlg : public QDialog {
+    Q_OBJECT
+public:
+    COwrMsgDlg(const QString& fileName, QWidget* parent);
+
+    // The answer of the last run; "キャンセル" (also the Esc key and the close box) when none was given.
+    OverwriteAnswer answer() const { return m_answer; }
+    void press(OverwriteAnswer answer);
+
+    // Shows the question modally and returns the answer.
+    static OverwriteAnswer ask(const QString& fileName, QWidget* parent);
+
+private:
+    OverwriteAnswer m_answer = OverwriteAnswer::Cancel;
+};

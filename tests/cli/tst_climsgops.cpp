@@ -1,0 +1,169 @@
+// kelda-cli's message operations (delete, move, copy) end to end: exit statuses, the lines on stderr, the files
+// on disk and what the simulated unit was sent.
+#include "store/CFileMng.h"
+#include "support/CZunoSimProcess.h"
+
+#include "CSampleUnit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString err;
+};
+
+CSampleUnit::Message message(const QString& box, int serial) {
+    CSampleUnit::Message m;
+    m.boxNo = box;
+    m.recorded = QDateTime(QDate(2026, 12, 8), QTime(9, serial, 0));
+    m.stem = CSampleUnit::makeStem(m.recorded, serial, box, serial);
+    m.callerNo = QStringLiteral("0312345678");
+    m.frames = 30;
+    m.voiceSeed = static_cast<uint64_t>(serial);
+    return m;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+class TestCliMsgOps : public QObject {
+    Q_OBJECT
+
+    CZunoSimProcess* sim = nullptr;
+    QTemporaryDir* local = nullptr;
+    QString dl;
+    QString passwordFile;
+    CSampleUnit::Message a1, a2, e1;
+
+    Run cli(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("KELDA_PASSWORD");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
+        Run r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QStringList login() const {
+        return {"--unit",          "127.0.0.1",  "--port", QString::number(sim->port()), "--user", "mirta",
+                "--password-file", passwordFile, "--yes"};
+    }
+    QString file(const QString& kindBox, const CSampleUnit::Message& m, const char* ext) const {
+        return dl + "/" + kindBox + "/" + m.stem + ext;
+    }
+
+private Q_SLOTS:
+    void init() {
+        sim = new CZunoSimProcess;
+        local = new QTemporaryDir;
+        dl = local->filePath("folder1");
+        QDir().mkpath(dl);
+        passwordFile = local->filePath("password");
+        QFile f(passwordFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("zuno\n");
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        f.close();
+        QVERIFY(sim->start());
+        a1 = message("0001", 1);
+        a2 = message("0001", 2);
+        e1 = message("0200", 3);
+        for (const auto& [kind, m] : {std::pair{QString("rusuroku"), a1}, {"rusuroku", a2}, {"naisen", e1}}) {
+            sim->makeBox(kind, m.boxNo);
+            QVERIFY(CSampleUnit::writeMessage(sim->root() + "/" + kind + "/" + m.boxNo, m, false));
+        }
+        QCOMPARE(cli(QStringList{"folder-download", dl} + login()).code, 0);
+        QCOMPARE(cli(QStringList{"download", dl} + login()).code, 0);
+        QVERIFY(QFile::exists(file("rusuroku/0001", a1, ".vmdat")));
+        sim->clearTranscript();
+    }
+    void cleanup() {
+        delete sim;
+        delete local;
+    }
+
+    void deleteOnTheUnitKeepsTheVoiceData() {
+        Run r = cli(QStringList{"delete", dl, file("rusuroku/0001", a1, ".vmdat"), "--kind", "unit"} + login());
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("消去の確認: 消去します。よろしいですか？ -> yes"), qPrintable(r.err));
+        QVERIFY(r.err.endsWith("消去完了: 音声メッセージの消去が正常に完了しました。\n"));
+        QCOMPARE(sim->transcript().filter("DELE"), QStringList{"DELE /rusuroku/0001/" + a1.stem + ".vminf"});
+        QVERIFY(!sim->exists("rusuroku/0001/" + a1.stem + ".vminf"));
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(file("rusuroku/0001", a1, ".vmdat"), rec);
+        QCOMPARE(int(rec.importStatus), 3);
+
+        // Without --yes the question is refused and nothing is sent.
+        sim->clearTranscript();
+        QStringList noYes = login();
+        noYes.removeAll("--yes");
+        r = cli(QStringList{"delete", dl, file("rusuroku/0001", a2, ".vmdat"), "--kind", "both"} + noYes);
+        QCOMPARE(r.code, 1);
+        QVERIFY(sim->transcript().isEmpty());
+        QVERIFY(QFile::exists(file("rusuroku/0001", a2, ".vmdat")));
+
+        // On the PC only: no unit needed, every local file goes.
+        r = cli({"delete", dl, file("naisen/0200", e1, ".vmdat"), "--kind", "pc", "--yes"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(!QFile::exists(file("naisen/0200", e1, ".vmdat")));
+        QVERIFY(!QFile::exists(file("naisen/0200", e1, ".vminf")));
+        QVERIFY(sim->exists("naisen/0200/" + e1.stem + ".vminf"));
+
+        QCOMPARE(cli({"delete", dl, file("rusuroku/0001", a2, ".vmdat"), "--kind", "all", "--yes"}).code, 2);
+        QCOMPARE(cli({"delete", dl, "/etc/passwd", "--kind", "pc", "--yes"}).code, 2);
+    }
+
+    void moveAndCopy() {
+        QDir().mkpath(dl + "/rusuroku/0002");
+        Run r = cli({"copy", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.endsWith("コピー完了: 音声メッセージのコピーが正常に完了しました。\n"), qPrintable(r.err));
+        QCOMPARE(readAll(file("rusuroku/0002", a1, ".vmdat")), readAll(file("rusuroku/0001", a1, ".vmdat")));
+
+        // A second copy meets its own files: without --overwrite the question is answered "いいえ(&N)".
+        QFile::remove(file("rusuroku/0002", a1, ".vmdat"));
+        QFile stale(file("rusuroku/0002", a1, ".vminf"));
+        QVERIFY(stale.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        stale.write("stale");
+        stale.close();
+        r = cli({"copy", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"});
+        QVERIFY(r.err.contains("このﾌｫﾙﾀﾞには既に " + a1.stem + ".vminf ﾌｧｲﾙが存在します。 -> いいえ(&N)"));
+        QCOMPARE(readAll(file("rusuroku/0002", a1, ".vminf")), QByteArray("stale"));
+        QVERIFY(!QFile::exists(file("rusuroku/0002", a1, ".vmdat")));
+        r = cli(
+            {"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--overwrite", "all", "--yes"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.err.endsWith("移動完了: 音声メッセージの移動が正常に完了しました。\n"));
+        QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vmdat")));
+        QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vminf")));
+        QCOMPARE(readAll(file("rusuroku/0002", a1, ".vminf")).size(), 990 + 256);
+
+        QCOMPARE(cli({"move", dl, file("rusuroku/0001", a2, ".vmdat"), "--to", "rusuroku/9999", "--yes"}).code, 2);
+        QCOMPARE(cli({"copy", dl, file("rusuroku/0001", a2, ".vmdat"), "--to", "naisen/0200", "--overwrite", "some",
+                      "--yes"})
+                     .code,
+                 2);
+        QVERIFY(sim->transcript().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliMsgOps)
+#include "tst_climsgops.moc"

@@ -1,0 +1,350 @@
+// Moving and copying messages between box folders: the questions asked, the messages shown and every file on disk
+// afterwards.
+#include "operations/CMsgCopy.h"
+#include "operations/CMsgCopyLogic.h"
+#include "platform/CDiskSpace.h"
+#include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Msgs = QList<RESULT_MESSAGE>;
+
+RESULT_MESSAGE err(const QString& text) {
+    return {text, QStringLiteral("エラー"), MsgIcon::Exclamation};
+}
+RESULT_MESSAGE moved(const QString& text) {
+    return {text, QStringLiteral("移動完了"), MsgIcon::Information};
+}
+RESULT_MESSAGE copied(const QString& text) {
+    return {text, QStringLiteral("コピー完了"), MsgIcon::Information};
+}
+
+Msgs shown(const CScriptedUi& ui) {
+    Msgs out;
+    for (const auto& m : ui.messages) {
+        out << RESULT_MESSAGE{m.text, m.caption, m.icon};
+    }
+    return out;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+QString stem(const QString& path) {
+    return path.left(path.size() - 6);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(CMsgCopy::Summary)
+
+class TestMsgCopy : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir* local = nullptr;
+    QString dl;
+    QStringList asked;
+    std::deque<OverwriteAnswer> answers;
+
+    // A message with voice data on the PC: X.vminf, X.vmdat and, when asked, X.wav, each of its own content.
+    FILESTS_INFO message(const QString& kind, const QString& box, int seq, bool wav = false) {
+        CSampleFolder::Message m;
+        const QString folder = dl + "/" + kind + "/" + box;
+        const QString vmdat = CSampleFolder::writeMessage(folder, box, seq, m);
+        m.voice = false;
+        CSampleFolder::writeMessage(folder, box, seq, m);
+        if (wav) {
+            writeBytes(stem(vmdat) + ".wav", "RIFF" + QByteArray::number(seq));
+        }
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(vmdat, rec);
+        return rec;
+    }
+    static QString pathOf(const FILESTS_INFO& rec) { return FILESTS_INFO::text(rec.filePath); }
+    static QString nameOf(const FILESTS_INFO& rec) { return QFileInfo(stem(pathOf(rec))).fileName(); }
+    QString in(const QString& kindBox, const FILESTS_INFO& rec, const char* ext) const {
+        return dl + "/" + kindBox + "/" + nameOf(rec) + ext;
+    }
+    CMsgCopy::AskOverwrite asker() {
+        return [this](const QString& name) {
+            asked << name;
+            if (answers.empty()) {
+                return OverwriteAnswer::No;
+            }
+            const OverwriteAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+    }
+    // Contents of every file under the download folder, by relative path.
+    QMap<QString, QByteArray> snapshot() const {
+        QMap<QString, QByteArray> out;
+        QDirIterator it(dl, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            out.insert(QDir(dl).relativeFilePath(p), readAll(p));
+        }
+        return out;
+    }
+
+private Q_SLOTS:
+    void init() {
+        CDiskSpace::setProbe({});
+        local = new QTemporaryDir;
+        dl = local->filePath("folder1");
+        QDir().mkpath(dl + "/rusuroku/0001");
+        QDir().mkpath(dl + "/rusuroku/0002");
+        QDir().mkpath(dl + "/naisen/2001");
+        asked.clear();
+        answers.clear();
+    }
+    void cleanup() {
+        CDiskSpace::setProbe({});
+        delete local;
+    }
+
+    void resultMessages_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Summary>("summary");
+        QTest::addColumn<Msgs>("expected");
+        CMsgCopy::Summary s;
+        s.selected = 3;
+        s.processed = 1;
+        s.noVoice = s.memory = true;
+        QTest::newRow("copy, some done, both flags")
+            << int(CMsgCopy::Copy) << s
+            << Msgs{copied("一部の音声メッセージがコピーできませんでした\n(音声ファイルなし)。"),
+                    copied("一部の音声メッセージがコピーできませんでした\n(ＰＣのメモリ不足)。")};
+        s.processed = 0;
+        QTest::newRow("move, none done, both flags")
+            << int(CMsgCopy::Move) << s
+            << Msgs{err("音声ファイルがダウンロードされていません。"), err("ＰＣのメモリ不足です。")};
+        s.noVoice = s.memory = false;
+        QTest::newRow("move, none done, no flag")
+            << int(CMsgCopy::Move) << s << Msgs{moved("音声メッセージの移動が正常に完了しました。")};
+        s.failed = 2;
+        QTest::newRow("unreadable files are counted")
+            << int(CMsgCopy::Move) << s << Msgs{err(CMsgCopy::FailedText(CMsgCopy::Move, 2))};
+        s.failed = 0;
+        s.stopped = true;
+        QTest::newRow("overwrite question cancelled") << int(CMsgCopy::Copy) << s << Msgs{};
+    }
+    void resultMessages() {
+        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Summary, summary);
+        QFETCH(Msgs, expected);
+        QCOMPARE(CMsgCopy::ResultMessages(kind, summary), expected);
+        // kelda-cli's exit status follows completed(), which must agree with the completion message shown.
+        QCOMPARE(summary.completed(), !expected.isEmpty() && expected.last().text == CMsgCopy::DoneText(kind));
+    }
+
+    void dialogChoosesOneTarget() {
+        CScriptedUi ui;
+        CMsgCopyLogic logic(ui, dl);
+        QCOMPARE(logic.open(), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.answering().size(), 2);
+        QCOMPARE(logic.extension().size(), 1);
+        QCOMPARE(logic.choose(CMsgCopy::Move), CMsgCopyLogic::Stay);
+        QCOMPARE(shown(ui), (Msgs{{"移動します。よろしいですか？", "移動の確認", MsgIcon::Question},
+                                  err("BOXが選択されていません。")}));
+        logic.check(false, 1);
+        logic.check(true, 0);
+        QVERIFY(!logic.answering()[1].checked);
+        QVERIFY(logic.extension()[0].checked);
+        ui.replies = {MsgResult::No};
+        QCOMPARE(logic.choose(CMsgCopy::Copy), CMsgCopyLogic::Stay);
+        QCOMPARE(ui.messages.last().caption, QString("コピーの確認"));
+        QCOMPARE(logic.choose(CMsgCopy::Copy), CMsgCopyLogic::EndOk);
+        QCOMPARE(logic.target(), QString("naisen/2001"));
+        QCOMPARE(logic.kind(), int(CMsgCopy::Copy));
+
+        QTemporaryDir empty;
+        CScriptedUi none;
+        CMsgCopyLogic bare(none, empty.path());
+        QCOMPARE(bare.open(), CMsgCopyLogic::EndCancel);
+        QCOMPARE(shown(none), Msgs{err("フォルダにボックス情報がありません。\n確認ください。")});
+    }
+
+    void copyAsksOncePerMessage() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1, true);
+        writeBytes(in("rusuroku/0002", a, ".vminf"), "old information");
+        writeBytes(in("rusuroku/0002", a, ".vmdat"), "old voice");
+        answers = {OverwriteAnswer::Yes};
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const auto s = op.Run(CMsgCopy::Copy, "rusuroku/0002", {a}, dl);
+        QCOMPARE(asked, QStringList{nameOf(a) + ".vminf"});
+        QCOMPARE(s.processed, 1);
+        for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
+            QCOMPARE(readAll(in("rusuroku/0002", a, ext)), readAll(in("rusuroku/0001", a, ext)));
+        }
+        QCOMPARE(shown(ui), Msgs{copied("音声メッセージのコピーが正常に完了しました。")});
+        QCOMPARE(ui.progressEvents.first().title, QString("コピー中"));
+        QVERIFY(ui.mainWindowEnabled);
+    }
+
+    void overwriteAllAsksOnlyOnce() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        const FILESTS_INFO b = message("rusuroku", "0001", 2);
+        for (const auto& r : {a, b}) {
+            writeBytes(in("rusuroku/0002", r, ".vminf"), "old");
+            writeBytes(in("rusuroku/0002", r, ".vmdat"), "old");
+        }
+        answers = {OverwriteAnswer::All};
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        op.Run(CMsgCopy::Move, "rusuroku/0002", {a, b}, dl);
+        QCOMPARE(asked.size(), 1);
+        for (const auto& r : {a, b}) {
+            QVERIFY(!QFile::exists(pathOf(r)));
+            QCOMPARE(readAll(in("rusuroku/0002", r, ".vmdat")).left(990).size(), 990);
+        }
+        QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
+    }
+
+    void noAnswerLeavesTheRestOfTheMessage() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        writeBytes(in("rusuroku/0002", a, ".vmdat"), "old voice");
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker()); // no answer queued: "いいえ(&N)"
+        op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
+        QCOMPARE(asked, QStringList{nameOf(a) + ".vmdat"});
+        QVERIFY(QFile::exists(in("rusuroku/0002", a, ".vminf")));
+        QVERIFY(QFile::exists(pathOf(a)));
+        QCOMPARE(readAll(in("rusuroku/0002", a, ".vmdat")), QByteArray("old voice"));
+    }
+
+    void cancelDuringTheSecondOfThreeMoves() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        const FILESTS_INFO b = message("rusuroku", "0001", 2);
+        const FILESTS_INFO c = message("rusuroku", "0001", 3);
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const QString bTarget = in("naisen/2001", b, ".vminf");
+        ui.onDispatch = [&](int) {
+            if (QFile::exists(bTarget) && ui.hasOpenProgress("移動中")) {
+                ui.pressCancel("移動中");
+            }
+        };
+        const auto s = op.Run(CMsgCopy::Move, "naisen/2001", {a, b, c}, dl);
+        QVERIFY(s.cancelled);
+        QVERIFY(ui.messages.isEmpty());
+        for (const char* ext : {".vminf", ".vmdat"}) {
+            QVERIFY(QFile::exists(in("naisen/2001", a, ext)));
+            QVERIFY(!QFile::exists(in("rusuroku/0001", a, ext)));
+            QVERIFY(QFile::exists(in("rusuroku/0001", b, ext)));
+            QVERIFY(!QFile::exists(in("naisen/2001", b, ext)));
+            QVERIFY(QFile::exists(in("rusuroku/0001", c, ext)));
+            QVERIFY(!QFile::exists(in("naisen/2001", c, ext)));
+        }
+        QVERIFY(ui.mainWindowEnabled);
+        QVERIFY(!ui.hasOpenProgress("移動中"));
+    }
+
+    void tooLittleSpaceForTheVoiceData() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        QFile voice(pathOf(a));
+        QVERIFY(voice.open(QIODevice::Append));
+        voice.write(QByteArray(8000, '\x55'));
+        voice.close();
+        const qint64 infoSize = QFileInfo(in("rusuroku/0001", a, ".vminf")).size();
+        // Room for the information file, not for the larger voice data file.
+        CDiskSpace::setProbe([infoSize](const QString&) { return CDiskSpace::bytesNeeded(infoSize); });
+        const auto before = snapshot();
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const auto s = op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
+        QVERIFY(s.memory);
+        QCOMPARE(snapshot(), before);
+        QCOMPARE(shown(ui), Msgs{err("ＰＣのメモリ不足です。")});
+    }
+
+    void rowsWithoutVoiceData() {
+        CSampleFolder::Message m;
+        m.voice = false;
+        const QString vminf = CSampleFolder::writeMessage(dl + "/rusuroku/0001", "0001", 9, m);
+        FILESTS_INFO info;
+        CFileMng::ReadRecord(vminf, info);
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        op.Run(CMsgCopy::Copy, "rusuroku/0002", {info}, dl);
+        QCOMPARE(shown(ui), Msgs{err("音声ファイルがダウンロードされていません。")});
+        QVERIFY(QDir(dl + "/rusuroku/0002").isEmpty());
+
+        CScriptedUi two;
+        CMsgCopy op2(two, asker());
+        op2.Run(CMsgCopy::Move, "rusuroku/0002", {info, a}, dl);
+        QCOMPARE(shown(two), Msgs{moved("一部の音声メッセージが移動ができませんでした\n(音声ファイルなし)。")});
+        QVERIFY(QFile::exists(in("rusuroku/0002", a, ".vmdat")));
+    }
+
+    void aMessageAlreadyInTheTargetIsLeftAsItIs_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("move") << int(CMsgCopy::Move);
+        QTest::newRow("copy") << int(CMsgCopy::Copy);
+    }
+    void aMessageAlreadyInTheTargetIsLeftAsItIs() {
+        QFETCH(int, kind);
+        const FILESTS_INFO here = message("rusuroku", "0002", 1, true);
+        const auto before = snapshot();
+        CScriptedUi ui;
+        CMsgCopy single(ui, asker());
+        single.Run(kind, "rusuroku/0002", {here}, dl);
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(snapshot(), before);
+        QCOMPARE(shown(ui), (Msgs{{CMsgCopy::DoneText(kind), CMsgCopy::DoneCaption(kind), MsgIcon::Information}}));
+
+        // A selection over two boxes: the other box's message arrives, this one stays whole.
+        const FILESTS_INFO there = message("rusuroku", "0001", 2, true);
+        CScriptedUi ui2;
+        CMsgCopy both(ui2, asker());
+        const auto s = both.Run(kind, "rusuroku/0002", {there, here}, dl);
+        QCOMPARE(s.processed, 2);
+        QVERIFY(asked.isEmpty());
+        for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
+            QCOMPARE(readAll(in("rusuroku/0002", here, ext)), before.value("rusuroku/0002/" + nameOf(here) + ext));
+            QVERIFY(QFile::exists(in("rusuroku/0002", there, ext)));
+            QCOMPARE(QFile::exists(in("rusuroku/0001", there, ext)), kind == CMsgCopy::Copy);
+        }
+    }
+
+    void aFailedCopyLeavesNoCutFile() {
+        const QString dest = dl + "/rusuroku/0002/target.vmdat";
+        writeBytes(dest, "whole old content");
+        QVERIFY(!CMsgCopy::CopyFile(dl + "/missing.vmdat", dest, true));
+        QVERIFY(!CMsgCopy::CopyFile(dl + "/rusuroku/0001", dest, true)); // a folder is not read as a file
+        QCOMPARE(readAll(dest), QByteArray("whole old content"));
+        QCOMPARE(QDir(dl + "/rusuroku/0002").entryList(QDir::Files | QDir::Hidden), QStringList{"target.vmdat"});
+
+        // A message whose voice data cannot be read is left out whole and counted.
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        QVERIFY(QFile::remove(pathOf(a)));
+        QVERIFY(QDir().mkpath(pathOf(a)));
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const auto s = op.Run(CMsgCopy::Copy, "naisen/2001", {a}, dl);
+        QCOMPARE(s.failed, 1);
+        QCOMPARE(shown(ui), Msgs{err(CMsgCopy::FailedText(CMsgCopy::Copy, 1))});
+        QVERIFY(QDir(dl + "/naisen/2001").isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMsgCopy)
+#include "tst_msgcopy.moc"

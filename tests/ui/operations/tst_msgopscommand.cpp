@@ -1,0 +1,128 @@
+// "消去" and "移動・コピー" from the main frame: the selected rows of the active list, the dialogs, and the list
+// reloaded afterwards.
+#include "list/CBoxOpenLogic.h"
+#include "platform/CPrivateProfile.h"
+#include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListCommands.h"
+#include "ui/list/CListDispView.h"
+#include "ui/operations/CBoxTickList.h"
+#include "ui/operations/CDelKindSetDlg.h"
+#include "ui/operations/CMsgCopyDlg.h"
+#include "ui/operations/CMsgOpsCommand.h"
+#include "ui/shell/CMainFrame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Runs f on the first modal dialog of type T once it is up.
+template <typename T> void whenShown(std::function<void(T*)> f) {
+    QTimer::singleShot(0, [f] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<T*>(w); d && d->isVisible()) {
+                f(d);
+                return;
+            }
+        }
+        qWarning("dialog not shown");
+    });
+}
+
+} // namespace
+
+class TestMsgOpsCommand : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root;
+    QString m_ini;
+
+    std::unique_ptr<CMainFrame> openFrame(CScriptedUi& ui) {
+        auto frame = std::make_unique<CMainFrame>(ui, m_ini);
+        frame->startUp();
+        frame->listCommands().boxChooser = [](CBoxOpenLogic& logic) {
+            if (!logic.checkHasBoxes()) {
+                return 0;
+            }
+            CBoxOpenLogic::toggle(logic.rusuroku(), 0);
+            return logic.accept();
+        };
+        frame->runCommand(CMainFrameLogic::CmdBox);
+        return frame;
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_root = m_dir.filePath("root");
+        QDir(m_root).removeRecursively();
+        CSampleFolder::makeDownloadFolder(m_root, "dl", {"01", "02"}, {}, 4);
+        m_ini = m_dir.filePath("KELDA.ini");
+        QFile::remove(m_ini);
+        CPrivateProfile::writeString(m_ini, "FOLDER", "FOLDER", m_root + '/');
+        CPrivateProfile::writeString(m_ini, "DISP", "FOLDERNAME", "dl");
+    }
+
+    void deleteFromThePc() {
+        CScriptedUi ui;
+        auto frame = openFrame(ui);
+        CListDispView* view = frame->activeList()->view();
+        const int rows = view->model().rowCount();
+        QVERIFY(rows > 0);
+        CMsgOpsCommand::Delete(*frame, ui, nullptr);
+        QCOMPARE(ui.messageTexts(), QStringList{"選択されていません。"});
+
+        const QString file = FILESTS_INFO::text(view->model().recordAt(0).filePath);
+        view->list()->selectRow(0);
+        whenShown<CDelKindSetDlg>([](CDelKindSetDlg* d) {
+            QVERIFY(!d->unitButton()->isEnabled()); // logged out
+            d->pressKind(2);
+        });
+        CMsgOpsCommand::Delete(*frame, ui, nullptr);
+        QVERIFY(!QFile::exists(file));
+        QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの消去が正常に完了しました。"));
+        QCOMPARE(view->model().rowCount(), rows - 1);
+    }
+
+    void moveToAnotherBox() {
+        CScriptedUi ui;
+        auto frame = openFrame(ui);
+        CListDispView* view = frame->activeList()->view();
+        const int rows = view->model().rowCount();
+        int voiceRow = -1;
+        for (int r = 0; r < rows && voiceRow < 0; ++r) {
+            if (FILESTS_INFO::text(view->model().recordAt(r).filePath).endsWith(".vmdat")) {
+                voiceRow = r;
+            }
+        }
+        QVERIFY(voiceRow >= 0);
+        const QString file = FILESTS_INFO::text(view->model().recordAt(voiceRow).filePath);
+        // A downloaded message has its information file beside the voice data.
+        QVERIFY(QFile::copy(file, file.left(file.size() - 6) + ".vminf"));
+        view->list()->selectRow(voiceRow);
+        whenShown<CMsgCopyDlg>([](CMsgCopyDlg* d) {
+            for (int i = 0; i < d->answeringList()->rowCount(); ++i) {
+                if (d->answeringList()->item(i, 1)->text() == "02") {
+                    d->answeringList()->clickTick(i);
+                }
+            }
+            d->pressKind(0);
+        });
+        CMsgOpsCommand::MoveCopy(*frame, ui);
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(QFile::exists(m_root + "/dl/rusuroku/02/" + QFileInfo(file).fileName()));
+        QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの移動が正常に完了しました。"));
+        QCOMPARE(view->model().rowCount(), rows - 1);
+    }
+};
+
+QTEST_MAIN(TestMsgOpsCommand)
+#include "tst_msgopscommand.moc"
