@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QThread>
@@ -147,5 +149,33 @@ QString CWidgetUi::chooseSaveFile(const QString& title, const QString& startPath
 }
 
 bool CWidgetUi::openWithDefaultApplication(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The desktop's opener says whether anything can open the file: it ends with an error at once when no
+    // program handles it. One that is still busy after a moment has handed the file to a player (some openers
+    // wait for the player), so it is left running.
+    auto* opener = new QProcess(qApp);
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            opener->deleteLater();
+        }
+    });
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({QUrl::fromLocalFile(path).toString()});
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    opener->start();
+    if (!opener->waitForStarted(kOpenerStartMs)) {
+        // No opener at all: the desktop's own service may still know a player.
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (opener->state() != QProcess::NotRunning && waited.elapsed() < kOpenerVerdictMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        opener->waitForFinished(20);
+    }
+    if (opener->state() != QProcess::NotRunning) {
+        return true;
+    }
+    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
 }

@@ -29,6 +29,9 @@ public:
     bool openWithDefaultApplication(const QString& path) override;
 
 private:
+    // How long the desktop's opener may take to start, and to fail when nothing can open the file.
+    static constexpr int kOpenerStartMs = 3000;
+    static constexpr int kOpenerVerdictMs = 1500;
     static constexpr qint64 kMinDispatchGapNs = 2'000'000;
     static constexpr qint64 kMaxDispatchGapNs = 100'000'000;
     qint64 m_dispatchGapNs = kMinDispatchGapNs;

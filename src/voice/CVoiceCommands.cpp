@@ -16,6 +16,8 @@ namespace {
 
 const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
 const QString kConvertFailed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
+const QString kOpenFailed =
+    QStringLiteral("ＷＡＶファイルを再生できませんでした。\n再生するアプリケーションを確認ください。");
 
 QString pathOf(const FILESTS_INFO& rec) {
     return FILESTS_INFO::text(rec.filePath);
@@ -263,7 +265,11 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
         }
     }
     ui.activateMainWindow();
-    ui.openWithDefaultApplication(wav);
+    // A desktop that cannot open WAV files plays nothing: the row is not marked played.
+    if (!ui.openWithDefaultApplication(wav)) {
+        error(ui, kOpenFailed);
+        return 0;
+    }
     row.played = 1;
     CFileMng::RewriteRecord(row, path);
     if (deleteAfterPlay) {

@@ -292,7 +292,6 @@ private Q_SLOTS:
         FILESTS_INFO r = message(true);
         QStringList queue;
         CScriptedUi ui;
-        ui.openSucceeds = false; // whatever the desktop does with it, the row counts as played
         QCOMPARE(CVoiceCommands::Play(ui, r, false, queue), 1);
         QVERIFY(queue.isEmpty());
         QCOMPARE(r.played, uint8_t(1));
@@ -300,6 +299,24 @@ private Q_SLOTS:
         CVoiceCommands::DeleteQueuedWavFiles(exitUi, queue);
         QVERIFY(exitUi.progressEvents.isEmpty());
         QVERIFY(QFile::exists(wavOf(r)));
+    }
+
+    void playWithoutAPlayerSaysSoAndKeepsTheRowUnplayed() {
+        FILESTS_INFO r = message(true);
+        const QString file = FILESTS_INFO::text(r.filePath);
+        QStringList queue;
+        CScriptedUi ui;
+        ui.openSucceeds = false;
+        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), 0);
+        QCOMPARE(ui.messageTexts(),
+                 QStringList{QStringLiteral(
+                     "ＷＡＶファイルを再生できませんでした。\n再生するアプリケーションを確認ください。")});
+        QCOMPARE(ui.messages.last().caption, QStringLiteral("エラー"));
+        QCOMPARE(r.played, uint8_t(0));
+        FILESTS_INFO stored;
+        CFileMng::ReadRecord(file, stored);
+        QCOMPARE(stored.played, uint8_t(0));
+        QVERIFY(queue.isEmpty());
     }
 
     void playRefusals() {
