@@ -213,7 +213,8 @@ CMainFrameLogic::MenuItemState CMainFrameLogic::settingsItemState(Command cmd, b
     case CmdBoxName:
     case CmdMakeBoxFolder:
     case CmdImport:
-        s.enabled = !m_doc.folderName.isEmpty() && CFileMng::FolderHasMessages(m_doc.currentFolderPath()) != 0;
+        s.enabled = !m_doc.folderName.isEmpty() &&
+                    CFileMng::FolderHasMessages(m_doc.currentFolderPath()) != CFileMng::FolderMessages::NoBoxFolders;
         break;
     case CmdRenameBoxFolder: {
         s.enabled = false;
@@ -224,7 +225,7 @@ CMainFrameLogic::MenuItemState CMainFrameLogic::settingsItemState(Command cmd, b
             QStringList boxes;
             CFileMng::ListSubfolders(CFileMng::Join(m_doc.currentFolderPath(), QString::fromLatin1(kind)), boxes);
             for (const auto& b : boxes) {
-                if (CFileMng::GetMake(b) == 1) {
+                if (CFileMng::GetMake(b) == CFileMng::Make::ByUser) {
                     s.enabled = true;
                 }
             }
