@@ -1,6 +1,7 @@
 #include "store/CFileMng.h"
 
 #include "platform/CPrivateProfile.h"
+#include "platform/CRegularFile.h"
 
 #include <QFile>
 #include <QSet>
@@ -72,17 +73,9 @@ QSet<QByteArray> voiceNamesOf(const std::vector<Entry>& entries) {
     return names;
 }
 
-bool readAll(const QString& file, QByteArray& content) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    content = f.readAll();
-    return f.error() == QFile::NoError;
-}
-
 bool canOpenForWriting(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+    // Non-blocking: a named pipe put in the file's place since it was read must not hold the write.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
@@ -163,98 +156,93 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
     return Join(boxFolder, QStringLiteral("inf.ini"));
 }
 
-CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
-    const std::vector<Entry> entries = listEntries(boxFolder);
+CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
+    BoxListing out;
+    out.folder = boxFolder;
+    std::vector<Entry> entries = listEntries(boxFolder);
     const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
-
-    std::vector<const Entry*> messages;
-    messages.reserve(entries.size());
-    for (const auto& e : entries) {
+    out.messageNames.reserve(entries.size());
+    for (auto& e : entries) {
         if (e.isDir) {
             continue;
         }
-        if (e.raw.contains(kVmdat)) {
-            messages.push_back(&e);
-        } else if (e.raw.contains(kVminf) && !voiceNames.contains(rawTwinOf(e.raw))) {
-            messages.push_back(&e);
+        // An information file whose voice file is there is represented by that one.
+        const bool infoOnly = e.raw.contains(kVminf) && !voiceNames.contains(rawTwinOf(e.raw));
+        const bool represented = e.raw.contains(kVminf) && !infoOnly;
+        if (!represented && !e.raw.contains(".wav") && !e.raw.contains(".ini")) {
+            ++out.count;
+        }
+        if (e.raw.contains(kVmdat) || infoOnly) {
+            out.messageNames.push_back(std::move(e.raw));
         }
     }
+    return out;
+}
 
-    if (messages.empty()) {
+CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
+    return LoadRecords(ListBox(boxFolder), dest);
+}
+
+CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest) {
+    const std::vector<QByteArray>& names = listing.messageNames;
+    if (names.empty()) {
         return {};
     }
     // Files are opened relative to the folder: the kernel then looks up one name per file, not the whole path.
-    const int folderFd = ::open(QFile::encodeName(boxFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folderFd = ::open(QFile::encodeName(listing.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        return {0, 1};
+        return {0, static_cast<int>(names.size())};
     }
     // The box name is the same for every message of the folder: read "inf.ini" once.
-    const QString boxName = GetBoxName(boxFolder);
-    // Read straight into the destination (callers reserve it from the count); a failure takes the box back out.
+    const QString boxName = GetBoxName(listing.folder);
+    // Read straight into the destination (callers reserve it from the count); what cannot be read gives its slot
+    // to the next file.
     const size_t first = dest.size();
-    dest.resize(first + messages.size());
-    for (size_t k = 0; k < messages.size(); ++k) {
+    dest.resize(first + names.size());
+    size_t k = 0;
+    int unreadable = 0;
+    for (const QByteArray& raw : names) {
         FILESTS_INFO& r = dest[first + k];
         r.clear();
-        const QString name = messages[k]->name();
-        const QString full = Join(boxFolder, name);
-        // Non-blocking, so that a named pipe called like a message reads as an empty one instead of hanging the load.
-        const int fd = ::openat(folderFd, messages[k]->raw.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        const int fd = CRegularFile::openForReading(raw, folderFd);
         if (fd < 0) {
-            ::close(folderFd);
-            dest.resize(first);
-            return {0, 1};
+            ++unreadable;
+            continue;
         }
-        char* buf = reinterpret_cast<char*>(&r);
-        size_t got = 0;
-        while (got < sizeof(FILESTS_INFO)) {
-            const ssize_t n = ::read(fd, buf + got, sizeof(FILESTS_INFO) - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                break;
-            }
-            got += static_cast<size_t>(n);
-        }
+        const qint64 got = CRegularFile::readFully(fd, reinterpret_cast<char*>(&r), sizeof(FILESTS_INFO));
         ::close(fd);
-        FILESTS_INFO::setText(r.filePath, full);
+        if (got < 0) {
+            ++unreadable;
+            continue;
+        }
+        const QString name = QFile::decodeName(raw);
+        FILESTS_INFO::setText(r.filePath, Join(listing.folder, name));
         FILESTS_INFO::setText(r.boxNo, BoxNoFromName(name));
         FILESTS_INFO::setText(r.boxName, boxName);
+        ++k;
     }
     ::close(folderFd);
-    return {static_cast<int>(messages.size()), 0};
+    dest.resize(first + k);
+    return {static_cast<int>(k), unreadable};
 }
 
 int CFileMng::CountMessages(const QString& folder) {
-    const std::vector<Entry> entries = listEntries(folder);
-    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
-    int count = 0;
-    for (const auto& e : entries) {
-        if (e.isDir || e.raw.contains(".wav") || e.raw.contains(".ini")) {
-            continue;
-        }
-        if (e.raw.contains(kVminf) && voiceNames.contains(rawTwinOf(e.raw))) {
-            continue;
-        }
-        ++count;
-    }
-    return count;
+    return ListBox(folder).count;
 }
 
 CFileMng::ReadOutcome CFileMng::ReadRecord(const QString& file, FILESTS_INFO& rec) {
     rec.clear();
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
+    const qint64 n = CRegularFile::readHead(file, reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
+    if (n < 0) {
+        rec.clear();
         return {};
     }
-    const qint64 n = f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-    return {true, n < 0 ? 0 : static_cast<int>(n)};
+    return {true, static_cast<int>(n)};
 }
 
 CFileMng::WriteResult CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& file) {
     QByteArray old;
-    if (!readAll(file, old)) {
+    if (!CRegularFile::readAll(file, old)) {
         return WriteResult::Unreadable;
     }
     FILESTS_INFO::setText(rec.boxName, GetBoxName(BoxFolderOf(file)));
@@ -271,7 +259,7 @@ CFileMng::WriteResult CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& 
 
 CFileMng::WriteResult CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
     QByteArray old;
-    if (!readAll(file, old)) {
+    if (!CRegularFile::readAll(file, old)) {
         return WriteResult::Unreadable;
     }
     if (!canOpenForWriting(QFile::encodeName(file))) {
@@ -342,12 +330,13 @@ CFileMng::FirstRecord CFileMng::ReadFirstRecord(const QString& boxFolder, FILEST
     for (QLatin1String ext : {QLatin1String(".vminf"), QLatin1String(".vmdat")}) {
         for (const auto& e : entries) {
             if (endsWithNoCase(e.name(), ext)) {
-                QFile f(Join(boxFolder, e.name()));
-                if (!f.open(QIODevice::ReadOnly)) {
+                FILESTS_INFO read;
+                read.clear();
+                if (CRegularFile::readHead(Join(boxFolder, e.name()), reinterpret_cast<char*>(&read),
+                                           sizeof(FILESTS_INFO)) < 0) {
                     return FirstRecord::Unreadable;
                 }
-                rec.clear();
-                f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
+                rec = read;
                 return FirstRecord::Read;
             }
         }

@@ -41,13 +41,22 @@ public:
         Other    // any other value
     };
 
-    // Appends the records of the messages of a box folder to dest, in directory order. Gives up at the first
-    // message file that cannot be opened: then nothing is appended and unreadable is 1.
+    // A box folder's directory, listed once: what was counted is what a load of the listing reads.
+    struct BoxListing {
+        QString folder;
+        std::vector<QByteArray> messageNames; // the files a load reads, named as the file system holds them
+        int count = 0;                        // CountMessages of the folder
+    };
+
+    static BoxListing ListBox(const QString& boxFolder);
+    // Appends the records of the messages of a box folder to dest, in directory order. A message file that cannot
+    // be opened or read, or is no regular file, is left out alone and counted in unreadable.
     static LoadOutcome LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest);
+    static LoadOutcome LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest);
     // Messages of a folder as the list sizes its array: every file but ".wav", ".ini" and a ".vminf" whose
-    // ".vmdat" twin exists. Never smaller than what LoadRecords yields.
+    // ".vmdat" twin exists.
     static int CountMessages(const QString& folder);
-    // Copies the first 990 bytes of a file into rec (the rest zero).
+    // Copies the first 990 bytes of a file into rec (the rest zero). Only a regular file is read.
     static ReadOutcome ReadRecord(const QString& file, FILESTS_INFO& rec);
     // Replaces the record of a file, keeping every byte after it. Refreshes rec.boxName from the box folder's
     // "inf.ini" first.
