@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Run {
@@ -225,6 +227,27 @@ private Q_SLOTS:
                                                           ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
                                                           "会議,,情報+音声(未再生),2026/12/08 09:02\n"
                                                           ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
+    }
+
+    // A message file that cannot be read costs only itself and stderr says how many were left out; a named pipe
+    // called like a message is refused at once.
+    void unreadableFilesAreToldNotHidden() {
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QDir().mkpath(dl + "/naisen");
+        QVERIFY(CSampleUnit::writeMessage(box, message("0001", 1), true));
+        QVERIFY(QFile::link(local->filePath("nowhere"), box + "/" + message("0001", 2).stem + ".vmdat"));
+        const QString pipe = box + "/" + message("0001", 3).stem + ".vminf";
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+        Run r = cli({"list", dl, "--csv", "--columns", "BOX番号,日時"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
+        QVERIFY(r.err.contains("2 message files could not be read"));
+
+        r = cli({"info", pipe});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains(pipe + " cannot be read"));
     }
 
     void infoAndConvert() {
