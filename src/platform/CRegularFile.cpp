@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int CRegularFile::openForReading(const QByteArray& path, int dirFd) {
+int CRegularFile::openForReading(const char* path, int dirFd) {
     // Without O_NONBLOCK, opening a named pipe waits for a writer.
-    const int fd = ::openat(dirFd, path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::openat(dirFd, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return -1;
     }
@@ -39,7 +39,7 @@ qint64 CRegularFile::readFully(int fd, char* buf, qint64 size) {
 }
 
 qint64 CRegularFile::readHead(const QString& file, char* buf, qint64 size) {
-    const int fd = openForReading(QFile::encodeName(file));
+    const int fd = openForReading(QFile::encodeName(file).constData());
     if (fd < 0) {
         return -1;
     }
@@ -49,7 +49,7 @@ qint64 CRegularFile::readHead(const QString& file, char* buf, qint64 size) {
 }
 
 bool CRegularFile::readAll(const QString& file, QByteArray& content) {
-    const int fd = openForReading(QFile::encodeName(file));
+    const int fd = openForReading(QFile::encodeName(file).constData());
     if (fd < 0) {
         return false;
     }

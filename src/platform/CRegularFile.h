@@ -11,7 +11,7 @@ class CRegularFile {
 public:
     // A descriptor open for reading on path (relative to dirFd when it is not absolute), or -1 when it cannot
     // be opened or is not a regular file. The open itself never waits.
-    static int openForReading(const QByteArray& path, int dirFd = AT_FDCWD);
+    static int openForReading(const char* path, int dirFd = AT_FDCWD);
     // Reads up to size bytes from the start of the file into buf. The number read, or -1 when the file cannot be
     // opened or read.
     static qint64 readHead(const QString& file, char* buf, qint64 size);

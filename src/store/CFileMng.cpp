@@ -4,16 +4,21 @@
 #include "platform/CRegularFile.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace {
+
+enum class EntryType { Dir, Regular, Other };
 
 struct Entry {
     QByteArray raw; // the name as the file system holds it; the checks on names only look for ASCII pieces
@@ -21,30 +26,40 @@ struct Entry {
     QString name() const { return QFile::decodeName(raw); }
 };
 
-// Directory order, as the platform lists it; "." and ".." left out.
-std::vector<Entry> listEntries(const QString& folder) {
-    std::vector<Entry> out;
+// Calls visit(name, type) for every entry of a folder in directory order, "." and ".." left out; a link is
+// taken for what it points to.
+template <typename Visit> void forEachEntry(const QString& folder, Visit visit) {
     const QByteArray path = QFile::encodeName(folder);
     DIR* d = opendir(path.constData());
     if (!d) {
-        return out;
+        return;
     }
     while (dirent* e = readdir(d)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) {
             continue;
         }
-        bool isDir = false;
-        if (e->d_type == DT_DIR) {
-            isDir = true;
-        } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        EntryType type = e->d_type == DT_DIR   ? EntryType::Dir
+                         : e->d_type == DT_REG ? EntryType::Regular
+                                               : EntryType::Other;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat st;
-            const QByteArray full = path + '/' + n;
-            isDir = ::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+            if (::fstatat(dirfd(d), n, &st, 0) == 0) {
+                type = S_ISDIR(st.st_mode)   ? EntryType::Dir
+                       : S_ISREG(st.st_mode) ? EntryType::Regular
+                                             : EntryType::Other;
+            }
         }
-        out.push_back({QByteArray(n), isDir});
+        visit(n, type);
     }
     closedir(d);
+}
+
+std::vector<Entry> listEntries(const QString& folder) {
+    std::vector<Entry> out;
+    forEachEntry(folder, [&](const char* n, EntryType type) {
+        out.push_back({QByteArray(n), type == EntryType::Dir});
+    });
     return out;
 }
 
@@ -52,25 +67,19 @@ bool endsWithNoCase(const QString& name, QLatin1String suffix) {
     return name.endsWith(suffix, Qt::CaseInsensitive);
 }
 
-constexpr const char* kVminf = ".vminf";
-constexpr const char* kVmdat = ".vmdat";
+constexpr std::string_view kVminf = ".vminf";
+constexpr std::string_view kVmdat = ".vmdat";
 
-// The voice file's name beside an information file's, as the file system holds both.
-QByteArray rawTwinOf(const QByteArray& vminfName) {
-    QByteArray t = vminfName;
-    return t.replace(kVminf, kVmdat);
+bool has(std::string_view name, std::string_view piece) {
+    return name.find(piece) != std::string_view::npos;
 }
 
-// The voice files of a folder listing: only these can be an information file's twin.
-QSet<QByteArray> voiceNamesOf(const std::vector<Entry>& entries) {
-    QSet<QByteArray> names;
-    names.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
-    for (const auto& e : entries) {
-        if (e.raw.contains(kVmdat)) {
-            names.insert(e.raw);
-        }
+// The voice file's name beside an information file's, as the file system holds both.
+void twinOf(std::string_view vminfName, std::string& twin) {
+    twin.assign(vminfName);
+    for (size_t at = twin.find(kVminf); at != std::string::npos; at = twin.find(kVminf, at + kVmdat.size())) {
+        twin.replace(at, kVminf.size(), kVmdat);
     }
-    return names;
 }
 
 bool canOpenForWriting(const QByteArray& path) {
@@ -159,21 +168,46 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
 CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
     BoxListing out;
     out.folder = boxFolder;
-    std::vector<Entry> entries = listEntries(boxFolder);
-    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
-    out.messageNames.reserve(entries.size());
-    for (auto& e : entries) {
-        if (e.isDir) {
+    // The names go into one buffer, each ended by its NUL: a folder of thousands of messages costs no allocation
+    // per name, and a load opens them straight from there.
+    struct Item {
+        qsizetype at;
+        size_t size;
+        EntryType type;
+    };
+    std::vector<Item> entries;
+    forEachEntry(boxFolder, [&](const char* n, EntryType type) {
+        const size_t size = std::strlen(n);
+        entries.push_back({out.names.size(), size, type});
+        out.names.append(n, static_cast<qsizetype>(size + 1));
+    });
+    auto nameOf = [&](const Item& f) { return std::string_view(out.names.constData() + f.at, f.size); };
+    // Only the voice files can be an information file's twin (directories named like one included).
+    std::unordered_set<std::string_view> voiceNames;
+    voiceNames.reserve(entries.size() / 2 + 1);
+    for (const Item& f : entries) {
+        if (has(nameOf(f), kVmdat)) {
+            voiceNames.insert(nameOf(f));
+        }
+    }
+    std::string twin;
+    out.messages.reserve(entries.size());
+    for (const Item& f : entries) {
+        if (f.type == EntryType::Dir) {
             continue;
         }
+        const std::string_view name = nameOf(f);
         // An information file whose voice file is there is represented by that one.
-        const bool infoOnly = e.raw.contains(kVminf) && !voiceNames.contains(rawTwinOf(e.raw));
-        const bool represented = e.raw.contains(kVminf) && !infoOnly;
-        if (!represented && !e.raw.contains(".wav") && !e.raw.contains(".ini")) {
+        bool represented = false;
+        if (has(name, kVminf)) {
+            twinOf(name, twin);
+            represented = voiceNames.count(twin) != 0;
+        }
+        if (!represented && !has(name, ".wav") && !has(name, ".ini")) {
             ++out.count;
         }
-        if (e.raw.contains(kVmdat) || infoOnly) {
-            out.messageNames.push_back(std::move(e.raw));
+        if (has(name, kVmdat) || (has(name, kVminf) && !represented)) {
+            out.messages.push_back({f.at, f.type == EntryType::Regular});
         }
     }
     return out;
@@ -184,27 +218,31 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vecto
 }
 
 CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest) {
-    const std::vector<QByteArray>& names = listing.messageNames;
-    if (names.empty()) {
+    const std::vector<BoxListing::Message>& messages = listing.messages;
+    if (messages.empty()) {
         return {};
     }
     // Files are opened relative to the folder: the kernel then looks up one name per file, not the whole path.
     const int folderFd = ::open(QFile::encodeName(listing.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        return {0, static_cast<int>(names.size())};
+        return {0, static_cast<int>(messages.size())};
     }
     // The box name is the same for every message of the folder: read "inf.ini" once.
     const QString boxName = GetBoxName(listing.folder);
     // Read straight into the destination (callers reserve it from the count); what cannot be read gives its slot
     // to the next file.
     const size_t first = dest.size();
-    dest.resize(first + names.size());
+    dest.resize(first + messages.size());
     size_t k = 0;
     int unreadable = 0;
-    for (const QByteArray& raw : names) {
+    for (const BoxListing::Message& m : messages) {
+        const char* raw = listing.names.constData() + m.at;
         FILESTS_INFO& r = dest[first + k];
         r.clear();
-        const int fd = CRegularFile::openForReading(raw, folderFd);
+        // A file listed as a regular one needs no second look; opened without waiting, even a named pipe put in its
+        // place since the listing only reads as empty.
+        const int fd = m.regular ? ::openat(folderFd, raw, O_RDONLY | O_CLOEXEC | O_NONBLOCK)
+                                 : CRegularFile::openForReading(raw, folderFd);
         if (fd < 0) {
             ++unreadable;
             continue;

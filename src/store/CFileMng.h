@@ -44,8 +44,13 @@ public:
     // A box folder's directory, listed once: what was counted is what a load of the listing reads.
     struct BoxListing {
         QString folder;
-        std::vector<QByteArray> messageNames; // the files a load reads, named as the file system holds them
-        int count = 0;                        // CountMessages of the folder
+        QByteArray names; // every name of the folder as the file system holds it, each ended by a NUL
+        struct Message {
+            qsizetype at; // where its name starts in names
+            bool regular; // listed as a regular file
+        };
+        std::vector<Message> messages; // the files a load reads, in directory order
+        int count = 0;                 // CountMessages of the folder
     };
 
     static BoxListing ListBox(const QString& boxFolder);

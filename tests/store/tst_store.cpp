@@ -324,7 +324,7 @@ private Q_SLOTS:
         const CFileMng::BoxListing listing = CFileMng::ListBox(box);
         QCOMPARE(listing.count, CFileMng::CountMessages(box));
         QCOMPARE(listing.count, 3);
-        QCOMPARE(listing.messageNames.size(), size_t(2));
+        QCOMPARE(listing.messages.size(), size_t(2));
 
         // A message that arrives after the listing waits for the next one.
         writeMessage(box, "2026120809150003_0200_0003.vmdat", "late");
