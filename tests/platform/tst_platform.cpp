@@ -111,6 +111,20 @@ private Q_SLOTS:
         }
     }
 
+    // A key ends at the first "=": values holding more come back whole, and rewriting one changes its own line.
+    void profileValuesWithEqualsSigns() {
+        QTemporaryDir dir;
+        const QString ini = writeFile(dir, "KELDA.ini", "[LOGIN]\r\nUSER=u\r\nPASS==x=\r\n");
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QStringLiteral("=x="));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "a=b"));
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QStringLiteral("a=b"));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "c=d"));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "USER", "v"));
+        QCOMPARE(readFile(ini), QByteArray("[LOGIN]\r\nUSER=v\r\nPASS=c=d\r\n"));
+        QVERIFY(CPrivateProfile::removeKey(ini, "LOGIN", "PASS"));
+        QCOMPARE(readFile(ini), QByteArray("[LOGIN]\r\nUSER=v\r\n"));
+    }
+
     // A named pipe where a profile file belongs reads as a missing file and is never written through, at once.
     void profileLeavesANamedPipeAlone() {
         QTemporaryDir dir;
