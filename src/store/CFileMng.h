@@ -16,7 +16,7 @@ public:
     // What a load of a box folder's records came to.
     struct LoadOutcome {
         int loaded = 0;     // records appended
-        int unreadable = 0; // message files that could not be opened
+        int unreadable = 0; // message files that could not be opened or read, left out
     };
     // What became of a write of a record into a file.
     enum class WriteResult {
