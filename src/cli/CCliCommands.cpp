@@ -388,6 +388,10 @@ int CCliCommands::list() {
     CListModel model(doc, 1, m_ui);
     model.rebuildColumns();
     model.load(0);
+    if (model.unreadableFiles() > 0) {
+        m_ui.note(QStringLiteral("kelda-cli: %1 message files could not be read and are not listed")
+                      .arg(model.unreadableFiles()));
+    }
     if (m_args.csv) {
         writeOut(CCsvExport::ExportBytes(model));
         return Ok;
@@ -420,8 +424,10 @@ int CCliCommands::info() {
     for (const QString& file : m_args.operands) {
         FILESTS_INFO rec;
         rec.clear();
-        if (CFileMng::ReadRecord(file, rec) < FILESTS_INFO::SIZE) {
-            m_ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(file));
+        const CFileMng::ReadOutcome read = CFileMng::ReadRecord(file, rec);
+        if (read.bytes < FILESTS_INFO::SIZE) {
+            m_ui.note(read.opened ? QStringLiteral("kelda-cli: %1 holds no recording record").arg(file)
+                                  : QStringLiteral("kelda-cli: %1 cannot be read").arg(file));
             status = Failed;
             continue;
         }
@@ -466,7 +472,7 @@ int CCliCommands::convert() {
         FILESTS_INFO rec;
         rec.clear();
         if (!info.isFile() || info.suffix() != QLatin1String("vmdat") ||
-            CFileMng::ReadRecord(file, rec) < FILESTS_INFO::SIZE) {
+            CFileMng::ReadRecord(file, rec).bytes < FILESTS_INFO::SIZE) {
             m_ui.note(QStringLiteral("kelda-cli: %1 is not a voice data file (.vmdat)").arg(file));
             status = Failed;
             continue;

@@ -23,7 +23,7 @@ bool CCliMessageFiles::Read(CCliCommands& c, const QString& dir, std::vector<FIL
         }
         FILESTS_INFO rec;
         rec.clear();
-        if (!QFileInfo(path).isFile() || CFileMng::ReadRecord(path, rec) < FILESTS_INFO::SIZE) {
+        if (!QFileInfo(path).isFile() || CFileMng::ReadRecord(path, rec).bytes < FILESTS_INFO::SIZE) {
             c.usage(QStringLiteral("%1 holds no recording record").arg(f));
             return false;
         }

@@ -156,7 +156,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     const bool kept = present && !CBoxFetch::isCutShort(local, listedSize);
     FILESTS_INFO oldRecord;
     oldRecord.clear();
-    const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord) >= FILESTS_INFO::SIZE;
+    const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord).bytes >= FILESTS_INFO::SIZE;
     const QString receiving = CFileMng::Join(folder, CBoxFetch::kReceiving);
     int rc = m_conn->Retrieve(unitPath, CBoxFetch::kReceiving, true, false, sizeof(FILESTS_INFO),
                               CBoxFetch::mostExpected(listedSize));

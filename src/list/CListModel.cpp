@@ -92,9 +92,13 @@ void CListModel::load(int refresh) {
     m_rootPrefix = m_doc.rootWithSlash();
     const QString disp = (m_slot >= 1 && m_slot <= CKELDADoc::SLOTS) ? m_doc.slotDisp[m_slot - 1] : QString();
     m_boxFolders = CBoxSelection::boxFolders(base, disp);
+    // Each box folder is listed once: the load reads what was counted.
+    std::vector<CFileMng::BoxListing> listings;
+    listings.reserve(static_cast<size_t>(m_boxFolders.size()));
     long long total = 0;
     for (const auto& f : m_boxFolders) {
-        total += CFileMng::CountMessages(f);
+        listings.push_back(CFileMng::ListBox(f));
+        total += listings.back().count;
     }
     const int n = static_cast<int>(std::min<long long>(total, 1 << 30));
 
@@ -111,6 +115,7 @@ void CListModel::load(int refresh) {
     m_infoOnly = false;
     m_playedOnUnit = 0;
     m_unplayedOnUnit = 0;
+    m_unreadableFiles = 0;
 
     std::unique_ptr<CProgressDlg> progress;
     if (m_firstLoad) {
@@ -124,15 +129,14 @@ void CListModel::load(int refresh) {
 
     int i = 0;
     std::vector<FILESTS_INFO> loaded;
-    for (const auto& folder : m_boxFolders) {
+    for (const auto& listing : listings) {
         m_ui.dispatchPendingEvents(1);
         loaded.clear();
-        if (CFileMng::LoadRecords(folder, loaded) == 0) {
-            // Messages that arrived after counting find no room; they show on the next load.
-            const size_t room = static_cast<size_t>(n - i);
-            const size_t take = std::min(room, loaded.size());
-            std::copy_n(loaded.begin(), take, m_records.begin() + i);
-        }
+        m_unreadableFiles += CFileMng::LoadRecords(listing, loaded).unreadable;
+        // The count leaves out a few names a load still reads (say "x.vmdat.wav"): those find no room.
+        const size_t room = static_cast<size_t>(n - i);
+        const size_t take = std::min(room, loaded.size());
+        std::copy_n(loaded.begin(), take, m_records.begin() + i);
         while (i < n && m_records[i].filePath[0] != 0) {
             const FILESTS_INFO& r = m_records[i];
             m_rows.push_back(i);
@@ -233,7 +237,7 @@ int CListModel::toggleFlag(int row) {
     FILESTS_INFO& rec = m_records[m_rows[row]];
     FILESTS_INFO copy = rec;
     copy.flag = rec.flag == 0 ? 1 : 0;
-    if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) != 1) {
+    if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) != CFileMng::WriteResult::Written) {
         return 0;
     }
     rec = copy;

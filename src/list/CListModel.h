@@ -85,6 +85,8 @@ public:
     int playedOnUnit() const { return m_playedOnUnit; }
     int unplayedOnUnit() const { return m_unplayedOnUnit; }
     bool infoOnlyPresent() const { return m_infoOnly; }
+    // Message files of the last load that could not be read: left out of the rows.
+    int unreadableFiles() const { return m_unreadableFiles; }
     bool firstLoad() const { return m_firstLoad; }
     int displayMode() const { return m_displayMode; }
     void setDisplayMode(int mode) { m_displayMode = mode; }
@@ -107,6 +109,7 @@ private:
     int m_playedOnUnit = 0;
     int m_unplayedOnUnit = 0;
     bool m_infoOnly = false;
+    int m_unreadableFiles = 0;
     bool m_firstLoad = true;
     int m_displayMode = 0;
     int m_keepSort = 0;

@@ -1,6 +1,7 @@
 #include "platform/CPrivateProfile.h"
 
 #include "platform/CCp932.h"
+#include "platform/CRegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -17,12 +18,12 @@ struct Lines {
 
 Lines readLines(const QString& file, bool* exists) {
     Lines out;
-    QFile f(file);
-    *exists = f.open(QIODevice::ReadOnly);
+    // Only a regular file is read: a named pipe under the file's name would otherwise hold the program.
+    QByteArray all;
+    *exists = CRegularFile::readAll(file, all);
     if (!*exists) {
         return out;
     }
-    QByteArray all = f.readAll();
     if (all.isEmpty()) {
         return out;
     }
@@ -203,7 +204,8 @@ bool CPrivateProfile::removeKey(const QString& file, const QString& section, con
     bool exists = false;
     Lines l = readLines(file, &exists);
     if (!exists) {
-        return true;
+        // Only a file that is not there holds no key; one that cannot be read may still hold it.
+        return !QFile::exists(file);
     }
     bool inSection = false;
     bool changed = false;

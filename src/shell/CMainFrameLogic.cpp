@@ -177,9 +177,14 @@ QString CMainFrameLogic::countText(int value) {
 }
 
 QString CMainFrameLogic::statusText(int folderTotal, const ListCounts& c) {
-    return QStringLiteral("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ %1  ﾎﾞｯｸｽﾄｰﾀﾙ %2  一覧表ﾄｰﾀﾙ %3  未再生 %4  再生済 %5")
-        .arg(countText(folderTotal), countText(c.boxTotal), countText(c.listTotal), countText(c.unplayed),
-             countText(c.played));
+    QString text = QStringLiteral("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ %1  ﾎﾞｯｸｽﾄｰﾀﾙ %2  一覧表ﾄｰﾀﾙ %3  未再生 %4  再生済 %5")
+                       .arg(countText(folderTotal), countText(c.boxTotal), countText(c.listTotal),
+                            countText(c.unplayed), countText(c.played));
+    // Files left out of the list are told, never hidden.
+    if (c.unreadable > 0) {
+        text += QStringLiteral("  読めないﾌｧｲﾙ %1").arg(countText(c.unreadable));
+    }
+    return text;
 }
 
 int CMainFrameLogic::recountFolderTotal(int slot) {

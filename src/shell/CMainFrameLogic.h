@@ -120,6 +120,7 @@ public:
         int listTotal = 0;
         int unplayed = 0;
         int played = 0;
+        int unreadable = 0; // message files the list could not read
     };
     static QString statusText(int folderTotal, const ListCounts& counts);
     static QString countText(int value);

@@ -1,18 +1,24 @@
 #include "store/CFileMng.h"
 
 #include "platform/CPrivateProfile.h"
+#include "platform/CRegularFile.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace {
+
+enum class EntryType { Dir, Regular, Other };
 
 struct Entry {
     QByteArray raw; // the name as the file system holds it; the checks on names only look for ASCII pieces
@@ -20,30 +26,40 @@ struct Entry {
     QString name() const { return QFile::decodeName(raw); }
 };
 
-// Directory order, as the platform lists it; "." and ".." left out.
-std::vector<Entry> listEntries(const QString& folder) {
-    std::vector<Entry> out;
+// Calls visit(name, type) for every entry of a folder in directory order, "." and ".." left out; a link is
+// taken for what it points to.
+template <typename Visit> void forEachEntry(const QString& folder, Visit visit) {
     const QByteArray path = QFile::encodeName(folder);
     DIR* d = opendir(path.constData());
     if (!d) {
-        return out;
+        return;
     }
     while (dirent* e = readdir(d)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) {
             continue;
         }
-        bool isDir = false;
-        if (e->d_type == DT_DIR) {
-            isDir = true;
-        } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+        EntryType type = e->d_type == DT_DIR   ? EntryType::Dir
+                         : e->d_type == DT_REG ? EntryType::Regular
+                                               : EntryType::Other;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat st;
-            const QByteArray full = path + '/' + n;
-            isDir = ::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+            if (::fstatat(dirfd(d), n, &st, 0) == 0) {
+                type = S_ISDIR(st.st_mode)   ? EntryType::Dir
+                       : S_ISREG(st.st_mode) ? EntryType::Regular
+                                             : EntryType::Other;
+            }
         }
-        out.push_back({QByteArray(n), isDir});
+        visit(n, type);
     }
     closedir(d);
+}
+
+std::vector<Entry> listEntries(const QString& folder) {
+    std::vector<Entry> out;
+    forEachEntry(folder, [&](const char* n, EntryType type) {
+        out.push_back({QByteArray(n), type == EntryType::Dir});
+    });
     return out;
 }
 
@@ -51,38 +67,24 @@ bool endsWithNoCase(const QString& name, QLatin1String suffix) {
     return name.endsWith(suffix, Qt::CaseInsensitive);
 }
 
-constexpr const char* kVminf = ".vminf";
-constexpr const char* kVmdat = ".vmdat";
+constexpr std::string_view kVminf = ".vminf";
+constexpr std::string_view kVmdat = ".vmdat";
+
+bool has(std::string_view name, std::string_view piece) {
+    return name.find(piece) != std::string_view::npos;
+}
 
 // The voice file's name beside an information file's, as the file system holds both.
-QByteArray rawTwinOf(const QByteArray& vminfName) {
-    QByteArray t = vminfName;
-    return t.replace(kVminf, kVmdat);
-}
-
-// The voice files of a folder listing: only these can be an information file's twin.
-QSet<QByteArray> voiceNamesOf(const std::vector<Entry>& entries) {
-    QSet<QByteArray> names;
-    names.reserve(static_cast<qsizetype>(entries.size() / 2 + 1));
-    for (const auto& e : entries) {
-        if (e.raw.contains(kVmdat)) {
-            names.insert(e.raw);
-        }
+void twinOf(std::string_view vminfName, std::string& twin) {
+    twin.assign(vminfName);
+    for (size_t at = twin.find(kVminf); at != std::string::npos; at = twin.find(kVminf, at + kVmdat.size())) {
+        twin.replace(at, kVminf.size(), kVmdat);
     }
-    return names;
-}
-
-bool readAll(const QString& file, QByteArray& content) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    content = f.readAll();
-    return f.error() == QFile::NoError;
 }
 
 bool canOpenForWriting(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+    // Non-blocking: a named pipe put in the file's place since it was read must not hold the write.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
@@ -163,121 +165,148 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
     return Join(boxFolder, QStringLiteral("inf.ini"));
 }
 
-int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
-    const std::vector<Entry> entries = listEntries(boxFolder);
-    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
-
-    std::vector<const Entry*> messages;
-    messages.reserve(entries.size());
-    for (const auto& e : entries) {
-        if (e.isDir) {
+CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
+    BoxListing out;
+    out.folder = boxFolder;
+    // The names go into one buffer, each ended by its NUL: a folder of thousands of messages costs no allocation
+    // per name, and a load opens them straight from there.
+    struct Item {
+        qsizetype at;
+        size_t size;
+        EntryType type;
+    };
+    std::vector<Item> entries;
+    forEachEntry(boxFolder, [&](const char* n, EntryType type) {
+        const size_t size = std::strlen(n);
+        entries.push_back({out.names.size(), size, type});
+        out.names.append(n, static_cast<qsizetype>(size + 1));
+    });
+    auto nameOf = [&](const Item& f) { return std::string_view(out.names.constData() + f.at, f.size); };
+    // Only the voice files can be an information file's twin (directories named like one included).
+    std::unordered_set<std::string_view> voiceNames;
+    voiceNames.reserve(entries.size() / 2 + 1);
+    for (const Item& f : entries) {
+        if (has(nameOf(f), kVmdat)) {
+            voiceNames.insert(nameOf(f));
+        }
+    }
+    std::string twin;
+    out.messages.reserve(entries.size());
+    for (const Item& f : entries) {
+        if (f.type == EntryType::Dir) {
             continue;
         }
-        if (e.raw.contains(kVmdat)) {
-            messages.push_back(&e);
-        } else if (e.raw.contains(kVminf) && !voiceNames.contains(rawTwinOf(e.raw))) {
-            messages.push_back(&e);
+        const std::string_view name = nameOf(f);
+        // An information file whose voice file is there is represented by that one.
+        bool represented = false;
+        if (has(name, kVminf)) {
+            twinOf(name, twin);
+            represented = voiceNames.count(twin) != 0;
+        }
+        if (!represented && !has(name, ".wav") && !has(name, ".ini")) {
+            ++out.count;
+        }
+        if (has(name, kVmdat) || (has(name, kVminf) && !represented)) {
+            out.messages.push_back({f.at, f.type == EntryType::Regular});
         }
     }
+    return out;
+}
 
+CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
+    return LoadRecords(ListBox(boxFolder), dest);
+}
+
+CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest) {
+    const std::vector<BoxListing::Message>& messages = listing.messages;
     if (messages.empty()) {
-        return 0;
+        return {};
     }
     // Files are opened relative to the folder: the kernel then looks up one name per file, not the whole path.
-    const int folderFd = ::open(QFile::encodeName(boxFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folderFd = ::open(QFile::encodeName(listing.folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        return -1;
+        return {0, static_cast<int>(messages.size())};
     }
     // The box name is the same for every message of the folder: read "inf.ini" once.
-    const QString boxName = GetBoxName(boxFolder);
-    // Read straight into the destination (callers reserve it from the count); a failure takes the box back out.
+    const QString boxName = GetBoxName(listing.folder);
+    // Read straight into the destination (callers reserve it from the count); what cannot be read gives its slot
+    // to the next file.
     const size_t first = dest.size();
     dest.resize(first + messages.size());
-    for (size_t k = 0; k < messages.size(); ++k) {
+    size_t k = 0;
+    int unreadable = 0;
+    for (const BoxListing::Message& m : messages) {
+        const char* raw = listing.names.constData() + m.at;
         FILESTS_INFO& r = dest[first + k];
         r.clear();
-        const QString name = messages[k]->name();
-        const QString full = Join(boxFolder, name);
-        // Non-blocking, so that a named pipe called like a message reads as an empty one instead of hanging the load.
-        const int fd = ::openat(folderFd, messages[k]->raw.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        // A file listed as a regular one needs no second look; opened without waiting, even a named pipe put in its
+        // place since the listing only reads as empty.
+        const int fd = m.regular ? ::openat(folderFd, raw, O_RDONLY | O_CLOEXEC | O_NONBLOCK)
+                                 : CRegularFile::openForReading(raw, folderFd);
         if (fd < 0) {
-            ::close(folderFd);
-            dest.resize(first);
-            return -1;
+            ++unreadable;
+            continue;
         }
-        char* buf = reinterpret_cast<char*>(&r);
-        size_t got = 0;
-        while (got < sizeof(FILESTS_INFO)) {
-            const ssize_t n = ::read(fd, buf + got, sizeof(FILESTS_INFO) - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                break;
-            }
-            got += static_cast<size_t>(n);
-        }
+        const qint64 got = CRegularFile::readFully(fd, reinterpret_cast<char*>(&r), sizeof(FILESTS_INFO));
         ::close(fd);
-        FILESTS_INFO::setText(r.filePath, full);
+        if (got < 0) {
+            ++unreadable;
+            continue;
+        }
+        const QString name = QFile::decodeName(raw);
+        FILESTS_INFO::setText(r.filePath, Join(listing.folder, name));
         FILESTS_INFO::setText(r.boxNo, BoxNoFromName(name));
         FILESTS_INFO::setText(r.boxName, boxName);
+        ++k;
     }
     ::close(folderFd);
-    return 0;
+    dest.resize(first + k);
+    return {static_cast<int>(k), unreadable};
 }
 
 int CFileMng::CountMessages(const QString& folder) {
-    const std::vector<Entry> entries = listEntries(folder);
-    const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
-    int count = 0;
-    for (const auto& e : entries) {
-        if (e.isDir || e.raw.contains(".wav") || e.raw.contains(".ini")) {
-            continue;
-        }
-        if (e.raw.contains(kVminf) && voiceNames.contains(rawTwinOf(e.raw))) {
-            continue;
-        }
-        ++count;
-    }
-    return count;
+    return ListBox(folder).count;
 }
 
-int CFileMng::ReadRecord(const QString& file, FILESTS_INFO& rec) {
+CFileMng::ReadOutcome CFileMng::ReadRecord(const QString& file, FILESTS_INFO& rec) {
     rec.clear();
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        return 0;
+    const qint64 n = CRegularFile::readHead(file, reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
+    if (n < 0) {
+        rec.clear();
+        return {};
     }
-    const qint64 n = f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-    return n < 0 ? 0 : static_cast<int>(n);
+    return {true, static_cast<int>(n)};
 }
 
-int CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& file) {
+CFileMng::WriteResult CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& file) {
     QByteArray old;
-    if (!readAll(file, old)) {
-        return 0;
+    if (!CRegularFile::readAll(file, old)) {
+        return WriteResult::Unreadable;
     }
     FILESTS_INFO::setText(rec.boxName, GetBoxName(BoxFolderOf(file)));
     if (!canOpenForWriting(QFile::encodeName(file))) {
-        return 0;
+        return WriteResult::Unwritable;
     }
     const QByteArray head(reinterpret_cast<const char*>(&rec), sizeof(FILESTS_INFO));
     // A file shorter than the record keeps nothing after it; it never gets a negative remainder.
     const qsizetype restSize = std::max<qsizetype>(0, old.size() - static_cast<qsizetype>(sizeof(FILESTS_INFO)));
     const char* rest = old.constData() + (old.size() - restSize);
-    return replaceContent(file, head, rest, static_cast<size_t>(restSize), true) ? 1 : 0;
+    return replaceContent(file, head, rest, static_cast<size_t>(restSize), true) ? WriteResult::Written
+                                                                                 : WriteResult::Unwritable;
 }
 
-int CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
+CFileMng::WriteResult CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
     QByteArray old;
-    if (!readAll(file, old)) {
-        return 0;
+    if (!CRegularFile::readAll(file, old)) {
+        return WriteResult::Unreadable;
     }
     if (!canOpenForWriting(QFile::encodeName(file))) {
-        return -1;
+        return WriteResult::Unwritable;
     }
     const QByteArray head(reinterpret_cast<const char*>(&rec), sizeof(FILESTS_INFO));
-    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size()), false) ? 0 : -1;
+    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size()), false)
+               ? WriteResult::Written
+               : WriteResult::Unwritable;
 }
 
 bool CFileMng::FileExists(const QString& path) {
@@ -285,8 +314,8 @@ bool CFileMng::FileExists(const QString& path) {
     return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-int CFileMng::FolderHasMessages(const QString& downloadFolder) {
-    int result = 0;
+CFileMng::FolderMessages CFileMng::FolderHasMessages(const QString& downloadFolder) {
+    FolderMessages result = FolderMessages::NoBoxFolders;
     for (const auto& kind : listEntries(downloadFolder)) {
         if (!kind.isDir ||
             !(kind.name().contains(QLatin1String("naisen")) || kind.name().contains(QLatin1String("rusuroku")))) {
@@ -295,9 +324,9 @@ int CFileMng::FolderHasMessages(const QString& downloadFolder) {
         QStringList boxes;
         ListSubfolders(Join(downloadFolder, kind.name()), boxes);
         for (const auto& box : boxes) {
-            result = 2;
+            result = FolderMessages::NoMessages;
             if (CountMessages(box) >= 1) {
-                return 1;
+                return FolderMessages::HasMessages;
             }
         }
     }
@@ -334,22 +363,23 @@ bool CFileMng::HasWavFiles(const QString& folder) {
     return false;
 }
 
-int CFileMng::ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec) {
+CFileMng::FirstRecord CFileMng::ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec) {
     const std::vector<Entry> entries = listEntries(boxFolder);
     for (QLatin1String ext : {QLatin1String(".vminf"), QLatin1String(".vmdat")}) {
         for (const auto& e : entries) {
             if (endsWithNoCase(e.name(), ext)) {
-                QFile f(Join(boxFolder, e.name()));
-                if (!f.open(QIODevice::ReadOnly)) {
-                    return 0;
+                FILESTS_INFO read;
+                read.clear();
+                if (CRegularFile::readHead(Join(boxFolder, e.name()), reinterpret_cast<char*>(&read),
+                                           sizeof(FILESTS_INFO)) < 0) {
+                    return FirstRecord::Unreadable;
                 }
-                rec.clear();
-                f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-                return 1;
+                rec = read;
+                return FirstRecord::Read;
             }
         }
     }
-    return 0;
+    return FirstRecord::NoneFound;
 }
 
 QString CFileMng::GetBoxName(const QString& boxFolder) {
@@ -365,12 +395,21 @@ bool CFileMng::SetMake(const QString& boxFolder, const QString& value) {
     return CPrivateProfile::writeString(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), value);
 }
 
-int CFileMng::GetMake(const QString& boxFolder) {
-    return CPrivateProfile::getInt(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), 0);
+CFileMng::Make CFileMng::GetMake(const QString& boxFolder) {
+    switch (CPrivateProfile::getInt(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), 0)) {
+    case 0:
+        return Make::None;
+    case 1:
+        return Make::ByUser;
+    case 2:
+        return Make::Pending;
+    default:
+        return Make::Other;
+    }
 }
 
 bool CFileMng::IsMakePending(const QString& boxFolder) {
-    return GetMake(boxFolder) == 2;
+    return GetMake(boxFolder) == Make::Pending;
 }
 
 void CFileMng::ListSubfolders(const QString& folder, QStringList& list) {

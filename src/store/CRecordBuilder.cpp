@@ -166,5 +166,13 @@ CRecordBuilder::Result CRecordBuilder::BuildForReceivedFile(const QString& path)
     const QByteArray header = received.read(FILESTS_INFO::UNIT_HEADER_SIZE);
     received.close();
     ApplyHeader(rec, header, fresh, isVoice);
-    return CFileMng::PrependRecord(path, rec) == 0 ? Result::Written : Result::WriteFailed;
+    switch (CFileMng::PrependRecord(path, rec)) {
+    case CFileMng::WriteResult::Written:
+        return Result::Written;
+    case CFileMng::WriteResult::Unreadable:
+        return Result::Unreadable;
+    case CFileMng::WriteResult::Unwritable:
+        break;
+    }
+    return Result::WriteFailed;
 }

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Run {
@@ -212,11 +214,11 @@ private Q_SLOTS:
             }
             const QString file = box + "/" + m.stem + ".vmdat";
             FILESTS_INFO rec;
-            QCOMPARE(CFileMng::ReadRecord(file, rec), FILESTS_INFO::SIZE);
+            QCOMPARE(CFileMng::ReadRecord(file, rec).bytes, FILESTS_INFO::SIZE);
             rec.importStatus = static_cast<uint8_t>(serial);
             rec.flag = serial == 1;
             FILESTS_INFO::setText(rec.title, serial == 2 ? QStringLiteral("  会議") : QString());
-            QCOMPARE(CFileMng::RewriteRecord(rec, file), 1);
+            QCOMPARE(CFileMng::RewriteRecord(rec, file), CFileMng::WriteResult::Written);
         }
         const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
         QCOMPARE(r.code, 0);
@@ -225,6 +227,27 @@ private Q_SLOTS:
                                                           ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
                                                           "会議,,情報+音声(未再生),2026/12/08 09:02\n"
                                                           ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
+    }
+
+    // A message file that cannot be read costs only itself and stderr says how many were left out; a named pipe
+    // called like a message is refused at once.
+    void unreadableFilesAreToldNotHidden() {
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QDir().mkpath(dl + "/naisen");
+        QVERIFY(CSampleUnit::writeMessage(box, message("0001", 1), true));
+        QVERIFY(QFile::link(local->filePath("nowhere"), box + "/" + message("0001", 2).stem + ".vmdat"));
+        const QString pipe = box + "/" + message("0001", 3).stem + ".vminf";
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+        Run r = cli({"list", dl, "--csv", "--columns", "BOX番号,日時"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
+        QVERIFY(r.err.contains("2 message files could not be read"));
+
+        r = cli({"info", pipe});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains(pipe + " cannot be read"));
     }
 
     void infoAndConvert() {

@@ -2,6 +2,7 @@
 #include "list/CBoxSelection.h"
 #include "list/CListModel.h"
 #include "shell/CKELDADoc.h"
+#include "shell/CMainFrameLogic.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
@@ -204,6 +205,40 @@ private Q_SLOTS:
         CBoxOpenLogic none(doc, ui);
         QVERIFY(!none.checkHasBoxes());
         QCOMPARE(ui.lastMessage()->text, QString("フォルダにボックス情報がありません。\n確認ください。"));
+    }
+
+    // One file of a box that cannot be read leaves the rest of the box in the list, and the status line says so.
+    void anUnreadableFileCostsOnlyItselfAndIsTold() {
+        QTemporaryDir dir;
+        const QString box = dir.filePath("dl/rusuroku/02");
+        CSampleFolder::writeMessage(box, "02", 1, msg("2026/01/01 10:00"));
+        CSampleFolder::writeMessage(box, "02", 3, msg("2026/03/01 10:00"));
+        QVERIFY(QFile::link(dir.filePath("nowhere"), box + "/2026020110000002_02_0002.vmdat"));
+
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：02";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.unreadableFiles(), 1);
+
+        CMainFrameLogic::ListCounts counts;
+        counts.boxTotal = model.boxTotal();
+        counts.listTotal = model.listTotal();
+        counts.unreadable = model.unreadableFiles();
+        QCOMPARE(CMainFrameLogic::statusText(3, counts),
+                 QString("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ 3  ﾎﾞｯｸｽﾄｰﾀﾙ 2  一覧表ﾄｰﾀﾙ 2  未再生 0  再生済 0  読めないﾌｧｲﾙ 1"));
+
+        // Once the file is gone, the count goes with it.
+        QFile::remove(box + "/2026020110000002_02_0002.vmdat");
+        model.load(1);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.unreadableFiles(), 0);
     }
 };
 

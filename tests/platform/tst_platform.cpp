@@ -1,8 +1,10 @@
 #include "platform/CCp932.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CPrivateProfile.h"
+#include "support/CFifoWatch.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -107,6 +109,36 @@ private Q_SLOTS:
             QFile::setPermissions(lf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             QCOMPARE(readFile(lf), QByteArray("[A]\nB=1\nC=2\n"));
         }
+    }
+
+    // A key ends at the first "=": values holding more come back whole, and rewriting one changes its own line.
+    void profileValuesWithEqualsSigns() {
+        QTemporaryDir dir;
+        const QString ini = writeFile(dir, "KELDA.ini", "[LOGIN]\r\nUSER=u\r\nPASS==x=\r\n");
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QStringLiteral("=x="));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "a=b"));
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QStringLiteral("a=b"));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "c=d"));
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "USER", "v"));
+        QCOMPARE(readFile(ini), QByteArray("[LOGIN]\r\nUSER=v\r\nPASS=c=d\r\n"));
+        QVERIFY(CPrivateProfile::removeKey(ini, "LOGIN", "PASS"));
+        QCOMPARE(readFile(ini), QByteArray("[LOGIN]\r\nUSER=v\r\n"));
+    }
+
+    // A named pipe where a profile file belongs reads as a missing file and is never written through, at once.
+    void profileLeavesANamedPipeAlone() {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath("inf.ini");
+        QVERIFY(CFifoWatch::make(pipe));
+        const qint64 ms = CFifoWatch::msTaken(pipe, [&] {
+            QCOMPARE(CPrivateProfile::getString(pipe, "INF", "NAME", "d"), QStringLiteral("d"));
+            QCOMPARE(CPrivateProfile::getInt(pipe, "INF", "MAKE", 7), 7);
+            QVERIFY(!CPrivateProfile::writeString(pipe, "INF", "MAKE", "0"));
+            QVERIFY(!CPrivateProfile::removeKey(pipe, "INF", "NAME"));
+        });
+        QVERIFY2(ms < 1000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
+        QVERIFY(!QFileInfo(pipe).isFile());
+        QVERIFY(CPrivateProfile::removeKey(dir.filePath("absent.ini"), "INF", "NAME"));
     }
 
     void freeSpaceRuleAndSeam() {

@@ -97,6 +97,31 @@ private Q_SLOTS:
         QCOMPARE(doc.removedColumns(), CKELDADoc::resetRemovedColumns());
     }
 
+    // A remembered password may hold "=": the key ends at the first one, so the value comes back whole and a
+    // second save rewrites the same line instead of adding another.
+    void valuesWithEqualsSignsRoundTrip() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CKELDADoc doc;
+        doc.remembered.address = "10.0.0.1";
+        doc.remembered.user = "u=1";
+        doc.remembered.password = "a=b";
+        doc.rememberFlag = 1;
+        QVERIFY(doc.save(ini));
+        doc.remembered.password = "c==d=";
+        QVERIFY(doc.save(ini));
+
+        QStringList keys = keysInFileOrder(ini);
+        QCOMPARE(keys.count("LOGIN/PASS"), 1);
+        QCOMPARE(keys.count("LOGIN/USER"), 1);
+        keys.removeDuplicates();
+        QCOMPARE(keys.size(), keysInFileOrder(ini).size());
+        CKELDADoc back;
+        back.load(ini);
+        QCOMPARE(back.remembered.password, QString("c==d="));
+        QCOMPARE(back.remembered.user, QString("u=1"));
+    }
+
     void savesEveryKeyInOrderAndReadsBack() {
         QTemporaryDir dir;
         const QString ini = dir.filePath("KELDA.ini");

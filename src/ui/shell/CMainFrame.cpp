@@ -274,6 +274,7 @@ CMainFrameLogic::ListCounts CMainFrame::countsOf(CChildFrame* frame) const {
         c.listTotal = m.listTotal();
         c.unplayed = m.unplayedOnUnit();
         c.played = m.playedOnUnit();
+        c.unreadable = m.unreadableFiles();
     }
     return c;
 }
