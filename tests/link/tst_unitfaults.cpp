@@ -251,6 +251,23 @@ private Q_SLOTS:
         QCOMPARE(FILESTS_INFO::text(rec.title), QStringLiteral("至急"));
     }
 
+    void aBoxDownloadFetchesAVoiceFileCutShortAgain() {
+        QVERIFY(startSim());
+        const auto messages = unitMessages("rusuroku", "0001", 2);
+        const QString box = localBox("rusuroku", "0001");
+        QCOMPARE(login(), Login::LoggedIn);
+        int lines = 0;
+        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines), UnitResult::Done);
+        // The first voice file stands there cut short, as a run that trusted a 226 left it.
+        const QString cut = box + messages[0].stem + ".vmdat";
+        QVERIFY(QFile::copy(box + messages[0].stem + ".vminf", cut));
+        QCOMPARE(mng->DownloadBox(box, "/rusuroku/0001", lines), UnitResult::Done);
+        for (const auto& m : messages) {
+            QCOMPARE(CTestFiles::read(box + m.stem + ".vmdat").mid(990),
+                     sim->readFile("rusuroku/0001/" + m.stem + ".vmdat"));
+        }
+    }
+
     void aFailureReplyInTwoPiecesIsReadWhole() {
         QVERIFY(startSim("RETR split-final 300\nRETR abort-data 3000"));
         sim->writeFile("naisen/0101/x.vmdat", QByteArray(20000, 'v'));
