@@ -625,7 +625,9 @@ int FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, 
         return 0;
     }
     QByteArray raw;
-    if (collect(raw, false) < 0) {
+    if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
+        // Cancelled: the listing is not whole.
+        CloseData();
         return -1;
     }
     return finishListing(raw, text, -1);
@@ -690,7 +692,8 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
             return rc;
         }
         QByteArray raw;
-        if (collect(raw, false) < 0) {
+        if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
+            CloseData();
             return -1;
         }
         if (finishListing(raw, *step.out, step.maxChars) != 1) {

@@ -380,6 +380,31 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(sim->transcript().contains("ABOR"), 12000);
     }
 
+    void cancelDuringAStalledListingEndsTheRunQuietly() {
+        QVERIFY(startSim("NLST stall-data 10 6"));
+        unitMessages("rusuroku", "0001", 2);
+        localBox("rusuroku", "0001");
+        FTP_TIMEOUTS t = shortTimeouts();
+        t.dataChunkMs = 20000;
+        t.replyByteMs = 800;
+        mng->setTimeouts(t);
+        QCOMPARE(login(), Login::LoggedIn);
+        CScriptedUi run;
+        QElapsedTimer clock;
+        clock.start();
+        // The link repaints through the user interface it was given; "キャンセル" is pressed meanwhile.
+        ui->onDispatch = [&](int) {
+            if (clock.elapsed() > 700) {
+                CCancelFlag::set(1);
+            }
+        };
+        const CBoxDownload::Outcome outcome = CBoxDownload::RunBoxDownload(
+            run, *mng, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::SelectedBoxes(dl, {"0001"}, {}));
+        QCOMPARE(outcome.ending, CBoxDownload::Ending::Cancelled);
+        QVERIFY(run.messages.isEmpty());
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void abortsAnswersAreBothTakenWithTheAbort() {
         // ABOR during a transfer is answered 426 and then 226: both belong to it, not to the commands after it.
         QVERIFY(startSim());
