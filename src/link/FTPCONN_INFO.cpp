@@ -463,7 +463,13 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         }
         return received.diskFull ? -3 : -1;
     }
+    m_watchCancel = true;
     const int final = ReadFinalReply();
+    m_watchCancel = false;
+    if (final < 0 && CCancelFlag::value() == 1) {
+        AbortTransfer();
+        return -2;
+    }
     if (received.diskFull) {
         return -3;
     }

@@ -380,6 +380,27 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(sim->transcript().contains("ABOR"), 12000);
     }
 
+    void cancelWhileTheClosingReplyIsAwaitedActsAtOnce() {
+        QVERIFY(startSim("RETR split-final 6000"));
+        sim->writeFile("naisen/0101/x.vmdat", QByteArray(3000, 'v'));
+        FTP_TIMEOUTS t = shortTimeouts();
+        t.finalReplyMs = 20000;
+        t.replyByteMs = 800;
+        mng->setTimeouts(t);
+        QCOMPARE(login(), Login::LoggedIn);
+        conn().localDirectory = local->path();
+        // The data is all there, but the unit is slow to say so; the user does not wait for it.
+        QElapsedTimer clock;
+        clock.start();
+        ui->onDispatch = [&](int) {
+            if (clock.elapsed() > 300) {
+                CCancelFlag::set(1);
+            }
+        };
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), -2);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void cancelDuringAStalledListingEndsTheRunQuietly() {
         QVERIFY(startSim("NLST stall-data 10 6"));
         unitMessages("rusuroku", "0001", 2);
