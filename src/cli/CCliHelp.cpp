@@ -86,7 +86,8 @@ title, memo, filePath); an empty line between files.
 
 const char* const kConvert = R"(Usage: kelda-cli convert FILE.vmdat...
 
-Converts the voice data of each file into a WAV file beside it (8000 Hz, 16-bit, mono).
+Converts the voice data of each file into a WAV file beside it (8000 Hz, 16-bit, mono), as the list
+window's conversion does: a file whose WAV file is already there is left as it is.
 )";
 
 } // namespace

@@ -159,37 +159,56 @@ int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs) {
     int previous = -1;
     bool previousStored = false;
     bool first = true;
+    char seen[kReplyCapacity + 1];
     for (;;) {
-        // One byte per receive, so that nothing of a following reply is taken early. The wait is skipped when
-        // the byte is already there; a line that comes in pieces is waited for piece by piece.
-        unsigned char byte = 0;
-        ssize_t n = ::recv(controlSocket, &byte, 1, MSG_DONTWAIT);
+        // What has arrived is looked at without taking it, and only the bytes up to the line end are taken, so
+        // that nothing of a following reply goes with this one. A line that comes in pieces is waited for piece by
+        // piece; it is complete only at its line end.
+        const ssize_t n = ::recv(controlSocket, seen, sizeof seen, MSG_PEEK | MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            if (waitFor(controlSocket, POLLIN, first ? firstByteMs : m_timeouts.replyByteMs, false) != Wait::Ready) {
+            if (waitFor(controlSocket, POLLIN, first ? firstByteMs : m_timeouts.replyByteMs, m_watchCancel) !=
+                Wait::Ready) {
                 return -1;
             }
-            n = ::recv(controlSocket, &byte, 1, 0);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
+            continue;
         }
         if (n <= 0) {
             // Closed or broken before the line ended: no reply at all.
             return -1;
         }
         first = false;
-        if (previous == '\r' && byte == '\n') {
+        ssize_t take = n;
+        bool ended = false;
+        for (ssize_t i = 0; i < n; ++i) {
+            const unsigned char byte = static_cast<unsigned char>(seen[i]);
+            if (previous == '\r' && byte == '\n') {
+                take = i + 1;
+                ended = true;
+                break;
+            }
+            // Past the capacity the rest of the line is read and dropped: it belongs to this reply, not the next.
+            previousStored = text.size() < capacity - 1;
+            if (previousStored) {
+                text += QChar(static_cast<char16_t>(static_cast<qint16>(static_cast<signed char>(byte))));
+            }
+            previous = byte;
+        }
+        for (ssize_t taken = 0; taken < take;) {
+            const ssize_t r = ::recv(controlSocket, seen, static_cast<size_t>(take - taken), 0);
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                return -1;
+            }
+            taken += r;
+        }
+        if (ended) {
             if (previousStored) {
                 text.chop(1);
             }
             return static_cast<int>(text.size());
         }
-        // Past the capacity the rest of the line is read and dropped: it belongs to this reply, not the next.
-        previousStored = text.size() < capacity - 1;
-        if (previousStored) {
-            text += QChar(static_cast<char16_t>(static_cast<qint16>(static_cast<signed char>(byte))));
-        }
-        previous = byte;
     }
 }
 
@@ -317,7 +336,7 @@ int FTPCONN_INFO::acceptFromUnit() {
     waited.start();
     for (;;) {
         const int left = m_timeouts.acceptMs - static_cast<int>(waited.elapsed());
-        if (left <= 0 || waitFor(listenSocket, POLLIN, left, false) != Wait::Ready) {
+        if (left <= 0 || waitFor(listenSocket, POLLIN, left, m_watchCancel) != Wait::Ready) {
             return -1;
         }
         sockaddr_in peer{};
@@ -407,8 +426,15 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         localName.contains(QLatin1Char('/')) || localName.contains(QChar(0))) {
         return -1;
     }
+    // Waiting for the unit to take RETR and connect back is part of the transfer: "キャンセル" ends it too.
+    m_watchCancel = true;
     int rc = OpenDataPort(QStringLiteral("RETR %1\r\n").arg(remote));
+    m_watchCancel = false;
     if (rc != 0) {
+        if (CCancelFlag::value() == 1) {
+            AbortTransfer();
+            return -2;
+        }
         return rc;
     }
     QString dir = localDirectory;
@@ -437,7 +463,13 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         }
         return received.diskFull ? -3 : -1;
     }
+    m_watchCancel = true;
     const int final = ReadFinalReply();
+    m_watchCancel = false;
+    if (final < 0 && CCancelFlag::value() == 1) {
+        AbortTransfer();
+        return -2;
+    }
     if (received.diskFull) {
         return -3;
     }
@@ -599,7 +631,9 @@ int FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, 
         return 0;
     }
     QByteArray raw;
-    if (collect(raw, false) < 0) {
+    if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
+        // Cancelled: the listing is not whole.
+        CloseData();
         return -1;
     }
     return finishListing(raw, text, -1);
@@ -664,7 +698,8 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
             return rc;
         }
         QByteArray raw;
-        if (collect(raw, false) < 0) {
+        if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
+            CloseData();
             return -1;
         }
         if (finishListing(raw, *step.out, step.maxChars) != 1) {

@@ -37,7 +37,11 @@ public:
     int Login(const QString& user, const QString& password);
 
     // Data connections and transfers.
+    // PORT, the command, and the unit connecting back: 0, -1 (no connection within the accept wait), or the
+    // unit's refusal code.
     int OpenDataPort(const QString& commandLine);
+    // Up to one chunk of the data connection: its size; 0 at the end of the data (or at a cancel while waiting);
+    // -1 when the connection broke or stayed silent past the data wait.
     int ReceiveChunk(char* buffer);
     void CloseData();
     // The reply that ends a transfer, as its code; -1 when none came whole.
@@ -55,8 +59,12 @@ public:
     int Retrieve(const QString& name, bool resetCounter, bool silent) {
         return Retrieve(name, name, resetCounter, silent);
     }
+    // Listings of a box directory: 1 whole (an empty directory, answered 550, is an empty listing), -2 no such
+    // directory, -1 failed or cancelled; ListNames says 0 and ListLong the code when the unit refuses the
+    // transfer. A cancelled long listing is 1 with no text: its caller looks at the cancel flag.
     int ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text);
     int ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength);
+    // The root, "/rusuroku" and "/naisen" name listings: 1 all whole, -1 failed, else the unit's refusal code.
     int ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
     int DeleteRemote(const QString& path);
     int AbortTransfer();

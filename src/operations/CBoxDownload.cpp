@@ -110,6 +110,10 @@ bool BoxRun::count(CBoxDownload::Outcome& outcome) {
             m_filesTotal += counted.files;
         } else if (counted.result == UnitResult::NoBoxDirectory) {
             m_missingOnUnit.insert(i);
+        } else if (CCancelFlag::isSet()) {
+            // "キャンセル" during a listing ends the run as quietly as between two boxes.
+            outcome.ending = CBoxDownload::Ending::Cancelled;
+            return false;
         } else {
             outcome.ending = CBoxDownload::Ending::CountFailed;
             outcome.messages = {CBoxDownload::Message::CommError};

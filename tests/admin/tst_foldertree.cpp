@@ -118,6 +118,9 @@ private Q_SLOTS:
 
     void boxNames() {
         QCOMPARE(CFolderTree::BoxNames("0001\r\n*\r\n\r\n..\r\na/b\r\n0200"), QStringList({"0001", "0200"}));
+        // A box selection text separates boxes by "," and blanks: such names would stand for other boxes.
+        QCOMPARE(CFolderTree::BoxNames(QString("01\r\n1 2\r\n0,3\r\n\t5\r\n1") + QChar(0x3000) + "2\r\n04"),
+                 QStringList({"01", "04"}));
     }
 };
 

@@ -282,6 +282,18 @@ private Q_SLOTS:
         QCOMPARE(wav.size(), 44 + m.frames * 160);
 
         QCOMPARE(cli({"convert", junk.fileName()}).code, 1);
+        // The list window's conversion: a WAV file already there is left alone and the run still completes.
+        wav.close();
+        QVERIFY(QFile::resize(wav.fileName(), 44));
+        r = cli({"convert", vmdat});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QFileInfo(box + "/" + m.stem + ".wav").size(), 44);
+        // A file that is not there is named, and the others are still converted.
+        QVERIFY(QFile::remove(box + "/" + m.stem + ".wav"));
+        r = cli({"convert", vmdat, box + "/missing.vmdat"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("missing.vmdat"));
+        QVERIFY(QFile::exists(box + "/" + m.stem + ".wav"));
     }
 };
 

@@ -217,6 +217,24 @@ private Q_SLOTS:
         QCOMPARE(settings.loggedIn, 0);
         QVERIFY(!link.timerActive());
     }
+
+    void theKeepAliveLeavesTheLinkAloneWhileAModalIsOpen() {
+        QVERIFY(startSim());
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        QVERIFY(link.login(kGood, false));
+        const int before = link.probeCount();
+        ui.modalOpen = true;
+        link.tick();
+        link.tick();
+        QCOMPARE(link.probeCount(), before);
+        QVERIFY(link.timerActive());
+        ui.modalOpen = false;
+        link.tick();
+        QCOMPARE(link.probeCount(), before + 1);
+        QCOMPARE(settings.loggedIn, 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLinkControl)
