@@ -239,15 +239,15 @@ private Q_SLOTS:
         // A voice file an earlier version kept cut short counts as missing: it is fetched whole, its record kept.
         QVERIFY(QFile::copy(box + m.stem + ".vminf", voice));
         FILESTS_INFO rec;
-        QCOMPARE(CFileMng::ReadRecord(voice, rec), FILESTS_INFO::SIZE);
+        QCOMPARE(CFileMng::ReadRecord(voice, rec).bytes, FILESTS_INFO::SIZE);
         FILESTS_INFO::setText(rec.title, QStringLiteral("至急"));
-        QCOMPARE(CFileMng::RewriteRecord(rec, voice), 1);
+        QCOMPARE(CFileMng::RewriteRecord(rec, voice), CFileMng::WriteResult::Written);
         sim->setFaults(QString());
         QCOMPARE(login(), Login::LoggedIn);
         CScriptedUi again;
         QVERIFY(CVoiceDownload::RunVoiceDownload(again, *mng, row).complete);
         QCOMPARE(CTestFiles::read(voice).mid(990), sim->readFile("rusuroku/0001/" + m.stem + ".vmdat"));
-        QCOMPARE(CFileMng::ReadRecord(voice, rec), FILESTS_INFO::SIZE);
+        QCOMPARE(CFileMng::ReadRecord(voice, rec).bytes, FILESTS_INFO::SIZE);
         QCOMPARE(FILESTS_INFO::text(rec.title), QStringLiteral("至急"));
     }
 
