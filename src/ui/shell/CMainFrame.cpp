@@ -380,9 +380,22 @@ void CMainFrame::runCommand(int cmd) {
     case C::CmdBox:
         onBoxCommand();
         break;
+    case C::CmdSelDisplay:
+        activeList()->view()->selectDisplay();
+        break;
     case C::CmdAllDisplay:
-        activeList()->view()->load(0);
-        refreshStatus(false);
+        activeList()->view()->allDisplay();
+        break;
+    case C::CmdNotDownloaded:
+        activeList()->view()->notDownloadedDisplay();
+        break;
+    case C::CmdColumns:
+        if (activeList()->view()->columnSettings(m_logic.iniFile())) {
+            reloadAllLists(0, 1);
+        }
+        break;
+    case C::CmdEditInfo:
+        activeList()->view()->editInfo();
         break;
     case C::CmdVersion: {
         CAboutDlg dlg(this);
