@@ -2,7 +2,9 @@
 
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
+#include "cli/CCliEdit.h"
 #include "cli/CCliHelp.h"
+#include "cli/CCliListFilter.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
@@ -93,6 +95,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("convert")) {
         return convert();
+    }
+    if (c == QLatin1String("edit")) {
+        return CCliEdit::run(m_args, m_ui);
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }
@@ -333,7 +338,8 @@ int CCliCommands::voiceDownload() {
 }
 
 int CCliCommands::list() {
-    if (!onlyOptions({QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")})) {
+    if (!onlyOptions(QStringList{QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")} +
+                     CCliListFilter::options())) {
         return Usage;
     }
     if (m_args.operands.size() > 1) {
@@ -387,6 +393,9 @@ int CCliCommands::list() {
     CListModel model(doc, 1, m_ui);
     model.rebuildColumns();
     model.load(0);
+    if (const int status = CCliListFilter::apply(m_args, model, m_ui); status != Ok) {
+        return status;
+    }
     if (m_args.csv) {
         writeOut(CCsvExport::ExportBytes(model));
         return Ok;
