@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <string_view>
 
 namespace {
 template <std::size_t N> QStringView fieldView(const char16_t (&field)[N]) {
@@ -117,46 +118,71 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
     }
     // Stable sorts one after another come to one sort by the last key, then the keys before it, then the row
     // order; the default order's two keys are its rank.
-    std::vector<QStringView> keys;
-    if (column >= 0) {
-        keys.resize(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            keys[static_cast<size_t>(i)] = sortText(m_rows[static_cast<size_t>(i)], column);
-        }
+    struct Item {
+        const char16_t* key;
+        uint32_t length;
+        int rank;
+        int position;
+        int record;
+    };
+    std::vector<Item> items(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const int rec = m_rows[static_cast<size_t>(i)];
+        items[static_cast<size_t>(i)] = {nullptr, 0, plan.byDefault ? m_defaultRank[static_cast<size_t>(rec)] : 0, i,
+                                         rec};
     }
-    std::vector<int> ranks;
-    if (plan.byDefault) {
-        ranks.resize(static_cast<size_t>(n));
+    // The column's texts are copied side by side with every unit folded, the records taken in the order they lie
+    // in memory: the sort then compares short runs of plain code units that lie together, and finds the order
+    // the comparison of the shown texts gives.
+    std::vector<char16_t> folded;
+    if (column >= 0) {
+        std::vector<int> positionOf(m_records.size(), -1);
         for (int i = 0; i < n; ++i) {
-            ranks[static_cast<size_t>(i)] = m_defaultRank[static_cast<size_t>(m_rows[static_cast<size_t>(i)])];
+            positionOf[static_cast<size_t>(m_rows[static_cast<size_t>(i)])] = i;
+        }
+        std::vector<size_t> start(static_cast<size_t>(n));
+        folded.reserve(static_cast<size_t>(n) * 12);
+        for (size_t rec = 0; rec < positionOf.size(); ++rec) {
+            const int at = positionOf[rec];
+            if (at < 0) {
+                continue;
+            }
+            const QStringView text = sortText(static_cast<int>(rec), column);
+            start[static_cast<size_t>(at)] = folded.size();
+            items[static_cast<size_t>(at)].length = static_cast<uint32_t>(text.size());
+            for (const QChar c : text) {
+                folded.push_back(CListSortState::fold(c.unicode()));
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            items[static_cast<size_t>(i)].key = folded.data() + start[static_cast<size_t>(i)];
         }
     }
     const bool descending = plan.direction == 1;
-    std::vector<int> order(static_cast<size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        if (column >= 0) {
-            if (const int r = CListSortState::compare(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)])) {
-                return descending ? r > 0 : r < 0;
+    const bool byColumn = column >= 0;
+    std::sort(items.begin(), items.end(), [descending, byColumn](const Item& a, const Item& b) {
+        if (byColumn) {
+            const uint32_t common = std::min(a.length, b.length);
+            for (uint32_t k = 0; k < common; ++k) {
+                if (a.key[k] != b.key[k]) {
+                    return descending ? a.key[k] > b.key[k] : a.key[k] < b.key[k];
+                }
+            }
+            if (a.length != b.length) {
+                return descending ? a.length > b.length : a.length < b.length;
             }
         }
-        if (plan.byDefault) {
-            const int ra = ranks[static_cast<size_t>(a)];
-            const int rb = ranks[static_cast<size_t>(b)];
-            if (ra != rb) {
-                return ra < rb;
-            }
+        if (a.rank != b.rank) {
+            return a.rank < b.rank;
         }
-        return a < b;
+        return a.position < b.position;
     });
     if (notify && rowsReordered) {
         rowsReordered(true);
     }
-    std::vector<int> rows(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        rows[static_cast<size_t>(i)] = m_rows[static_cast<size_t>(order[static_cast<size_t>(i)])];
+        m_rows[static_cast<size_t>(i)] = items[static_cast<size_t>(i)].record;
     }
-    m_rows.swap(rows);
     if (notify && rowsReordered) {
         rowsReordered(false);
     }

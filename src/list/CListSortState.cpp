@@ -15,6 +15,10 @@ inline char16_t folded(char16_t c) {
 }
 } // namespace
 
+char16_t CListSortState::fold(char16_t c) {
+    return folded(c);
+}
+
 int CListSortState::compare(QStringView a, QStringView b) {
     const qsizetype n = std::min(a.size(), b.size());
     const QChar* pa = a.data();

@@ -19,6 +19,9 @@ public:
 
     // The comparison of two shown texts: code unit by code unit, letters without case.
     static int compare(QStringView a, QStringView b);
+    // One code unit as the comparison sees it: compare(a, b) orders like the plain code-unit comparison of the
+    // texts with every unit folded.
+    static char16_t fold(char16_t c);
 
     // Back to the state of a fresh list: no user sort, no arrow.
     void reset();
