@@ -160,7 +160,7 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
     }
     const bool descending = plan.direction == 1;
     const bool byColumn = column >= 0;
-    std::sort(items.begin(), items.end(), [descending, byColumn](const Item& a, const Item& b) {
+    std::stable_sort(items.begin(), items.end(), [descending, byColumn](const Item& a, const Item& b) {
         if (byColumn) {
             const uint32_t common = std::min(a.length, b.length);
             for (uint32_t k = 0; k < common; ++k) {
