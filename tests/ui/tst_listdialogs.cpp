@@ -254,6 +254,16 @@ private Q_SLOTS:
         QCOMPARE(view.model().recordIndex(rows.front()), selectedRecord);
         view.headerClicked(callerNo);
         QCOMPARE(header->arrowImage(), 1);
+        // The arrow is drawn into the clicked column's header, and only there.
+        const QRect section(header->sectionViewportPosition(callerNo), 0, header->sectionSize(callerNo),
+                            header->height());
+        const QImage withArrow = header->grab().toImage();
+        header->setArrow(-1, 0);
+        const QImage without = header->grab().toImage();
+        header->setArrow(callerNo, 1);
+        QVERIFY(withArrow.copy(section) != without.copy(section));
+        QCOMPARE(withArrow.copy(0, 0, section.left(), header->height()),
+                 without.copy(0, 0, section.left(), header->height()));
 
         // The selection display through its dialog (replaced here) resets the sort.
         int asked = 0;

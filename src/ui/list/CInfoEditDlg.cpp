@@ -37,6 +37,7 @@ QLabel* picture(const QPixmap& pm, QWidget* parent) {
 CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
     setWindowTitle(QStringLiteral("録音情報編集"));
     setFont(CJapaneseFont::font(13));
+    setMinimumWidth(520);
     const FILESTS_INFO& rec = logic.record();
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -46,6 +47,7 @@ CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(par
         label(title);
         auto* e = new QLineEdit(value, this);
         e->setReadOnly(true);
+        e->setCursorPosition(0);
         e->setObjectName(QLatin1String(name));
         grid->addWidget(e, row++, 1, 1, 2);
         return e;
@@ -89,6 +91,7 @@ CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(par
     }
     auto* import = new QLineEdit(logic.importText(), this);
     import->setReadOnly(true);
+    import->setCursorPosition(0);
     import->setObjectName(QStringLiteral("import"));
     // The field only tells; it takes no mouse input.
     import->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 CListHeaderView::CListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setDefaultAlignment(Qt::AlignCenter);
     setSectionsClickable(true);
@@ -21,18 +23,20 @@ void CListHeaderView::setArrow(int column, int image) {
 }
 
 void CListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    // The style leaves the painter clipped and moved for the title; the arrow is drawn with its own state.
+    painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
     if (logicalIndex != m_column || !model()) {
         return;
     }
     const QString title = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
     const int textWidth = fontMetrics().horizontalAdvance(title);
     const QPixmap& arrow = CListImages::sortArrow(m_image);
-    const int x = rect.center().x() + textWidth / 2 + 6;
-    if (x + arrow.width() > rect.right()) {
+    // Right of the title; in a narrow column as far right as the section allows.
+    const int x = std::min(rect.center().x() + textWidth / 2 + 6, rect.right() - arrow.width() - 2);
+    if (x < rect.left() + 2) {
         return;
     }
-    painter->save();
     painter->drawPixmap(x, rect.center().y() - arrow.height() / 2, arrow);
-    painter->restore();
 }
