@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <numeric>
 #include <string_view>
 
@@ -22,6 +23,32 @@ template <std::size_t N> QStringView fieldView(const char16_t (&field)[N]) {
 
 // The shown texts of a status byte, made once for every value.
 using TextTable = std::array<QString, 256>;
+
+// Where in the record the text of a column lies.
+size_t fieldOffset(CListModel::ColumnKind kind) {
+    switch (kind) {
+    case CListModel::ColBoxNo:
+        return offsetof(FILESTS_INFO, boxNo);
+    case CListModel::ColCallerNo:
+        return offsetof(FILESTS_INFO, callerNo);
+    case CListModel::ColCallerName:
+        return offsetof(FILESTS_INFO, callerName);
+    case CListModel::ColDateTime:
+        return offsetof(FILESTS_INFO, recDateTime);
+    case CListModel::ColRecTime:
+        return offsetof(FILESTS_INFO, recTime);
+    case CListModel::ColFileName:
+        return offsetof(FILESTS_INFO, filePath);
+    case CListModel::ColBoxName:
+        return offsetof(FILESTS_INFO, boxName);
+    case CListModel::ColTitle:
+        return offsetof(FILESTS_INFO, title);
+    case CListModel::ColMemo:
+        return offsetof(FILESTS_INFO, memo);
+    default:
+        return 0;
+    }
+}
 template <typename F> TextTable makeTable(F text) {
     TextTable t;
     for (int v = 0; v < 256; ++v) {
@@ -142,7 +169,14 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
         }
         std::vector<size_t> start(static_cast<size_t>(n));
         folded.reserve(static_cast<size_t>(n) * 12);
+        // The records are 990 bytes apart: the field of a record a few places ahead is asked for early, so that
+        // reading the texts does not wait on memory record by record.
+        const size_t ahead = 8;
+        const size_t offset = fieldOffset(m_columns[static_cast<size_t>(column)]);
         for (size_t rec = 0; rec < positionOf.size(); ++rec) {
+            if (rec + ahead < m_records.size()) {
+                __builtin_prefetch(reinterpret_cast<const char*>(&m_records[rec + ahead]) + offset);
+            }
             const int at = positionOf[rec];
             if (at < 0) {
                 continue;

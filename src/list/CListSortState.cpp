@@ -7,8 +7,9 @@ inline char16_t folded(char16_t c) {
     if (c < 0x80) {
         return (c >= u'A' && c <= u'Z') ? char16_t(c + 0x20) : c;
     }
-    // Surrogate halves stand for themselves; other characters take their lower case.
-    if (QChar::isSurrogate(c)) {
+    // Kana, ideographs and the other scripts from U+3000 up to Cyrillic Extended-B have no case; surrogate
+    // halves stand for themselves; other characters take their lower case.
+    if ((c >= 0x3000 && c < 0xA640) || QChar::isSurrogate(c)) {
         return c;
     }
     return static_cast<char16_t>(QChar::toLower(char32_t(c)));
