@@ -1,12 +1,19 @@
 #include "cli/CCliArgs.h"
 
 bool CCliArgs::parse(const QStringList& arguments) {
-    static const QStringList flags{QStringLiteral("help"), QStringLiteral("yes"), QStringLiteral("info-only"),
-                                   QStringLiteral("convert"), QStringLiteral("csv")};
-    static const QStringList valued{QStringLiteral("unit"),          QStringLiteral("port"),  QStringLiteral("user"),
-                                    QStringLiteral("password-file"), QStringLiteral("boxes"), QStringLiteral("columns"),
-                                    QStringLiteral("box"),           QStringLiteral("kind"),  QStringLiteral("to"),
-                                    QStringLiteral("overwrite")};
+    static const QStringList flags{QStringLiteral("help"),    QStringLiteral("yes"), QStringLiteral("info-only"),
+                                   QStringLiteral("convert"), QStringLiteral("csv"), QStringLiteral("not-downloaded")};
+    static const QStringList valued{
+        QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"), QStringLiteral("password-file"),
+        QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("box"),
+        // deletion, move and copy
+        QStringLiteral("kind"), QStringLiteral("overwrite"),
+        // the list's sort and selection criteria, and the editor's fields ("to" is also the target of a move or
+        // copy)
+        QStringLiteral("sort"), QStringLiteral("title"), QStringLiteral("box-no"), QStringLiteral("box-name"),
+        QStringLiteral("caller-no"), QStringLiteral("caller-name"), QStringLiteral("memo"), QStringLiteral("from"),
+        QStringLiteral("to"), QStringLiteral("flag"), QStringLiteral("played"), QStringLiteral("protect"),
+        QStringLiteral("import")};
     bool onlyOperands = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
@@ -69,6 +76,7 @@ bool CCliArgs::parse(const QStringList& arguments) {
             value = arguments[++i];
         }
         given.insert(name);
+        values.insert(name, value);
         if (name == QLatin1String("unit")) {
             unit = value;
         } else if (name == QLatin1String("port")) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,8 @@ public:
     QString kind;      // delete: unit, both or pc
     QString to;        // move, copy: rusuroku/NNNN or naisen/NNNN
     QString overwrite; // move, copy: all or none
+    // Every option given with a value, by name without the dashes (the last one counts).
+    QHash<QString, QString> values;
     // The options given, by name without the dashes, so that a command can refuse the ones it does not take.
     QSet<QString> given;
     QString error;

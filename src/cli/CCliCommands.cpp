@@ -3,7 +3,9 @@
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
 #include "cli/CCliDelete.h"
+#include "cli/CCliEdit.h"
 #include "cli/CCliHelp.h"
+#include "cli/CCliListFilter.h"
 #include "cli/CCliMoveCopy.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
@@ -102,6 +104,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("move") || c == QLatin1String("copy")) {
         return CCliMoveCopy(*this).run();
+    }
+    if (c == QLatin1String("edit")) {
+        return CCliEdit::run(m_args, m_ui);
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }
@@ -334,7 +339,8 @@ int CCliCommands::voiceDownload() {
 }
 
 int CCliCommands::list() {
-    if (!onlyOptions({QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")})) {
+    if (!onlyOptions(QStringList{QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")} +
+                     CCliListFilter::options())) {
         return Usage;
     }
     if (m_args.operands.size() > 1) {
@@ -391,6 +397,9 @@ int CCliCommands::list() {
     if (model.unreadableFiles() > 0) {
         m_ui.note(QStringLiteral("kelda-cli: %1 message files could not be read and are not listed")
                       .arg(model.unreadableFiles()));
+    }
+    if (const int status = CCliListFilter::apply(m_args, model, m_ui); status != Ok) {
+        return status;
     }
     if (m_args.csv) {
         writeOut(CCsvExport::ExportBytes(model));

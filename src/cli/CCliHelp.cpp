@@ -37,6 +37,7 @@ Commands:
   delete DIR FILE...           delete messages on the unit, the PC or both (--kind unit|both|pc)
   move DIR FILE...             move messages into another box folder (--to rusuroku/NNNN)
   copy DIR FILE...             copy messages into another box folder (--to naisen/NNNN)
+  edit FILE                    change the recording information of a message file
 
 "kelda-cli COMMAND --help" describes a command.
 )";
@@ -67,6 +68,7 @@ information only. FILE is a message file of DIR (NAME.vminf).
 )";
 
 const char* const kList = R"(Usage: kelda-cli list DIR [--boxes TEXT] [--columns TITLE,TITLE,...] [--csv]
+                         [--sort TITLE[:desc]] [criteria ...] [--not-downloaded]
 
 Writes the rows a list window of DIR's boxes shows, in the default order (box number, newest first).
   --boxes TEXT     the box selection, as a list window's caption: "留守録BOX：0001,0002  内線BOX：0200";
@@ -75,6 +77,43 @@ Writes the rows a list window of DIR's boxes shows, in the default order (box nu
                    相手名称, 日時, 録音時間, ファイル名, BOX名称, タイトル, メモ); default: the first ten
   --csv            the lines of the list export (CP932, LF line ends, flag and import columns as words);
                    otherwise tab-separated UTF-8 text with a header line
+  --sort TITLE[:desc]
+                   sorted as by clicks on that column's header (one of the columns shown): ascending, or
+                   descending with ":desc"; rows equal in it keep the default order
+
+Selection display ("選択表示"): only the messages that meet every criterion given.
+  --title P        title; "_" stands for one character, "%" for any run of them (after "%" the first
+                   occurrence of the next character is taken); P matches every title that begins like it
+  --box-name P     box name, the same way
+  --caller-name P  caller name, the same way
+  --memo P         memo, the same way
+  --box-no P       box number beginning with P
+  --caller-no P    caller number beginning with P
+                   (an empty P takes only messages whose field is empty)
+  --from YYYY/MM/DD, --to YYYY/MM/DD
+                   recorded from, to (both days included; 2009/01/01 to 2099/12/31)
+  --flag yes|no    the flag set or not
+  --played yes|no  played on the PC or not
+  --protect yes|no protected or not
+  --import CODE    what was taken from the unit: a code, or the words of the dialog's check boxes
+                   comma separated (再生済, 未再生, 消去済, 録音情報のみ; 再生済/未再生 as on the unit):
+                   0 再生済,未再生,消去済  1 再生済,未再生  2 再生済,消去済  3 未再生,消去済
+                   4 再生済  5 未再生  6 消去済  7 録音情報のみ
+  Entries are checked as the dialog checks them: title 40 bytes, box number 4 (single-byte), box name 10,
+  caller number and name 32, memo 40 (bytes of the CP932 form). A refused entry exits 2; when nothing
+  matches, "該当するメッセージがありません。" and exit 1.
+  --not-downloaded only the messages downloaded as recording information only ("未ﾀﾞｳﾝﾛｰﾄﾞ表示");
+                   it takes no criteria
+)";
+
+const char* const kEdit = R"(Usage: kelda-cli edit FILE [--title T] [--caller-no N] [--caller-name N] [--memo M]
+                         [--protect yes|no] [--flag yes|no] [--yes]
+
+Changes the recording information of the message file FILE as the information editor does; the
+fields not given keep their values. Title at most 40 bytes, caller number and name 32, memo 80 (bytes
+of the CP932 form), none with ",": a refused entry says "入力値エラーです。" and exits 2.
+  --yes            answer yes to "登録します。よろしいですか？"; without it the question is shown and
+                   nothing is written
 )";
 
 const char* const kInfo = R"(Usage: kelda-cli info FILE...
@@ -101,7 +140,8 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("convert"),
                                       QStringLiteral("delete"),
                                       QStringLiteral("move"),
-                                      QStringLiteral("copy")};
+                                      QStringLiteral("copy"),
+                                      QStringLiteral("edit")};
     return commands.contains(command);
 }
 
@@ -123,6 +163,9 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("info")) {
         return QString::fromUtf8(kInfo) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("edit")) {
+        return QString::fromUtf8(kEdit) + QString::fromUtf8(kStatus);
     }
     if (command == QLatin1String("convert")) {
         return QString::fromUtf8(kConvert) + QString::fromUtf8(kStatus);

@@ -156,8 +156,9 @@ void CListModel::load(int refresh) {
             ++i;
         }
     }
-    m_boxTotal = m_listTotal = static_cast<int>(m_rows.size());
-    applyDefaultOrder();
+    m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
+    rankDefaultOrder();
+    sortAsAfterLoad();
     if (progress) {
         progress->close();
     }
@@ -167,20 +168,6 @@ void CListModel::load(int refresh) {
     }
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
-}
-
-void CListModel::applyDefaultOrder() {
-    // Two stable passes as the header sort does them: newest first by date-time, then box number ascending.
-    auto ci = [](QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive); };
-    if (findColumn(ColDateTime) >= 0) {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [&](int a, int b) {
-            return ci(view(m_records[a].recDateTime), view(m_records[b].recDateTime)) > 0;
-        });
-    }
-    if (findColumn(ColBoxNo) >= 0) {
-        std::stable_sort(m_rows.begin(), m_rows.end(),
-                         [&](int a, int b) { return ci(view(m_records[a].boxNo), view(m_records[b].boxNo)) < 0; });
-    }
 }
 
 QString CListModel::cellText(int row, int col) const {

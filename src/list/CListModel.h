@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/CListSortState.h"
+#include "list/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QString>
@@ -75,8 +77,8 @@ public:
     // Flips the flag of a row and writes its record back at once. 1 written; 0 not (the row keeps its old state).
     int toggleFlag(int row);
 
-    // The default order: box number ascending, newest first within a box, ties in load order.
-    void applyDefaultOrder();
+    // The default order: box number ascending, newest first within a box, ties in the order the rows have.
+    void applyDefaultOrder(bool resetSort);
 
     SelectionFacts selectionFacts(const std::vector<int>& selectedRows) const;
 
@@ -93,7 +95,38 @@ public:
     int keepSort() const { return m_keepSort; }
     void setKeepSort(int keep) { m_keepSort = keep; }
 
+    // Sorting (header clicks and the orders kept over reloads). rowsReordered brackets a sort that only moves
+    // rows (begin true, then false), so that a view keeps its selection; it may be empty.
+    std::function<void(bool begin)> rowsReordered;
+    const CListSortState& sortState() const { return m_sort; }
+    void headerClick(int column);
+    // The text a row is sorted by in a column: the text the cell shows.
+    QStringView sortText(int recordIndex, int column) const;
+
+    // Display selection. The criteria this list was last filtered with.
+    const CSelectCriteria& criteria() const { return m_criteria; }
+    void setCriteria(const CSelectCriteria& criteria) { m_criteria = criteria; }
+    enum class SelectOutcome { Shown, NothingMatched };
+    // Keeps the rows that meet the list's criteria (all messages are loaded again first when the list is
+    // filtered). When none does, the user is told and the list shows all messages.
+    SelectOutcome selectDisplay();
+    // Keeps the messages downloaded as recording information only; fromCommand 1 also forgets the user's sort.
+    void notDownloadedDisplay(int fromCommand);
+    // After an operation changed the store or the columns: keepSort 1 keeps the user's sort, columnsChanged 1
+    // rebuilds the columns first; a filtered list is filtered again.
+    void reload(int keepSort, int columnsChanged);
+    // Before the information editor opens: the flag states of the given rows are written to their files.
+    // Returns how many records could not be written.
+    int writeFlagsOfRows(const std::vector<int>& rows);
+
 private:
+    void sortAsAfterLoad();
+    void runSortPlan(const CListSortState::SortPlan& plan, bool notify);
+    void rankDefaultOrder();
+    SelectOutcome applySelection(bool reloadFirst);
+    void applyNotDownloaded(int fromCommand, bool reloadFirst);
+    void countRows();
+
     CKELDADoc& m_doc;
     CUserInterface& m_ui;
     int m_slot;
@@ -113,4 +146,9 @@ private:
     bool m_firstLoad = true;
     int m_displayMode = 0;
     int m_keepSort = 0;
+    CListSortState m_sort;
+    CSelectCriteria m_criteria = CSelectCriteria::initial();
+    // Per record: its place in the default order taken from load order (equal for equal box and date).
+    std::vector<int> m_defaultRank;
+    int m_loaded = 0; // records of the last load, from index 0
 };

@@ -50,13 +50,11 @@ void CKELDADoc::load(const QString& iniFile) {
         slotDisp[n - 1] = str(S_DISP, numbered("DISP", n), W_DISP);
         slotFolderName[n - 1] = str(S_DISP, numbered("FOLDERNAME", n), W_PATH);
     }
-    bool anyColumn = false;
     for (int n = 1; n <= COLUMNS; ++n) {
         colum[n - 1] = str(S_DISP, numbered("COLUM", n), W_COLUMN);
         delColum[n - 1] = str(S_DISP, numbered("DELCOLUM", n), W_COLUMN);
-        anyColumn = anyColumn || !colum[n - 1].isEmpty() || !delColum[n - 1].isEmpty();
     }
-    if (!anyColumn) {
+    if (shownColumns().isEmpty()) {
         resetColumns();
     }
 

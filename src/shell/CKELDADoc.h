@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CLinkSettings.h"
+#include "list/CSelectCriteria.h"
 
 #include <QString>
 #include <QStringList>
@@ -52,9 +53,11 @@ public:
     // Not stored in the file (the logged-in flag is the link's part of the block too).
     QString downloadFolderText;
     int boxKind = 1;
+    // The selection criteria of the selection display: they preload its dialog for the whole run.
+    CSelectCriteria criteria = CSelectCriteria::initial();
 
-    // Reads every key but the window sections; a missing file gives the defaults. When the file holds no column
-    // setting at all, the columns take their reset values so that a first start shows a usable list.
+    // Reads every key but the window sections; a missing file gives the defaults. When the file names no shown
+    // column, the columns take their reset values: a list without columns shows nothing.
     void load(const QString& iniFile);
     // Writes every key but the column and window keys, applying the start-up folder rules. False when the file
     // could not be written.

@@ -2,6 +2,7 @@
 
 #include "list/CListModel.h"
 #include "ui/CJapaneseFont.h"
+#include "ui/list/CListHeaderView.h"
 #include "ui/list/CListItemDelegate.h"
 #include "ui/list/CListTableModel.h"
 
@@ -13,8 +14,10 @@
 #include <algorithm>
 
 CDataListCtrl::CDataListCtrl(CListModel& model, CListTableModel* table, QWidget* parent)
-    : QTableView(parent), m_model(model) {
+    : QTableView(parent), m_model(model), m_header(new CListHeaderView(this)) {
     setFont(CJapaneseFont::font(13));
+    setHorizontalHeader(m_header);
+    connect(m_header, &QHeaderView::sectionClicked, this, &CDataListCtrl::headerClicked);
     setModel(table);
     setItemDelegate(new CListItemDelegate(model, this));
     setShowGrid(true);

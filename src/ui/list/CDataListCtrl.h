@@ -2,6 +2,7 @@
 
 #include <QTableView>
 
+class CListHeaderView;
 class CListModel;
 class CListTableModel;
 
@@ -15,11 +16,13 @@ public:
     // Sizes every column to its widest text or its header, whichever is wider.
     void fitColumns();
     std::vector<int> selectedRowNumbers() const;
+    CListHeaderView* header() const { return m_header; }
 
 Q_SIGNALS:
     void flagClicked(int row, int column);
     void selectionTouched();
     void editRequested(int row);
+    void headerClicked(int column);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -29,4 +32,5 @@ protected:
 
 private:
     CListModel& m_model;
+    CListHeaderView* m_header;
 };

@@ -17,14 +17,10 @@ CListCommands::CListCommands(CMainFrame& frame) : m_frame(frame) {
     CCommandTable& t = m_frame.commands();
     t.add(C::CmdBox, &R::folderChosen, [this] { openBoxes(); });
     t.add(C::CmdAllDisplay, &R::listActive, [this] { showAll(); });
-    t.add(
-        C::CmdSelDisplay, &R::listActive, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdNotDownloaded, &R::infoOnlyRowsPresent, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdColumns, &R::listActive, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdEditInfo, &R::listActive, [this] { editRecord(); }, F::NotBuilt);
+    t.add(C::CmdSelDisplay, &R::listActive, [this] { inActiveList(&CListDispView::selectDisplay); });
+    t.add(C::CmdNotDownloaded, &R::infoOnlyRowsPresent, [this] { inActiveList(&CListDispView::notDownloadedDisplay); });
+    t.add(C::CmdColumns, &R::listActive, [this] { chooseColumns(); });
+    t.add(C::CmdEditInfo, &R::listActive, [this] { editRecord(); });
     t.add(
         C::CmdExport, &R::listActive, [] {}, F::NotBuilt);
 }
@@ -53,18 +49,35 @@ void CListCommands::openBoxes() {
 }
 
 void CListCommands::showAll() {
+    inActiveList(&CListDispView::allDisplay);
+}
+
+template <typename Action> void CListCommands::inActiveList(Action action) {
     CChildFrame* active = m_frame.activeList();
     if (!active) {
         return;
     }
-    active->view()->load(0);
+    (active->view()->*action)();
     m_frame.refreshStatus(false);
 }
 
-void CListCommands::editRecord() {
-    // The editing itself is not built; the check that comes before it is.
+void CListCommands::chooseColumns() {
     CChildFrame* active = m_frame.activeList();
-    if (active && active->view()->list()->selectedRowNumbers().empty()) {
-        m_frame.ui().messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+    if (active && active->view()->columnSettings(m_frame.logic().iniFile())) {
+        m_frame.reloadAllLists(0, 1);
+        m_frame.refreshStatus(false);
     }
+}
+
+void CListCommands::editRecord() {
+    CChildFrame* active = m_frame.activeList();
+    if (!active) {
+        return;
+    }
+    if (active->view()->list()->selectedRowNumbers().empty()) {
+        m_frame.ui().messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return;
+    }
+    active->view()->editInfo();
+    m_frame.refreshStatus(false);
 }

@@ -19,6 +19,9 @@ private:
     void openBoxes();
     void showAll();
     void editRecord();
+    void chooseColumns();
+    // Runs a display command on the active list window and refreshes the status line.
+    template <typename Action> void inActiveList(Action action);
 
     CMainFrame& m_frame;
 };

@@ -1,12 +1,21 @@
 #include "ui/list/CListDispView.h"
 
+#include "list/CFindSetLogic.h"
+#include "list/CInfoEditLogic.h"
+#include "list/CListDispSelectLogic.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
 #include "ui/list/CDataListCtrl.h"
+#include "ui/list/CFindSetDlg.h"
+#include "ui/list/CInfoEditDlg.h"
+#include "ui/list/CListDispSelectDlg.h"
+#include "ui/list/CListHeaderView.h"
 #include "ui/list/CListTableModel.h"
 
 #include <QVBoxLayout>
 
 CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidget* parent)
-    : QWidget(parent), m_model(doc, slot, ui) {
+    : QWidget(parent), m_ui(ui), m_model(doc, slot, ui) {
     m_table = new CListTableModel(m_model, this);
     m_list = new CDataListCtrl(m_model, m_table, this);
     auto* layout = new QVBoxLayout(this);
@@ -19,15 +28,47 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
             m_table->endReset();
         }
     };
+    m_model.rowsReordered = [this](bool begin) {
+        if (begin) {
+            m_table->beginReorder();
+        } else {
+            m_table->endReorder();
+        }
+    };
     connect(m_list, &CDataListCtrl::flagClicked, this, [this](int row, int) { toggleFlag(row); });
     connect(m_list, &CDataListCtrl::selectionTouched, this, &CListDispView::factsChanged);
     connect(m_list, &CDataListCtrl::editRequested, this, &CListDispView::editRequested);
+    connect(m_list, &CDataListCtrl::editRequested, this, [this](int) { editInfo(); });
+    connect(m_list, &CDataListCtrl::headerClicked, this, &CListDispView::headerClicked);
+
+    findSetRunner = [this](CFindSetLogic& logic) {
+        CFindSetDlg dlg(logic, this);
+        return dlg.exec() == QDialog::Accepted;
+    };
+    columnRunner = [this](CListDispSelectLogic& logic) {
+        CListDispSelectDlg dlg(logic, this);
+        return dlg.exec() == QDialog::Accepted;
+    };
+    infoEditRunner = [this](CInfoEditLogic& logic) {
+        CInfoEditDlg dlg(logic, this);
+        return dlg.exec() == QDialog::Accepted;
+    };
 }
 
 CListDispView::~CListDispView() {
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
     delete m_list;
     delete m_table;
+}
+
+void CListDispView::showSortArrow() {
+    m_list->header()->setArrow(m_model.sortState().arrowColumn(), m_model.sortState().arrowImage());
+}
+
+void CListDispView::finished() {
+    showSortArrow();
+    Q_EMIT loaded();
+    Q_EMIT factsChanged();
 }
 
 void CListDispView::load(int refresh) {
@@ -43,25 +84,17 @@ void CListDispView::load(int refresh) {
         setUpdatesEnabled(true);
         update();
     }
-    Q_EMIT loaded();
-    Q_EMIT factsChanged();
+    finished();
 }
 
 void CListDispView::reload(int keepSort, int columnsChanged) {
     setUpdatesEnabled(false);
-    m_model.setKeepSort(keepSort);
-    if (columnsChanged) {
-        m_table->beginReset();
-        m_model.rebuildColumns();
-        m_table->endReset();
-    }
-    m_model.load(1);
+    m_model.reload(keepSort, columnsChanged);
     if (columnsChanged) {
         m_list->fitColumns();
     }
     setUpdatesEnabled(true);
-    Q_EMIT loaded();
-    Q_EMIT factsChanged();
+    finished();
 }
 
 void CListDispView::toggleFlag(int row) {
@@ -72,4 +105,59 @@ void CListDispView::toggleFlag(int row) {
 
 CListModel::SelectionFacts CListDispView::selectionFacts() const {
     return m_model.selectionFacts(m_list->selectedRowNumbers());
+}
+
+void CListDispView::selectDisplay() {
+    CKELDADoc& doc = m_model.doc();
+    CFindSetLogic logic(doc.criteria, m_ui, doc.currentFolderPath());
+    if (findSetRunner && findSetRunner(logic)) {
+        applySelection(doc.criteria);
+    }
+}
+
+void CListDispView::applySelection(const CSelectCriteria& criteria) {
+    setUpdatesEnabled(false);
+    m_model.setCriteria(criteria);
+    m_model.setKeepSort(0);
+    // A list that finds nothing keeps all its messages, sorted as a fresh list is.
+    if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {
+        m_model.applyDefaultOrder(true);
+    }
+    setUpdatesEnabled(true);
+    finished();
+}
+
+void CListDispView::allDisplay() {
+    load(0);
+}
+
+void CListDispView::notDownloadedDisplay() {
+    setUpdatesEnabled(false);
+    m_model.notDownloadedDisplay(1);
+    setUpdatesEnabled(true);
+    finished();
+}
+
+bool CListDispView::columnSettings(const QString& iniFile) {
+    CListDispSelectLogic logic(m_model.doc(), m_ui, iniFile);
+    return columnRunner && columnRunner(logic);
+}
+
+void CListDispView::editInfo() {
+    const std::vector<int> rows = m_list->selectedRowNumbers();
+    if (rows.empty()) {
+        m_ui.messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        return;
+    }
+    m_model.writeFlagsOfRows(rows);
+    const QString file = FILESTS_INFO::text(m_model.recordAt(rows.front()).filePath);
+    CInfoEditLogic logic(m_ui, file, m_model.doc().folder);
+    if (infoEditRunner && infoEditRunner(logic)) {
+        reload(1, 0);
+    }
+}
+
+void CListDispView::headerClicked(int column) {
+    m_model.headerClick(column);
+    showSortArrow();
 }

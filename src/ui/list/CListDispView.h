@@ -4,13 +4,19 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class CDataListCtrl;
+class CFindSetLogic;
+class CInfoEditLogic;
+class CListDispSelectLogic;
 class CListTableModel;
 class CKELDADoc;
 class CUserInterface;
 
 // The view of a list window: owns the list model (and with it the record array) and the list control, loads
-// the slot's boxes, writes flags back and publishes its counts and selection facts.
+// the slot's boxes, writes flags back and publishes its counts and selection facts. It serves the display
+// commands of the main frame for its list.
 class CListDispView : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +35,28 @@ public:
     void toggleFlag(int row);
     CListModel::SelectionFacts selectionFacts() const;
 
+    // The main frame's commands for this list.
+    // "選択表示": the criteria dialog, then the rows that meet them.
+    void selectDisplay();
+    // The selection display with given criteria (the dialog's result): they become this list's criteria.
+    void applySelection(const CSelectCriteria& criteria);
+    // "全表示".
+    void allDisplay();
+    // "未ﾀﾞｳﾝﾛｰﾄﾞ表示".
+    void notDownloadedDisplay();
+    // "録音情報一覧の表示項目の追加と消去...": the column dialog; true when it closed with OK (every list window
+    // then reloads with its columns rebuilt).
+    bool columnSettings(const QString& iniFile);
+    // "録音情報を編集する..." and a double click on a row.
+    void editInfo();
+    // A click on a column header.
+    void headerClicked(int column);
+
+    // The dialogs, replaceable by tests: each returns true when its dialog closed with OK.
+    std::function<bool(CFindSetLogic&)> findSetRunner;
+    std::function<bool(CListDispSelectLogic&)> columnRunner;
+    std::function<bool(CInfoEditLogic&)> infoEditRunner;
+
 Q_SIGNALS:
     // Counts or selection facts changed; the main frame refreshes its bar and status line.
     void factsChanged();
@@ -36,6 +64,10 @@ Q_SIGNALS:
     void editRequested(int row);
 
 private:
+    void showSortArrow();
+    void finished();
+
+    CUserInterface& m_ui;
     CListModel m_model;
     CListTableModel* m_table;
     CDataListCtrl* m_list;

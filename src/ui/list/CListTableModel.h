@@ -2,6 +2,8 @@
 
 #include <QAbstractTableModel>
 
+#include <vector>
+
 class CListModel;
 
 // The table the list control shows, over the list model: texts made when a cell is painted, so that even a
@@ -20,7 +22,12 @@ public:
     void beginReset() { beginResetModel(); }
     void endReset() { endResetModel(); }
     void rowChanged(int row);
+    // Rows about to move and moved: the rows a view has selected stay selected wherever they go.
+    void beginReorder();
+    void endReorder();
 
 private:
     CListModel& m_model;
+    QModelIndexList m_moving;
+    std::vector<int> m_movingRecords;
 };

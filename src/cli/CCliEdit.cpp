@@ -1,0 +1,68 @@
+#include "cli/CCliEdit.h"
+
+#include "cli/CCliArgs.h"
+#include "cli/CCliCommands.h"
+#include "cli/CCliListFilter.h"
+#include "cli/CConsoleUi.h"
+#include "list/CInfoEditLogic.h"
+
+#include <QFileInfo>
+
+namespace {
+int refuse(CConsoleUi& ui, const QString& problem) {
+    ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli edit --help)").arg(problem));
+    return CCliCommands::Usage;
+}
+} // namespace
+
+int CCliEdit::run(const CCliArgs& args, CConsoleUi& ui) {
+    static const QStringList allowed{
+        QStringLiteral("title"),   QStringLiteral("caller-no"), QStringLiteral("caller-name"), QStringLiteral("memo"),
+        QStringLiteral("protect"), QStringLiteral("flag"),      QStringLiteral("yes")};
+    for (const QString& name : args.given) {
+        if (!allowed.contains(name)) {
+            return refuse(ui, QStringLiteral("edit takes no --%1").arg(name));
+        }
+    }
+    if (args.operands.size() != 1) {
+        return refuse(ui, QStringLiteral("edit takes one message file"));
+    }
+    const QString file = args.operands.first();
+    if (!QFileInfo(file).isFile()) {
+        return refuse(ui, QStringLiteral("%1 is not a file").arg(file));
+    }
+    CInfoEditLogic logic(ui, file);
+    if (!logic.readOk()) {
+        ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(file));
+        return CCliCommands::Failed;
+    }
+    CInfoEditLogic::Entries& e = logic.entries();
+    auto text = [&](const char* name, QString& field) {
+        if (args.given.contains(QLatin1String(name))) {
+            field = args.values.value(QLatin1String(name));
+        }
+    };
+    text("title", e.title);
+    text("caller-no", e.callerNo);
+    text("caller-name", e.callerName);
+    text("memo", e.memo);
+    for (const auto& [name, field] : {std::pair<const char*, bool*>{"protect", &e.protect}, {"flag", &e.flag}}) {
+        if (args.given.contains(QLatin1String(name))) {
+            bool ok = false;
+            *field = CCliListFilter::yesNo(args.values.value(QLatin1String(name)), ok);
+            if (!ok) {
+                return refuse(ui, QStringLiteral("--%1 takes yes or no").arg(QLatin1String(name)));
+            }
+        }
+    }
+    switch (logic.accept()) {
+    case CInfoEditLogic::Outcome::Written:
+        return CCliCommands::Ok;
+    case CInfoEditLogic::Outcome::Refused:
+        return CCliCommands::Usage;
+    case CInfoEditLogic::Outcome::NotWritten:
+    case CInfoEditLogic::Outcome::Declined:
+        break;
+    }
+    return CCliCommands::Failed;
+}

@@ -1,0 +1,363 @@
+// The list model's ordering and display selection: header sorts, the default order, the filters and reloads.
+#include "list/CListModel.h"
+
+#include "list/CSelectMatcher.h"
+#include "platform/CUserInterface.h"
+#include "store/CFileMng.h"
+#include "store/CRecordTexts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <numeric>
+#include <string_view>
+
+namespace {
+template <std::size_t N> QStringView fieldView(const char16_t (&field)[N]) {
+    std::size_t n = 0;
+    while (n < N && field[n] != 0) {
+        ++n;
+    }
+    return QStringView(field, static_cast<qsizetype>(n));
+}
+
+// The shown texts of a status byte, made once for every value.
+using TextTable = std::array<QString, 256>;
+
+// Where in the record the text of a column lies.
+size_t fieldOffset(CListModel::ColumnKind kind) {
+    switch (kind) {
+    case CListModel::ColBoxNo:
+        return offsetof(FILESTS_INFO, boxNo);
+    case CListModel::ColCallerNo:
+        return offsetof(FILESTS_INFO, callerNo);
+    case CListModel::ColCallerName:
+        return offsetof(FILESTS_INFO, callerName);
+    case CListModel::ColDateTime:
+        return offsetof(FILESTS_INFO, recDateTime);
+    case CListModel::ColRecTime:
+        return offsetof(FILESTS_INFO, recTime);
+    case CListModel::ColFileName:
+        return offsetof(FILESTS_INFO, filePath);
+    case CListModel::ColBoxName:
+        return offsetof(FILESTS_INFO, boxName);
+    case CListModel::ColTitle:
+        return offsetof(FILESTS_INFO, title);
+    case CListModel::ColMemo:
+        return offsetof(FILESTS_INFO, memo);
+    default:
+        return 0;
+    }
+}
+template <typename F> TextTable makeTable(F text) {
+    TextTable t;
+    for (int v = 0; v < 256; ++v) {
+        t[static_cast<size_t>(v)] = text(v);
+    }
+    return t;
+}
+} // namespace
+
+QStringView CListModel::sortText(int recordIndex, int column) const {
+    static const TextTable flags = makeTable(CRecordTexts::flagText);
+    static const TextTable played = makeTable(CRecordTexts::playedText);
+    static const TextTable imports = makeTable(CRecordTexts::importStatusDigit);
+    static const TextTable protects = makeTable(CRecordTexts::protectText);
+    const FILESTS_INFO& r = m_records[static_cast<size_t>(recordIndex)];
+    switch (m_columns[static_cast<size_t>(column)]) {
+    case ColFlag:
+        return flags[r.flag];
+    case ColPlayed:
+        return played[r.played];
+    case ColImport:
+        return imports[r.importStatus];
+    case ColProtect:
+        return protects[r.protect];
+    case ColBoxNo:
+        return fieldView(r.boxNo);
+    case ColCallerNo:
+        return fieldView(r.callerNo);
+    case ColCallerName:
+        return fieldView(r.callerName);
+    case ColDateTime:
+        return fieldView(r.recDateTime);
+    case ColRecTime:
+        return fieldView(r.recTime);
+    case ColFileName: {
+        QStringView path = fieldView(r.filePath);
+        if (!m_rootPrefix.isEmpty() && path.startsWith(m_rootPrefix)) {
+            path = path.mid(m_rootPrefix.size());
+        }
+        while (!path.isEmpty() && path.front() == u' ') {
+            path = path.mid(1);
+        }
+        return path;
+    }
+    case ColBoxName:
+        return fieldView(r.boxName);
+    case ColTitle:
+        return fieldView(r.title);
+    case ColMemo:
+        return fieldView(r.memo);
+    case ColUnknown:
+        break;
+    }
+    return QStringView();
+}
+
+void CListModel::rankDefaultOrder() {
+    // The default order is two stable sorts, newest first by date-time and then box number ascending; together
+    // they order by box number, then date-time descending, then the order the rows had. Rows equal in both get
+    // the same rank, so that any later sort can fall back to the default order by comparing ranks.
+    m_defaultRank.assign(m_records.size(), 0);
+    const int box = findColumn(ColBoxNo);
+    const int date = findColumn(ColDateTime);
+    if (box < 0 && date < 0) {
+        return;
+    }
+    auto cmp = [&](int a, int b) {
+        if (box >= 0) {
+            if (const int r = CListSortState::compare(sortText(a, box), sortText(b, box))) {
+                return r;
+            }
+        }
+        if (date >= 0) {
+            return -CListSortState::compare(sortText(a, date), sortText(b, date));
+        }
+        return 0;
+    };
+    std::vector<int> order(m_rows);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return cmp(a, b) < 0; });
+    int rank = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && cmp(order[i - 1], order[i]) != 0) {
+            ++rank;
+        }
+        m_defaultRank[static_cast<size_t>(order[i])] = rank;
+    }
+}
+
+void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) {
+    const int n = rowCount();
+    const int column = plan.column >= 0 && plan.column < columnCount() ? plan.column : -1;
+    if (n < 2 || (!plan.byDefault && column < 0)) {
+        return;
+    }
+    // Stable sorts one after another come to one sort by the last key, then the keys before it, then the row
+    // order; the default order's two keys are its rank.
+    struct Item {
+        const char16_t* key;
+        uint32_t length;
+        int rank;
+        int position;
+        int record;
+    };
+    std::vector<Item> items(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const int rec = m_rows[static_cast<size_t>(i)];
+        items[static_cast<size_t>(i)] = {nullptr, 0, plan.byDefault ? m_defaultRank[static_cast<size_t>(rec)] : 0, i,
+                                         rec};
+    }
+    // The column's texts are copied side by side with every unit folded, the records taken in the order they lie
+    // in memory: the sort then compares short runs of plain code units that lie together, and finds the order
+    // the comparison of the shown texts gives.
+    std::vector<char16_t> folded;
+    if (column >= 0) {
+        std::vector<int> positionOf(m_records.size(), -1);
+        for (int i = 0; i < n; ++i) {
+            positionOf[static_cast<size_t>(m_rows[static_cast<size_t>(i)])] = i;
+        }
+        std::vector<size_t> start(static_cast<size_t>(n));
+        folded.reserve(static_cast<size_t>(n) * 12);
+        // The records are 990 bytes apart: the field of a record a few places ahead is asked for early, so that
+        // reading the texts does not wait on memory record by record.
+        const size_t ahead = 8;
+        const size_t offset = fieldOffset(m_columns[static_cast<size_t>(column)]);
+        for (size_t rec = 0; rec < positionOf.size(); ++rec) {
+            if (rec + ahead < m_records.size()) {
+                __builtin_prefetch(reinterpret_cast<const char*>(&m_records[rec + ahead]) + offset);
+            }
+            const int at = positionOf[rec];
+            if (at < 0) {
+                continue;
+            }
+            const QStringView text = sortText(static_cast<int>(rec), column);
+            start[static_cast<size_t>(at)] = folded.size();
+            items[static_cast<size_t>(at)].length = static_cast<uint32_t>(text.size());
+            for (const QChar c : text) {
+                folded.push_back(CListSortState::fold(c.unicode()));
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            items[static_cast<size_t>(i)].key = folded.data() + start[static_cast<size_t>(i)];
+        }
+    }
+    const bool descending = plan.direction == 1;
+    const bool byColumn = column >= 0;
+    std::stable_sort(items.begin(), items.end(), [descending, byColumn](const Item& a, const Item& b) {
+        if (byColumn) {
+            const uint32_t common = std::min(a.length, b.length);
+            for (uint32_t k = 0; k < common; ++k) {
+                if (a.key[k] != b.key[k]) {
+                    return descending ? a.key[k] > b.key[k] : a.key[k] < b.key[k];
+                }
+            }
+            if (a.length != b.length) {
+                return descending ? a.length > b.length : a.length < b.length;
+            }
+        }
+        if (a.rank != b.rank) {
+            return a.rank < b.rank;
+        }
+        return a.position < b.position;
+    });
+    if (notify && rowsReordered) {
+        rowsReordered(true);
+    }
+    for (int i = 0; i < n; ++i) {
+        m_rows[static_cast<size_t>(i)] = items[static_cast<size_t>(i)].record;
+    }
+    if (notify && rowsReordered) {
+        rowsReordered(false);
+    }
+}
+
+void CListModel::applyDefaultOrder(bool resetSort) {
+    runSortPlan(m_sort.applyDefaultOrder(resetSort), true);
+}
+
+void CListModel::sortAsAfterLoad() {
+    if (m_keepSort != 1) {
+        runSortPlan(m_sort.applyDefaultOrder(true), false);
+    } else {
+        runSortPlan(m_sort.restoreAfterReload(), false);
+    }
+}
+
+void CListModel::headerClick(int column) {
+    if (column < 0 || column >= columnCount()) {
+        return;
+    }
+    runSortPlan(m_sort.headerClick(column, m_titles), true);
+}
+
+void CListModel::countRows() {
+    m_listTotal = rowCount();
+    m_playedOnUnit = 0;
+    m_unplayedOnUnit = 0;
+    for (int rec : m_rows) {
+        const int s = m_records[static_cast<size_t>(rec)].importStatus;
+        if (s == 1) {
+            ++m_playedOnUnit;
+        } else if (s == 2) {
+            ++m_unplayedOnUnit;
+        }
+    }
+}
+
+CListModel::SelectOutcome CListModel::selectDisplay() {
+    return applySelection(true);
+}
+
+CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
+    if (reloadFirst && m_displayMode != 0) {
+        load(1);
+    }
+    m_displayMode = 1;
+    // The loaded records stay where they are; the rows name the ones that match, in load order.
+    std::vector<int> rows;
+    for (int i = 0; i < m_loaded; ++i) {
+        if (CSelectMatcher::matches(m_criteria, m_records[static_cast<size_t>(i)])) {
+            rows.push_back(i);
+        }
+    }
+    if (rows.empty()) {
+        m_ui.messageBox(QStringLiteral("該当するメッセージがありません。"), QStringLiteral("エラー"),
+                        MsgIcon::Exclamation);
+        m_displayMode = 0;
+        return SelectOutcome::NothingMatched;
+    }
+    if (rowsChanged) {
+        rowsChanged(true);
+    }
+    m_rows.swap(rows);
+    countRows();
+    sortAsAfterLoad();
+    if (rowsChanged) {
+        rowsChanged(false);
+    }
+    return SelectOutcome::Shown;
+}
+
+void CListModel::notDownloadedDisplay(int fromCommand) {
+    applyNotDownloaded(fromCommand, true);
+}
+
+void CListModel::applyNotDownloaded(int fromCommand, bool reloadFirst) {
+    if (reloadFirst && m_displayMode != 0) {
+        load(1);
+    }
+    m_displayMode = 2;
+    if (fromCommand == 1) {
+        m_keepSort = 0;
+    }
+    std::vector<int> rows;
+    for (int i = 0; i < m_loaded; ++i) {
+        if (FILESTS_INFO::text(m_records[static_cast<size_t>(i)].filePath).contains(QLatin1String(".vminf"))) {
+            rows.push_back(i);
+        }
+    }
+    if (rowsChanged) {
+        rowsChanged(true);
+    }
+    m_rows.swap(rows);
+    countRows();
+    sortAsAfterLoad();
+    if (rowsChanged) {
+        rowsChanged(false);
+    }
+}
+
+void CListModel::reload(int keepSort, int columnsChanged) {
+    m_keepSort = keepSort;
+    if (keepSort == 0) {
+        m_sort.reset();
+    }
+    if (columnsChanged == 1) {
+        if (rowsChanged) {
+            rowsChanged(true);
+        }
+        rebuildColumns();
+        if (rowsChanged) {
+            rowsChanged(false);
+        }
+    }
+    load(1);
+    // The list was just loaded whole: the filter is applied to it without loading again.
+    if (m_displayMode == 1) {
+        applySelection(false);
+    } else if (m_displayMode == 2) {
+        applyNotDownloaded(0, false);
+    }
+}
+
+int CListModel::writeFlagsOfRows(const std::vector<int>& rows) {
+    const int flagColumn = findColumn(ColFlag);
+    int failed = 0;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount()) {
+            continue;
+        }
+        FILESTS_INFO& rec = m_records[static_cast<size_t>(m_rows[static_cast<size_t>(row)])];
+        FILESTS_INFO copy = rec;
+        if (flagColumn >= 0) {
+            copy.flag = cellText(row, flagColumn) == QLatin1String("0") ? 0 : 1;
+        }
+        if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) == CFileMng::WriteResult::Written) {
+            rec = copy;
+        } else {
+            ++failed;
+        }
+    }
+    return failed;
+}

@@ -1,0 +1,365 @@
+// The list windows' dialogs and commands with real widgets (offscreen): the criteria dialog, the column dialog,
+// the information editor, header clicks with their arrow, and the main frame's display commands.
+#include "list/CBoxOpenLogic.h"
+#include "list/CFindSetLogic.h"
+#include "list/CInfoEditLogic.h"
+#include "list/CListDispSelectLogic.h"
+#include "platform/CPrivateProfile.h"
+#include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CFindSetDlg.h"
+#include "ui/list/CInfoEditDlg.h"
+#include "ui/list/CListCommands.h"
+#include "ui/list/CListDispSelectDlg.h"
+#include "ui/list/CListDispView.h"
+#include "ui/list/CListHeaderView.h"
+#include "ui/shell/CCommandBar.h"
+#include "ui/shell/CMainFrame.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+using C = CMainFrameLogic;
+
+template <typename T> T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QLatin1String(name));
+    if (!c) {
+        qWarning("no control %s", name);
+    }
+    return c;
+}
+} // namespace
+
+class TestListDialogs : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root;
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_root = m_dir.filePath("root");
+        CSampleFolder::makeDownloadFolder(m_root, "dl", {"01", "02"}, {"100"}, 5);
+    }
+
+    void criteriaDialog() {
+        CScriptedUi ui;
+        CSelectCriteria shared = CSelectCriteria::initial();
+        CFindSetLogic logic(shared, ui, "/root/dl");
+        CFindSetDlg dlg(logic, nullptr);
+        QCOMPARE(dlg.windowTitle(), QString("選択表示"));
+        QCOMPARE(child<QLineEdit>(&dlg, "folder")->text(), QString("/root/dl"));
+
+        // Every check box enables its controls and nothing else.
+        const QList<std::pair<const char*, QStringList>> pairs{
+            {"dateOn", {"dateFrom", "dateTo"}},
+            {"titleOn", {"title"}},
+            {"boxNoOn", {"boxNo"}},
+            {"boxNameOn", {"boxName"}},
+            {"callerNoOn", {"callerNo"}},
+            {"callerNameOn", {"callerName"}},
+            {"playedOn", {"played", "unplayed"}},
+            {"protectOn", {"protect", "unprotect"}},
+            {"flagOn", {"flag", "noFlag"}},
+            {"memoOn", {"memo"}},
+            {"importOn", {"importPlayed", "importUnplayed", "importErased", "importInfoOnly"}}};
+        for (const auto& [box, controls] : pairs) {
+            for (const QString& c : controls) {
+                QVERIFY2(!dlg.findChild<QWidget*>(c)->isEnabled(), qPrintable(c));
+            }
+            child<QCheckBox>(&dlg, box)->setChecked(true);
+            for (const QString& c : controls) {
+                QVERIFY2(dlg.findChild<QWidget*>(c)->isEnabled(), qPrintable(c));
+            }
+            child<QCheckBox>(&dlg, box)->setChecked(false);
+        }
+        // Radio pairs of unused criteria show their first choice; the edits take no more than their limits.
+        QVERIFY(child<QRadioButton>(&dlg, "played")->isChecked());
+        QCOMPARE(child<QLineEdit>(&dlg, "title")->maxLength(), 40);
+        QCOMPARE(child<QLineEdit>(&dlg, "boxNo")->maxLength(), 4);
+        QCOMPARE(child<QLineEdit>(&dlg, "boxName")->maxLength(), 10);
+        QCOMPARE(child<QLineEdit>(&dlg, "memo")->maxLength(), 40);
+
+        // The date pickers stay within 2009/01/01 .. 2099/12/31 and speak YYYY/MM/DD.
+        auto* from = child<QDateEdit>(&dlg, "dateFrom");
+        auto* to = child<QDateEdit>(&dlg, "dateTo");
+        from->setDate(QDate(2001, 5, 5));
+        QCOMPARE(from->date(), QDate(2009, 1, 1));
+        to->setDate(QDate(2200, 1, 1));
+        QCOMPARE(to->date(), QDate(2099, 12, 31));
+        QCOMPARE(from->text(), QString("2009/01/01"));
+
+        // "録音情報のみ" and the other three exclude each other.
+        child<QCheckBox>(&dlg, "importOn")->setChecked(true);
+        child<QCheckBox>(&dlg, "importPlayed")->setChecked(true);
+        child<QCheckBox>(&dlg, "importErased")->setChecked(true);
+        child<QCheckBox>(&dlg, "importInfoOnly")->setChecked(true);
+        QVERIFY(!child<QCheckBox>(&dlg, "importPlayed")->isChecked());
+        QVERIFY(!child<QCheckBox>(&dlg, "importErased")->isChecked());
+        child<QCheckBox>(&dlg, "importUnplayed")->setChecked(true);
+        QVERIFY(!child<QCheckBox>(&dlg, "importInfoOnly")->isChecked());
+
+        // A refused entry keeps the dialog open; a good one rebuilds the shared criteria.
+        child<QCheckBox>(&dlg, "boxNoOn")->setChecked(true);
+        child<QLineEdit>(&dlg, "boxNo")->setText("０");
+        dlg.pressOk();
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(ui.lastMessage()->text, QString("入力値エラーです。"));
+        child<QLineEdit>(&dlg, "boxNo")->setText("01");
+        child<QCheckBox>(&dlg, "dateOn")->setChecked(true);
+        from->setDate(QDate(2026, 1, 1));
+        to->setDate(QDate(2026, 12, 31));
+        dlg.pressOk();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(FILESTS_INFO::text(shared.dateTo), QString("2026/12/31"));
+        QCOMPARE(FILESTS_INFO::text(shared.boxNo), QString("01"));
+        QCOMPARE(int(shared.import), 5);
+
+        // The next dialog opens with them.
+        CFindSetLogic again(shared, ui);
+        CFindSetDlg second(again, nullptr);
+        QVERIFY(child<QCheckBox>(&second, "dateOn")->isChecked());
+        QCOMPARE(child<QDateEdit>(&second, "dateFrom")->date(), QDate(2026, 1, 1));
+        QVERIFY(child<QCheckBox>(&second, "importUnplayed")->isChecked());
+        QVERIFY(child<QLineEdit>(&second, "boxNo")->isEnabled());
+    }
+
+    void columnDialog() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.resetColumns();
+        CListDispSelectLogic logic(doc, ui, ini);
+        CListDispSelectDlg dlg(logic, nullptr);
+        QCOMPARE(dlg.windowTitle(), QString("録音情報表示設定"));
+        QCOMPARE(dlg.shownList()->count(), 10);
+        QCOMPARE(dlg.removedList()->count(), 3);
+        QVERIFY(!dlg.okButton()->isEnabled());
+        // The three picture buttons show pictures, not words.
+        for (const char* name : {"remove", "up", "down"}) {
+            QVERIFY(!child<QPushButton>(&dlg, name)->icon().isNull());
+            QVERIFY(child<QPushButton>(&dlg, name)->text().isEmpty());
+        }
+        // Up at the top changes nothing.
+        dlg.shownList()->setCurrentRow(0);
+        child<QPushButton>(&dlg, "up")->click();
+        QVERIFY(!dlg.okButton()->isEnabled());
+        dlg.shownList()->setCurrentRow(1);
+        child<QPushButton>(&dlg, "up")->click();
+        QCOMPARE(dlg.shownList()->item(0)->text(), QString("取込"));
+        QCOMPARE(dlg.shownList()->currentRow(), 0);
+        QVERIFY(dlg.okButton()->isEnabled());
+        dlg.removedList()->setCurrentRow(2);
+        child<QPushButton>(&dlg, "add")->click();
+        QCOMPARE(dlg.shownList()->item(10)->text(), QString("メモ"));
+        dlg.shownList()->setCurrentRow(10);
+        child<QPushButton>(&dlg, "down")->click();
+        QCOMPARE(dlg.shownList()->currentRow(), 10);
+        dlg.shownList()->setCurrentRow(2);
+        child<QPushButton>(&dlg, "remove")->click();
+        QCOMPARE(dlg.removedList()->item(2)->text(), QString("再生/未再生"));
+        dlg.okButton()->click();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM1"), QString("取込"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM10"), QString("メモ"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM3"), QString("再生/未再生"));
+
+        // "リセット" saves and closes at once.
+        CListDispSelectLogic again(doc, ui, ini);
+        CListDispSelectDlg second(again, nullptr);
+        child<QPushButton>(&second, "reset")->click();
+        QCOMPARE(second.result(), int(QDialog::Accepted));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM1"), QString("ﾌﾗｸﾞ"));
+    }
+
+    void infoEditor() {
+        QTemporaryDir dir;
+        CSampleFolder::Message m;
+        m.dateTime = "2026/01/02 03:04";
+        m.callerName = "山田";
+        m.played = 1;
+        const QString file = CSampleFolder::writeMessage(dir.filePath("dl/naisen/100"), "100", 1, m);
+        CScriptedUi ui;
+        CInfoEditLogic logic(ui, file, dir.path());
+        CInfoEditDlg dlg(logic, nullptr);
+        QCOMPARE(dlg.windowTitle(), QString("録音情報編集"));
+        QVERIFY(child<QLineEdit>(&dlg, "fileName")->text().startsWith("dl/naisen/100/"));
+        QVERIFY(child<QLineEdit>(&dlg, "fileName")->isReadOnly());
+        QCOMPARE(child<QLineEdit>(&dlg, "boxNo")->text(), QString("100"));
+        QCOMPARE(child<QLineEdit>(&dlg, "recDateTime")->text(), QString("2026/01/02 03:04"));
+        QCOMPARE(child<QLineEdit>(&dlg, "played")->text(), QString("再生済"));
+        QCOMPARE(child<QLineEdit>(&dlg, "import")->text(), QString("録音情報+音声ﾃﾞｰﾀ(ZUNO側で未再生)"));
+        QVERIFY(child<QLineEdit>(&dlg, "import")->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(child<QLineEdit>(&dlg, "callerName")->text(), QString("山田"));
+        QCOMPARE(child<QLineEdit>(&dlg, "title")->maxLength(), 40);
+
+        // 21 double-byte characters fit the edit's 40 characters but not its 40 bytes.
+        child<QLineEdit>(&dlg, "title")->setText(QString(21, QChar(u'題')));
+        dlg.pressOk();
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(ui.messageTexts(), QStringList({"入力値エラーです。"}));
+        child<QLineEdit>(&dlg, "title")->setText("打合せ");
+        child<QPlainTextEdit>(&dlg, "memo")->setPlainText(QString(90, 'x'));
+        QCOMPARE(child<QPlainTextEdit>(&dlg, "memo")->toPlainText().size(), 80);
+        child<QRadioButton>(&dlg, "flag")->setChecked(true);
+        dlg.pressOk();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        FILESTS_INFO r;
+        CFileMng::ReadRecord(file, r);
+        QCOMPARE(FILESTS_INFO::text(r.title), QString("打合せ"));
+        QCOMPARE(FILESTS_INFO::text(r.memo).size(), 80);
+        QCOMPARE(int(r.flag), 1);
+    }
+
+    void viewCommands() {
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = m_root + '/';
+        doc.folderName = "dl";
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01,02";
+        doc.resetColumns();
+        CListDispView view(doc, 1, ui);
+        view.resize(1000, 500);
+        view.show();
+        view.load(0);
+        QCOMPARE(view.model().rowCount(), 10);
+        CDataListCtrl* list = view.list();
+        CListHeaderView* header = list->header();
+        QCOMPARE(header->arrowColumn(), -1);
+
+        // A click on a header sorts and shows the arrow; the selected row stays selected where it went.
+        const int callerNo = view.model().findColumn(CListModel::ColCallerNo);
+        list->selectRow(3);
+        const int selectedRecord = view.model().recordIndex(3);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(callerNo) + 5, header->height() / 2));
+        QCOMPARE(header->arrowColumn(), callerNo);
+        QCOMPARE(header->arrowImage(), 0);
+        const auto rows = list->selectedRowNumbers();
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(view.model().recordIndex(rows.front()), selectedRecord);
+        view.headerClicked(callerNo);
+        QCOMPARE(header->arrowImage(), 1);
+        // The arrow is drawn into the clicked column's header, and only there.
+        const QRect section(header->sectionViewportPosition(callerNo), 0, header->sectionSize(callerNo),
+                            header->height());
+        const QImage withArrow = header->grab().toImage();
+        header->setArrow(-1, 0);
+        const QImage without = header->grab().toImage();
+        header->setArrow(callerNo, 1);
+        QVERIFY(withArrow.copy(section) != without.copy(section));
+        QCOMPARE(withArrow.copy(0, 0, section.left(), header->height()),
+                 without.copy(0, 0, section.left(), header->height()));
+
+        // The selection display through its dialog (replaced here) resets the sort.
+        int asked = 0;
+        view.findSetRunner = [&](CFindSetLogic& logic) {
+            ++asked;
+            logic.form().boxNoOn = true;
+            logic.form().boxNo = "02";
+            return logic.accept();
+        };
+        view.selectDisplay();
+        QCOMPARE(asked, 1);
+        QCOMPARE(view.model().rowCount(), 5);
+        QCOMPARE(view.model().displayMode(), 1);
+        QCOMPARE(header->arrowColumn(), -1);
+        QCOMPARE(FILESTS_INFO::text(doc.criteria.boxNo), QString("02"));
+        view.notDownloadedDisplay();
+        QCOMPARE(view.model().displayMode(), 2);
+        QCOMPARE(view.model().rowCount(), 2);
+        view.allDisplay();
+        QCOMPARE(view.model().rowCount(), 10);
+
+        // A double click edits the row after writing the flags of the selected rows; the list then reloads
+        // keeping the user's sort.
+        view.headerClicked(callerNo);
+        QApplication::processEvents();
+        QString edited;
+        view.infoEditRunner = [&](CInfoEditLogic& logic) {
+            edited = FILESTS_INFO::text(logic.record().filePath);
+            logic.entries().title = "二重";
+            return logic.accept() == CInfoEditLogic::Outcome::Written;
+        };
+        const QRect cell = list->visualRect(list->model()->index(2, callerNo));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(edited, FILESTS_INFO::text(view.model().recordAt(2).filePath));
+        FILESTS_INFO r;
+        CFileMng::ReadRecord(edited, r);
+        QCOMPARE(FILESTS_INFO::text(r.title), QString("二重"));
+        QCOMPARE(header->arrowColumn(), callerNo);
+        QCOMPARE(FILESTS_INFO::text(view.model().recordAt(2).title), QString("二重"));
+
+        // Without a selection: the message, no editor.
+        list->clearSelection();
+        edited.clear();
+        view.editInfo();
+        QCOMPARE(ui.lastMessage()->text, QString("選択されていません。"));
+        QVERIFY(edited.isEmpty());
+    }
+
+    void frameCommands() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        CPrivateProfile::writeString(ini, "FOLDER", "FOLDER", m_root + '/');
+        CPrivateProfile::writeString(ini, "DISP", "FOLDERNAME", "dl");
+        CScriptedUi ui;
+        CMainFrame frame(ui, ini);
+        frame.startUp();
+        frame.listCommands().boxChooser = [](CBoxOpenLogic&) { return 0; };
+        QVERIFY(!frame.commandBar()->button(C::CmdSelDisplay)->isEnabled());
+        QVERIFY(!frame.commandBar()->button(C::CmdNotDownloaded)->isEnabled());
+        QVERIFY(!frame.commands().isEnabled(C::CmdColumns, frame.logic(), frame.logic().enableInputs(false)));
+        QVERIFY(!frame.commands().isEnabled(C::CmdEditInfo, frame.logic(), frame.logic().enableInputs(false)));
+        frame.doc().num = 1;
+        frame.doc().slotFolderName[0] = "dl";
+        frame.doc().slotDisp[0] = "留守録BOX：01,  内線BOX：100";
+        CChildFrame* f = frame.openListWindow(1);
+        QVERIFY(f);
+        QVERIFY(frame.commandBar()->button(C::CmdSelDisplay)->isEnabled());
+        QVERIFY(frame.commandBar()->button(C::CmdNotDownloaded)->isEnabled());
+        QVERIFY(frame.commands().isEnabled(C::CmdColumns, frame.logic(), frame.logic().enableInputs(true)));
+
+        frame.runCommand(C::CmdNotDownloaded);
+        QCOMPARE(f->view()->model().rowCount(), 2);
+        QVERIFY2(frame.statusPane()->text().contains("一覧表ﾄｰﾀﾙ 2 "), qPrintable(frame.statusPane()->text()));
+        frame.runCommand(C::CmdAllDisplay);
+        QVERIFY(frame.statusPane()->text().contains("一覧表ﾄｰﾀﾙ 10 "));
+
+        // Columns: OK reloads every list with the new columns and the default order.
+        f->view()->headerClicked(0);
+        f->view()->columnRunner = [](CListDispSelectLogic& logic) {
+            logic.remove(0);
+            return logic.accept();
+        };
+        frame.runCommand(C::CmdColumns);
+        QCOMPARE(f->view()->model().columnCount(), 9);
+        QCOMPARE(f->view()->model().columnTitle(0), QString("取込"));
+        QCOMPARE(f->view()->list()->model()->columnCount(), 9);
+        QCOMPARE(f->view()->list()->header()->arrowColumn(), -1);
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM4"), QString("ﾌﾗｸﾞ"));
+
+        frame.runCommand(C::CmdEditInfo);
+        QCOMPARE(ui.lastMessage()->text, QString("選択されていません。"));
+    }
+};
+
+QTEST_MAIN(TestListDialogs)
+#include "tst_listdialogs.moc"
