@@ -1,7 +1,6 @@
 #include "link/CFtpMng.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
-#include "ui/shell/CCommandRouter.h"
 #include "ui/shell/CKeldaStartup.h"
 #include "ui/shell/CMainFrame.h"
 #include "voice/CG729Decoder.h"
@@ -50,10 +49,7 @@ int main(int argc, char** argv) {
     int rc = 0;
     {
         CMainFrame frame(ui, ini);
-        frame.unitPort = options.unitPort;
-        frame.verbose = options.verbose;
         ui.setMainWindow(&frame);
-        CCommandRouter router(frame, ui);
         frame.startUp();
         rc = QApplication::exec();
         ui.setMainWindow(nullptr);

@@ -10,8 +10,8 @@
 class CProgressView;
 class CProgressDlg;
 
-// Icons and buttons of a message box; the values follow the platform message-box constants so that
-// results can be compared with the numbers the operations document.
+// Icons and buttons of a message box. The results carry the numbers message boxes have always returned (OK 1,
+// Cancel 2, Yes 6, No 7), so a result stored or logged as a number keeps its meaning.
 enum class MsgIcon { None, Information, Exclamation, Question, Error };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };

@@ -5,17 +5,18 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <utility>
 #include <vector>
 
-// The main frame's decisions, free of widgets: which commands are enabled, the texts of the command bar's two
-// fields and of the status line, what happens to the list slots when a window closes, where windows go when
-// placed, saved, restored and arranged, and the start-up folder rules. The frame owns it; it owns the settings
-// block.
+// The main frame's state and decisions, free of widgets: the commands and their names, the facts their rules
+// read (CCommandRules), the texts of the command bar's two fields and of the status line, what happens to the
+// list slots when a window opens or closes, and the start-up folder rules. Where windows go is
+// CWindowPlacement's, closing the program CExitSequence's. The frame owns it; it owns the settings block.
 class CMainFrameLogic {
 public:
-    // Commands of the command bar, the settings popup and the window popup.
+    // Commands of the command bar, the settings popup and the window popup, in the order they are shown: the
+    // first BUTTON_COUNT are buttons, CmdLogin .. CmdImport the settings items, CmdTile .. CmdCascade the window
+    // items. Each is served by the one handler its subsystem registers in the frame's CCommandTable.
     enum Command {
         CmdFolderDownload, // ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ
         CmdBulkDownload,
@@ -57,56 +58,25 @@ public:
     static constexpr int BUTTON_COUNT = 16;
     static QString label(Command cmd);
 
-    // A rectangle by its edges, right and bottom exclusive, as window placements store it.
-    struct WinRect {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-        int width() const { return right - left; }
-        int height() const { return bottom - top; }
-        bool operator==(const WinRect&) const = default;
-    };
-    static constexpr int ABSENT = -9999;
-    static constexpr int SHOW_NORMAL = 1;
-    static constexpr int SHOW_MAXIMIZED = 3;
-
-    struct ListPlacement {
-        int slot = 0;
-        WinRect rect;
-        int showCmd = SHOW_NORMAL;
-    };
-    struct RestorePlan {
-        std::vector<ListPlacement> windows;         // slot 1 .. NUM
-        std::array<int, 4> stacking = {0, 0, 0, 0}; // slot at stacking position 1..4 (0 none)
-        bool maximize = false;
-        // Slots in the order to activate them: the one saved with ZOrder 1 comes last and ends on top.
-        std::vector<int> activationOrder() const;
-    };
-
-    struct MenuItemState {
-        bool enabled = true;
-        bool checked = false;
-    };
-
     CMainFrameLogic();
 
     CKELDADoc& doc() { return m_doc; }
     const CKELDADoc& doc() const { return m_doc; }
     const QString& iniFile() const { return m_iniFile; }
 
-    // Frame creation, steps 4-8: load the settings, apply the start-up folder rules, set the field texts.
+    // Frame creation: load the settings, pick the folder to open (the start-up folder when one is set and differs
+    // from the last session's), set the field texts.
     void create(const QString& iniFile);
     bool restoreFlag() const { return m_restoreFlag; }
-    // Start-up step 9: true when the current folder exists (list windows may be restored); otherwise the
-    // folder-related settings are cleared.
+    // True when the current folder exists (list windows may be restored); otherwise the folder-related settings
+    // are cleared.
     bool decideFolder();
-    // Whether start-up reopens the saved list windows (step 10).
+    // Whether start-up reopens the saved list windows: not after a change of the start-up folder.
     bool shouldRestoreLists() const { return m_restoreFlag && m_doc.change != 1 && m_doc.num > 0; }
     // Start-up found the folder but reopens no list window: the saved slots name windows that do not exist, and
     // left in place they would make the next list take a slot past them (or find all four taken).
     void forgetUnrestoredSlots();
-    // End of start-up (step 11).
+    // Start-up is over: a change of the start-up folder has been applied.
     void finishStartup() { m_doc.change = 0; }
 
     // Command bar fields.
@@ -138,13 +108,10 @@ public:
         bool listActive = false;
         bool isDownloadFolder = false; // root + current folder name is a download folder
     };
-    bool isEnabled(Command cmd, const EnableInputs& in) const;
+    // What the rules read besides this object: whether a list is active, and whether the current folder is a
+    // download folder (looked at only while logged in).
     EnableInputs enableInputs(bool listActive) const;
 
-    // Settings popup states; hasBoxFolders / hasMadeBoxFolder as the folder tells.
-    MenuItemState settingsItemState(Command cmd, bool listActive) const;
-    // Window popup: 並べて表示 is greyed below one window.
-    MenuItemState windowItemState(Command cmd) const;
     static QString windowMenuLabel(const QString& boxSelection);
 
     // Status line.
@@ -165,28 +132,6 @@ public:
     std::vector<std::pair<int, int>> closeSlot(int slot);
     // A new list window took the next slot (box command or restoration).
     void slotOpened(int slot);
-
-    // Placement of windows.
-    static WinRect correctMainRect(WinRect r, int screenWidth, int screenHeight);
-    static WinRect readMainRect(const QString& iniFile);
-    RestorePlan readListPlacements() const;
-    // Main window rectangle, then the list windows from the active one through its next siblings.
-    bool savePlacements(const WinRect& mainRect, const std::vector<ListPlacement>& fromActive) const;
-    // Restored rectangle of a list window created while others are open.
-    static WinRect newListRect(const WinRect& client);
-
-    // Custom arrangements; client is the area that holds the list windows.
-    static std::vector<WinRect> tileThree(const WinRect& client);
-    static std::vector<WinRect> tileRowsFour(const WinRect& client);
-    static std::vector<WinRect> tileColumnsFour(const WinRect& client);
-    // The standard tilings the custom ones fall back to: n windows side by side, or one above the other.
-    static std::vector<WinRect> tileSideBySide(const WinRect& client, int n);
-    static std::vector<WinRect> tileStacked(const WinRect& client, int n);
-    static int mulDiv(int number, int numerator, int denominator);
-    static constexpr int FREE_BAND = 150;
-
-    // Exit step 3: settings, then window placements.
-    bool saveAll(const WinRect& mainRect, const std::vector<ListPlacement>& fromActive);
 
 private:
     CKELDADoc m_doc;

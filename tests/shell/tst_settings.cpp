@@ -266,30 +266,6 @@ private Q_SLOTS:
                  QString("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ ++++  ﾎﾞｯｸｽﾄｰﾀﾙ ++++  一覧表ﾄｰﾀﾙ 9999  未再生 0  再生済 ++++"));
     }
 
-    void enableRules() {
-        CMainFrameLogic f;
-        CMainFrameLogic::EnableInputs in;
-        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdBox, in));
-        f.setFolderField(" /");
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdBox, in));
-        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdAllDisplay, in));
-        in.listActive = true;
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdAllDisplay, in));
-        f.setSelectionFacts(true, false, true);
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdConvert, in));
-        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdPlay, in));
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdNotDownloaded, in));
-        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdVoiceDownload, in));
-        in.isDownloadFolder = true;
-        QVERIFY(!f.isEnabled(CMainFrameLogic::CmdBulkDownload, in));
-        f.doc().loggedIn = 1;
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdBulkDownload, in));
-        QVERIFY(f.isEnabled(CMainFrameLogic::CmdVoiceDownload, in));
-        QVERIFY(!f.settingsItemState(CMainFrameLogic::CmdLogin, false).enabled);
-        QVERIFY(f.settingsItemState(CMainFrameLogic::CmdLogout, false).enabled);
-        QVERIFY(!f.settingsItemState(CMainFrameLogic::CmdExport, false).enabled);
-    }
-
     void renumberingAfterClosingSecondOfThree() {
         QTemporaryDir dir;
         CMainFrameLogic f;
@@ -316,80 +292,6 @@ private Q_SLOTS:
         QVERIFY(f.boxField().isEmpty());
         QVERIFY(!f.convertFlag && !f.playFlag && !f.notDownloadedFlag);
         QVERIFY(d.slotDisp[0].isEmpty());
-    }
-
-    void mainRectCorrection() {
-        using R = CMainFrameLogic::WinRect;
-        QCOMPARE(CMainFrameLogic::correctMainRect({1500, 100, 2100, 500}, 1920, 1080), R({1321, 100, 1921, 500}));
-        QCOMPARE(CMainFrameLogic::correctMainRect({-50, -20, 700, 400}, 1920, 1080), R({1, 1, 751, 421}));
-        // Wider than the screen: ends at x = 1.
-        QCOMPARE(CMainFrameLogic::correctMainRect({100, 0, 2500, 1200}, 1920, 1080).left, 1);
-        QCOMPARE(CMainFrameLogic::correctMainRect({100, 0, 2500, 1200}, 1920, 1080).top, 1);
-        const int a = CMainFrameLogic::ABSENT;
-        QCOMPARE(CMainFrameLogic::correctMainRect({a, a, a, a}, 1920, 1080), R({1, 1, 1, 1}));
-    }
-
-    void placementsSaveAndRestore() {
-        QTemporaryDir dir;
-        CMainFrameLogic f;
-        f.create(dir.filePath("KELDA.ini"));
-        using P = CMainFrameLogic::ListPlacement;
-        // Window 2 active, window 1 behind it.
-        QVERIFY(f.savePlacements({10, 20, 900, 700}, {P{2, {5, 5, 300, 300}, 1}, P{1, {7, 7, 400, 400}, 1}}));
-        const QString ini = f.iniFile();
-        QCOMPARE(CPrivateProfile::getInt(ini, "Window2", "ZOrder", 0), 1);
-        QCOMPARE(CPrivateProfile::getInt(ini, "Window1", "ZOrder", 0), 2);
-        QCOMPARE(CPrivateProfile::getInt(ini, "Window3", "showCmd", -1), 0);
-        QCOMPARE(CPrivateProfile::getInt(ini, "Window4", "ZOrder", 0), 4);
-        QCOMPARE(CMainFrameLogic::readMainRect(ini), CMainFrameLogic::WinRect({10, 20, 900, 700}));
-
-        f.doc().num = 2;
-        auto plan = f.readListPlacements();
-        QCOMPARE(plan.windows.size(), size_t(2));
-        QCOMPARE(plan.windows[0].rect, CMainFrameLogic::WinRect({7, 7, 400, 400}));
-        QVERIFY(!plan.maximize);
-        QCOMPARE(plan.activationOrder(), std::vector<int>({1, 2}));
-
-        // One maximized window: every section carries its rectangle and showCmd 3.
-        QVERIFY(f.savePlacements({10, 20, 900, 700}, {P{1, {1, 2, 3, 4}, 1}, P{2, {9, 9, 99, 99}, 3}}));
-        for (int s = 1; s <= 4; ++s) {
-            const QString sec = QString("Window%1").arg(s);
-            QCOMPARE(CPrivateProfile::getInt(ini, sec, "showCmd", 0), 3);
-            QCOMPARE(CPrivateProfile::getInt(ini, sec, "Right", 0), 99);
-        }
-        plan = f.readListPlacements();
-        QVERIFY(plan.maximize);
-
-        // ZOrder outside 1-4 is ignored.
-        CPrivateProfile::writeString(ini, "Window1", "ZOrder", "9");
-        plan = f.readListPlacements();
-        QCOMPARE(plan.activationOrder(), std::vector<int>({2}));
-    }
-
-    void arrangementGeometry() {
-        using R = CMainFrameLogic::WinRect;
-        const R client{0, 0, 1000, 750};
-        const auto three = CMainFrameLogic::tileThree(client);
-        QCOMPARE(three.size(), size_t(3));
-        QCOMPARE(three[0], R({0, 0, 500, 600}));
-        QCOMPARE(three[1], R({500, 0, 1000, 300}));
-        QCOMPARE(three[2], R({500, 300, 1000, 600}));
-
-        const auto rows = CMainFrameLogic::tileRowsFour(client);
-        QCOMPARE(rows.size(), size_t(4));
-        QCOMPARE(rows[0], R({0, 0, 1000, 150}));
-        QCOMPARE(rows[1], R({0, 150, 1000, 300}));
-        QCOMPARE(rows[3], R({0, 450, 1000, 600}));
-
-        const auto cols = CMainFrameLogic::tileColumnsFour(client);
-        QCOMPARE(cols[0], R({0, 0, 250, 600}));
-        QCOMPARE(cols[1], R({250, 0, 500, 600}));
-        QCOMPARE(cols[3], R({750, 0, 1000, 600}));
-        for (const auto& r : cols) {
-            QCOMPARE(client.bottom - r.bottom, 150);
-        }
-        QCOMPARE(CMainFrameLogic::mulDiv(5, 1, 2), 3);
-        QCOMPARE(CMainFrameLogic::newListRect(client), R({10, 10, 990, 500}));
     }
 };
 

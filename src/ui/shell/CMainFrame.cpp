@@ -1,18 +1,20 @@
 #include "ui/shell/CMainFrame.h"
 
-#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "ui/CJapaneseFont.h"
-#include "ui/list/CBoxOpenDlg.h"
+#include "ui/admin/CAdminCommands.h"
+#include "ui/link/CLinkCommands.h"
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListCommands.h"
 #include "ui/list/CListDispView.h"
-#include "ui/shell/CAboutDlg.h"
+#include "ui/operations/COperationCommands.h"
 #include "ui/shell/CCommandBar.h"
+#include "ui/shell/CShellCommands.h"
 #include "ui/shell/CWrapField.h"
+#include "ui/voice/CVoiceUiCommands.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,30 +26,19 @@
 
 namespace {
 using C = CMainFrameLogic;
+using P = CWindowPlacement;
 
-QRect toQRect(const C::WinRect& r) {
+QRect toQRect(const P::WinRect& r) {
     return QRect(r.left, r.top, std::max(0, r.width()), std::max(0, r.height()));
 }
 
-C::WinRect toWinRect(const QRect& r) {
+P::WinRect toWinRect(const QRect& r) {
     return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
-}
-
-// Commands that read the current folder name from the folder field first.
-bool takesFolderFromField(int cmd) {
-    return cmd == C::CmdBulkDownload || cmd == C::CmdSelDownload || cmd == C::CmdVoiceDownload ||
-           cmd == C::CmdMoveCopy || cmd == C::CmdSettings;
-}
-
-// Commands that do nothing without an active list window.
-bool needsActiveList(int cmd) {
-    return cmd == C::CmdVoiceDownload || cmd == C::CmdSelDisplay || cmd == C::CmdAllDisplay ||
-           cmd == C::CmdNotDownloaded || cmd == C::CmdConvert || cmd == C::CmdPlay || cmd == C::CmdDelete ||
-           cmd == C::CmdColumns || cmd == C::CmdEditInfo || cmd == C::CmdExport;
 }
 } // namespace
 
-CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent) : QMainWindow(parent), m_ui(ui) {
+CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent)
+    : QMainWindow(parent), m_ui(ui), m_exit(ui, m_logic) {
     setWindowTitle(QStringLiteral("KELDA"));
     setFont(CJapaneseFont::font(13));
     setMinimumSize(845, 250);
@@ -55,7 +46,7 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
 
     m_bar = new CCommandBar(this);
     setMenuWidget(m_bar);
-    connect(m_bar, &CCommandBar::command, this, &CMainFrame::runCommand);
+    connect(m_bar, &CCommandBar::command, this, [this](int cmd) { runCommand(static_cast<Command>(cmd)); });
 
     m_mdi = new QMdiArea(this);
     m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
@@ -73,12 +64,9 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     for (int c = C::CmdLogin; c <= C::CmdImport; ++c) {
         QAction* a = m_settingsMenu->addAction(C::label(static_cast<Command>(c)));
         a->setData(c);
-        if (c == C::CmdDownConv || c == C::CmdConvDel) {
-            a->setCheckable(true);
-        }
         connect(a, &QAction::triggered, this, [this, c] {
             m_settingsMenu->close();
-            runCommand(c);
+            runCommand(static_cast<Command>(c));
         });
     }
     connect(m_settingsMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildSettingsMenuStates);
@@ -86,7 +74,6 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
 
     m_windowMenu = new QMenu(this);
     connect(m_windowMenu, &QMenu::aboutToHide, this, [this] { m_sinceWindowHidden.start(); });
-    rebuildWindowMenu();
 
     m_idle = new QTimer(this);
     m_idle->setInterval(250);
@@ -94,8 +81,22 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
         updateCommandStates();
         refreshStatus(false);
     });
-    m_keepAlive = new QTimer(this);
-    m_keepAlive->setInterval(6000);
+
+    // Every command is registered once, by the subsystem that serves it.
+    m_linkCommands = std::make_unique<CLinkCommands>(*this);
+    m_operationCommands = std::make_unique<COperationCommands>(*this, m_linkCommands->link());
+    m_listCommands = std::make_unique<CListCommands>(*this);
+    m_voiceCommands = std::make_unique<CVoiceUiCommands>(*this);
+    m_adminCommands = std::make_unique<CAdminCommands>(*this, m_linkCommands->link());
+    m_shellCommands = std::make_unique<CShellCommands>(*this);
+    for (int c = C::CmdLogin; c <= C::CmdImport; ++c) {
+        if (m_commands.isCheckable(static_cast<Command>(c))) {
+            m_settingsMenu->actions()[c - C::CmdLogin]->setCheckable(true);
+        }
+    }
+    rebuildWindowMenu();
+    m_exit.mainRect = [this] { return mainRect(); };
+    m_exit.listPlacements = [this] { return placementsFromActive(); };
 
     m_logic.create(iniFile);
     refreshFields();
@@ -105,7 +106,6 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
 
 CMainFrame::~CMainFrame() {
     m_idle->stop();
-    m_keepAlive->stop();
     // Views refer to the settings block; they go before it.
     disconnect(m_mdi, nullptr, this, nullptr);
     for (auto* w : m_mdi->subWindowList()) {
@@ -113,12 +113,19 @@ CMainFrame::~CMainFrame() {
     }
     delete m_mdi;
     m_mdi = nullptr;
+    // The command classes refer to the frame's table and exit sequence; they go first, the link's last.
+    m_shellCommands.reset();
+    m_adminCommands.reset();
+    m_voiceCommands.reset();
+    m_listCommands.reset();
+    m_operationCommands.reset();
+    m_linkCommands.reset();
 }
 
 void CMainFrame::restoreMainPlacement(const QString& iniFile) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize s = screen ? screen->geometry().size() : QSize(1024, 768);
-    const C::WinRect r = C::correctMainRect(C::readMainRect(iniFile), s.width(), s.height());
+    const P::WinRect r = P::correctMainRect(P::readMainRect(iniFile), s.width(), s.height());
     if (r.width() <= 1 || r.height() <= 1) {
         // A first start has nothing stored: a window at its minimum size would leave no room for a list, so it
         // opens at a size a list can use, within the screen.
@@ -151,19 +158,19 @@ void CMainFrame::startUp() {
 }
 
 void CMainFrame::restoreListWindows() {
-    const C::RestorePlan plan = m_logic.readListPlacements();
+    const P::RestorePlan plan = P::readListPlacements(m_logic.iniFile(), m_logic.doc().num);
     for (const auto& p : plan.windows) {
         m_logic.doc().num = p.slot;
-        if (p.showCmd == C::SHOW_MAXIMIZED) {
+        if (p.showCmd == P::SHOW_MAXIMIZED) {
             m_logic.maximizeFlag = true;
         }
         CChildFrame* f = openListWindow(p.slot);
-        const bool hasRect = p.rect.left != C::ABSENT && p.rect.right != C::ABSENT && p.rect.width() > 0;
-        if (f && p.showCmd != C::SHOW_MAXIMIZED && hasRect) {
+        const bool hasRect = p.rect.left != P::ABSENT && p.rect.right != P::ABSENT && p.rect.width() > 0;
+        if (f && p.showCmd != P::SHOW_MAXIMIZED && hasRect) {
             f->showNormal();
             f->setGeometry(toQRect(p.rect));
             f->setNormalRect(toQRect(p.rect));
-            if (p.showCmd == 2) {
+            if (p.showCmd == P::SHOW_MINIMIZED) {
                 f->showMinimized();
             }
         }
@@ -209,7 +216,7 @@ CChildFrame* CMainFrame::openListWindow(int slot) {
     connect(frame, &CChildFrame::listClosed, this, &CMainFrame::onListClosed);
     connect(view, &CListDispView::factsChanged, this, [this, frame] { onListFacts(frame); });
     if (m_logic.doc().num > 1) {
-        const QRect r = toQRect(C::newListRect(toWinRect(clientRect())));
+        const QRect r = toQRect(P::newListRect(toWinRect(clientRect())));
         frame->setGeometry(r);
         frame->setNormalRect(r);
     }
@@ -217,7 +224,6 @@ CChildFrame* CMainFrame::openListWindow(int slot) {
     m_mdi->setActiveSubWindow(frame);
     view->load(0);
     onListFacts(frame);
-    Q_EMIT listWindowsChanged();
     return frame;
 }
 
@@ -225,6 +231,21 @@ void CMainFrame::closeAllListWindows() {
     for (auto* f : listWindows()) {
         f->close();
     }
+}
+
+std::vector<FILESTS_INFO> CMainFrame::selectedRecords() const {
+    std::vector<FILESTS_INFO> out;
+    CChildFrame* active = activeList();
+    if (!active) {
+        return out;
+    }
+    const CListModel& model = active->view()->model();
+    for (int row : active->view()->list()->selectedRowNumbers()) {
+        if (row >= 0 && row < model.rowCount()) {
+            out.push_back(model.recordAt(row));
+        }
+    }
+    return out;
 }
 
 void CMainFrame::setCurrentFolder(const QString& fullPath) {
@@ -281,7 +302,7 @@ void CMainFrame::updateCommandStates() {
     const C::EnableInputs in = m_logic.enableInputs(activeList() != nullptr);
     for (int c = 0; c < C::BUTTON_COUNT; ++c) {
         QPushButton* b = m_bar->button(static_cast<Command>(c));
-        const bool on = m_logic.isEnabled(static_cast<Command>(c), in);
+        const bool on = m_commands.isEnabled(static_cast<Command>(c), m_logic, in);
         if (b->isEnabled() != on) {
             b->setEnabled(on);
         }
@@ -289,24 +310,26 @@ void CMainFrame::updateCommandStates() {
 }
 
 void CMainFrame::rebuildSettingsMenuStates() {
-    const bool active = activeList() != nullptr;
+    const C::EnableInputs in = m_logic.enableInputs(activeList() != nullptr);
     for (QAction* a : m_settingsMenu->actions()) {
-        const auto st = m_logic.settingsItemState(static_cast<Command>(a->data().toInt()), active);
-        a->setEnabled(st.enabled);
+        const auto cmd = static_cast<Command>(a->data().toInt());
+        a->setEnabled(m_commands.isEnabled(cmd, m_logic, in));
         if (a->isCheckable()) {
-            a->setChecked(st.checked);
+            a->setChecked(m_commands.isChecked(cmd, m_logic, in));
         }
     }
 }
 
 void CMainFrame::rebuildWindowMenu() {
     m_windowMenu->clear();
+    const C::EnableInputs in = m_logic.enableInputs(activeList() != nullptr);
     for (int c = C::CmdTile; c <= C::CmdCascade; ++c) {
-        QAction* a = m_windowMenu->addAction(C::label(static_cast<Command>(c)));
-        a->setEnabled(m_logic.windowItemState(static_cast<Command>(c)).enabled);
-        connect(a, &QAction::triggered, this, [this, c] {
+        const auto cmd = static_cast<Command>(c);
+        QAction* a = m_windowMenu->addAction(C::label(cmd));
+        a->setEnabled(m_commands.isEnabled(cmd, m_logic, in));
+        connect(a, &QAction::triggered, this, [this, cmd] {
             m_windowMenu->close();
-            runCommand(c);
+            runCommand(cmd);
         });
     }
     CChildFrame* active = activeList();
@@ -319,7 +342,9 @@ void CMainFrame::rebuildWindowMenu() {
             a->setChecked(active->slot() == n);
             connect(a, &QAction::triggered, this, [this, n] {
                 m_windowMenu->close();
-                runCommand(WINDOW_COMMAND_BASE + n);
+                if (CChildFrame* f = listWindowOfSlot(n)) {
+                    m_mdi->setActiveSubWindow(f);
+                }
             });
         }
     }
@@ -343,101 +368,9 @@ void CMainFrame::togglePopup(QMenu* menu, Command button) {
     menu->popup(b->mapToGlobal(QPoint(0, b->height())));
 }
 
-void CMainFrame::runCommand(int cmd) {
-    Q_EMIT commandRequested(cmd);
-    if (cmd > WINDOW_COMMAND_BASE && cmd <= WINDOW_COMMAND_BASE + CKELDADoc::SLOTS) {
-        if (CChildFrame* f = listWindowOfSlot(cmd - WINDOW_COMMAND_BASE)) {
-            m_mdi->setActiveSubWindow(f);
-        }
-        return;
-    }
-    if (takesFolderFromField(cmd)) {
-        m_logic.takeFolderNameFromField();
-    }
-    if (needsActiveList(cmd) && !activeList()) {
-        return;
-    }
-    if (cmd == C::CmdImport && m_logic.folderField().isEmpty()) {
-        return;
-    }
-    if (cmd == C::CmdEditInfo && activeList()->view()->list()->selectedRowNumbers().empty()) {
-        m_ui.messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
-        return;
-    }
-    if (cmd == C::CmdSettings) {
-        togglePopup(m_settingsMenu, C::CmdSettings);
-        return;
-    }
-    if (cmd == C::CmdWindow) {
-        togglePopup(m_windowMenu, C::CmdWindow);
-        return;
-    }
-    if (commandHook && commandHook(static_cast<Command>(cmd))) {
-        updateCommandStates();
-        return;
-    }
-    switch (cmd) {
-    case C::CmdBox:
-        onBoxCommand();
-        break;
-    case C::CmdAllDisplay:
-        activeList()->view()->load(0);
-        refreshStatus(false);
-        break;
-    case C::CmdVersion: {
-        CAboutDlg dlg(this);
-        dlg.exec();
-        break;
-    }
-    case C::CmdDownConv:
-        m_logic.doc().downConv = m_logic.doc().downConv == 1 ? 0 : 1;
-        break;
-    case C::CmdConvDel:
-        m_logic.doc().convDel = m_logic.doc().convDel == 1 ? 0 : 1;
-        break;
-    case C::CmdLogout:
-        m_keepAlive->stop();
-        if (m_logic.doc().loggedIn == 1) {
-            if (quitLink) {
-                quitLink();
-            }
-            m_logic.doc().loggedIn = 0;
-        }
-        update();
-        break;
-    case C::CmdTile:
-    case C::CmdTileHorz:
-    case C::CmdTileVert:
-    case C::CmdCascade:
-        arrange(static_cast<Command>(cmd));
-        break;
-    default:
-        break; // served by a subsystem that has not taken it
-    }
+void CMainFrame::runCommand(Command cmd) {
+    m_commands.run(cmd);
     updateCommandStates();
-}
-
-void CMainFrame::onBoxCommand() {
-    if (m_logic.folderField().isEmpty()) {
-        return;
-    }
-    CBoxOpenLogic logic(m_logic.doc(), m_ui);
-    int slot = 0;
-    if (boxChooser) {
-        slot = boxChooser(logic);
-    } else {
-        CBoxOpenDlg dlg(logic, this);
-        slot = dlg.run();
-    }
-    if (slot <= 0) {
-        return;
-    }
-    m_logic.slotOpened(slot);
-    m_logic.doc().num += 1;
-    m_logic.maximizeFlag = true;
-    refreshFields();
-    openListWindow(slot);
-    refreshStatus(true);
 }
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* w) {
@@ -485,7 +418,6 @@ void CMainFrame::onListClosed(CChildFrame* frame) {
     refreshFields();
     updateCommandStates();
     refreshStatus(false);
-    Q_EMIT listWindowsChanged();
 }
 
 QList<CChildFrame*> CMainFrame::framesMostRecentFirst() const {
@@ -499,7 +431,7 @@ QList<CChildFrame*> CMainFrame::framesMostRecentFirst() const {
     return out;
 }
 
-void CMainFrame::arrange(Command cmd) {
+void CMainFrame::arrangeListWindows(Command cmd) {
     QList<CChildFrame*> frames;
     for (auto* f : framesMostRecentFirst()) {
         if (f->isEnabled() || cmd == C::CmdTile) {
@@ -518,15 +450,15 @@ void CMainFrame::arrange(Command cmd) {
         m_arranging = false;
         return;
     }
-    const C::WinRect client = toWinRect(clientRect());
+    const P::WinRect client = toWinRect(clientRect());
     const int n = static_cast<int>(frames.size());
-    std::vector<C::WinRect> rects;
+    std::vector<P::WinRect> rects;
     if (cmd == C::CmdTile) {
-        rects = n == 3 ? C::tileThree(client) : C::tileSideBySide(client, n);
+        rects = n == 3 ? P::tileThree(client) : P::tileSideBySide(client, n);
     } else if (cmd == C::CmdTileHorz) {
-        rects = n == 4 ? C::tileRowsFour(client) : C::tileStacked(client, n);
+        rects = n == 4 ? P::tileRowsFour(client) : P::tileStacked(client, n);
     } else {
-        rects = n == 4 ? C::tileColumnsFour(client) : C::tileSideBySide(client, n);
+        rects = n == 4 ? P::tileColumnsFour(client) : P::tileSideBySide(client, n);
     }
     m_arranging = true;
     for (int i = 0; i < n; ++i) {
@@ -537,8 +469,8 @@ void CMainFrame::arrange(Command cmd) {
     m_arranging = false;
 }
 
-std::vector<CMainFrameLogic::ListPlacement> CMainFrame::placementsFromActive() const {
-    std::vector<C::ListPlacement> out;
+std::vector<CWindowPlacement::ListPlacement> CMainFrame::placementsFromActive() const {
+    std::vector<P::ListPlacement> out;
     // Stacking order ends with the topmost window, the active one; walk down from it.
     const auto order = m_mdi->subWindowList(QMdiArea::StackingOrder);
     for (auto it = order.rbegin(); it != order.rend() && out.size() < 4; ++it) {
@@ -546,53 +478,21 @@ std::vector<CMainFrameLogic::ListPlacement> CMainFrame::placementsFromActive() c
         if (!f) {
             continue;
         }
-        C::ListPlacement p;
+        P::ListPlacement p;
         p.slot = f->slot();
         p.rect = toWinRect(f->normalRect().isValid() ? f->normalRect() : f->geometry());
-        p.showCmd = f->isMaximized() ? C::SHOW_MAXIMIZED : f->isMinimized() ? 2 : C::SHOW_NORMAL;
+        p.showCmd = f->isMaximized() ? P::SHOW_MAXIMIZED : f->isMinimized() ? P::SHOW_MINIMIZED : P::SHOW_NORMAL;
         out.push_back(p);
     }
     return out;
 }
 
-bool CMainFrame::exitSequence() {
-    if (m_ui.messageBox(QStringLiteral("ＱＳ－ＺＵＮＯ音声ファイル管理を終了しますか？"), QStringLiteral("終了確認"),
-                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
-        return false;
-    }
-    if (m_logic.doc().loggedIn == 1) {
-        if (quitLink) {
-            quitLink();
-        }
-        m_logic.doc().loggedIn = 0;
-    }
-    m_keepAlive->stop();
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    if (!m_logic.saveAll(toWinRect(normal), placementsFromActive())) {
-        // Ending without a word would lose every setting of this session unnoticed.
-        m_ui.messageBox(QStringLiteral("設定ファイル(KELDA.ini)を保存できませんでした。"), QStringLiteral("エラー"),
-                        MsgIcon::Exclamation);
-    }
-    if (deleteWavQueue) {
-        deleteWavQueue(wavDeleteQueue);
-    } else {
-        for (const auto& f : wavDeleteQueue) {
-            QFile::remove(f);
-        }
-        wavDeleteQueue.clear();
-    }
-    return true;
+CWindowPlacement::WinRect CMainFrame::mainRect() const {
+    return toWinRect(isMaximized() || isMinimized() ? normalGeometry() : geometry());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
-    // The window manager's close box still works while an operation holds the window disabled; the operation
-    // runs beneath this event and would lose its connection and objects. It has its own "キャンセル".
-    if (!m_exitConfirmed && !m_ui.isMainWindowEnabled()) {
-        e->ignore();
-        return;
-    }
-    if (m_exitConfirmed || exitSequence()) {
-        m_exitConfirmed = true;
+    if (m_exit.requestClose() == CExitSequence::Outcome::Close) {
         m_idle->stop();
         e->accept();
     } else {

@@ -1,17 +1,27 @@
 #pragma once
 
+#include "shell/CCommandTable.h"
+#include "shell/CExitSequence.h"
 #include "shell/CMainFrameLogic.h"
+#include "shell/CWindowPlacement.h"
+#include "store/FILESTS_INFO.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
+#include <memory>
+#include <vector>
 
-class CBoxOpenLogic;
+class CAdminCommands;
 class CChildFrame;
 class CCommandBar;
+class CLinkCommands;
+class CListCommands;
+class COperationCommands;
+class CShellCommands;
 class CUserInterface;
+class CVoiceUiCommands;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -19,31 +29,36 @@ class QMenu;
 class QTimer;
 
 // The program's one top-level window: command bar, list windows in a multiple-document area, one-pane status
-// line. It owns the settings block (through its logic), routes every command, keeps the bar's states and the
-// status line current, arranges the list windows and runs the exit sequence. Commands served by other
-// subsystems go to commandHook first; those it does not take do nothing yet.
+// line. It owns the settings block (through its logic) and the command table, which the command classes of the
+// subsystems fill; it keeps the bar's states and the status line current, arranges the list windows and carries
+// out the exit sequence's decisions.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     using Command = CMainFrameLogic::Command;
-    static constexpr int WINDOW_COMMAND_BASE = 10000;
 
-    // Restores the main window placement, builds the bars and loads the settings (frame creation).
+    // Restores the main window placement, builds the bars, loads the settings and registers every command.
     CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Start-up steps 8-11: show, decide the folder, reopen the saved list windows.
+    // Shows the window, decides the folder and reopens the saved list windows.
     void startUp();
 
     CMainFrameLogic& logic() { return m_logic; }
     CKELDADoc& doc() { return m_logic.doc(); }
     CUserInterface& ui() { return m_ui; }
+    CCommandTable& commands() { return m_commands; }
+    CExitSequence& exitSequence() { return m_exit; }
+    CLinkCommands& linkCommands() { return *m_linkCommands; }
+    CListCommands& listCommands() { return *m_listCommands; }
     CCommandBar* commandBar() const { return m_bar; }
     QMdiArea* mdiArea() const { return m_mdi; }
     QLabel* statusPane() const { return m_status; }
     QMenu* settingsMenu() const { return m_settingsMenu; }
     QMenu* windowMenu() const { return m_windowMenu; }
-    QTimer* keepAliveTimer() const { return m_keepAlive; }
+
+    // Runs a command through the table, then brings the bar's states up to date.
+    void runCommand(Command cmd);
 
     // List windows in the order they were created.
     QList<CChildFrame*> listWindows() const;
@@ -52,6 +67,8 @@ public:
     // Creates the list window of a slot and loads it.
     CChildFrame* openListWindow(int slot);
     void closeAllListWindows();
+    // The selected rows' records of the active list, in list order (none without an active list).
+    std::vector<FILESTS_INFO> selectedRecords() const;
     // A download folder was chosen or changed: the folder field shows its path and the current folder name
     // becomes its last component.
     void setCurrentFolder(const QString& fullPath);
@@ -64,30 +81,10 @@ public:
     // Builds the window popup's items for the present windows (also done each time it opens).
     void rebuildWindowMenu();
     void rebuildSettingsMenuStates();
-
-    // Exit question, then logout, settings and placements, WAV deletion. False when the user said no.
-    bool exitSequence();
-
-    // Other subsystems take their commands here; true means handled.
-    std::function<bool(Command)> commandHook;
-    // Runs the box-opening choice and returns the slot filled (0 none); tests replace the dialog.
-    std::function<int(CBoxOpenLogic&)> boxChooser;
-    // Exit step 2 while logged in.
-    std::function<void()> quitLink;
-    // WAV files to delete at exit, and who deletes them (default: removed one by one).
-    QStringList wavDeleteQueue;
-    std::function<void(QStringList&)> deleteWavQueue;
-    // Options of the command line that other subsystems use.
-    int unitPort = 0;
-    bool verbose = false;
-
-public Q_SLOTS:
-    void runCommand(int cmd);
-
-Q_SIGNALS:
-    // Every command, before it runs.
-    void commandRequested(int cmd);
-    void listWindowsChanged();
+    // Opens the popup under its button, or closes it when it is open.
+    void togglePopup(QMenu* menu, Command button);
+    // The arrangements of the window popup (並べて表示, 上下/左右に並べて表示, 重ねて表示).
+    void arrangeListWindows(Command cmd);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -95,29 +92,34 @@ protected:
 private:
     void restoreMainPlacement(const QString& iniFile);
     void restoreListWindows();
-    void onBoxCommand();
     void onSubWindowActivated(QMdiSubWindow* w);
     void onListClosed(CChildFrame* frame);
     void onListFacts(CChildFrame* frame);
-    void togglePopup(QMenu* menu, Command button);
-    void arrange(Command cmd);
     QRect clientRect() const;
+    CWindowPlacement::WinRect mainRect() const;
     CMainFrameLogic::ListCounts countsOf(CChildFrame* frame) const;
-    std::vector<CMainFrameLogic::ListPlacement> placementsFromActive() const;
+    std::vector<CWindowPlacement::ListPlacement> placementsFromActive() const;
     QList<CChildFrame*> framesMostRecentFirst() const;
 
     CUserInterface& m_ui;
     CMainFrameLogic m_logic;
+    CCommandTable m_commands;
+    CExitSequence m_exit;
     CCommandBar* m_bar;
     QMdiArea* m_mdi;
     QLabel* m_status;
     QMenu* m_settingsMenu;
     QMenu* m_windowMenu;
     QTimer* m_idle;
-    QTimer* m_keepAlive;
     QElapsedTimer m_sinceSettingsHidden;
     QElapsedTimer m_sinceWindowHidden;
     QList<QPointer<CChildFrame>> m_frames;
     bool m_arranging = false;
-    bool m_exitConfirmed = false;
+    // The subsystems' commands; the link's comes first, the others use its connection.
+    std::unique_ptr<CLinkCommands> m_linkCommands;
+    std::unique_ptr<COperationCommands> m_operationCommands;
+    std::unique_ptr<CListCommands> m_listCommands;
+    std::unique_ptr<CVoiceUiCommands> m_voiceCommands;
+    std::unique_ptr<CAdminCommands> m_adminCommands;
+    std::unique_ptr<CShellCommands> m_shellCommands;
 };

@@ -5,6 +5,7 @@
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListCommands.h"
 #include "ui/list/CListDispView.h"
 #include "ui/shell/CCommandBar.h"
 #include "ui/shell/CKeldaStartup.h"
@@ -80,7 +81,7 @@ private Q_SLOTS:
         QVERIFY(frame.statusPane()->text().isEmpty());
 
         // A list of two boxes.
-        frame.boxChooser = choose({"r:01", "n:100"});
+        frame.listCommands().boxChooser = choose({"r:01", "n:100"});
         frame.runCommand(C::CmdBox);
         QCOMPARE(frame.listWindows().size(), 1);
         CChildFrame* first = frame.listWindows().first();
@@ -108,14 +109,14 @@ private Q_SLOTS:
         QCOMPARE(int(after.flag), before.flag ? 0 : 1);
 
         // Three more lists; the fifth is refused.
-        frame.boxChooser = choose({"r:02"});
+        frame.listCommands().boxChooser = choose({"r:02"});
         frame.runCommand(C::CmdBox);
-        frame.boxChooser = choose({"r:03"});
+        frame.listCommands().boxChooser = choose({"r:03"});
         frame.runCommand(C::CmdBox);
-        frame.boxChooser = choose({"n:101"});
+        frame.listCommands().boxChooser = choose({"n:101"});
         frame.runCommand(C::CmdBox);
         QCOMPARE(frame.listWindows().size(), 4);
-        frame.boxChooser = choose({});
+        frame.listCommands().boxChooser = choose({});
         frame.runCommand(C::CmdBox);
         QCOMPARE(frame.listWindows().size(), 4);
         QCOMPARE(ui.lastMessage()->text, QString("開ける一覧表が上限に達しています。"));
@@ -229,9 +230,9 @@ private Q_SLOTS:
             CScriptedUi ui;
             CMainFrame frame(ui, m_ini);
             frame.startUp();
-            frame.boxChooser = choose({"r:01"});
+            frame.listCommands().boxChooser = choose({"r:01"});
             frame.runCommand(C::CmdBox);
-            frame.boxChooser = choose({"r:02", "n:101"});
+            frame.listCommands().boxChooser = choose({"r:02", "n:101"});
             frame.runCommand(C::CmdBox);
             QVERIFY(frame.activeList()->isMaximized());
             frame.mdiArea()->setActiveSubWindow(frame.listWindowOfSlot(1));
@@ -308,10 +309,7 @@ private Q_SLOTS:
         QCOMPARE(frame.doc().downConv, 1);
         QVERIFY(!frame.settingsMenu()->isVisible());
         int hooked = -1;
-        frame.commandHook = [&](C::Command c) {
-            hooked = c;
-            return true;
-        };
+        QVERIFY(frame.commands().replaceHandler(C::CmdLogin, [&] { hooked = C::CmdLogin; }));
         frame.runCommand(C::CmdLogin);
         QCOMPARE(hooked, int(C::CmdLogin));
         ui.replies.push_back(MsgResult::Yes);

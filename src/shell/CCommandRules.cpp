@@ -1,0 +1,81 @@
+#include "shell/CCommandRules.h"
+
+#include "store/CFileMng.h"
+
+bool CCommandRules::always(const CMainFrameLogic&, const Inputs&) {
+    return true;
+}
+
+bool CCommandRules::loggedInToDownloadFolder(const CMainFrameLogic& frame, const Inputs& in) {
+    return frame.doc().loggedIn == 1 && in.isDownloadFolder;
+}
+
+bool CCommandRules::loggedInWithInfoOnlyRows(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.notDownloadedFlag && frame.doc().loggedIn == 1;
+}
+
+bool CCommandRules::infoOnlyRowsPresent(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.notDownloadedFlag;
+}
+
+bool CCommandRules::voiceSelected(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.convertFlag;
+}
+
+bool CCommandRules::movableSelected(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.moveCopyFlag;
+}
+
+bool CCommandRules::singleVoiceSelected(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.playFlag;
+}
+
+bool CCommandRules::folderChosen(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.folderField().size() >= 2;
+}
+
+bool CCommandRules::listActive(const CMainFrameLogic&, const Inputs& in) {
+    return in.listActive;
+}
+
+bool CCommandRules::loggedIn(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().loggedIn == 1;
+}
+
+bool CCommandRules::loggedOut(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().loggedIn != 1;
+}
+
+bool CCommandRules::folderHasBoxFolders(const CMainFrameLogic& frame, const Inputs&) {
+    const CKELDADoc& doc = frame.doc();
+    return !doc.folderName.isEmpty() && CFileMng::FolderHasMessages(doc.currentFolderPath()) != 0;
+}
+
+bool CCommandRules::userMadeBoxFolderPresent(const CMainFrameLogic& frame, const Inputs&) {
+    const CKELDADoc& doc = frame.doc();
+    if (doc.folderName.isEmpty()) {
+        return false;
+    }
+    for (const char* kind : {"rusuroku", "naisen"}) {
+        QStringList boxes;
+        CFileMng::ListSubfolders(CFileMng::Join(doc.currentFolderPath(), QString::fromLatin1(kind)), boxes);
+        for (const auto& b : boxes) {
+            if (CFileMng::GetMake(b) == 1) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool CCommandRules::listWindowOpen(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().num >= 1;
+}
+
+bool CCommandRules::convertOnDownload(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().downConv == 1;
+}
+
+bool CCommandRules::deleteWavAfterPlay(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().convDel == 1;
+}

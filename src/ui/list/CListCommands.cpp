@@ -1,0 +1,70 @@
+#include "ui/list/CListCommands.h"
+
+#include "list/CBoxOpenLogic.h"
+#include "platform/CUserInterface.h"
+#include "shell/CCommandRules.h"
+#include "ui/list/CBoxOpenDlg.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CDataListCtrl.h"
+#include "ui/list/CListDispView.h"
+#include "ui/shell/CMainFrame.h"
+
+using C = CMainFrameLogic;
+using R = CCommandRules;
+using F = CCommandTable::Feature;
+
+CListCommands::CListCommands(CMainFrame& frame) : m_frame(frame) {
+    CCommandTable& t = m_frame.commands();
+    t.add(C::CmdBox, &R::folderChosen, [this] { openBoxes(); });
+    t.add(C::CmdAllDisplay, &R::listActive, [this] { showAll(); });
+    t.add(
+        C::CmdSelDisplay, &R::listActive, [] {}, F::NotBuilt);
+    t.add(
+        C::CmdNotDownloaded, &R::infoOnlyRowsPresent, [] {}, F::NotBuilt);
+    t.add(
+        C::CmdColumns, &R::listActive, [] {}, F::NotBuilt);
+    t.add(
+        C::CmdEditInfo, &R::listActive, [this] { editRecord(); }, F::NotBuilt);
+    t.add(
+        C::CmdExport, &R::listActive, [] {}, F::NotBuilt);
+}
+
+void CListCommands::openBoxes() {
+    if (m_frame.logic().folderField().isEmpty()) {
+        return;
+    }
+    CBoxOpenLogic logic(m_frame.doc(), m_frame.ui());
+    int slot = 0;
+    if (boxChooser) {
+        slot = boxChooser(logic);
+    } else {
+        CBoxOpenDlg dlg(logic, &m_frame);
+        slot = dlg.run();
+    }
+    if (slot <= 0) {
+        return;
+    }
+    m_frame.logic().slotOpened(slot);
+    m_frame.doc().num += 1;
+    m_frame.logic().maximizeFlag = true;
+    m_frame.refreshFields();
+    m_frame.openListWindow(slot);
+    m_frame.refreshStatus(true);
+}
+
+void CListCommands::showAll() {
+    CChildFrame* active = m_frame.activeList();
+    if (!active) {
+        return;
+    }
+    active->view()->load(0);
+    m_frame.refreshStatus(false);
+}
+
+void CListCommands::editRecord() {
+    // The editing itself is not built; the check that comes before it is.
+    CChildFrame* active = m_frame.activeList();
+    if (active && active->view()->list()->selectedRowNumbers().empty()) {
+        m_frame.ui().messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+    }
+}
