@@ -29,7 +29,15 @@ QString CCsvExport::ExportCell(const QString& columnTitle, const QString& cell) 
         }
         return QStringLiteral("ZUNOﾃﾞｰﾀ消去済");
     }
-    return cell;
+    return OneField(cell);
+}
+
+QString CCsvExport::OneField(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    out.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    out.replace(QLatin1Char(','), QChar(0xFF0C));
+    return out;
 }
 
 QString CCsvExport::headerLine(const CListModel& model) {

@@ -6,12 +6,15 @@
 class CListModel;
 
 // The lines of the list export: a header line with the column titles, then one line per row with the texts the
-// list shows, in the list's column and row order. Fields are joined by "," without quoting (the editable texts
-// cannot hold a comma); every line ends with a single LF; the file is CP932.
+// list shows, in the list's column and row order. Fields are joined by "," without quoting; every line ends with a
+// single LF; the file is CP932.
 class CCsvExport {
 public:
     // A cell as the export writes it: the flag and import columns, found by their titles, are written as words.
     static QString ExportCell(const QString& columnTitle, const QString& cell);
+    // A text made fit to stand as one field of one line, since fields are not quoted: CR and LF become a space
+    // and "," the full-width "，". Caller names come from the unit and may hold any of them.
+    static QString OneField(const QString& text);
     // The line of row i as the list makes it, each field followed by ","; row 0 has the header line (its last
     // comma dropped) and an LF in front.
     static QString MakeExportLine(const CListModel& model, int row);

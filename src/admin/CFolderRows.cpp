@@ -23,8 +23,8 @@ QList<CFolderRows::Row> CFolderRows::subfolders(const QString& root) {
 QList<CFolderRows::Row> CFolderRows::forFolderList(const QString& root) {
     QList<Row> rows = subfolders(root);
     for (Row& r : rows) {
-        const int has = CFileMng::FolderHasMessages(r.path);
-        r.marker = (has == 1 || has == 2) ? QStringLiteral("*") : QStringLiteral(" ");
+        const CFileMng::FolderMessages has = CFileMng::FolderHasMessages(r.path);
+        r.marker = has != CFileMng::FolderMessages::NoBoxFolders ? QStringLiteral("*") : QStringLiteral(" ");
     }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return a.name.compare(b.name, Qt::CaseInsensitive) < 0; });
@@ -34,9 +34,9 @@ QList<CFolderRows::Row> CFolderRows::forFolderList(const QString& root) {
 QList<CFolderRows::Row> CFolderRows::forFolderChange(const QString& root) {
     QList<Row> rows;
     for (Row r : subfolders(root)) {
-        const int has = CFileMng::FolderHasMessages(r.path);
-        if (has == 1 || has == 2) {
-            r.marker = has == 2 ? QStringLiteral("*") : QStringLiteral(" ");
+        const CFileMng::FolderMessages has = CFileMng::FolderHasMessages(r.path);
+        if (has != CFileMng::FolderMessages::NoBoxFolders) {
+            r.marker = has == CFileMng::FolderMessages::NoMessages ? QStringLiteral("*") : QStringLiteral(" ");
             rows.append(r);
         }
     }

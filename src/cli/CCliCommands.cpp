@@ -419,7 +419,7 @@ int CCliCommands::info() {
     for (const QString& file : m_args.operands) {
         FILESTS_INFO rec;
         rec.clear();
-        if (CFileMng::ReadRecord(file, rec) < FILESTS_INFO::SIZE) {
+        if (CFileMng::ReadRecord(file, rec).bytes < FILESTS_INFO::SIZE) {
             m_ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(file));
             status = Failed;
             continue;

@@ -127,7 +127,7 @@ void CListModel::load(int refresh) {
     for (const auto& folder : m_boxFolders) {
         m_ui.dispatchPendingEvents(1);
         loaded.clear();
-        if (CFileMng::LoadRecords(folder, loaded) == 0) {
+        if (CFileMng::LoadRecords(folder, loaded).unreadable == 0) {
             // Messages that arrived after counting find no room; they show on the next load.
             const size_t room = static_cast<size_t>(n - i);
             const size_t take = std::min(room, loaded.size());
@@ -233,7 +233,7 @@ int CListModel::toggleFlag(int row) {
     FILESTS_INFO& rec = m_records[m_rows[row]];
     FILESTS_INFO copy = rec;
     copy.flag = rec.flag == 0 ? 1 : 0;
-    if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) != 1) {
+    if (CFileMng::RewriteRecord(copy, FILESTS_INFO::text(rec.filePath)) != CFileMng::WriteResult::Written) {
         return 0;
     }
     rec = copy;

@@ -15,7 +15,7 @@ void addBoxes(QList<CBoxDownload::Box>& out, const QString& downloadFolder, cons
     QStringList folders;
     CFileMng::ListSubfolders(CFileMng::Join(downloadFolder, kind), folders);
     for (const QString& folder : folders) {
-        if (CFileMng::GetMake(folder) == 1) {
+        if (CFileMng::GetMake(folder) == CFileMng::Make::ByUser) {
             continue;
         }
         out.append({folder, QStringLiteral("/%1/%2").arg(kind, QFileInfo(folder).fileName()), extension});

@@ -16,7 +16,7 @@ QList<CSelDownLogic::Row> rowsOf(const QString& kindFolder, bool* anyFolder) {
     CFileMng::ListSubfolders(kindFolder, folders);
     *anyFolder = *anyFolder || !folders.isEmpty();
     for (const QString& f : folders) {
-        if (CFileMng::GetMake(f) != 1) {
+        if (CFileMng::GetMake(f) != CFileMng::Make::ByUser) {
             rows.append({QFileInfo(f).fileName(), false});
         }
     }

@@ -48,7 +48,8 @@ bool CCommandRules::loggedOut(const CMainFrameLogic& frame, const Inputs&) {
 
 bool CCommandRules::folderHasBoxFolders(const CMainFrameLogic& frame, const Inputs&) {
     const CKELDADoc& doc = frame.doc();
-    return !doc.folderName.isEmpty() && CFileMng::FolderHasMessages(doc.currentFolderPath()) != 0;
+    return !doc.folderName.isEmpty() &&
+           CFileMng::FolderHasMessages(doc.currentFolderPath()) != CFileMng::FolderMessages::NoBoxFolders;
 }
 
 bool CCommandRules::userMadeBoxFolderPresent(const CMainFrameLogic& frame, const Inputs&) {
@@ -60,7 +61,7 @@ bool CCommandRules::userMadeBoxFolderPresent(const CMainFrameLogic& frame, const
         QStringList boxes;
         CFileMng::ListSubfolders(CFileMng::Join(doc.currentFolderPath(), QString::fromLatin1(kind)), boxes);
         for (const auto& b : boxes) {
-            if (CFileMng::GetMake(b) == 1) {
+            if (CFileMng::GetMake(b) == CFileMng::Make::ByUser) {
                 return true;
             }
         }

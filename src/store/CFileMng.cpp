@@ -163,7 +163,7 @@ QString CFileMng::InfIniPath(const QString& boxFolder) {
     return Join(boxFolder, QStringLiteral("inf.ini"));
 }
 
-int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
+CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest) {
     const std::vector<Entry> entries = listEntries(boxFolder);
     const QSet<QByteArray> voiceNames = voiceNamesOf(entries);
 
@@ -181,12 +181,12 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
     }
 
     if (messages.empty()) {
-        return 0;
+        return {};
     }
     // Files are opened relative to the folder: the kernel then looks up one name per file, not the whole path.
     const int folderFd = ::open(QFile::encodeName(boxFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
-        return -1;
+        return {0, 1};
     }
     // The box name is the same for every message of the folder: read "inf.ini" once.
     const QString boxName = GetBoxName(boxFolder);
@@ -203,7 +203,7 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         if (fd < 0) {
             ::close(folderFd);
             dest.resize(first);
-            return -1;
+            return {0, 1};
         }
         char* buf = reinterpret_cast<char*>(&r);
         size_t got = 0;
@@ -223,7 +223,7 @@ int CFileMng::LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& d
         FILESTS_INFO::setText(r.boxName, boxName);
     }
     ::close(folderFd);
-    return 0;
+    return {static_cast<int>(messages.size()), 0};
 }
 
 int CFileMng::CountMessages(const QString& folder) {
@@ -242,42 +242,45 @@ int CFileMng::CountMessages(const QString& folder) {
     return count;
 }
 
-int CFileMng::ReadRecord(const QString& file, FILESTS_INFO& rec) {
+CFileMng::ReadOutcome CFileMng::ReadRecord(const QString& file, FILESTS_INFO& rec) {
     rec.clear();
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
-        return 0;
+        return {};
     }
     const qint64 n = f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-    return n < 0 ? 0 : static_cast<int>(n);
+    return {true, n < 0 ? 0 : static_cast<int>(n)};
 }
 
-int CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& file) {
+CFileMng::WriteResult CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& file) {
     QByteArray old;
     if (!readAll(file, old)) {
-        return 0;
+        return WriteResult::Unreadable;
     }
     FILESTS_INFO::setText(rec.boxName, GetBoxName(BoxFolderOf(file)));
     if (!canOpenForWriting(QFile::encodeName(file))) {
-        return 0;
+        return WriteResult::Unwritable;
     }
     const QByteArray head(reinterpret_cast<const char*>(&rec), sizeof(FILESTS_INFO));
     // A file shorter than the record keeps nothing after it; it never gets a negative remainder.
     const qsizetype restSize = std::max<qsizetype>(0, old.size() - static_cast<qsizetype>(sizeof(FILESTS_INFO)));
     const char* rest = old.constData() + (old.size() - restSize);
-    return replaceContent(file, head, rest, static_cast<size_t>(restSize), true) ? 1 : 0;
+    return replaceContent(file, head, rest, static_cast<size_t>(restSize), true) ? WriteResult::Written
+                                                                                 : WriteResult::Unwritable;
 }
 
-int CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
+CFileMng::WriteResult CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
     QByteArray old;
     if (!readAll(file, old)) {
-        return 0;
+        return WriteResult::Unreadable;
     }
     if (!canOpenForWriting(QFile::encodeName(file))) {
-        return -1;
+        return WriteResult::Unwritable;
     }
     const QByteArray head(reinterpret_cast<const char*>(&rec), sizeof(FILESTS_INFO));
-    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size()), false) ? 0 : -1;
+    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size()), false)
+               ? WriteResult::Written
+               : WriteResult::Unwritable;
 }
 
 bool CFileMng::FileExists(const QString& path) {
@@ -285,8 +288,8 @@ bool CFileMng::FileExists(const QString& path) {
     return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-int CFileMng::FolderHasMessages(const QString& downloadFolder) {
-    int result = 0;
+CFileMng::FolderMessages CFileMng::FolderHasMessages(const QString& downloadFolder) {
+    FolderMessages result = FolderMessages::NoBoxFolders;
     for (const auto& kind : listEntries(downloadFolder)) {
         if (!kind.isDir ||
             !(kind.name().contains(QLatin1String("naisen")) || kind.name().contains(QLatin1String("rusuroku")))) {
@@ -295,9 +298,9 @@ int CFileMng::FolderHasMessages(const QString& downloadFolder) {
         QStringList boxes;
         ListSubfolders(Join(downloadFolder, kind.name()), boxes);
         for (const auto& box : boxes) {
-            result = 2;
+            result = FolderMessages::NoMessages;
             if (CountMessages(box) >= 1) {
-                return 1;
+                return FolderMessages::HasMessages;
             }
         }
     }
@@ -334,22 +337,22 @@ bool CFileMng::HasWavFiles(const QString& folder) {
     return false;
 }
 
-int CFileMng::ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec) {
+CFileMng::FirstRecord CFileMng::ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec) {
     const std::vector<Entry> entries = listEntries(boxFolder);
     for (QLatin1String ext : {QLatin1String(".vminf"), QLatin1String(".vmdat")}) {
         for (const auto& e : entries) {
             if (endsWithNoCase(e.name(), ext)) {
                 QFile f(Join(boxFolder, e.name()));
                 if (!f.open(QIODevice::ReadOnly)) {
-                    return 0;
+                    return FirstRecord::Unreadable;
                 }
                 rec.clear();
                 f.read(reinterpret_cast<char*>(&rec), sizeof(FILESTS_INFO));
-                return 1;
+                return FirstRecord::Read;
             }
         }
     }
-    return 0;
+    return FirstRecord::NoneFound;
 }
 
 QString CFileMng::GetBoxName(const QString& boxFolder) {
@@ -365,12 +368,21 @@ bool CFileMng::SetMake(const QString& boxFolder, const QString& value) {
     return CPrivateProfile::writeString(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), value);
 }
 
-int CFileMng::GetMake(const QString& boxFolder) {
-    return CPrivateProfile::getInt(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), 0);
+CFileMng::Make CFileMng::GetMake(const QString& boxFolder) {
+    switch (CPrivateProfile::getInt(InfIniPath(boxFolder), QStringLiteral("INF"), QStringLiteral("MAKE"), 0)) {
+    case 0:
+        return Make::None;
+    case 1:
+        return Make::ByUser;
+    case 2:
+        return Make::Pending;
+    default:
+        return Make::Other;
+    }
 }
 
 bool CFileMng::IsMakePending(const QString& boxFolder) {
-    return GetMake(boxFolder) == 2;
+    return GetMake(boxFolder) == Make::Pending;
 }
 
 void CFileMng::ListSubfolders(const QString& folder, QStringList& list) {

@@ -13,33 +13,59 @@ class CUserInterface;
 // call. Folder arguments are accepted with or without a trailing "/".
 class CFileMng {
 public:
-    // Appends the records of the messages of a box folder to dest, in directory order: 0 done; -1 a message file
-    // could not be opened (dest untouched).
-    static int LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest);
+    // What a load of a box folder's records came to.
+    struct LoadOutcome {
+        int loaded = 0;     // records appended
+        int unreadable = 0; // message files that could not be opened
+    };
+    // What became of a write of a record into a file.
+    enum class WriteResult {
+        Written,
+        Unreadable, // the file cannot be read: nothing changed
+        Unwritable  // the file cannot be written: the file is left as it was
+    };
+    // What a read of a record found.
+    struct ReadOutcome {
+        bool opened = false; // false: missing, not a regular file, or not readable
+        int bytes = 0;       // bytes copied into the record
+    };
+    // What a download folder's box folders hold.
+    enum class FolderMessages { NoBoxFolders, NoMessages, HasMessages };
+    // What a search for a box folder's first record found.
+    enum class FirstRecord { Read, NoneFound, Unreadable };
+    // How a box folder came to exist, from "MAKE" of its "inf.ini".
+    enum class Make {
+        None,    // "0" or absent: nothing pending
+        ByUser,  // "1": made by the user with the box folder creation command
+        Pending, // "2": made by a folder download that has not finished with it
+        Other    // any other value
+    };
+
+    // Appends the records of the messages of a box folder to dest, in directory order. Gives up at the first
+    // message file that cannot be opened: then nothing is appended and unreadable is 1.
+    static LoadOutcome LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest);
     // Messages of a folder as the list sizes its array: every file but ".wav", ".ini" and a ".vminf" whose
     // ".vmdat" twin exists. Never smaller than what LoadRecords yields.
     static int CountMessages(const QString& folder);
-    // Copies the first 990 bytes of a file into rec (the rest zero); returns the number of bytes copied.
-    static int ReadRecord(const QString& file, FILESTS_INFO& rec);
+    // Copies the first 990 bytes of a file into rec (the rest zero).
+    static ReadOutcome ReadRecord(const QString& file, FILESTS_INFO& rec);
     // Replaces the record of a file, keeping every byte after it. Refreshes rec.boxName from the box folder's
-    // "inf.ini" first. 1 written; 0 the file cannot be opened or written (the file is left as it was).
-    static int RewriteRecord(FILESTS_INFO& rec, const QString& file);
-    // Puts rec in front of the file's content. 0 written, or the file cannot be read (nothing changed);
-    // -1 the file cannot be written (the file is left as it was).
-    static int PrependRecord(const QString& file, const FILESTS_INFO& rec);
+    // "inf.ini" first.
+    static WriteResult RewriteRecord(FILESTS_INFO& rec, const QString& file);
+    // Puts rec in front of the file's content.
+    static WriteResult PrependRecord(const QString& file, const FILESTS_INFO& rec);
     static bool FileExists(const QString& path);
-    // 1 some box folder holds a message; 2 box folders exist but none holds a message; 0 no box folders.
-    static int FolderHasMessages(const QString& downloadFolder);
+    static FolderMessages FolderHasMessages(const QString& downloadFolder);
     static bool IsDownloadFolder(const QString& folder);
     static void DeleteWavFiles(const QString& folder);
     static bool HasWavFiles(const QString& folder);
-    // 1 the record of the folder's first ".vminf" (else first ".vmdat") read; 0 none found or not readable.
-    static int ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec);
+    // Reads the record of the folder's first ".vminf" (else first ".vmdat").
+    static FirstRecord ReadFirstRecord(const QString& boxFolder, FILESTS_INFO& rec);
     // "NAME" of the box folder's "inf.ini" (at most 19 characters), empty when missing.
     static QString GetBoxName(const QString& boxFolder);
     static bool SetBoxName(const QString& boxFolder, const QString& name);
     static bool SetMake(const QString& boxFolder, const QString& value);
-    static int GetMake(const QString& boxFolder);
+    static Make GetMake(const QString& boxFolder);
     static bool IsMakePending(const QString& boxFolder);
     // Empties list, then fills it with the full path of every subdirectory, in directory order.
     static void ListSubfolders(const QString& folder, QStringList& list);

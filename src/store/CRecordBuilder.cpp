@@ -166,5 +166,5 @@ int CRecordBuilder::BuildForReceivedFile(const QString& path) {
     const QByteArray header = received.read(FILESTS_INFO::UNIT_HEADER_SIZE);
     received.close();
     ApplyHeader(rec, header, fresh, isVoice);
-    return CFileMng::PrependRecord(path, rec) == 0 ? Written : WriteFailed;
+    return CFileMng::PrependRecord(path, rec) != CFileMng::WriteResult::Unwritable ? Written : WriteFailed;
 }

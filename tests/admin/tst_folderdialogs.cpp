@@ -125,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(doc.downloadFolderText, dir.path() + "/office/");
         QCOMPARE(CFileMng::GetBoxName(dir.path() + "/office/rusuroku/0001"), QStringLiteral("受付"));
         QVERIFY(QFileInfo(dir.path() + "/office/rusuroku/0002").isDir());
-        QCOMPARE(CFileMng::GetMake(dir.path() + "/office/naisen/0200"), 0);
+        QCOMPARE(CFileMng::GetMake(dir.path() + "/office/naisen/0200"), CFileMng::Make::None);
         QVERIFY(QFile::exists(dir.path() + "/office/naisen/0200/inf.ini"));
 
         // The link drops: the folder download reports a communication error and makes nothing.

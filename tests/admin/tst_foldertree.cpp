@@ -44,7 +44,7 @@ private Q_SLOTS:
         QCOMPARE(made, QStringList({"0001", "0003", "002"}));
         QVERIFY(!QFileInfo::exists(dl + "/x") && !QFileInfo::exists(dir.filePath("x")));
         QVERIFY(QFileInfo(dl + "/naisen/0200").isDir());
-        QCOMPARE(CFileMng::GetMake(dl + "/rusuroku/002"), 0);
+        QCOMPARE(CFileMng::GetMake(dl + "/rusuroku/002"), CFileMng::Make::None);
         QCOMPARE(QFile(dl + "/rusuroku/002/inf.ini").exists(), true);
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/0200"), QString());
         QVERIFY(!progress.isOpen());

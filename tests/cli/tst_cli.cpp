@@ -212,11 +212,11 @@ private Q_SLOTS:
             }
             const QString file = box + "/" + m.stem + ".vmdat";
             FILESTS_INFO rec;
-            QCOMPARE(CFileMng::ReadRecord(file, rec), FILESTS_INFO::SIZE);
+            QCOMPARE(CFileMng::ReadRecord(file, rec).bytes, FILESTS_INFO::SIZE);
             rec.importStatus = static_cast<uint8_t>(serial);
             rec.flag = serial == 1;
             FILESTS_INFO::setText(rec.title, serial == 2 ? QStringLiteral("  会議") : QString());
-            QCOMPARE(CFileMng::RewriteRecord(rec, file), 1);
+            QCOMPARE(CFileMng::RewriteRecord(rec, file), CFileMng::WriteResult::Written);
         }
         const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
         QCOMPARE(r.code, 0);

@@ -290,7 +290,7 @@ private Q_SLOTS:
         FILESTS_INFO rec;
         CFileMng::ReadRecord(box + m1.stem + ".vminf", rec);
         FILESTS_INFO::setText(rec.title, QStringLiteral("至急"));
-        QCOMPARE(CFileMng::RewriteRecord(rec, box + m1.stem + ".vminf"), 1);
+        QCOMPARE(CFileMng::RewriteRecord(rec, box + m1.stem + ".vminf"), CFileMng::WriteResult::Written);
 
         CScriptedUi list;
         const bool reload = CVoiceDownload::RunVoiceDownload(

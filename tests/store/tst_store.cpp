@@ -176,7 +176,7 @@ private Q_SLOTS:
         FILESTS_INFO::setText(r.callerName, QStringLiteral("鈴木"));
         r.flag = 1;
         r.protect = 1;
-        QCOMPARE(CFileMng::RewriteRecord(r, inf), 1);
+        QCOMPARE(CFileMng::RewriteRecord(r, inf), CFileMng::WriteResult::Written);
 
         Header voice;
         voice.status = 0x01;
@@ -225,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::CountMessages(box), 4);
         std::vector<FILESTS_INFO> recs(1);
         FILESTS_INFO::setText(recs[0].title, QStringLiteral("existing"));
-        QCOMPARE(CFileMng::LoadRecords(box + "/", recs), 0);
+        QCOMPARE(CFileMng::LoadRecords(box + "/", recs).unreadable, 0);
         QCOMPARE(recs.size(), size_t(4));
         QStringList titles;
         for (size_t i = 1; i < recs.size(); ++i) {
@@ -247,7 +247,7 @@ private Q_SLOTS:
         const QString pipe = CFileMng::Join(box, "2026120809150005_0123_0005.vmdat");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
         std::vector<FILESTS_INFO> withPipe;
-        QCOMPARE(CFileMng::LoadRecords(box, withPipe), 0);
+        QCOMPARE(CFileMng::LoadRecords(box, withPipe).unreadable, 0);
         QCOMPARE(withPipe.size(), size_t(4));
         QFile::remove(pipe);
 
@@ -255,7 +255,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(dir.filePath("nowhere"), CFileMng::Join(box, "2026120809150004_0123_0004.vmdat")));
         std::vector<FILESTS_INFO> none(1);
         FILESTS_INFO::setText(none[0].title, QStringLiteral("kept"));
-        QCOMPARE(CFileMng::LoadRecords(box, none), -1);
+        QCOMPARE(CFileMng::LoadRecords(box, none).unreadable, 1);
         QCOMPARE(none.size(), size_t(1));
         QCOMPARE(FILESTS_INFO::text(none[0].title), QStringLiteral("kept"));
     }
@@ -269,7 +269,7 @@ private Q_SLOTS:
         FILESTS_INFO r = recordOf(p);
         FILESTS_INFO::setText(r.title, QStringLiteral("new"));
         r.played = 1;
-        QCOMPARE(CFileMng::RewriteRecord(r, p), 1);
+        QCOMPARE(CFileMng::RewriteRecord(r, p), CFileMng::WriteResult::Written);
         QCOMPARE(FILESTS_INFO::text(r.boxName), QStringLiteral("総務"));
         const QByteArray after = readFile(p);
         QCOMPARE(after.size(), before.size());
@@ -279,11 +279,11 @@ private Q_SLOTS:
         // No temporary file is left behind.
         QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
-        QCOMPARE(CFileMng::RewriteRecord(r, dir.filePath("missing.vmdat")), 0);
+        QCOMPARE(CFileMng::RewriteRecord(r, dir.filePath("missing.vmdat")), CFileMng::WriteResult::Unreadable);
 
         // A file shorter than a record gets the record and nothing after it.
         const QString shortFile = writeFile(CFileMng::Join(box, "2026120809150009_0123_0009.vminf"), "xyz");
-        QCOMPARE(CFileMng::RewriteRecord(r, shortFile), 1);
+        QCOMPARE(CFileMng::RewriteRecord(r, shortFile), CFileMng::WriteResult::Written);
         QCOMPARE(readFile(shortFile).size(), 990);
     }
 
@@ -301,13 +301,13 @@ private Q_SLOTS:
         struct rlimit tight = old;
         tight.rlim_cur = 4000;
         setrlimit(RLIMIT_FSIZE, &tight);
-        const int rewrite = CFileMng::RewriteRecord(r, p);
-        const int prepend = CFileMng::PrependRecord(p, r);
+        const CFileMng::WriteResult rewrite = CFileMng::RewriteRecord(r, p);
+        const CFileMng::WriteResult prepend = CFileMng::PrependRecord(p, r);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previous);
 
-        QCOMPARE(rewrite, 0);
-        QCOMPARE(prepend, -1);
+        QCOMPARE(rewrite, CFileMng::WriteResult::Unwritable);
+        QCOMPARE(prepend, CFileMng::WriteResult::Unwritable);
         QCOMPARE(readFile(p), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
@@ -318,10 +318,10 @@ private Q_SLOTS:
         FILESTS_INFO r;
         r.clear();
         r.flag = 1;
-        QCOMPARE(CFileMng::PrependRecord(p, r), 0);
+        QCOMPARE(CFileMng::PrependRecord(p, r), CFileMng::WriteResult::Written);
         QCOMPARE(readFile(p).size(), 993);
         QCOMPARE(readFile(p).right(3), QByteArray("abc"));
-        QCOMPARE(CFileMng::PrependRecord(dir.filePath("none"), r), 0);
+        QCOMPARE(CFileMng::PrependRecord(dir.filePath("none"), r), CFileMng::WriteResult::Unreadable);
         QVERIFY(!QFile::exists(dir.filePath("none")));
     }
 
@@ -332,13 +332,13 @@ private Q_SLOTS:
         QVERIFY(!CFileMng::IsDownloadFolder(dl));
         QDir().mkpath(dl + "/naisen");
         QVERIFY(CFileMng::IsDownloadFolder(dl));
-        QCOMPARE(CFileMng::FolderHasMessages(dl), 0);
+        QCOMPARE(CFileMng::FolderHasMessages(dl), CFileMng::FolderMessages::NoBoxFolders);
         QDir().mkpath(dl + "/naisen/0200");
         QDir().mkpath(dl + "/rusuroku/0001");
         writeFile(dl + "/naisen/0200/inf.ini", "[INF]\r\nNAME=\"\"\r\n");
-        QCOMPARE(CFileMng::FolderHasMessages(dl), 2);
+        QCOMPARE(CFileMng::FolderHasMessages(dl), CFileMng::FolderMessages::NoMessages);
         writeMessage(dl + "/rusuroku/0001", kStem + ".vminf", "m");
-        QCOMPARE(CFileMng::FolderHasMessages(dl), 1);
+        QCOMPARE(CFileMng::FolderHasMessages(dl), CFileMng::FolderMessages::HasMessages);
 
         QStringList subs{"stale"};
         CFileMng::ListSubfolders(dl + "/rusuroku", subs);
@@ -356,16 +356,16 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(box + "/" + kStem + ".vminf"));
 
         FILESTS_INFO first;
-        QCOMPARE(CFileMng::ReadFirstRecord(box, first), 1);
+        QCOMPARE(CFileMng::ReadFirstRecord(box, first), CFileMng::FirstRecord::Read);
         QCOMPARE(FILESTS_INFO::text(first.title), QStringLiteral("m"));
-        QCOMPARE(CFileMng::ReadFirstRecord(dl + "/naisen/0200", first), 0);
+        QCOMPARE(CFileMng::ReadFirstRecord(dl + "/naisen/0200", first), CFileMng::FirstRecord::NoneFound);
     }
 
     void infIni() {
         QTemporaryDir dir;
         const QString box = dir.path();
         QCOMPARE(CFileMng::GetBoxName(box), QString());
-        QCOMPARE(CFileMng::GetMake(box), 0);
+        QCOMPARE(CFileMng::GetMake(box), CFileMng::Make::None);
         QVERIFY(CFileMng::SetBoxName(box, QString()));
         QCOMPARE(readFile(box + "/inf.ini"), QByteArray("[INF]\r\nNAME=\"\"\r\n"));
         QCOMPARE(CFileMng::GetBoxName(box), QString());

@@ -133,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(boxes.size(), 4);
         for (const QString& box : boxes) {
             std::vector<FILESTS_INFO> recs;
-            QCOMPARE(CFileMng::LoadRecords(box, recs), 0);
+            QCOMPARE(CFileMng::LoadRecords(box, recs).unreadable, 0);
             for (const auto& r : recs) {
                 QCOMPARE(FILESTS_INFO::text(r.boxNo), QFileInfo(box).fileName());
                 const bool isVoice = FILESTS_INFO::text(r.filePath).endsWith(".vmdat");
