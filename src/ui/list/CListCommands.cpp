@@ -25,8 +25,6 @@ CListCommands::CListCommands(CMainFrame& frame) : m_frame(frame) {
         C::CmdColumns, &R::listActive, [] {}, F::NotBuilt);
     t.add(
         C::CmdEditInfo, &R::listActive, [this] { editRecord(); }, F::NotBuilt);
-    t.add(
-        C::CmdExport, &R::listActive, [] {}, F::NotBuilt);
 }
 
 void CListCommands::openBoxes() {

@@ -23,9 +23,8 @@
 namespace {
 using C = CMainFrameLogic;
 
-const QList<C::Command> notBuilt = {C::CmdSelDisplay,      C::CmdNotDownloaded, C::CmdDelete,  C::CmdMoveCopy,
-                                    C::CmdColumns,         C::CmdEditInfo,      C::CmdBoxName, C::CmdMakeBoxFolder,
-                                    C::CmdRenameBoxFolder, C::CmdExport,        C::CmdImport};
+const QList<C::Command> notBuilt = {C::CmdSelDisplay, C::CmdNotDownloaded, C::CmdDelete,
+                                    C::CmdMoveCopy,   C::CmdColumns,       C::CmdEditInfo};
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
