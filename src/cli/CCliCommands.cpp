@@ -2,6 +2,7 @@
 
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
+#include "cli/CCliAdmin.h"
 #include "cli/CCliHelp.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
@@ -93,6 +94,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("convert")) {
         return convert();
+    }
+    if (CCliAdmin::Handles(c)) {
+        return CCliAdmin(m_args, m_ui).run();
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }

@@ -1,5 +1,7 @@
 #include "cli/CCliHelp.h"
 
+#include "cli/CCliAdmin.h"
+
 #include <QStringList>
 
 namespace {
@@ -31,6 +33,8 @@ Commands:
   list DIR                     the rows a list window of DIR's boxes shows
   info FILE...                 the recording record of message files
   convert FILE.vmdat...        convert voice data to WAV files beside them
+  import-names DIR FILE.csv    extension box names from a phone book
+  box-name DIR KIND/NNNN NAME  the name of one box (KIND: rusuroku or naisen)
 
 "kelda-cli COMMAND --help" describes a command.
 )";
@@ -92,7 +96,7 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("list"),
                                       QStringLiteral("info"),
                                       QStringLiteral("convert")};
-    return commands.contains(command);
+    return commands.contains(command) || CCliAdmin::Handles(command);
 }
 
 QString CCliHelp::text(const QString& command) {
@@ -116,6 +120,9 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("convert")) {
         return QString::fromUtf8(kConvert) + QString::fromUtf8(kStatus);
+    }
+    if (CCliAdmin::Handles(command)) {
+        return CCliAdmin::HelpText(command);
     }
     return QString::fromUtf8(kOverview) + QString::fromUtf8(kConnection) + QString::fromUtf8(kStatus);
 }
