@@ -8,7 +8,12 @@
 #include "shell/CKELDADoc.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include <algorithm>
 
 namespace {
 QString withoutTrailingSlash(QString path) {
@@ -17,6 +22,27 @@ QString withoutTrailingSlash(QString path) {
     }
     return path;
 }
+// What a new file gets: read and write for everyone the process's file mode mask lets through (the program is
+// single-threaded, so reading the mask by setting it back at once is safe).
+QFileDevice::Permissions defaultPermissions() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFileDevice::Permissions p;
+    const mode_t mode = 0666 & ~mask;
+    const struct {
+        mode_t bit;
+        QFileDevice::Permission perm;
+    } bits[] = {{S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner},
+                {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
+                {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
+    for (const auto& b : bits) {
+        if (mode & b.bit) {
+            p |= b.perm;
+        }
+    }
+    return p;
+}
+
 } // namespace
 
 CExportSetLogic::CExportSetLogic(CUserInterface& ui, CKELDADoc& doc, const CListModel* model)
@@ -46,6 +72,13 @@ QString CExportSetLogic::targetPath() const {
 void CExportSetLogic::notify() {
     if (changed) {
         changed();
+    }
+    m_sinceShown.start();
+}
+
+void CExportSetLogic::notifyProgress() {
+    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= PROGRESS_GAP_MS) {
+        notify();
     }
 }
 
@@ -131,27 +164,35 @@ int CExportSetLogic::ExportList() {
     m_progressPos = 0;
     notify();
 
-    QSaveFile out(targetPath());
-    if (!out.open(QIODevice::WriteOnly)) {
+    // Written beside the target under a temporary name that only a complete export renames over the target.
+    QTemporaryFile out(targetPath() + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
         return 0;
     }
+    const std::vector<CCsvExport::Words> words = CCsvExport::ColumnWords(*m_model);
     for (int i = 0; i < rows; ++i) {
         m_ui.dispatchPendingEvents(1);
-        const QByteArray bytes = CCp932::fromUnicode(CCsvExport::ExportChunk(*m_model, i));
+        const QByteArray bytes = CCp932::fromUnicode(CCsvExport::ExportChunk(*m_model, i, words));
         if (out.write(bytes) != bytes.size()) {
             return 0;
         }
         m_progressPos = i;
-        notify();
+        notifyProgress();
         if (m_cancelRequested) {
             // The earlier file stays as it was; the rows written so far go with the temporary file.
-            out.cancelWriting();
             return 1;
         }
     }
-    if (!out.commit()) {
+    if (!out.flush()) {
         return 0;
     }
+    // A new file gets the permissions any file made here gets; a replaced one keeps its own.
+    const QFileInfo old(targetPath());
+    out.setPermissions(old.exists() ? old.permissions() : defaultPermissions());
+    if (std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(targetPath()).constData()) != 0) {
+        return 0;
+    }
+    out.setAutoRemove(false);
     m_progressPos = rows;
     m_okEnabled = true;
     notify();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <functional>
@@ -50,6 +51,11 @@ public:
 
 private:
     void notify();
+    // The bar's position, shown at most every PROGRESS_GAP_MS: drawing it for every step would cost more than
+    // the steps, and a person sees no difference.
+    void notifyProgress();
+    static constexpr int PROGRESS_GAP_MS = 50;
+    QElapsedTimer m_sinceShown;
     void backToIdle();
 
     CUserInterface& m_ui;

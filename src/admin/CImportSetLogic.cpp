@@ -45,6 +45,13 @@ void CImportSetLogic::notify() {
     if (changed) {
         changed();
     }
+    m_sinceShown.start();
+}
+
+void CImportSetLogic::notifyProgress() {
+    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= PROGRESS_GAP_MS) {
+        notify();
+    }
 }
 
 CImportSetLogic::Choose CImportSetLogic::choose() {
@@ -85,36 +92,37 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
     m_progressPos = 0;
     notify();
 
-    CNameImport import(m_doc.currentFolderPath());
-    import.cancelled = [this] { m_ui.dispatchPendingEvents(1);
-    return m_cancelRequested;
-};
-import.progress = [this](int lines) { m_progressPos = std::min(lines, m_progressMax);
-notify();
-}
-;
-const CNameImport::Outcome outcome = import.run(sourcePath());
-m_okEnabled = true;
-if (outcome.result == CNameImport::Result::Completed) {
-    m_completed = true;
-    m_cancelRequested = false;
-    m_progressPos = m_progressMax;
-    m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
-    m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+    CNameImport run(m_doc.currentFolderPath());
+    run.cancelled = [this] {
+        m_ui.dispatchPendingEvents(1);
+        return m_cancelRequested;
+    };
+    run.progress = [this](int lines) {
+        m_progressPos = std::min(lines, m_progressMax);
+        notifyProgress();
+    };
+    const CNameImport::Outcome outcome = run.run(sourcePath());
+    m_okEnabled = true;
+    if (outcome.result == CNameImport::Result::Completed) {
+        m_completed = true;
+        m_cancelRequested = false;
+        m_progressPos = m_progressMax;
+        m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
+        m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_importing = false;
+        notify();
+        return Ok::Imported;
+    }
+    if (outcome.result == CNameImport::Result::Unreadable || outcome.result == CNameImport::Result::WriteFailed) {
+        m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+    }
+    m_progressVisible = false;
+    m_text = CAdminTexts::ImportText();
+    m_title = CAdminTexts::ImportTitle();
     m_importing = false;
+    m_cancelRequested = false;
     notify();
-    return Ok::Imported;
-}
-if (outcome.result == CNameImport::Result::Unreadable || outcome.result == CNameImport::Result::WriteFailed) {
-    m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
-}
-m_progressVisible = false;
-m_text = CAdminTexts::ImportText();
-m_title = CAdminTexts::ImportTitle();
-m_importing = false;
-m_cancelRequested = false;
-notify();
-return Ok::StayOpen;
+    return Ok::StayOpen;
 }
 
 bool CImportSetLogic::cancel() {

@@ -96,31 +96,30 @@ int CCliAdmin::importNames() {
         return CCliCommands::Failed;
     }
     CCancelFlag::clear();
-    CNameImport import(dir);
-    import.cancelled = [] { return CCancelFlag::isSet();
-};
-const CNameImport::Outcome out = import.run(m_args.operands[1]);
-switch (out.result) {
-case CNameImport::Result::Completed:
-    if (out.linesSkipped > 0) {
-        m_ui.note(QStringLiteral("kelda-cli: %1 line(s) named no box folder of %2/naisen and were skipped")
-                      .arg(out.linesSkipped)
-                      .arg(dir));
+    CNameImport run(dir);
+    run.cancelled = [] { return CCancelFlag::isSet(); };
+    const CNameImport::Outcome out = run.run(m_args.operands[1]);
+    switch (out.result) {
+    case CNameImport::Result::Completed:
+        if (out.linesSkipped > 0) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 line(s) named no box folder of %2/naisen and were skipped")
+                          .arg(out.linesSkipped)
+                          .arg(dir));
+        }
+        m_ui.messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
+        return CCliCommands::Ok;
+    case CNameImport::Result::Cancelled:
+        m_ui.note(QStringLiteral("kelda-cli: import cancelled; every box name was put back"));
+        break;
+    case CNameImport::Result::Unreadable:
+    case CNameImport::Result::WriteFailed:
+        for (const QString& box : out.failed) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 could not be written or put back").arg(box));
+        }
+        m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        break;
     }
-    m_ui.messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
-    return CCliCommands::Ok;
-case CNameImport::Result::Cancelled:
-    m_ui.note(QStringLiteral("kelda-cli: import cancelled; every box name was put back"));
-    break;
-case CNameImport::Result::Unreadable:
-case CNameImport::Result::WriteFailed:
-    for (const QString& box : out.failed) {
-        m_ui.note(QStringLiteral("kelda-cli: %1 could not be written or put back").arg(box));
-    }
-    m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
-    break;
-}
-return CCliCommands::Failed;
+    return CCliCommands::Failed;
 }
 
 int CCliAdmin::boxName() {

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readBytes(const QString& path) {
@@ -112,6 +114,7 @@ private Q_SLOTS:
     // The export dialog's file holds exactly the list export's bytes: CP932, LF line ends, the two columns as
     // words, the list's row order.
     void exportWritesTheListsLines() {
+        ::umask(022);
         ThreeRows t;
         QCOMPARE(t.model->rowCount(), 3);
         QCOMPARE(CCsvExport::ExportBytes(*t.model), kThreeRowsCsv);
@@ -126,6 +129,11 @@ private Q_SLOTS:
         QCOMPARE(logic.ok(), CExportSetLogic::Ok::Exported);
         QVERIFY(t.ui.messages.isEmpty());
         QCOMPARE(readBytes(t.out() + "/list.csv"), kThreeRowsCsv);
+        // Written under a temporary name, the file still gets the permissions of any new file.
+        const QFileDevice::Permissions rw = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                            QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+        QCOMPARE(QFileInfo(t.out() + "/list.csv").permissions() & rw,
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         QCOMPARE(t.doc.exportPath, t.out());
         QCOMPARE(t.doc.exportName, QStringLiteral("list.csv"));
         QCOMPARE(QDir(t.out()).entryList(QDir::Files | QDir::Hidden), QStringList{"list.csv"});

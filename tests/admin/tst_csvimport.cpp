@@ -142,8 +142,8 @@ private Q_SLOTS:
         QFETCH(QString, name201);
         QFETCH(int, written);
         const QMap<QString, QByteArray> before = snapshot(dl + "/rusuroku");
-        CNameImport import(dl);
-        const CNameImport::Outcome out = import.runBytes(kHeader + body);
+        CNameImport run(dl);
+        const CNameImport::Outcome out = run.runBytes(kHeader + body);
         QCOMPARE(out.result, CNameImport::Result::Completed);
         QCOMPARE(out.namesWritten, written);
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), name201);
@@ -165,8 +165,8 @@ private Q_SLOTS:
                                 "1,,Empty,\n"
                                 "1,999,Missing,\n"
                                 "1,202,Fine,\n";
-        CNameImport import(dl);
-        const CNameImport::Outcome out = import.runBytes(kHeader + body);
+        CNameImport run(dl);
+        const CNameImport::Outcome out = run.runBytes(kHeader + body);
         QCOMPARE(out.result, CNameImport::Result::Completed);
         QCOMPARE(out.namesWritten, 1);
         QCOMPARE(out.linesSkipped, 6);
@@ -182,105 +182,102 @@ private Q_SLOTS:
     void cancelPutsEverythingBack() {
         const QByteArray ini201 = readBytes(dl + "/naisen/201/inf.ini");
         const QMap<QString, QByteArray> rusuroku = snapshot(dl + "/rusuroku");
-        CNameImport import(dl);
+        CNameImport run(dl);
         int lines = 0;
-        import.progress = [&](int done) { lines = done;
-    };
-    import.cancelled = [&] { return lines >= 3;
+        run.progress = [&](int done) { lines = done; };
+        run.cancelled = [&] { return lines >= 3; };
+        const CNameImport::Outcome out = run.runBytes(kHeader + "1,201,A,\n1,202,X,\n1,201,B,\n1,202,Y,\n");
+        QCOMPARE(out.result, CNameImport::Result::Cancelled);
+        QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/202"), QString());
+        QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp") && !QFile::exists(dl + "/naisen/202/inf.tmp"));
+        QCOMPARE(snapshot(dl + "/rusuroku"), rusuroku);
+    }
+
+    // A box that cannot be written stops the import and takes back what was written before it.
+    void writeFailureTakesEverythingBack() {
+        const QByteArray ini201 = readBytes(dl + "/naisen/201/inf.ini");
+        mk(dl + "/naisen/202/inf.ini"); // a folder where the file should be: no write can succeed
+        CNameImport run(dl);
+        const CNameImport::Outcome out = run.runBytes(kHeader + "1,201,A,\n1,202,X,\n");
+        QCOMPARE(out.result, CNameImport::Result::WriteFailed);
+        QCOMPARE(out.failed, QStringList{dl + "/naisen/202"});
+        QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
+        QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp"));
+    }
+
+    void backupOncePerRun() {
+        CInfBackup b;
+        QVERIFY(b.backUp(dl + "/naisen/201"));
+        CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", "changed");
+        QVERIFY(b.backUp(dl + "/naisen/201"));
+        QVERIFY(readBytes(CInfBackup::TmpPath(dl + "/naisen/201")).contains("\"old\""));
+        QVERIFY(b.restore().isEmpty());
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("old"));
+    }
+
+    // The dialog's logic: remembered fields, "OK" enabled by both fields, the chooser, the error, the run.
+    void dialogLogic() {
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = tmp->path() + "/";
+        doc.folderName = "office";
+        CImportSetLogic logic(ui, doc);
+        logic.open();
+        QVERIFY(!logic.okEnabled());
+        QCOMPARE(logic.title(), QStringLiteral("インポート設定"));
+        QCOMPARE(logic.text(), QStringLiteral("内線ボックス名称をインポートします。"));
+        logic.setFolder("x");
+        QVERIFY(!logic.okEnabled());
+        logic.setFile("y.csv");
+        QVERIFY(logic.okEnabled());
+
+        // Cancelling the chooser ends the dialog.
+        ui.openFileChoice.clear();
+        QCOMPARE(logic.choose(), CImportSetLogic::Choose::Cancelled);
+
+        // A file that is not there: "インポートエラー", back to idle, nothing remembered.
+        QCOMPARE(logic.ok(), CImportSetLogic::Ok::StayOpen);
+        QCOMPARE(ui.lastMessage()->text, CAdminTexts::ImportError());
+        QCOMPARE(ui.lastMessage()->caption, QStringLiteral("エラー"));
+        QVERIFY(logic.okEnabled() && !logic.importing() && !logic.progressVisible());
+        QVERIFY(doc.importName.isEmpty());
+
+        const QString csv = tmp->filePath("book/phone.csv");
+        mk(tmp->filePath("book"));
+        writeBytes(csv, kHeader + "1,201,Virara,\n");
+        ui.openFileChoice = csv;
+        QCOMPARE(logic.choose(), CImportSetLogic::Choose::Chosen);
+        QCOMPARE(logic.folder(), tmp->filePath("book"));
+        QCOMPARE(logic.file(), QStringLiteral("phone.csv"));
+        QCOMPARE(doc.importPath, tmp->filePath("book"));
+        QCOMPARE(doc.importName, QStringLiteral("phone.csv"));
+        QCOMPARE(logic.ok(), CImportSetLogic::Ok::Imported);
+        QVERIFY(logic.completed());
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("Virara"));
+
+        // Reopened: the remembered values fill the fields (a trailing "/" dropped).
+        doc.importPath += "/";
+        CImportSetLogic again(ui, doc);
+        again.open();
+        QCOMPARE(again.folder(), tmp->filePath("book"));
+        QVERIFY(again.okEnabled());
+
+        // "キャンセル" during the run: the import stops and everything is put back; the dialog stays open.
+        writeBytes(csv, kHeader + "1,201,A,\n1,202,B,\n1,201,C,\n");
+        ui.onDispatch = [&](int) {
+            if (again.importing() && again.progressPos() >= 2) {
+                QVERIFY(!again.cancel());
+            }
+        };
+        QCOMPARE(again.ok(), CImportSetLogic::Ok::StayOpen);
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("Virara"));
+        QVERIFY(!QFile::exists(dl + "/naisen/202/inf.tmp"));
+        QVERIFY(!again.importing() && !again.cancelRequested() && !again.completed());
+        QCOMPARE(again.title(), QStringLiteral("インポート設定"));
+        QVERIFY(again.cancel()); // idle: closes
+    }
 };
-const CNameImport::Outcome out = import.runBytes(kHeader + "1,201,A,\n1,202,X,\n1,201,B,\n1,202,Y,\n");
-QCOMPARE(out.result, CNameImport::Result::Cancelled);
-QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
-QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/202"), QString());
-QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp") && !QFile::exists(dl + "/naisen/202/inf.tmp"));
-QCOMPARE(snapshot(dl + "/rusuroku"), rusuroku);
-}
-
-// A box that cannot be written stops the import and takes back what was written before it.
-void writeFailureTakesEverythingBack() {
-    const QByteArray ini201 = readBytes(dl + "/naisen/201/inf.ini");
-    mk(dl + "/naisen/202/inf.ini"); // a folder where the file should be: no write can succeed
-    CNameImport import(dl);
-    const CNameImport::Outcome out = import.runBytes(kHeader + "1,201,A,\n1,202,X,\n");
-    QCOMPARE(out.result, CNameImport::Result::WriteFailed);
-    QCOMPARE(out.failed, QStringList{dl + "/naisen/202"});
-    QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
-    QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp"));
-}
-
-void backupOncePerRun() {
-    CInfBackup b;
-    QVERIFY(b.backUp(dl + "/naisen/201"));
-    CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", "changed");
-    QVERIFY(b.backUp(dl + "/naisen/201"));
-    QVERIFY(readBytes(CInfBackup::TmpPath(dl + "/naisen/201")).contains("\"old\""));
-    QVERIFY(b.restore().isEmpty());
-    QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("old"));
-}
-
-// The dialog's logic: remembered fields, "OK" enabled by both fields, the chooser, the error, the run.
-void dialogLogic() {
-    CScriptedUi ui;
-    CKELDADoc doc;
-    doc.folder = tmp->path() + "/";
-    doc.folderName = "office";
-    CImportSetLogic logic(ui, doc);
-    logic.open();
-    QVERIFY(!logic.okEnabled());
-    QCOMPARE(logic.title(), QStringLiteral("インポート設定"));
-    QCOMPARE(logic.text(), QStringLiteral("内線ボックス名称をインポートします。"));
-    logic.setFolder("x");
-    QVERIFY(!logic.okEnabled());
-    logic.setFile("y.csv");
-    QVERIFY(logic.okEnabled());
-
-    // Cancelling the chooser ends the dialog.
-    ui.openFileChoice.clear();
-    QCOMPARE(logic.choose(), CImportSetLogic::Choose::Cancelled);
-
-    // A file that is not there: "インポートエラー", back to idle, nothing remembered.
-    QCOMPARE(logic.ok(), CImportSetLogic::Ok::StayOpen);
-    QCOMPARE(ui.lastMessage()->text, CAdminTexts::ImportError());
-    QCOMPARE(ui.lastMessage()->caption, QStringLiteral("エラー"));
-    QVERIFY(logic.okEnabled() && !logic.importing() && !logic.progressVisible());
-    QVERIFY(doc.importName.isEmpty());
-
-    const QString csv = tmp->filePath("book/phone.csv");
-    mk(tmp->filePath("book"));
-    writeBytes(csv, kHeader + "1,201,Virara,\n");
-    ui.openFileChoice = csv;
-    QCOMPARE(logic.choose(), CImportSetLogic::Choose::Chosen);
-    QCOMPARE(logic.folder(), tmp->filePath("book"));
-    QCOMPARE(logic.file(), QStringLiteral("phone.csv"));
-    QCOMPARE(doc.importPath, tmp->filePath("book"));
-    QCOMPARE(doc.importName, QStringLiteral("phone.csv"));
-    QCOMPARE(logic.ok(), CImportSetLogic::Ok::Imported);
-    QVERIFY(logic.completed());
-    QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("Virara"));
-
-    // Reopened: the remembered values fill the fields (a trailing "/" dropped).
-    doc.importPath += "/";
-    CImportSetLogic again(ui, doc);
-    again.open();
-    QCOMPARE(again.folder(), tmp->filePath("book"));
-    QVERIFY(again.okEnabled());
-
-    // "キャンセル" during the run: the import stops and everything is put back; the dialog stays open.
-    writeBytes(csv, kHeader + "1,201,A,\n1,202,B,\n1,201,C,\n");
-    ui.onDispatch = [&](int) {
-        if (again.importing() && again.progressPos() >= 2) {
-            QVERIFY(!again.cancel());
-        }
-    };
-    QCOMPARE(again.ok(), CImportSetLogic::Ok::StayOpen);
-    QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("Virara"));
-    QVERIFY(!QFile::exists(dl + "/naisen/202/inf.tmp"));
-    QVERIFY(!again.importing() && !again.cancelRequested() && !again.completed());
-    QCOMPARE(again.title(), QStringLiteral("インポート設定"));
-    QVERIFY(again.cancel()); // idle: closes
-}
-}
-;
 
 QTEST_GUILESS_MAIN(TestCsvImport)
 #include "tst_csvimport.moc"
