@@ -1,6 +1,5 @@
 #include "admin/CInfBackup.h"
 
-#include "platform/CPrivateProfile.h"
 #include "store/CFileMng.h"
 
 #include <QFile>
@@ -17,11 +16,24 @@ bool CInfBackup::backUp(const QString& boxFolder) {
     }
     const QString ini = CFileMng::InfIniPath(boxFolder);
     const QString tmp = TmpPath(boxFolder);
+    // A box without "inf.ini" is backed up as one with an empty name, which reads the same.
+    QByteArray bytes = QByteArrayLiteral("[INF]\r\nNAME=\r\n");
+    if (QFile::exists(ini)) {
+        QFile src(ini);
+        if (!src.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        bytes = src.readAll();
+        if (src.error() != QFileDevice::NoError) {
+            return false;
+        }
+    }
+    // A plain write of a small file: the backup only has to outlive this run, and an "inf.tmp" left from an
+    // earlier run is replaced, never written through.
     QFile::remove(tmp);
-    const bool made = QFile::exists(ini)
-                          ? QFile::copy(ini, tmp)
-                          : CPrivateProfile::writeString(tmp, QStringLiteral("INF"), QStringLiteral("NAME"), QString());
-    if (!made) {
+    QFile dst(tmp);
+    if (!dst.open(QIODevice::WriteOnly | QIODevice::NewOnly) || dst.write(bytes) != bytes.size() || !dst.flush()) {
+        dst.close();
         QFile::remove(tmp);
         return false;
     }

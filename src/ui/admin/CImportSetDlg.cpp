@@ -34,6 +34,10 @@ CImportSetDlg::CImportSetDlg(CImportSetLogic& logic, QWidget* parent) : QDialog(
     layout->addWidget(target);
     m_progress = new QProgressBar(this);
     m_progress->setTextVisible(false);
+    // The bar's place is kept while it is hidden, so that the dialog does not change its size when a run starts.
+    QSizePolicy keep = m_progress->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keep);
     layout->addWidget(m_progress);
 
     auto* buttons = new QHBoxLayout;
