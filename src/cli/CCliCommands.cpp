@@ -2,6 +2,7 @@
 
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
+#include "cli/CCliAdmin.h"
 #include "cli/CCliDelete.h"
 #include "cli/CCliEdit.h"
 #include "cli/CCliHelp.h"
@@ -107,6 +108,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("edit")) {
         return CCliEdit::run(m_args, m_ui);
+    }
+    if (CCliAdmin::Handles(c)) {
+        return CCliAdmin(m_args, m_ui).run();
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }

@@ -1,5 +1,6 @@
 #include "cli/CCliHelp.h"
 
+#include "cli/CCliAdmin.h"
 #include "cli/CCliDelete.h"
 #include "cli/CCliMoveCopy.h"
 
@@ -38,6 +39,8 @@ Commands:
   move DIR FILE...             move messages into another box folder (--to rusuroku/NNNN)
   copy DIR FILE...             copy messages into another box folder (--to naisen/NNNN)
   edit FILE                    change the recording information of a message file
+  import-names DIR FILE.csv    extension box names from a phone book
+  box-name DIR KIND/NNNN NAME  the name of one box (KIND: rusuroku or naisen)
 
 "kelda-cli COMMAND --help" describes a command.
 )";
@@ -142,7 +145,7 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("move"),
                                       QStringLiteral("copy"),
                                       QStringLiteral("edit")};
-    return commands.contains(command);
+    return commands.contains(command) || CCliAdmin::Handles(command);
 }
 
 QString CCliHelp::text(const QString& command) {
@@ -175,6 +178,9 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("move") || command == QLatin1String("copy")) {
         return CCliMoveCopy::help(command) + QString::fromUtf8(kStatus);
+    }
+    if (CCliAdmin::Handles(command)) {
+        return CCliAdmin::HelpText(command);
     }
     return QString::fromUtf8(kOverview) + QString::fromUtf8(kConnection) + QString::fromUtf8(kStatus);
 }

@@ -1,14 +1,28 @@
 #include "ui/admin/CAdminCommands.h"
 
+#include "admin/CAdminTexts.h"
+#include "admin/CBoxFldNameChgLogic.h"
+#include "admin/CBoxNameChgLogic.h"
+#include "admin/CExportSetLogic.h"
 #include "admin/CFolderChgLogic.h"
 #include "admin/CFolderDwnLogic.h"
 #include "admin/CFolderSetLogic.h"
+#include "admin/CImportSetLogic.h"
+#include "admin/CMakeBoxFldLogic.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkController.h"
+#include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
+#include "ui/admin/CBoxFldNameChgDlg.h"
+#include "ui/admin/CBoxNameChgDlg.h"
+#include "ui/admin/CExportSetDlg.h"
 #include "ui/admin/CFolderChgDlg.h"
 #include "ui/admin/CFolderDwnDlg.h"
 #include "ui/admin/CFolderSetDlg.h"
+#include "ui/admin/CImportSetDlg.h"
+#include "ui/admin/CMakeBoxFldDlg.h"
+#include "ui/list/CChildFrame.h"
+#include "ui/list/CListDispView.h"
 #include "ui/shell/CMainFrame.h"
 
 using C = CMainFrameLogic;
@@ -20,14 +34,11 @@ CAdminCommands::CAdminCommands(CMainFrame& frame, CLinkController& link) : m_fra
     t.add(C::CmdFolderDownload, &R::always, [this] { folderDownload(); });
     t.add(C::CmdFolderName, &R::always, [this] { folderChange(); });
     t.add(C::CmdStartFolder, &R::always, [this] { startFolder(); });
-    t.add(
-        C::CmdBoxName, &R::folderHasBoxFolders, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdMakeBoxFolder, &R::folderHasBoxFolders, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdRenameBoxFolder, &R::userMadeBoxFolderPresent, [] {}, F::NotBuilt);
-    t.add(
-        C::CmdImport, &R::folderHasBoxFolders, [] {}, F::NotBuilt);
+    t.add(C::CmdBoxName, &R::folderHasBoxFolders, [this] { boxNames(); });
+    t.add(C::CmdMakeBoxFolder, &R::folderHasBoxFolders, [this] { makeBoxFolder(); });
+    t.add(C::CmdRenameBoxFolder, &R::userMadeBoxFolderPresent, [this] { renameBoxFolders(); });
+    t.add(C::CmdExport, &R::listActive, [this] { exportList(); });
+    t.add(C::CmdImport, &R::folderHasBoxFolders, [this] { importNames(); });
 }
 
 void CAdminCommands::folderDownload() {
@@ -64,4 +75,73 @@ void CAdminCommands::startFolder() {
     CFolderSetLogic logic(m_frame.ui(), m_frame.doc());
     CFolderSetDlg dlg(logic, m_frame.doc().folder, &m_frame);
     dlg.exec();
+}
+
+void CAdminCommands::boxNames() {
+    CBoxNameChgLogic logic(m_frame.ui(), m_frame.doc());
+    if (logic.open() != CBoxNameChgLogic::Open::Ready) {
+        return;
+    }
+    CBoxNameChgDlg dlg(logic, &m_frame);
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (logic.failures().isEmpty()) {
+        m_frame.ui().messageBox(CAdminTexts::BoxNameDone(), CAdminTexts::BoxNameDoneCaption(), MsgIcon::Information);
+    } else {
+        m_frame.ui().messageBox(CAdminTexts::BoxNameFailed(logic.failures()), CAdminTexts::ErrorCaption(),
+                                MsgIcon::Exclamation);
+    }
+    m_frame.reloadAllLists(1, 0);
+}
+
+void CAdminCommands::makeBoxFolder() {
+    CMakeBoxFldLogic logic(m_frame.ui(), m_frame.doc());
+    CMakeBoxFldDlg dlg(logic, &m_frame);
+    if (dlg.exec() == QDialog::Accepted) {
+        m_frame.ui().messageBox(CAdminTexts::MakeDone(), CAdminTexts::MakeDoneCaption(), MsgIcon::Information);
+    }
+}
+
+void CAdminCommands::renameBoxFolders() {
+    CBoxFldNameChgLogic logic(m_frame.ui(), m_frame.doc());
+    if (logic.open() != CBoxFldNameChgLogic::Open::Ready) {
+        return;
+    }
+    CBoxFldNameChgDlg dlg(logic, &m_frame);
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    // A folder that kept its old name is said so; the completion message would claim otherwise.
+    if (logic.failures().isEmpty()) {
+        m_frame.ui().messageBox(CAdminTexts::RenameDone(), CAdminTexts::RenameDoneCaption(), MsgIcon::Information);
+    } else {
+        m_frame.ui().messageBox(CAdminTexts::RenameFailed(logic.failures()), CAdminTexts::ErrorCaption(),
+                                MsgIcon::Exclamation);
+    }
+}
+
+void CAdminCommands::exportList() {
+    CChildFrame* active = m_frame.activeList();
+    if (!active) {
+        return;
+    }
+    CExportSetLogic logic(m_frame.ui(), m_frame.doc(), &active->view()->model());
+    CExportSetDlg dlg(logic, &m_frame);
+    if (dlg.exec() == QDialog::Accepted) {
+        m_frame.ui().messageBox(CAdminTexts::ExportDone(), CAdminTexts::ExportDoneCaption(), MsgIcon::Information);
+    }
+}
+
+void CAdminCommands::importNames() {
+    if (m_frame.logic().folderField().isEmpty()) {
+        return;
+    }
+    CImportSetLogic logic(m_frame.ui(), m_frame.doc());
+    CImportSetDlg dlg(logic, &m_frame);
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    m_frame.ui().messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
+    m_frame.reloadAllLists(1, 0);
 }

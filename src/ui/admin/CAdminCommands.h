@@ -4,8 +4,8 @@ class CLinkController;
 class CMainFrame;
 
 // The download folders' commands: "ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ" (the unit's folder tree made on the PC), "フォルダ名" (choose
-// or rename the current folder) and "起動時のフォルダを指定する...". The box name and box folder items and the
-// name import are registered with their rules; their features are not built yet.
+// or rename the current folder), "起動時のフォルダを指定する...", the box name and box folder items of the settings
+// popup, the list export and the extension box name import.
 class CAdminCommands {
 public:
     CAdminCommands(CMainFrame& frame, CLinkController& link);
@@ -14,6 +14,11 @@ private:
     void folderDownload();
     void folderChange();
     void startFolder();
+    void boxNames();
+    void makeBoxFolder();
+    void renameBoxFolders();
+    void exportList();
+    void importNames();
 
     CMainFrame& m_frame;
     CLinkController& m_link;

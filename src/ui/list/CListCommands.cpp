@@ -11,7 +11,6 @@
 
 using C = CMainFrameLogic;
 using R = CCommandRules;
-using F = CCommandTable::Feature;
 
 CListCommands::CListCommands(CMainFrame& frame) : m_frame(frame) {
     CCommandTable& t = m_frame.commands();
@@ -21,8 +20,6 @@ CListCommands::CListCommands(CMainFrame& frame) : m_frame(frame) {
     t.add(C::CmdNotDownloaded, &R::infoOnlyRowsPresent, [this] { inActiveList(&CListDispView::notDownloadedDisplay); });
     t.add(C::CmdColumns, &R::listActive, [this] { chooseColumns(); });
     t.add(C::CmdEditInfo, &R::listActive, [this] { editRecord(); });
-    t.add(
-        C::CmdExport, &R::listActive, [] {}, F::NotBuilt);
 }
 
 void CListCommands::openBoxes() {

@@ -1,0 +1,73 @@
+#include "admin/CBoxNameChgLogic.h"
+
+#include "admin/CAdminTexts.h"
+#include "admin/CBoxNameRules.h"
+#include "admin/CPrgBoxNameChgDlg.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+
+#include <QFileInfo>
+
+CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKELDADoc& doc)
+    : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT),
+      m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {}
+
+QStringList CBoxNameChgLogic::Titles() {
+    return {QString(), QStringLiteral("BOX番号"), QStringLiteral("  BOX名称  ")};
+}
+
+QString CBoxNameChgLogic::kindDir(bool answeringMachine) const {
+    return CFileMng::Join(m_folder, answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
+}
+
+CBoxNameChgLogic::Open CBoxNameChgLogic::open() {
+    for (const bool am : {true, false}) {
+        CEditListState& l = list(am);
+        l.clear();
+        QStringList boxes;
+        CFileMng::ListSubfolders(kindDir(am), boxes);
+        for (const QString& box : boxes) {
+            l.addRow(QFileInfo(box).fileName(), CFileMng::GetBoxName(box));
+        }
+    }
+    if (m_rusuroku.rowCount() == 0 && m_naisen.rowCount() == 0) {
+        m_ui.messageBox(CAdminTexts::NoBoxFolders(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return Open::NoBoxes;
+    }
+    return Open::Ready;
+}
+
+CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
+    for (const bool am : {true, false}) {
+        const CEditListState& l = list(am);
+        for (int r = 0; r < l.rowCount(); ++r) {
+            if (!CBoxNameRules::IsValidBoxName(l.text(r, CEditListState::EDIT_COLUMN))) {
+                m_ui.messageBox(CAdminTexts::InputError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+                return Ok::StayOpen;
+            }
+        }
+    }
+    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return Ok::Declined;
+    }
+    m_failures.clear();
+    const int total = m_rusuroku.rowCount() + m_naisen.rowCount();
+    CPrgBoxNameChgDlg progress(m_ui, total);
+    int done = 0;
+    for (const bool am : {true, false}) {
+        const CEditListState& l = list(am);
+        for (int r = 0; r < l.rowCount(); ++r) {
+            const QString boxNo = l.text(r, 1);
+            if (!CFileMng::SetBoxName(CFileMng::Join(kindDir(am), boxNo), l.text(r, CEditListState::EDIT_COLUMN))) {
+                m_failures << CAdminTexts::KindLabel(am) + QStringLiteral("：") + boxNo;
+            }
+            progress.post(PRG_POSITION, ++done);
+        }
+    }
+    progress.post(PRG_POSITION, total);
+    m_ui.dispatchPendingEvents(-1);
+    progress.close();
+    return Ok::Registered;
+}

@@ -1,0 +1,134 @@
+#include "admin/CImportSetLogic.h"
+
+#include "admin/CAdminTexts.h"
+#include "admin/CNameImport.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
+        path.chop(1);
+    }
+    return path;
+}
+} // namespace
+
+CImportSetLogic::CImportSetLogic(CUserInterface& ui, CKELDADoc& doc)
+    : m_ui(ui), m_doc(doc), m_title(CAdminTexts::ImportTitle()), m_text(CAdminTexts::ImportText()) {}
+
+void CImportSetLogic::open() {
+    m_folder = withoutTrailingSlash(m_doc.importPath);
+    m_file = m_doc.importName;
+    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
+    m_progressVisible = false;
+    m_progressPos = 0;
+    notify();
+}
+
+void CImportSetLogic::setFolder(const QString& text) {
+    m_folder = text;
+    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
+}
+
+void CImportSetLogic::setFile(const QString& text) {
+    m_file = text;
+    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
+}
+
+void CImportSetLogic::notify() {
+    if (changed) {
+        changed();
+    }
+    m_sinceShown.start();
+}
+
+void CImportSetLogic::notifyProgress() {
+    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= PROGRESS_GAP_MS) {
+        notify();
+    }
+}
+
+CImportSetLogic::Choose CImportSetLogic::choose() {
+    for (;;) {
+        const QString chosen =
+            m_ui.chooseOpenFile(CAdminTexts::ImportChooseTitle(), m_folder, CAdminTexts::CsvFilter());
+        if (chosen.isEmpty()) {
+            return Choose::Cancelled;
+        }
+        const QFileInfo info(chosen);
+        QFile probe(chosen);
+        if (!info.isFile() || !probe.open(QIODevice::ReadOnly)) {
+            m_ui.messageBox(CAdminTexts::OpenError(), CAdminTexts::OpenErrorCaption(), MsgIcon::Exclamation);
+            continue;
+        }
+        m_folder = withoutTrailingSlash(info.path());
+        m_file = info.fileName();
+        m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
+        m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_okEnabled = true;
+        notify();
+        return Choose::Chosen;
+    }
+}
+
+CImportSetLogic::Ok CImportSetLogic::ok() {
+    if (m_importing) {
+        return Ok::StayOpen;
+    }
+    m_importing = true;
+    m_cancelRequested = false;
+    m_completed = false;
+    m_text = CAdminTexts::ImportRunningText();
+    m_title = CAdminTexts::ImportRunningTitle();
+    m_okEnabled = false;
+    m_progressVisible = true;
+    m_progressMax = CNameImport::ProgressMax(QFileInfo(sourcePath()).size());
+    m_progressPos = 0;
+    notify();
+
+    CNameImport run(m_doc.currentFolderPath());
+    run.cancelled = [this] {
+        m_ui.dispatchPendingEvents(1);
+        return m_cancelRequested;
+    };
+    run.progress = [this](int lines) {
+        m_progressPos = std::min(lines, m_progressMax);
+        notifyProgress();
+    };
+    const CNameImport::Outcome outcome = run.run(sourcePath());
+    m_okEnabled = true;
+    if (outcome.result == CNameImport::Result::Completed) {
+        m_completed = true;
+        m_cancelRequested = false;
+        m_progressPos = m_progressMax;
+        m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
+        m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_importing = false;
+        notify();
+        return Ok::Imported;
+    }
+    if (outcome.result == CNameImport::Result::Unreadable || outcome.result == CNameImport::Result::WriteFailed) {
+        m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+    }
+    m_progressVisible = false;
+    m_text = CAdminTexts::ImportText();
+    m_title = CAdminTexts::ImportTitle();
+    m_importing = false;
+    m_cancelRequested = false;
+    notify();
+    return Ok::StayOpen;
+}
+
+bool CImportSetLogic::cancel() {
+    if (m_importing) {
+        m_cancelRequested = true;
+        return false;
+    }
+    return true;
+}

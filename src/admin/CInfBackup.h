@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The backups of an import: before a box folder's "inf.ini" is first changed, it is copied to "inf.tmp" beside
+// it (a box without "inf.ini" gets an "inf.tmp" with an empty "NAME"). A cancelled or failed import puts the
+// backups back, so every box ends as it was before the import; a completed one removes them.
+class CInfBackup {
+public:
+    static QString TmpPath(const QString& boxFolder);
+
+    // Backs the box folder up unless this run already did: later changes of the same box keep the state from
+    // before the import. False when the backup could not be made (then nothing may be changed).
+    bool backUp(const QString& boxFolder);
+    // Puts back every backup this run made. Returns the box folders that could not be restored.
+    QStringList restore();
+    // Removes the "inf.tmp" of every box folder below the kind directory (the import completed).
+    static void RemoveBackups(const QString& kindDir);
+
+    const QStringList& backedUp() const { return m_folders; }
+
+private:
+    QStringList m_folders;
+};

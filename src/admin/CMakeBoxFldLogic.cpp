@@ -1,0 +1,46 @@
+#include "admin/CMakeBoxFldLogic.h"
+
+#include "admin/CAdminTexts.h"
+#include "admin/CBoxNameRules.h"
+#include "platform/CPrivateProfile.h"
+#include "platform/CUserInterface.h"
+#include "shell/CKELDADoc.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+bool CMakeBoxFldLogic::answeringMachineSelected() const {
+    return m_doc.boxKind != 0;
+}
+
+bool CMakeBoxFldLogic::ok(bool answeringMachine, const QString& name) {
+    const auto fail = [this](const QString& text) {
+        m_ui.messageBox(text, CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return false;
+    };
+    if (!CBoxNameRules::IsValidFolderName(name)) {
+        return fail(CAdminTexts::InputError());
+    }
+    m_doc.boxKind = answeringMachine ? 1 : 0;
+    const QString kindDir = CFileMng::Join(m_doc.currentFolderPath(),
+                                           answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
+    const QString path = CFileMng::Join(kindDir, name);
+    if (QFileInfo(path).isDir()) {
+        return fail(CAdminTexts::DuplicateName());
+    }
+    // Not recursive: without its kind directory the folder is no box folder of a download folder.
+    if (!QFileInfo(kindDir).isDir() || !QDir().mkdir(path)) {
+        return fail(CAdminTexts::InputError());
+    }
+    const QString ini = CFileMng::InfIniPath(path);
+    // A box folder that cannot carry its MAKE mark could never be renamed here: it is taken back.
+    if (!CPrivateProfile::writeString(ini, QStringLiteral("INF"), QStringLiteral("MAKE"), QStringLiteral("1")) ||
+        !CPrivateProfile::removeKey(ini, QStringLiteral("INF"), QStringLiteral("NAME"))) {
+        QFile::remove(ini);
+        QDir().rmdir(path);
+        return fail(CAdminTexts::InputError());
+    }
+    m_made = path;
+    return true;
+}

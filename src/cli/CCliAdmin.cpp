@@ -1,0 +1,159 @@
+#include "cli/CCliAdmin.h"
+
+#include "admin/CAdminTexts.h"
+#include "admin/CBoxNameRules.h"
+#include "admin/CNameImport.h"
+#include "cli/CCliArgs.h"
+#include "cli/CCliCommands.h"
+#include "cli/CConsoleUi.h"
+#include "platform/CCancelFlag.h"
+#include "store/CFileMng.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const char* const kImportNames = R"(Usage: kelda-cli import-names DIR FILE.csv [--yes]
+
+Imports an extension phone book into the box names of the download folder DIR's extension boxes
+(DIR/naisen/NNNN/inf.ini), as the desktop program's "内線ボックス名称をインポートする..." does.
+FILE.csv is CP932 text with LF line ends; its first two lines are a header. In each later line the
+fields are separated by "," (no quoting): the first is ignored, the second is the box number, and a
+field from the third on that a "," ends is the box's name (the last such field wins; a field keeps at
+most 64 characters). A line whose box number names no box folder of DIR/naisen is skipped.
+Answering-machine boxes are never changed. An interrupt takes every change back.
+  --yes   answer yes to the confirmation; without it the command only asks and stops
+)";
+
+const char* const kBoxName = R"(Usage: kelda-cli box-name DIR rusuroku/NNNN|naisen/NNNN NAME [--yes]
+
+Sets the box name of one box folder of the download folder DIR, as the box name editor does.
+NAME is at most 10 bytes in CP932 (five double-byte characters) and holds no ","; an empty NAME
+("") clears the name.
+  --yes   answer yes to the confirmation; without it the command only asks and stops
+)";
+
+const char* const kStatus = R"(
+Exit status: 0 the operation ended in its completion message; 1 it ended in an error message (or the
+confirmation was answered no); 2 bad usage.
+Messages go to stderr as "caption: text".
+)";
+
+} // namespace
+
+bool CCliAdmin::Handles(const QString& command) {
+    return command == QLatin1String("import-names") || command == QLatin1String("box-name");
+}
+
+QString CCliAdmin::HelpText(const QString& command) {
+    if (command == QLatin1String("import-names")) {
+        return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("box-name")) {
+        return QString::fromUtf8(kBoxName) + QString::fromUtf8(kStatus);
+    }
+    return QString();
+}
+
+int CCliAdmin::run() {
+    for (const QString& name : m_args.given) {
+        if (name != QLatin1String("yes")) {
+            return usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+        }
+    }
+    return m_args.command == QLatin1String("import-names") ? importNames() : boxName();
+}
+
+int CCliAdmin::usage(const QString& problem) {
+    m_ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli %2 --help)").arg(problem, m_args.command));
+    return CCliCommands::Usage;
+}
+
+QString CCliAdmin::folderOperand() {
+    const QFileInfo info(m_args.operands.first());
+    if (!info.isDir()) {
+        usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
+        return QString();
+    }
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+
+int CCliAdmin::importNames() {
+    if (m_args.operands.size() != 2) {
+        return usage(QStringLiteral("import-names takes DIR and FILE.csv"));
+    }
+    const QString dir = folderOperand();
+    if (dir.isEmpty()) {
+        return CCliCommands::Usage;
+    }
+    if (CFileMng::FolderHasMessages(dir) == CFileMng::FolderMessages::NoBoxFolders) {
+        m_ui.messageBox(CAdminTexts::NoBoxFolders(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return CCliCommands::Failed;
+    }
+    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return CCliCommands::Failed;
+    }
+    CCancelFlag::clear();
+    CNameImport run(dir);
+    run.cancelled = [] { return CCancelFlag::isSet(); };
+    const CNameImport::Outcome out = run.run(m_args.operands[1]);
+    switch (out.result) {
+    case CNameImport::Result::Completed:
+        if (out.linesSkipped > 0) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 line(s) named no box folder of %2/naisen and were skipped")
+                          .arg(out.linesSkipped)
+                          .arg(dir));
+        }
+        m_ui.messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
+        return CCliCommands::Ok;
+    case CNameImport::Result::Cancelled:
+        m_ui.note(QStringLiteral("kelda-cli: import cancelled; every box name was put back"));
+        break;
+    case CNameImport::Result::Unreadable:
+    case CNameImport::Result::WriteFailed:
+        for (const QString& box : out.failed) {
+            m_ui.note(QStringLiteral("kelda-cli: %1 could not be written or put back").arg(box));
+        }
+        m_ui.messageBox(CAdminTexts::ImportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        break;
+    }
+    return CCliCommands::Failed;
+}
+
+int CCliAdmin::boxName() {
+    if (m_args.operands.size() != 3) {
+        return usage(QStringLiteral("box-name takes DIR, rusuroku/NNNN or naisen/NNNN, and NAME"));
+    }
+    const QString dir = folderOperand();
+    if (dir.isEmpty()) {
+        return CCliCommands::Usage;
+    }
+    const QString box = m_args.operands[1];
+    const qsizetype slash = box.indexOf(QLatin1Char('/'));
+    const QString kind = box.left(slash);
+    const QString number = slash < 0 ? QString() : box.mid(slash + 1);
+    const bool kindOk = kind == QLatin1String("rusuroku") || kind == QLatin1String("naisen");
+    const QString folder = CFileMng::Join(CFileMng::Join(dir, kind), number);
+    if (!kindOk || !CBoxNameRules::IsPlainBoxNumber(number) || !QFileInfo(folder).isDir()) {
+        return usage(QStringLiteral("%1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN)").arg(box, dir));
+    }
+    const QString name = m_args.operands[2];
+    if (!CBoxNameRules::IsValidBoxName(name)) {
+        m_ui.messageBox(CAdminTexts::InputError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return CCliCommands::Failed;
+    }
+    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
+        return CCliCommands::Failed;
+    }
+    if (!CFileMng::SetBoxName(folder, name)) {
+        m_ui.messageBox(CAdminTexts::BoxNameFailed({CAdminTexts::KindLabel(kind == QLatin1String("rusuroku")) +
+                                                    QStringLiteral("：") + number}),
+                        CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return CCliCommands::Failed;
+    }
+    m_ui.messageBox(CAdminTexts::BoxNameDone(), CAdminTexts::BoxNameDoneCaption(), MsgIcon::Information);
+    return CCliCommands::Ok;
+}

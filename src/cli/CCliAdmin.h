@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+class CCliArgs;
+class CConsoleUi;
+
+// The box administration commands of kelda-cli: "import-names" (an extension phone book into DIR's extension
+// box names, as the import dialog does) and "box-name" (one box's name, under the box name editor's rule).
+class CCliAdmin {
+public:
+    CCliAdmin(const CCliArgs& args, CConsoleUi& ui) : m_args(args), m_ui(ui) {}
+
+    static bool Handles(const QString& command);
+    // The --help text of a command of this class; empty for any other.
+    static QString HelpText(const QString& command);
+
+    // The exit status (the values of CCliCommands::Status).
+    int run();
+
+private:
+    int importNames();
+    int boxName();
+    int usage(const QString& problem);
+    // The first operand as an existing folder (absolute, clean); empty after a usage message.
+    QString folderOperand();
+
+    const CCliArgs& m_args;
+    CConsoleUi& m_ui;
+};

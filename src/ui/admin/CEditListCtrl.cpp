@@ -1,0 +1,146 @@
+#include "ui/admin/CEditListCtrl.h"
+
+#include "admin/CEditListState.h"
+#include "ui/CJapaneseFont.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// The in-place editor: a line edit limited to the list's edit limit, handing its text to the list when it ends.
+class CEditDelegate : public QStyledItemDelegate {
+public:
+    explicit CEditDelegate(CEditListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        auto* edit = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        if (edit) {
+            edit->setMaxLength(m_list->state().editLimit());
+            edit->setAlignment(Qt::AlignCenter);
+        }
+        return edit;
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+            m_list->endEdit(index.row(), edit->text());
+        }
+    }
+
+private:
+    CEditListCtrl* m_list;
+};
+
+// A "選択" cell: a 13 x 13 check box near the middle of the cell, ticked for any text but "0"; nothing in a cell
+// narrower than 20 pixels.
+class CCheckDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        plain.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        const QWidget* w = option.widget;
+        QStyle* style = w ? w->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, w);
+        if (option.rect.width() < 20) {
+            return;
+        }
+        QStyleOptionButton box;
+        box.rect = QRect(option.rect.left() + option.rect.width() / 2 - 10, option.rect.top() + 3, 13, 13);
+        box.state = QStyle::State_Enabled |
+                    (index.data(Qt::CheckStateRole).toInt() == Qt::Checked ? QStyle::State_On : QStyle::State_Off);
+        style->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, w);
+    }
+};
+
+} // namespace
+
+CEditListCtrl::CEditListCtrl(CEditListState& state, int width1, int width2, QWidget* parent)
+    : QTableWidget(0, CEditListState::COLUMNS, parent), m_state(state) {
+    setFont(CJapaneseFont::font(13));
+    setHorizontalHeaderLabels(state.titles());
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setSectionsClickable(false);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(18);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setColumnWidth(0, 0);
+    setColumnWidth(1, width1);
+    setColumnWidth(2, width2);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setItemDelegateForColumn(CEditListState::EDIT_COLUMN, new CEditDelegate(this));
+    for (int c = 0; c < CEditListState::COLUMNS; ++c) {
+        if (state.isCheckColumn(c)) {
+            setItemDelegateForColumn(c, new CCheckDelegate(this));
+        }
+    }
+    connect(this, &QTableWidget::cellClicked, this, &CEditListCtrl::clickCell);
+    refill();
+}
+
+void CEditListCtrl::refill() {
+    m_filling = true;
+    clearSelection();
+    setRowCount(0);
+    setRowCount(m_state.rowCount());
+    for (int r = 0; r < m_state.rowCount(); ++r) {
+        showRow(r);
+    }
+    m_filling = false;
+}
+
+void CEditListCtrl::showRow(int row) {
+    for (int c = 0; c < CEditListState::COLUMNS; ++c) {
+        QTableWidgetItem* it = item(row, c);
+        if (!it) {
+            it = new QTableWidgetItem;
+            setItem(row, c, it);
+        }
+        it->setTextAlignment(Qt::AlignCenter);
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (m_state.isCheckColumn(c)) {
+            // Drawn as a check box; the text stays in the state.
+            it->setText(QString());
+            it->setData(Qt::CheckStateRole, m_state.text(row, c) == QLatin1String("0") ? Qt::Unchecked : Qt::Checked);
+        } else {
+            it->setText(m_state.text(row, c));
+        }
+        if (c == CEditListState::EDIT_COLUMN) {
+            flags |= Qt::ItemIsEditable;
+        }
+        it->setFlags(flags);
+    }
+}
+
+void CEditListCtrl::clickCell(int row, int col) {
+    switch (m_state.click(row, col)) {
+    case CEditListState::Click::StartEdit:
+        editItem(item(row, col));
+        break;
+    case CEditListState::Click::Toggled:
+        showRow(row);
+        break;
+    case CEditListState::Click::None:
+        break;
+    }
+}
+
+void CEditListCtrl::endEdit(int row, const QString& text) {
+    if (m_filling) {
+        return;
+    }
+    m_state.finishEdit(row, text);
+    showRow(row);
+    clearSelection();
+}
