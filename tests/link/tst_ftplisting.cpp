@@ -52,6 +52,35 @@ private Q_SLOTS:
                  QStringList({"0001", "9", "0102"}));
     }
 
+    // A path separator anywhere in a stem of the right length and form is never taken, through the long
+    // listing's name or the plain listing's name check.
+    void separatorsInAStemOfTheRightForm_data() {
+        QTest::addColumn<QString>("stem");
+        const QString good = "20261208101500_0001_000001";
+        for (const QChar sep : {QChar('/'), QChar('\\')}) {
+            for (const int at : {0, 9, 14, 19, 25}) {
+                QString stem = good;
+                stem[at] = sep;
+                QTest::addRow("%s at %d", sep == '/' ? "slash" : "backslash", at) << stem;
+            }
+        }
+    }
+    void separatorsInAStemOfTheRightForm() {
+        QFETCH(QString, stem);
+        QCOMPARE(stem.size(), CFtpListing::kStemLength);
+        for (const QString ext : {"vmdat", "vminf"}) {
+            QVERIFY(!CFtpListing::isMessageName(stem + '.' + ext));
+            const QString line = CFtpListing::normalisedLines("-rw-r--r--   1 zuno vm       1000 Dec 08 10:15 " + stem +
+                                                              '.' + ext + "\r\n")
+                                     .value(0);
+            QCOMPARE(CFtpListing::longName(line), QString());
+        }
+        // The same line with the separator put back to a digit is a message: only the separator refuses it.
+        QString fixed = stem;
+        fixed.replace('/', '0').replace('\\', '0');
+        QVERIFY(CFtpListing::isMessageName(fixed + ".vmdat"));
+    }
+
     void spaceNeeded() {
         QCOMPARE(CFtpListing::spaceNeeded(0), 4096);
         QCOMPARE(CFtpListing::spaceNeeded(1000), 4096);
