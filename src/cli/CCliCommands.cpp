@@ -131,14 +131,19 @@ bool CCliCommands::onlyOptions(const QStringList& allowed) {
     return true;
 }
 
-QString CCliCommands::downloadFolder() {
+QString CCliCommands::downloadFolder(Missing missing) {
     if (m_args.operands.isEmpty()) {
         usage(QStringLiteral("%1 needs a download folder DIR").arg(m_args.command));
         return QString();
     }
     const QFileInfo info(m_args.operands.first());
-    if (!info.isDir()) {
+    if (!info.isDir() && (missing == Missing::Refuse || info.exists())) {
         usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
+        return QString();
+    }
+    if (!info.exists() && !QFileInfo(info.absolutePath()).isDir()) {
+        usage(QStringLiteral("cannot make %1: its parent folder %2 does not exist")
+                  .arg(m_args.operands.first(), QDir::toNativeSeparators(info.absolutePath())));
         return QString();
     }
     const QString dir = QDir::cleanPath(info.absoluteFilePath());
@@ -215,12 +220,17 @@ int CCliCommands::folderDownload() {
     if (m_args.operands.size() > 1) {
         return usage(QStringLiteral("folder-download takes one DIR"));
     }
-    const QString dir = downloadFolder();
+    const QString dir = downloadFolder(Missing::MayBeMade);
     if (dir.isEmpty()) {
         return Usage;
     }
     if (const int s = checkLogin(); s != Ok) {
         return s;
+    }
+    // A nightly run may be the first one: the download folder is made as adding a folder in the window makes it.
+    if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
+        m_ui.note(QStringLiteral("kelda-cli: cannot make the download folder %1").arg(dir));
+        return Failed;
     }
     CKELDADoc doc;
     pointAt(doc, dir);

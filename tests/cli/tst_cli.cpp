@@ -200,6 +200,34 @@ private Q_SLOTS:
         QVERIFY(r.err.contains("エラー: ログインに失敗しました。"));
     }
 
+    // The first night of a nightly backup: folder-download makes the missing download folder, not its parent.
+    void folderDownloadMakesTheFolder() {
+        unitMessage("rusuroku", message("0001", 1));
+        const QString fresh = local->filePath("fresh");
+        const QString orphan = local->filePath("none/fresh");
+        Run r = cli(QStringList{"folder-download", orphan, "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("cannot make " + orphan + ": its parent folder " + local->filePath("none") +
+                                " does not exist"),
+                 qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(local->filePath("none")));
+        QCOMPARE(sim->transcript(), QStringList());
+
+        r = cli(QStringList{"folder-download", fresh, "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("ダウンロード完了: フォルダのダウンロードが正常に完了しました。"), qPrintable(r.err));
+        QVERIFY(QFileInfo(fresh + "/rusuroku/0001").isDir());
+        QVERIFY(QFileInfo(fresh + "/naisen").isDir());
+
+        // A file in the folder's place is not a folder to make.
+        QFile file(local->filePath("plain"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        r = cli(QStringList{"folder-download", file.fileName(), "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains("is not a folder"));
+    }
+
     // The export's words for the flag and every import state; blanks in front of a line's first field go.
     void csvWords() {
         const QString box = dl + "/rusuroku/0001";
