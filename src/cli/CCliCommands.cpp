@@ -276,6 +276,7 @@ int CCliCommands::download() {
     CKELDADoc doc;
     pointAt(doc, dir);
     m_ftp->setConvertOnDownload(m_args.convert);
+    m_ftp->setKeepCurrentWav(true);
     const CBoxDownload::Kind kind = m_args.infoOnly ? CBoxDownload::Kind::InfoOnly : CBoxDownload::Kind::VoiceAndInfo;
 
     if (m_args.boxes.isEmpty()) {
@@ -340,6 +341,7 @@ int CCliCommands::voiceDownload() {
         return s;
     }
     m_ftp->setConvertOnDownload(m_args.convert);
+    m_ftp->setKeepCurrentWav(true);
     // The desktop program asks this before it starts the list-driven download.
     if (m_ui.messageBox(COperationTexts::DownloadConfirm(QFileInfo(dir).fileName()),
                         COperationTexts::DownloadConfirmCaption(), MsgIcon::Question,
