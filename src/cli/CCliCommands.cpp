@@ -141,12 +141,12 @@ QString CCliCommands::downloadFolder(Missing missing) {
         usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
         return QString();
     }
-    if (!info.exists() && !QFileInfo(info.absolutePath()).isDir()) {
+    const QString dir = QDir::cleanPath(info.absoluteFilePath());
+    if (!info.exists() && !QFileInfo(QFileInfo(dir).absolutePath()).isDir()) {
         usage(QStringLiteral("cannot make %1: its parent folder %2 does not exist")
-                  .arg(m_args.operands.first(), QDir::toNativeSeparators(info.absolutePath())));
+                  .arg(m_args.operands.first(), QFileInfo(dir).absolutePath()));
         return QString();
     }
-    const QString dir = QDir::cleanPath(info.absoluteFilePath());
     if (QFileInfo(dir).fileName().isEmpty()) {
         usage(QStringLiteral("%1 cannot be a download folder").arg(m_args.operands.first()));
         return QString();

@@ -213,7 +213,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(local->filePath("none")));
         QCOMPARE(sim->transcript(), QStringList());
 
-        r = cli(QStringList{"folder-download", fresh, "--yes"} + unit(), "zuno");
+        r = cli(QStringList{"folder-download", fresh + "/", "--yes"} + unit(), "zuno");
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.contains("ダウンロード完了: フォルダのダウンロードが正常に完了しました。"), qPrintable(r.err));
         QVERIFY(QFileInfo(fresh + "/rusuroku/0001").isDir());
