@@ -131,17 +131,22 @@ bool CCliCommands::onlyOptions(const QStringList& allowed) {
     return true;
 }
 
-QString CCliCommands::downloadFolder() {
+QString CCliCommands::downloadFolder(Missing missing) {
     if (m_args.operands.isEmpty()) {
         usage(QStringLiteral("%1 needs a download folder DIR").arg(m_args.command));
         return QString();
     }
     const QFileInfo info(m_args.operands.first());
-    if (!info.isDir()) {
+    if (!info.isDir() && (missing == Missing::Refuse || info.exists())) {
         usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
         return QString();
     }
     const QString dir = QDir::cleanPath(info.absoluteFilePath());
+    if (!info.exists() && !QFileInfo(QFileInfo(dir).absolutePath()).isDir()) {
+        usage(QStringLiteral("cannot make %1: its parent folder %2 does not exist")
+                  .arg(m_args.operands.first(), QFileInfo(dir).absolutePath()));
+        return QString();
+    }
     if (QFileInfo(dir).fileName().isEmpty()) {
         usage(QStringLiteral("%1 cannot be a download folder").arg(m_args.operands.first()));
         return QString();
@@ -215,12 +220,17 @@ int CCliCommands::folderDownload() {
     if (m_args.operands.size() > 1) {
         return usage(QStringLiteral("folder-download takes one DIR"));
     }
-    const QString dir = downloadFolder();
+    const QString dir = downloadFolder(Missing::MayBeMade);
     if (dir.isEmpty()) {
         return Usage;
     }
     if (const int s = checkLogin(); s != Ok) {
         return s;
+    }
+    // A nightly run may be the first one: the download folder is made as adding a folder in the window makes it.
+    if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
+        m_ui.note(QStringLiteral("kelda-cli: cannot make the download folder %1").arg(dir));
+        return Failed;
     }
     CKELDADoc doc;
     pointAt(doc, dir);
@@ -266,6 +276,7 @@ int CCliCommands::download() {
     CKELDADoc doc;
     pointAt(doc, dir);
     m_ftp->setConvertOnDownload(m_args.convert);
+    m_ftp->setKeepCurrentWav(true);
     const CBoxDownload::Kind kind = m_args.infoOnly ? CBoxDownload::Kind::InfoOnly : CBoxDownload::Kind::VoiceAndInfo;
 
     if (m_args.boxes.isEmpty()) {
@@ -330,6 +341,7 @@ int CCliCommands::voiceDownload() {
         return s;
     }
     m_ftp->setConvertOnDownload(m_args.convert);
+    m_ftp->setKeepCurrentWav(true);
     // The desktop program asks this before it starts the list-driven download.
     if (m_ui.messageBox(COperationTexts::DownloadConfirm(QFileInfo(dir).fileName()),
                         COperationTexts::DownloadConfirmCaption(), MsgIcon::Question,

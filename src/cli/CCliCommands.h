@@ -39,8 +39,10 @@ private:
     int usage(const QString& problem);
     // Refuses options the command does not take.
     bool onlyOptions(const QStringList& allowed);
-    // The first operand as an existing download folder (absolute, clean); empty after a usage message.
-    QString downloadFolder();
+    // Whether the first operand may name a folder that is still to be made (its parent must exist).
+    enum class Missing { Refuse, MayBeMade };
+    // The first operand as a download folder (absolute, clean); empty after a usage message.
+    QString downloadFolder(Missing missing = Missing::Refuse);
     // Checks the connection entries; Ok when the command may log in.
     int checkLogin();
     // Logs in with the checked entries; Ok, or NoUnit after the link's message.

@@ -49,7 +49,8 @@ const char* const kFolderDownload =
     R"(Usage: kelda-cli folder-download DIR --unit HOST --user NAME [--password-file FILE] [--yes]
 
 Reads the unit's box tree and makes the box folders that are missing in the download folder DIR
-(DIR/rusuroku/NNNN, DIR/naisen/NNNN). DIR must exist.
+(DIR/rusuroku/NNNN, DIR/naisen/NNNN). DIR is made when it does not exist yet; its parent folder
+must exist.
 )";
 
 const char* const kDownload =

@@ -84,6 +84,9 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
     report(CPrgFileDwnDlg::Converting);
     const QString voice = m_pendingVoice;
     m_pendingVoice.clear();
+    if (m_keepCurrentWav && CFileMng::WavIsCurrent(voice)) {
+        return UnitResult::Done;
+    }
     const qint64 need = CDiskSpace::bytesNeeded(QFileInfo(voice).size() * 16);
     if (CDiskSpace::freeBytes(m_folder) < need) {
         return UnitResult::NoDiskSpace;

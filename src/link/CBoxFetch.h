@@ -20,6 +20,9 @@ public:
     // ".ini" keeps a leftover out of every message count.
     static const QString kReceiving;
 
+    // Leaves a message's WAV file alone when it is complete and newer than the voice file.
+    void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
+
     // One line of the box's long listing (voice and information files). False when the run ends here; the
     // result then says why.
     bool takeLongLine(const QString& line);
@@ -58,6 +61,7 @@ private:
     QString m_folder;
     QString m_receiving;
     bool m_convert;
+    bool m_keepCurrentWav = false;
     QString m_pendingVoice; // the voice file of the message in hand, waiting for its information file
     QString m_lastHandled;  // the local file of the last line handled
     QSet<QString> m_fetched;

@@ -61,6 +61,10 @@ public:
     // Whether downloads convert voice data to WAV as soon as a message is complete.
     void setConvertOnDownload(bool on) { m_convertOnDownload = on; }
     bool convertOnDownload() const { return m_convertOnDownload; }
+    // Whether a converting download leaves a message's WAV file alone when it is complete and newer than the
+    // voice file, instead of converting every message of the box again on every run. Off for the windows.
+    void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
+    bool keepCurrentWav() const { return m_keepCurrentWav; }
     // Done, Refused (the unit's reply code: 550 no such file, 450 in use ...) or CommFailure.
     Reply DeleteOnUnit(const QString& localDirectory, const QString& path);
     // The keep-alive probe of the current connection; 0 when there is none.
@@ -92,5 +96,6 @@ private:
     std::unique_ptr<FTPCONN_INFO> m_conn;
     CLinkPause* m_keepAlive = nullptr;
     bool m_convertOnDownload = false;
+    bool m_keepCurrentWav = false;
     static inline int s_portOverride = 0;
 };

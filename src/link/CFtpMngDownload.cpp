@@ -61,6 +61,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
     } else if (CCancelFlag::value() != 1) {
         lineCount = CFtpListing::countLines(text, [] {});
         CBoxFetch run(*m_conn, m_ui, folder, m_convertOnDownload);
+        run.setKeepCurrentWav(m_keepCurrentWav);
         result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
         if (result == UnitResult::Cancelled) {
             run.dropHalfMessage();
@@ -190,7 +191,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
             m_ui->sleepMs(1);
         }
     }
-    if (!m_convertOnDownload) {
+    if (!m_convertOnDownload || (kept && m_keepCurrentWav && CFileMng::WavIsCurrent(local))) {
         return UnitResult::Done;
     }
     report(CPrgFileDwnDlg::Converting);

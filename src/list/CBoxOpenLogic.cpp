@@ -32,12 +32,7 @@ CBoxOpenLogic::CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui)
         }
     }
     auto fill = [&](bool naisen, std::vector<Row>& rows, const QStringList& open) {
-        QStringList dirs;
-        CFileMng::ListSubfolders(CFileMng::Join(m_folder, CBoxSelection::kindDirectory(naisen)), dirs);
-        // Directories come back in no particular order here; the boxes are offered by name, as the folder
-        // listing of the file system the boxes were first kept on gave them.
-        std::sort(dirs.begin(), dirs.end(),
-                  [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+        const QStringList dirs = boxFolders(CFileMng::Join(m_folder, CBoxSelection::kindDirectory(naisen)));
         for (const auto& d : dirs) {
             const QString box = lastComponent(d);
             rows.push_back({box, open.contains(box) ? Greyed : Unchecked});
@@ -45,6 +40,16 @@ CBoxOpenLogic::CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui)
     };
     fill(false, m_rusuroku, openRusu);
     fill(true, m_naisen, openNaisen);
+}
+
+QStringList CBoxOpenLogic::boxFolders(const QString& kindFolder) {
+    QStringList dirs;
+    CFileMng::ListSubfolders(kindFolder, dirs);
+    // Directories come back in no particular order here; the boxes are offered by name, as the folder
+    // listing of the file system the boxes were first kept on gave them.
+    std::sort(dirs.begin(), dirs.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    return dirs;
 }
 
 bool CBoxOpenLogic::checkHasBoxes() {

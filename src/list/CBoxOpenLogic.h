@@ -21,6 +21,9 @@ public:
 
     CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui);
 
+    // The box folders of one kind folder (full paths), in the order every box list offers them: by box number.
+    static QStringList boxFolders(const QString& kindFolder);
+
     // Download folder shown in the dialog: root + current folder name.
     const QString& downloadFolder() const { return m_folder; }
     std::vector<Row>& rusuroku() { return m_rusuroku; }

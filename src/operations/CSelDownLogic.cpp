@@ -1,5 +1,6 @@
 #include "operations/CSelDownLogic.h"
 
+#include "list/CBoxOpenLogic.h"
 #include "operations/CBoxDownload.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
@@ -12,8 +13,7 @@ namespace {
 
 QList<CSelDownLogic::Row> rowsOf(const QString& kindFolder, bool* anyFolder) {
     QList<CSelDownLogic::Row> rows;
-    QStringList folders;
-    CFileMng::ListSubfolders(kindFolder, folders);
+    const QStringList folders = CBoxOpenLogic::boxFolders(kindFolder);
     *anyFolder = *anyFolder || !folders.isEmpty();
     for (const QString& f : folders) {
         if (CFileMng::GetMake(f) != CFileMng::Make::ByUser) {

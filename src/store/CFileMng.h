@@ -86,6 +86,9 @@ public:
 
     // Decodes a local ".vmdat" file into a ".wav" beside it. 1 converted; 0 not (cancelled, failed, or no file).
     static int ConvertToWav(const QString& vmdatFile, CUserInterface* ui);
+    // Whether the WAV file of a voice-data file is what converting it would give: complete (its header carries
+    // the sizes of every frame of the voice data) and written after the voice file.
+    static bool WavIsCurrent(const QString& vmdatFile);
 
     // Naming helpers shared by the operations.
     static QString Join(const QString& folder, const QString& name);

@@ -1,5 +1,6 @@
 #include "ui/CWidgetUi.h"
 
+#include "ui/CFolderChooser.h"
 #include "ui/CWidgetProgressView.h"
 
 #include <QApplication>
@@ -135,9 +136,7 @@ void CWidgetUi::activateMainWindow() {
 }
 
 QString CWidgetUi::chooseFolder(const QString& title, const QString& startFolder) {
-    // The Qt dialog (not the native one) always offers "create new folder".
-    return QFileDialog::getExistingDirectory(m_main, title, startFolder,
-                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    return CFolderChooser::choose(m_main, title, startFolder);
 }
 
 QString CWidgetUi::chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) {

@@ -6,6 +6,7 @@
 #include "voice/CWavPath.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
     // A path that is not a voice-data file would make the staging file the source itself and truncate it.
@@ -66,4 +67,28 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
     // Cancelled, written incompletely or never opened: nothing of this call remains.
     QFile::remove(partPath);
     return 0;
+}
+
+bool CFileMng::WavIsCurrent(const QString& vmdatFile) {
+    const QString wavPath = CWavPath::wavFor(vmdatFile);
+    const QFileInfo voice(vmdatFile);
+    const QFileInfo wav(wavPath);
+    if (wavPath.isEmpty() || !voice.isFile() || !wav.isFile() || voice.size() < FILESTS_INFO::VOICE_OFFSET ||
+        wav.lastModified() <= voice.lastModified()) {
+        return false;
+    }
+    const qint64 frames = (voice.size() - FILESTS_INFO::VOICE_OFFSET) / CG729Decoder::FRAME_BYTES;
+    const qint64 dataSize = frames * CG729Decoder::FRAME_SAMPLES * 2;
+    if (wav.size() != CG729Decoder::WAV_HEADER_BYTES + dataSize) {
+        return false;
+    }
+    QFile file(wavPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    // A decoder stopped half-way leaves its placeholder sizes in the header.
+    uint8_t expected[CG729Decoder::WAV_HEADER_BYTES];
+    CG729Decoder::makeWavHeader(expected, quint32(dataSize), quint32(dataSize + 36));
+    return file.read(CG729Decoder::WAV_HEADER_BYTES) ==
+           QByteArray(reinterpret_cast<const char*>(expected), CG729Decoder::WAV_HEADER_BYTES);
 }

@@ -1,5 +1,6 @@
 #include "voice/CWavFileDelDlg.h"
 
+#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
@@ -15,8 +16,7 @@ QString CWavFileDelDlg::kindFolder(BoxList list) {
 bool CWavFileDelDlg::open() {
     for (BoxList list : {Rusuroku, Naisen}) {
         m_rows[list].clear();
-        QStringList boxes;
-        CFileMng::ListSubfolders(CFileMng::Join(m_folder, kindFolder(list)), boxes);
+        const QStringList boxes = CBoxOpenLogic::boxFolders(CFileMng::Join(m_folder, kindFolder(list)));
         for (const QString& box : boxes) {
             if (CFileMng::HasWavFiles(box)) {
                 m_rows[list].push_back({QFileInfo(box).fileName(), false});

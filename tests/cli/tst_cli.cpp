@@ -200,6 +200,82 @@ private Q_SLOTS:
         QVERIFY(r.err.contains("エラー: ログインに失敗しました。"));
     }
 
+    // The first night of a nightly backup: folder-download makes the missing download folder, not its parent.
+    void folderDownloadMakesTheFolder() {
+        unitMessage("rusuroku", message("0001", 1));
+        const QString fresh = local->filePath("fresh");
+        const QString orphan = local->filePath("none/fresh");
+        Run r = cli(QStringList{"folder-download", orphan, "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("cannot make " + orphan + ": its parent folder " + local->filePath("none") +
+                                " does not exist"),
+                 qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(local->filePath("none")));
+        QCOMPARE(sim->transcript(), QStringList());
+
+        r = cli(QStringList{"folder-download", fresh + "/", "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("ダウンロード完了: フォルダのダウンロードが正常に完了しました。"), qPrintable(r.err));
+        QVERIFY(QFileInfo(fresh + "/rusuroku/0001").isDir());
+        QVERIFY(QFileInfo(fresh + "/naisen").isDir());
+
+        // A file in the folder's place is not a folder to make.
+        QFile file(local->filePath("plain"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        r = cli(QStringList{"folder-download", file.fileName(), "--yes"} + unit(), "zuno");
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains("is not a folder"));
+    }
+
+    // A nightly converting download leaves a complete WAV file newer than its voice file as it is; a cut or older
+    // one is converted again.
+    void convertingDownloadKeepsCurrentWavFiles() {
+        const auto current = message("0001", 1);
+        const auto cut = message("0001", 2);
+        const auto older = message("0001", 3);
+        for (const auto& m : {current, cut, older}) {
+            unitMessage("rusuroku", m);
+        }
+        const QStringList login = unit() + QStringList{"--password-file", passwordFile, "--yes"};
+        QCOMPARE(cli(QStringList{"folder-download", dl} + login).code, 0);
+        const QStringList download = QStringList{"download", dl, "--convert"} + login;
+        QCOMPARE(cli(download).code, 0);
+        const QString box = dl + "/rusuroku/0001/";
+        auto wavOf = [&](const CSampleUnit::Message& m) { return box + m.stem + ".wav"; };
+        auto voiceTime = [&](const CSampleUnit::Message& m) {
+            return QFileInfo(box + m.stem + ".vmdat").lastModified();
+        };
+        auto setTime = [](const QString& path, const QDateTime& t) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(t, QFileDevice::FileModificationTime));
+        };
+        for (const auto& m : {current, cut, older}) {
+            QCOMPARE(QFileInfo(wavOf(m)).size(), 44 + m.frames * 160);
+        }
+        const QDateTime marked = voiceTime(current).addSecs(3600);
+        setTime(wavOf(current), marked);
+        QVERIFY(QFile::resize(wavOf(cut), 44 + 160));
+        setTime(wavOf(cut), voiceTime(cut).addSecs(3600));
+        setTime(wavOf(older), voiceTime(older).addSecs(-3600));
+
+        const Run r = cli(download);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QFileInfo(wavOf(current)).lastModified(), marked);
+        QCOMPARE(QFileInfo(wavOf(cut)).size(), 44 + cut.frames * 160);
+        QVERIFY(QFileInfo(wavOf(older)).lastModified() > voiceTime(older));
+        // What the windows' conversion makes: the same bytes whichever way the file came.
+        QFile kept(wavOf(current));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        const QByteArray keptBytes = kept.readAll();
+        kept.close();
+        QVERIFY(QFile::remove(wavOf(current)));
+        QCOMPARE(cli(download).code, 0);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), keptBytes);
+    }
+
     // The export's words for the flag and every import state; blanks in front of a line's first field go.
     void csvWords() {
         const QString box = dl + "/rusuroku/0001";

@@ -85,6 +85,32 @@ private Q_SLOTS:
         QCOMPARE(ui.mainWindowDisables, 1);
         QVERIFY(ui.mainWindowEnabled);
     }
+
+    // The boxes are offered by box number, whatever order the file system lists their folders in.
+    void boxSelectionListsBoxesByNumber() {
+        QTemporaryDir dir;
+        for (const char* box :
+             {"rusuroku/03", "rusuroku/01", "rusuroku/02", "naisen/222", "naisen/201", "naisen/215", "naisen/208"}) {
+            QVERIFY(QDir().mkpath(dir.path() + "/f1/" + QString::fromLatin1(box)));
+        }
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = dir.path() + "/";
+        doc.folderName = "f1";
+        doc.loggedIn = 1;
+        RecordingUnit unit;
+        CSelDownLogic dlg(ui, doc, unit);
+        QCOMPARE(dlg.open(), CSelDownLogic::Stay);
+        auto numbers = [](const QList<CSelDownLogic::Row>& rows) {
+            QStringList out;
+            for (const auto& r : rows) {
+                out << r.boxNo;
+            }
+            return out;
+        };
+        QCOMPARE(numbers(dlg.answering()), QStringList({"01", "02", "03"}));
+        QCOMPARE(numbers(dlg.extension()), QStringList({"201", "208", "215", "222"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDownloadDialogs)

@@ -1,6 +1,7 @@
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
 #include "support/CSampleFolder.h"
+#include "ui/CFolderChooser.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -131,6 +133,24 @@ private Q_SLOTS:
         const QString family = CJapaneseFont::family();
         QVERIFY(QFontDatabase::families(QFontDatabase::Japanese).contains(family));
         QCOMPARE(CJapaneseFont::font().pixelSize(), 13);
+    }
+
+    // The folder chooser of "フォルダ追加" shows its title on one line and makes a folder whose new name is typed.
+    void folderChooserMakesATypedFolder() {
+        QTemporaryDir dir;
+        CFolderChooser chooser(nullptr, QStringLiteral("\nダウンロード先のフォルダを作成してください。"), dir.path());
+        QCOMPARE(chooser.windowTitle(), QStringLiteral("ダウンロード先のフォルダを作成してください。"));
+        QCOMPARE(CFolderChooser::oneLineTitle("a\nb"), QStringLiteral("a b"));
+        QCOMPARE(chooser.fileMode(), QFileDialog::Directory);
+        QVERIFY(chooser.testOption(QFileDialog::DontUseNativeDialog));
+        auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(QStringLiteral("新しいフォルダ"));
+        chooser.accept();
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+        const QString made = dir.filePath(QStringLiteral("新しいフォルダ"));
+        QVERIFY(QFileInfo(made).isDir());
+        QCOMPARE(QDir::cleanPath(chooser.selectedFiles().value(0)), made);
     }
 };
 

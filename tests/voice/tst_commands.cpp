@@ -430,6 +430,30 @@ private Q_SLOTS:
         QVERIFY(!empty.open());
         QCOMPARE(none.messageTexts(), QStringList{QStringLiteral("フォルダにＷＡＶファイルがありません。")});
     }
+
+    // The boxes holding WAV files are offered by box number, whatever order the file system lists them in.
+    void wavDeletionListsBoxesByNumber() {
+        const QString dl = m_dir.filePath(QStringLiteral("wavorder"));
+        for (const char* box :
+             {"rusuroku/03", "rusuroku/01", "rusuroku/02", "naisen/222", "naisen/201", "naisen/215", "naisen/208"}) {
+            const QString folder = dl + "/" + QString::fromLatin1(box);
+            QVERIFY(QDir().mkpath(folder));
+            QFile f(folder + "/a.wav");
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        CScriptedUi ui;
+        CWavFileDelDlg dlg(ui, dl);
+        QVERIFY(dlg.open());
+        auto numbers = [&](CWavFileDelDlg::BoxList list) {
+            QStringList out;
+            for (const auto& r : dlg.rows(list)) {
+                out << r.boxNo;
+            }
+            return out;
+        };
+        QCOMPARE(numbers(CWavFileDelDlg::Rusuroku), QStringList({"01", "02", "03"}));
+        QCOMPARE(numbers(CWavFileDelDlg::Naisen), QStringList({"201", "208", "215", "222"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstCommands)

@@ -468,6 +468,9 @@ void CMainFrame::arrangeListWindows(Command cmd) {
         frames[i]->setNormalRect(toQRect(rects[i]));
     }
     m_arranging = false;
+    // The tiles need not cover the whole workspace: the gaps between them would keep what was painted there
+    // before the windows moved.
+    m_mdi->viewport()->update();
 }
 
 std::vector<CWindowPlacement::ListPlacement> CMainFrame::placementsFromActive() const {
