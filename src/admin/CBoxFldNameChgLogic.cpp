@@ -2,6 +2,7 @@
 
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
+#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -27,8 +28,7 @@ CBoxFldNameChgLogic::Open CBoxFldNameChgLogic::open() {
     for (const bool am : {true, false}) {
         CEditListState& l = list(am);
         l.clear();
-        QStringList boxes;
-        CFileMng::ListSubfolders(kindDir(am), boxes);
+        const QStringList boxes = CBoxOpenLogic::boxFolders(kindDir(am));
         anyBox = anyBox || !boxes.isEmpty();
         for (const QString& box : boxes) {
             // Box folders of a folder download carry the unit's box numbers and are never renamed here.

@@ -3,6 +3,7 @@
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
 #include "admin/CPrgBoxNameChgDlg.h"
+#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -25,8 +26,7 @@ CBoxNameChgLogic::Open CBoxNameChgLogic::open() {
     for (const bool am : {true, false}) {
         CEditListState& l = list(am);
         l.clear();
-        QStringList boxes;
-        CFileMng::ListSubfolders(kindDir(am), boxes);
+        const QStringList boxes = CBoxOpenLogic::boxFolders(kindDir(am));
         for (const QString& box : boxes) {
             l.addRow(QFileInfo(box).fileName(), CFileMng::GetBoxName(box));
         }

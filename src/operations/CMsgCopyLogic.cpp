@@ -1,5 +1,6 @@
 #include "operations/CMsgCopyLogic.h"
 
+#include "list/CBoxOpenLogic.h"
 #include "operations/CMsgCopy.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
@@ -10,10 +11,8 @@
 namespace {
 
 QList<CMsgCopyLogic::Row> rowsOf(const QString& kindFolder) {
-    QStringList folders;
-    CFileMng::ListSubfolders(kindFolder, folders);
     QList<CMsgCopyLogic::Row> rows;
-    for (const QString& f : folders) {
+    for (const QString& f : CBoxOpenLogic::boxFolders(kindFolder)) {
         rows.append({QFileInfo(f).fileName(), false});
     }
     return rows;

@@ -6,6 +6,7 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CEditListState.h"
 #include "admin/CMakeBoxFldLogic.h"
+#include "operations/CMsgCopyLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -45,6 +46,33 @@ private Q_SLOTS:
         dl = tmp->filePath("office");
     }
     void cleanup() { delete tmp; }
+
+    // The box lists of the name editor and the move/copy target come by box number, whatever order the file
+    // system lists the folders in.
+    void boxListsComeByNumber() {
+        for (const char* box :
+             {"rusuroku/03", "naisen/201", "naisen/215", "naisen/208", "rusuroku/02", "naisen/222", "rusuroku/01"}) {
+            mk(dl + '/' + box);
+        }
+        CScriptedUi ui;
+        CBoxNameChgLogic names(ui, doc);
+        QCOMPARE(names.open(), CBoxNameChgLogic::Open::Ready);
+        QStringList shown;
+        for (const bool am : {true, false}) {
+            for (int r = 0; r < names.list(am).rowCount(); ++r) {
+                shown << names.list(am).text(r, 1);
+            }
+        }
+        QCOMPARE(shown, QStringList({"01", "02", "03", "201", "208", "215", "222"}));
+
+        CMsgCopyLogic targets(ui, dl);
+        QCOMPARE(targets.open(), CMsgCopyLogic::Stay);
+        shown.clear();
+        for (const auto& row : targets.answering() + targets.extension()) {
+            shown << row.boxNo;
+        }
+        QCOMPARE(shown, QStringList({"01", "02", "03", "201", "208", "215", "222"}));
+    }
 
     void boxNameRule_data() {
         QTest::addColumn<QString>("name");
