@@ -147,11 +147,56 @@ void FTPCONN_INFO::drainControl() {
     }
 }
 
-int FTPCONN_INFO::ReadReplyLine(QString& text, int capacity) {
-    return readLine(text, capacity, m_timeouts.replyByteMs);
+void FTPCONN_INFO::dropControl() {
+    closeSocket(dataSocket);
+    closeSocket(listenSocket);
+    closeSocket(controlSocket);
+    m_readPos = m_readLen = 0;
 }
 
-int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs) {
+int FTPCONN_INFO::ReadReplyLine(QString& text, int capacity) {
+    int budget = kMaxReplyBytes;
+    return readLine(text, capacity, m_timeouts.replyByteMs, budget);
+}
+
+namespace {
+
+// The code that opens a reply of several lines: the digits a line begins with when a hyphen follows at once.
+QString openingCode(const QString& line) {
+    int i = 0;
+    while (i < line.size() && line[i] >= QLatin1Char('0') && line[i] <= QLatin1Char('9')) {
+        ++i;
+    }
+    return i > 0 && i < line.size() && line[i] == QLatin1Char('-') ? line.left(i) : QString();
+}
+
+bool closesReply(const QString& line, const QString& code) {
+    return line.startsWith(code) && (line.size() == code.size() || line[code.size()] == QLatin1Char(' '));
+}
+
+} // namespace
+
+int FTPCONN_INFO::ReadReply(QString& text, int firstByteMs) {
+    int budget = kMaxReplyBytes;
+    if (readLine(text, kReplyCapacity, firstByteMs, budget) < 0) {
+        return -1;
+    }
+    const QString code = openingCode(text);
+    if (code.isEmpty()) {
+        return static_cast<int>(text.size());
+    }
+    // The lines between belong to this reply; taking them here keeps them from answering later commands.
+    QString line;
+    do {
+        if (readLine(line, kReplyCapacity, m_timeouts.replyByteMs, budget) < 0) {
+            // A reply never completed is no answer, however its first line began.
+            return -1;
+        }
+    } while (!closesReply(line, code));
+    return static_cast<int>(text.size());
+}
+
+int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs, int& budget) {
     text.clear();
     if (controlSocket < 0 || capacity < 1) {
         return -1;
@@ -166,14 +211,21 @@ int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs) {
         // piece; it is complete only at its line end.
         const ssize_t n = ::recv(controlSocket, seen, sizeof seen, MSG_PEEK | MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-            if (waitFor(controlSocket, POLLIN, first ? firstByteMs : m_timeouts.replyByteMs, m_watchCancel) !=
-                Wait::Ready) {
+            const Wait ready =
+                waitFor(controlSocket, POLLIN, first ? firstByteMs : m_timeouts.replyByteMs, m_watchCancel);
+            if (ready == Wait::Cancelled) {
+                // "キャンセル": the caller ends the transfer with ABOR, whose answers take what is still to come.
+                return -1;
+            }
+            if (ready != Wait::Ready) {
+                dropControl();
                 return -1;
             }
             continue;
         }
         if (n <= 0) {
             // Closed or broken before the line ended: no reply at all.
+            dropControl();
             return -1;
         }
         first = false;
@@ -193,16 +245,23 @@ int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs) {
             }
             previous = byte;
         }
+        if (take > budget) {
+            // Longer than any answer of the unit: the peer goes on without end or is not the unit.
+            dropControl();
+            return -1;
+        }
         for (ssize_t taken = 0; taken < take;) {
             const ssize_t r = ::recv(controlSocket, seen, static_cast<size_t>(take - taken), 0);
             if (r < 0 && errno == EINTR) {
                 continue;
             }
             if (r <= 0) {
+                dropControl();
                 return -1;
             }
             taken += r;
         }
+        budget -= static_cast<int>(take);
         if (ended) {
             if (previousStored) {
                 text.chop(1);
@@ -235,7 +294,7 @@ int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
         SendLine(*command);
     }
     QString line;
-    if (ReadReplyLine(line, kReplyCapacity) < 0) {
+    if (ReadReply(line, m_timeouts.replyByteMs) < 0) {
         return -1;
     }
     if (replyText) {
@@ -408,7 +467,7 @@ void FTPCONN_INFO::CloseData() {
 int FTPCONN_INFO::ReadFinalReply() {
     m_finalReply.clear();
     QString line;
-    if (readLine(line, kReplyCapacity, m_timeouts.finalReplyMs) < 0) {
+    if (ReadReply(line, m_timeouts.finalReplyMs) < 0) {
         return -1;
     }
     m_finalReply = line.toLatin1();
@@ -727,7 +786,7 @@ int FTPCONN_INFO::AbortTransfer() {
     CloseData();
     if (first >= 400) {
         QString second;
-        ReadReplyLine(second, kReplyCapacity);
+        ReadReply(second, m_timeouts.replyByteMs);
     }
     Command(QStringLiteral("PWD\r\n"));
     return 0;

@@ -18,6 +18,8 @@ class FTPCONN_INFO {
 public:
     static constexpr int kChunkSize = 1024;
     static constexpr int kReplyCapacity = 511;
+    // The most a reply may bring, all its lines together; a peer that goes on past it is not a unit.
+    static constexpr int kMaxReplyBytes = 64 * 1024;
     static constexpr int kMaxListingBytes = 10240000;
     static constexpr int kMaxRootChars = 102400;
     static constexpr int kMaxBoxListChars = 1024000;
@@ -33,7 +35,12 @@ public:
     int Command(const QString* command, QString* replyText = nullptr);
     int Command(const QString& command, QString* replyText = nullptr) { return Command(&command, replyText); }
     int SendLine(const QString& text);
+    // One line of the control connection, framed only by CR LF (a bare LF is part of the text).
     int ReadReplyLine(QString& text, int capacity);
+    // One whole reply: a line "xyz-..." opens a reply of several lines that ends at the line that repeats the code
+    // followed by a blank ("xyz ..."); any other line is a reply on its own. text: the reply's first line. -1
+    // when no whole reply came within the waits.
+    int ReadReply(QString& text, int firstByteMs);
     int Login(const QString& user, const QString& password);
 
     // Data connections and transfers.
@@ -105,7 +112,12 @@ private:
     Received receiveInto(int fd, int headroom, bool silent, qint64 maxBytes);
     // Throws away what is waiting on the control connection.
     void drainControl();
-    int readLine(QString& text, int capacity, int firstByteMs);
+    // budget: how many bytes the line may still take; it is lowered by what was taken.
+    int readLine(QString& text, int capacity, int firstByteMs, int& budget);
+    // After a reply did not come (a wait ran out, the connection broke, the peer went on without end) whatever
+    // arrives later could be taken for the answer to another command: the connection is closed, so that every
+    // command after it fails at once and the keep-alive probe finds the link lost.
+    void dropControl();
     static int codeOf(const QString& line);
     static bool isTransferComplete(int finalCode);
     // Collects a whole listing from the data socket; -1 on a receive error, a data connection silent past its

@@ -164,8 +164,59 @@ private Q_SLOTS:
         QCOMPARE(conn().Command(QString("SITE X\r\n"), &text), 502);
         QCOMPARE(conn().Command(QString("CWD /nowhere\r\n")), 550);
 
-        sim->setFaults("USER raw 331-Password required\nPASS raw 230-Welcome");
+        // A reply of several lines counts by its code, whole.
+        sim->setFaults("USER raw 331-Password required\\r\\n331 go on\nPASS multiline");
         QCOMPARE(login(), Login::LoggedIn);
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("257 "), qPrintable(text));
+    }
+
+    void aReplyEndsAtTheLineThatRepeatsItsCode_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one line") << "CWD raw 250 ok" << 0 << "250 ok";
+        QTest::newRow("two lines") << "CWD raw 250-Deleting\\r\\n250 ok" << 0 << "250-Deleting";
+        QTest::newRow("lines between") << "CWD raw 250-a\\r\\n b\\r\\n250-c\\r\\n2500 d\\r\\n250 done" << 0 << "250-a";
+        QTest::newRow("the code alone ends it") << "CWD raw 250-a\\r\\n250" << 0 << "250-a";
+        QTest::newRow("refused in two lines") << "CWD raw 550-No\\r\\n550 such directory" << 550 << "550-No";
+        QTest::newRow("bare LF in the text")
+            << "CWD raw 250 moved\\n550 not an answer" << 0 << "250 moved\n550 not an answer";
+        QTest::newRow("never completed") << "CWD raw 250-Deleting" << -1 << "";
+        QTest::newRow("another code does not end it") << "CWD raw 250-a\\r\\n251 b" << -1 << "";
+        QTest::newRow("a bare LF starts no line") << "CWD raw 250-a\\n250 b" << -1 << "";
+        QString endless = "CWD raw 250-start";
+        for (int i = 0; i < 700; ++i) {
+            endless += "\\r\\n" + QString(100, QChar('x'));
+        }
+        QTest::newRow("longer than any reply") << endless << -1 << "";
+    }
+    void aReplyEndsAtTheLineThatRepeatsItsCode() {
+        QFETCH(QString, rule);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        QVERIFY(startSim(rule));
+        QCOMPARE(login(), Login::LoggedIn);
+        sim->clearTranscript();
+        QString got;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(conn().Command(QString("CWD /naisen\r\n"), &got), code);
+        if (code >= 0) {
+            QCOMPARE(got, text);
+            // Nothing of the reply is left to answer the next command.
+            QCOMPARE(conn().Command(QString("NOOP\r\n"), &got), 0);
+            QVERIFY2(got.startsWith("200 "), qPrintable(got));
+            return;
+        }
+        // No whole reply: the connection is not trusted again, so nothing that comes later answers anything.
+        QCOMPARE(conn().controlSocket, -1);
+        clock.restart();
+        QCOMPARE(conn().Command(QString("NOOP\r\n"), &got), -1);
+        QVERIFY(clock.elapsed() < 500);
+        QCOMPARE(mng->Probe(), 0);
+        QTest::qWait(100);
+        QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
     }
 
     void theRestOfAMultiLineReplyNeverAnswersTheNextCommand() {
@@ -421,6 +472,37 @@ private Q_SLOTS:
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), 0);
+    }
+
+    void aTransferIsWholeOnlyWhenItsClosingReplySaysSo_data() {
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("226") << "" << true;
+        QTest::newRow("250") << "final 250 Closing data connection" << true;
+        QTest::newRow("226 in two lines") << "final 226 -Closing\\r\\n226 done" << true;
+        QTest::newRow("451") << "final 451 Local error" << false;
+        QTest::newRow("200") << "final 200 Whatever" << false;
+        QTest::newRow("250 never completed") << "final 250 -Closing" << false;
+    }
+    void aTransferIsWholeOnlyWhenItsClosingReplySaysSo() {
+        QFETCH(QString, closing);
+        QFETCH(bool, whole);
+        const QString rules = closing.isEmpty() ? QString() : "RETR " + closing + "\nNLST " + closing;
+        QVERIFY(startSim(rules));
+        const QByteArray data = pattern(3000);
+        sim->writeFile("naisen/0101/" + kStem + ".vmdat", data);
+        QCOMPARE(login(), Login::LoggedIn);
+        conn().localDirectory = local.path();
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), whole ? 0 : -1);
+        QCOMPARE(CTestFiles::read(local.filePath(kStem + ".vmdat")), data);
+        QCOMPARE(login(), Login::LoggedIn);
+        QString text;
+        QCOMPARE(conn().ListNames("/naisen/0101", Files::All, text), whole ? 1 : -1);
+        if (whole) {
+            QCOMPARE(CFtpListing::normalisedLines(text), QStringList{kStem + "vmdat"});
+            QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
+            QVERIFY2(text.startsWith("200 "), qPrintable(text));
+        }
     }
 
     void deleteOnUnit() {

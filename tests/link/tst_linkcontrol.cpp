@@ -218,6 +218,37 @@ private Q_SLOTS:
         QVERIFY(!link.timerActive());
     }
 
+    void aReplyTimeOutHandsTheLinkToTheReconnection() {
+        // The first session answers DELE only after the reply wait; the reconnection is the second session.
+        sim = std::make_unique<CZunoSimProcess>();
+        sim->setFaults("session=1 DELE silence 2");
+        QVERIFY(sim->start());
+        CFtpMng::setPortOverride(sim->port());
+        sim->writeFile("naisen/0101/x.vminf", "info");
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        int asked = 0;
+        link.askReconnect = [&] {
+            ++asked;
+            return int(CLinkController::RECOM_RECONNECT);
+        };
+        QVERIFY(link.login(kGood, false));
+        QCOMPARE(link.ftp()->DeleteOnUnit(QString(), "/naisen/0101/x.vminf").result, UnitResult::CommFailure);
+        QVERIFY(link.timerActive());
+        // The late answer has come by now; it must not pass for the probe's.
+        QTest::qWait(1500);
+        sim->clearTranscript();
+        link.tick();
+        QCOMPARE(asked, 1);
+        QCOMPARE(settings.loggedIn, 1);
+        QVERIFY(link.timerActive());
+        QCOMPARE(sim->transcript(), QStringList({"USER mirta", "PASS zuno"}));
+        QString text;
+        QCOMPARE(link.ftp()->Connection()->Command(QString("PWD\r\n"), &text), 0);
+        QVERIFY2(text.startsWith("257 "), qPrintable(text));
+    }
+
     void theKeepAliveLeavesTheLinkAloneWhileAModalIsOpen() {
         QVERIFY(startSim());
         CLinkSettings settings;

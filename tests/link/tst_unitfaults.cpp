@@ -448,14 +448,30 @@ private Q_SLOTS:
     }
 
     void aLateReplyNeverAnswersTheNextCommand() {
-        // The unit answers CWD only after the reply wait: that late answer is dropped before the next command.
-        QVERIFY(startSim("CWD silence 2"));
+        // The unit answers CWD only after the reply wait. The connection is closed at the time-out, so that late
+        // answer can answer nothing: the commands after it fail at once, and the probe finds the link lost.
+        QVERIFY(startSim("CWD arg=/naisen silence 2\nDELE silence 2"));
         QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(conn().Command(QString("CWD /naisen\r\n")), -1);
+        QCOMPARE(conn().controlSocket, -1);
         QTest::qWait(1000);
         QString text;
-        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
-        QVERIFY2(text.startsWith("257 "), qPrintable(text));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(conn().Command(QString("PWD\r\n"), &text), -1);
+        QCOMPARE(mng->Probe(), 0);
+        QVERIFY(clock.elapsed() < 500);
+        QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
+
+        // A deletion answered late is a communication failure, and so is the one after it.
+        QCOMPARE(login(), Login::LoggedIn);
+        sim->writeFile("naisen/0101/x.vminf", "info");
+        sim->writeFile("naisen/0101/y.vminf", "info");
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/x.vminf").result, UnitResult::CommFailure);
+        QTest::qWait(1000);
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/y.vminf").result, UnitResult::CommFailure);
+        QVERIFY(sim->exists("naisen/0101/y.vminf"));
+        QCOMPARE(sim->transcript().filter("DELE"), QStringList{"DELE /naisen/0101/x.vminf"});
     }
 
     void boxNamesWithCommasOrBlanksAreNotMadeIntoBoxFolders() {

@@ -38,6 +38,24 @@ std::string restOf(std::istringstream& in) {
     return start == std::string::npos ? std::string() : rest.substr(start);
 }
 
+// "\r", "\n" and "\\" in a raw line stand for CR, LF and a backslash, so that a rule can send a line holding a
+// bare line feed, or several lines at once.
+std::string unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[i + 1];
+            if (next == 'r' || next == 'n' || next == '\\') {
+                out += next == 'r' ? '\r' : next == 'n' ? '\n' : '\\';
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 } // namespace
 
 bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& error) {
@@ -78,7 +96,14 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         rule.number = std::atoi(tok.c_str());
         rule.text = restOf(in);
     } else if (tok == "raw") {
-        rule.text = restOf(in);
+        rule.text = unescape(restOf(in));
+    } else if (tok == "final") {
+        if (!(in >> tok) || !isNumber(tok)) {
+            error = "final needs a code";
+            return false;
+        }
+        rule.number = std::atoi(tok.c_str());
+        rule.text = unescape(restOf(in));
     } else if (tok == "silence" || tok == "cut-data" || tok == "drop" || tok == "abort-data" || tok == "split-final" ||
                tok == "nul-in-name" || tok == "long-line") {
         if (!(in >> tok) || !isNumber(tok)) {

@@ -11,7 +11,7 @@ struct SimRule {
     std::string verb;   // upper case, or "greeting"
     std::string arg;    // empty: any argument
     std::string action; // reply, raw, silence, close, hangup, multiline, split-final, cut-data, abort-data, drop,
-                        // stall-data, no-connect, endless-data, stray-data, nul-in-name, long-line
+                        // stall-data, no-connect, endless-data, stray-data, nul-in-name, long-line, final
     int number = 0;     // reply code, seconds, milliseconds, a line number or a byte count
     int number2 = 0;    // second number (stall-data: seconds)
     std::string text;   // reply text or raw line

@@ -634,5 +634,12 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     if (broken) {
         return finalReply(426, "");
     }
+    if (const SimRule* end = m_faults.take(m_number, verb, arg, "final", {})) {
+        // A text that begins with "-" follows the code at once: the first line of a reply of several lines.
+        if (!end->text.empty() && end->text[0] == '-') {
+            return sendText(std::to_string(end->number) + end->text + "\r\n");
+        }
+        return finalReply(end->number, end->text);
+    }
     return finalReply(226, "");
 }
