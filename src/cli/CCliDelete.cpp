@@ -16,10 +16,12 @@ QString CCliDelete::help() {
         "Deletes the messages of the download folder DIR given by their files (NAME.vmdat, or NAME.vminf for\n"
         "one downloaded as recording information only), as the list window's \"消去\" does:\n"
         "  --kind unit   on the unit only (\"ＺＵＮＯのみ\"); the message stays on the PC, marked as deleted there\n"
-        "  --kind both   on the unit and the PC (\"ＺＵＮＯとＰＣ\"); PC files first\n"
+        "  --kind both   on the unit and the PC (\"ＺＵＮＯとＰＣ\"); PC files first, and a message whose PC\n"
+        "                files cannot all be removed stays on the unit too\n"
         "  --kind pc     on the PC only (\"ＰＣのみ\"); needs no unit\n"
         "A message is only deleted on the unit when its voice data is on the PC and its file name carries the\n"
-        "box number of its folder; protected messages are never deleted.\n");
+        "box number of its folder; protected messages are never deleted. The exit status is 1 unless every\n"
+        "message was deleted as asked and every record that had to be marked could be.\n");
 }
 
 int CCliDelete::run() {

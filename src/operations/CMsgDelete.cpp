@@ -76,7 +76,11 @@ CMsgDelete::UnitTarget CMsgDelete::UnitTargetOf(const QString& filePath) {
     // Everything sent comes from local names: only a message name of the unit's form in a plain box folder name
     // goes on the wire, never a line break that would start a second command.
     t.valid = CFtpListing::isMessageName(t.name) && CFtpListing::isBoxNumber(t.boxNo) && !unsafeForTheWire(t.path);
-    t.sameBox = UnitBoxNo(t.name) == t.boxNo;
+    // Names whose box number is shorter than four characters are read differently by the two rules (the unit
+    // pads it with "_", a shorter name runs on into the serial); the name is the folder's own when either
+    // reading gives the folder's number. A message moved from another box fails both.
+    const QString stored = CFileMng::BoxNoFromName(t.name);
+    t.sameBox = UnitBoxNo(t.name) == t.boxNo || (!stored.isEmpty() && stored == t.boxNo);
     return t;
 }
 
@@ -109,9 +113,28 @@ bool CMsgDelete::MarkDeletedOnUnit(const QString& file) {
     return ok;
 }
 
-QString CMsgDelete::UndeletableText(bool single) {
+QString CMsgDelete::UndeletableText(bool single, bool keptOnUnit) {
+    if (keptOnUnit) {
+        return single ? QStringLiteral("ＰＣの音声ファイルが消去できませんでした。\n"
+                                       "ＺＵＮＯの音声メッセージも消去していません。")
+                      : QStringLiteral("一部の音声メッセージが消去できませんでした。\n"
+                                       "(ＰＣの音声ファイル消去不可、ＺＵＮＯ側も未消去)。");
+    }
     return single ? QStringLiteral("ＰＣの音声ファイルが消去できませんでした。")
                   : QStringLiteral("一部の音声メッセージが消去できませんでした。\n(ＰＣの音声ファイル消去不可)。");
+}
+
+QString CMsgDelete::UnmarkedText(const QStringList& files) {
+    // Every file is named: the person has to know which records still claim a message the unit no longer has.
+    constexpr int kNamed = 10;
+    QString text = QStringLiteral("ＺＵＮＯの音声メッセージは消去しましたが、\n録音情報を更新できませんでした。");
+    for (int i = 0; i < files.size() && i < kNamed; ++i) {
+        text += QLatin1Char('\n') + QDir::toNativeSeparators(files[i]);
+    }
+    if (files.size() > kNamed) {
+        text += QStringLiteral("\nほか%1件").arg(files.size() - kNamed);
+    }
+    return text;
 }
 
 CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
@@ -134,8 +157,12 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
             ui.dispatchPendingEvents(1);
         };
 
+        // Rows whose PC files could not all be removed: with both kinds they stay on the unit too, so that the
+        // message is never gone from the unit while its PC copy still says it was taken from there.
+        std::vector<char> pcLeft(rows.size(), 0);
         if (kind == UnitAndPc || kind == PcOnly) {
-            for (const FILESTS_INFO& rec : rows) {
+            for (size_t row = 0; row < rows.size(); ++row) {
+                const FILESTS_INFO& rec = rows[row];
                 if (rec.protect == 1) {
                     s.noMessage = true;
                     continue;
@@ -161,6 +188,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                         ++s.deleted;
                     } else {
                         ++s.undeletable;
+                        pcLeft[row] = 1;
                     }
                     step();
                 }
@@ -168,9 +196,14 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
         }
 
         if (kind == UnitOnly || kind == UnitAndPc) {
-            for (const FILESTS_INFO& rec : rows) {
+            for (size_t row = 0; row < rows.size(); ++row) {
+                const FILESTS_INFO& rec = rows[row];
                 if (rec.protect == 1) {
                     s.noMessage = true;
+                    continue;
+                }
+                if (pcLeft[row]) {
+                    ++s.keptOnUnit;
                     continue;
                 }
                 const QString path = FILESTS_INFO::text(rec.filePath);
@@ -200,11 +233,11 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     s.noMessage = true;
                     break;
                 case UnitDeleteResult::Deleted:
-                    if (kind == UnitOnly) {
-                        if (!MarkDeletedOnUnit(path)) {
-                            FILESTS_INFO changed = rec;
-                            changed.importStatus = 3;
-                            CFileMng::RewriteRecord(changed, path);
+                    if (kind == UnitOnly && !MarkDeletedOnUnit(path)) {
+                        FILESTS_INFO changed = rec;
+                        changed.importStatus = 3;
+                        if (CFileMng::RewriteRecord(changed, path) != CFileMng::WriteResult::Written) {
+                            s.unmarked << path;
                         }
                     }
                     ++s.deleted;
@@ -266,10 +299,14 @@ QList<RESULT_MESSAGE> CMsgDelete::ResultMessages(const Summary& s) {
             out << error(QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。"));
         }
     }
-    // A local file that stayed is never passed over as a completed deletion.
+    // A record that could not be marked, or a local file that stayed, is never passed over as a completed
+    // deletion.
+    if (!s.unmarked.isEmpty()) {
+        out << error(UnmarkedText(s.unmarked));
+    }
     if (s.undeletable > 0) {
-        out << error(UndeletableText(s.selected == 1));
-    } else if (!anyFlag) {
+        out << error(UndeletableText(s.selected == 1, s.keptOnUnit > 0));
+    } else if (!anyFlag && s.unmarked.isEmpty()) {
         out << done(DoneText());
     }
     return out;

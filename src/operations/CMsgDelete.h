@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -32,6 +33,8 @@ public:
         int selected = 0;
         int deleted = 0;            // PC files removed plus messages deleted on the unit
         int undeletable = 0;        // PC files that exist but could not be removed
+        int keptOnUnit = 0;         // with both kinds: messages left on the unit because their PC files stayed
+        QStringList unmarked;       // deleted on the unit, but the PC file's record could not be marked so
         bool inUse = false;         // the unit answered 450
         bool notDownloaded = false; // no voice data on the PC
         bool noMessage = false;     // protected, 550, a file name of another box or not the unit's form
@@ -40,7 +43,8 @@ public:
         bool inUseExtension = false;
         // Whether the run ended in the completion message: every selected row deleted as asked.
         bool completed() const {
-            return selected > 0 && !linkError && undeletable == 0 && !inUse && !notDownloaded && !noMessage;
+            return selected > 0 && !linkError && undeletable == 0 && unmarked.isEmpty() && !inUse && !notDownloaded &&
+                   !noMessage;
         }
     };
 
@@ -52,7 +56,7 @@ public:
         QString path;      // "/rusuroku/BOX/NAME.vminf" or "/naisen/BOX/NAME.vminf"
         bool extension = false;
         bool valid = false;   // safe to send and of the unit's form
-        bool sameBox = false; // the name carries the box number of its folder
+        bool sameBox = false; // the name carries the box number of its folder, by the unit's reading or the store's
     };
     static UnitTarget UnitTargetOf(const QString& filePath);
     // The box number a unit file name carries: the four characters starting 15 before its end, a leading "R"
@@ -78,5 +82,8 @@ public:
 
     static QString DoneText() { return QStringLiteral("音声メッセージの消去が正常に完了しました。"); }
     static QString DoneCaption() { return QStringLiteral("消去完了"); }
-    static QString UndeletableText(bool single);
+    // keptOnUnit: the messages whose PC files stayed were, for that reason, not deleted on the unit either.
+    static QString UndeletableText(bool single, bool keptOnUnit = false);
+    // The files whose record still says the message is on the unit although the unit deleted it.
+    static QString UnmarkedText(const QStringList& files);
 };

@@ -29,6 +29,17 @@ CSampleUnit::Message message(const QString& box, int serial) {
     return m;
 }
 
+// A message of a box with a short number, named in one of the two forms: the box number padded to four
+// characters with "_" (the unit's own form) or running straight on into the serial.
+CSampleUnit::Message shortBoxMessage(const QString& box, int serial, bool padded) {
+    CSampleUnit::Message m = message(box, serial);
+    if (!padded) {
+        m.stem = QStringLiteral("2026120809%1_%2_").arg(serial, 6, 10, QChar('0')).arg(box);
+        m.stem += QStringLiteral("%1").arg(serial, 26 - m.stem.size(), 10, QChar('0'));
+    }
+    return m;
+}
+
 QByteArray readAll(const QString& path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
@@ -129,6 +140,87 @@ private Q_SLOTS:
 
         QCOMPARE(cli({"delete", dl, file("rusuroku/0001", a2, ".vmdat"), "--kind", "all", "--yes"}).code, 2);
         QCOMPARE(cli({"delete", dl, "/etc/passwd", "--kind", "pc", "--yes"}).code, 2);
+    }
+
+    void deleteOnTheUnitInBoxesWithShortNumbers_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("padded");
+        for (const char* kind : {"unit", "both"}) {
+            QTest::addRow("%s padded", kind) << kind << true;
+            QTest::addRow("%s short", kind) << kind << false;
+        }
+    }
+    void deleteOnTheUnitInBoxesWithShortNumbers() {
+        QFETCH(QString, kind);
+        QFETCH(bool, padded);
+        const CSampleUnit::Message a = shortBoxMessage("02", 11, padded);
+        const CSampleUnit::Message e = shortBoxMessage("201", 12, padded);
+        QCOMPARE(a.stem.size(), 26);
+        for (const auto& [unitKind, m] : {std::pair{QString("rusuroku"), a}, {"naisen", e}}) {
+            sim->makeBox(unitKind, m.boxNo);
+            QVERIFY(CSampleUnit::writeMessage(sim->root() + "/" + unitKind + "/" + m.boxNo, m, false));
+        }
+        QCOMPARE(cli(QStringList{"folder-download", dl} + login()).code, 0);
+        QCOMPARE(cli(QStringList{"download", dl} + login()).code, 0);
+        sim->clearTranscript();
+        const Run r = cli(QStringList{"delete", dl, file("rusuroku/02", a, ".vmdat"), file("naisen/201", e, ".vmdat"),
+                                      "--kind", kind} +
+                          login());
+        QVERIFY2(r.err.endsWith("消去完了: 音声メッセージの消去が正常に完了しました。\n"), qPrintable(r.err));
+        QCOMPARE(r.code, 0);
+        QCOMPARE(sim->transcript().filter("DELE"),
+                 (QStringList{"DELE /rusuroku/02/" + a.stem + ".vminf", "DELE /naisen/201/" + e.stem + ".vminf"}));
+        QVERIFY(!sim->exists("rusuroku/02/" + a.stem + ".vminf"));
+        QVERIFY(!sim->exists("naisen/201/" + e.stem + ".vminf"));
+        QCOMPARE(QFile::exists(file("rusuroku/02", a, ".vmdat")), kind == "unit");
+        QCOMPARE(QFile::exists(file("naisen/201", e, ".vmdat")), kind == "unit");
+    }
+
+    void deleteOfAProtectedMessageAlone_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("unit") << "unit";
+        QTest::newRow("both") << "both";
+        QTest::newRow("pc") << "pc";
+    }
+    void deleteOfAProtectedMessageAlone() {
+        QFETCH(QString, kind);
+        const QString path = file("rusuroku/0001", a1, ".vmdat");
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(path, rec);
+        rec.protect = 1;
+        QCOMPARE(CFileMng::RewriteRecord(rec, path), CFileMng::WriteResult::Written);
+        const QByteArray before = readAll(path);
+        const Run r =
+            cli(QStringList{"delete", dl, path, "--kind", kind} + (kind == "pc" ? QStringList{"--yes"} : login()));
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.endsWith("エラー: 音声メッセージがありません。\nまたは｢保護｣に設定されています。\n"),
+                 qPrintable(r.err));
+        QCOMPARE(readAll(path), before);
+        QVERIFY(QFile::exists(file("rusuroku/0001", a1, ".vminf")));
+        QVERIFY(sim->transcript().filter("DELE").isEmpty());
+        QVERIFY(sim->exists("rusuroku/0001/" + a1.stem + ".vminf"));
+    }
+
+    void deleteOnTheUnitNamesARecordItCouldNotMark() {
+        // The unit takes its time over DELE; meanwhile the voice file's place becomes one that cannot be written.
+        sim->setFaults("DELE silence 2");
+        const QString path = file("rusuroku/0001", a1, ".vmdat");
+        QProcess p;
+        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"),
+                QStringList{"delete", dl, path, file("rusuroku/0001", a2, ".vmdat"), "--kind", "unit"} + login());
+        QTRY_VERIFY_WITH_TIMEOUT(!sim->transcript().filter("DELE").isEmpty(), 10000);
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path + "/inside"));
+        QVERIFY(p.waitForFinished(30000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(err.contains("録音情報を更新できませんでした。\n" + path + "\n"), qPrintable(err));
+        QVERIFY2(!err.contains("正常に完了しました"), qPrintable(err));
+        QCOMPARE(sim->transcript().filter("DELE"), (QStringList{"DELE /rusuroku/0001/" + a1.stem + ".vminf",
+                                                                "DELE /rusuroku/0001/" + a2.stem + ".vminf"}));
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(file("rusuroku/0001", a2, ".vmdat"), rec);
+        QCOMPARE(int(rec.importStatus), 3);
     }
 
     void moveAndCopy() {

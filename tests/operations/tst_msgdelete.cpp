@@ -53,12 +53,18 @@ class TestMsgDelete : public QObject {
 
     // A downloaded message: X.vminf and X.vmdat on the PC, the same names on the unit. Returns the record.
     FILESTS_INFO downloaded(const QString& kind, const QString& box, int seq, int protect = 0, bool onUnit = true) {
+        return downloadedAs(kind, box, box, seq, false, protect, onUnit);
+    }
+    // The same in the box folder kind/box, its name carrying nameBox in one of the two name forms.
+    FILESTS_INFO downloadedAs(const QString& kind, const QString& box, const QString& nameBox, int seq, bool padded,
+                              int protect = 0, bool onUnit = true) {
         CSampleFolder::Message m;
         m.protect = protect;
+        m.paddedBox = padded;
         const QString folder = dl + "/" + kind + "/" + box;
-        const QString vmdat = CSampleFolder::writeMessage(folder, box, seq, m);
+        const QString vmdat = CSampleFolder::writeMessage(folder, nameBox, seq, m);
         m.voice = false;
-        CSampleFolder::writeMessage(folder, box, seq, m);
+        CSampleFolder::writeMessage(folder, nameBox, seq, m);
         const QString name = QFileInfo(stem(vmdat)).fileName();
         if (onUnit) {
             sim->writeFile(kind + "/" + box + "/" + name + ".vminf", "info");
@@ -146,8 +152,29 @@ private Q_SLOTS:
         s.deleted = 3;
         s.undeletable = 1;
         QTest::newRow("a file stayed") << s << Msgs{err(CMsgDelete::UndeletableText(false))};
+        s.keptOnUnit = 1;
+        QTest::newRow("a file stayed, so did the message on the unit")
+            << s << Msgs{err(CMsgDelete::UndeletableText(false, true))};
         s.linkError = true;
         QTest::newRow("link error has its own") << s << Msgs{};
+        s = {};
+        s.selected = 1;
+        s.noMessage = true;
+        QTest::newRow("one protected") << s << Msgs{err(kNoMessage)};
+        s = {};
+        s.selected = 2;
+        s.deleted = 2;
+        s.unmarked = QStringList{"/d/f/rusuroku/0001/x.vmdat"};
+        QTest::newRow("a record not marked")
+            << s
+            << Msgs{err("ＺＵＮＯの音声メッセージは消去しましたが、\n録音情報を更新できませんでした。\n"
+                        "/d/f/rusuroku/0001/x.vmdat")};
+        s.deleted = 1;
+        s.inUse = true;
+        QTest::newRow("one busy, one not marked")
+            << s
+            << Msgs{fine("一部の音声メッセージが消去できませんでした。\n(音声メッセージ使用中)。"),
+                    err(CMsgDelete::UnmarkedText(s.unmarked))};
     }
     void resultMessages() {
         QFETCH(CMsgDelete::Summary, summary);
@@ -177,6 +204,10 @@ private Q_SLOTS:
                                     << "/rusuroku/0001/x_0001_abcdefghijk.vminf" << false << false;
         QTest::newRow("padded box") << "/d/f/rusuroku/12/2026120810000001_R12__0001.vmdat"
                                     << "/rusuroku/12/2026120810000001_R12__0001.vminf" << true << true;
+        QTest::newRow("short box") << "/d/f/rusuroku/12/2026120810000001_12_000001.vmdat"
+                                   << "/rusuroku/12/2026120810000001_12_000001.vminf" << true << true;
+        QTest::newRow("short box moved") << "/d/f/rusuroku/12/2026120810000001_1_0000001.vmdat"
+                                         << "/rusuroku/12/2026120810000001_1_0000001.vminf" << true << false;
     }
     void unitPathsComeOnlyFromMessageNames() {
         QFETCH(QString, path);
@@ -270,6 +301,67 @@ private Q_SLOTS:
         QVERIFY(!ui.hasOpenProgress("消去中"));
     }
 
+    void shortBoxNumbersInEitherNameForm_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("unitKind");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("nameBox");
+        QTest::addColumn<bool>("padded");
+        QTest::addColumn<bool>("sent");
+        for (const auto& [kindName, kind] :
+             {std::pair{"unit", int(CMsgDelete::UnitOnly)}, std::pair{"both", int(CMsgDelete::UnitAndPc)}}) {
+            for (const char* unitKind : {"rusuroku", "naisen"}) {
+                const QString box = QString(unitKind) == "rusuroku" ? "02" : "201";
+                for (const bool padded : {true, false}) {
+                    QTest::addRow("%s %s %s", kindName, unitKind, padded ? "padded" : "short")
+                        << kind << unitKind << box << box << padded << true;
+                }
+            }
+        }
+        // A message moved from box 01 into 02 carries 01 by either reading: never deleted on the unit.
+        QTest::newRow("unit moved padded") << int(CMsgDelete::UnitOnly) << "rusuroku"
+                                           << "02"
+                                           << "01" << true << false;
+        QTest::newRow("unit moved short") << int(CMsgDelete::UnitOnly) << "rusuroku"
+                                          << "02"
+                                          << "01" << false << false;
+        QTest::newRow("unit moved extension") << int(CMsgDelete::UnitOnly) << "naisen"
+                                              << "21"
+                                              << "201" << false << false;
+    }
+    void shortBoxNumbersInEitherNameForm() {
+        QFETCH(int, kind);
+        QFETCH(QString, unitKind);
+        QFETCH(QString, box);
+        QFETCH(QString, nameBox);
+        QFETCH(bool, padded);
+        QFETCH(bool, sent);
+        const FILESTS_INFO rec = downloadedAs(unitKind, box, nameBox, 7, padded);
+        const QString onUnit = unitKind + "/" + box + "/" + nameOf(rec) + ".vminf";
+        CScriptedUi ui;
+        run(ui, kind, {rec});
+        if (!sent) {
+            QVERIFY(deles().isEmpty());
+            QCOMPARE(shown(ui), Msgs{err(kNoMessage)});
+            QVERIFY(sim->exists(onUnit));
+            FILESTS_INFO after;
+            CFileMng::ReadRecord(pathOf(rec), after);
+            QCOMPARE(int(after.importStatus), 2);
+            return;
+        }
+        QCOMPARE(deles(), QStringList{"DELE /" + onUnit});
+        QCOMPARE(shown(ui), Msgs{fine(kDone)});
+        QVERIFY(!sim->exists(onUnit));
+        if (kind == CMsgDelete::UnitOnly) {
+            FILESTS_INFO after;
+            CFileMng::ReadRecord(pathOf(rec), after);
+            QCOMPARE(int(after.importStatus), 3);
+        } else {
+            QVERIFY(!QFile::exists(pathOf(rec)));
+            QVERIFY(!QFile::exists(stem(pathOf(rec)) + ".vminf"));
+        }
+    }
+
     void pcOnlyRemovesEveryLocalFile() {
         const FILESTS_INFO rec = downloaded("naisen", "2001", 4);
         QFile wav(stem(pathOf(rec)) + ".wav");
@@ -357,6 +449,38 @@ private Q_SLOTS:
         QVERIFY(!ui.hasOpenProgress("消去中"));
     }
 
+    void aDeletionCountsOnlyWhenItsReplyIsWhole_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("several lines") << "DELE multiline" << true;
+        QTest::newRow("never finished") << "DELE raw 250-Deleting" << false;
+        QTest::newRow("answered late") << "DELE silence 4" << false;
+    }
+    void aDeletionCountsOnlyWhenItsReplyIsWhole() {
+        QFETCH(QString, rule);
+        QFETCH(bool, deleted);
+        const FILESTS_INFO a = downloaded("rusuroku", "0001", 1);
+        const FILESTS_INFO b = downloaded("rusuroku", "0001", 2);
+        sim->setFaults(rule);
+        CScriptedUi ui;
+        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b});
+        FILESTS_INFO ra;
+        CFileMng::ReadRecord(pathOf(a), ra);
+        if (deleted) {
+            QCOMPARE(deles(), (QStringList{"DELE /rusuroku/0001/" + nameOf(a) + ".vminf",
+                                           "DELE /rusuroku/0001/" + nameOf(b) + ".vminf"}));
+            QCOMPARE(shown(ui), Msgs{fine(kDone)});
+            QCOMPARE(int(ra.importStatus), 3);
+            return;
+        }
+        // The run stops at the first message, which stays marked as on the unit; nothing is sent after it.
+        QVERIFY(s.linkError);
+        QCOMPARE(deles(), QStringList{"DELE /rusuroku/0001/" + nameOf(a) + ".vminf"});
+        QCOMPARE(shown(ui), Msgs{err("通信エラーが発生しました。")});
+        QCOMPARE(int(ra.importStatus), 2);
+        QVERIFY(sim->exists("rusuroku/0001/" + nameOf(b) + ".vminf"));
+    }
+
     void foreignOrMalformedNamesAreNeverSent() {
         // A message moved into another box folder keeps the first box number in its name.
         const FILESTS_INFO moved = downloaded("rusuroku", "0001", 1);
@@ -381,6 +505,49 @@ private Q_SLOTS:
         QVERIFY(deles().isEmpty());
         QCOMPARE(shown(ui), Msgs{err(kNoMessage)});
         QVERIFY(sim->exists("rusuroku/0001/" + nameOf(moved) + ".vminf"));
+    }
+
+    void bothKindsLeaveOnTheUnitWhatStaysOnThePc_data() {
+        QTest::addColumn<bool>("alone");
+        QTest::newRow("alone") << true;
+        QTest::newRow("with another") << false;
+    }
+    void bothKindsLeaveOnTheUnitWhatStaysOnThePc() {
+        QFETCH(bool, alone);
+        const FILESTS_INFO stays = downloaded("rusuroku", "0001", 1);
+        const FILESTS_INFO goes = downloaded("naisen", "2001", 2);
+        // A folder in the WAV file's place cannot be removed as a file, whoever runs the test.
+        QVERIFY(QDir().mkpath(stem(pathOf(stays)) + ".wav/inside"));
+        std::vector<FILESTS_INFO> rows{stays};
+        if (!alone) {
+            rows.push_back(goes);
+        }
+        CScriptedUi ui;
+        const auto s = run(ui, CMsgDelete::UnitAndPc, rows);
+        QCOMPARE(deles(), alone ? QStringList{} : QStringList{"DELE /naisen/2001/" + nameOf(goes) + ".vminf"});
+        QVERIFY(sim->exists("rusuroku/0001/" + nameOf(stays) + ".vminf"));
+        QCOMPARE(s.keptOnUnit, 1);
+        QVERIFY(!s.completed());
+        QCOMPARE(shown(ui), Msgs{err(CMsgDelete::UndeletableText(alone, true))});
+    }
+
+    void aRecordThatCannotBeMarkedIsNamed() {
+        const FILESTS_INFO a = downloaded("rusuroku", "0001", 1);
+        const FILESTS_INFO b = downloaded("rusuroku", "0001", 2);
+        // b's voice file stands where a file cannot be written: a folder of the same name.
+        QVERIFY(QFile::remove(pathOf(b)));
+        QVERIFY(QDir().mkpath(pathOf(b) + "/inside"));
+        CScriptedUi ui;
+        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b});
+        QCOMPARE(deles(), (QStringList{"DELE /rusuroku/0001/" + nameOf(a) + ".vminf",
+                                       "DELE /rusuroku/0001/" + nameOf(b) + ".vminf"}));
+        QCOMPARE(s.unmarked, QStringList{pathOf(b)});
+        QVERIFY(!s.completed());
+        QCOMPARE(shown(ui), Msgs{err(CMsgDelete::UnmarkedText({pathOf(b)}))});
+        QVERIFY(shown(ui).first().text.endsWith("\n" + pathOf(b)));
+        FILESTS_INFO ra;
+        CFileMng::ReadRecord(pathOf(a), ra);
+        QCOMPARE(int(ra.importStatus), 3);
     }
 
     void aFileThatStaysIsReported() {

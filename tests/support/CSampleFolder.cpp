@@ -8,7 +8,8 @@
 QString CSampleFolder::writeMessage(const QString& boxFolder, const QString& boxNo, int seq, const Message& m) {
     QDir().mkpath(boxFolder);
     // 16-character time stamp, "_", box number, "_", sequence: 26 characters in all.
-    QString stem = QStringLiteral("2026120810%1_%2_").arg(seq % 1000000, 6, 10, QChar('0')).arg(boxNo);
+    const QString nameBox = m.paddedBox ? boxNo.leftJustified(4, QLatin1Char('_')) : boxNo;
+    QString stem = QStringLiteral("2026120810%1_%2_").arg(seq % 1000000, 6, 10, QChar('0')).arg(nameBox);
     const int rest = 26 - static_cast<int>(stem.size());
     stem += QStringLiteral("%1").arg(seq, std::max(rest, 1), 10, QChar('0')).right(std::max(rest, 1));
     const QString path = boxFolder + '/' + stem + (m.voice ? QStringLiteral(".vmdat") : QStringLiteral(".vminf"));

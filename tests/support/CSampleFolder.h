@@ -17,6 +17,9 @@ public:
         QString recTime = QStringLiteral("00:00:12");
         QString callerNo = QStringLiteral("0312345678");
         QString callerName;
+        // The name carries the box number padded to four characters with "_", as the unit names the messages of
+        // boxes with shorter numbers; otherwise the number runs straight on into the serial.
+        bool paddedBox = false;
     };
 
     // Writes one message file into boxFolder (created when missing) and returns its full path.

@@ -54,7 +54,7 @@ QString CSampleUnit::rfc1123(const QDateTime& t) {
 
 QString CSampleUnit::makeStem(const QDateTime& recorded, int sequence, const QString& boxNo, int serial) {
     QString stem = recorded.toString(QStringLiteral("yyyyMMddhhmmss")) + QString::asprintf("%02d", sequence % 100);
-    stem += QLatin1Char('_') + boxNo.left(4) + QLatin1Char('_');
+    stem += QLatin1Char('_') + boxNo.left(4).leftJustified(4, QLatin1Char('_')) + QLatin1Char('_');
     const int width = 26 - static_cast<int>(stem.size());
     QString digits = QString::number(serial).rightJustified(width, QLatin1Char('0'));
     return stem + digits.right(width);

@@ -38,7 +38,9 @@ public:
         bool local = false; // a local download folder (records prepended) instead of the unit's tree
     };
 
-    // The stem rule: 16 characters, "_" at index 16, the box number, "_", then a serial that fills 26 characters.
+    // The stem rule: 16 characters, "_" at index 16, the box number padded to four characters with "_", "_", then
+    // a serial that fills 26 characters. The padding keeps the box number alone in the four characters that
+    // begin at index 17, so that every reading of the name finds the same box.
     static QString makeStem(const QDateTime& recorded, int sequence, const QString& boxNo, int serial);
     // The 256-byte header: date text at 32..63, caller name 64..95 and number 96..127 in CP932, status bits at
     // 129 (bit 0 played, bit 1 protected), length in tenths big-endian at 130..133, box number at 136..139.
