@@ -130,8 +130,8 @@ int FTPCONN_INFO::SendLine(const QString& text) {
 }
 
 void FTPCONN_INFO::drainControl() {
-    // Whatever is waiting now answers nothing still to be sent: a reply that came after its wait, the second
-    // line of a reply, the tail of an overlong one. Left there, it would be read as the next command's answer.
+    // Whatever is waiting now answers nothing still to be sent: a line the unit sent on its own, or what was still
+    // to come of a reply whose wait "キャンセル" ended. Left there, it would be read as the next command's answer.
     if (controlSocket < 0) {
         return;
     }
