@@ -125,7 +125,8 @@ QString CMsgDelete::UndeletableText(bool single, bool keptOnUnit) {
 }
 
 QString CMsgDelete::UnmarkedText(const QStringList& files) {
-    // Every file is named: the person has to know which records still claim a message the unit no longer has.
+    // The files are named (the first ten, then how many more): the person has to know which records still claim
+    // a message the unit no longer has.
     constexpr int kNamed = 10;
     QString text = QStringLiteral("ＺＵＮＯの音声メッセージは消去しましたが、\n録音情報を更新できませんでした。");
     for (int i = 0; i < files.size() && i < kNamed; ++i) {
