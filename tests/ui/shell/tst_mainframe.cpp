@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QtTest>
 
 namespace {
@@ -352,6 +353,104 @@ private Q_SLOTS:
         QCOMPARE(o.unitPort, 2121);
         QVERIFY(o.verbose && o.error.isEmpty());
         QCOMPARE(CKeldaStartup::settingsFile("/x", "/tmp/y-settings"), QString("/tmp/y-settings/KELDA.ini"));
+    }
+
+    // Every bar button is reached by Tab from the first one, pressed by Space and Return, and by its key.
+    void keyboardReachesEveryBarButton_data() {
+        QTest::addColumn<int>("cmd");
+        for (int c = 0; c < C::BUTTON_COUNT; ++c) {
+            QTest::newRow(qPrintable(C::label(C::Command(c)))) << c;
+        }
+    }
+
+    void keyboardReachesEveryBarButton() {
+        QFETCH(int, cmd);
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        int ran = -1;
+        QVERIFY(frame.commands().replaceHandler(C::Command(cmd), [&] { ran = cmd; }));
+        CCommandBar* bar = frame.commandBar();
+        QPushButton* target = bar->button(C::Command(cmd));
+        const auto enableAll = [bar] {
+            for (QPushButton* b : bar->tabOrder()) {
+                b->setEnabled(true);
+            }
+        };
+        enableAll();
+        QCOMPARE(bar->tabOrder().size(), C::BUTTON_COUNT);
+        bar->tabOrder().first()->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 2 * C::BUTTON_COUNT && QApplication::focusWidget() != target; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Space);
+        QCOMPARE(ran, cmd);
+        ran = -1;
+        enableAll();
+        QTest::keyClick(target, Qt::Key_Return);
+        QCOMPARE(ran, cmd);
+        ran = -1;
+        enableAll();
+        const QKeySequence key(C::shortcut(C::Command(cmd)), QKeySequence::PortableText);
+        QVERIFY(!key.isEmpty());
+        QTest::keySequence(&frame, key);
+        // A button pressed by its key shows itself pressed for a moment first.
+        QTRY_COMPARE(ran, cmd);
+        QVERIFY(target->toolTip().contains(key.toString(QKeySequence::NativeText)));
+    }
+
+    // A list that opens takes the keys: the arrows move its rows without a click first.
+    void openedListTakesTheKeys() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        frame.commandBar()->button(C::CmdBox)->setFocus(Qt::TabFocusReason);
+        frame.listCommands().boxChooser = choose({"r:01"});
+        frame.runCommand(C::CmdBox);
+        QVERIFY(frame.activeList());
+        CDataListCtrl* list = frame.activeList()->view()->list();
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->selectedRowNumbers(), std::vector<int>({1}));
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
+    void f10OpensTheSettingsMenu() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_F10);
+        QVERIFY(frame.settingsMenu()->isVisible());
+        QVERIFY(frame.settingsMenu()->activeAction());
+        QCOMPARE(frame.settingsMenu()->activeAction()->text(), C::label(C::CmdLogin));
+        frame.settingsMenu()->close();
+    }
+
+    // The box field shows both of its lines whole: the answering-machine boxes and the extension boxes.
+    void boxFieldShowsTwoWholeLines() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        CWrapField* box = frame.commandBar()->boxField();
+        box->setFieldText(" 留守録BOX：01,02  \r\n 内線BOX：100,101");
+        QCOMPARE(box->lineCount(), 2);
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(box->cursorRect(end).bottom() < box->viewport()->height(),
+                 qPrintable(QString("line ends at %1, field shows %2")
+                                .arg(box->cursorRect(end).bottom())
+                                .arg(box->viewport()->height())));
+        QVERIFY(box->geometry().bottom() < frame.commandBar()->button(C::CmdSelDisplay)->geometry().top());
     }
 
     void fieldsWrapOnlyAtTheirCharacter() {
