@@ -2,6 +2,7 @@
 
 #include "ui/CJapaneseFont.h"
 #include "ui/list/CListImages.h"
+#include "ui/list/CRowFocusMark.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -31,6 +32,7 @@ public:
             p->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, m_access.boxNo(row));
         }
         p->restore();
+        CRowFocusMark::paint(p, option, index);
     }
 
 private:

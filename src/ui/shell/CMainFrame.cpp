@@ -14,6 +14,7 @@
 #include "ui/shell/CWrapField.h"
 #include "ui/voice/CVoiceUiCommands.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -396,6 +397,10 @@ void CMainFrame::openSettingsMenuByKey() {
 void CMainFrame::runCommand(Command cmd) {
     m_commands.run(cmd);
     updateCommandStates();
+    // A dialog that closed after its own message box leaves no window with the keyboard; the keys come back here.
+    if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget()) {
+        activateWindow();
+    }
 }
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* w) {

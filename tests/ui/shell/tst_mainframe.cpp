@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -418,6 +419,55 @@ private Q_SLOTS:
         QCOMPARE(list->currentIndex().row(), 0);
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(list->selectedRowNumbers(), std::vector<int>({1}));
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
+    // The border and caption of an arranged list window are painted whole: nothing shows through from before.
+    void arrangedListWindowsArePaintedWhole_data() {
+        QTest::addColumn<int>("arrangement");
+        QTest::newRow("並べて表示") << int(C::CmdTile);
+        QTest::newRow("上下に並べて表示") << int(C::CmdTileHorz);
+        QTest::newRow("左右に並べて表示") << int(C::CmdTileVert);
+        QTest::newRow("重ねて表示") << int(C::CmdCascade);
+    }
+
+    void arrangedListWindowsArePaintedWhole() {
+        QFETCH(int, arrangement);
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        for (const char* box : {"r:01", "r:02"}) {
+            frame.listCommands().boxChooser = choose({box});
+            frame.runCommand(C::CmdBox);
+        }
+        QCOMPARE(frame.listWindows().size(), 2);
+        frame.runCommand(C::Command(arrangement));
+        const QRect client = frame.mdiArea()->viewport()->rect();
+        for (CChildFrame* f : frame.listWindows()) {
+            QVERIFY(!f->isMaximized());
+            QVERIFY(client.contains(f->geometry()));
+            // Wider and higher than the toolkit's smallest windows.
+            QVERIFY2(f->width() * 3 >= client.width() && f->height() * 3 >= client.height(),
+                     qPrintable(QString("%1x%2 in %3x%4")
+                                    .arg(f->width())
+                                    .arg(f->height())
+                                    .arg(client.width())
+                                    .arg(client.height())));
+            QImage shot(f->size(), QImage::Format_RGB32);
+            shot.fill(Qt::magenta);
+            f->render(&shot);
+            // The rounded corners of the caption are cut off the window's shape; the workspace shows there.
+            const QRegion shape = f->mask().isEmpty() ? QRegion(f->rect()) : f->mask();
+            int left = 0;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    left += shape.contains(QPoint(x, y)) && shot.pixel(x, y) == QColor(Qt::magenta).rgb();
+                }
+            }
+            QCOMPARE(left, 0);
+        }
         ui.replies.push_back(MsgResult::Yes);
         QVERIFY(frame.close());
     }
