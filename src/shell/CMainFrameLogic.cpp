@@ -49,6 +49,32 @@ QString CMainFrameLogic::label(Command cmd) {
     return QString::fromUtf16(labels[cmd]);
 }
 
+QString CMainFrameLogic::shortcut(Command cmd) {
+    // Letters after the commands' readings, one each, so no key stands for two buttons.
+    static const char* const keys[BUTTON_COUNT] = {
+        "Alt+D", // ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ: download folder
+        "Alt+I", // 一括ﾀﾞｳﾝﾛｰﾄﾞ: ikkatsu
+        "Alt+S", // 選択ﾀﾞｳﾝﾛｰﾄﾞ: sentaku
+        "Alt+O", // 音声ﾃﾞｰﾀﾀﾞｳﾝﾛｰﾄﾞ: onsei
+        "Alt+F", // フォルダ名: folder
+        "Alt+B", // ボックス: box
+        "Alt+H", // 選択表示: hyouji
+        "Alt+A", // 全表示: all
+        "Alt+U", // 未ﾀﾞｳﾝﾛｰﾄﾞ表示: undownloaded
+        "Alt+C", // 変換: convert
+        "Alt+P", // 再生: play
+        "Alt+E", // 消去: erase
+        "Alt+M", // 移動・コピー: move
+        "Alt+T", // 設定: settei
+        "Alt+W", // ウィンドウ: window
+        "Alt+V", // バージョン: version
+    };
+    if (cmd < 0 || cmd >= BUTTON_COUNT) {
+        return QString();
+    }
+    return QString::fromLatin1(keys[cmd]);
+}
+
 void CMainFrameLogic::create(const QString& iniFile) {
     m_iniFile = iniFile;
     m_doc.load(iniFile);

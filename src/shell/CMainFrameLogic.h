@@ -57,6 +57,11 @@ public:
     };
     static constexpr int BUTTON_COUNT = 16;
     static QString label(Command cmd);
+    // The key that presses a bar button from anywhere in the main window, in portable text ("Alt+D"); the button
+    // texts stay as they are, so the keys are told in the buttons' tool tips. Empty for the popup items.
+    static QString shortcut(Command cmd);
+    // The key that opens the settings popup, as a menu bar's key would.
+    static QString settingsMenuKey() { return QStringLiteral("F10"); }
 
     CMainFrameLogic();
 

@@ -164,6 +164,22 @@ std::vector<CWindowPlacement::WinRect> CWindowPlacement::tileSideBySide(const Wi
     return out;
 }
 
+std::vector<CWindowPlacement::WinRect> CWindowPlacement::cascade(const WinRect& c, int n, int step) {
+    std::vector<WinRect> out;
+    if (n <= 0) {
+        return out;
+    }
+    // In a client area too small for the steps, the windows keep at least half its size and overlap more.
+    const int room = std::min(c.width(), c.height()) / 2;
+    const int d = n > 1 ? std::max(0, std::min(step, room / (n - 1))) : 0;
+    const int w = c.width() - (n - 1) * d;
+    const int h = c.height() - (n - 1) * d;
+    for (int k = 0; k < n; ++k) {
+        out.push_back({c.left + k * d, c.top + k * d, c.left + k * d + w, c.top + k * d + h});
+    }
+    return out;
+}
+
 std::vector<CWindowPlacement::WinRect> CWindowPlacement::tileStacked(const WinRect& c, int n) {
     std::vector<WinRect> out;
     for (int k = 0; k < n; ++k) {

@@ -57,6 +57,10 @@ public:
     // The standard tilings the custom ones fall back to: n windows side by side, or one above the other.
     static std::vector<WinRect> tileSideBySide(const WinRect& client, int n);
     static std::vector<WinRect> tileStacked(const WinRect& client, int n);
+    // n windows cascaded from the top left corner, each one step right and down from the one before, each as
+    // large as the client area leaves room for, so the last one reaches the bottom right corner; step is the
+    // height of a window's caption, so every caption stays in view.
+    static std::vector<WinRect> cascade(const WinRect& client, int n, int step);
     static int mulDiv(int number, int numerator, int denominator);
     // The band at the bottom of the client area the custom arrangements leave free.
     static constexpr int FREE_BAND = 150;

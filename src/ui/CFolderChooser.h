@@ -13,9 +13,20 @@ public:
     // The title on one line: a window title shows a line break as a box glyph.
     static QString oneLineTitle(const QString& title);
 
+    // Whether a name typed in the folder `dir` names a folder the chooser would make: nothing of that name is
+    // there yet.
+    static bool isNewFolderName(const QString& dir, const QString& typed);
+    // The type column's word for a folder.
+    static QString folderTypeName();
+
     // Runs the chooser; the chosen (possibly just made) folder, empty when cancelled.
     static QString choose(QWidget* parent, const QString& title, const QString& startFolder);
 
 public Q_SLOTS:
     void accept() override;
+
+private:
+    // The dialog greys its choose button for a name that is not there; this chooser makes such a folder, so
+    // the button stays usable for it.
+    void allowNewName();
 };

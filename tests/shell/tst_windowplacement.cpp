@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(CWindowPlacement::WinRect)
+
 class TestWindowPlacement : public QObject {
     Q_OBJECT
 
@@ -79,6 +81,38 @@ private Q_SLOTS:
         }
         QCOMPARE(CWindowPlacement::mulDiv(5, 1, 2), 3);
         QCOMPARE(CWindowPlacement::newListRect(client), R({10, 10, 990, 500}));
+    }
+
+    void cascadeFillsTheClient_data() {
+        using R = CWindowPlacement::WinRect;
+        QTest::addColumn<int>("count");
+        QTest::addColumn<R>("client");
+        QTest::addColumn<R>("first");
+        QTest::addColumn<R>("last");
+        QTest::newRow("one window takes the whole area")
+            << 1 << R{0, 0, 1000, 600} << R{0, 0, 1000, 600} << R{0, 0, 1000, 600};
+        QTest::newRow("four windows, a caption apart")
+            << 4 << R{0, 0, 1000, 600} << R{0, 0, 922, 522} << R{78, 78, 1000, 600};
+        QTest::newRow("offset area") << 2 << R{10, 20, 510, 420} << R{10, 20, 484, 394} << R{36, 46, 510, 420};
+        QTest::newRow("tiny area keeps half its size")
+            << 4 << R{0, 0, 120, 90} << R{0, 0, 75, 45} << R{45, 45, 120, 90};
+    }
+
+    void cascadeFillsTheClient() {
+        using R = CWindowPlacement::WinRect;
+        QFETCH(int, count);
+        QFETCH(R, client);
+        QFETCH(R, first);
+        QFETCH(R, last);
+        const auto rects = CWindowPlacement::cascade(client, count, 26);
+        QCOMPARE(int(rects.size()), count);
+        QCOMPARE(rects.front(), first);
+        QCOMPARE(rects.back(), last);
+        for (const auto& r : rects) {
+            QVERIFY(r.left >= client.left && r.top >= client.top && r.right <= client.right &&
+                    r.bottom <= client.bottom);
+            QVERIFY(r.width() * 2 >= client.width() && r.height() * 2 >= client.height());
+        }
     }
 };
 

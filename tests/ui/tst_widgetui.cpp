@@ -1,14 +1,60 @@
+#include "admin/CBoxFldNameChgLogic.h"
+#include "admin/CBoxNameChgLogic.h"
+#include "admin/CExportSetLogic.h"
+#include "admin/CFolderChgLogic.h"
+#include "admin/CFolderDwnLogic.h"
+#include "admin/CFolderSetLogic.h"
+#include "admin/CImportSetLogic.h"
+#include "admin/CMakeBoxFldLogic.h"
+#include "link/CLinkController.h"
+#include "link/CLinkSettings.h"
+#include "list/CBoxOpenLogic.h"
+#include "list/CFindSetLogic.h"
+#include "list/CInfoEditLogic.h"
+#include "list/CListDispSelectLogic.h"
+#include "operations/CDelKindSetLogic.h"
+#include "operations/CDownKindSetLogic.h"
+#include "operations/CMsgCopyLogic.h"
+#include "operations/CSelDownLogic.h"
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
+#include "support/CFakeUnit.h"
 #include "support/CSampleFolder.h"
+#include "support/CScriptedUi.h"
 #include "ui/CFolderChooser.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
+#include "ui/admin/CBoxFldNameChgDlg.h"
+#include "ui/admin/CBoxNameChgDlg.h"
+#include "ui/admin/CExportSetDlg.h"
+#include "ui/admin/CFolderChgDlg.h"
+#include "ui/admin/CFolderDwnDlg.h"
+#include "ui/admin/CFolderNmChg.h"
+#include "ui/admin/CFolderSetDlg.h"
+#include "ui/admin/CFolderSetSubDlg.h"
+#include "ui/admin/CImportSetDlg.h"
+#include "ui/admin/CMakeBoxFldDlg.h"
+#include "ui/link/CLoginDlg.h"
+#include "ui/link/CRecomDlg.h"
+#include "ui/list/CBoxOpenDlg.h"
 #include "ui/list/CDataListCtrl.h"
+#include "ui/list/CFindSetDlg.h"
+#include "ui/list/CInfoEditDlg.h"
+#include "ui/list/CListDispSelectDlg.h"
 #include "ui/list/CListDispView.h"
+#include "ui/operations/CDelKindSetDlg.h"
+#include "ui/operations/CDownKindSetDlg.h"
+#include "ui/operations/CMsgCopyDlg.h"
+#include "ui/operations/COwrMsgDlg.h"
+#include "ui/operations/CSelDownDlg.h"
+#include "ui/shell/CAboutDlg.h"
+#include "ui/voice/CWavFileDelWnd.h"
+#include "voice/CWavFileDelDlg.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +65,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
+#include <map>
+#include <memory>
 
 class TestWidgetUi : public QObject {
     Q_OBJECT
@@ -136,6 +186,128 @@ private Q_SLOTS:
     }
 
     // The folder chooser of "フォルダ追加" shows its title on one line and makes a folder whose new name is typed.
+    // Return completes every dialog: each names the button Return presses when the focus is not on a button.
+    void everyDialogHasADefaultButton_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("defaultButton");
+        QTest::newRow("BOX名称編集") << "CBoxNameChgDlg"
+                                     << "OK";
+        QTest::newRow("ボックスフォルダ名称変更") << "CBoxFldNameChgDlg"
+                                                  << "OK";
+        QTest::newRow("ボックスフォルダ作成") << "CMakeBoxFldDlg"
+                                              << "OK";
+        QTest::newRow("エクスポート") << "CExportSetDlg"
+                                      << "OK";
+        QTest::newRow("インポート") << "CImportSetDlg"
+                                    << "OK";
+        QTest::newRow("フォルダ名") << "CFolderChgDlg"
+                                    << "フォルダ変更";
+        QTest::newRow("ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ") << "CFolderDwnDlg"
+                                         << "ダウンロード";
+        QTest::newRow("フォルダ名称変更") << "CFolderNmChg"
+                                          << "OK";
+        QTest::newRow("起動時のフォルダ") << "CFolderSetDlg"
+                                          << "OK";
+        QTest::newRow("起動時のフォルダ作成") << "CFolderSetSubDlg"
+                                              << "OK";
+        QTest::newRow("ログイン") << "CLoginDlg"
+                                  << "ログイン";
+        QTest::newRow("再接続") << "CRecomDlg"
+                                << "再接続";
+        QTest::newRow("ボックスを開く") << "CBoxOpenDlg"
+                                        << "開く";
+        QTest::newRow("選択表示") << "CFindSetDlg"
+                                  << "OK";
+        QTest::newRow("録音情報編集") << "CInfoEditDlg"
+                                      << "OK";
+        QTest::newRow("表示項目") << "CListDispSelectDlg"
+                                  << "OK";
+        QTest::newRow("消去: nothing deleted by Return") << "CDelKindSetDlg"
+                                                         << "キャンセル";
+        QTest::newRow("一括ﾀﾞｳﾝﾛｰﾄﾞ") << "CDownKindSetDlg"
+                                      << "録音情報と音声ファイル";
+        QTest::newRow("選択ﾀﾞｳﾝﾛｰﾄﾞ") << "CSelDownDlg"
+                                      << "録音情報と音声ファイル";
+        QTest::newRow("移動・コピー") << "CMsgCopyDlg"
+                                      << "コピー";
+        QTest::newRow("ﾌｧｲﾙ上書きの確認") << "COwrMsgDlg"
+                                          << "はい(&Y)";
+        QTest::newRow("WAVファイル消去") << "CWavFileDelWnd"
+                                         << "消去";
+        QTest::newRow("バージョン") << "CAboutDlg"
+                                    << "OK";
+    }
+
+    void everyDialogHasADefaultButton() {
+        QFETCH(QString, dialog);
+        QFETCH(QString, defaultButton);
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/";
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {"100"}, 1);
+        const QString message =
+            CSampleFolder::writeMessage(dir.filePath("dl/naisen/100"), "100", 7, CSampleFolder::Message());
+        CKELDADoc doc = oneListOf(root, "留守録BOX：01");
+        doc.folderName = "dl";
+        doc.loggedIn = 1;
+        CScriptedUi ui;
+        CFakeUnit unit;
+        CLinkSettings settings;
+        CLinkController link(settings, ui);
+        CSelectCriteria criteria = CSelectCriteria::initial();
+        const QString ini = dir.filePath("KELDA.ini");
+        CBoxNameChgLogic boxNames(ui, doc);
+        CBoxFldNameChgLogic boxFolders(ui, doc);
+        CMakeBoxFldLogic makeBoxes(ui, doc);
+        CExportSetLogic exportSet(ui, doc, nullptr);
+        CImportSetLogic importSet(ui, doc);
+        CFolderChgLogic folderChange(doc);
+        CFolderDwnLogic folderDown(ui, doc, {});
+        CFolderSetLogic folderSet(ui, doc);
+        CBoxOpenLogic boxOpen(doc, ui);
+        CFindSetLogic find(criteria, ui, root + "dl");
+        CInfoEditLogic infoEdit(ui, message, dir.path());
+        CListDispSelectLogic columns(doc, ui, ini);
+        CDelKindSetLogic delKind(ui, doc);
+        CDownKindSetLogic downKind(ui, doc, unit);
+        CSelDownLogic selDown(ui, doc, unit);
+        CMsgCopyLogic copy(ui, root + "dl");
+        CWavFileDelDlg wavs(ui, root + "dl");
+        const std::map<QString, std::function<QDialog*()>> make = {
+            {"CBoxNameChgDlg", [&]() -> QDialog* { return new CBoxNameChgDlg(boxNames, nullptr); }},
+            {"CBoxFldNameChgDlg", [&]() -> QDialog* { return new CBoxFldNameChgDlg(boxFolders, nullptr); }},
+            {"CMakeBoxFldDlg", [&]() -> QDialog* { return new CMakeBoxFldDlg(makeBoxes, nullptr); }},
+            {"CExportSetDlg", [&]() -> QDialog* { return new CExportSetDlg(exportSet, nullptr); }},
+            {"CImportSetDlg", [&]() -> QDialog* { return new CImportSetDlg(importSet, nullptr); }},
+            {"CFolderChgDlg", [&]() -> QDialog* { return new CFolderChgDlg(folderChange, ui, nullptr); }},
+            {"CFolderDwnDlg", [&]() -> QDialog* { return new CFolderDwnDlg(folderDown, dir.path(), nullptr); }},
+            {"CFolderNmChg", [&]() -> QDialog* { return new CFolderNmChg(ui, root + "dl", nullptr); }},
+            {"CFolderSetDlg", [&]() -> QDialog* { return new CFolderSetDlg(folderSet, root, nullptr); }},
+            {"CFolderSetSubDlg", [&]() -> QDialog* { return new CFolderSetSubDlg(root, nullptr); }},
+            {"CLoginDlg", [&]() -> QDialog* { return new CLoginDlg(link, nullptr); }},
+            {"CRecomDlg", [&]() -> QDialog* { return new CRecomDlg(nullptr); }},
+            {"CBoxOpenDlg", [&]() -> QDialog* { return new CBoxOpenDlg(boxOpen, nullptr); }},
+            {"CFindSetDlg", [&]() -> QDialog* { return new CFindSetDlg(find, nullptr); }},
+            {"CInfoEditDlg", [&]() -> QDialog* { return new CInfoEditDlg(infoEdit, nullptr); }},
+            {"CListDispSelectDlg", [&]() -> QDialog* { return new CListDispSelectDlg(columns, nullptr); }},
+            {"CDelKindSetDlg", [&]() -> QDialog* { return new CDelKindSetDlg(delKind, nullptr); }},
+            {"CDownKindSetDlg", [&]() -> QDialog* { return new CDownKindSetDlg(downKind, nullptr); }},
+            {"CSelDownDlg", [&]() -> QDialog* { return new CSelDownDlg(selDown, nullptr); }},
+            {"CMsgCopyDlg", [&]() -> QDialog* { return new CMsgCopyDlg(copy, nullptr); }},
+            {"COwrMsgDlg", [&]() -> QDialog* { return new COwrMsgDlg("a.vminf", nullptr); }},
+            {"CWavFileDelWnd", [&]() -> QDialog* { return new CWavFileDelWnd(wavs, nullptr); }},
+            {"CAboutDlg", [&]() -> QDialog* { return new CAboutDlg(nullptr); }},
+        };
+        QVERIFY(make.count(dialog));
+        std::unique_ptr<QDialog> d(make.at(dialog)());
+        QStringList defaults;
+        for (QPushButton* b : d->findChildren<QPushButton*>()) {
+            if (b->isDefault()) {
+                defaults << b->text();
+            }
+        }
+        QCOMPARE(defaults, QStringList({defaultButton}));
+    }
+
     void folderChooserMakesATypedFolder() {
         QTemporaryDir dir;
         CFolderChooser chooser(nullptr, QStringLiteral("\nダウンロード先のフォルダを作成してください。"), dir.path());
@@ -145,8 +317,22 @@ private Q_SLOTS:
         QVERIFY(chooser.testOption(QFileDialog::DontUseNativeDialog));
         auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
+        // A folder's type reads in Japanese, and the choose button takes a new name as Return does.
+        QDir(dir.path()).mkdir(QStringLiteral("ある"));
+        auto* files = chooser.findChild<QFileSystemModel*>();
+        QVERIFY(files);
+        QTRY_VERIFY(files->index(dir.filePath(QStringLiteral("ある"))).isValid());
+        QCOMPARE(files->data(files->index(dir.filePath(QStringLiteral("ある")), 2)).toString(),
+                 CFolderChooser::folderTypeName());
+        QPushButton* choose =
+            chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open);
+        QVERIFY(choose);
         name->setText(QStringLiteral("新しいフォルダ"));
-        chooser.accept();
+        QVERIFY(choose->isEnabled());
+        QVERIFY(CFolderChooser::isNewFolderName(dir.path(), QStringLiteral("新しいフォルダ")));
+        QVERIFY(!CFolderChooser::isNewFolderName(dir.path(), QStringLiteral("ある")));
+        QVERIFY(!CFolderChooser::isNewFolderName(dir.path(), QStringLiteral("  ")));
+        choose->click();
         QCOMPARE(chooser.result(), int(QDialog::Accepted));
         const QString made = dir.filePath(QStringLiteral("新しいフォルダ"));
         QVERIFY(QFileInfo(made).isDir());

@@ -38,8 +38,8 @@ CBoxFldNameChgDlg::CBoxFldNameChgDlg(CBoxFldNameChgLogic& logic, QWidget* parent
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    // Return on a list (not in a cell's edit) presses OK.
+    ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
@@ -48,6 +48,8 @@ CBoxFldNameChgDlg::CBoxFldNameChgDlg(CBoxFldNameChgLogic& logic, QWidget* parent
 }
 
 void CBoxFldNameChgDlg::pressOk() {
+    m_rusuroku->commitOpenEdit();
+    m_naisen->commitOpenEdit();
     switch (m_logic.ok()) {
     case CBoxFldNameChgLogic::Ok::StayOpen:
         break;

@@ -38,8 +38,8 @@ CBoxNameChgDlg::CBoxNameChgDlg(CBoxNameChgLogic& logic, QWidget* parent) : QDial
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    // Return on a list (not in a cell's edit) presses OK.
+    ok->setDefault(true);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
@@ -48,6 +48,8 @@ CBoxNameChgDlg::CBoxNameChgDlg(CBoxNameChgLogic& logic, QWidget* parent) : QDial
 }
 
 void CBoxNameChgDlg::pressOk() {
+    m_rusuroku->commitOpenEdit();
+    m_naisen->commitOpenEdit();
     switch (m_logic.ok()) {
     case CBoxNameChgLogic::Ok::StayOpen:
         break;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -79,6 +80,8 @@ CEditListCtrl::CEditListCtrl(CEditListState& state, int width1, int width2, QWid
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
+    // Tab moves on to the next control (the other list, OK); the arrow keys move between rows.
+    setTabKeyNavigation(false);
     setItemDelegateForColumn(CEditListState::EDIT_COLUMN, new CEditDelegate(this));
     for (int c = 0; c < CEditListState::COLUMNS; ++c) {
         if (state.isCheckColumn(c)) {
@@ -134,6 +137,47 @@ void CEditListCtrl::clickCell(int row, int col) {
     case CEditListState::Click::None:
         break;
     }
+}
+
+void CEditListCtrl::commitOpenEdit() {
+    if (QAbstractItemView::state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    QWidget* editor = QApplication::focusWidget();
+    if (editor && editor != viewport() && viewport()->isAncestorOf(editor)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void CEditListCtrl::keyPressEvent(QKeyEvent* e) {
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (plain && enter && QAbstractItemView::state() == QAbstractItemView::EditingState) {
+        // The editor's Return ends the edit only; the next Return presses the dialog's OK.
+        commitOpenEdit();
+        e->accept();
+        return;
+    }
+    const int row = currentIndex().row();
+    if (plain && row >= 0 && QAbstractItemView::state() != QAbstractItemView::EditingState) {
+        if (e->key() == Qt::Key_Space) {
+            for (int c = 0; c < CEditListState::COLUMNS; ++c) {
+                if (m_state.isCheckColumn(c)) {
+                    clickCell(row, c);
+                    break;
+                }
+            }
+            e->accept();
+            return;
+        }
+        if (e->key() == Qt::Key_F2) {
+            clickCell(row, CEditListState::EDIT_COLUMN);
+            e->accept();
+            return;
+        }
+    }
+    QTableWidget::keyPressEvent(e);
 }
 
 void CEditListCtrl::endEdit(int row, const QString& text) {

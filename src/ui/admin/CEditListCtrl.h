@@ -19,8 +19,14 @@ public:
     void clickCell(int row, int col);
     // The in-place edit of a row ended with this text.
     void endEdit(int row, const QString& text);
+    // An in-place edit still open hands its text to the state now (OK reads the state).
+    void commitOpenEdit();
 
     CEditListState& state() { return m_state; }
+
+protected:
+    // Space ticks the current row's check cell, F2 edits its name; Return ends an edit without leaving it.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void showRow(int row);

@@ -23,9 +23,7 @@ CFolderChgDlg::CFolderChgDlg(CFolderChgLogic& logic, CUserInterface& ui, QWidget
     m_change = new QPushButton(QStringLiteral("フォルダ変更"), this);
     m_rename = new QPushButton(QStringLiteral("フォルダ名称変更"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_change, m_rename, cancel}) {
-        b->setAutoDefault(false);
-    }
+    m_change->setDefault(true);
     buttons->addWidget(m_change);
     buttons->addWidget(m_rename);
     buttons->addStretch();

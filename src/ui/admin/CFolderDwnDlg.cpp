@@ -28,11 +28,10 @@ CFolderDwnDlg::CFolderDwnDlg(CFolderDwnLogic& logic, const QString& programDirec
     m_rename = new QPushButton(QStringLiteral("名称変更"), this);
     m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     for (QPushButton* b : {m_download, m_add, m_delete, m_rename}) {
-        b->setAutoDefault(false);
         buttons->addWidget(b);
     }
     buttons->addStretch();
-    m_cancel->setAutoDefault(false);
+    m_download->setDefault(true);
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
 

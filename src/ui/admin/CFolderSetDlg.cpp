@@ -35,7 +35,6 @@ CFolderSetDlg::CFolderSetDlg(CFolderSetLogic& logic, const QString& downloadRoot
     m_field->setMinimumWidth(320);
     folderRow->addWidget(m_field, 1);
     m_choose = new QPushButton(QStringLiteral("設定"), this);
-    m_choose->setAutoDefault(false);
     folderRow->addWidget(m_choose);
     layout->addLayout(folderRow);
 

@@ -29,7 +29,6 @@ CImportSetDlg::CImportSetDlg(CImportSetLogic& logic, QWidget* parent) : QDialog(
     m_file->setMaxLength(259);
     grid->addWidget(m_file, 1, 1);
     m_choose = new QPushButton(QStringLiteral("設定"), target);
-    m_choose->setAutoDefault(false);
     grid->addWidget(m_choose, 1, 2);
     layout->addWidget(target);
     m_progress = new QProgressBar(this);
@@ -44,8 +43,7 @@ CImportSetDlg::CImportSetDlg(CImportSetLogic& logic, QWidget* parent) : QDialog(
     buttons->addStretch();
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    m_ok->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    m_ok->setDefault(true);
     buttons->addWidget(m_ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);

@@ -2,6 +2,7 @@
 
 #include "ui/CJapaneseFont.h"
 #include "ui/list/CListImages.h"
+#include "ui/list/CRowFocusMark.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -41,6 +42,7 @@ public:
             p->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, r.boxNo);
         }
         p->restore();
+        CRowFocusMark::paint(p, option, index);
     }
 
 private:
@@ -61,6 +63,8 @@ CCheckListCtrl::CCheckListCtrl(std::vector<CBoxOpenLogic::Row>& rows, QWidget* p
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
+    // Tab moves on to the next control; Space ticks the current row.
+    setTabKeyNavigation(false);
     setItemDelegate(new CheckDelegate(rows, this));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         setItem(i, 1, new QTableWidgetItem(rows[i].boxNo));
@@ -74,6 +78,15 @@ void CCheckListCtrl::refresh() {
 void CCheckListCtrl::clickCheck(int row) {
     CBoxOpenLogic::toggle(m_rows, row);
     refresh();
+}
+
+void CCheckListCtrl::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        clickCheck(currentIndex().row());
+        e->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
 }
 
 void CCheckListCtrl::mousePressEvent(QMouseEvent* e) {

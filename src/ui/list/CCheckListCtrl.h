@@ -19,6 +19,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     std::vector<CBoxOpenLogic::Row>& m_rows;

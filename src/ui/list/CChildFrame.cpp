@@ -3,6 +3,7 @@
 #include "ui/list/CListDispView.h"
 
 #include <QCloseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -66,6 +67,22 @@ void CChildFrame::closeEvent(QCloseEvent* e) {
         m_closed = true;
         Q_EMIT listClosed(this);
     }
+}
+
+void CChildFrame::paintEvent(QPaintEvent* e) {
+    // The list paints all of its own area, so nothing erases the window first; the border and caption around it
+    // are cleared here, or the style's frame lines would leave what was on the screen before between them.
+    QRegion around = QRegion(rect());
+    if (widget() && widget()->isVisible()) {
+        around -= QRegion(widget()->geometry());
+    }
+    around &= e->region();
+    if (!around.isEmpty()) {
+        QPainter p(this);
+        p.setClipRegion(around);
+        p.fillRect(rect(), palette().window());
+    }
+    QMdiSubWindow::paintEvent(e);
 }
 
 void CChildFrame::remember() {

@@ -25,6 +25,8 @@ CDataListCtrl::CDataListCtrl(CListModel& model, CListTableModel* table, QWidget*
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab leaves the list for the next control; the arrow keys move between rows.
+    setTabKeyNavigation(false);
     setAlternatingRowColors(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     verticalHeader()->hide();
@@ -119,6 +121,32 @@ void CDataListCtrl::mousePressEvent(QMouseEvent* e) {
 void CDataListCtrl::mouseReleaseEvent(QMouseEvent* e) {
     QTableView::mouseReleaseEvent(e);
     Q_EMIT selectionTouched();
+}
+
+void CDataListCtrl::makeFirstRowCurrent() {
+    if (!selectionModel() || currentIndex().isValid() || !model() || model()->rowCount() == 0) {
+        return;
+    }
+    // Current, not selected: nothing is acted on until the user picks a row.
+    selectionModel()->setCurrentIndex(model()->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void CDataListCtrl::keyPressEvent(QKeyEvent* e) {
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        // Return on a row opens its editor, as a double click does; the row under the cursor is the one meant.
+        const QModelIndex current = currentIndex();
+        if (current.isValid()) {
+            if (!selectionModel()->isRowSelected(current.row(), QModelIndex())) {
+                selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                Q_EMIT selectionTouched();
+            }
+            Q_EMIT editRequested(current.row());
+        }
+        e->accept();
+        return;
+    }
+    QTableView::keyPressEvent(e);
 }
 
 void CDataListCtrl::keyReleaseEvent(QKeyEvent* e) {

@@ -16,6 +16,8 @@ public:
     // Sizes every column to its widest text or its header, whichever is wider.
     void fitColumns();
     std::vector<int> selectedRowNumbers() const;
+    // A freshly filled list has a current row, so the arrow keys work before any click.
+    void makeFirstRowCurrent();
     CListHeaderView* header() const { return m_header; }
 
 Q_SIGNALS:
@@ -27,6 +29,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,7 +64,16 @@ CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(par
         return e;
     };
     const auto& entries = logic.entries();
-    readOnly(QStringLiteral("ファイル名"), logic.fileNameText(), "fileName");
+    QLineEdit* fileName = readOnly(QStringLiteral("ファイル名"), logic.fileNameText(), "fileName");
+    // The whole name shows: the dialog grows to it rather than cutting it.
+    QStyleOptionFrame frame;
+    frame.initFrom(fileName);
+    const int textWidth = fileName->fontMetrics().horizontalAdvance(fileName->text());
+    fileName->setMinimumWidth(fileName->style()
+                                  ->sizeFromContents(QStyle::CT_LineEdit, &frame,
+                                                     QSize(textWidth + 2 * 2, fileName->sizeHint().height()), fileName)
+                                  .width() +
+                              fileName->textMargins().left() + fileName->textMargins().right() + 4);
     readOnly(QStringLiteral("BOX番号"), FILESTS_INFO::text(rec.boxNo), "boxNo");
     readOnly(QStringLiteral("BOX名称"), FILESTS_INFO::text(rec.boxName), "boxName");
     m_title = editable(QStringLiteral("タイトル"), entries.title, CInfoEditLogic::TITLE_MAX, "title");
@@ -122,6 +133,8 @@ CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(par
     m_memo->setObjectName(QStringLiteral("memo"));
     m_memo->setPlainText(entries.memo);
     m_memo->setFixedHeight(60);
+    // A tab means nothing in a memo; Tab moves on to OK as it does from every other field.
+    m_memo->setTabChangesFocus(true);
     limitMemo(m_memo, CInfoEditLogic::MEMO_MAX);
     grid->addWidget(m_memo, row++, 1, 1, 2);
     layout->addLayout(grid);

@@ -62,6 +62,7 @@ CListDispSelectDlg::CListDispSelectDlg(CListDispSelectLogic& logic, QWidget* par
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setEnabled(false);
+    m_ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     bottom->addWidget(m_ok);
     bottom->addWidget(cancel);

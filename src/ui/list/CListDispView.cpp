@@ -21,6 +21,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+    // A list window that gets the focus hands it to its list.
+    setFocusProxy(m_list);
     m_model.rowsChanged = [this](bool begin) {
         if (begin) {
             m_table->beginReset();
@@ -79,6 +81,7 @@ void CListDispView::load(int refresh) {
     m_model.load(refresh);
     if (first) {
         m_list->fitColumns();
+        m_list->makeFirstRowCurrent();
     }
     if (refresh != 1) {
         setUpdatesEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "list/CListModel.h"
 #include "ui/list/CListImages.h"
+#include "ui/list/CRowFocusMark.h"
 
 #include <QPainter>
 
@@ -36,4 +37,5 @@ void CListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         painter->drawText(inner, Qt::AlignCenter, shown);
     }
     painter->restore();
+    CRowFocusMark::paint(painter, option, index);
 }

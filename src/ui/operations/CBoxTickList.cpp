@@ -2,6 +2,7 @@
 
 #include "ui/CJapaneseFont.h"
 #include "ui/list/CListImages.h"
+#include "ui/list/CRowFocusMark.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -31,6 +32,7 @@ public:
             p->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignCenter, m_access.boxNo(row));
         }
         p->restore();
+        CRowFocusMark::paint(p, option, index);
     }
 
 private:
@@ -51,6 +53,8 @@ CBoxTickList::CBoxTickList(Access access, const QString& tickHeader, QWidget* pa
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab moves on to the next control; Space ticks the current row.
+    setTabKeyNavigation(false);
     setItemDelegate(new TickDelegate(m_access, this));
     refresh();
 }
@@ -75,6 +79,15 @@ void CBoxTickList::clickTick(int row) {
     }
     m_access.toggle(row);
     refresh();
+}
+
+void CBoxTickList::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
+        clickTick(currentIndex().row());
+        e->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
 }
 
 void CBoxTickList::mousePressEvent(QMouseEvent* e) {

@@ -23,9 +23,11 @@ CDelKindSetDlg::CDelKindSetDlg(CDelKindSetLogic& logic, QWidget* parent) : QDial
     m_pc = new QPushButton(QStringLiteral("ＰＣのみ"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     for (QPushButton* b : {m_unit, m_both, m_pc, cancel}) {
-        b->setAutoDefault(false);
         buttons->addWidget(b);
     }
+    // Nothing asks again after a kind is chosen: Return alone deletes nothing.
+    cancel->setDefault(true);
+    cancel->setFocus();
     layout->addLayout(buttons);
     connect(m_unit, &QPushButton::clicked, this, [this] { pressKind(0); });
     connect(m_both, &QPushButton::clicked, this, [this] { pressKind(1); });

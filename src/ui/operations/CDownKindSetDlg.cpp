@@ -22,9 +22,10 @@ CDownKindSetDlg::CDownKindSetDlg(CDownKindSetLogic& logic, QWidget* parent) : QD
     m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     for (QPushButton* b : {m_voice, m_info, cancel}) {
-        b->setAutoDefault(false);
         buttons->addWidget(b);
     }
+    // A confirmation follows before anything is downloaded.
+    m_voice->setDefault(true);
     layout->addLayout(buttons);
     connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
     connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });

@@ -58,9 +58,10 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
     auto* copy = new QPushButton(QStringLiteral("コピー"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     for (QPushButton* b : {move, copy, cancel}) {
-        b->setAutoDefault(false);
         bottom->addWidget(b);
     }
+    // A confirmation follows; copying leaves the messages where they are.
+    copy->setDefault(true);
     layout->addLayout(bottom);
     connect(move, &QPushButton::clicked, this, [this] { pressKind(0); });
     connect(copy, &QPushButton::clicked, this, [this] { pressKind(1); });

@@ -46,8 +46,6 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
         auto* buttons = new QHBoxLayout;
         auto* all = new QPushButton(QStringLiteral("全選択"), boxGroup);
         auto* none = new QPushButton(QStringLiteral("全未選択"), boxGroup);
-        all->setAutoDefault(false);
-        none->setAutoDefault(false);
         connect(all, &QPushButton::clicked, this, [&rows, list] {
             CSelDownLogic::tickAll(rows, true);
             list->refresh();
@@ -71,9 +69,10 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     for (QPushButton* b : {m_voice, m_info, cancel}) {
-        b->setAutoDefault(false);
         bottom->addWidget(b);
     }
+    // A confirmation follows before anything is downloaded.
+    m_voice->setDefault(true);
     layout->addLayout(bottom);
     connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
     connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });

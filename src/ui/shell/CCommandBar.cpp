@@ -3,25 +3,59 @@
 #include "ui/CJapaneseFont.h"
 #include "ui/shell/CWrapField.h"
 
+#include <QKeySequence>
 #include <QPushButton>
+
+namespace {
+using C = CMainFrameLogic;
+constexpr int kButtonHeight = 24;
+constexpr int kGap = 4;
+} // namespace
 
 CCommandBar::CCommandBar(QWidget* parent) : QWidget(parent) {
     setFont(CJapaneseFont::font(13));
-    for (int i = 0; i < CMainFrameLogic::BUTTON_COUNT; ++i) {
-        auto* b = new QPushButton(CMainFrameLogic::label(static_cast<CMainFrameLogic::Command>(i)), this);
-        b->setFocusPolicy(Qt::NoFocus);
+    for (int i = 0; i < C::BUTTON_COUNT; ++i) {
+        const auto cmd = static_cast<C::Command>(i);
+        auto* b = new QPushButton(C::label(cmd), this);
+        // Reachable by Tab, pressed by Space or Return, and by its key from anywhere in the window.
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAutoDefault(true);
+        const QKeySequence key(C::shortcut(cmd), QKeySequence::PortableText);
+        b->setShortcut(key);
+        b->setToolTip(C::label(cmd) + QStringLiteral("  (") + key.toString(QKeySequence::NativeText) +
+                      QLatin1Char(')'));
         connect(b, &QPushButton::clicked, this, [this, i] { Q_EMIT command(i); });
         m_buttons[i] = b;
     }
-    m_buttons[CMainFrameLogic::CmdBulkDownload]->setEnabled(false);
+    m_buttons[C::CmdBulkDownload]->setEnabled(false);
     m_folder = new CWrapField(u'/', this);
     m_box = new CWrapField(u',', this);
-    setFixedHeight(HEIGHT);
+    const QList<QPushButton*> order = tabOrder();
+    for (int i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    setFixedHeight(barHeight());
     layoutBar();
 }
 
+QList<QPushButton*> CCommandBar::tabOrder() const {
+    QList<QPushButton*> out;
+    for (C::Command cmd :
+         {C::CmdFolderDownload, C::CmdBulkDownload, C::CmdSelDownload, C::CmdVoiceDownload, C::CmdSettings,
+          C::CmdWindow, C::CmdVersion, C::CmdFolderName, C::CmdBox, C::CmdSelDisplay, C::CmdAllDisplay,
+          C::CmdNotDownloaded, C::CmdConvert, C::CmdPlay, C::CmdDelete, C::CmdMoveCopy}) {
+        out << m_buttons[cmd];
+    }
+    return out;
+}
+
+int CCommandBar::barHeight() const {
+    const int field = std::max(36, m_box->twoLineHeight());
+    return kGap + kButtonHeight + 5 + field + kGap + field + kGap + kButtonHeight + 5;
+}
+
 QSize CCommandBar::sizeHint() const {
-    return {845, HEIGHT};
+    return {845, barHeight()};
 }
 
 void CCommandBar::resizeEvent(QResizeEvent* e) {
@@ -30,34 +64,38 @@ void CCommandBar::resizeEvent(QResizeEvent* e) {
 }
 
 void CCommandBar::layoutBar() {
-    using C = CMainFrameLogic;
     const int w = width();
-    const int h = 24;
+    const int h = kButtonHeight;
+    // Both fields show two whole lines: the box field puts the extension boxes on a line of their own.
+    const int field = std::max(36, m_box->twoLineHeight());
     auto place = [&](C::Command cmd, int x, int y, int width) {
         m_buttons[cmd]->setGeometry(x, y, width, h);
         return x + width + 3;
     };
     // First row: the download commands, and the three fixed buttons at the right edge.
     int x = 5;
-    x = place(C::CmdFolderDownload, x, 4, 118);
-    x = place(C::CmdBulkDownload, x, 4, 96);
-    x = place(C::CmdSelDownload, x, 4, 96);
-    place(C::CmdVoiceDownload, x, 4, 118);
-    place(C::CmdSettings, w - 211 - 100, 4, 100);
-    place(C::CmdWindow, w - 108 - 100, 4, 100);
-    place(C::CmdVersion, w - 5 - 100, 4, 100);
+    x = place(C::CmdFolderDownload, x, kGap, 118);
+    x = place(C::CmdBulkDownload, x, kGap, 96);
+    x = place(C::CmdSelDownload, x, kGap, 96);
+    place(C::CmdVoiceDownload, x, kGap, 118);
+    place(C::CmdSettings, w - 211 - 100, kGap, 100);
+    place(C::CmdWindow, w - 108 - 100, kGap, 100);
+    place(C::CmdVersion, w - 5 - 100, kGap, 100);
     // Folder and box rows, each a button and its field to the right edge.
-    place(C::CmdFolderName, 5, 33, 80);
-    m_folder->setGeometry(88, 33, std::max(40, w - 5 - 88), 36);
-    place(C::CmdBox, 5, 73, 80);
-    m_box->setGeometry(88, 73, std::max(40, w - 5 - 88), 36);
+    const int folderY = kGap + h + 5;
+    place(C::CmdFolderName, 5, folderY, 80);
+    m_folder->setGeometry(88, folderY, std::max(40, w - 5 - 88), field);
+    const int boxY = folderY + field + kGap;
+    place(C::CmdBox, 5, boxY, 80);
+    m_box->setGeometry(88, boxY, std::max(40, w - 5 - 88), field);
     // Display and message commands.
+    const int y = boxY + field + kGap;
     x = 5;
-    x = place(C::CmdSelDisplay, x, 113, 80);
-    x = place(C::CmdAllDisplay, x, 113, 80);
-    x = place(C::CmdNotDownloaded, x, 113, 110);
-    x = place(C::CmdConvert, x, 113, 80);
-    x = place(C::CmdPlay, x, 113, 80);
-    x = place(C::CmdDelete, x, 113, 80);
-    place(C::CmdMoveCopy, x, 113, 96);
+    x = place(C::CmdSelDisplay, x, y, 80);
+    x = place(C::CmdAllDisplay, x, y, 80);
+    x = place(C::CmdNotDownloaded, x, y, 110);
+    x = place(C::CmdConvert, x, y, 80);
+    x = place(C::CmdPlay, x, y, 80);
+    x = place(C::CmdDelete, x, y, 80);
+    place(C::CmdMoveCopy, x, y, 96);
 }

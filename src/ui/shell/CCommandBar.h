@@ -19,7 +19,8 @@ public:
     CWrapField* folderField() const { return m_folder; }
     CWrapField* boxField() const { return m_box; }
     QSize sizeHint() const override;
-    static constexpr int HEIGHT = 142;
+    // The buttons in the order Tab visits them: row by row, left to right.
+    QList<QPushButton*> tabOrder() const;
 
 Q_SIGNALS:
     void command(int cmd);
@@ -29,6 +30,7 @@ protected:
 
 private:
     void layoutBar();
+    int barHeight() const;
     std::array<QPushButton*, CMainFrameLogic::BUTTON_COUNT> m_buttons{};
     CWrapField* m_folder;
     CWrapField* m_box;

@@ -14,6 +14,7 @@
 #include "ui/shell/CWrapField.h"
 #include "ui/voice/CVoiceUiCommands.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,7 +22,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -70,6 +73,9 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
         });
     }
     connect(m_settingsMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildSettingsMenuStates);
+    // The settings popup stands where a menu bar would be, and opens by that bar's key.
+    auto* menuKey = new QShortcut(QKeySequence(C::settingsMenuKey()), this);
+    connect(menuKey, &QShortcut::activated, this, &CMainFrame::openSettingsMenuByKey);
     connect(m_settingsMenu, &QMenu::aboutToHide, this, [this] { m_sinceSettingsHidden.start(); });
 
     m_windowMenu = new QMenu(this);
@@ -223,6 +229,8 @@ CChildFrame* CMainFrame::openListWindow(int slot) {
     frame->show();
     m_mdi->setActiveSubWindow(frame);
     view->load(0);
+    // The new list takes the keys: its first row is current and the arrows move from there.
+    view->setFocus(Qt::OtherFocusReason);
     onListFacts(frame);
     return frame;
 }
@@ -369,9 +377,30 @@ void CMainFrame::togglePopup(QMenu* menu, Command button) {
     menu->popup(b->mapToGlobal(QPoint(0, b->height())));
 }
 
+void CMainFrame::openSettingsMenuByKey() {
+    if (!m_bar->button(C::CmdSettings)->isEnabled() || m_settingsMenu->isVisible()) {
+        return;
+    }
+    runCommand(C::CmdSettings);
+    if (!m_settingsMenu->isVisible()) {
+        return;
+    }
+    // Opened from the keyboard, the popup shows where the keys are: on its first item that can be chosen.
+    for (QAction* a : m_settingsMenu->actions()) {
+        if (a->isEnabled() && !a->isSeparator()) {
+            m_settingsMenu->setActiveAction(a);
+            break;
+        }
+    }
+}
+
 void CMainFrame::runCommand(Command cmd) {
     m_commands.run(cmd);
     updateCommandStates();
+    // A dialog that closed after its own message box leaves no window with the keyboard; the keys come back here.
+    if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget()) {
+        activateWindow();
+    }
 }
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* w) {
@@ -442,16 +471,26 @@ void CMainFrame::arrangeListWindows(Command cmd) {
     if (frames.isEmpty()) {
         return;
     }
+    const P::WinRect client = toWinRect(clientRect());
     if (cmd == C::CmdCascade) {
+        // The toolkit's cascade sizes the windows to their smallest; here they take the work area, the active one
+        // on top at the bottom right and the earlier ones behind it, each caption in view.
+        const int n = static_cast<int>(frames.size());
+        const int caption = frames.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frames.front());
+        const std::vector<P::WinRect> rects = P::cascade(client, n, std::max(caption, 20));
         m_arranging = true;
-        for (auto* f : frames) {
+        for (int i = 0; i < n; ++i) {
+            CChildFrame* f = frames[n - 1 - i];
             f->showNormal();
+            f->setGeometry(toQRect(rects[i]));
+            f->setNormalRect(toQRect(rects[i]));
+            f->raise();
         }
-        m_mdi->cascadeSubWindows();
+        m_mdi->setActiveSubWindow(frames.front());
         m_arranging = false;
+        m_mdi->viewport()->update();
         return;
     }
-    const P::WinRect client = toWinRect(clientRect());
     const int n = static_cast<int>(frames.size());
     std::vector<P::WinRect> rects;
     if (cmd == C::CmdTile) {

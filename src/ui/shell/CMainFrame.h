@@ -83,6 +83,8 @@ public:
     void rebuildSettingsMenuStates();
     // Opens the popup under its button, or closes it when it is open.
     void togglePopup(QMenu* menu, Command button);
+    // The settings popup opened from the keyboard, its first item that can be chosen active.
+    void openSettingsMenuByKey();
     // The arrangements of the window popup (並べて表示, 上下/左右に並べて表示, 重ねて表示).
     void arrangeListWindows(Command cmd);
 

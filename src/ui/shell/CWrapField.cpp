@@ -8,6 +8,15 @@ CWrapField::CWrapField(QChar breakAfter, QWidget* parent) : QPlainTextEdit(paren
     setWordWrapMode(QTextOption::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The field only shows; a click may select text to copy, but Tab passes it by and never stays in it.
+    setFocusPolicy(Qt::ClickFocus);
+    setTabChangesFocus(true);
+    // A narrow margin: two lines of the bar's font fit the field's height.
+    document()->setDocumentMargin(1);
+}
+
+int CWrapField::twoLineHeight() const {
+    return 2 * fontMetrics().lineSpacing() + 2 * (frameWidth() + static_cast<int>(document()->documentMargin())) + 2;
 }
 
 QStringList CWrapField::wrap(const QString& text, QChar breakAfter, const QFontMetrics& fm, int width) {

@@ -13,6 +13,8 @@ public:
     int lineCount() const { return m_lines; }
     // The lines the text breaks into at a given width (hard line breaks kept).
     static QStringList wrap(const QString& text, QChar breakAfter, const QFontMetrics& fm, int width);
+    // The height that shows two whole lines: the box field's two kinds of box each take one.
+    int twoLineHeight() const;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

@@ -34,8 +34,6 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
         auto* buttons = new QHBoxLayout;
         auto* all = new QPushButton(QStringLiteral("全選択"), group);
         auto* none = new QPushButton(QStringLiteral("全未選択"), group);
-        all->setAutoDefault(false);
-        none->setAutoDefault(false);
         connect(all, &QPushButton::clicked, this, [this, which, list] {
             m_logic.setAll(which, true);
             list->refresh();
@@ -58,8 +56,8 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
     bottom->addStretch();
     auto* erase = new QPushButton(QStringLiteral("消去"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    erase->setAutoDefault(false);
-    cancel->setAutoDefault(false);
+    // A confirmation follows before anything is deleted.
+    erase->setDefault(true);
     bottom->addWidget(erase);
     bottom->addWidget(cancel);
     layout->addLayout(bottom);

@@ -119,6 +119,33 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::GetBoxName(dl + "/rusuroku/0001"), QString());
     }
 
+    // From the keyboard: F2 edits the current row's name, Return ends the edit and leaves the dialog open, the
+    // next Return presses OK.
+    void boxNamesByKeyboard() {
+        CDialogTestKit::mk(dl + "/naisen/201");
+        CScriptedUi ui;
+        CBoxNameChgLogic logic(ui, doc);
+        QCOMPARE(logic.open(), CBoxNameChgLogic::Open::Ready);
+        CBoxNameChgDlg dlg(logic, nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        CEditListCtrl* naisen = dlg.list(false);
+        naisen->setFocus(Qt::TabFocusReason);
+        naisen->setCurrentCell(0, 2);
+        QTest::keyClick(naisen, Qt::Key_F2);
+        QLineEdit* editor = openEditor(naisen);
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "sales");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(logic.list(false).text(0, 2), QStringLiteral("sales"));
+        ui.replies = {MsgResult::Yes};
+        QTest::keyClick(naisen, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("sales"));
+    }
+
     // The rename list: "選択" cells are check boxes; an unticked row cannot be edited.
     void renameList() {
         CDialogTestKit::mk(dl + "/rusuroku");

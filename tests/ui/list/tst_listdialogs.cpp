@@ -8,6 +8,8 @@
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
+#include "ui/list/CBoxOpenDlg.h"
+#include "ui/list/CCheckListCtrl.h"
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CDataListCtrl.h"
 #include "ui/list/CFindSetDlg.h"
@@ -29,7 +31,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 using C = CMainFrameLogic;
@@ -206,6 +211,28 @@ private Q_SLOTS:
         QVERIFY(child<QLineEdit>(&dlg, "import")->testAttribute(Qt::WA_TransparentForMouseEvents));
         QCOMPARE(child<QLineEdit>(&dlg, "callerName")->text(), QString("山田"));
         QCOMPARE(child<QLineEdit>(&dlg, "title")->maxLength(), 40);
+        // The file name shows whole, and Tab leaves the memo without writing a tab into it.
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        const QString longFile = CSampleFolder::writeMessage(
+            dir.filePath("営業部の二〇二六年一月から三月までに受けた伝言の控え/naisen/100"), "100", 2, m);
+        CInfoEditLogic longLogic(ui, longFile, dir.path());
+        CInfoEditDlg longDlg(longLogic, nullptr);
+        longDlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&longDlg));
+        QLineEdit* fileName = child<QLineEdit>(&longDlg, "fileName");
+        QVERIFY2(fileName->contentsRect().width() - 8 >= fileName->fontMetrics().horizontalAdvance(fileName->text()),
+                 qPrintable(QString("%1 for %2")
+                                .arg(fileName->contentsRect().width())
+                                .arg(fileName->fontMetrics().horizontalAdvance(fileName->text()))));
+        longDlg.close();
+        dlg.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        auto* memo = child<QPlainTextEdit>(&dlg, "memo");
+        memo->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(memo, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != memo);
+        QVERIFY(!memo->toPlainText().contains(u'\t'));
 
         // 21 double-byte characters fit the edit's 40 characters but not its 40 bytes.
         child<QLineEdit>(&dlg, "title")->setText(QString(21, QChar(u'題')));
@@ -313,6 +340,93 @@ private Q_SLOTS:
         view.editInfo();
         QCOMPARE(ui.lastMessage()->text, QString("選択されていません。"));
         QVERIFY(edited.isEmpty());
+    }
+
+    // The keys of a list window and of the box-opening dialog's tables.
+    void keysInLists_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a new list has a current row") << "list" << 0 << "current 0";
+        QTest::newRow("Down moves from it") << "list" << int(Qt::Key_Down) << "current 1";
+        QTest::newRow("Return opens the editor") << "list" << int(Qt::Key_Return) << "edit 0";
+        QTest::newRow("Enter opens the editor") << "list" << int(Qt::Key_Enter) << "edit 0";
+        QTest::newRow("Tab leaves the list") << "list" << int(Qt::Key_Tab) << "left";
+        QTest::newRow("Space ticks a box") << "boxes" << int(Qt::Key_Space) << "ticked";
+        QTest::newRow("Tab leaves the box table") << "boxes" << int(Qt::Key_Tab) << "left";
+    }
+
+    void keysInLists() {
+        QFETCH(QString, where);
+        QFETCH(int, key);
+        QFETCH(QString, expected);
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = m_root + '/';
+        doc.folderName = "dl";
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01,02";
+        doc.resetColumns();
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* before = new QPushButton("before", &window);
+        layout->addWidget(before);
+        QTableView* table = nullptr;
+        CListDispView* view = nullptr;
+        std::unique_ptr<CBoxOpenLogic> boxes;
+        if (where == "list") {
+            view = new CListDispView(doc, 1, ui, &window);
+            layout->addWidget(view);
+            view->load(0);
+            table = view->list();
+            // Current before any focus or click: the arrows work from the start.
+            QCOMPARE(table->currentIndex().row(), 0);
+            QVERIFY(view->list()->selectedRowNumbers().empty());
+        } else {
+            doc.num = 0;
+            boxes = std::make_unique<CBoxOpenLogic>(doc, ui);
+            QVERIFY(boxes->checkHasBoxes());
+            auto* dlg = new CBoxOpenDlg(*boxes, &window);
+            dlg->setWindowFlags(Qt::Widget);
+            layout->addWidget(dlg);
+            table = dlg->rusurokuList();
+        }
+        layout->addWidget(new QPushButton("after", &window));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        table->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), table);
+        QVERIFY(table->currentIndex().isValid());
+        QCOMPARE(table->currentIndex().row(), 0);
+        int edited = -1;
+        if (view) {
+            view->infoEditRunner = [](CInfoEditLogic&) { return false; };
+            connect(view, &CListDispView::editRequested, this, [&edited](int row) { edited = row; });
+        }
+        if (key != 0) {
+            QTest::keyClick(table, Qt::Key(key));
+        }
+        if (expected.startsWith("current ")) {
+            QCOMPARE(table->currentIndex().row(), expected.mid(8).toInt());
+        } else if (expected.startsWith("edit ")) {
+            QCOMPARE(edited, expected.mid(5).toInt());
+            // The row the editor opened for is the selected one.
+            QCOMPARE(view->list()->selectedRowNumbers(), std::vector<int>({0}));
+        } else if (expected == "left") {
+            QVERIFY(QApplication::focusWidget() != table);
+            QVERIFY(!table->isAncestorOf(QApplication::focusWidget()));
+        } else if (expected == "ticked") {
+            QCOMPARE(boxes->rusuroku()[0].check, int(CBoxOpenLogic::Checked));
+            QTest::keyClick(table, Qt::Key_Space);
+            QCOMPARE(boxes->rusuroku()[0].check, int(CBoxOpenLogic::Unchecked));
+        } else {
+            QFAIL("unknown expectation");
+        }
+        if (view) {
+            // Views refer to the settings block; they go before it.
+            delete view;
+        }
     }
 
     void frameCommands() {

@@ -14,11 +14,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QtTest>
 
 namespace {
@@ -352,6 +354,153 @@ private Q_SLOTS:
         QCOMPARE(o.unitPort, 2121);
         QVERIFY(o.verbose && o.error.isEmpty());
         QCOMPARE(CKeldaStartup::settingsFile("/x", "/tmp/y-settings"), QString("/tmp/y-settings/KELDA.ini"));
+    }
+
+    // Every bar button is reached by Tab from the first one, pressed by Space and Return, and by its key.
+    void keyboardReachesEveryBarButton_data() {
+        QTest::addColumn<int>("cmd");
+        for (int c = 0; c < C::BUTTON_COUNT; ++c) {
+            QTest::newRow(qPrintable(C::label(C::Command(c)))) << c;
+        }
+    }
+
+    void keyboardReachesEveryBarButton() {
+        QFETCH(int, cmd);
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        int ran = -1;
+        QVERIFY(frame.commands().replaceHandler(C::Command(cmd), [&] { ran = cmd; }));
+        CCommandBar* bar = frame.commandBar();
+        QPushButton* target = bar->button(C::Command(cmd));
+        const auto enableAll = [bar] {
+            for (QPushButton* b : bar->tabOrder()) {
+                b->setEnabled(true);
+            }
+        };
+        enableAll();
+        QCOMPARE(bar->tabOrder().size(), C::BUTTON_COUNT);
+        bar->tabOrder().first()->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 2 * C::BUTTON_COUNT && QApplication::focusWidget() != target; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Space);
+        QCOMPARE(ran, cmd);
+        ran = -1;
+        enableAll();
+        QTest::keyClick(target, Qt::Key_Return);
+        QCOMPARE(ran, cmd);
+        ran = -1;
+        enableAll();
+        const QKeySequence key(C::shortcut(C::Command(cmd)), QKeySequence::PortableText);
+        QVERIFY(!key.isEmpty());
+        QTest::keySequence(&frame, key);
+        // A button pressed by its key shows itself pressed for a moment first.
+        QTRY_COMPARE(ran, cmd);
+        QVERIFY(target->toolTip().contains(key.toString(QKeySequence::NativeText)));
+    }
+
+    // A list that opens takes the keys: the arrows move its rows without a click first.
+    void openedListTakesTheKeys() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        frame.commandBar()->button(C::CmdBox)->setFocus(Qt::TabFocusReason);
+        frame.listCommands().boxChooser = choose({"r:01"});
+        frame.runCommand(C::CmdBox);
+        QVERIFY(frame.activeList());
+        CDataListCtrl* list = frame.activeList()->view()->list();
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->selectedRowNumbers(), std::vector<int>({1}));
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
+    // The border and caption of an arranged list window are painted whole: nothing shows through from before.
+    void arrangedListWindowsArePaintedWhole_data() {
+        QTest::addColumn<int>("arrangement");
+        QTest::newRow("並べて表示") << int(C::CmdTile);
+        QTest::newRow("上下に並べて表示") << int(C::CmdTileHorz);
+        QTest::newRow("左右に並べて表示") << int(C::CmdTileVert);
+        QTest::newRow("重ねて表示") << int(C::CmdCascade);
+    }
+
+    void arrangedListWindowsArePaintedWhole() {
+        QFETCH(int, arrangement);
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        for (const char* box : {"r:01", "r:02"}) {
+            frame.listCommands().boxChooser = choose({box});
+            frame.runCommand(C::CmdBox);
+        }
+        QCOMPARE(frame.listWindows().size(), 2);
+        frame.runCommand(C::Command(arrangement));
+        const QRect client = frame.mdiArea()->viewport()->rect();
+        for (CChildFrame* f : frame.listWindows()) {
+            QVERIFY(!f->isMaximized());
+            QVERIFY(client.contains(f->geometry()));
+            // Wider and higher than the toolkit's smallest windows.
+            QVERIFY2(f->width() * 3 >= client.width() && f->height() * 3 >= client.height(),
+                     qPrintable(QString("%1x%2 in %3x%4")
+                                    .arg(f->width())
+                                    .arg(f->height())
+                                    .arg(client.width())
+                                    .arg(client.height())));
+            QImage shot(f->size(), QImage::Format_RGB32);
+            shot.fill(Qt::magenta);
+            f->render(&shot);
+            // The rounded corners of the caption are cut off the window's shape; the workspace shows there.
+            const QRegion shape = f->mask().isEmpty() ? QRegion(f->rect()) : f->mask();
+            int left = 0;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    left += shape.contains(QPoint(x, y)) && shot.pixel(x, y) == QColor(Qt::magenta).rgb();
+                }
+            }
+            QCOMPARE(left, 0);
+        }
+        ui.replies.push_back(MsgResult::Yes);
+        QVERIFY(frame.close());
+    }
+
+    void f10OpensTheSettingsMenu() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(&frame, Qt::Key_F10);
+        QVERIFY(frame.settingsMenu()->isVisible());
+        QVERIFY(frame.settingsMenu()->activeAction());
+        QCOMPARE(frame.settingsMenu()->activeAction()->text(), C::label(C::CmdLogin));
+        frame.settingsMenu()->close();
+    }
+
+    // The box field shows both of its lines whole: the answering-machine boxes and the extension boxes.
+    void boxFieldShowsTwoWholeLines() {
+        writeIni();
+        CScriptedUi ui;
+        CMainFrame frame(ui, m_ini);
+        frame.startUp();
+        CWrapField* box = frame.commandBar()->boxField();
+        box->setFieldText(" 留守録BOX：01,02  \r\n 内線BOX：100,101");
+        QCOMPARE(box->lineCount(), 2);
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY2(box->cursorRect(end).bottom() < box->viewport()->height(),
+                 qPrintable(QString("line ends at %1, field shows %2")
+                                .arg(box->cursorRect(end).bottom())
+                                .arg(box->viewport()->height())));
+        QVERIFY(box->geometry().bottom() < frame.commandBar()->button(C::CmdSelDisplay)->geometry().top());
     }
 
     void fieldsWrapOnlyAtTheirCharacter() {
