@@ -1,4 +1,5 @@
 // Downloads end to end against the simulated unit: what the user is told, and what is on disk afterwards.
+#include "link/CBoxFetch.h"
 #include "link/CFtpMng.h"
 #include "operations/CBoxDownload.h"
 #include "operations/CVoiceDownload.h"
@@ -211,7 +212,7 @@ private Q_SLOTS:
         const QString growing = sim->root() + "/rusuroku/0001/" + m2.stem + ".vmdat";
         bool grown = false;
         ui.onDispatch = [&](int) {
-            if (!grown && QFile::exists(box + ".kelda-receiving.ini")) {
+            if (!grown && QFile::exists(box + CBoxFetch::receivingName())) {
                 QFile f(growing);
                 grown = f.open(QIODevice::Append) && f.write(QByteArray(50, '\x11')) == 50;
             }
@@ -232,7 +233,7 @@ private Q_SLOTS:
         // Neither half of the cut message stays, and nothing under the receiving name.
         QVERIFY(!QFile::exists(box + m3.stem + ".vminf"));
         QVERIFY(!QFile::exists(box + m3.stem + ".vmdat"));
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         // The next run fetches that message whole, and only that one.
         sim->setFaults(QString());
@@ -275,7 +276,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         // Cancel while the second message's voice data is arriving.
         ui.onDispatch = [&](int) {
-            if (QFile::exists(box + m1.stem + ".vminf") && QFile::exists(box + ".kelda-receiving.ini")) {
+            if (QFile::exists(box + m1.stem + ".vminf") && QFile::exists(box + CBoxFetch::receivingName())) {
                 ui.pressCancel("ダウンロード中");
             }
         };
@@ -284,7 +285,7 @@ private Q_SLOTS:
             CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
                 .last,
             UnitResult::Cancelled);
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
@@ -342,7 +343,7 @@ private Q_SLOTS:
         CScriptedUi cancel;
         auto ftp2 = login(cancel);
         cancel.onDispatch = [&](int) {
-            if (QFile::exists(box + ".kelda-receiving.ini")) {
+            if (QFile::exists(box + CBoxFetch::receivingName())) {
                 cancel.pressCancel("ダウンロード中");
             }
         };
@@ -350,7 +351,7 @@ private Q_SLOTS:
         QVERIFY(cancel.messages.isEmpty());
         QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
         QCOMPARE(CTestFiles::read(box + m1.stem + ".tmp"), QByteArray("only copy"));
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         // Fetched again to the end: still the local copy with its edited record.
         sim->setFaults(QString());
@@ -358,7 +359,7 @@ private Q_SLOTS:
         QVERIFY(CVoiceDownload::RunVoiceDownload(again, *ftp2, {box + m1.stem + ".vmdat"}).reload);
         QCOMPARE(again.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
         QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         CScriptedUi none;
         QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}).reload);
