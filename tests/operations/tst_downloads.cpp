@@ -6,6 +6,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CScriptedUi.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
@@ -248,6 +249,41 @@ private Q_SLOTS:
         for (const char* ext : {".vminf", ".vmdat"}) {
             QCOMPARE(CTestFiles::read(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
         }
+    }
+
+    // A folder another operation is changing is not downloaded into: the user is told, the unit is not asked for
+    // a file, and nothing arrives.
+    void aFolderInUseIsNotDownloadedInto_data() {
+        QTest::addColumn<bool>("voiceOnly"); // the list's voice data download, else a bulk download
+        QTest::newRow("bulk download") << false;
+        QTest::newRow("voice data of a row") << true;
+    }
+    void aFolderInUseIsNotDownloadedInto() {
+        QFETCH(bool, voiceOnly);
+        const auto m1 = message("0001", 1);
+        unitMessage("rusuroku", m1);
+        const QString box = localBox("rusuroku", "0001") + "/";
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        if (voiceOnly) {
+            int lines = 0;
+            QCOMPARE(ftp->DownloadBoxInfo(box, "/rusuroku/0001", lines), UnitResult::Done);
+            sim->clearTranscript();
+        }
+        const QStringList before = QDir(box).entryList(QDir::Files | QDir::Hidden);
+        CFolderLock other;
+        QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
+        if (voiceOnly) {
+            QVERIFY(!CVoiceDownload::RunVoiceDownload(ui, *ftp, {box + m1.stem + ".vminf"}).complete);
+        } else {
+            const auto r = CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true,
+                                                        CBoxDownload::BulkBoxes(dl));
+            QCOMPARE(r.ending, CBoxDownload::Ending::FolderBusy);
+            QVERIFY(!r.complete());
+        }
+        QCOMPARE(ui.messageTexts(), QStringList{CFolderLock::BusyText()});
+        QVERIFY(sim->transcript().filter("RETR").isEmpty());
+        QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden), before);
     }
 
     void aFullDisk() {
