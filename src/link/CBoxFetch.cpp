@@ -11,24 +11,38 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <csignal>
 #include <unistd.h>
 
+namespace {
+
+// This machine, as the receiving names carry it: a download folder on a shared disk may be written from two
+// machines, whose process numbers say nothing about each other.
+QString hostTag() {
+    QString host = QSysInfo::machineHostName();
+    host.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return host.isEmpty() ? QStringLiteral("host") : host;
+}
+
+} // namespace
+
 QString CBoxFetch::receivingName() {
-    return QStringLiteral(".kelda-receiving-%1.ini").arg(::getpid());
+    return QStringLiteral(".kelda-receiving-%1-%2.ini").arg(hostTag()).arg(::getpid());
 }
 
 void CBoxFetch::removeStaleReceiving(const QString& folder) {
-    static const QRegularExpression pattern(QStringLiteral("^\\.kelda-receiving-([0-9]+)\\.ini$"));
+    const QString prefix = QStringLiteral(".kelda-receiving-%1-").arg(hostTag());
     const QStringList names =
         QDir(folder).entryList({QStringLiteral(".kelda-receiving-*.ini")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        const QRegularExpressionMatch m = pattern.match(name);
+        if (!name.startsWith(prefix)) {
+            continue; // another machine's, or an older program's
+        }
         bool ok = false;
-        const pid_t pid = m.hasMatch() ? static_cast<pid_t>(m.captured(1).toLongLong(&ok)) : 0;
+        const pid_t pid = static_cast<pid_t>(name.mid(prefix.size()).chopped(4).toLongLong(&ok));
         if (ok && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
             QFile::remove(CFileMng::Join(folder, name));
         }

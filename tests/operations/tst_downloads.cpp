@@ -15,8 +15,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -249,6 +253,35 @@ private Q_SLOTS:
         for (const char* ext : {".vminf", ".vmdat"}) {
             QCOMPARE(CTestFiles::read(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
         }
+    }
+
+    // A run killed while receiving leaves its receiving file; the next run on this machine removes it, and leaves
+    // alone the files of runs that still live or belong to another machine.
+    void leftoversOfKilledRunsAreRemoved() {
+        unitMessage("rusuroku", message("0001", 1));
+        const QString box = localBox("rusuroku", "0001") + "/";
+        const pid_t dead = ::fork();
+        if (dead == 0) {
+            ::_exit(0);
+        }
+        ::waitpid(dead, nullptr, 0);
+        const QString host = QSysInfo::machineHostName();
+        const QString gone = QStringLiteral(".kelda-receiving-%1-%2.ini").arg(host).arg(dead);
+        const QString living = QStringLiteral(".kelda-receiving-%1-%2.ini").arg(host).arg(::getppid());
+        const QString elsewhere = QStringLiteral(".kelda-receiving-other%1-%2.ini").arg(host).arg(dead);
+        for (const QString& name : {gone, living, elsewhere}) {
+            QFile f(box + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("half a message");
+        }
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QVERIFY(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .complete());
+        QVERIFY(!QFile::exists(box + gone));
+        QVERIFY(QFile::exists(box + living));
+        QVERIFY(QFile::exists(box + elsewhere));
     }
 
     // A folder another operation is changing is not downloaded into: the user is told, the unit is not asked for
