@@ -107,7 +107,11 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             handled.clear();
             const QString path = FILESTS_INFO::text(rec.filePath);
             const QString stem = path.left(path.size() - kVmdat.size());
-            if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) || !QFileInfo::exists(stem + kVminf)) {
+            // A move an older program left split (the information file already in the target) is finished.
+            const bool infoAhead = kind == Move && !QFileInfo::exists(stem + kVminf) &&
+                                   QFileInfo::exists(destDir + QLatin1Char('/') + QFileInfo(stem).fileName() + kVminf);
+            if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) ||
+                (!QFileInfo::exists(stem + kVminf) && !infoAhead)) {
                 ++counter;
                 progress.post(PRG_POSITION, counter);
                 s.noVoice = true;

@@ -304,6 +304,23 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dl + "/.kelda-moving.ini"));
     }
 
+    // A message an older program left split, its information file in the target and the rest in the source: moving
+    // what is left joins it, where it used to be refused for want of voice data.
+    void aSplitMessageIsJoinedByMovingTheRest() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1, true);
+        const auto before = snapshot();
+        QVERIFY(QFile::rename(in("rusuroku/0001", a, ".vminf"), in("rusuroku/0002", a, ".vminf")));
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        QVERIFY(op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl).completed());
+        QVERIFY(asked.isEmpty());
+        for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
+            QCOMPARE(readAll(in("rusuroku/0002", a, ext)), before.value("rusuroku/0001/" + nameOf(a) + ext));
+            QVERIFY(!QFile::exists(in("rusuroku/0001", a, ext)));
+        }
+        QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
+    }
+
     void declinedOverwriteSaysNothingWasDone_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("text");
