@@ -25,10 +25,11 @@ bool isBoxFolder(const QString& relative) {
     return !relative.isEmpty() && !relative.startsWith(QLatin1Char('/')) && !relative.contains(QChar(0));
 }
 
-// A file name in a box folder: no separator, no way up.
+// A message file's name in a box folder: no separator, no way up, and only the files a move takes.
 bool isPlainName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0)) && name.size() > 6 &&
+           (name.endsWith(QLatin1String(".vminf")) || name.endsWith(QLatin1String(".vmdat")) ||
+            name.endsWith(QLatin1String(".wav")));
 }
 
 void removeLeftoverTemps(const QString& downloadFolder) {

@@ -524,6 +524,8 @@ private Q_SLOTS:
         QTest::newRow("a name leading elsewhere") << "move\nrusuroku/0001\nrusuroku/0002\n../../" + name + "\n"
                                                   << false;
         QTest::newRow("an absolute box folder") << "move\n/etc\nrusuroku/0002\n" + name + "\n" << false;
+        QTest::newRow("a file that is no message file") << "move\nrusuroku/0001\nrusuroku/0002\ninf.ini\n" + name + "\n"
+                                                        << false;
         QTest::newRow("an unknown kind") << "swap\nrusuroku/0001\nrusuroku/0002\n" + name + "\n" << false;
     }
     void onlyAWholeMoveNoteIsFinished() {
