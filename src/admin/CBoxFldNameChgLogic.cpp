@@ -6,6 +6,7 @@
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -77,6 +78,10 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
     if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
         return Ok::Declined;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, m_folder)) {
+        return Ok::StayOpen;
     }
     m_failures.clear();
     for (const bool am : {true, false}) {

@@ -7,6 +7,7 @@
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QFileInfo>
 
@@ -51,6 +52,10 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
     if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
         return Ok::Declined;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, m_folder)) {
+        return Ok::StayOpen;
     }
     m_failures.clear();
     const int total = m_rusuroku.rowCount() + m_naisen.rowCount();

@@ -8,6 +8,7 @@
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QDir>
@@ -60,6 +61,10 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
     const QString chosen = row.path + '/';
     if (m_ui.messageBox(COperationTexts::DownloadConfirm(row.name), COperationTexts::DownloadConfirmCaption(),
                         MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+        return Stay;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, row.path)) {
         return Stay;
     }
     CCancelFlag::clear();

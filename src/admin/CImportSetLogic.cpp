@@ -4,6 +4,7 @@
 #include "admin/CNameImport.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
+#include "store/CFolderLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -79,6 +80,10 @@ CImportSetLogic::Choose CImportSetLogic::choose() {
 
 CImportSetLogic::Ok CImportSetLogic::ok() {
     if (m_importing) {
+        return Ok::StayOpen;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, m_doc.currentFolderPath())) {
         return Ok::StayOpen;
     }
     m_importing = true;

@@ -6,6 +6,7 @@
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +22,10 @@ bool CMakeBoxFldLogic::ok(bool answeringMachine, const QString& name) {
     };
     if (!CBoxNameRules::IsValidFolderName(name)) {
         return fail(CAdminTexts::InputError());
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, m_doc.currentFolderPath())) {
+        return false;
     }
     m_doc.boxKind = answeringMachine ? 1 : 0;
     const QString kindDir = CFileMng::Join(m_doc.currentFolderPath(),

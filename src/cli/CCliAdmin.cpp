@@ -8,6 +8,7 @@
 #include "cli/CConsoleUi.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -95,6 +96,10 @@ int CCliAdmin::importNames() {
                         MsgButtons::YesNo) != MsgResult::Yes) {
         return CCliCommands::Failed;
     }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, dir)) {
+        return CCliCommands::Failed;
+    }
     CCancelFlag::clear();
     CNameImport run(dir);
     run.cancelled = [] { return CCancelFlag::isSet(); };
@@ -146,6 +151,10 @@ int CCliAdmin::boxName() {
     }
     if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
+        return CCliCommands::Failed;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, dir)) {
         return CCliCommands::Failed;
     }
     if (!CFileMng::SetBoxName(folder, name)) {

@@ -8,6 +8,8 @@ bool CCliArgs::parse(const QStringList& arguments) {
         QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("box"),
         // deletion, move and copy
         QStringLiteral("kind"), QStringLiteral("overwrite"),
+        // how long to wait for a download folder another operation is changing
+        QStringLiteral("wait"),
         // the list's sort and selection criteria, and the editor's fields ("to" is also the target of a move or
         // copy)
         QStringLiteral("sort"), QStringLiteral("title"), QStringLiteral("box-no"), QStringLiteral("box-name"),
@@ -95,7 +97,7 @@ bool CCliArgs::parse(const QStringList& arguments) {
             to = value;
         } else if (name == QLatin1String("overwrite")) {
             overwrite = value;
-        } else {
+        } else if (name == QLatin1String("box")) {
             boxes << value;
         }
     }

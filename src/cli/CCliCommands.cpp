@@ -22,6 +22,7 @@
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "voice/CVoiceCommands.h"
 
 #include <QDir>
@@ -82,6 +83,14 @@ CCliCommands::~CCliCommands() {
 
 int CCliCommands::run() {
     const QString& c = m_args.command;
+    if (m_args.given.contains(QStringLiteral("wait"))) {
+        bool ok = false;
+        const int seconds = m_args.values.value(QStringLiteral("wait")).toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 86400) {
+            return usage(QStringLiteral("--wait needs a number of seconds (0 to 86400)"));
+        }
+        CFolderLock::setWaitMs(seconds * 1000);
+    }
     if (c == QLatin1String("folder-download")) {
         return folderDownload();
     }
@@ -123,7 +132,8 @@ int CCliCommands::usage(const QString& problem) {
 
 bool CCliCommands::onlyOptions(const QStringList& allowed) {
     for (const QString& name : m_args.given) {
-        if (!allowed.contains(name)) {
+        // Every command that changes a download folder waits for it the same way.
+        if (!allowed.contains(name) && name != QLatin1String("wait")) {
             usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
             return false;
         }
@@ -285,7 +295,7 @@ int CCliCommands::download() {
             return s;
         }
         logic.download(kind);
-        return logic.lastResult().complete() ? Ok : Failed;
+        return downloadStatus(logic.lastResult());
     }
 
     CSelDownLogic logic(m_ui, doc, *m_ftp);
@@ -315,7 +325,20 @@ int CCliCommands::download() {
         return s;
     }
     logic.download(kind);
-    return logic.lastResult().complete() ? Ok : Failed;
+    return downloadStatus(logic.lastResult());
+}
+
+int CCliCommands::downloadStatus(const CBoxDownload::Outcome& outcome) {
+    if (outcome.complete()) {
+        return Ok;
+    }
+    // Some ends show no message box of their own; a failing exit status never goes without a word.
+    if (outcome.messages.isEmpty()) {
+        m_ui.note(outcome.ending == CBoxDownload::Ending::Cancelled
+                      ? QStringLiteral("kelda-cli: the download was cancelled; the messages fetched so far are kept")
+                      : QStringLiteral("kelda-cli: the download ended before every box was done; run it again"));
+    }
+    return Failed;
 }
 
 int CCliCommands::voiceDownload() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CCliArgs.h"
+#include "operations/CBoxDownload.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,8 @@ private:
 
     int folderDownload();
     int download();
+    // The exit status of a box download, with a line of its own when the run showed no message.
+    int downloadStatus(const CBoxDownload::Outcome& outcome);
     int voiceDownload();
     int list();
     int info();

@@ -21,6 +21,9 @@ Connection (commands that talk to the unit):
 )";
 
 const char* const kStatus = R"(
+One operation at a time changes a download folder, whether from kelda-cli or the desktop program. A command
+that finds the folder in use stops with an error message (exit status 1), unless
+  --wait SECONDS         it may wait that long for the folder first
 Exit status: 0 the operation ended in its completion message; 1 it ended in an error message (or the
 confirmation was answered no); 2 bad usage; 3 the unit could not be reached or refused the login.
 Messages go to stderr as "caption: text".

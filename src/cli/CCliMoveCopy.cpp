@@ -17,8 +17,10 @@ QString CCliMoveCopy::help(const QString& command) {
                "window's \"移動・コピー\" does. Only messages whose voice data is on the PC are taken.\n"
                "  --to BOX          the target box folder: rusuroku/NNNN or naisen/NNNN\n"
                "  --overwrite all   replace files that already exist in the target (\"全て上書き(&A)\")\n"
-               "  --overwrite none  stop such a message at that file (\"いいえ(&N)\"): the files handled before it\n"
-               "                    stay in the target, the rest where they were; the default\n")
+               "  --overwrite none  keep such files (\"いいえ(&N)\"); the default. A copy still adds the files a\n"
+               "                    message in the target lacks (an interrupted copy); a move leaves such a\n"
+               "                    message whole where it is. When nothing was moved or copied, that is said and\n"
+               "                    the exit status is 1\n")
         .arg(command, move ? QStringLiteral("Moves") : QStringLiteral("Copies"));
 }
 
@@ -64,6 +66,9 @@ int CCliMoveCopy::run() {
     CCancelFlag::clear();
     op.setCancelPoll([] { return CCancelFlag::isSet(); });
     const CMsgCopy::Summary s = op.Run(logic.kind(), logic.target(), rows, dir);
+    if (s.busy) {
+        return CCliCommands::Failed;
+    }
     if (s.cancelled) {
         ui.note(QStringLiteral("kelda-cli: cancelled; the messages before the one in hand were %1")
                     .arg(move ? QStringLiteral("moved") : QStringLiteral("copied")));

@@ -8,10 +8,46 @@
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
-const QString CBoxFetch::kReceiving = QStringLiteral(".kelda-receiving.ini");
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+// This machine, as the receiving names carry it: a download folder on a shared disk may be written from two
+// machines, whose process numbers say nothing about each other.
+QString hostTag() {
+    QString host = QSysInfo::machineHostName();
+    host.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return host.isEmpty() ? QStringLiteral("host") : host;
+}
+
+} // namespace
+
+QString CBoxFetch::receivingName() {
+    return QStringLiteral(".kelda-receiving-%1-%2.ini").arg(hostTag()).arg(::getpid());
+}
+
+void CBoxFetch::removeStaleReceiving(const QString& folder) {
+    const QString prefix = QStringLiteral(".kelda-receiving-%1-").arg(hostTag());
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral(".kelda-receiving-*.ini")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!name.startsWith(prefix)) {
+            continue; // another machine's, or an older program's
+        }
+        bool ok = false;
+        const pid_t pid = static_cast<pid_t>(name.mid(prefix.size()).chopped(4).toLongLong(&ok));
+        if (ok && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+            QFile::remove(CFileMng::Join(folder, name));
+        }
+    }
+}
 
 namespace {
 
@@ -28,7 +64,9 @@ QString nameFromPlainLine(const QString& line, const QString& ext) {
 
 CBoxFetch::CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload)
     : m_conn(conn), m_ui(ui), m_progress(ui ? ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr), m_folder(folder),
-      m_receiving(CFileMng::Join(folder, kReceiving)), m_convert(convertOnDownload) {}
+      m_receiving(CFileMng::Join(folder, receivingName())), m_convert(convertOnDownload) {
+    removeStaleReceiving(folder);
+}
 
 QString CBoxFetch::companionOf(const QString& path) {
     if (path.endsWith(QLatin1String(".vmdat"))) {
@@ -104,7 +142,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
 
 CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qint64 listedSize, bool voice,
                                   bool silent) {
-    int rc = m_conn.Retrieve(name, kReceiving, voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize));
+    int rc = m_conn.Retrieve(name, receivingName(), voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize));
     // A unit that cuts a file short may still close the transfer with 226; only the listed size tells. More than
     // listed is a file still being recorded and is kept.
     if (rc == 0 && QFileInfo(m_receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {

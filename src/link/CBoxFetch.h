@@ -17,8 +17,11 @@ public:
     CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload);
 
     // Files arrive under this name and become message files only when complete and given their record; the
-    // ".ini" keeps a leftover out of every message count.
-    static const QString kReceiving;
+    // ".ini" keeps a leftover out of every message count. The name is the process's own, so that no other run
+    // ever writes into a file this one is receiving.
+    static QString receivingName();
+    // Removes what runs that no longer exist left under their receiving names in a box folder.
+    static void removeStaleReceiving(const QString& folder);
 
     // Leaves a message's WAV file alone when it is complete and newer than the voice file.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }

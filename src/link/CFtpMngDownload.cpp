@@ -158,8 +158,8 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     FILESTS_INFO oldRecord;
     oldRecord.clear();
     const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord).bytes >= FILESTS_INFO::SIZE;
-    const QString receiving = CFileMng::Join(folder, CBoxFetch::kReceiving);
-    int rc = m_conn->Retrieve(unitPath, CBoxFetch::kReceiving, true, false, sizeof(FILESTS_INFO),
+    const QString receiving = CFileMng::Join(folder, CBoxFetch::receivingName());
+    int rc = m_conn->Retrieve(unitPath, CBoxFetch::receivingName(), true, false, sizeof(FILESTS_INFO),
                               CBoxFetch::mostExpected(listedSize));
     // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
     if (rc == 0 && listedSize >= 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {

@@ -3,6 +3,7 @@
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
 namespace {
@@ -62,6 +63,10 @@ CInfoEditLogic::Outcome CInfoEditLogic::accept() {
     if (m_ui.messageBox(QStringLiteral("登録します。よろしいですか？"), QStringLiteral("登録の確認"), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
         return Outcome::Declined;
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(m_ui, CFolderLock::DownloadFolderOfFile(m_file))) {
+        return Outcome::NotWritten;
     }
     // Written into the copy only when the file takes it: a refusal leaves the entries to be tried again.
     FILESTS_INFO rec = m_rec;

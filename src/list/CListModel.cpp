@@ -5,6 +5,7 @@
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
 #include <algorithm>
@@ -89,6 +90,8 @@ void CListModel::load(int refresh) {
         m_keepSort = 0;
     }
     const QString base = m_doc.slotFolderPath(m_slot);
+    // A message an interrupted move left split between two boxes is made whole before it is listed.
+    CFolderLock::FinishInterrupted(base);
     m_rootPrefix = m_doc.rootWithSlash();
     const QString disp = (m_slot >= 1 && m_slot <= CKELDADoc::SLOTS) ? m_doc.slotDisp[m_slot - 1] : QString();
     m_boxFolders = CBoxSelection::boxFolders(base, disp);

@@ -5,6 +5,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -224,6 +225,14 @@ CBoxDownload::Outcome BoxRun::run() {
 CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk,
                                                    const QList<Box>& boxes) {
     CCancelFlag::clear();
+    // Two runs receiving into one folder at once would each take the other's files for their own.
+    CFolderLock lock;
+    if (!boxes.isEmpty() && !lock.acquireOrTell(ui, CFolderLock::DownloadFolderOfBox(boxes.first().boxFolder))) {
+        Outcome busy;
+        busy.ending = Ending::FolderBusy;
+        busy.messages = {Message::FolderBusy};
+        return busy;
+    }
     return BoxRun(ui, unit, kind, bulk, boxes).run();
 }
 
@@ -277,6 +286,8 @@ QString CBoxDownload::TextOf(Message message) {
         return COperationTexts::PartlyNoVoice();
     case Message::PartlyNoDiskSpace:
         return COperationTexts::PartlyNoDiskSpace();
+    case Message::FolderBusy:
+        return CFolderLock::BusyText();
     }
     return QString();
 }

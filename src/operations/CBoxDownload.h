@@ -17,7 +17,8 @@ public:
     static Kind KindOfButton(int button) { return button == 1 ? Kind::InfoOnly : Kind::VoiceAndInfo; }
 
     // How a run ended: the counting failed or found nothing, the user cancelled, or the boxes were gone through.
-    enum class Ending { CountFailed, NothingToDownload, Cancelled, Finished };
+    // FolderBusy: another operation held the download folder.
+    enum class Ending { CountFailed, NothingToDownload, Cancelled, Finished, FolderBusy };
     // The closing messages of a run (texts in COperationTexts).
     enum class Message {
         DownloadDone,
@@ -26,7 +27,8 @@ public:
         NoDiskSpace,
         CommError,
         PartlyNoVoice,
-        PartlyNoDiskSpace
+        PartlyNoDiskSpace,
+        FolderBusy
     };
 
     // What the closing messages of a finished run are chosen from.

@@ -4,73 +4,18 @@
 #include "operations/CPrgMsgCopyDlg.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
+#include "store/CFileCopy.h"
+#include "store/CFolderLock.h"
+#include "store/CMoveJournal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 const QLatin1String kVmdat(".vmdat");
 const QLatin1String kVminf(".vminf");
-
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-bool copyContent(int in, int out) {
-    // In the kernel when it can; a plain read and write loop otherwise (or after a partial start, from where it
-    // stopped, since both offsets moved along).
-    for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-        if (n == 0) {
-            return true;
-        }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-                return false;
-            }
-            break;
-        }
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            return true;
-        }
-        if (!writeAll(out, buffer, static_cast<size_t>(n))) {
-            return false;
-        }
-    }
-}
 
 // The same folder, however it is spelt.
 bool sameFolder(const QString& a, const QString& b) {
@@ -85,66 +30,17 @@ bool sameFolder(const QString& a, const QString& b) {
 } // namespace
 
 bool CMsgCopy::CopyFile(const QString& source, const QString& destination, bool replace) {
-    const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(destination);
-    if (!replace && QFileInfo::exists(destination)) {
-        return false;
-    }
-    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        return false;
-    }
-    struct stat st;
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
-        return false;
-    }
-    const QByteArray folder = QFile::encodeName(QFileInfo(destination).path());
-    if (!replace) {
-        // A file without a name, named once it is whole: linking it refuses a name that exists meanwhile.
-        const int out = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
-        if (out >= 0) {
-            bool ok = copyContent(in, out) && ::fchmod(out, st.st_mode & 07777) == 0;
-            if (ok) {
-                const QByteArray self = "/proc/self/fd/" + QByteArray::number(out);
-                ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, dst.constData(), AT_SYMLINK_FOLLOW) == 0;
-            }
-            ok = ::close(out) == 0 && ok;
-            ::close(in);
-            return ok;
-        }
-        // File systems without unnamed files go the way of a replacement, through a temporary name.
-    }
-    // The ".ini" ending keeps a file left behind by a crash out of the list, as the store's own temporary files.
-    QByteArray temp = folder + "/.kelda-copy-XXXXXX.ini";
-    const int out = ::mkstemps(temp.data(), 4);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    bool ok = copyContent(in, out);
-    ok = ::fchmod(out, st.st_mode & 07777) == 0 && ok;
-    ok = ::close(out) == 0 && ok;
-    ::close(in);
-    if (ok && !replace) {
-        // Without replace a destination that appeared meanwhile is not taken over.
-        if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0) {
-            return true;
-        }
-        ok = (errno == EINVAL || errno == ENOSYS) && !QFileInfo::exists(destination) &&
-             ::rename(temp.constData(), dst.constData()) == 0;
-    } else if (ok) {
-        ok = ::rename(temp.constData(), dst.constData()) == 0;
-    }
-    if (!ok) {
-        ::unlink(temp.constData());
-    }
-    return ok;
+    return CFileCopy::Copy(source, destination, replace);
 }
 
 QString CMsgCopy::DoneText(int kind) {
     return kind == Move ? QStringLiteral("音声メッセージの移動が正常に完了しました。")
                         : QStringLiteral("音声メッセージのコピーが正常に完了しました。");
+}
+
+QString CMsgCopy::NothingDoneText(int kind) {
+    return kind == Move ? QStringLiteral("移動した音声メッセージはありません。")
+                        : QStringLiteral("コピーした音声メッセージはありません。");
 }
 
 QString CMsgCopy::DoneCaption(int kind) {
@@ -157,7 +53,22 @@ QString CMsgCopy::FailedText(int kind, int count) {
         .arg(count);
 }
 
-void CMsgCopy::undo(int kind, const QList<Handled>& files) {
+void CMsgCopy::undo(int kind, const QString& downloadFolder, const QList<Handled>& files) {
+    if (files.isEmpty()) {
+        CMoveJournal::End(downloadFolder);
+        return;
+    }
+    if (kind == Move) {
+        // Going back is a move too: the note is turned round first, so that an interruption finishes the way back.
+        CMoveJournal::Entry back;
+        back.kind = CMoveJournal::Kind::Move;
+        back.source = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().destination).path());
+        back.target = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().source).path());
+        for (const Handled& h : files) {
+            back.files << QFileInfo(h.source).fileName();
+        }
+        CMoveJournal::Begin(downloadFolder, back);
+    }
     for (const Handled& h : files) {
         if (!QFileInfo::exists(h.destination)) {
             continue;
@@ -165,9 +76,10 @@ void CMsgCopy::undo(int kind, const QList<Handled>& files) {
         if (kind == Copy) {
             QFile::remove(h.destination);
         } else {
-            ::rename(QFile::encodeName(h.destination).constData(), QFile::encodeName(h.source).constData());
+            CFileCopy::Move(h.destination, h.source, false);
         }
     }
+    CMoveJournal::End(downloadFolder);
 }
 
 CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vector<FILESTS_INFO>& rows,
@@ -175,6 +87,11 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
     Summary s;
     s.selected = static_cast<int>(rows.size());
     const int n = s.selected;
+    CFolderLock lock;
+    if (n > 0 && !lock.acquireOrTell(m_ui, downloadFolder)) {
+        s.busy = true;
+        return s;
+    }
     m_ui.setMainWindowEnabled(false);
     const QString destDir = QDir::cleanPath(downloadFolder + QLatin1Char('/') + target);
     m_cancel = 0;
@@ -187,77 +104,127 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
         m_ui.dispatchPendingEvents(-1);
         for (const FILESTS_INFO& rec : rows) {
             m_ui.dispatchPendingEvents(1);
-            bool overwriteRow = false;
             handled.clear();
             const QString path = FILESTS_INFO::text(rec.filePath);
             const QString stem = path.left(path.size() - kVmdat.size());
-            if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) || !QFileInfo::exists(stem + kVminf)) {
+            // A move an older program left split (the information file already in the target) is finished.
+            const bool infoAhead = kind == Move && !QFileInfo::exists(stem + kVminf) &&
+                                   QFileInfo::exists(destDir + QLatin1Char('/') + QFileInfo(stem).fileName() + kVminf);
+            if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) ||
+                (!QFileInfo::exists(stem + kVminf) && !infoAhead)) {
                 ++counter;
                 progress.post(PRG_POSITION, counter);
                 s.noVoice = true;
                 continue;
             }
+            const int rowEnd = counter + 3;
             // A message already in the target box stays as it is: copying it onto itself would cut it, and
             // replacing "the destination" of a move would delete the message itself.
-            if (sameFolder(QFileInfo(path).path(), destDir)) {
-                counter += 3;
+            const QString sourceDir = QFileInfo(path).path();
+            if (sameFolder(sourceDir, destDir)) {
+                counter = rowEnd;
                 progress.post(PRG_POSITION, counter);
                 ++s.processed;
+                ++s.transferred;
                 continue;
             }
-            bool rowFailed = false;
-            bool leaveLoop = false;
+            QStringList names;
             for (const QString& source : {stem + kVminf, path, stem + QStringLiteral(".wav")}) {
-                m_ui.dispatchPendingEvents(1);
-                ++counter;
-                progress.post(PRG_POSITION, counter);
-                const QFileInfo info(source);
-                if (!info.exists()) {
-                    continue;
+                if (QFileInfo::exists(source)) {
+                    names << QFileInfo(source).fileName();
                 }
-                QFile probe(source);
+            }
+            const auto sourceOf = [&](const QString& name) { return sourceDir + QLatin1Char('/') + name; };
+            const auto destOf = [&](const QString& name) { return destDir + QLatin1Char('/') + name; };
+
+            // Every file is looked at before the first one goes, so that a message is never left half moved by
+            // what could have been known at the start.
+            bool rowFailed = false;
+            for (const QString& name : names) {
+                QFile probe(sourceOf(name));
                 if (!probe.open(QIODevice::ReadOnly)) {
                     rowFailed = true;
                     break;
                 }
                 probe.close();
-                if (CDiskSpace::freeBytes(destDir) < CDiskSpace::bytesNeeded(info.size())) {
+                if (CDiskSpace::freeBytes(destDir) < CDiskSpace::bytesNeeded(QFileInfo(sourceOf(name)).size())) {
                     s.memory = true;
-                    leaveLoop = true;
                     break;
                 }
-                const QString destination = destDir + QLatin1Char('/') + info.fileName();
-                const auto transfer = [&](bool replace) {
-                    if (kind == Copy) {
-                        return CopyFile(source, destination, replace);
-                    }
-                    if (!replace && QFileInfo::exists(destination)) {
-                        return false;
-                    }
-                    return ::rename(QFile::encodeName(source).constData(),
-                                    QFile::encodeName(destination).constData()) == 0;
-                };
-                m_ui.dispatchPendingEvents(1);
-                const bool replace = overwriteAll || overwriteRow;
-                bool ok = transfer(replace);
-                m_ui.dispatchPendingEvents(1);
-                if (!ok && !replace && QFileInfo::exists(destination)) {
-                    OverwriteAnswer answer = OverwriteAnswer::No;
-                    if (m_ask) {
-                        answer = m_ask(info.fileName());
-                    }
-                    if (answer == OverwriteAnswer::Cancel) {
-                        s.stopped = true;
-                        leaveLoop = true;
-                        break;
-                    }
-                    if (answer == OverwriteAnswer::No) {
-                        break;
-                    }
-                    overwriteRow = true;
-                    overwriteAll = overwriteAll || answer == OverwriteAnswer::All;
-                    ok = transfer(true);
+            }
+            if (s.memory) {
+                break;
+            }
+            if (rowFailed) {
+                counter = rowEnd;
+                progress.post(PRG_POSITION, counter);
+                ++s.failed;
+                continue;
+            }
+
+            // A target that has some of the message's files but lacks others holds an interrupted copy, not a
+            // message: what it lacks is added, and only its files that differ from the source's are asked about.
+            QStringList present;
+            for (const QString& name : names) {
+                if (QFileInfo::exists(destOf(name))) {
+                    present << name;
                 }
+            }
+            const bool whole = present.size() == names.size();
+            QStringList conflicts;
+            for (const QString& name : present) {
+                if (whole || !CFileCopy::SameContent(sourceOf(name), destOf(name))) {
+                    conflicts << name;
+                }
+            }
+            bool replace = overwriteAll;
+            if (!conflicts.isEmpty() && !overwriteAll) {
+                m_ui.dispatchPendingEvents(1);
+                const OverwriteAnswer answer = m_ask ? m_ask(conflicts.first()) : OverwriteAnswer::No;
+                if (answer == OverwriteAnswer::Cancel) {
+                    s.stopped = true;
+                    break;
+                }
+                replace = answer != OverwriteAnswer::No;
+                overwriteAll = answer == OverwriteAnswer::All;
+            }
+            QStringList todo;
+            for (const QString& name : names) {
+                if (!present.contains(name) || (conflicts.contains(name) ? replace : kind == Move)) {
+                    todo << name;
+                }
+            }
+            // A move that may not replace a file of the target leaves the whole message where it is.
+            if ((kind == Move && todo.size() != names.size()) || todo.isEmpty()) {
+                counter = rowEnd;
+                progress.post(PRG_POSITION, counter);
+                ++s.processed;
+                continue;
+            }
+
+            CMoveJournal::Entry note;
+            note.kind = kind == Move ? CMoveJournal::Kind::Move : CMoveJournal::Kind::Copy;
+            note.source = QDir(downloadFolder).relativeFilePath(sourceDir);
+            note.target = QDir(downloadFolder).relativeFilePath(destDir);
+            note.files = todo;
+            if (!CMoveJournal::Begin(downloadFolder, note)) {
+                counter = rowEnd;
+                progress.post(PRG_POSITION, counter);
+                ++s.failed;
+                continue;
+            }
+            for (const QString& name : todo) {
+                m_ui.dispatchPendingEvents(1);
+                ++counter;
+                progress.post(PRG_POSITION, counter);
+                const QString source = sourceOf(name);
+                const QString destination = destOf(name);
+                // What may be replaced was settled above; a file that appeared meanwhile is not taken over.
+                const bool mayReplace = present.contains(name);
+                const bool ok = kind == Copy ? CFileCopy::Copy(source, destination, mayReplace)
+                                             : CFileCopy::Move(source, destination, mayReplace);
+                CMoveJournal::Step();
+                m_ui.dispatchPendingEvents(1);
                 if (!ok) {
                     // A file that could not be read or written: the message is left out as a whole.
                     rowFailed = true;
@@ -268,27 +235,30 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
                     RequestCancel();
                 }
                 if (m_cancel != 0) {
-                    progress.close();
-                    undo(kind, handled);
-                    s.cancelled = true;
-                    cancelledOut = true;
                     break;
                 }
             }
-            if (cancelledOut || leaveLoop) {
+            if (m_cancel != 0) {
+                progress.close();
+                undo(kind, downloadFolder, handled);
+                s.cancelled = true;
+                cancelledOut = true;
                 break;
             }
             if (rowFailed) {
-                undo(kind, handled);
+                undo(kind, downloadFolder, handled);
+                counter = rowEnd;
                 ++s.failed;
                 continue;
             }
+            CMoveJournal::End(downloadFolder);
+            counter = rowEnd;
+            progress.post(PRG_POSITION, counter);
             ++s.processed;
+            ++s.transferred;
         }
         if (!cancelledOut) {
-            if (s.memory) {
-                undo(kind, handled);
-            } else if (m_cancel == 0) {
+            if (!s.memory && m_cancel == 0) {
                 progress.post(PRG_POSITION, 3 * n);
             }
             progress.close();
@@ -304,7 +274,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
 
 QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(int kind, const Summary& s) {
     QList<RESULT_MESSAGE> out;
-    if (s.cancelled || s.stopped || s.selected == 0) {
+    if (s.cancelled || s.stopped || s.busy || s.selected == 0) {
         return out;
     }
     const auto error = [](const QString& text) {
@@ -342,7 +312,7 @@ QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(int kind, const Summary& s) {
     if (s.failed > 0) {
         out << error(FailedText(kind, s.failed));
     } else if (!s.memory && !s.noVoice) {
-        out << done(DoneText(kind));
+        out << done(s.transferred > 0 ? DoneText(kind) : NothingDoneText(kind));
     }
     return out;
 }

@@ -21,7 +21,9 @@ enum class OverwriteAnswer {
 
 // "移動・コピー": moves or copies the messages of the selected rows into another box folder of the same download
 // folder, file by file (".vminf", ".vmdat", ".wav"). A file already in the target is only replaced after the
-// user's answer; a cancel or a lack of space takes back the message in hand.
+// user's answer; a cancel takes back the message in hand. Every message ends whole in one box folder (a move) or
+// whole in the target (a copy), also when the program is killed in between: the next operation on the folder
+// finishes it.
 class CMsgCopy {
 public:
     enum Kind { Move = 0, Copy = 1 };
@@ -30,13 +32,18 @@ public:
     struct Summary {
         int selected = 0;
         int processed = 0;
+        int transferred = 0;  // messages that are now whole in the target (moved, copied or completed)
         int failed = 0;       // messages left out because a file could not be read or written
         bool noVoice = false; // rows without their voice data on the PC
         bool memory = false;  // the run stopped for lack of space
         bool cancelled = false;
         bool stopped = false; // "キャンセル" answered to the overwrite question
+        bool busy = false;    // another operation held the download folder; nothing was done
         // Whether the run ended in the completion message.
-        bool completed() const { return selected > 0 && !cancelled && !stopped && failed == 0 && !memory && !noVoice; }
+        bool completed() const {
+            return selected > 0 && !cancelled && !stopped && !busy && failed == 0 && !memory && !noVoice &&
+                   transferred > 0;
+        }
     };
 
     CMsgCopy(CUserInterface& ui, AskOverwrite ask) : m_ui(ui), m_ask(std::move(ask)) {}
@@ -54,6 +61,9 @@ public:
     static QList<RESULT_MESSAGE> ResultMessages(int kind, const Summary& s);
 
     static QString DoneText(int kind);
+    // Shown in place of the completion message when every message was left where it was (the overwrite question
+    // answered "いいえ(&N)").
+    static QString NothingDoneText(int kind);
     static QString DoneCaption(int kind);
     static QString FailedText(int kind, int count);
 
@@ -67,7 +77,8 @@ private:
         QString source;
         QString destination;
     };
-    void undo(int kind, const QList<Handled>& files);
+    // Takes the message in hand back, and removes its note.
+    void undo(int kind, const QString& downloadFolder, const QList<Handled>& files);
 
     CUserInterface& m_ui;
     AskOverwrite m_ask;

@@ -6,6 +6,7 @@
 #include "operations/CPrgMsgDelDlg.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -145,6 +146,11 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
     if (rows.empty()) {
         ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return s;
+    }
+    // Another operation is changing the folder: nothing is touched, and nothing counts as done.
+    CFolderLock lock;
+    if (!lock.acquireOrTell(ui, downloadFolder)) {
+        return Summary{};
     }
     const int n = s.selected;
     const int total = kind == UnitAndPc ? 6 * n : 3 * n;

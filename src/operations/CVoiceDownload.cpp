@@ -6,6 +6,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
+#include "store/CFolderLock.h"
 
 CVoiceDownload::Target CVoiceDownload::TargetOf(const QString& filePath) {
     Target t;
@@ -97,6 +98,10 @@ CVoiceDownload::Outcome CVoiceDownload::RunVoiceDownload(CUserInterface& ui, CFt
     CCancelFlag::clear();
     if (selectedFilePaths.isEmpty()) {
         ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return {};
+    }
+    CFolderLock lock;
+    if (!lock.acquireOrTell(ui, CFolderLock::DownloadFolderOfFile(selectedFilePaths.first()))) {
         return {};
     }
 

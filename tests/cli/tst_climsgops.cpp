@@ -6,6 +6,8 @@
 #include "CSampleUnit.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,8 +16,9 @@
 namespace {
 
 struct Run {
-    int code = -1;
+    int code = -1; // -1: killed
     QString err;
+    QString out;
 };
 
 CSampleUnit::Message message(const QString& box, int serial) {
@@ -57,12 +60,17 @@ class TestCliMsgOps : public QObject {
     QString passwordFile;
     CSampleUnit::Message a1, a2, e1;
 
-    Run cli(const QStringList& args) {
-        QProcess p;
+    // killAfterStep: the program kills itself after that step of a move or copy.
+    static void startCli(QProcess& p, const QStringList& args, int killAfterStep = 0) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("KELDA_PASSWORD");
+        if (killAfterStep > 0) {
+            env.insert("KELDA_TEST_KILL_AFTER_STEP", QString::number(killAfterStep));
+        }
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
+    }
+    static Run finish(QProcess& p) {
         Run r;
         if (!p.waitForFinished(60000)) {
             p.kill();
@@ -71,7 +79,13 @@ class TestCliMsgOps : public QObject {
         }
         r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         r.err = QString::fromUtf8(p.readAllStandardError());
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
         return r;
+    }
+    Run cli(const QStringList& args, int killAfterStep = 0) {
+        QProcess p;
+        startCli(p, args, killAfterStep);
+        return finish(p);
     }
     QStringList login() const {
         return {"--unit",          "127.0.0.1",  "--port", QString::number(sim->port()), "--user", "mirta",
@@ -239,7 +253,9 @@ private Q_SLOTS:
         r = cli({"copy", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"});
         QVERIFY(r.err.contains("このﾌｫﾙﾀﾞには既に " + a1.stem + ".vminf ﾌｧｲﾙが存在します。 -> いいえ(&N)"));
         QCOMPARE(readAll(file("rusuroku/0002", a1, ".vminf")), QByteArray("stale"));
-        QVERIFY(!QFile::exists(file("rusuroku/0002", a1, ".vmdat")));
+        // The target lacked the voice data: that message was not there yet, so its voice data is added.
+        QCOMPARE(readAll(file("rusuroku/0002", a1, ".vmdat")), readAll(file("rusuroku/0001", a1, ".vmdat")));
+        QCOMPARE(r.code, 0);
         r = cli(
             {"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--overwrite", "all", "--yes"});
         QCOMPARE(r.code, 0);
@@ -254,6 +270,141 @@ private Q_SLOTS:
                      .code,
                  2);
         QVERIFY(sim->transcript().isEmpty());
+    }
+
+    // Two downloads into one download folder at once (the nightly run and a person, say): the second waits for the
+    // first or stops with a message, and every message arrives whole, fetched once.
+    void twoDownloadsIntoOneFolder_data() {
+        QTest::addColumn<QStringList>("secondOptions");
+        QTest::addColumn<bool>("waits");
+        QTest::newRow("the second stops") << QStringList{} << false;
+        QTest::newRow("the second waits") << QStringList{"--wait", "30"} << true;
+    }
+    void twoDownloadsIntoOneFolder() {
+        QFETCH(QStringList, secondOptions);
+        QFETCH(bool, waits);
+        sim->makeBox("rusuroku", "0003");
+        QStringList unitFiles;
+        for (int i = 10; i < 22; ++i) {
+            const CSampleUnit::Message m = message("0003", i);
+            QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0003", m, false));
+        }
+        QDirIterator it(sim->root(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            unitFiles << QDir(sim->root()).relativeFilePath(it.next());
+        }
+        const QString dl2 = local->filePath("folder2");
+        QCOMPARE(cli(QStringList{"folder-download", dl2} + login()).code, 0);
+        // Each run's first transfer pauses, so that the runs overlap.
+        sim->setFaults("times=1 RETR stall-data 100 2\n");
+        sim->clearTranscript();
+        QProcess first;
+        startCli(first, QStringList{"download", dl2} + login());
+        QElapsedTimer started;
+        started.start();
+        bool receiving = false;
+        while (!receiving && started.elapsed() < 20000) {
+            QDirIterator r(dl2, {".kelda-receiving*"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            receiving = r.hasNext();
+            QTest::qWait(20);
+        }
+        QVERIFY(receiving);
+        QProcess second;
+        startCli(second, QStringList{"download", dl2} + login() + secondOptions);
+        const Run r2 = finish(second);
+        const Run r1 = finish(first);
+        QCOMPARE(r1.code, 0);
+        if (waits) {
+            QCOMPARE(r2.code, 0);
+            QVERIFY2(r2.err.endsWith("ダウンロード完了: ファイルのダウンロードが正常に完了しました。\n") ||
+                         r2.err.contains("音声メッセージがありません。"),
+                     qPrintable(r2.err));
+        } else {
+            QCOMPARE(r2.code, 1);
+            QVERIFY2(r2.err.contains("エラー: このフォルダは他の処理で使用中です。"), qPrintable(r2.err));
+        }
+        // Every file came once, whole, with its record.
+        QCOMPARE(sim->transcript().filter("RETR").size(), unitFiles.size());
+        for (const QString& f : unitFiles) {
+            const QByteArray local = readAll(dl2 + "/" + f);
+            QCOMPARE(local.size(), 990 + sim->readFile(f).size());
+            QCOMPARE(local.mid(990), sim->readFile(f));
+        }
+        QDirIterator left(dl2, {".kelda-receiving*"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY(!left.hasNext());
+    }
+
+    // kelda-cli killed after each step of one message's move or copy (note written, each file, note removed): the
+    // next command on the folder leaves the message whole in one box folder.
+    void aKilledMoveOrCopyIsFinishedByTheNextCommand_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<int>("nextCode");
+        for (int step = 1; step <= 6; ++step) {
+            QTest::addRow("move, killed after step %d, then list", step) << "move" << step << "list" << 0;
+        }
+        QTest::newRow("move, killed after the information file, then a move") << "move" << 3 << "move" << 0;
+        QTest::newRow("move, killed after the voice data, then a download") << "move" << 4 << "download" << 0;
+        QTest::newRow("copy, killed before its note, then list") << "copy" << 1 << "list" << 0;
+        QTest::newRow("copy, killed after the information file, then list") << "copy" << 3 << "list" << 0;
+        QTest::newRow("copy, killed after the WAV file, then list") << "copy" << 5 << "list" << 0;
+        // The copy itself was finished before this run looked: nothing was left for it to copy.
+        QTest::newRow("copy, killed, then copy again") << "copy" << 3 << "copy" << 1;
+        // A target left by a program that wrote no note: the lone information file is the source's.
+        QTest::newRow("copy, killed, note lost, then copy again") << "copy" << 3 << "copy-without-note" << 0;
+    }
+    void aKilledMoveOrCopyIsFinishedByTheNextCommand() {
+        QFETCH(QString, command);
+        QFETCH(int, step);
+        QFETCH(QString, next);
+        QFETCH(int, nextCode);
+        QDir().mkpath(dl + "/rusuroku/0002");
+        {
+            QFile wav(file("rusuroku/0001", a1, ".wav"));
+            QVERIFY(wav.open(QIODevice::WriteOnly));
+            wav.write("RIFF and the rest of a WAV file");
+        }
+        const QList<const char*> exts{".vminf", ".vmdat", ".wav"};
+        QMap<QString, QByteArray> original;
+        for (const char* ext : exts) {
+            original[ext] = readAll(file("rusuroku/0001", a1, ext));
+        }
+        const QStringList args{command, dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"};
+        QCOMPARE(cli(args, step).code, -1);
+
+        Run r;
+        if (next == "list") {
+            r = cli({"list", dl});
+            // A moved message is one row, not one in each box; a copied one is in both once it has arrived.
+            QCOMPARE(r.out.count(a1.stem), command == "copy" && step >= 2 ? 2 : 1);
+        } else if (next == "move") {
+            r = cli({"move", dl, file("rusuroku/0001", a2, ".vmdat"), "--to", "rusuroku/0002", "--yes"});
+        } else if (next == "download") {
+            // Deleted on the unit meanwhile, so the download brings nothing back into the box it left.
+            for (const char* ext : {".vminf", ".vmdat"}) {
+                QVERIFY(QFile::remove(sim->root() + "/rusuroku/0001/" + a1.stem + ext));
+            }
+            r = cli(QStringList{"download", dl} + login());
+        } else {
+            if (next == "copy-without-note") {
+                QVERIFY(QFile::remove(dl + "/.kelda-moving.ini"));
+            }
+            r = cli(args + QStringList{"--overwrite", "none"});
+        }
+        QVERIFY2(r.code == nextCode, qPrintable(r.err));
+
+        const bool arrived = step >= 2;
+        for (const char* ext : exts) {
+            QCOMPARE(readAll(file(arrived ? "rusuroku/0002" : "rusuroku/0001", a1, ext)), original[ext]);
+            if (command == "move") {
+                QVERIFY(!QFile::exists(file(arrived ? "rusuroku/0001" : "rusuroku/0002", a1, ext)));
+            } else {
+                QCOMPARE(readAll(file("rusuroku/0001", a1, ext)), original[ext]);
+                QCOMPARE(QFile::exists(file("rusuroku/0002", a1, ext)), arrived);
+            }
+        }
+        QCOMPARE(QDir(dl).entryList({".kelda-moving*"}, QDir::Files | QDir::Hidden), QStringList{});
     }
 };
 

@@ -2,6 +2,7 @@
 // failure is never taken for success, no wait is endless or blind to "キャンセル", and each command reads its own
 // answer. Each test names the behaviour it protects.
 #include "admin/CFolderTree.h"
+#include "link/CBoxFetch.h"
 #include "link/CFtpListing.h"
 #include "link/CFtpMng.h"
 #include "operations/CBoxDownload.h"
@@ -310,7 +311,7 @@ private Q_SLOTS:
         int lines = 0;
         QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines), UnitResult::Done);
         // Every write under the receiving name fails for want of space, whatever the free-space check said.
-        QVERIFY(QFile::link("/dev/full", box + ".kelda-receiving.ini"));
+        QVERIFY(QFile::link("/dev/full", box + CBoxFetch::receivingName()));
         CScriptedUi run;
         QVERIFY(!CVoiceDownload::RunVoiceDownload(run, *mng, {box + m.stem + ".vminf"}).complete);
         QCOMPARE(run.messageTexts(), QStringList{"ＰＣのメモリ不足です。"});

@@ -1,10 +1,12 @@
 // Downloads end to end against the simulated unit: what the user is told, and what is on disk afterwards.
+#include "link/CBoxFetch.h"
 #include "link/CFtpMng.h"
 #include "operations/CBoxDownload.h"
 #include "operations/CVoiceDownload.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CScriptedUi.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
@@ -13,8 +15,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -211,7 +217,7 @@ private Q_SLOTS:
         const QString growing = sim->root() + "/rusuroku/0001/" + m2.stem + ".vmdat";
         bool grown = false;
         ui.onDispatch = [&](int) {
-            if (!grown && QFile::exists(box + ".kelda-receiving.ini")) {
+            if (!grown && QFile::exists(box + CBoxFetch::receivingName())) {
                 QFile f(growing);
                 grown = f.open(QIODevice::Append) && f.write(QByteArray(50, '\x11')) == 50;
             }
@@ -232,7 +238,7 @@ private Q_SLOTS:
         // Neither half of the cut message stays, and nothing under the receiving name.
         QVERIFY(!QFile::exists(box + m3.stem + ".vminf"));
         QVERIFY(!QFile::exists(box + m3.stem + ".vmdat"));
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         // The next run fetches that message whole, and only that one.
         sim->setFaults(QString());
@@ -247,6 +253,70 @@ private Q_SLOTS:
         for (const char* ext : {".vminf", ".vmdat"}) {
             QCOMPARE(CTestFiles::read(box + m3.stem + ext).mid(990), sim->readFile("rusuroku/0001/" + m3.stem + ext));
         }
+    }
+
+    // A run killed while receiving leaves its receiving file; the next run on this machine removes it, and leaves
+    // alone the files of runs that still live or belong to another machine.
+    void leftoversOfKilledRunsAreRemoved() {
+        unitMessage("rusuroku", message("0001", 1));
+        const QString box = localBox("rusuroku", "0001") + "/";
+        const pid_t dead = ::fork();
+        if (dead == 0) {
+            ::_exit(0);
+        }
+        ::waitpid(dead, nullptr, 0);
+        const QString host = QSysInfo::machineHostName();
+        const QString gone = QStringLiteral(".kelda-receiving-%1-%2.ini").arg(host).arg(dead);
+        const QString living = QStringLiteral(".kelda-receiving-%1-%2.ini").arg(host).arg(::getppid());
+        const QString elsewhere = QStringLiteral(".kelda-receiving-other%1-%2.ini").arg(host).arg(dead);
+        for (const QString& name : {gone, living, elsewhere}) {
+            QFile f(box + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("half a message");
+        }
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        QVERIFY(
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
+                .complete());
+        QVERIFY(!QFile::exists(box + gone));
+        QVERIFY(QFile::exists(box + living));
+        QVERIFY(QFile::exists(box + elsewhere));
+    }
+
+    // A folder another operation is changing is not downloaded into: the user is told, the unit is not asked for
+    // a file, and nothing arrives.
+    void aFolderInUseIsNotDownloadedInto_data() {
+        QTest::addColumn<bool>("voiceOnly"); // the list's voice data download, else a bulk download
+        QTest::newRow("bulk download") << false;
+        QTest::newRow("voice data of a row") << true;
+    }
+    void aFolderInUseIsNotDownloadedInto() {
+        QFETCH(bool, voiceOnly);
+        const auto m1 = message("0001", 1);
+        unitMessage("rusuroku", m1);
+        const QString box = localBox("rusuroku", "0001") + "/";
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        if (voiceOnly) {
+            int lines = 0;
+            QCOMPARE(ftp->DownloadBoxInfo(box, "/rusuroku/0001", lines), UnitResult::Done);
+            sim->clearTranscript();
+        }
+        const QStringList before = QDir(box).entryList(QDir::Files | QDir::Hidden);
+        CFolderLock other;
+        QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
+        if (voiceOnly) {
+            QVERIFY(!CVoiceDownload::RunVoiceDownload(ui, *ftp, {box + m1.stem + ".vminf"}).complete);
+        } else {
+            const auto r = CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true,
+                                                        CBoxDownload::BulkBoxes(dl));
+            QCOMPARE(r.ending, CBoxDownload::Ending::FolderBusy);
+            QVERIFY(!r.complete());
+        }
+        QCOMPARE(ui.messageTexts(), QStringList{CFolderLock::BusyText()});
+        QVERIFY(sim->transcript().filter("RETR").isEmpty());
+        QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden), before);
     }
 
     void aFullDisk() {
@@ -275,7 +345,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         // Cancel while the second message's voice data is arriving.
         ui.onDispatch = [&](int) {
-            if (QFile::exists(box + m1.stem + ".vminf") && QFile::exists(box + ".kelda-receiving.ini")) {
+            if (QFile::exists(box + m1.stem + ".vminf") && QFile::exists(box + CBoxFetch::receivingName())) {
                 ui.pressCancel("ダウンロード中");
             }
         };
@@ -284,7 +354,7 @@ private Q_SLOTS:
             CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
                 .last,
             UnitResult::Cancelled);
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
@@ -342,7 +412,7 @@ private Q_SLOTS:
         CScriptedUi cancel;
         auto ftp2 = login(cancel);
         cancel.onDispatch = [&](int) {
-            if (QFile::exists(box + ".kelda-receiving.ini")) {
+            if (QFile::exists(box + CBoxFetch::receivingName())) {
                 cancel.pressCancel("ダウンロード中");
             }
         };
@@ -350,7 +420,7 @@ private Q_SLOTS:
         QVERIFY(cancel.messages.isEmpty());
         QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
         QCOMPARE(CTestFiles::read(box + m1.stem + ".tmp"), QByteArray("only copy"));
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         // Fetched again to the end: still the local copy with its edited record.
         sim->setFaults(QString());
@@ -358,7 +428,7 @@ private Q_SLOTS:
         QVERIFY(CVoiceDownload::RunVoiceDownload(again, *ftp2, {box + m1.stem + ".vmdat"}).reload);
         QCOMPARE(again.messageTexts(), QStringList{"ファイルのダウンロードが正常に完了しました。"});
         QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
-        QVERIFY(!QFile::exists(box + ".kelda-receiving.ini"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
 
         CScriptedUi none;
         QVERIFY(!CVoiceDownload::RunVoiceDownload(none, *ftp2, {}).reload);

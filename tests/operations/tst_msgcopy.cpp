@@ -4,6 +4,7 @@
 #include "operations/CMsgCopyLogic.h"
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 
@@ -98,6 +99,9 @@ class TestMsgCopy : public QObject {
         QDirIterator it(dl, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString p = it.next();
+            if (it.fileName() == CFolderLock::kFileName) {
+                continue; // the folder's lock file, empty and kept from run to run
+            }
             out.insert(QDir(dl).relativeFilePath(p), readAll(p));
         }
         return out;
@@ -136,8 +140,17 @@ private Q_SLOTS:
             << int(CMsgCopy::Move) << s
             << Msgs{err("音声ファイルがダウンロードされていません。"), err("ＰＣのメモリ不足です。")};
         s.noVoice = s.memory = false;
+        // Every message declined at the overwrite question: nothing was moved, and that is what is said.
         QTest::newRow("move, none done, no flag")
-            << int(CMsgCopy::Move) << s << Msgs{moved("音声メッセージの移動が正常に完了しました。")};
+            << int(CMsgCopy::Move) << s << Msgs{moved("移動した音声メッセージはありません。")};
+        s.processed = 3;
+        QTest::newRow("copy, all declined")
+            << int(CMsgCopy::Copy) << s << Msgs{copied("コピーした音声メッセージはありません。")};
+        s.transferred = 1;
+        QTest::newRow("copy, one of three done")
+            << int(CMsgCopy::Copy) << s << Msgs{copied("音声メッセージのコピーが正常に完了しました。")};
+        s.transferred = 0;
+        s.processed = 0;
         s.failed = 2;
         QTest::newRow("unreadable files are counted")
             << int(CMsgCopy::Move) << s << Msgs{err(CMsgCopy::FailedText(CMsgCopy::Move, 2))};
@@ -218,16 +231,142 @@ private Q_SLOTS:
         QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
     }
 
-    void noAnswerLeavesTheRestOfTheMessage() {
+    void noAnswerLeavesTheMessageWhole() {
         const FILESTS_INFO a = message("rusuroku", "0001", 1);
         writeBytes(in("rusuroku/0002", a, ".vmdat"), "old voice");
         CScriptedUi ui;
         CMsgCopy op(ui, asker()); // no answer queued: "いいえ(&N)"
-        op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
+        const auto s = op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
         QCOMPARE(asked, QStringList{nameOf(a) + ".vmdat"});
-        QVERIFY(QFile::exists(in("rusuroku/0002", a, ".vminf")));
+        // Moving the information file alone would split the message between the two boxes.
+        QVERIFY(!QFile::exists(in("rusuroku/0002", a, ".vminf")));
+        QVERIFY(QFile::exists(in("rusuroku/0001", a, ".vminf")));
         QVERIFY(QFile::exists(pathOf(a)));
         QCOMPARE(readAll(in("rusuroku/0002", a, ".vmdat")), QByteArray("old voice"));
+        QCOMPARE(shown(ui), Msgs{moved("移動した音声メッセージはありません。")});
+        QVERIFY(!s.completed());
+    }
+
+    // A target that has only some of a message's files (a copy cut short) holds no message yet: it is completed,
+    // and only its files that differ from the source's are asked about.
+    void anIncompleteTargetIsCompleted_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("sameInformation"); // the target's lone ".vminf" is the source's
+        QTest::addColumn<int>("answer");           // -1: not asked
+        QTest::addColumn<bool>("informationReplaced");
+        QTest::addColumn<bool>("moved"); // a move took the message
+        QTest::newRow("copy, same information") << int(CMsgCopy::Copy) << true << -1 << false << false;
+        QTest::newRow("copy, other information, no")
+            << int(CMsgCopy::Copy) << false << int(OverwriteAnswer::No) << false << false;
+        QTest::newRow("copy, other information, yes")
+            << int(CMsgCopy::Copy) << false << int(OverwriteAnswer::Yes) << true << false;
+        QTest::newRow("move, same information") << int(CMsgCopy::Move) << true << -1 << true << true;
+        QTest::newRow("move, other information, no")
+            << int(CMsgCopy::Move) << false << int(OverwriteAnswer::No) << false << false;
+        QTest::newRow("move, other information, all")
+            << int(CMsgCopy::Move) << false << int(OverwriteAnswer::All) << true << true;
+    }
+    void anIncompleteTargetIsCompleted() {
+        QFETCH(int, kind);
+        QFETCH(bool, sameInformation);
+        QFETCH(int, answer);
+        QFETCH(bool, informationReplaced);
+        QFETCH(bool, moved);
+        const FILESTS_INFO a = message("rusuroku", "0001", 1, true);
+        const auto before = snapshot();
+        const QByteArray oldInfo = sameInformation ? readAll(in("rusuroku/0001", a, ".vminf")) : "older information";
+        writeBytes(in("rusuroku/0002", a, ".vminf"), oldInfo);
+        if (answer >= 0) {
+            answers = {OverwriteAnswer(answer)};
+        }
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const auto s = op.Run(kind, "rusuroku/0002", {a}, dl);
+        QCOMPARE(asked, answer < 0 ? QStringList{} : QStringList{nameOf(a) + ".vminf"});
+        const bool takenWhole = kind == CMsgCopy::Copy || moved;
+        for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
+            const QByteArray source = before.value("rusuroku/0001/" + nameOf(a) + ext);
+            const QByteArray expected =
+                QByteArray(ext) == ".vminf" && !informationReplaced && !sameInformation ? oldInfo : source;
+            if (takenWhole) {
+                QCOMPARE(readAll(in("rusuroku/0002", a, ext)), expected);
+            }
+            QCOMPARE(QFile::exists(in("rusuroku/0001", a, ext)), !moved);
+        }
+        if (!takenWhole) {
+            // A move that may not replace the target's file leaves the message whole where it was.
+            QCOMPARE(readAll(in("rusuroku/0002", a, ".vminf")), oldInfo);
+            QVERIFY(!QFile::exists(in("rusuroku/0002", a, ".vmdat")));
+        }
+        QCOMPARE(s.completed(), takenWhole);
+        QCOMPARE(shown(ui).last().text,
+                 takenWhole ? CMsgCopy::DoneText(kind) : QStringLiteral("移動した音声メッセージはありません。"));
+        QVERIFY(!QFile::exists(dl + "/.kelda-moving.ini"));
+    }
+
+    // A message an older program left split, its information file in the target and the rest in the source: moving
+    // what is left joins it, where it used to be refused for want of voice data.
+    void aSplitMessageIsJoinedByMovingTheRest() {
+        const FILESTS_INFO a = message("rusuroku", "0001", 1, true);
+        const auto before = snapshot();
+        QVERIFY(QFile::rename(in("rusuroku/0001", a, ".vminf"), in("rusuroku/0002", a, ".vminf")));
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        QVERIFY(op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl).completed());
+        QVERIFY(asked.isEmpty());
+        for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
+            QCOMPARE(readAll(in("rusuroku/0002", a, ext)), before.value("rusuroku/0001/" + nameOf(a) + ext));
+            QVERIFY(!QFile::exists(in("rusuroku/0001", a, ext)));
+        }
+        QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
+    }
+
+    void declinedOverwriteSaysNothingWasDone_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("copy") << int(CMsgCopy::Copy) << "コピーした音声メッセージはありません。";
+        QTest::newRow("move") << int(CMsgCopy::Move) << "移動した音声メッセージはありません。";
+    }
+    void declinedOverwriteSaysNothingWasDone() {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        for (const char* ext : {".vminf", ".vmdat"}) {
+            writeBytes(in("rusuroku/0002", a, ext), "old");
+        }
+        const auto before = snapshot();
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker()); // "いいえ(&N)"
+        const auto s = op.Run(kind, "rusuroku/0002", {a}, dl);
+        QCOMPARE(asked, QStringList{nameOf(a) + ".vminf"});
+        QCOMPARE(shown(ui), (Msgs{{text, CMsgCopy::DoneCaption(kind), MsgIcon::Information}}));
+        QVERIFY(!s.completed());
+        QCOMPARE(snapshot(), before);
+    }
+
+    void aFolderInUseIsLeftAlone_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("move") << int(CMsgCopy::Move);
+        QTest::newRow("copy") << int(CMsgCopy::Copy);
+    }
+    void aFolderInUseIsLeftAlone() {
+        QFETCH(int, kind);
+        const FILESTS_INFO a = message("rusuroku", "0001", 1);
+        CFolderLock other;
+        QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
+        const auto before = snapshot();
+        CScriptedUi ui;
+        CMsgCopy op(ui, asker());
+        const auto s = op.Run(kind, "rusuroku/0002", {a}, dl);
+        QVERIFY(!s.completed());
+        QCOMPARE(shown(ui), Msgs{err(CFolderLock::BusyText())});
+        QCOMPARE(snapshot(), before);
+        QVERIFY(ui.progressEvents.isEmpty());
+        // Free again: the same run goes through.
+        other.release();
+        CScriptedUi again;
+        CMsgCopy op2(again, asker());
+        QVERIFY(op2.Run(kind, "rusuroku/0002", {a}, dl).completed());
     }
 
     void cancelDuringTheSecondOfThreeMoves() {

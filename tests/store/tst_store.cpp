@@ -1,5 +1,7 @@
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
+#include "store/CMoveJournal.h"
 #include "store/CRecordBuilder.h"
 #include "store/CRecordTexts.h"
 #include "support/CFifoWatch.h"
@@ -509,6 +511,38 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::Join("/a/", "b"), QStringLiteral("/a/b"));
         QVERIFY(CFileMng::FileExists(QDir::tempPath()));
         QVERIFY(!CFileMng::FileExists(QString()));
+    }
+
+    // The note of an interrupted move is acted on only when this program wrote it whole; any other note goes
+    // without moving a file.
+    void onlyAWholeMoveNoteIsFinished_data() {
+        QTest::addColumn<QByteArray>("note");
+        QTest::addColumn<bool>("moved");
+        const QByteArray name = kStem.toUtf8() + ".vmdat";
+        QTest::newRow("whole") << "move\nrusuroku/0001\nrusuroku/0002\n" + name + "\n" << true;
+        QTest::newRow("cut in the last name") << "move\nrusuroku/0001\nrusuroku/0002\n" + name.left(10) << false;
+        QTest::newRow("a name leading elsewhere") << "move\nrusuroku/0001\nrusuroku/0002\n../../" + name + "\n"
+                                                  << false;
+        QTest::newRow("an absolute box folder") << "move\n/etc\nrusuroku/0002\n" + name + "\n" << false;
+        QTest::newRow("a file that is no message file") << "move\nrusuroku/0001\nrusuroku/0002\ninf.ini\n" + name + "\n"
+                                                        << false;
+        QTest::newRow("an unknown kind") << "swap\nrusuroku/0001\nrusuroku/0002\n" + name + "\n" << false;
+    }
+    void onlyAWholeMoveNoteIsFinished() {
+        QFETCH(QByteArray, note);
+        QFETCH(bool, moved);
+        QTemporaryDir dir;
+        const QString dl = dir.filePath("folder1");
+        QDir().mkpath(dl + "/naisen");
+        QDir().mkpath(dl + "/rusuroku/0002");
+        const QString from = writeFile(dl + "/rusuroku/0001/" + kStem + ".vmdat", "voice");
+        const QString to = dl + "/rusuroku/0002/" + kStem + ".vmdat";
+        writeFile(dl + "/" + CMoveJournal::kFileName, note);
+        writeFile(dl + "/.kelda-moving-abc123.tmp", "a note the kill cut before it was named");
+        CFolderLock::FinishInterrupted(dl);
+        QCOMPARE(QFile::exists(to), moved);
+        QCOMPARE(QFile::exists(from), !moved);
+        QCOMPARE(QDir(dl).entryList({".kelda-moving*"}, QDir::Files | QDir::Hidden), QStringList{});
     }
 };
 

@@ -3,6 +3,7 @@
 #include "ui/CJapaneseFont.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -29,6 +30,26 @@ COwrMsgDlg::COwrMsgDlg(const QString& fileName, QWidget* parent) : QDialog(paren
         buttons->addWidget(b);
     }
     layout->addLayout(buttons);
+}
+
+void COwrMsgDlg::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (mods == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Y:
+            press(OverwriteAnswer::Yes);
+            return;
+        case Qt::Key_A:
+            press(OverwriteAnswer::All);
+            return;
+        case Qt::Key_N:
+            press(OverwriteAnswer::No);
+            return;
+        default:
+            break;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void COwrMsgDlg::press(OverwriteAnswer answer) {

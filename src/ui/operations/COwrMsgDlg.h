@@ -17,6 +17,10 @@ public:
     // Shows the question modally and returns the answer.
     static OverwriteAnswer ask(const QString& fileName, QWidget* parent);
 
+protected:
+    // The letters of the buttons answer without Alt, as in every other question of the program.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     OverwriteAnswer m_answer = OverwriteAnswer::Cancel;
 };

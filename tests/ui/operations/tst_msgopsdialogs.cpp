@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(OverwriteAnswer)
+
 class TestMsgOpsDialogs : public QObject {
     Q_OBJECT
 
@@ -78,6 +80,29 @@ private Q_SLOTS:
         QCOMPARE(dlg.answer(), OverwriteAnswer::Cancel);
         dlg.findChildren<QPushButton*>()[1]->click();
         QCOMPARE(dlg.answer(), OverwriteAnswer::All);
+    }
+
+    void overwriteQuestionTakesTheButtonLetters_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<OverwriteAnswer>("answer");
+        QTest::newRow("y") << int(Qt::Key_Y) << int(Qt::NoModifier) << OverwriteAnswer::Yes;
+        QTest::newRow("Y") << int(Qt::Key_Y) << int(Qt::ShiftModifier) << OverwriteAnswer::Yes;
+        QTest::newRow("a") << int(Qt::Key_A) << int(Qt::NoModifier) << OverwriteAnswer::All;
+        QTest::newRow("n") << int(Qt::Key_N) << int(Qt::NoModifier) << OverwriteAnswer::No;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << int(Qt::NoModifier) << OverwriteAnswer::Cancel;
+        QTest::newRow("Ctrl+N is no answer") << int(Qt::Key_N) << int(Qt::ControlModifier) << OverwriteAnswer::Cancel;
+    }
+    void overwriteQuestionTakesTheButtonLetters() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(OverwriteAnswer, answer);
+        COwrMsgDlg dlg("X.vmdat", nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTest::keyClick(&dlg, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(dlg.answer(), answer);
+        QCOMPARE(dlg.isVisible(), key == Qt::Key_N && modifiers == Qt::ControlModifier);
     }
 };
 
