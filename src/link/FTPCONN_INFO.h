@@ -35,6 +35,9 @@ public:
     int SendLine(const QString& text);
     int ReadReplyLine(QString& text, int capacity);
     int Login(const QString& user, const QString& password);
+    // Whether the waits of the control connection (connecting, replies) end when the cancel flag is set; the
+    // waits of a transfer always watch it.
+    void setWatchCancel(bool on) { m_watchCancel = on; }
 
     // Data connections and transfers.
     // PORT, the command, and the unit connecting back: 0, -1 (no connection within the accept wait), or the

@@ -17,6 +17,8 @@ public:
     void fitColumns();
     std::vector<int> selectedRowNumbers() const;
     CListHeaderView* header() const { return m_header; }
+    // The rows just put in place: this row becomes the first one shown (as far as the list reaches).
+    void showRowAtTop(int row);
 
 Q_SIGNALS:
     void flagClicked(int row, int column);
