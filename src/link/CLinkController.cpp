@@ -46,6 +46,8 @@ bool CLinkController::login(const LOGIN_VALUES& typed, bool remember) {
     CLoginForm form(m_settings);
     const bool loggedIn = form.submit(typed, remember, *m_ftp, m_ui);
     m_loginRunning = false;
+    // A cancel that came after the last wait found the attempt done; it must not stop the next operation.
+    CCancelFlag::clear();
     if (!loggedIn) {
         return false;
     }
