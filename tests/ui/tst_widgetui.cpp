@@ -244,6 +244,8 @@ private Q_SLOTS:
         QTest::newRow("sort reset") << 1 << 3;
         QTest::newRow("a selected message deleted") << 2 << 2;
         QTest::newRow("voice data came for a selected message") << 3 << 3;
+        QTest::newRow("全表示") << 4 << 3;
+        QTest::newRow("未ﾀﾞｳﾝﾛｰﾄﾞ表示 shows one of them") << 5 << 1;
     }
 
     void reloadKeepsThePlace() {
@@ -293,7 +295,14 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(selected.last()));
             selected.last() = voice;
         }
-        view.reload(change == 1 ? 0 : 1, 0);
+        if (change == 4) {
+            view.allDisplay();
+        } else if (change == 5) {
+            view.notDownloadedDisplay();
+            selected = {selected.last()};
+        } else {
+            view.reload(change == 1 ? 0 : 1, 0);
+        }
 
         QStringList after;
         for (int row : view.list()->selectedRowNumbers()) {
@@ -303,6 +312,9 @@ private Q_SLOTS:
         std::sort(after.begin(), after.end());
         std::sort(selected.begin(), selected.end());
         QCOMPARE(after, selected);
+        if (change == 5) {
+            return;
+        }
         QVERIFY(view.list()->currentIndex().isValid());
         QCOMPARE(path(view.list()->currentIndex().row()), current);
         QCOMPARE(path(view.list()->rowAt(0)), top);

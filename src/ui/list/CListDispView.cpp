@@ -157,7 +157,9 @@ void CListDispView::selectDisplay() {
     }
 }
 
+// The display commands load the list again too: the selected messages they still show stay selected.
 void CListDispView::applySelection(const CSelectCriteria& criteria) {
+    const Place before = place();
     setUpdatesEnabled(false);
     m_model.setCriteria(criteria);
     m_model.setKeepSort(0);
@@ -165,17 +167,26 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
     if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {
         m_model.applyDefaultOrder(true);
     }
+    returnTo(before);
     setUpdatesEnabled(true);
     finished();
 }
 
 void CListDispView::allDisplay() {
-    load(0);
+    const Place before = place();
+    setUpdatesEnabled(false);
+    m_model.load(0);
+    returnTo(before);
+    setUpdatesEnabled(true);
+    update();
+    finished();
 }
 
 void CListDispView::notDownloadedDisplay() {
+    const Place before = place();
     setUpdatesEnabled(false);
     m_model.notDownloadedDisplay(1);
+    returnTo(before);
     setUpdatesEnabled(true);
     finished();
 }
