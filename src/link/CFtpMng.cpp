@@ -2,6 +2,7 @@
 
 #include "link/CFtpListing.h"
 #include "link/CLinkPause.h"
+#include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 
@@ -51,12 +52,31 @@ void CFtpMng::resumeKeepAlive() {
 }
 
 CFtpMng::Login CFtpMng::ConnectLogin(const QString& address, const QString& user, const QString& password) {
+    CCancelFlag::clear();
+    const Login rc = connectAndLogin(address, user, password);
+    if (m_conn) {
+        m_conn->setWatchCancel(false);
+    }
+    if (rc != Login::LoggedIn && CCancelFlag::value() == 1) {
+        // Given up by the user: the unit is let go at once, and the flag does not outlive the attempt.
+        if (m_conn) {
+            m_conn->CloseAll();
+            m_conn.reset();
+        }
+        CCancelFlag::clear();
+        return Login::Cancelled;
+    }
+    return rc;
+}
+
+CFtpMng::Login CFtpMng::connectAndLogin(const QString& address, const QString& user, const QString& password) {
     if (m_conn) {
         m_conn->CloseAll();
         m_conn.reset();
     }
     m_conn = std::make_unique<FTPCONN_INFO>(m_ui, m_timeouts);
     FTPCONN_INFO& c = *m_conn;
+    c.setWatchCancel(true);
     c.controlSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (c.controlSocket < 0) {
         c.controlSocket = -1;

@@ -15,7 +15,8 @@ class CUserInterface;
 // It owns the connection context while one exists; unit operations pause the keep-alive timer around them.
 class CFtpMng : public CUnitBoxOps {
 public:
-    enum class Login { LoggedIn, ConnectFailed, LoginRefused };
+    // Cancelled: the cancel flag was set while the login waited; the connection is closed and nothing is told.
+    enum class Login { LoggedIn, ConnectFailed, LoginRefused, Cancelled };
 
     // The result of a command whose refusal the unit explains by its reply code (Refused with replyCode).
     struct Reply {
@@ -29,7 +30,8 @@ public:
     CFtpMng(const CFtpMng&) = delete;
     CFtpMng& operator=(const CFtpMng&) = delete;
 
-    // A refused login keeps the connection until the next attempt or Quit.
+    // A refused login keeps the connection until the next attempt or Quit. The waits for the connection, the
+    // greeting and the login replies watch the cancel flag (cleared when the attempt starts).
     Login ConnectLogin(const QString& address, const QString& user, const QString& password);
     // QUIT, one reply line (its code does not matter), then everything is closed and released. -1 without a
     // connection.
@@ -88,6 +90,7 @@ public:
     void resumeKeepAlive();
 
 private:
+    Login connectAndLogin(const QString& address, const QString& user, const QString& password);
     // The transfer and record of DownloadVoice, with the keep-alive paused.
     UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize);
 

@@ -4,6 +4,7 @@
 #include "link/CLinkSettings.h"
 #include "link/CLoginForm.h"
 #include "operations/COperationTexts.h"
+#include "platform/CCancelFlag.h"
 #include "platform/CUserInterface.h"
 
 CLinkController::CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts)
@@ -36,12 +37,28 @@ void CLinkController::repaint() {
 }
 
 bool CLinkController::login(const LOGIN_VALUES& typed, bool remember) {
+    // The waits of an attempt dispatch events, "ログイン" among them: a second attempt then would replace the
+    // connection the first one is still waiting on.
+    if (m_loginRunning) {
+        return false;
+    }
+    m_loginRunning = true;
     CLoginForm form(m_settings);
-    if (!form.submit(typed, remember, *m_ftp, m_ui)) {
+    const bool loggedIn = form.submit(typed, remember, *m_ftp, m_ui);
+    m_loginRunning = false;
+    // A cancel that came after the last wait found the attempt done; it must not stop the next operation.
+    CCancelFlag::clear();
+    if (!loggedIn) {
         return false;
     }
     loginSucceeded();
     return true;
+}
+
+void CLinkController::cancelLogin() {
+    if (m_loginRunning) {
+        CCancelFlag::set(1);
+    }
 }
 
 void CLinkController::loginSucceeded() {
@@ -119,6 +136,9 @@ void CLinkController::linkLost() {
         m_idle = 0;
         startTimer();
         repaint();
+        return;
+    }
+    if (rc == CFtpMng::Login::Cancelled) {
         return;
     }
     m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()

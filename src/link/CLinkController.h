@@ -34,8 +34,13 @@ public:
     CFtpMng* ftp() const { return m_ftp.get(); }
     CLinkSettings& settings() const { return m_settings; }
 
-    // The login dialog's "ログイン" (checks, stores, logs in); on success the timer is (re)started.
+    // The login dialog's "ログイン" (checks, stores, logs in); on success the timer is (re)started. One attempt
+    // at a time: while one waits for the unit, another is refused at once.
     bool login(const LOGIN_VALUES& typed, bool remember);
+    bool loginRunning() const { return m_loginRunning; }
+    // The login dialog's "キャンセル" while an attempt waits: the attempt ends at its next look at the cancel flag,
+    // closing its connection, without a message.
+    void cancelLogin();
     // The login dialog ended with OK: timer restarted, idle count cleared, frame repainted.
     void loginSucceeded();
     // "ログアウト" and the automatic logout.
@@ -75,5 +80,6 @@ private:
     QTimer m_timer;
     int m_idle = 0;
     int m_probes = 0;
+    bool m_loginRunning = false;
     bool m_probing = false; // a probe's waits repaint, and a tick arriving meanwhile must not start another
 };

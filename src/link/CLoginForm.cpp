@@ -100,6 +100,10 @@ bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, 
         return false;
     }
     const CFtpMng::Login rc = ftp.ConnectLogin(typed.address, typed.user, typed.password);
+    if (rc == CFtpMng::Login::Cancelled) {
+        // The user gave up waiting: nothing failed that needs telling.
+        return false;
+    }
     if (rc != CFtpMng::Login::LoggedIn) {
         ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
                                                           : COperationTexts::LoginFailed(),

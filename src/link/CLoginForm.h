@@ -27,7 +27,7 @@ public:
     bool initialRemember() const;
 
     // "ログイン": stores the values, checks them, logs in. True when logged in (the dialog ends with OK);
-    // otherwise a message was shown and the dialog stays open.
+    // otherwise a message was shown and the dialog stays open, or the attempt was cancelled (no message).
     bool submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, CUserInterface& ui);
 
     // The first failed check's message, or empty when the entries may be sent.

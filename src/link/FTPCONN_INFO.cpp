@@ -107,7 +107,7 @@ bool FTPCONN_INFO::ConnectControl() {
     }
     int rc = ::connect(controlSocket, reinterpret_cast<sockaddr*>(&serverAddress), sizeof serverAddress);
     if (rc != 0 && (errno == EINPROGRESS || errno == EINTR)) {
-        if (waitFor(controlSocket, POLLOUT, m_timeouts.connectMs, false) != Wait::Ready) {
+        if (waitFor(controlSocket, POLLOUT, m_timeouts.connectMs, m_watchCancel) != Wait::Ready) {
             return false;
         }
         int error = 0;

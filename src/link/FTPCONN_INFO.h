@@ -42,6 +42,9 @@ public:
     // when no whole reply came within the waits.
     int ReadReply(QString& text, int firstByteMs);
     int Login(const QString& user, const QString& password);
+    // Whether the waits of the control connection (connecting, replies) end when the cancel flag is set; the
+    // waits of a transfer always watch it.
+    void setWatchCancel(bool on) { m_watchCancel = on; }
 
     // Data connections and transfers.
     // PORT, the command, and the unit connecting back: 0, -1 (no connection within the accept wait), or the

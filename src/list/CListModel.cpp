@@ -8,6 +8,8 @@
 #include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -249,4 +251,50 @@ CListModel::SelectionFacts CListModel::selectionFacts(const std::vector<int>& se
         }
     }
     return f;
+}
+
+QString CListModel::messageIdentity(int row) const {
+    if (row < 0 || row >= rowCount()) {
+        return QString();
+    }
+    return FILESTS_INFO::text(recordAt(row).filePath);
+}
+
+namespace {
+
+// The path without the ending that tells information only from voice data.
+QString messageStem(const QString& path) {
+    return path.endsWith(VMINF) || path.endsWith(VMDAT) ? path.chopped(VMDAT.size()) : path;
+}
+
+} // namespace
+
+std::vector<int> CListModel::rowsOfMessages(const QStringList& identities) const {
+    std::vector<int> rows(static_cast<size_t>(identities.size()), -1);
+    if (identities.isEmpty()) {
+        return rows;
+    }
+    QHash<QString, int> rowOfPath;
+    QHash<QString, int> rowOfStem;
+    for (int row = 0; row < rowCount(); ++row) {
+        const QString path = messageIdentity(row);
+        rowOfPath.insert(path, row);
+        rowOfStem.insert(messageStem(path), row);
+    }
+    for (qsizetype i = 0; i < identities.size(); ++i) {
+        const QString& id = identities[i];
+        if (id.isEmpty()) {
+            continue;
+        }
+        // The same file first; else the same message under its other ending (its voice data came or went).
+        auto it = rowOfPath.constFind(id);
+        if (it == rowOfPath.cend()) {
+            it = rowOfStem.constFind(messageStem(id));
+            if (it == rowOfStem.cend()) {
+                continue;
+            }
+        }
+        rows[static_cast<size_t>(i)] = it.value();
+    }
+    return rows;
 }

@@ -82,6 +82,12 @@ public:
 
     SelectionFacts selectionFacts(const std::vector<int>& selectedRows) const;
 
+    // A message as it is known across reloads: the path of its file.
+    QString messageIdentity(int row) const;
+    // The row of each message named, in the order named; -1 for a message no longer in the list. A message
+    // whose voice data came or went in the meantime (the other of ".vminf" and ".vmdat") is still found.
+    std::vector<int> rowsOfMessages(const QStringList& identities) const;
+
     int boxTotal() const { return m_boxTotal; }
     int listTotal() const { return m_listTotal; }
     int playedOnUnit() const { return m_playedOnUnit; }

@@ -210,6 +210,12 @@ QString CMainFrameLogic::statusText(int folderTotal, const ListCounts& c) {
     if (c.unreadable > 0) {
         text += QStringLiteral("  読めないﾌｧｲﾙ %1").arg(countText(c.unreadable));
     }
+    // A filtered list says so: a person coming back to it would otherwise take the hidden messages for lost.
+    if (c.displayMode == 1) {
+        text += QStringLiteral("  [選択表示中]");
+    } else if (c.displayMode == 2) {
+        text += QStringLiteral("  [未ﾀﾞｳﾝﾛｰﾄﾞ表示中]");
+    }
     return text;
 }
 

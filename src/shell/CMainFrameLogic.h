@@ -125,7 +125,8 @@ public:
         int listTotal = 0;
         int unplayed = 0;
         int played = 0;
-        int unreadable = 0; // message files the list could not read
+        int unreadable = 0;  // message files the list could not read
+        int displayMode = 0; // 0 all messages, 1 "選択表示", 2 "未ﾀﾞｳﾝﾛｰﾄﾞ表示"
     };
     static QString statusText(int folderTotal, const ListCounts& counts);
     static QString countText(int value);

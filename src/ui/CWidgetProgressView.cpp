@@ -24,6 +24,8 @@ CProgressWindow::CProgressWindow(const ProgressSpec& look, QWidget* parent) : QD
     layout->addWidget(m_bar);
     if (look.cancelButton) {
         m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+        // Return pressed for something else just as the window comes up must not stop the operation.
+        m_cancel->setAutoDefault(false);
         auto onCancel = look.onCancel;
         connect(m_cancel, &QPushButton::clicked, this, [onCancel] {
             if (onCancel) {
@@ -33,6 +35,11 @@ CProgressWindow::CProgressWindow(const ProgressSpec& look, QWidget* parent) : QD
         layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
     }
     setMinimumWidth(320);
+}
+
+void CProgressWindow::reject() {
+    // Esc would hide the window while its operation goes on, with the main window disabled and no way left to
+    // stop it. The operation closes its window itself; Esc does nothing, and "キャンセル" is the way to stop.
 }
 
 void CProgressWindow::closeEvent(QCloseEvent* e) {

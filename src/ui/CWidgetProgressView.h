@@ -22,6 +22,9 @@ public:
     QProgressBar* bar() const { return m_bar; }
     QPushButton* cancelButton() const { return m_cancel; }
 
+public Q_SLOTS:
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 

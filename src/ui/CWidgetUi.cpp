@@ -16,6 +16,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include <memory>
+
 MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) {
     QMessageBox box(m_main);
     box.setWindowTitle(caption);
@@ -151,30 +153,30 @@ bool CWidgetUi::openWithDefaultApplication(const QString& path) {
     // The desktop's opener says whether anything can open the file: it ends with an error at once when no
     // program handles it. One that is still busy after a moment has handed the file to a player (some openers
     // wait for the player), so it is left running.
-    auto* opener = new QProcess(qApp);
-    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            opener->deleteLater();
-        }
-    });
-    opener->setProgram(QStringLiteral("xdg-open"));
+    // The opener is held here, with nothing that could delete it, until its verdict is read: the events
+    // dispatched while waiting must not take it away under the wait.
+    auto opener = std::make_unique<QProcess>();
+    opener->setProgram(m_openerProgram);
     opener->setArguments({QUrl::fromLocalFile(path).toString()});
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
     opener->start();
-    if (!opener->waitForStarted(kOpenerStartMs)) {
+    if (!opener->waitForStarted(m_openerStartMs)) {
         // No opener at all: the desktop's own service may still know a player.
         return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
     QElapsedTimer waited;
     waited.start();
-    while (opener->state() != QProcess::NotRunning && waited.elapsed() < kOpenerVerdictMs) {
+    while (opener->state() != QProcess::NotRunning && waited.elapsed() < m_openerVerdictMs) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         opener->waitForFinished(20);
     }
-    if (opener->state() != QProcess::NotRunning) {
-        return true;
+    if (opener->state() == QProcess::NotRunning) {
+        return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
     }
-    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    // Still busy: it is let go and goes away by itself once it ends. Nothing here touches it after this.
+    QProcess* lingering = opener.release();
+    lingering->setParent(qApp);
+    QObject::connect(lingering, &QProcess::finished, lingering, &QObject::deleteLater);
+    return true;
 }

@@ -27,6 +27,13 @@ public:
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;
     QString chooseSaveFile(const QString& title, const QString& startPath, const QString& filter) override;
     bool openWithDefaultApplication(const QString& path) override;
+    // The program that opens a file with the desktop's default application, how long it may take to start and
+    // how long a failure is waited for.
+    void setOpener(const QString& program, int startMs = kOpenerStartMs, int verdictMs = kOpenerVerdictMs) {
+        m_openerProgram = program;
+        m_openerStartMs = startMs;
+        m_openerVerdictMs = verdictMs;
+    }
 
 private:
     // How long the desktop's opener may take to start, and to fail when nothing can open the file.
@@ -34,6 +41,9 @@ private:
     static constexpr int kOpenerVerdictMs = 1500;
     static constexpr qint64 kMinDispatchGapNs = 2'000'000;
     static constexpr qint64 kMaxDispatchGapNs = 100'000'000;
+    QString m_openerProgram = QStringLiteral("xdg-open");
+    int m_openerStartMs = kOpenerStartMs;
+    int m_openerVerdictMs = kOpenerVerdictMs;
     qint64 m_dispatchGapNs = kMinDispatchGapNs;
     QPointer<QWidget> m_main;
     bool m_mainEnabled = true;

@@ -3,6 +3,7 @@
 #include "link/CLinkController.h"
 #include "link/CLinkSettings.h"
 #include "link/CLoginForm.h"
+#include "platform/CCancelFlag.h"
 #include "support/CScriptedUi.h"
 #include "support/CZunoSimProcess.h"
 
@@ -109,6 +110,55 @@ private Q_SLOTS:
         sim->stop();
         QVERIFY(!link.login(kGood, false));
         QCOMPARE(ui.messageTexts().last(), QString("接続に失敗しました。"));
+    }
+
+    // A unit that takes the connection and then says nothing: "キャンセル" ends the wait at once, closes the
+    // connection and tells nothing; a second "ログイン" meanwhile starts no second connection.
+    void cancelledLoginToASilentUnit_data() {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QStringList>("transcript");
+        QTest::newRow("no greeting") << "greeting silence 30" << QStringList();
+        QTest::newRow("USER unanswered") << "USER silence 30" << QStringList({"USER mirta"});
+        QTest::newRow("PASS unanswered") << "PASS silence 30" << QStringList({"USER mirta", "PASS zuno"});
+    }
+
+    void cancelledLoginToASilentUnit() {
+        QFETCH(QString, faults);
+        QFETCH(QStringList, transcript);
+        QVERIFY(startSim());
+        sim->setFaults(faults);
+        CLinkSettings settings;
+        CScriptedUi ui;
+        // The product's waits: the cancel, not a time-out, ends the attempt.
+        CLinkController link(settings, ui);
+        bool secondRefused = false;
+        ui.onDispatch = [&](int count) {
+            if (count == 3) {
+                QVERIFY(link.loginRunning());
+                secondRefused = !link.login(kGood, false);
+            } else if (count == 5) {
+                link.cancelLogin();
+            }
+        };
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!link.login(kGood, false));
+        QVERIFY2(waited.elapsed() < 3000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(secondRefused);
+        QVERIFY(!link.loginRunning());
+        QVERIFY(ui.messageTexts().isEmpty());
+        QVERIFY(!link.ftp()->Connection());
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!link.timerActive());
+        QVERIFY(!CCancelFlag::isSet());
+        QCOMPARE(sim->transcript(), transcript);
+
+        // The next attempt, with the unit answering again, logs in as usual.
+        ui.onDispatch = nullptr;
+        sim->setFaults("");
+        QVERIFY(link.login(kGood, false));
+        QCOMPARE(settings.loggedIn, 1);
+        QVERIFY(ui.messageTexts().isEmpty());
     }
 
     void idleTicksLogOut() {

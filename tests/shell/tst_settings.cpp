@@ -285,10 +285,26 @@ private Q_SLOTS:
         QCOMPARE(CMainFrameLogic::windowMenuLabel(QString(31, 'a')), QString(30, 'a') + "...");
     }
 
+    void statusText_data() {
+        QTest::addColumn<int>("unreadable");
+        QTest::addColumn<int>("displayMode");
+        QTest::addColumn<QString>("text");
+        const QString counts("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ ++++  ﾎﾞｯｸｽﾄｰﾀﾙ ++++  一覧表ﾄｰﾀﾙ 9999  未再生 0  再生済 ++++");
+        QTest::newRow("all messages") << 0 << 0 << counts;
+        // A filtered list tells it, whichever window a person comes back to.
+        QTest::newRow("selection display") << 0 << 1 << counts + "  [選択表示中]";
+        QTest::newRow("not downloaded display") << 0 << 2 << counts + "  [未ﾀﾞｳﾝﾛｰﾄﾞ表示中]";
+        QTest::newRow("unreadable and filtered") << 2 << 1 << counts + "  読めないﾌｧｲﾙ 2  [選択表示中]";
+    }
+
     void statusText() {
+        QFETCH(int, unreadable);
+        QFETCH(int, displayMode);
+        QFETCH(QString, text);
         CMainFrameLogic::ListCounts c{10000, 9999, 0, 12345};
-        QCOMPARE(CMainFrameLogic::statusText(10001, c),
-                 QString("件数: ﾌｫﾙﾀﾞﾄｰﾀﾙ ++++  ﾎﾞｯｸｽﾄｰﾀﾙ ++++  一覧表ﾄｰﾀﾙ 9999  未再生 0  再生済 ++++"));
+        c.unreadable = unreadable;
+        c.displayMode = displayMode;
+        QCOMPARE(CMainFrameLogic::statusText(10001, c), text);
     }
 
     void renumberingAfterClosingSecondOfThree() {

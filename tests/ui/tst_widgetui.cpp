@@ -2,10 +2,13 @@
 #include "admin/CBoxNameChgLogic.h"
 #include "admin/CExportSetLogic.h"
 #include "admin/CFolderChgLogic.h"
+#include "admin/CFolderDelPrgDlg.h"
 #include "admin/CFolderDwnLogic.h"
 #include "admin/CFolderSetLogic.h"
 #include "admin/CImportSetLogic.h"
 #include "admin/CMakeBoxFldLogic.h"
+#include "admin/CPrgBoxNameChgDlg.h"
+#include "admin/CPrgFDwnDlg.h"
 #include "link/CLinkController.h"
 #include "link/CLinkSettings.h"
 #include "list/CBoxOpenLogic.h"
@@ -15,7 +18,11 @@
 #include "operations/CDelKindSetLogic.h"
 #include "operations/CDownKindSetLogic.h"
 #include "operations/CMsgCopyLogic.h"
+#include "operations/CPrgFileDwnDlg.h"
+#include "operations/CPrgMsgCopyDlg.h"
+#include "operations/CPrgMsgDelDlg.h"
 #include "operations/CSelDownLogic.h"
+#include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
 #include "support/CFakeUnit.h"
@@ -50,12 +57,16 @@
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CAboutDlg.h"
 #include "ui/voice/CWavFileDelWnd.h"
+#include "voice/CPrgWavDelDlg.h"
+#include "voice/CWavConvDlg.h"
 #include "voice/CWavFileDelDlg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDatabase>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -129,6 +140,122 @@ private Q_SLOTS:
         QVERIFY(!ui.findProgress("ダウンロード中"));
     }
 
+    // Playing one message after another: the opener's verdict is read from an opener that is still there,
+    // whether it ends at once, fails or hands the file on and keeps running.
+    void openerVerdictOverManyPlays_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("ends at once") << "exit 0" << true;
+        QTest::newRow("nothing opens the file") << "exit 4" << false;
+        QTest::newRow("lingers with the player") << "sleep 0.4" << true;
+    }
+
+    void openerVerdictOverManyPlays() {
+        QFETCH(QString, script);
+        QFETCH(bool, opened);
+        QTemporaryDir dir;
+        const QString opener = dir.filePath("opener");
+        QFile f(opener);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("#!/bin/sh\n%1\n").arg(script).toUtf8());
+        f.close();
+        QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+        CWidgetUi ui;
+        ui.setOpener(opener, 3000, 150);
+        for (int play = 0; play < 50; ++play) {
+            QCOMPARE(ui.openWithDefaultApplication(dir.filePath("m.wav")), opened);
+            // Between two plays the program is back in its event loop, where finished openers are cleaned up.
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        // The openers left running go away by themselves when they end.
+        QTRY_VERIFY_WITH_TIMEOUT(qApp->findChildren<QProcess*>().isEmpty(), 5000);
+    }
+
+    // Esc and Return in the window of a running operation neither hide it nor stop the operation; its
+    // "キャンセル" (where it has one) still does.
+    void progressWindowKeepsItsOperationOnEsc_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("cancellable");
+        QTest::newRow("download") << 0 << "ダウンロード中" << true;
+        QTest::newRow("deletion") << 1 << "消去中" << false;
+        QTest::newRow("move") << 2 << "移動中" << true;
+        QTest::newRow("copy") << 3 << "コピー中" << true;
+        QTest::newRow("conversion") << 4 << "変換中" << true;
+        QTest::newRow("folder download") << 5 << "ダウンロード中" << true;
+        QTest::newRow("box names") << 6 << "登録中" << false;
+        QTest::newRow("folder deletion") << 7 << "削除中" << false;
+        QTest::newRow("WAV deletion") << 8 << "消去中" << false;
+    }
+
+    void progressWindowKeepsItsOperationOnEsc() {
+        QFETCH(int, kind);
+        QFETCH(QString, title);
+        QFETCH(bool, cancellable);
+        QMainWindow main;
+        main.setCentralWidget(new QWidget);
+        main.show();
+        CWidgetUi ui;
+        ui.setMainWindow(&main);
+        CCancelFlag::clear();
+        int copyCancels = 0;
+        std::unique_ptr<CProgressDlg> dlg;
+        switch (kind) {
+        case 0:
+            dlg = std::make_unique<CPrgFileDwnDlg>(ui);
+            break;
+        case 1:
+            dlg = std::make_unique<CPrgMsgDelDlg>(ui, 3);
+            break;
+        case 2:
+        case 3:
+            dlg = std::make_unique<CPrgMsgCopyDlg>(ui, kind == 2, 3, [&] { ++copyCancels; });
+            break;
+        case 4:
+            dlg = std::make_unique<CWavConvDlg>(ui, 2);
+            break;
+        case 5:
+            dlg = std::make_unique<CPrgFDwnDlg>(ui);
+            break;
+        case 6:
+            dlg = std::make_unique<CPrgBoxNameChgDlg>(ui, 3);
+            break;
+        case 7:
+            dlg = std::make_unique<CFolderDelPrgDlg>(ui);
+            break;
+        default:
+            dlg = std::make_unique<CPrgWavDelDlg>(ui, 3);
+            break;
+        }
+        ui.setMainWindowEnabled(false);
+        CProgressWindow* w = nullptr;
+        for (QWidget* t : QApplication::topLevelWidgets()) {
+            if (auto* p = qobject_cast<CProgressWindow*>(t); p && p->isVisible()) {
+                w = p;
+            }
+        }
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), title);
+        QCOMPARE(w->cancelButton() != nullptr, cancellable);
+        if (w->cancelButton()) {
+            w->cancelButton()->setFocus();
+        }
+        QTest::keyClick(w, Qt::Key_Escape);
+        QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(w->isVisible());
+        QCOMPARE(ui.findProgress(title), dlg.get());
+        QCOMPARE(CCancelFlag::value(), 0);
+        QCOMPARE(copyCancels, 0);
+        if (cancellable) {
+            w->cancelButton()->click();
+            QVERIFY(CCancelFlag::value() == 1 || copyCancels == 1);
+        }
+        CCancelFlag::clear();
+        ui.setMainWindowEnabled(true);
+    }
+
     void messageBoxAnswers() {
         CWidgetUi ui;
         QTimer::singleShot(0, [] {
@@ -156,6 +283,92 @@ private Q_SLOTS:
         QCOMPARE(view->model().rowCount(), 3);
         QCoreApplication::processEvents();
         view.reset();
+    }
+
+    // A reload after a command (a play, an edit, a download, a move) keeps the messages selected that are
+    // still there, the current one and the part of the list shown.
+    void reloadKeepsThePlace_data() {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("rows unchanged") << 0 << 3;
+        QTest::newRow("sort reset") << 1 << 3;
+        QTest::newRow("a selected message deleted") << 2 << 2;
+        QTest::newRow("voice data came for a selected message") << 3 << 3;
+        QTest::newRow("全表示") << 4 << 3;
+        QTest::newRow("未ﾀﾞｳﾝﾛｰﾄﾞ表示 shows one of them") << 5 << 1;
+    }
+
+    void reloadKeepsThePlace() {
+        QFETCH(int, change);
+        QFETCH(int, kept);
+        QTemporaryDir dir;
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {}, 60);
+        CKELDADoc doc = oneListOf(dir.path(), "留守録BOX：01");
+        CWidgetUi ui;
+        CListDispView view(doc, 1, ui);
+        view.resize(700, 220);
+        view.show();
+        view.load(0);
+        QCOMPARE(view.model().rowCount(), 60);
+        if (change == 1) {
+            view.headerClicked(view.model().findColumn(CListModel::ColCallerNo));
+        }
+        const CListModel& model = view.model();
+        auto path = [&](int row) { return FILESTS_INFO::text(model.recordAt(row).filePath); };
+        int infoRow = 30;
+        while (!path(infoRow).endsWith(".vminf")) {
+            ++infoRow;
+        }
+        const QList<int> chosen{24, 27, infoRow};
+        QStringList selected;
+        for (int row : chosen) {
+            view.list()->selectionModel()->select(view.list()->model()->index(row, 0),
+                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            selected << path(row);
+        }
+        view.list()->selectionModel()->setCurrentIndex(view.list()->model()->index(27, 0),
+                                                       QItemSelectionModel::NoUpdate);
+        const QString current = path(27);
+        view.list()->showRowAtTop(20);
+        const int topRow = view.list()->rowAt(0);
+        QVERIFY(topRow > 0);
+        const QString top = path(topRow);
+
+        if (change == 2) {
+            QVERIFY(QFile::remove(selected.takeFirst()));
+        } else if (change == 3) {
+            // The information-only message gets its voice data: the same message under the other ending.
+            CSampleFolder::Message m;
+            m.dateTime = FILESTS_INFO::text(model.recordAt(infoRow).recDateTime);
+            const int seq = QFileInfo(selected.last()).fileName().mid(10, 6).toInt();
+            const QString voice = CSampleFolder::writeMessage(dir.path() + "/dl/rusuroku/01", "01", seq, m);
+            QVERIFY(QFile::remove(selected.last()));
+            selected.last() = voice;
+        }
+        if (change == 4) {
+            view.allDisplay();
+        } else if (change == 5) {
+            view.notDownloadedDisplay();
+            selected = {selected.last()};
+        } else {
+            view.reload(change == 1 ? 0 : 1, 0);
+        }
+
+        QStringList after;
+        for (int row : view.list()->selectedRowNumbers()) {
+            after << path(row);
+        }
+        QCOMPARE(after.size(), kept);
+        std::sort(after.begin(), after.end());
+        std::sort(selected.begin(), selected.end());
+        QCOMPARE(after, selected);
+        if (change == 5) {
+            return;
+        }
+        QVERIFY(view.list()->currentIndex().isValid());
+        QCOMPARE(path(view.list()->currentIndex().row()), current);
+        QCOMPARE(path(view.list()->rowAt(0)), top);
+        QVERIFY(view.selectionFacts().voiceSelected);
     }
 
     void fittedColumnsCutNoText() {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), m_link(link) {
     setWindowTitle(QStringLiteral("ログイン"));
@@ -50,8 +51,11 @@ CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), 
     auto* loginButton = new QPushButton(QStringLiteral("ログイン"), this);
     loginButton->setDefault(true);
     auto* cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_loginButton = loginButton;
+    m_cancelButton = cancelButton;
     connect(loginButton, &QPushButton::clicked, this, &CLoginDlg::onLogin);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancelButton, &QPushButton::clicked, this, &CLoginDlg::reject);
+    m_waitLabel = new QLabel(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("ZUNOのＩＰアドレス："), this), 0, 0);
@@ -67,6 +71,7 @@ CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(cancelButton);
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);
+    top->addWidget(m_waitLabel);
     top->addLayout(buttons);
 }
 
@@ -79,8 +84,54 @@ QString CLoginDlg::addressText() const {
 }
 
 void CLoginDlg::onLogin() {
+    if (m_waiting || m_link.loginRunning()) {
+        return;
+    }
     const LOGIN_VALUES typed{addressText(), m_user->text(), m_password->text()};
-    if (m_link.login(typed, m_remember->isChecked())) {
+    // Entries the checks refuse get their message at once; only an attempt that goes to the unit waits.
+    const bool contactsUnit = CLoginForm::validate(typed).isEmpty();
+    m_cancelRequested = false;
+    if (contactsUnit) {
+        setWaiting(true);
+    }
+    const bool loggedIn = m_link.login(typed, m_remember->isChecked());
+    if (contactsUnit) {
+        setWaiting(false);
+    }
+    if (loggedIn) {
         accept();
+    } else if (m_cancelRequested) {
+        m_cancelRequested = false;
+        QDialog::reject();
+    }
+}
+
+void CLoginDlg::reject() {
+    if (m_waiting) {
+        // The attempt sees the flag within one slice of its wait and returns to onLogin, which closes the dialog.
+        m_cancelRequested = true;
+        m_link.cancelLogin();
+        return;
+    }
+    QDialog::reject();
+}
+
+void CLoginDlg::setWaiting(bool waiting) {
+    m_waiting = waiting;
+    m_loginButton->setEnabled(!waiting);
+    for (auto* p : m_parts) {
+        p->setReadOnly(waiting);
+    }
+    m_user->setReadOnly(waiting);
+    m_password->setReadOnly(waiting);
+    m_remember->setEnabled(!waiting);
+    m_waitLabel->setText(waiting ? QStringLiteral("ZUNOに接続しています。しばらくお待ちください。") : QString());
+    if (waiting) {
+        setCursor(Qt::WaitCursor);
+        // "キャンセル" stays the one thing to click, and looks it.
+        m_cancelButton->setCursor(Qt::ArrowCursor);
+    } else {
+        unsetCursor();
+        m_cancelButton->unsetCursor();
     }
 }

@@ -161,3 +161,13 @@ void CDataListCtrl::mouseDoubleClickEvent(QMouseEvent* e) {
         Q_EMIT editRequested(idx.row());
     }
 }
+
+void CDataListCtrl::showRowAtTop(int row) {
+    if (row < 0 || row >= model()->rowCount()) {
+        return;
+    }
+    // After a reset the scroll range is brought up to date only when the list is next laid out; it is laid out
+    // now so that the position is not cut to the old range.
+    executeDelayedItemsLayout();
+    scrollTo(model()->index(row, 0), QAbstractItemView::PositionAtTop);
+}

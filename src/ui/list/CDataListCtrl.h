@@ -19,6 +19,8 @@ public:
     // A freshly filled list has a current row, so the arrow keys work before any click.
     void makeFirstRowCurrent();
     CListHeaderView* header() const { return m_header; }
+    // The rows just put in place: this row becomes the first one shown (as far as the list reaches).
+    void showRowAtTop(int row);
 
 Q_SIGNALS:
     void flagClicked(int row, int column);

@@ -12,6 +12,8 @@
 #include "ui/list/CListHeaderView.h"
 #include "ui/list/CListTableModel.h"
 
+#include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidget* parent)
@@ -91,13 +93,53 @@ void CListDispView::load(int refresh) {
 }
 
 void CListDispView::reload(int keepSort, int columnsChanged) {
+    // A person playing or editing one message after another keeps their place: the messages still in the list
+    // stay selected and the list shows the same part of it.
+    const Place before = place();
     setUpdatesEnabled(false);
     m_model.reload(keepSort, columnsChanged);
     if (columnsChanged) {
         m_list->fitColumns();
     }
+    returnTo(before);
     setUpdatesEnabled(true);
     finished();
+}
+
+CListDispView::Place CListDispView::place() const {
+    Place p;
+    for (int row : m_list->selectedRowNumbers()) {
+        p.selected << m_model.messageIdentity(row);
+    }
+    if (const QModelIndex current = m_list->currentIndex(); current.isValid()) {
+        p.current = m_model.messageIdentity(current.row());
+    }
+    p.top = m_model.messageIdentity(m_list->rowAt(0));
+    p.sideways = m_list->horizontalScrollBar()->value();
+    return p;
+}
+
+void CListDispView::returnTo(const Place& p) {
+    QStringList wanted = p.selected;
+    wanted << p.current << p.top;
+    const std::vector<int> rows = m_model.rowsOfMessages(wanted);
+    const int count = static_cast<int>(p.selected.size());
+    const int lastColumn = std::max(0, m_table->columnCount() - 1);
+    QItemSelection selection;
+    for (int i = 0; i < count; ++i) {
+        if (const int row = rows[static_cast<size_t>(i)]; row >= 0) {
+            selection.select(m_table->index(row, 0), m_table->index(row, lastColumn));
+        }
+    }
+    QItemSelectionModel* model = m_list->selectionModel();
+    if (const int current = rows[static_cast<size_t>(count)]; current >= 0) {
+        model->setCurrentIndex(m_table->index(current, 0), QItemSelectionModel::NoUpdate);
+    }
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (const int top = rows[static_cast<size_t>(count) + 1]; top >= 0) {
+        m_list->showRowAtTop(top);
+    }
+    m_list->horizontalScrollBar()->setValue(p.sideways);
 }
 
 void CListDispView::toggleFlag(int row) {
@@ -118,7 +160,9 @@ void CListDispView::selectDisplay() {
     }
 }
 
+// The display commands load the list again too: the selected messages they still show stay selected.
 void CListDispView::applySelection(const CSelectCriteria& criteria) {
+    const Place before = place();
     setUpdatesEnabled(false);
     m_model.setCriteria(criteria);
     m_model.setKeepSort(0);
@@ -126,17 +170,26 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
     if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {
         m_model.applyDefaultOrder(true);
     }
+    returnTo(before);
     setUpdatesEnabled(true);
     finished();
 }
 
 void CListDispView::allDisplay() {
-    load(0);
+    const Place before = place();
+    setUpdatesEnabled(false);
+    m_model.load(0);
+    returnTo(before);
+    setUpdatesEnabled(true);
+    update();
+    finished();
 }
 
 void CListDispView::notDownloadedDisplay() {
+    const Place before = place();
     setUpdatesEnabled(false);
     m_model.notDownloadedDisplay(1);
+    returnTo(before);
     setUpdatesEnabled(true);
     finished();
 }

@@ -2,6 +2,7 @@
 
 #include "list/CListModel.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -64,6 +65,15 @@ Q_SIGNALS:
     void editRequested(int row);
 
 private:
+    // Where the user was in the list: the selected, current and first shown messages and the sideways scroll.
+    struct Place {
+        QStringList selected;
+        QString current;
+        QString top;
+        int sideways = 0;
+    };
+    Place place() const;
+    void returnTo(const Place& place);
     void showSortArrow();
     void finished();
 

@@ -71,8 +71,11 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     }
     CMsgCopy op(ui, [&frame](const QString& name) { return COwrMsgDlg::ask(name, &frame); });
     op.Run(logic.kind(), logic.target(), selectedRecords(*view), frame.doc().currentFolderPath());
-    if (logic.kind() == CMsgCopy::Move) {
-        view->reload(0, 0);
+    // The target box may be shown by this list or another one: every list is loaded again, so that its rows
+    // agree with the counts the status line takes from the store. A move also resets this list's sort.
+    for (CChildFrame* f : frame.listWindows()) {
+        const bool resetSort = f == active && logic.kind() == CMsgCopy::Move;
+        f->view()->reload(resetSort ? 0 : 1, 0);
     }
     frame.refreshStatus(true);
 }

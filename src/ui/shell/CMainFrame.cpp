@@ -283,6 +283,7 @@ CMainFrameLogic::ListCounts CMainFrame::countsOf(CChildFrame* frame) const {
         c.unplayed = m.unplayedOnUnit();
         c.played = m.playedOnUnit();
         c.unreadable = m.unreadableFiles();
+        c.displayMode = m.displayMode();
     }
     return c;
 }

@@ -1,11 +1,15 @@
 // The login dialog forwards what was typed to the core and shows the remembered values.
+#include "link/CFtpMng.h"
 #include "link/CLinkController.h"
 #include "link/CLinkSettings.h"
 #include "support/CScriptedUi.h"
+#include "support/CZunoSimProcess.h"
 #include "ui/link/CLoginDlg.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 class TestLoginDlg : public QObject {
@@ -47,6 +51,59 @@ private Q_SLOTS:
         QCOMPARE(ui.messageTexts().last(), QString("入力値エラーです。"));
         QCOMPARE(settings.connection.address, QString("10.0.0.0"));
         QCOMPARE(settings.loggedIn, 0);
+    }
+
+    // While a login waits for a unit that never answers, the dialog says so, takes no second "ログイン", and
+    // "キャンセル" (or Esc) ends the attempt and closes the dialog without a message after it.
+    void waitingLoginShowsItselfAndCancels_data() {
+        QTest::addColumn<bool>("byEsc");
+        QTest::newRow("キャンセル") << false;
+        QTest::newRow("Esc") << true;
+    }
+
+    void waitingLoginShowsItselfAndCancels() {
+        QFETCH(bool, byEsc);
+        CZunoSimProcess sim;
+        QVERIFY(sim.start());
+        sim.setFaults("greeting silence 30");
+        CFtpMng::setPortOverride(sim.port());
+        CLinkSettings settings;
+        settings.remembered = {"127.0.0.1", "mirta", "zuno"};
+        CScriptedUi ui;
+        CLinkController link(settings, ui);
+        CLoginDlg dlg(link);
+        dlg.show();
+        QVERIFY(dlg.waitLabel()->text().isEmpty());
+        bool sawWaiting = false;
+        ui.onDispatch = [&](int count) {
+            if (count == 3) {
+                sawWaiting = !dlg.loginButton()->isEnabled() && !dlg.waitLabel()->text().isEmpty() &&
+                             dlg.cursor().shape() == Qt::WaitCursor && dlg.cancelButton()->isEnabled();
+                // A second click starts nothing while the first attempt waits.
+                dlg.onLogin();
+            } else if (count == 5) {
+                if (byEsc) {
+                    QTest::keyClick(&dlg, Qt::Key_Escape);
+                } else {
+                    dlg.cancelButton()->click();
+                }
+                // The dialog stays until the attempt has ended.
+                QVERIFY(dlg.isVisible());
+            }
+        };
+        QElapsedTimer waited;
+        waited.start();
+        dlg.loginButton()->click();
+        QVERIFY(waited.elapsed() < 3000);
+        QVERIFY(sawWaiting);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(ui.messageTexts().isEmpty());
+        QVERIFY(!link.ftp()->Connection());
+        QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(dlg.loginButton()->isEnabled());
+        QVERIFY(dlg.waitLabel()->text().isEmpty());
+        CFtpMng::setPortOverride(0);
     }
 };
 

@@ -2,6 +2,7 @@
 // reloaded afterwards.
 #include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
+#include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"
@@ -46,14 +47,17 @@ class TestMsgOpsCommand : public QObject {
     QString m_root;
     QString m_ini;
 
-    std::unique_ptr<CMainFrame> openFrame(CScriptedUi& ui) {
+    // A main frame with one list window over the first answering-machine box (or the first boxes).
+    std::unique_ptr<CMainFrame> openFrame(CScriptedUi& ui, int boxes = 1) {
         auto frame = std::make_unique<CMainFrame>(ui, m_ini);
         frame->startUp();
-        frame->listCommands().boxChooser = [](CBoxOpenLogic& logic) {
+        frame->listCommands().boxChooser = [boxes](CBoxOpenLogic& logic) {
             if (!logic.checkHasBoxes()) {
                 return 0;
             }
-            CBoxOpenLogic::toggle(logic.rusuroku(), 0);
+            for (int i = 0; i < boxes; ++i) {
+                CBoxOpenLogic::toggle(logic.rusuroku(), i);
+            }
             return logic.accept();
         };
         frame->runCommand(CMainFrameLogic::CmdBox);
@@ -90,6 +94,62 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(file));
         QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの消去が正常に完了しました。"));
         QCOMPARE(view->model().rowCount(), rows - 1);
+    }
+
+    // Moving or copying into a box the open list shows: the list is loaded again at once, so its rows and
+    // counts agree with the store, and the messages selected before stay selected.
+    void listFollowsTheStoreAfterMoveCopy_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("added");
+        QTest::newRow("move") << 0 << 0;
+        QTest::newRow("copy") << 1 << 1;
+    }
+
+    void listFollowsTheStoreAfterMoveCopy() {
+        QFETCH(int, kind);
+        QFETCH(int, added);
+        CScriptedUi ui;
+        auto frame = openFrame(ui, 2);
+        CListDispView* view = frame->activeList()->view();
+        const int rows = view->model().rowCount();
+        QCOMPARE(rows, 8);
+        int voiceRow = -1;
+        for (int r = 0; r < rows && voiceRow < 0; ++r) {
+            const QString path = FILESTS_INFO::text(view->model().recordAt(r).filePath);
+            if (path.endsWith(".vmdat") && path.contains("/rusuroku/01/")) {
+                voiceRow = r;
+            }
+        }
+        QVERIFY(voiceRow >= 0);
+        const QString file = FILESTS_INFO::text(view->model().recordAt(voiceRow).filePath);
+        QVERIFY(QFile::copy(file, file.left(file.size() - 6) + ".vminf"));
+        view->list()->selectRow(voiceRow);
+        whenShown<CMsgCopyDlg>([kind](CMsgCopyDlg* d) {
+            for (int i = 0; i < d->answeringList()->rowCount(); ++i) {
+                if (d->answeringList()->item(i, 1)->text() == "02") {
+                    d->answeringList()->clickTick(i);
+                }
+            }
+            d->pressKind(kind);
+        });
+        CMsgOpsCommand::MoveCopy(*frame, ui);
+        QCOMPARE(ui.messageTexts().last(), kind == 1 ? QString("音声メッセージのコピーが正常に完了しました。")
+                                                     : QString("音声メッセージの移動が正常に完了しました。"));
+        const QString copied = m_root + "/dl/rusuroku/02/" + QFileInfo(file).fileName();
+        QVERIFY(QFile::exists(copied));
+        QCOMPARE(QFile::exists(file), kind == 1);
+        const int stored =
+            CFileMng::CountMessages(m_root + "/dl/rusuroku/01") + CFileMng::CountMessages(m_root + "/dl/rusuroku/02");
+        QCOMPARE(stored, rows + added);
+        QCOMPARE(view->model().rowCount(), stored);
+        QCOMPARE(view->model().boxTotal(), stored);
+        QCOMPARE(view->model().listTotal(), stored);
+        // A copied message stays selected; a moved one is another file now, and nothing is selected.
+        const std::vector<int> selected = view->list()->selectedRowNumbers();
+        QCOMPARE(selected.size(), size_t(kind == 1 ? 1 : 0));
+        if (kind == 1) {
+            QCOMPARE(FILESTS_INFO::text(view->model().recordAt(selected.front()).filePath), file);
+        }
     }
 
     void moveToAnotherBox() {
