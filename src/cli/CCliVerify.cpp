@@ -6,10 +6,10 @@
 #include "link/CLinkSettings.h"
 #include "link/CLoginForm.h"
 #include "operations/CFolderCheck.h"
+#include "operations/CFolderCheckLogic.h"
 #include "operations/CFolderRepair.h"
 #include "operations/CUnitCompare.h"
 #include "platform/CCancelFlag.h"
-#include "platform/CCp932.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
@@ -31,12 +31,6 @@ QString oneLine(QString text) {
         }
     }
     return text;
-}
-
-QString csvField(const QString& text) {
-    QString t = text;
-    t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + t + QLatin1Char('"');
 }
 
 } // namespace
@@ -132,16 +126,10 @@ int CCliVerify::run() {
 
     QByteArray out;
     if (args.csv) {
-        out += CCp932::fromUnicode(QStringLiteral("kind,path,problem,advice\n"));
-    }
-    for (const CHECK_FINDING& f : report.findings) {
-        const QString kind = CHECK_FINDING::kindName(f.kind);
-        if (args.csv) {
-            out += CCp932::fromUnicode(
-                QStringList{kind, csvField(f.path), csvField(f.problem), csvField(f.advice)}.join(QLatin1Char(',')) +
-                QLatin1Char('\n'));
-        } else {
-            out += QStringList{kind, oneLine(f.path), oneLine(f.problem), oneLine(f.advice)}
+        out = CFolderCheckLogic::CsvBytes(report.findings);
+    } else {
+        for (const CHECK_FINDING& f : report.findings) {
+            out += QStringList{CHECK_FINDING::kindName(f.kind), oneLine(f.path), oneLine(f.problem), oneLine(f.advice)}
                        .join(QLatin1Char('\t'))
                        .toUtf8() +
                    '\n';

@@ -116,10 +116,10 @@ QString recordFault(const FILESTS_INFO& r) {
     }
     if (r.flag > 1 || r.played > 1 || r.importStatus > 3 || r.protect > 1) {
         faults << QStringLiteral("状態の値が範囲外です(ﾌﾗｸﾞ%1 再生%2 取込%3 保護%4)")
-                      .arg(r.flag)
-                      .arg(r.played)
-                      .arg(r.importStatus)
-                      .arg(r.protect);
+                      .arg(int(r.flag))
+                      .arg(int(r.played))
+                      .arg(int(r.importStatus))
+                      .arg(int(r.protect));
     }
     return faults.join(QStringLiteral("、"));
 }
@@ -150,7 +150,9 @@ QString headerFault(const FileRead& f, bool voice) {
     }
     // Deleted on the unit (3) says nothing of the header; anything else must be what the header made of it.
     if (voice && rec.importStatus != 3 && rec.importStatus != fromHeader.importStatus) {
-        faults << QStringLiteral("取込: 記録%1、ヘッダからは%2").arg(rec.importStatus).arg(fromHeader.importStatus);
+        faults << QStringLiteral("取込: 記録%1、ヘッダからは%2")
+                      .arg(int(rec.importStatus))
+                      .arg(int(fromHeader.importStatus));
     }
     return faults.join(QStringLiteral("、"));
 }

@@ -54,7 +54,8 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
         if (!f.repairable || !fetchesVoice(f.kind)) {
             continue;
         }
-        const QString voice = f.path.endsWith(QLatin1String(".vmdat")) ? f.path : swapSuffix(f.path, QStringLiteral(".vmdat"));
+        const QString voice =
+            f.path.endsWith(QLatin1String(".vmdat")) ? f.path : swapSuffix(f.path, QStringLiteral(".vmdat"));
         if (fetched.contains(voice)) {
             continue;
         }

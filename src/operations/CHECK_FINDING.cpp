@@ -1,5 +1,7 @@
 #include "operations/CHECK_FINDING.h"
 
+#include <iterator>
+
 QString CHECK_FINDING::kindName(Kind kind) {
     static const char* const names[] = {"record",       "cut",       "header",    "pair",   "wav-incomplete",
                                         "wav-mismatch", "inf-ini",   "box-name",  "stray",  "leftover",
