@@ -2,6 +2,7 @@
 
 #include "link/CBoxFetch.h"
 #include "link/CFtpListing.h"
+#include "platform/CCp932.h"
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 #include "voice/CG729Decoder.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -71,6 +73,14 @@ template <std::size_t N> bool terminated(const char16_t (&field)[N]) {
     return false;
 }
 
+template <std::size_t N> QStringView view(const char16_t (&field)[N]) {
+    std::size_t n = 0;
+    while (n < N && field[n] != 0) {
+        ++n;
+    }
+    return QStringView(field, qsizetype(n));
+}
+
 bool digits(QStringView s, qsizetype at, int n, int lo, int hi) {
     int v = 0;
     for (int i = 0; i < n; ++i) {
@@ -84,7 +94,7 @@ bool digits(QStringView s, qsizetype at, int n, int lo, int hi) {
 }
 
 // "YYYY/MM/DD hh:mm", or empty (a unit header whose date could not be read gives none).
-bool dateTimeForm(const QString& s) {
+bool dateTimeForm(QStringView s) {
     if (s.isEmpty()) {
         return true;
     }
@@ -94,7 +104,7 @@ bool dateTimeForm(const QString& s) {
 }
 
 // "hh:mm:ss".
-bool lengthForm(const QString& s) {
+bool lengthForm(QStringView s) {
     return s.size() == 8 && s[2] == QLatin1Char(':') && s[5] == QLatin1Char(':') && digits(s, 0, 2, 0, 99) &&
            digits(s, 3, 2, 0, 59) && digits(s, 6, 2, 0, 59);
 }
@@ -107,10 +117,10 @@ QString recordFault(const FILESTS_INFO& r) {
           terminated(r.filePath))) {
         faults << QStringLiteral("文字欄が終端されていません");
     } else {
-        if (!dateTimeForm(FILESTS_INFO::text(r.recDateTime))) {
+        if (!dateTimeForm(view(r.recDateTime))) {
             faults << QStringLiteral("日時「%1」が日時の形式ではありません").arg(FILESTS_INFO::text(r.recDateTime));
         }
-        if (!lengthForm(FILESTS_INFO::text(r.recTime))) {
+        if (!lengthForm(view(r.recTime))) {
             faults << QStringLiteral("録音時間「%1」が時間の形式ではありません").arg(FILESTS_INFO::text(r.recTime));
         }
     }
@@ -132,27 +142,72 @@ QByteArray headerOf(const FileRead& f) {
     return QByteArray(f.head + FILESTS_INFO::SIZE, FILESTS_INFO::UNIT_HEADER_SIZE);
 }
 
+// The record's date text a download makes of a header's date: the unit's own form ("Tue, 08 Dec 2026 09:15:00
+// GMT") read straight, anything else as the record builder reads it. Empty when there is none.
+QByteArray headerDate(const char* h) {
+    const char* d = h + 32;
+    static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                         "jul", "aug", "sep", "oct", "nov", "dec"};
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto num = [](const char* p, int n) {
+        int v = 0;
+        for (int i = 0; i < n; ++i) {
+            v = v * 10 + (p[i] - '0');
+        }
+        return v;
+    };
+    if (d[3] == ',' && d[4] == ' ' && digit(d[5]) && digit(d[6]) && d[7] == ' ' && d[11] == ' ' && digit(d[12]) &&
+        digit(d[13]) && digit(d[14]) && digit(d[15]) && d[16] == ' ' && digit(d[17]) && digit(d[18]) && d[19] == ':' &&
+        digit(d[20]) && digit(d[21]) && (d[22] == ':' || d[22] == ' ')) {
+        const char lower[4] = {char(d[8] | 0x20), char(d[9] | 0x20), char(d[10] | 0x20), 0};
+        int month = 0;
+        for (int i = 0; i < 12 && month == 0; ++i) {
+            if (std::strcmp(lower, months[i]) == 0) {
+                month = i + 1;
+            }
+        }
+        const int day = num(d + 5, 2);
+        const int hour = num(d + 17, 2);
+        const int minute = num(d + 20, 2);
+        if (month > 0 && day >= 1 && day <= 31 && hour <= 23 && minute <= 59) {
+            char out[32];
+            std::snprintf(out, sizeof out, "%04d/%02d/%02d %02d:%02d", num(d + 12, 4), month, day, hour, minute);
+            return QByteArray(out);
+        }
+    }
+    QByteArray date(d, 32);
+    date.replace('\0', ' ');
+    return CRecordBuilder::FormatRecDateTime(CCp932::toUnicode(date.left(27))).toLatin1();
+}
+
 // Where the unit's header and the record of the same file disagree, or empty. Only facts no edit on the PC
 // changes are compared: the recording's date and length, and for voice data whether it was played on the unit.
 QString headerFault(const FileRead& f, bool voice) {
     const FILESTS_INFO& rec = recordOf(f);
-    FILESTS_INFO fromHeader;
-    fromHeader.clear();
-    CRecordBuilder::ApplyHeader(fromHeader, headerOf(f), true, voice);
+    const char* h = f.head + FILESTS_INFO::SIZE;
+    const auto byte = [h](int i) { return quint8(h[i]); };
     QStringList faults;
-    const QString date = FILESTS_INFO::text(fromHeader.recDateTime);
-    if (!date.isEmpty() && date != FILESTS_INFO::text(rec.recDateTime)) {
-        faults << QStringLiteral("日時: 記録「%1」、ヘッダ「%2」").arg(FILESTS_INFO::text(rec.recDateTime), date);
+    const QByteArray date = headerDate(h);
+    if (!date.isEmpty() && view(rec.recDateTime) != QLatin1StringView(date)) {
+        faults << QStringLiteral("日時: 記録「%1」、ヘッダ「%2」")
+                      .arg(FILESTS_INFO::text(rec.recDateTime), QString::fromLatin1(date));
     }
-    if (FILESTS_INFO::text(fromHeader.recTime) != FILESTS_INFO::text(rec.recTime)) {
+    const quint32 tenths = quint32(byte(130)) << 24 | quint32(byte(131)) << 16 | quint32(byte(132)) << 8 | byte(133);
+    const quint32 s = tenths / 10;
+    char length[32];
+    if (s / 3600 >= 100) {
+        std::snprintf(length, sizeof length, "99:59:59");
+    } else {
+        std::snprintf(length, sizeof length, "%02u:%02u:%02u", s / 3600, s % 3600 / 60, s % 60);
+    }
+    if (view(rec.recTime) != QLatin1StringView(length)) {
         faults << QStringLiteral("録音時間: 記録「%1」、ヘッダ「%2」")
-                      .arg(FILESTS_INFO::text(rec.recTime), FILESTS_INFO::text(fromHeader.recTime));
+                      .arg(FILESTS_INFO::text(rec.recTime), QString::fromLatin1(length));
     }
     // Deleted on the unit (3) says nothing of the header; anything else must be what the header made of it.
-    if (voice && rec.importStatus != 3 && rec.importStatus != fromHeader.importStatus) {
-        faults << QStringLiteral("取込: 記録%1、ヘッダからは%2")
-                      .arg(int(rec.importStatus))
-                      .arg(int(fromHeader.importStatus));
+    const int played = (byte(129) & 0x01) ? 1 : 2;
+    if (voice && rec.importStatus != 3 && rec.importStatus != played) {
+        faults << QStringLiteral("取込: 記録%1、ヘッダからは%2").arg(int(rec.importStatus)).arg(played);
     }
     return faults.join(QStringLiteral("、"));
 }
@@ -170,8 +225,7 @@ QString pairFault(const FileRead& info, const FileRead& voice) {
     }
     const FILESTS_INFO& a = recordOf(info);
     const FILESTS_INFO& b = recordOf(voice);
-    if (FILESTS_INFO::text(a.recDateTime) != FILESTS_INFO::text(b.recDateTime) ||
-        FILESTS_INFO::text(a.recTime) != FILESTS_INFO::text(b.recTime)) {
+    if (view(a.recDateTime) != view(b.recDateTime) || view(a.recTime) != view(b.recTime)) {
         faults << QStringLiteral("記録の日時・録音時間が違います");
     }
     return faults.join(QStringLiteral("、"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/CFolderCheck.h"
+#include "operations/UnitResult.h"
 
 #include "store/FILESTS_INFO.h"
 
