@@ -15,8 +15,10 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
@@ -144,7 +146,7 @@ QByteArray headerOf(const FileRead& f) {
 
 // The record's date text a download makes of a header's date: the unit's own form ("Tue, 08 Dec 2026 09:15:00
 // GMT") read straight, anything else as the record builder reads it. Empty when there is none.
-QByteArray headerDate(const char* h) {
+bool headerDate(const char* h, char (&out)[32]) {
     const char* d = h + 32;
     static const char* const months[] = {"jan", "feb", "mar", "apr", "may", "jun",
                                          "jul", "aug", "sep", "oct", "nov", "dec"};
@@ -170,14 +172,15 @@ QByteArray headerDate(const char* h) {
         const int hour = num(d + 17, 2);
         const int minute = num(d + 20, 2);
         if (month > 0 && day >= 1 && day <= 31 && hour <= 23 && minute <= 59) {
-            char out[32];
             std::snprintf(out, sizeof out, "%04d/%02d/%02d %02d:%02d", num(d + 12, 4), month, day, hour, minute);
-            return QByteArray(out);
+            return true;
         }
     }
     QByteArray date(d, 32);
     date.replace('\0', ' ');
-    return CRecordBuilder::FormatRecDateTime(CCp932::toUnicode(date.left(27))).toLatin1();
+    const QByteArray text = CRecordBuilder::FormatRecDateTime(CCp932::toUnicode(date.left(27))).toLatin1();
+    std::snprintf(out, sizeof out, "%s", text.left(31).constData());
+    return !text.isEmpty();
 }
 
 // Where the unit's header and the record of the same file disagree, or empty. Only facts no edit on the PC
@@ -187,8 +190,8 @@ QString headerFault(const FileRead& f, bool voice) {
     const char* h = f.head + FILESTS_INFO::SIZE;
     const auto byte = [h](int i) { return quint8(h[i]); };
     QStringList faults;
-    const QByteArray date = headerDate(h);
-    if (!date.isEmpty() && view(rec.recDateTime) != QLatin1StringView(date)) {
+    char date[32];
+    if (headerDate(h, date) && view(rec.recDateTime) != QLatin1StringView(date)) {
         faults << QStringLiteral("日時: 記録「%1」、ヘッダ「%2」")
                       .arg(FILESTS_INFO::text(rec.recDateTime), QString::fromLatin1(date));
     }
@@ -290,12 +293,31 @@ std::vector<Entry> entries(const QString& folder, bool* opened) {
     return out;
 }
 
-// The files of one message in a box folder, by what the name ends in.
+// The files of one message in a box folder, by what the name ends in (names of the folder's listing).
 struct Stem {
-    QByteArray info;
-    QByteArray voice;
-    QByteArray wav;
+    const QByteArray* info = nullptr;
+    const QByteArray* voice = nullptr;
+    const QByteArray* wav = nullptr;
 };
+
+bool endsWith(std::string_view n, std::string_view suffix) {
+    return n.size() >= suffix.size() && n.substr(n.size() - suffix.size()) == suffix;
+}
+
+// A message file name of the unit's form, on the name's bytes (the form is ASCII only): the same rule as the
+// link's for names of a listing.
+bool messageName(std::string_view n) {
+    if (n.size() != size_t(CFtpListing::kNameLength) || !(endsWith(n, ".vmdat") || endsWith(n, ".vminf"))) {
+        return false;
+    }
+    for (int i = 0; i < kStem; ++i) {
+        const unsigned char c = static_cast<unsigned char>(n[size_t(i)]);
+        if (c <= 0x20 || c >= 0x7f || c == '/' || c == '\\' || c == '.' || c == ':' || c == '*' || c == '?') {
+            return false;
+        }
+    }
+    return true;
+}
 
 const QString kRemoveAdvice = QStringLiteral("不要です。--repair で消去します");
 
@@ -375,66 +397,68 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
     }
 
     bool infIni = false;
-    QHash<QByteArray, Stem> stems;
-    stems.reserve(qsizetype(all.size() / 2 + 1));
-    std::vector<QByteArray> order; // stems in directory order, so that findings come in a stable order per run
-    const auto stemOf = [&](const QByteArray& raw) -> Stem& {
-        const QByteArray s = raw.left(kStem);
-        auto it = stems.find(s);
-        if (it == stems.end()) {
-            order.push_back(s);
-            it = stems.insert(s, Stem());
-        }
-        return *it;
+    // Paths are made only for what is reported: a sound folder of thousands of messages builds none.
+    const auto pathOf = [&boxFolder](const QByteArray& raw) {
+        return CFileMng::Join(boxFolder, QFile::decodeName(raw));
     };
+    std::unordered_map<std::string_view, Stem> stems;
+    stems.reserve(all.size() / 2 + 1);
+    std::vector<std::string_view> order; // stems in directory order, so that findings come in the listing's order
+    const auto stemOf = [&](const QByteArray& raw) -> Stem& {
+        const std::string_view key(raw.constData(), size_t(kStem));
+        auto [it, added] = stems.try_emplace(key);
+        if (added) {
+            order.push_back(key);
+        }
+        return it->second;
+    };
+    const QString elsewhere = QStringLiteral("KELDAは使いません。必要なら別の場所へ移してください");
     for (const Entry& e : all) {
-        const QString name = QFile::decodeName(e.raw);
-        const QString path = CFileMng::Join(boxFolder, name);
+        const std::string_view n(e.raw.constData(), size_t(e.raw.size()));
         if (e.dir) {
-            report.add(Kind::Stray, path, QStringLiteral("ボックスフォルダの中のフォルダです"),
-                       QStringLiteral("KELDAは使いません。必要なら別の場所へ移してください"));
+            report.add(Kind::Stray, pathOf(e.raw), QStringLiteral("ボックスフォルダの中のフォルダです"), elsewhere);
             continue;
         }
-        if (name == QLatin1String("inf.ini")) {
+        if (n == "inf.ini") {
             infIni = true;
             continue;
         }
-        const bool messageExt = name.endsWith(QLatin1String(".vmdat")) || name.endsWith(QLatin1String(".vminf"));
-        if (messageExt && CFtpListing::isMessageName(name)) {
-            Stem& s = stemOf(e.raw);
-            (name.endsWith(QLatin1String(".vmdat")) ? s.voice : s.info) = e.raw;
+        const bool voice = endsWith(n, ".vmdat");
+        const bool messageExt = voice || endsWith(n, ".vminf");
+        if (messageExt && messageName(n)) {
+            Stem& st = stemOf(e.raw);
+            (voice ? st.voice : st.info) = &e.raw;
             continue;
         }
-        if (name.size() == kStem + 4 && name.endsWith(QLatin1String(".wav"))) {
-            stemOf(e.raw).wav = e.raw;
+        if (n.size() == size_t(kStem) + 4 && endsWith(n, ".wav")) {
+            stemOf(e.raw).wav = &e.raw;
             continue;
         }
         // Temporary files of the program's own writes: a record rewrite or a download in progress, a conversion
         // staging its frames or writing its WAV, an import's backup of the box name.
-        if ((name.startsWith(QLatin1String(".kelda-")) && name.endsWith(QLatin1String(".ini"))) ||
-            name == CBoxFetch::kReceiving) {
-            report.add(Kind::Leftover, path, QStringLiteral("書込み中に中断された一時ファイルです"), kRemoveAdvice,
-                       true);
+        if ((n.substr(0, 7) == ".kelda-" && endsWith(n, ".ini")) || QFile::decodeName(e.raw) == CBoxFetch::kReceiving) {
+            report.add(Kind::Leftover, pathOf(e.raw), QStringLiteral("書込み中に中断された一時ファイルです"),
+                       kRemoveAdvice, true);
             continue;
         }
-        if (name.endsWith(QLatin1String(".wav.part")) ||
-            (name.size() == kStem + 4 && name.endsWith(QLatin1String(".tmp")))) {
-            report.add(Kind::Leftover, path, QStringLiteral("中断されたWAV変換の一時ファイルです"), kRemoveAdvice,
-                       true);
+        if (endsWith(n, ".wav.part") || (n.size() == size_t(kStem) + 4 && endsWith(n, ".tmp"))) {
+            report.add(Kind::Leftover, pathOf(e.raw), QStringLiteral("中断されたWAV変換の一時ファイルです"),
+                       kRemoveAdvice, true);
             continue;
         }
-        if (name == QLatin1String("inf.tmp")) {
-            report.add(Kind::Leftover, path, QStringLiteral("中断されたインポートが残したボックス名称の控えです"),
+        if (n == "inf.tmp") {
+            report.add(Kind::Leftover, pathOf(e.raw),
+                       QStringLiteral("中断されたインポートが残したボックス名称の控えです"),
                        QStringLiteral("ボックス名称を確かめ、正しければこのファイルを消去してください"));
             continue;
         }
-        if (name.endsWith(QLatin1String(".wav"))) {
+        if (endsWith(n, ".wav")) {
             continue; // a WAV file the user named: no message's, but a WAV
         }
-        report.add(Kind::Stray, path,
+        report.add(Kind::Stray, pathOf(e.raw),
                    messageExt ? QStringLiteral("ZUNOのファイル名の形式ではないメッセージファイルです")
                               : QStringLiteral("メッセージ・WAV・inf.iniのどれでもないファイルです"),
-                   QStringLiteral("KELDAは使いません。必要なら別の場所へ移してください"));
+                   elsewhere);
     }
     if (!infIni) {
         report.add(Kind::InfIni, CFileMng::InfIniPath(boxFolder), QStringLiteral("inf.iniがありません"),
@@ -453,30 +477,30 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         }
     }
 
-    for (const QByteArray& stemRaw : order) {
+    report.byStem.reserve(report.byStem.size() + qsizetype(order.size()));
+    for (const std::string_view stemRaw : order) {
         const Stem& s = stems[stemRaw];
-        if (s.info.isEmpty() && s.voice.isEmpty()) {
+        if (!s.info && !s.voice) {
             continue; // a WAV file without a message: not checked
         }
         ++report.messages;
-        const QString stem = QFile::decodeName(stemRaw);
         LocalMessage local;
         local.boxFolder = boxFolder;
-        local.info = !s.info.isEmpty();
-        local.voice = !s.voice.isEmpty();
+        local.info = s.info != nullptr;
+        local.voice = s.voice != nullptr;
         const std::size_t before = report.findings.size();
 
         // Each file on its own: readable, a whole record, its size, its header against its record.
         FileRead files[2];
         bool whole[2] = {false, false};
         for (int v = 0; v < 2; ++v) {
-            const QByteArray& raw = v ? s.voice : s.info;
-            if (raw.isEmpty()) {
+            const QByteArray* raw = v ? s.voice : s.info;
+            if (!raw) {
                 continue;
             }
-            const QString path = CFileMng::Join(boxFolder, QFile::decodeName(raw));
             FileRead& f = files[v];
-            f = readHead(dirFd, raw);
+            f = readHead(dirFd, *raw);
+            const QString path = f.readable && f.size >= kHeadBytes ? QString() : pathOf(*raw);
             if (!f.readable) {
                 report.add(Kind::Unreadable, path, QStringLiteral("メッセージファイルを読めません(一覧に出ません)"),
                            QStringLiteral("権限とファイルの種類を確かめてください"));
@@ -495,7 +519,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
             }
             const QString fault = recordFault(recordOf(f));
             if (!fault.isEmpty()) {
-                report.add(Kind::BadRecord, path, QStringLiteral("録音情報が壊れています: %1").arg(fault),
+                report.add(Kind::BadRecord, pathOf(*raw), QStringLiteral("録音情報が壊れています: %1").arg(fault),
                            QStringLiteral("kelda-cli info で確かめ、録音情報を編集し直してください"));
             }
             if (f.size < kHeadBytes) {
@@ -506,7 +530,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
                 continue;
             }
             if (v && (f.size - kHeadBytes) % CG729Decoder::FRAME_BYTES != 0) {
-                report.add(Kind::Cut, path,
+                report.add(Kind::Cut, pathOf(*raw),
                            QStringLiteral("音声データが10バイトのフレームで終わっていません(%1バイト余り)")
                                .arg((f.size - kHeadBytes) % CG729Decoder::FRAME_BYTES),
                            QStringLiteral("--unit と --repair でZUNOから取り直します"), true);
@@ -516,7 +540,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
             if (fault.isEmpty()) {
                 const QString disagree = headerFault(f, v != 0);
                 if (!disagree.isEmpty()) {
-                    report.add(Kind::HeaderMismatch, path,
+                    report.add(Kind::HeaderMismatch, pathOf(*raw),
                                QStringLiteral("ZUNOのヘッダと録音情報が合いません: %1").arg(disagree),
                                QStringLiteral("kelda-cli info で確かめ、必要ならダウンロードし直してください"));
                 }
@@ -526,7 +550,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         if (whole[0] && whole[1] && report.findings.size() == before) {
             const QString disagree = pairFault(files[0], files[1]);
             if (!disagree.isEmpty()) {
-                report.add(Kind::PairMismatch, CFileMng::Join(boxFolder, QFile::decodeName(s.voice)),
+                report.add(Kind::PairMismatch, pathOf(*s.voice),
                            QStringLiteral(".vminfと.vmdatが別のメッセージを示しています: %1").arg(disagree),
                            QStringLiteral("どちらが正しいか確かめ、違う方をダウンロードし直してください"));
             }
@@ -534,29 +558,29 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         local.voiceSound = whole[1] && report.findings.size() == before;
 
         // The WAV file against the voice data it should have been made from; a cut voice file is fetched first.
-        if (!s.wav.isEmpty() && whole[1]) {
-            const QString wavPath = CFileMng::Join(boxFolder, QFile::decodeName(s.wav));
+        if (s.wav && whole[1]) {
             const qint64 frames = (files[1].size - kHeadBytes) / CG729Decoder::FRAME_BYTES;
-            switch (checkWav(dirFd, s.wav, frames)) {
+            switch (checkWav(dirFd, *s.wav, frames)) {
             case Wav::Matches:
                 break;
             case Wav::Unreadable:
-                report.add(Kind::Unreadable, wavPath, QStringLiteral("WAVファイルを読めません"),
+                report.add(Kind::Unreadable, pathOf(*s.wav), QStringLiteral("WAVファイルを読めません"),
                            QStringLiteral("権限とファイルの種類を確かめてください"));
                 break;
             case Wav::Incomplete:
-                report.add(Kind::WavIncomplete, wavPath,
+                report.add(Kind::WavIncomplete, pathOf(*s.wav),
                            QStringLiteral("WAVファイルのヘッダの長さがファイルの大きさと合いません(変換の中断)"),
                            QStringLiteral("--repair で変換し直します"), true);
                 break;
             case Wav::Mismatch:
                 report.add(
-                    Kind::WavMismatch, wavPath,
+                    Kind::WavMismatch, pathOf(*s.wav),
                     QStringLiteral("WAVファイルの長さが音声データの%1フレームと合いません(別の版から変換)").arg(frames),
                     QStringLiteral("--repair で変換し直します"), true);
                 break;
             }
         }
+        const QString stem = QString::fromLatin1(stemRaw.data(), kStem);
         if (!report.byStem.contains(stem)) {
             report.byStem.insert(stem, local);
         }
