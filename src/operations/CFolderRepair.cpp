@@ -63,11 +63,18 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
             actions.push_back({voice, QStringLiteral("取り直せません: ZUNOに接続して(--unit)点検してください"), false});
             continue;
         }
+        const QFileInfo info(voice);
+        if (!QFileInfo(info.path()).isDir()) {
+            actions.push_back({voice,
+                               QStringLiteral("取り込めません: ボックスフォルダがありません(kelda-cli folder-download "
+                                              "で作ってください)"),
+                               false});
+            continue;
+        }
         if (CCancelFlag::value() == 1) {
             actions.push_back({voice, fetchText(UnitResult::Cancelled), false});
             continue;
         }
-        const QFileInfo info(voice);
         const UnitResult r = ftp->DownloadVoice(f.unitPath, info.path(), info.fileName(), f.listedSize);
         actions.push_back({voice, fetchText(r), r == UnitResult::Done});
         if (r != UnitResult::Done) {

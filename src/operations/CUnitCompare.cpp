@@ -95,9 +95,10 @@ CUnitCompare::Outcome CUnitCompare::Run(CFtpMng& ftp, const QString& downloadFol
                     f.kind = Kind::NotOnPc;
                     f.path = CFileMng::Join(localBox, stem + (unitVoice ? kVmdat : kVminf));
                     f.problem = QStringLiteral("ZUNOにあるメッセージがPCにありません");
-                    f.repairable = unitVoice && QFileInfo(localBox).isDir();
-                    f.advice = f.repairable
-                                   ? QStringLiteral("--repair で音声データを取り込みます")
+                    f.repairable = unitVoice;
+                    f.advice = QFileInfo(localBox).isDir()
+                                   ? (unitVoice ? QStringLiteral("--repair で音声データを取り込みます")
+                                                : QStringLiteral("kelda-cli download を実行してください"))
                                    : QStringLiteral("kelda-cli folder-download と download を実行してください");
                 } else if (unitVoice && !local->voice) {
                     f.kind = Kind::InfoOnlyOnPc;

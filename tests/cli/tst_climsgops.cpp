@@ -406,6 +406,103 @@ private Q_SLOTS:
         QVERIFY(sim->transcript().filter("DELE").isEmpty());
         QCOMPARE(cli(QStringList{"delete", dl, a1Voice, "--kind", "pc", "--verified", "--yes"}).code, 2);
     }
+
+    void verifyRepairWithoutTheUnit_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("action"); // the first word of the action line, empty for none
+        QTest::addColumn<bool>("stays");     // the file named by the finding is still there afterwards
+        QTest::addColumn<int>("remaining");
+        QTest::newRow("WAV cut short is converted again") << "wav-cut"
+                                                          << "repaired" << true << 0;
+        QTest::newRow("WAV of another version is converted again") << "wav-longer"
+                                                                   << "repaired" << true << 0;
+        QTest::newRow("leftover of a download is removed") << "receiving"
+                                                           << "repaired" << false << 0;
+        QTest::newRow("staging file is removed") << "staging"
+                                                 << "repaired" << false << 0;
+        QTest::newRow("cut voice file needs the unit") << "cut"
+                                                       << "not-repaired" << true << 1;
+        QTest::newRow("backup of box names is kept") << "inf-tmp"
+                                                     << "" << true << 1;
+        QTest::newRow("stray file is kept") << "notes"
+                                            << "" << true << 1;
+    }
+    void verifyRepairWithoutTheUnit() {
+        QFETCH(QString, fault);
+        QFETCH(QString, action);
+        QFETCH(bool, stays);
+        QFETCH(int, remaining);
+        const QString voice = file("rusuroku/0001", a1, ".vmdat");
+        const QString wav = file("rusuroku/0001", a1, ".wav");
+        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr), 1);
+        const QByteArray goodWav = readAll(wav);
+        const QByteArray goodVoice = readAll(voice);
+        QString target = wav;
+        if (fault == "wav-cut") {
+            writeAll(wav, goodWav.chopped(100));
+        } else if (fault == "wav-longer") {
+            QByteArray longer = goodWav + QByteArray(1600, '\0');
+            uint8_t h[CG729Decoder::WAV_HEADER_BYTES];
+            CG729Decoder::makeWavHeader(h, quint32(longer.size() - 44), quint32(longer.size() - 8));
+            longer.replace(0, 44, QByteArray(reinterpret_cast<const char*>(h), 44));
+            writeAll(wav, longer);
+        } else if (fault == "receiving") {
+            target = dl + "/rusuroku/0001/.kelda-receiving.ini";
+            writeAll(target, goodVoice);
+        } else if (fault == "staging") {
+            target = file("rusuroku/0001", a1, ".tmp");
+            writeAll(target, goodVoice.mid(1246));
+        } else if (fault == "cut") {
+            target = voice;
+            writeAll(voice, goodVoice.chopped(3));
+        } else if (fault == "inf-tmp") {
+            target = dl + "/rusuroku/0001/inf.tmp";
+            writeAll(target, "[INF]\nNAME=\"before\"\n");
+        } else if (fault == "notes") {
+            target = dl + "/rusuroku/0001/notes.txt";
+            writeAll(target, "notes");
+        }
+        // Without --yes the question is refused and nothing changes.
+        const QByteArray before = readAll(target);
+        Run r = cli({"verify", dl, "--repair"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("修復の確認"));
+        QCOMPARE(readAll(target), before);
+
+        r = cli({"verify", dl, "--repair", "--yes"});
+        const QStringList actions = r.out.split('\n').filter(QRegularExpression("^(repaired|not-repaired)\t"));
+        QCOMPARE(actions.size(), action.isEmpty() ? 0 : 1);
+        if (!action.isEmpty()) {
+            QCOMPARE(actions.first().section('\t', 0, 1), action + "\t" + target);
+        }
+        QCOMPARE(QFile::exists(target), stays);
+        QVERIFY2(r.out.endsWith(QString("after the repair %1 findings remain\n").arg(remaining)), qPrintable(r.out));
+        QCOMPARE(r.code, remaining == 0 ? 0 : 1);
+        // Message files are never removed, and a WAV file made again is the one the voice data gives.
+        QVERIFY(QFile::exists(file("rusuroku/0001", a1, ".vminf")) && QFile::exists(voice));
+        if (target == wav) {
+            QCOMPARE(readAll(wav), goodWav);
+        }
+    }
+
+    void verifyAgainstTheUnitFindsMovedMessagesAndNewBoxes() {
+        // A message moved to another box on the PC is still the PC's; a box the PC has no folder for is named,
+        // with what to run, and cannot be mended by fetching voice data.
+        QDir().mkpath(dl + "/rusuroku/0002");
+        CFileMng::SetBoxName(dl + "/rusuroku/0002", "");
+        QCOMPARE(cli({"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"}).code, 0);
+        const CSampleUnit::Message n1 = message("0003", 5);
+        sim->makeBox("rusuroku", "0003");
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0003", n1, false));
+        Run r = cli(QStringList{"verify", dl} + login());
+        QCOMPARE(findings(r.out), QStringList{"not-on-pc " + file("rusuroku/0003", n1, ".vmdat")});
+        QVERIFY(r.out.contains("folder-download"));
+        QCOMPARE(r.code, 1);
+        r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(r.out.contains("not-repaired\t" + file("rusuroku/0003", n1, ".vmdat")), qPrintable(r.out));
+        QCOMPARE(r.code, 1);
+        QVERIFY(sim->transcript().filter(QRegularExpression("^(RETR|DELE)")).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCliMsgOps)
