@@ -353,6 +353,10 @@ private Q_SLOTS:
         writeAll(file("naisen/0200", e1, ".vmdat"), readAll(file("naisen/0200", e1, ".vmdat")).chopped(20));
         QCOMPARE(CFileMng::ConvertToWav(file("naisen/0200", e1, ".vmdat"), nullptr), 1);
         writeAll(file("rusuroku/0001", a1, ".vmdat"), readAll(file("rusuroku/0001", a1, ".vmdat")).chopped(7));
+        // Played on the unit since it was downloaded: the voice file fetched again says so in its record.
+        CSampleUnit::Message played = a1;
+        played.playedOnUnit = true;
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0001", played, false));
         writeAll(dl + "/naisen/0200/.kelda-receiving.ini", "half");
 
         Run r = cli(QStringList{"verify", dl} + login());
@@ -377,6 +381,9 @@ private Q_SLOTS:
         }
         QVERIFY(!QFile::exists(dl + "/naisen/0200/.kelda-receiving.ini"));
         QVERIFY(QFile::exists(file("rusuroku/0001", a2, ".vminf")));
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(file("rusuroku/0001", a1, ".vmdat"), rec);
+        QCOMPARE(int(rec.importStatus), 1);
         QVERIFY(sim->transcript().filter("DELE").isEmpty());
         QCOMPARE(cli(QStringList{"verify", dl} + login()).code, 0);
     }
