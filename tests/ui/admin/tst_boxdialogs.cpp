@@ -10,6 +10,7 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "list/CBoxOpenLogic.h"
 #include "list/CListModel.h"
+#include "operations/CFolderCheckLogic.h"
 #include "platform/CCp932.h"
 #include "platform/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
@@ -230,6 +231,22 @@ private Q_SLOTS:
         CDialogTestKit::button(dlg, "設定")->click();
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!dlg.isVisible());
+    }
+
+    // "キャンセル" of the check's progress window stops it: what was found so far is kept, and the run says it
+    // was not whole.
+    void folderCheckCancelled() {
+        const QString root = tmp->filePath("root");
+        const QString dl = CSampleFolder::makeDownloadFolder(root, "dl", {"01", "02"}, {"100"}, 2);
+        QFile(dl + "/rusuroku/01/notes.txt").open(QIODevice::WriteOnly);
+        CScriptedUi ui;
+        CFolderCheckLogic logic(ui, dl, nullptr);
+        QVERIFY(logic.run());
+        QCOMPARE(logic.findings().size(), size_t(1));
+        ui.onDispatch = [&ui](int) { ui.pressCancel(CFolderCheckLogic::ProgressTitle()); };
+        QVERIFY(!logic.run());
+        QVERIFY(logic.findings().size() <= 1);
+        QVERIFY(!ui.hasOpenProgress(CFolderCheckLogic::ProgressTitle()));
     }
 
     // Through the main frame: the commands are built, run their dialogs and end with the completion messages.
