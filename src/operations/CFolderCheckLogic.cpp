@@ -95,6 +95,7 @@ std::vector<CFolderRepair::Action> CFolderCheckLogic::repair(const std::vector<i
     for (const CFolderRepair::Action& a : actions) {
         if (a.done) {
             ++done;
+            ++m_repairs;
         } else {
             failed << a.path + QStringLiteral(": ") + a.text;
         }

@@ -25,6 +25,8 @@ public:
     const std::vector<CHECK_FINDING>& findings() const { return m_findings; }
     const QString& downloadFolder() const { return m_folder; }
     bool comparedWithUnit() const { return m_compared; }
+    // How many mending actions were done so far (the lists then reload).
+    int repairs() const { return m_repairs; }
     // "N件の問題が見つかりました。" or that nothing was found.
     QString summaryText() const;
 
@@ -44,5 +46,6 @@ private:
     QString m_folder;
     CFtpMng* m_ftp;
     bool m_compared = false;
+    int m_repairs = 0;
     std::vector<CHECK_FINDING> m_findings;
 };

@@ -156,4 +156,9 @@ void CAdminCommands::checkFolder() {
     logic.run();
     CFolderCheckWnd wnd(logic, &m_frame);
     wnd.exec();
+    // Mending fetches voice files and makes WAV files: the lists and the status line show what is there now.
+    if (logic.repairs() > 0) {
+        m_frame.reloadAllLists(1, 0);
+        m_frame.refreshStatus(true);
+    }
 }
