@@ -106,21 +106,26 @@ int CCliVerify::run() {
         c.m_ui.note(QStringLiteral("kelda-cli: verify cancelled; the folder was not checked whole"));
         return CCliCommands::Failed;
     }
+    // Whatever the unit does, the local findings are written: a failed comparison only says it is missing.
+    int unitStatus = CCliCommands::Ok;
+    QString unitProblem;
     if (withUnit) {
         // Listing changes nothing on the unit, so the check logs in without --yes.
         CLinkSettings settings;
         CLoginForm form(settings);
         const LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(args.unit)), args.user, c.m_password};
         if (!form.submit(typed, false, *c.m_ftp, c.m_ui)) {
-            return CCliCommands::NoUnit;
-        }
-        c.m_loggedIn = true;
-        const CUnitCompare::Outcome compared = CUnitCompare::Run(*c.m_ftp, dir, report);
-        if (compared != CUnitCompare::Outcome::Done) {
-            c.m_ui.note(compared == CUnitCompare::Outcome::Cancelled
-                            ? QStringLiteral("kelda-cli: verify cancelled while listing the unit")
-                            : QStringLiteral("kelda-cli: the unit's listings could not be read; compared in part"));
-            return CCliCommands::Failed;
+            unitStatus = CCliCommands::NoUnit;
+            unitProblem = QStringLiteral("the unit could not be reached");
+        } else {
+            c.m_loggedIn = true;
+            const CUnitCompare::Outcome compared = CUnitCompare::Run(*c.m_ftp, dir, report);
+            if (compared != CUnitCompare::Outcome::Done) {
+                unitStatus = CCliCommands::Failed;
+                unitProblem = compared == CUnitCompare::Outcome::Cancelled
+                                  ? QStringLiteral("cancelled while listing the unit")
+                                  : QStringLiteral("the unit's listings could not be read");
+            }
         }
     }
 
@@ -139,7 +144,10 @@ int CCliVerify::run() {
 
     // After mending, the folder is checked again: only what is found then is still wrong.
     int remaining = int(report.findings.size());
-    if (repair) {
+    if (!unitProblem.isEmpty()) {
+        c.m_ui.note(QStringLiteral("kelda-cli: %1; the findings above are those of the PC alone%2")
+                        .arg(unitProblem, repair ? QStringLiteral(", and nothing was repaired") : QString()));
+    } else if (repair) {
         QByteArray lines;
         for (const CFolderRepair::Action& a :
              CFolderRepair::Run(&c.m_ui, withUnit ? c.m_ftp.get() : nullptr, report.findings)) {
@@ -169,7 +177,9 @@ int CCliVerify::run() {
     QString summary = QStringLiteral("verify: %1 box folders, %2 messages%3: ")
                           .arg(report.boxFolders)
                           .arg(report.messages)
-                          .arg(withUnit ? QStringLiteral(", compared with the unit") : QString());
+                          .arg(!withUnit               ? QString()
+                               : unitProblem.isEmpty() ? QStringLiteral(", compared with the unit")
+                                                       : QStringLiteral(", not compared with the unit"));
     summary +=
         report.findings.empty()
             ? QStringLiteral("nothing wrong")
@@ -181,6 +191,9 @@ int CCliVerify::run() {
         c.m_ui.note(summary);
     } else {
         writeOut(summary.toUtf8() + '\n');
+    }
+    if (unitStatus != CCliCommands::Ok) {
+        return unitStatus;
     }
     return remaining == 0 ? CCliCommands::Ok : CCliCommands::Failed;
 }

@@ -509,6 +509,25 @@ private Q_SLOTS:
         QVERIFY2(r.out.contains("not-repaired\t" + file("rusuroku/0003", n1, ".vmdat")), qPrintable(r.out));
         QCOMPARE(r.code, 1);
         QVERIFY(sim->transcript().filter(QRegularExpression("^(RETR|DELE)")).isEmpty());
+
+        // A listing the unit breaks off, or no unit at all: the PC's own findings are still written, and the run
+        // says what is missing.
+        writeAll(dl + "/rusuroku/0001/notes.txt", "notes");
+        const QStringList local{"stray " + dl + "/rusuroku/0001/notes.txt"};
+        sim->setFaults("NLST arg=-l abort-data 10");
+        r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(findings(r.out) == local, qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("not compared with the unit"), qPrintable(r.out));
+        QVERIFY2(r.err.contains("listings could not be read; the findings above are those of the PC alone, and "
+                                "nothing was repaired"),
+                 qPrintable(r.err));
+        QCOMPARE(r.code, 1);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/notes.txt"));
+        const QStringList toNoUnit = login();
+        sim->stop();
+        r = cli(QStringList{"verify", dl} + toNoUnit);
+        QVERIFY2(findings(r.out) == local, qPrintable(r.out + r.err));
+        QCOMPARE(r.code, 3);
     }
 };
 
