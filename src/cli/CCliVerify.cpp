@@ -101,7 +101,8 @@ int CCliVerify::run() {
     }
 
     CCancelFlag::clear();
-    CFolderCheck::Report report = CFolderCheck::Run(dir, [](int, int) { return CCancelFlag::value() != 1; });
+    CFolderCheck::Report report = CFolderCheck::Run(
+        dir, [](int, int) { return CCancelFlag::value() != 1; }, withUnit);
     if (report.cancelled) {
         c.m_ui.note(QStringLiteral("kelda-cli: verify cancelled; the folder was not checked whole"));
         return CCliCommands::Failed;
@@ -158,7 +159,7 @@ int CCliVerify::run() {
                      '\n';
         }
         writeOut(lines);
-        CFolderCheck::Report again = CFolderCheck::Run(dir);
+        CFolderCheck::Report again = CFolderCheck::Run(dir, {}, withUnit);
         if (withUnit && CUnitCompare::Run(*c.m_ftp, dir, again) != CUnitCompare::Outcome::Done) {
             c.m_ui.note(QStringLiteral("kelda-cli: the unit's listings could not be read after the repair"));
             return CCliCommands::Failed;

@@ -35,12 +35,14 @@ struct FileRead {
     char head[kHeadBytes];
 };
 
-FileRead readHead(int dirFd, const QByteArray& name) {
-    FileRead r;
-    std::memset(r.head, 0, sizeof r.head);
+// Fills r in place (it is large); the bytes past what was read are zero.
+void readHead(int dirFd, const QByteArray& name, FileRead& r) {
+    r.readable = false;
+    r.size = 0;
+    r.got = 0;
     const int fd = ::openat(dirFd, name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return r;
+        return;
     }
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -60,10 +62,10 @@ FileRead readHead(int dirFd, const QByteArray& name) {
             r.readable = true;
             r.size = st.st_size;
             r.got = int(got);
+            std::memset(r.head + got, 0, size_t(kHeadBytes - got));
         }
     }
     ::close(fd);
-    return r;
 }
 
 template <std::size_t N> bool terminated(const char16_t (&field)[N]) {
@@ -172,7 +174,18 @@ bool headerDate(const char* h, char (&out)[32]) {
         const int hour = num(d + 17, 2);
         const int minute = num(d + 20, 2);
         if (month > 0 && day >= 1 && day <= 31 && hour <= 23 && minute <= 59) {
-            std::snprintf(out, sizeof out, "%04d/%02d/%02d %02d:%02d", num(d + 12, 4), month, day, hour, minute);
+            // "YYYY/MM/DD hh:mm": the year's digits as written, the rest two digits each.
+            char* o = out;
+            std::memcpy(o, d + 12, 4);
+            o += 4;
+            const int values[4] = {month, day, hour, minute};
+            const char separators[4] = {'/', '/', ' ', ':'};
+            for (int i = 0; i < 4; ++i) {
+                *o++ = separators[i];
+                *o++ = char('0' + values[i] / 10);
+                *o++ = char('0' + values[i] % 10);
+            }
+            *o = 0;
             return true;
         }
     }
@@ -198,10 +211,12 @@ QString headerFault(const FileRead& f, bool voice) {
     const quint32 tenths = quint32(byte(130)) << 24 | quint32(byte(131)) << 16 | quint32(byte(132)) << 8 | byte(133);
     const quint32 s = tenths / 10;
     char length[32];
-    if (s / 3600 >= 100) {
-        std::snprintf(length, sizeof length, "99:59:59");
-    } else {
-        std::snprintf(length, sizeof length, "%02u:%02u:%02u", s / 3600, s % 3600 / 60, s % 60);
+    const quint32 parts[3] = {s / 3600 >= 100 ? 99 : s / 3600, s / 3600 >= 100 ? 59 : s % 3600 / 60,
+                              s / 3600 >= 100 ? 59 : s % 60};
+    for (int i = 0; i < 3; ++i) {
+        length[i * 3] = char('0' + parts[i] / 10);
+        length[i * 3 + 1] = char('0' + parts[i] % 10);
+        length[i * 3 + 2] = i < 2 ? ':' : 0;
     }
     if (view(rec.recTime) != QLatin1StringView(length)) {
         faults << QStringLiteral("録音時間: 記録「%1」、ヘッダ「%2」")
@@ -342,8 +357,9 @@ void CFolderCheck::Report::add(Kind kind, const QString& path, const QString& pr
     findings.push_back(std::move(f));
 }
 
-CFolderCheck::Report CFolderCheck::Run(const QString& downloadFolder, const Progress& progress) {
+CFolderCheck::Report CFolderCheck::Run(const QString& downloadFolder, const Progress& progress, bool indexMessages) {
     Report report;
+    report.indexMessages = indexMessages;
     QStringList boxes;
     for (const char* kind : {"rusuroku", "naisen"}) {
         const QString kindFolder = CFileMng::Join(downloadFolder, QLatin1String(kind));
@@ -477,7 +493,9 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         }
     }
 
-    report.byStem.reserve(report.byStem.size() + qsizetype(order.size()));
+    if (report.indexMessages) {
+        report.byStem.reserve(report.byStem.size() + qsizetype(order.size()));
+    }
     for (const std::string_view stemRaw : order) {
         const Stem& s = stems[stemRaw];
         if (!s.info && !s.voice) {
@@ -499,7 +517,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
                 continue;
             }
             FileRead& f = files[v];
-            f = readHead(dirFd, *raw);
+            readHead(dirFd, *raw, f);
             const QString path = f.readable && f.size >= kHeadBytes ? QString() : pathOf(*raw);
             if (!f.readable) {
                 report.add(Kind::Unreadable, path, QStringLiteral("メッセージファイルを読めません(一覧に出ません)"),
@@ -580,9 +598,11 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
                 break;
             }
         }
-        const QString stem = QString::fromLatin1(stemRaw.data(), kStem);
-        if (!report.byStem.contains(stem)) {
-            report.byStem.insert(stem, local);
+        if (report.indexMessages) {
+            const QString stem = QString::fromLatin1(stemRaw.data(), kStem);
+            if (!report.byStem.contains(stem)) {
+                report.byStem.insert(stem, local);
+            }
         }
     }
     ::close(dirFd);

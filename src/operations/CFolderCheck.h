@@ -30,6 +30,8 @@ public:
         int boxFolders = 0;
         int messages = 0;
         bool cancelled = false;
+        // Whether byStem is filled (a comparison with the unit needs it; the check alone does not).
+        bool indexMessages = false;
         // By the message's file name without extension; a message kept in two box folders is in the first one.
         QHash<QString, LocalMessage> byStem;
 
@@ -42,7 +44,8 @@ public:
     using Progress = std::function<bool(int done, int total)>;
 
     // Checks every box folder of the download folder (below "rusuroku" and "naisen").
-    static Report Run(const QString& downloadFolder, const Progress& progress = {});
+    // indexMessages: fill the report's byStem for a comparison with the unit.
+    static Report Run(const QString& downloadFolder, const Progress& progress = {}, bool indexMessages = false);
     // Checks one box folder into report.
     static void CheckBoxFolder(const QString& boxFolder, Report& report);
     // Whether the WAV file beside a voice file is whole and holds as many samples as the voice data's frames.

@@ -37,13 +37,16 @@ bool CFolderCheckLogic::run() {
     look.cancelButton = true;
     look.onCancel = [] { CCancelFlag::set(1); };
     std::unique_ptr<CProgressView> view = m_ui.createProgressView(look);
-    CFolderCheck::Report report = CFolderCheck::Run(m_folder, [&](int done, int total) {
-        view->setRange(0, std::max(total, 1));
-        view->setPosition(done);
-        view->setCounterText(QStringLiteral("%1／%2").arg(done).arg(total));
-        m_ui.dispatchPendingEvents(10);
-        return CCancelFlag::value() != 1;
-    });
+    CFolderCheck::Report report = CFolderCheck::Run(
+        m_folder,
+        [&](int done, int total) {
+            view->setRange(0, std::max(total, 1));
+            view->setPosition(done);
+            view->setCounterText(QStringLiteral("%1／%2").arg(done).arg(total));
+            m_ui.dispatchPendingEvents(10);
+            return CCancelFlag::value() != 1;
+        },
+        m_ftp != nullptr);
     bool whole = !report.cancelled;
     if (whole && m_ftp) {
         view->setText(QStringLiteral("ZUNOの一覧と照合しています。"));

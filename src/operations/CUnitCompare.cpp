@@ -156,6 +156,7 @@ std::vector<CUnitCompare::Unverified> CUnitCompare::KeepVerified(CFtpMng& ftp, s
         const QString folder = info.path();
         if (!checked.contains(folder)) {
             CFolderCheck::Report r;
+            r.indexMessages = true;
             CFolderCheck::CheckBoxFolder(folder, r);
             checked.insert(folder, r);
         }

@@ -25,7 +25,8 @@ public:
         QHash<QString, qint64> sizes;
     };
 
-    // Lists every box of the unit and adds its findings to report (made by CFolderCheck::Run on the same folder);
+    // Lists every box of the unit and adds its findings to report (made by CFolderCheck::Run on the same folder,
+    // with its messages indexed);
     // a voice file the local check found cut learns where the unit keeps it and its listed size.
     static Outcome Run(CFtpMng& ftp, const QString& downloadFolder, CFolderCheck::Report& report);
     // The long listing of one box directory: Done, NotListed (no such box directory on the unit), CommFailure or
