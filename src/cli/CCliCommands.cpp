@@ -8,6 +8,7 @@
 #include "cli/CCliHelp.h"
 #include "cli/CCliListFilter.h"
 #include "cli/CCliMoveCopy.h"
+#include "cli/CCliVerify.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
@@ -114,6 +115,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("move") || c == QLatin1String("copy")) {
         return CCliMoveCopy(*this).run();
+    }
+    if (c == QLatin1String("verify")) {
+        return CCliVerify(*this).run();
     }
     if (c == QLatin1String("edit")) {
         return CCliEdit::run(m_args, m_ui);

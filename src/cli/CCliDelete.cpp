@@ -6,6 +6,7 @@
 #include "link/CFtpMng.h"
 #include "operations/CDelKindSetLogic.h"
 #include "operations/CMsgDelete.h"
+#include "operations/CUnitCompare.h"
 #include "shell/CKELDADoc.h"
 
 QString CCliDelete::help() {
@@ -21,7 +22,9 @@ QString CCliDelete::help() {
         "  --kind pc     on the PC only (\"ＰＣのみ\"); needs no unit\n"
         "A message is only deleted on the unit when its voice data is on the PC and its file name carries the\n"
         "box number of its folder; protected messages are never deleted. The exit status is 1 unless every\n"
-        "message was deleted as asked and every record that had to be marked could be.\n");
+        "message was deleted as asked and every record that had to be marked could be.\n"
+        "  --verified    with --kind unit: only messages whose voice file passes the checks of kelda-cli\n"
+        "                verify and is as long as the unit lists it; the others are named and left alone\n");
 }
 
 int CCliDelete::run() {
@@ -35,7 +38,11 @@ int CCliDelete::run() {
     if (kind < 0) {
         return c.usage(QStringLiteral("delete needs --kind unit, both or pc"));
     }
-    QStringList allowed{QStringLiteral("kind"), QStringLiteral("yes")};
+    const bool verified = args.given.contains(QStringLiteral("verified"));
+    if (verified && kind != CMsgDelete::UnitOnly) {
+        return c.usage(QStringLiteral("--verified goes with --kind unit"));
+    }
+    QStringList allowed{QStringLiteral("kind"), QStringLiteral("yes"), QStringLiteral("verified")};
     if (kind != CMsgDelete::PcOnly) {
         allowed << QStringLiteral("unit") << QStringLiteral("port") << QStringLiteral("user")
                 << QStringLiteral("password-file");
@@ -70,6 +77,17 @@ int CCliDelete::run() {
         }
         unit = CMsgDelete::Through(*c.m_ftp);
     }
+    bool unverified = false;
+    if (verified) {
+        for (const CUnitCompare::Unverified& u : CUnitCompare::KeepVerified(*c.m_ftp, rows)) {
+            c.m_ui.note(QStringLiteral("kelda-cli: %1 not deleted: %2").arg(u.file, u.reason));
+            unverified = true;
+        }
+        if (rows.empty()) {
+            c.m_ui.note(QStringLiteral("kelda-cli: no message passed the checks; nothing was deleted"));
+            return CCliCommands::Failed;
+        }
+    }
     const CMsgDelete::Summary summary = CMsgDelete::Run(c.m_ui, kind, rows, dir + QLatin1Char('/'), unit);
-    return summary.completed() ? CCliCommands::Ok : CCliCommands::Failed;
+    return summary.completed() && !unverified ? CCliCommands::Ok : CCliCommands::Failed;
 }

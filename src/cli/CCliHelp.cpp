@@ -3,6 +3,7 @@
 #include "cli/CCliAdmin.h"
 #include "cli/CCliDelete.h"
 #include "cli/CCliMoveCopy.h"
+#include "cli/CCliVerify.h"
 
 #include <QStringList>
 
@@ -42,6 +43,7 @@ Commands:
   move DIR FILE...             move messages into another box folder (--to rusuroku/NNNN)
   copy DIR FILE...             copy messages into another box folder (--to naisen/NNNN)
   edit FILE                    change the recording information of a message file
+  verify DIR                   check a download folder (and with --unit, against the unit)
   import-names DIR FILE.csv    extension box names from a phone book
   box-name DIR KIND/NNNN NAME  the name of one box (KIND: rusuroku or naisen)
 
@@ -148,7 +150,8 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("delete"),
                                       QStringLiteral("move"),
                                       QStringLiteral("copy"),
-                                      QStringLiteral("edit")};
+                                      QStringLiteral("edit"),
+                                      QStringLiteral("verify")};
     return commands.contains(command) || CCliAdmin::Handles(command);
 }
 
@@ -182,6 +185,9 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("move") || command == QLatin1String("copy")) {
         return CCliMoveCopy::help(command) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("verify")) {
+        return CCliVerify::help() + QString::fromUtf8(kConnection);
     }
     if (CCliAdmin::Handles(command)) {
         return CCliAdmin::HelpText(command);

@@ -182,6 +182,12 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
         return CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? UnitResult::NoDiskSpace
                                                                              : UnitResult::CommFailure;
     } else if (keepRecord) {
+        // The record stays as the user left it, but what was taken from the unit is what this file's header says
+        // (played there since, or not), as for any voice file received; a message deleted there stays so.
+        FILESTS_INFO fresh;
+        if (oldRecord.importStatus != 3 && CFileMng::ReadRecord(local, fresh).bytes >= FILESTS_INFO::SIZE) {
+            oldRecord.importStatus = fresh.importStatus;
+        }
         CFileMng::RewriteRecord(oldRecord, local);
     }
     report(CPrgFileDwnDlg::Position);

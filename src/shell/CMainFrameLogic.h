@@ -15,7 +15,7 @@
 class CMainFrameLogic {
 public:
     // Commands of the command bar, the settings popup and the window popup, in the order they are shown: the
-    // first BUTTON_COUNT are buttons, CmdLogin .. CmdImport the settings items, CmdTile .. CmdCascade the window
+    // first BUTTON_COUNT are buttons, CmdLogin .. CmdCheckFolder the settings items, CmdTile .. CmdCascade the window
     // items. Each is served by the one handler its subsystem registers in the frame's CCommandTable.
     enum Command {
         CmdFolderDownload, // ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ
@@ -48,6 +48,7 @@ public:
         CmdRenameBoxFolder,
         CmdExport,
         CmdImport,
+        CmdCheckFolder, // ダウンロードフォルダを点検する...
         // window popup
         CmdTile,
         CmdTileHorz,

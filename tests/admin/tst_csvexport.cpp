@@ -2,6 +2,7 @@
 #include "admin/CCsvExport.h"
 #include "admin/CExportSetLogic.h"
 #include "list/CListModel.h"
+#include "operations/CFolderCheckLogic.h"
 #include "platform/CCp932.h"
 #include "shell/CKELDADoc.h"
 #include "support/CSampleFolder.h"
@@ -109,6 +110,33 @@ private Q_SLOTS:
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines, QStringList({"BOX番号,相手名称,日時", "01,next,2026/12/08 10:16",
                                      "01," + written + ",2026/12/08 10:15"}));
+    }
+
+    // The findings of a folder check as CSV: every field quoted, so a path with a comma, a quote or a line break
+    // stays one field of one record.
+    void folderCheckFindingsStayOneRecordEach_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << QStringLiteral("/dl/rusuroku/01/notes.txt")
+                               << QStringLiteral("\"/dl/rusuroku/01/notes.txt\"");
+        QTest::newRow("comma") << QStringLiteral("/dl/rusuroku/01/a,b.txt")
+                               << QStringLiteral("\"/dl/rusuroku/01/a,b.txt\"");
+        QTest::newRow("quote") << QStringLiteral("/dl/rusuroku/01/\"x\".txt")
+                               << QStringLiteral("\"/dl/rusuroku/01/\"\"x\"\".txt\"");
+        QTest::newRow("line break") << QStringLiteral("/dl/営業\n部/01/x") << QStringLiteral("\"/dl/営業\n部/01/x\"");
+    }
+    void folderCheckFindingsStayOneRecordEach() {
+        QFETCH(QString, path);
+        QFETCH(QString, written);
+        CHECK_FINDING f;
+        f.kind = CHECK_FINDING::Kind::Stray;
+        f.path = path;
+        f.problem = QStringLiteral("不明なファイル");
+        f.advice = QStringLiteral("移してください");
+        const QByteArray bytes = CFolderCheckLogic::CsvBytes({f, f});
+        QCOMPARE(CCp932::toUnicode(bytes),
+                 "kind,path,problem,advice\n" +
+                     QString("stray," + written + ",\"不明なファイル\",\"移してください\"\n").repeated(2));
     }
 
     // The export dialog's file holds exactly the list export's bytes: CP932, LF line ends, the two columns as

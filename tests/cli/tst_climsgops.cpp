@@ -1,7 +1,9 @@
 // kelda-cli's message operations (delete, move, copy) end to end: exit statuses, the lines on stderr, the files
 // on disk and what the simulated unit was sent.
 #include "store/CFileMng.h"
+#include "support/CSampleFolder.h"
 #include "support/CZunoSimProcess.h"
+#include "voice/CG729Decoder.h"
 
 #include "CSampleUnit.h"
 
@@ -10,8 +12,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstddef>
+#include <sys/stat.h>
 
 namespace {
 
@@ -47,6 +53,30 @@ QByteArray readAll(const QString& path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Changes bytes of a file in place.
+void patch(const QString& path, qint64 at, const QByteArray& bytes) {
+    QByteArray all = readAll(path);
+    all.replace(at, bytes.size(), bytes);
+    writeAll(path, all);
+}
+
+// The finding lines of verify's output (the summary line left out), as "kind path".
+QStringList findings(const QString& out) {
+    QStringList lines;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QLatin1String("verify: "))) {
+            lines << line.section(QLatin1Char('\t'), 0, 1).replace(QLatin1Char('\t'), QLatin1Char(' '));
+        }
+    }
+    return lines;
 }
 
 } // namespace
@@ -405,6 +435,340 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(QDir(dl).entryList({".kelda-moving*"}, QDir::Files | QDir::Hidden), QStringList{});
+    }
+
+    void verifyReportsEachFaultOnce_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("path"); // below the download folder; A1 and A2 stand for the stems
+        QTest::newRow("status byte out of range") << "flag"
+                                                  << "record"
+                                                  << "rusuroku/0001/A1.vmdat";
+        QTest::newRow("text field without its end") << "title"
+                                                    << "record"
+                                                    << "rusuroku/0001/A1.vmdat";
+        QTest::newRow("date text of another form") << "date"
+                                                   << "record"
+                                                   << "rusuroku/0001/A1.vminf";
+        QTest::newRow("voice data not whole frames") << "cut"
+                                                     << "cut"
+                                                     << "rusuroku/0001/A1.vmdat";
+        QTest::newRow("information file without its header") << "cut-info"
+                                                             << "cut"
+                                                             << "rusuroku/0001/A1.vminf";
+        QTest::newRow("played state against the header") << "played"
+                                                         << "header"
+                                                         << "rusuroku/0001/A1.vmdat";
+        QTest::newRow("information file of another message") << "pair"
+                                                             << "pair"
+                                                             << "rusuroku/0001/A1.vmdat";
+        QTest::newRow("WAV cut short") << "wav-cut"
+                                       << "wav-incomplete"
+                                       << "rusuroku/0001/A1.wav";
+        QTest::newRow("WAV of another version") << "wav-longer"
+                                                << "wav-mismatch"
+                                                << "rusuroku/0001/A1.wav";
+        QTest::newRow("inf.ini missing") << "no-ini"
+                                         << "inf-ini"
+                                         << "naisen/0200/inf.ini";
+        QTest::newRow("inf.ini no file") << "fifo-ini"
+                                         << "inf-ini"
+                                         << "naisen/0200/inf.ini";
+        QTest::newRow("box folder name too long") << "box-name"
+                                                  << "box-name"
+                                                  << "rusuroku/00001";
+        QTest::newRow("stray file") << "notes"
+                                    << "stray"
+                                    << "rusuroku/0001/notes.txt";
+        QTest::newRow("message name not of the unit's form") << "short-name"
+                                                             << "stray"
+                                                             << "rusuroku/0001/x.vmdat";
+        QTest::newRow("interrupted download") << "receiving"
+                                              << "leftover"
+                                              << "rusuroku/0001/.kelda-receiving.ini";
+        QTest::newRow("interrupted conversion") << "wav-part"
+                                                << "leftover"
+                                                << "rusuroku/0001/A1.wav.part";
+        QTest::newRow("conversion staging file") << "staging"
+                                                 << "leftover"
+                                                 << "rusuroku/0001/A1.tmp";
+        QTest::newRow("voice file that is no file") << "fifo-voice"
+                                                    << "unreadable"
+                                                    << "rusuroku/0001/A1.vmdat";
+    }
+    void verifyReportsEachFaultOnce() {
+        QFETCH(QString, fault);
+        QFETCH(QString, kind);
+        QFETCH(QString, path);
+        const QString voice = file("rusuroku/0001", a1, ".vmdat");
+        const QString info = file("rusuroku/0001", a1, ".vminf");
+        const QString wav = file("rusuroku/0001", a1, ".wav");
+        // A sound folder first: downloaded from the unit, with a WAV file converted from its voice data.
+        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr), 1);
+        Run r = cli({"verify", dl});
+        QCOMPARE(r.out, QString("verify: 2 box folders, 3 messages: nothing wrong\n"));
+        QCOMPARE(r.code, 0);
+
+        if (fault == "flag") {
+            patch(voice, 0, QByteArray(1, 7));
+        } else if (fault == "title") {
+            patch(voice, offsetof(FILESTS_INFO, title), QByteArray(82, 'a'));
+        } else if (fault == "date") {
+            patch(info, offsetof(FILESTS_INFO, recDateTime), QByteArray("2\0000\0002\0006\0-\0", 10));
+        } else if (fault == "cut") {
+            writeAll(voice, readAll(voice).chopped(3));
+        } else if (fault == "cut-info") {
+            writeAll(info, readAll(info).left(1000));
+        } else if (fault == "played") {
+            FILESTS_INFO rec;
+            CFileMng::ReadRecord(voice, rec);
+            patch(voice, 2, QByteArray(1, char(rec.importStatus == 1 ? 2 : 1)));
+        } else if (fault == "pair") {
+            writeAll(info, readAll(file("rusuroku/0001", a2, ".vminf")));
+        } else if (fault == "wav-cut") {
+            writeAll(wav, readAll(wav).chopped(100));
+        } else if (fault == "wav-longer") {
+            QByteArray longer = readAll(wav) + QByteArray(160, '\0');
+            uint8_t h[CG729Decoder::WAV_HEADER_BYTES];
+            CG729Decoder::makeWavHeader(h, quint32(longer.size() - 44), quint32(longer.size() - 8));
+            longer.replace(0, 44, QByteArray(reinterpret_cast<const char*>(h), 44));
+            writeAll(wav, longer);
+        } else if (fault == "no-ini") {
+            QVERIFY(QFile::remove(dl + "/naisen/0200/inf.ini"));
+        } else if (fault == "fifo-ini") {
+            QVERIFY(QFile::remove(dl + "/naisen/0200/inf.ini"));
+            QCOMPARE(::mkfifo(QFile::encodeName(dl + "/naisen/0200/inf.ini").constData(), 0600), 0);
+        } else if (fault == "box-name") {
+            QVERIFY(QDir().mkpath(dl + "/rusuroku/00001"));
+            CFileMng::SetBoxName(dl + "/rusuroku/00001", "");
+        } else if (fault == "notes") {
+            writeAll(dl + "/rusuroku/0001/notes.txt", "notes");
+        } else if (fault == "short-name") {
+            QVERIFY(QFile::copy(voice, dl + "/rusuroku/0001/x.vmdat"));
+        } else if (fault == "receiving") {
+            writeAll(dl + "/rusuroku/0001/.kelda-receiving.ini", QByteArray(990, '\0'));
+        } else if (fault == "wav-part") {
+            writeAll(wav + ".part", "RIFF");
+        } else if (fault == "staging") {
+            writeAll(file("rusuroku/0001", a1, ".tmp"), "frames");
+        } else if (fault == "fifo-voice") {
+            QVERIFY(QFile::remove(voice));
+            QVERIFY(QFile::remove(wav));
+            QCOMPARE(::mkfifo(QFile::encodeName(voice).constData(), 0600), 0);
+        }
+        r = cli({"verify", dl});
+        const QString where = dl + "/" + QString(path).replace("A1", a1.stem).replace("A2", a2.stem);
+        QCOMPARE(findings(r.out), QStringList{kind + " " + where});
+        QVERIFY2(r.out.endsWith(QString(": 1 findings (%1 1)\n").arg(kind)), qPrintable(r.out));
+        QCOMPARE(r.code, 1);
+        // The same as CSV for a spreadsheet, the summary on stderr.
+        r = cli({"verify", dl, "--csv"});
+        QCOMPARE(r.out.count('\n'), 2);
+        QVERIFY(r.out.startsWith("kind,path,problem,advice\n" + kind + ",\"" + where + "\","));
+        QVERIFY(r.err.contains("1 findings"));
+        QCOMPARE(r.code, 1);
+    }
+
+    void verifyFindsNothingInSoundSampleFolders() {
+        const QString made = CSampleFolder::makeDownloadFolder(local->path(), "made", {"01", "0002"}, {"100"}, 6);
+        Run r = cli({"verify", made});
+        QCOMPARE(r.out, QString("verify: 3 box folders, 18 messages: nothing wrong\n"));
+        QCOMPARE(r.code, 0);
+        CSampleUnit::Options o;
+        o.local = true;
+        o.messages = 30;
+        QVERIFY(!CSampleUnit::writeTree(local->filePath("sample"), o).isEmpty());
+        r = cli({"verify", local->filePath("sample")});
+        QVERIFY2(r.out.endsWith("30 messages: nothing wrong\n") && findings(r.out).isEmpty(), qPrintable(r.out));
+        QCOMPARE(r.code, 0);
+        QCOMPARE(cli({"verify", local->filePath("sample/rusuroku")}).code, 2);
+        QCOMPARE(cli({"verify", made, "--user", "mirta"}).code, 2);
+    }
+
+    void verifyAgainstTheUnitAndRepair() {
+        // On the unit a message the PC never got; on the PC a message without its voice data, one shorter than the
+        // unit's by whole frames, one cut within a frame with a WAV of another version, and a leftover.
+        const CSampleUnit::Message a3 = message("0001", 4);
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0001", a3, false));
+        QVERIFY(QFile::remove(file("rusuroku/0001", a2, ".vmdat")));
+        writeAll(file("naisen/0200", e1, ".vmdat"), readAll(file("naisen/0200", e1, ".vmdat")).chopped(20));
+        QCOMPARE(CFileMng::ConvertToWav(file("naisen/0200", e1, ".vmdat"), nullptr), 1);
+        writeAll(file("rusuroku/0001", a1, ".vmdat"), readAll(file("rusuroku/0001", a1, ".vmdat")).chopped(7));
+        // Played on the unit since it was downloaded: the voice file fetched again says so in its record.
+        CSampleUnit::Message played = a1;
+        played.playedOnUnit = true;
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0001", played, false));
+        writeAll(dl + "/naisen/0200/.kelda-receiving.ini", "half");
+
+        Run r = cli(QStringList{"verify", dl} + login());
+        QCOMPARE(findings(r.out), (QStringList{"cut " + file("rusuroku/0001", a1, ".vmdat"),
+                                               "leftover " + dl + "/naisen/0200/.kelda-receiving.ini",
+                                               "info-only " + file("rusuroku/0001", a2, ".vminf"),
+                                               "not-on-pc " + file("rusuroku/0001", a3, ".vmdat"),
+                                               "shorter " + file("naisen/0200", e1, ".vmdat")}));
+        QCOMPARE(r.code, 1);
+        // Listing only: nothing fetched, nothing deleted.
+        QVERIFY(sim->transcript().filter(QRegularExpression("^(RETR|DELE)")).isEmpty());
+
+        r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(r.out.contains("repaired\t" + file("rusuroku/0001", a3, ".vmdat")), qPrintable(r.out));
+        QVERIFY2(r.out.endsWith("after the repair 0 findings remain\n"), qPrintable(r.out + r.err));
+        QCOMPARE(r.code, 0);
+        for (const auto& [kindBox, m] : {std::pair{QString("rusuroku/0001"), a1},
+                                         {"rusuroku/0001", a2},
+                                         {"rusuroku/0001", a3},
+                                         {"naisen/0200", e1}}) {
+            QCOMPARE(readAll(file(kindBox, m, ".vmdat")).mid(990), sim->readFile(kindBox + "/" + m.stem + ".vmdat"));
+        }
+        QVERIFY(!QFile::exists(dl + "/naisen/0200/.kelda-receiving.ini"));
+        QVERIFY(QFile::exists(file("rusuroku/0001", a2, ".vminf")));
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(file("rusuroku/0001", a1, ".vmdat"), rec);
+        QCOMPARE(int(rec.importStatus), 1);
+        QVERIFY(sim->transcript().filter("DELE").isEmpty());
+        QCOMPARE(cli(QStringList{"verify", dl} + login()).code, 0);
+    }
+
+    void deleteVerifiedFreesOnlyWhatThePcVouchesFor() {
+        const QString a1Voice = file("rusuroku/0001", a1, ".vmdat");
+        const QByteArray whole = readAll(a1Voice);
+        QVERIFY(QFile::remove(file("rusuroku/0001", a2, ".vmdat")));
+        for (int cut : {10, 3}) {
+            // Shorter than the unit's by whole frames (only the listing tells), then cut within a frame.
+            writeAll(a1Voice, whole.chopped(cut));
+            sim->clearTranscript();
+            Run r = cli(QStringList{"delete", dl, a1Voice, file("rusuroku/0001", a2, ".vminf"),
+                                    file("naisen/0200", e1, ".vmdat"), "--kind", "unit", "--verified"} +
+                        login());
+            QCOMPARE(sim->transcript().filter("DELE"), QStringList{"DELE /naisen/0200/" + e1.stem + ".vminf"});
+            QVERIFY2(r.err.contains(a1Voice + " not deleted"), qPrintable(r.err));
+            QVERIFY(r.err.contains(file("rusuroku/0001", a2, ".vminf") + " not deleted"));
+            QCOMPARE(r.code, 1);
+            // e1 is gone on the unit now; put it back for the next round.
+            QVERIFY(CSampleUnit::writeMessage(sim->root() + "/naisen/0200", e1, false));
+        }
+        // Nothing that passes: nothing is sent at all.
+        sim->clearTranscript();
+        Run r = cli(QStringList{"delete", dl, a1Voice, "--kind", "unit", "--verified"} + login());
+        QCOMPARE(r.code, 1);
+        QVERIFY(sim->transcript().filter("DELE").isEmpty());
+        QCOMPARE(cli(QStringList{"delete", dl, a1Voice, "--kind", "pc", "--verified", "--yes"}).code, 2);
+    }
+
+    void verifyRepairWithoutTheUnit_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("action"); // the first word of the action line, empty for none
+        QTest::addColumn<bool>("stays");     // the file named by the finding is still there afterwards
+        QTest::addColumn<int>("remaining");
+        QTest::newRow("WAV cut short is converted again") << "wav-cut"
+                                                          << "repaired" << true << 0;
+        QTest::newRow("WAV of another version is converted again") << "wav-longer"
+                                                                   << "repaired" << true << 0;
+        QTest::newRow("leftover of a download is removed") << "receiving"
+                                                           << "repaired" << false << 0;
+        QTest::newRow("staging file is removed") << "staging"
+                                                 << "repaired" << false << 0;
+        QTest::newRow("cut voice file needs the unit") << "cut"
+                                                       << "not-repaired" << true << 1;
+        QTest::newRow("backup of box names is kept") << "inf-tmp"
+                                                     << "" << true << 1;
+        QTest::newRow("stray file is kept") << "notes"
+                                            << "" << true << 1;
+    }
+    void verifyRepairWithoutTheUnit() {
+        QFETCH(QString, fault);
+        QFETCH(QString, action);
+        QFETCH(bool, stays);
+        QFETCH(int, remaining);
+        const QString voice = file("rusuroku/0001", a1, ".vmdat");
+        const QString wav = file("rusuroku/0001", a1, ".wav");
+        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr), 1);
+        const QByteArray goodWav = readAll(wav);
+        const QByteArray goodVoice = readAll(voice);
+        QString target = wav;
+        if (fault == "wav-cut") {
+            writeAll(wav, goodWav.chopped(100));
+        } else if (fault == "wav-longer") {
+            QByteArray longer = goodWav + QByteArray(1600, '\0');
+            uint8_t h[CG729Decoder::WAV_HEADER_BYTES];
+            CG729Decoder::makeWavHeader(h, quint32(longer.size() - 44), quint32(longer.size() - 8));
+            longer.replace(0, 44, QByteArray(reinterpret_cast<const char*>(h), 44));
+            writeAll(wav, longer);
+        } else if (fault == "receiving") {
+            target = dl + "/rusuroku/0001/.kelda-receiving.ini";
+            writeAll(target, goodVoice);
+        } else if (fault == "staging") {
+            target = file("rusuroku/0001", a1, ".tmp");
+            writeAll(target, goodVoice.mid(1246));
+        } else if (fault == "cut") {
+            target = voice;
+            writeAll(voice, goodVoice.chopped(3));
+        } else if (fault == "inf-tmp") {
+            target = dl + "/rusuroku/0001/inf.tmp";
+            writeAll(target, "[INF]\nNAME=\"before\"\n");
+        } else if (fault == "notes") {
+            target = dl + "/rusuroku/0001/notes.txt";
+            writeAll(target, "notes");
+        }
+        // Without --yes the question is refused and nothing changes.
+        const QByteArray before = readAll(target);
+        Run r = cli({"verify", dl, "--repair"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("修復の確認"));
+        QCOMPARE(readAll(target), before);
+
+        r = cli({"verify", dl, "--repair", "--yes"});
+        const QStringList actions = r.out.split('\n').filter(QRegularExpression("^(repaired|not-repaired)\t"));
+        QCOMPARE(actions.size(), action.isEmpty() ? 0 : 1);
+        if (!action.isEmpty()) {
+            QCOMPARE(actions.first().section('\t', 0, 1), action + "\t" + target);
+        }
+        QCOMPARE(QFile::exists(target), stays);
+        QVERIFY2(r.out.endsWith(QString("after the repair %1 findings remain\n").arg(remaining)), qPrintable(r.out));
+        QCOMPARE(r.code, remaining == 0 ? 0 : 1);
+        // Message files are never removed, and a WAV file made again is the one the voice data gives.
+        QVERIFY(QFile::exists(file("rusuroku/0001", a1, ".vminf")) && QFile::exists(voice));
+        if (target == wav) {
+            QCOMPARE(readAll(wav), goodWav);
+        }
+    }
+
+    void verifyAgainstTheUnitFindsMovedMessagesAndNewBoxes() {
+        // A message moved to another box on the PC is still the PC's; a box the PC has no folder for is named,
+        // with what to run, and cannot be mended by fetching voice data.
+        QDir().mkpath(dl + "/rusuroku/0002");
+        CFileMng::SetBoxName(dl + "/rusuroku/0002", "");
+        QCOMPARE(cli({"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"}).code, 0);
+        const CSampleUnit::Message n1 = message("0003", 5);
+        sim->makeBox("rusuroku", "0003");
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0003", n1, false));
+        Run r = cli(QStringList{"verify", dl} + login());
+        QCOMPARE(findings(r.out), QStringList{"not-on-pc " + file("rusuroku/0003", n1, ".vmdat")});
+        QVERIFY(r.out.contains("folder-download"));
+        QCOMPARE(r.code, 1);
+        r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(r.out.contains("not-repaired\t" + file("rusuroku/0003", n1, ".vmdat")), qPrintable(r.out));
+        QCOMPARE(r.code, 1);
+        QVERIFY(sim->transcript().filter(QRegularExpression("^(RETR|DELE)")).isEmpty());
+
+        // A listing the unit breaks off, or no unit at all: the PC's own findings are still written, and the run
+        // says what is missing.
+        writeAll(dl + "/rusuroku/0001/notes.txt", "notes");
+        const QStringList local{"stray " + dl + "/rusuroku/0001/notes.txt"};
+        sim->setFaults("NLST arg=-l abort-data 10");
+        r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(findings(r.out) == local, qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("not compared with the unit"), qPrintable(r.out));
+        QVERIFY2(r.err.contains("listings could not be read; the findings above are those of the PC alone, and "
+                                "nothing was repaired"),
+                 qPrintable(r.err));
+        QCOMPARE(r.code, 1);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/notes.txt"));
+        const QStringList toNoUnit = login();
+        sim->stop();
+        r = cli(QStringList{"verify", dl} + toNoUnit);
+        QVERIFY2(findings(r.out) == local, qPrintable(r.out + r.err));
+        QCOMPARE(r.code, 3);
     }
 };
 

@@ -1,9 +1,43 @@
 #include "support/CSampleFolder.h"
 
+#include "store/CFileMng.h"
 #include "store/FILESTS_INFO.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+
+namespace {
+
+// The unit's header that gives this record when a download builds it: date, length, played on the unit
+// (importStatus 1), protected and the box number, so that a check of the folder finds them agreeing.
+QByteArray unitHeader(const QString& boxNo, const CSampleFolder::Message& m) {
+    QByteArray h(FILESTS_INFO::UNIT_HEADER_SIZE, '\0');
+    const QDateTime t = QDateTime::fromString(m.dateTime, QStringLiteral("yyyy/MM/dd HH:mm"));
+    if (t.isValid()) {
+        static const char* const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+        static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const QByteArray date =
+            QString::asprintf("%s, %02d %s %04d %02d:%02d:00 GMT", days[t.date().dayOfWeek() - 1], t.date().day(),
+                              months[t.date().month() - 1], t.date().year(), t.time().hour(), t.time().minute())
+                .toLatin1();
+        h.replace(32, int(date.size()), date);
+    }
+    const QStringList hms = m.recTime.split(QLatin1Char(':'));
+    if (hms.size() == 3) {
+        const quint32 tenths = quint32(hms[0].toInt() * 3600 + hms[1].toInt() * 60 + hms[2].toInt()) * 10;
+        h[130] = char(tenths >> 24);
+        h[131] = char(tenths >> 16);
+        h[132] = char(tenths >> 8);
+        h[133] = char(tenths);
+    }
+    h[129] = char((m.voice && m.importStatus == 1 ? 1 : 0) | (m.protect ? 2 : 0));
+    h.replace(136, int(std::min<qsizetype>(boxNo.size(), 4)), boxNo.left(4).toLatin1());
+    return h;
+}
+
+} // namespace
 
 QString CSampleFolder::writeMessage(const QString& boxFolder, const QString& boxNo, int seq, const Message& m) {
     QDir().mkpath(boxFolder);
@@ -32,7 +66,7 @@ QString CSampleFolder::writeMessage(const QString& boxFolder, const QString& box
         return QString();
     }
     f.write(reinterpret_cast<const char*>(&rec), sizeof(rec));
-    f.write(QByteArray(FILESTS_INFO::UNIT_HEADER_SIZE, '\0'));
+    f.write(unitHeader(boxNo, m));
     f.write(QByteArray(m.voice ? 100 : 10, '\x55'));
     return path;
 }
@@ -46,6 +80,9 @@ QString CSampleFolder::makeDownloadFolder(const QString& root, const QString& na
     int seq = 1;
     auto fill = [&](const QString& kind, const QStringList& boxes) {
         for (const auto& box : boxes) {
+            // Every box folder has its "inf.ini", as a folder download leaves it (an empty name).
+            QDir().mkpath(folder + '/' + kind + '/' + box);
+            CFileMng::SetBoxName(folder + '/' + kind + '/' + box, QString());
             for (int k = 0; k < perBox; ++k, ++seq) {
                 Message m;
                 m.voice = (k % 5) != 4;

@@ -11,11 +11,13 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkController.h"
+#include "operations/CFolderCheckLogic.h"
 #include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
 #include "ui/admin/CBoxFldNameChgDlg.h"
 #include "ui/admin/CBoxNameChgDlg.h"
 #include "ui/admin/CExportSetDlg.h"
+#include "ui/admin/CFolderCheckWnd.h"
 #include "ui/admin/CFolderChgDlg.h"
 #include "ui/admin/CFolderDwnDlg.h"
 #include "ui/admin/CFolderSetDlg.h"
@@ -39,6 +41,7 @@ CAdminCommands::CAdminCommands(CMainFrame& frame, CLinkController& link) : m_fra
     t.add(C::CmdRenameBoxFolder, &R::userMadeBoxFolderPresent, [this] { renameBoxFolders(); });
     t.add(C::CmdExport, &R::listActive, [this] { exportList(); });
     t.add(C::CmdImport, &R::folderHasBoxFolders, [this] { importNames(); });
+    t.add(C::CmdCheckFolder, &R::folderHasBoxFolders, [this] { checkFolder(); });
 }
 
 void CAdminCommands::folderDownload() {
@@ -144,4 +147,18 @@ void CAdminCommands::importNames() {
     }
     m_frame.ui().messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
     m_frame.reloadAllLists(1, 0);
+}
+
+void CAdminCommands::checkFolder() {
+    // Compared with the unit only while logged in; a check never logs in by itself.
+    CFolderCheckLogic logic(m_frame.ui(), m_frame.doc().currentFolderPath(),
+                            m_frame.doc().loggedIn == 1 ? m_link.ftp() : nullptr);
+    logic.run();
+    CFolderCheckWnd wnd(logic, &m_frame);
+    wnd.exec();
+    // Mending fetches voice files and makes WAV files: the lists and the status line show what is there now.
+    if (logic.repairs() > 0) {
+        m_frame.reloadAllLists(1, 0);
+        m_frame.refreshStatus(true);
+    }
 }

@@ -5,7 +5,7 @@ class CMainFrame;
 
 // The download folders' commands: "ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ" (the unit's folder tree made on the PC), "フォルダ名" (choose
 // or rename the current folder), "起動時のフォルダを指定する...", the box name and box folder items of the settings
-// popup, the list export and the extension box name import.
+// popup, the list export, the extension box name import and the check of the current download folder.
 class CAdminCommands {
 public:
     CAdminCommands(CMainFrame& frame, CLinkController& link);
@@ -19,6 +19,7 @@ private:
     void renameBoxFolders();
     void exportList();
     void importNames();
+    void checkFolder();
 
     CMainFrame& m_frame;
     CLinkController& m_link;

@@ -10,6 +10,7 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "list/CBoxOpenLogic.h"
 #include "list/CListModel.h"
+#include "operations/CFolderCheckLogic.h"
 #include "platform/CCp932.h"
 #include "platform/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
@@ -21,6 +22,7 @@
 #include "ui/admin/CBoxNameChgDlg.h"
 #include "ui/admin/CEditListCtrl.h"
 #include "ui/admin/CExportSetDlg.h"
+#include "ui/admin/CFolderCheckWnd.h"
 #include "ui/admin/CImportSetDlg.h"
 #include "ui/admin/CMakeBoxFldDlg.h"
 #include "ui/list/CChildFrame.h"
@@ -34,6 +36,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -257,6 +260,22 @@ private Q_SLOTS:
         QVERIFY(!dlg.isVisible());
     }
 
+    // "キャンセル" of the check's progress window stops it: what was found so far is kept, and the run says it
+    // was not whole.
+    void folderCheckCancelled() {
+        const QString root = tmp->filePath("root");
+        const QString dl = CSampleFolder::makeDownloadFolder(root, "dl", {"01", "02"}, {"100"}, 2);
+        QFile(dl + "/rusuroku/01/notes.txt").open(QIODevice::WriteOnly);
+        CScriptedUi ui;
+        CFolderCheckLogic logic(ui, dl, nullptr);
+        QVERIFY(logic.run());
+        QCOMPARE(logic.findings().size(), size_t(1));
+        ui.onDispatch = [&ui](int) { ui.pressCancel(CFolderCheckLogic::ProgressTitle()); };
+        QVERIFY(!logic.run());
+        QVERIFY(logic.findings().size() <= 1);
+        QVERIFY(!ui.hasOpenProgress(CFolderCheckLogic::ProgressTitle()));
+    }
+
     // Through the main frame: the commands are built, run their dialogs and end with the completion messages.
     void commandsThroughTheFrame() {
         const QString root = tmp->filePath("root");
@@ -339,6 +358,33 @@ private Q_SLOTS:
         QCOMPARE(ui.lastMessage()->caption, QStringLiteral("インポート完了"));
         QCOMPARE(CFileMng::GetBoxName(root + "/dl/naisen/100"), QStringLiteral("Sales"));
         QCOMPARE(CFileMng::GetBoxName(root + "/dl/rusuroku/01"), QStringLiteral("Front"));
+
+        // The folder check: its findings in a window of their own, the chosen one mended, all of them exported.
+        const QString leftover = root + "/dl/rusuroku/01/.kelda-receiving.ini";
+        QFile(leftover).open(QIODevice::WriteOnly);
+        QFile(root + "/dl/naisen/100/notes.txt").open(QIODevice::WriteOnly);
+        ui.saveFileChoice = tmp->filePath("findings.csv");
+        QByteArray exported;
+        CDialogTestKit::onNextModal<CFolderCheckWnd>([&](CFolderCheckWnd* w) {
+            QCOMPARE(w->table()->rowCount(), 2);
+            const int row = w->table()->item(0, 1)->text() == leftover ? 0 : 1;
+            QCOMPARE(w->table()->item(row, 1)->text(), leftover);
+            w->table()->selectRow(row);
+            w->pressRepair();
+            QVERIFY(!QFile::exists(leftover));
+            QCOMPARE(w->table()->rowCount(), 1);
+            QCOMPARE(w->table()->item(0, 1)->text(), root + "/dl/naisen/100/notes.txt");
+            w->pressExport();
+            exported = readBytes(tmp->filePath("findings.csv"));
+            w->accept();
+        });
+        QVERIFY(frame.commands().isBuilt(C::CmdCheckFolder));
+        frame.runCommand(C::CmdCheckFolder);
+        QCOMPARE(ui.lastMessage()->caption, QStringLiteral("エクスポート完了"));
+        QVERIFY(ui.messageTexts().contains(QStringLiteral("1件を修復しました。")));
+        QVERIFY(exported.startsWith("kind,path,problem,advice\nstray,\"" + QFile::encodeName(root) +
+                                    "/dl/naisen/100/notes.txt\","));
+        QCOMPARE(exported.count('\n'), 2);
 
         ui.replies.push_back(MsgResult::Yes);
         QVERIFY(frame.close());

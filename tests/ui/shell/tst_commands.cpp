@@ -53,7 +53,7 @@ class TestCommands : public QObject {
             frame.updateCommandStates();
             return frame.commandBar()->button(cmd)->isEnabled();
         }
-        QMenu* menu = cmd <= C::CmdImport ? frame.settingsMenu() : frame.windowMenu();
+        QMenu* menu = cmd <= C::CmdCheckFolder ? frame.settingsMenu() : frame.windowMenu();
         if (menu == frame.settingsMenu()) {
             frame.rebuildSettingsMenuStates();
         } else {

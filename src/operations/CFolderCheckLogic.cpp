@@ -1,0 +1,143 @@
+#include "operations/CFolderCheckLogic.h"
+
+#include "link/CFtpMng.h"
+#include "operations/CFolderCheck.h"
+#include "operations/COperationTexts.h"
+#include "operations/CUnitCompare.h"
+#include "platform/CCancelFlag.h"
+#include "platform/CCp932.h"
+#include "platform/CProgressView.h"
+#include "platform/CUserInterface.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace {
+
+QString csvField(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+} // namespace
+
+CFolderCheckLogic::CFolderCheckLogic(CUserInterface& ui, const QString& downloadFolder, CFtpMng* ftp)
+    : m_ui(ui), m_folder(downloadFolder), m_ftp(ftp && ftp->Connection() ? ftp : nullptr) {}
+
+bool CFolderCheckLogic::run() {
+    m_findings.clear();
+    m_compared = false;
+    CCancelFlag::clear();
+    ProgressSpec look;
+    look.title = ProgressTitle();
+    look.text = QStringLiteral("ダウンロードフォルダを点検しています。");
+    look.counterText = QStringLiteral(" ");
+    look.cancelButton = true;
+    look.onCancel = [] { CCancelFlag::set(1); };
+    std::unique_ptr<CProgressView> view = m_ui.createProgressView(look);
+    CFolderCheck::Report report = CFolderCheck::Run(
+        m_folder,
+        [&](int done, int total) {
+            view->setRange(0, std::max(total, 1));
+            view->setPosition(done);
+            view->setCounterText(QStringLiteral("%1／%2").arg(done).arg(total));
+            m_ui.dispatchPendingEvents(10);
+            return CCancelFlag::value() != 1;
+        },
+        m_ftp != nullptr);
+    bool whole = !report.cancelled;
+    if (whole && m_ftp) {
+        view->setText(QStringLiteral("ZUNOの一覧と照合しています。"));
+        view->repaint();
+        const CUnitCompare::Outcome compared = CUnitCompare::Run(*m_ftp, m_folder, report);
+        m_compared = compared == CUnitCompare::Outcome::Done;
+        if (compared == CUnitCompare::Outcome::CommFailure) {
+            view->close();
+            m_ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        }
+        whole = m_compared;
+    }
+    view->close();
+    m_findings = std::move(report.findings);
+    return whole;
+}
+
+QString CFolderCheckLogic::summaryText() const {
+    if (m_findings.empty()) {
+        return m_compared ? QStringLiteral("問題は見つかりませんでした(ZUNOと照合済)。")
+                          : QStringLiteral("問題は見つかりませんでした。");
+    }
+    return QStringLiteral("%1件の問題が見つかりました%2。")
+        .arg(m_findings.size())
+        .arg(m_compared ? QStringLiteral("(ZUNOと照合済)") : QString());
+}
+
+std::vector<CFolderRepair::Action> CFolderCheckLogic::repair(const std::vector<int>& rows) {
+    std::vector<CHECK_FINDING> chosen;
+    for (int r : rows) {
+        if (r >= 0 && r < int(m_findings.size()) && m_findings[size_t(r)].repairable) {
+            chosen.push_back(m_findings[size_t(r)]);
+        }
+    }
+    if (chosen.empty()) {
+        m_ui.messageBox(QStringLiteral("修復できる項目が選択されていません。"), COperationTexts::ErrorCaption(),
+                        MsgIcon::Exclamation);
+        return {};
+    }
+    if (m_ui.messageBox(QStringLiteral("選択した%1件を修復します。\nよろしいですか？").arg(chosen.size()),
+                        QStringLiteral("修復の確認"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+        return {};
+    }
+    m_ui.setMainWindowEnabled(false);
+    const std::vector<CFolderRepair::Action> actions = CFolderRepair::Run(&m_ui, m_ftp, chosen);
+    m_ui.setMainWindowEnabled(true);
+    int done = 0;
+    QStringList failed;
+    for (const CFolderRepair::Action& a : actions) {
+        if (a.done) {
+            ++done;
+            ++m_repairs;
+        } else {
+            failed << a.path + QStringLiteral(": ") + a.text;
+        }
+    }
+    if (failed.isEmpty()) {
+        m_ui.messageBox(QStringLiteral("%1件を修復しました。").arg(done), QStringLiteral("修復完了"),
+                        MsgIcon::Information);
+    } else {
+        m_ui.messageBox(
+            QStringLiteral("%1件を修復しました。修復できなかったもの:\n%2").arg(done).arg(failed.join('\n')),
+            COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+    }
+    run();
+    return actions;
+}
+
+bool CFolderCheckLogic::exportCsv() {
+    const QString path = m_ui.chooseSaveFile(QStringLiteral("点検結果のエクスポート"),
+                                             m_folder + QStringLiteral(".csv"), QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(CsvBytes(m_findings)) < 0 || !out.commit()) {
+        m_ui.messageBox(QStringLiteral("%1 に書き込めません。").arg(path), COperationTexts::ErrorCaption(),
+                        MsgIcon::Exclamation);
+        return false;
+    }
+    m_ui.messageBox(QStringLiteral("点検結果をエクスポートしました。"), QStringLiteral("エクスポート完了"),
+                    MsgIcon::Information);
+    return true;
+}
+
+QByteArray CFolderCheckLogic::CsvBytes(const std::vector<CHECK_FINDING>& findings) {
+    QString text = QStringLiteral("kind,path,problem,advice\n");
+    for (const CHECK_FINDING& f : findings) {
+        text += QStringList{CHECK_FINDING::kindName(f.kind), csvField(f.path), csvField(f.problem), csvField(f.advice)}
+                    .join(QLatin1Char(',')) +
+                QLatin1Char('\n');
+    }
+    return CCp932::fromUnicode(text);
+}
