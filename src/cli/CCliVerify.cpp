@@ -151,7 +151,7 @@ int CCliVerify::run() {
     } else if (repair) {
         QByteArray lines;
         for (const CFolderRepair::Action& a :
-             CFolderRepair::Run(&c.m_ui, withUnit ? c.m_ftp.get() : nullptr, report.findings)) {
+             CFolderRepair::Run(&c.m_ui, withUnit ? c.m_ftp.get() : nullptr, dir, report.findings)) {
             lines += QStringList{a.done ? QStringLiteral("repaired") : QStringLiteral("not-repaired"), oneLine(a.path),
                                  oneLine(a.text)}
                          .join(QLatin1Char('\t'))

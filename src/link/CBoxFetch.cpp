@@ -33,20 +33,35 @@ QString CBoxFetch::receivingName() {
     return QStringLiteral(".kelda-receiving-%1-%2.ini").arg(hostTag()).arg(::getpid());
 }
 
-void CBoxFetch::removeStaleReceiving(const QString& folder) {
+namespace {
+
+// The process a receiving name of this machine belongs to; 0 for another machine's or an older program's name.
+pid_t receivingPid(const QString& name) {
     const QString prefix = QStringLiteral(".kelda-receiving-%1-").arg(hostTag());
+    if (!name.startsWith(prefix) || !name.endsWith(QLatin1String(".ini"))) {
+        return 0;
+    }
+    bool ok = false;
+    const pid_t pid = static_cast<pid_t>(name.mid(prefix.size()).chopped(4).toLongLong(&ok));
+    return ok && pid > 0 ? pid : 0;
+}
+
+} // namespace
+
+void CBoxFetch::removeStaleReceiving(const QString& folder) {
     const QStringList names =
         QDir(folder).entryList({QStringLiteral(".kelda-receiving-*.ini")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        if (!name.startsWith(prefix)) {
-            continue; // another machine's, or an older program's
-        }
-        bool ok = false;
-        const pid_t pid = static_cast<pid_t>(name.mid(prefix.size()).chopped(4).toLongLong(&ok));
-        if (ok && pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+        const pid_t pid = receivingPid(name);
+        if (pid != 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
             QFile::remove(CFileMng::Join(folder, name));
         }
     }
+}
+
+bool CBoxFetch::isLiveReceiving(const QString& name) {
+    const pid_t pid = receivingPid(name);
+    return pid != 0 && (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH);
 }
 
 namespace {

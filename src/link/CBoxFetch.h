@@ -22,6 +22,8 @@ public:
     static QString receivingName();
     // Removes what runs that no longer exist left under their receiving names in a box folder.
     static void removeStaleReceiving(const QString& folder);
+    // Whether name is the receiving file of a run of this machine that is still going.
+    static bool isLiveReceiving(const QString& name);
 
     // Leaves a message's WAV file alone when it is complete and newer than the voice file.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }

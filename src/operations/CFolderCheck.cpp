@@ -142,10 +142,6 @@ const FILESTS_INFO& recordOf(const FileRead& f) {
     return *reinterpret_cast<const FILESTS_INFO*>(f.head);
 }
 
-QByteArray headerOf(const FileRead& f) {
-    return QByteArray(f.head + FILESTS_INFO::SIZE, FILESTS_INFO::UNIT_HEADER_SIZE);
-}
-
 // The record's date text a download makes of a header's date: the unit's own form ("Tue, 08 Dec 2026 09:15:00
 // GMT") read straight, anything else as the record builder reads it. Empty when there is none.
 bool headerDate(const char* h, char (&out)[32]) {
@@ -452,7 +448,10 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         }
         // Temporary files of the program's own writes: a record rewrite or a download in progress, a conversion
         // staging its frames or writing its WAV, an import's backup of the box name.
-        if ((n.substr(0, 7) == ".kelda-" && endsWith(n, ".ini")) || QFile::decodeName(e.raw) == CBoxFetch::kReceiving) {
+        if (n.substr(0, 7) == ".kelda-" && endsWith(n, ".ini")) {
+            if (CBoxFetch::isLiveReceiving(QFile::decodeName(e.raw))) {
+                continue; // a download of this machine is writing it now
+            }
             report.add(Kind::Leftover, pathOf(e.raw), QStringLiteral("書込み中に中断された一時ファイルです"),
                        kRemoveAdvice, true);
             continue;

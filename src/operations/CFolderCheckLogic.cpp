@@ -91,7 +91,7 @@ std::vector<CFolderRepair::Action> CFolderCheckLogic::repair(const std::vector<i
         return {};
     }
     m_ui.setMainWindowEnabled(false);
-    const std::vector<CFolderRepair::Action> actions = CFolderRepair::Run(&m_ui, m_ftp, chosen);
+    const std::vector<CFolderRepair::Action> actions = CFolderRepair::Run(&m_ui, m_ftp, m_folder, chosen);
     m_ui.setMainWindowEnabled(true);
     int done = 0;
     QStringList failed;

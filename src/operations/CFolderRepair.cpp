@@ -4,6 +4,7 @@
 #include "operations/CFolderCheck.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,9 +39,14 @@ QString fetchText(UnitResult r) {
 
 } // namespace
 
-std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMng* ftp,
+std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMng* ftp, const QString& downloadFolder,
                                                       const std::vector<CHECK_FINDING>& findings) {
     std::vector<Action> actions;
+    CFolderLock lock;
+    if (lock.acquire(downloadFolder, CFolderLock::waitMs(), ui) == CFolderLock::State::Busy) {
+        actions.push_back({downloadFolder, CFolderLock::BusyText().replace(QLatin1Char('\n'), QString()), false});
+        return actions;
+    }
     CCancelFlag::clear();
     QSet<QString> converted;
     QSet<QString> fetched;

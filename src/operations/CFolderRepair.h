@@ -20,6 +20,9 @@ public:
         bool done = false;
     };
 
-    // ftp: the logged-in unit, or null when the check ran without it (voice files are then not fetched).
-    static std::vector<Action> Run(CUserInterface* ui, CFtpMng* ftp, const std::vector<CHECK_FINDING>& findings);
+    // ftp: the logged-in unit, or null when the check ran without it (voice files are then not fetched). The
+    // download folder is held for the whole repair, so no download or move writes beside it; when another
+    // operation holds it nothing is done and the one action says so.
+    static std::vector<Action> Run(CUserInterface* ui, CFtpMng* ftp, const QString& downloadFolder,
+                                   const std::vector<CHECK_FINDING>& findings);
 };

@@ -1,6 +1,8 @@
 // kelda-cli's message operations (delete, move, copy) end to end: exit statuses, the lines on stderr, the files
 // on disk and what the simulated unit was sent.
+#include "link/CBoxFetch.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CSampleFolder.h"
 #include "support/CZunoSimProcess.h"
 #include "voice/CG729Decoder.h"
@@ -674,6 +676,10 @@ private Q_SLOTS:
                                                      << "" << true << 1;
         QTest::newRow("stray file is kept") << "notes"
                                             << "" << true << 1;
+        QTest::newRow("a running download's file is no leftover") << "live-receiving"
+                                                                  << "" << true << 0;
+        QTest::newRow("nothing is mended while another operation holds the folder") << "busy"
+                                                                                    << "not-repaired" << true << 1;
     }
     void verifyRepairWithoutTheUnit() {
         QFETCH(QString, fault);
@@ -709,19 +715,32 @@ private Q_SLOTS:
         } else if (fault == "notes") {
             target = dl + "/rusuroku/0001/notes.txt";
             writeAll(target, "notes");
+        } else if (fault == "live-receiving") {
+            // Named after this test's own process, which is alive while kelda-cli looks.
+            target = dl + "/rusuroku/0001/" + CBoxFetch::receivingName();
+            writeAll(target, goodVoice);
+        }
+        CFolderLock held;
+        if (fault == "busy") {
+            target = dl + "/rusuroku/0001/.kelda-receiving.ini";
+            writeAll(target, goodVoice);
+            QCOMPARE(held.acquire(dl, 0), CFolderLock::State::Held);
         }
         // Without --yes the question is refused and nothing changes.
         const QByteArray before = readAll(target);
-        Run r = cli({"verify", dl, "--repair"});
-        QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains("修復の確認"));
-        QCOMPARE(readAll(target), before);
+        Run r;
+        if (remaining > 0 || !action.isEmpty()) {
+            r = cli({"verify", dl, "--repair"});
+            QCOMPARE(r.code, 1);
+            QVERIFY(r.err.contains("修復の確認"));
+            QCOMPARE(readAll(target), before);
+        }
 
         r = cli({"verify", dl, "--repair", "--yes"});
         const QStringList actions = r.out.split('\n').filter(QRegularExpression("^(repaired|not-repaired)\t"));
         QCOMPARE(actions.size(), action.isEmpty() ? 0 : 1);
         if (!action.isEmpty()) {
-            QCOMPARE(actions.first().section('\t', 0, 1), action + "\t" + target);
+            QCOMPARE(actions.first().section('\t', 0, 1), action + "\t" + (fault == "busy" ? dl : target));
         }
         QCOMPARE(QFile::exists(target), stays);
         QVERIFY2(r.out.endsWith(QString("after the repair %1 findings remain\n").arg(remaining)), qPrintable(r.out));
