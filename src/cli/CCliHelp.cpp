@@ -23,6 +23,7 @@ Connection (commands that talk to the unit):
 const char* const kStatus = R"(
 Exit status: 0 the operation ended in its completion message; 1 it ended in an error message (or the
 confirmation was answered no); 2 bad usage; 3 the unit could not be reached or refused the login.
+Output that cannot all be written to standard output (a full disk, a closed stream) is exit status 1.
 Messages go to stderr as "caption: text".
 )";
 
