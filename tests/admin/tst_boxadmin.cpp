@@ -151,40 +151,6 @@ private Q_SLOTS:
         QVERIFY(!folders.canEdit(0, 2));
     }
 
-    // The box name cell takes what the rule takes while it is typed (CP932 bytes, no ",", nothing CP932 lacks);
-    // a name that came in longer than the rule can be shortened but never lengthened.
-    void boxNameCellTyping_data() {
-        QTest::addColumn<QString>("preset");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("typing");
-        const int accept = int(CEditListState::Typing::Accept);
-        const int shrinking = int(CEditListState::Typing::Shrinking);
-        const int refuse = int(CEditListState::Typing::Refuse);
-        QTest::newRow("ten bytes") << QString() << QStringLiteral("営業部第一") << accept;
-        QTest::newRow("eleven bytes") << QString() << QStringLiteral("営業部第一A") << refuse;
-        QTest::newRow("ten half-width kana") << QString() << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞ") << accept;
-        QTest::newRow("comma") << QString() << QStringLiteral("a,b") << refuse;
-        QTest::newRow("emoji") << QString() << QString::fromUtf8("😀") << refuse;
-        QTest::newRow("half an emoji") << QString() << QString(QChar(0xD83D)) << refuse;
-        QTest::newRow("long preset shortened")
-            << QStringLiteral("ABCDEFGHIJKLM") << QStringLiteral("ABCDEFGHIJKL") << shrinking;
-        QTest::newRow("long preset lengthened")
-            << QStringLiteral("ABCDEFGHIJKLM") << QStringLiteral("ABCDEFGHIJKLMN") << refuse;
-        QTest::newRow("long preset within the rule")
-            << QStringLiteral("ABCDEFGHIJKLM") << QStringLiteral("ABCDEFGHIJ") << accept;
-    }
-    void boxNameCellTyping() {
-        QFETCH(QString, preset);
-        QFETCH(QString, typed);
-        QFETCH(int, typing);
-        mk(dl + "/naisen/201");
-        CScriptedUi ui;
-        CBoxNameChgLogic logic(ui, doc);
-        QCOMPARE(logic.open(), CBoxNameChgLogic::Open::Ready);
-        QVERIFY(logic.list(false).hasByteRule());
-        QCOMPARE(int(logic.list(false).typing(preset, typed)), typing);
-    }
-
     // A name that came in by the import, longer than the rule, is shown whole and written back as it is while
     // its cell is left alone; once edited it has to keep the rule, and the refusal names the box and the reason.
     void boxNameEditorKeepsImportedNames() {

@@ -1,7 +1,6 @@
 // kelda-cli's box administration commands: exit statuses, messages on stderr and the bytes of "inf.ini".
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
-#include "support/CFifoWatch.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,28 +105,6 @@ private Q_SLOTS:
         QVERIFY(r.err.contains(QStringLiteral("1 line(s) gave a name with a character or byte CP932 lacks")));
         QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), QByteArray("[INF]\r\nNAME=Sales\r\n"));
         QVERIFY(!QFile::exists(dl + "/naisen/202/inf.ini") && !QFile::exists(dl + "/naisen/203/inf.ini"));
-    }
-
-    // A named pipe as a box's "inf.ini" never holds the command: it ends at once with an error, names put back.
-    void importNamesNeverWaitsOnANamedPipe() {
-        QDir().mkpath(dl + "/naisen/202");
-        const QString pipe = dl + "/naisen/202/inf.ini";
-        QVERIFY(CFifoWatch::make(pipe));
-        const QString csv = tmp->filePath("book.csv");
-        writeBytes(csv, "h\nh\n1,201,Sales,\n1,202,Front,\n");
-        Run r;
-        const qint64 ms = CFifoWatch::msTaken(
-            pipe,
-            [&] {
-                r = cli({"import-names", dl, csv, "--yes"});
-            },
-            10000);
-        QVERIFY2(ms < 8000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
-        QCOMPARE(r.code, 1);
-        QVERIFY(r.err.contains(QStringLiteral("インポートエラー")));
-        QVERIFY(r.err.contains(dl + "/naisen/202 could not be written"));
-        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QString());
-        QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp"));
     }
 
     void boxName() {

@@ -427,52 +427,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(shortFile).size(), 990);
     }
 
-    // The file a rewrite writes and the box folder whose name it takes: a symbolic link is written through and
-    // stays a link; a file with a name shorter than the unit's still finds its box folder.
-    void rewriteFindsTheFileAndItsBox_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("symbolic link") << "link";
-        QTest::newRow("short name") << "short";
-        QTest::newRow("relative path") << "relative";
-    }
-    void rewriteFindsTheFileAndItsBox() {
-        QFETCH(QString, kind);
-        QTemporaryDir dir;
-        const QString box = dir.filePath("naisen/0123");
-        writeMessage(box, kStem + ".vmdat", "old");
-        QVERIFY(CFileMng::SetBoxName(box, QStringLiteral("総務")));
-        QString target = CFileMng::Join(box, kStem + ".vmdat");
-        QString edited = target;
-        if (kind == "link") {
-            // The real file lies elsewhere; the link stands in the box folder.
-            const QString elsewhere = writeMessage(dir.filePath("store"), kStem + ".vmdat", "old");
-            QVERIFY(QFile::remove(target));
-            QVERIFY(QFile::link(elsewhere, target));
-            edited = target;
-            target = elsewhere;
-        } else if (kind == "short") {
-            edited = CFileMng::Join(box, "m.vmdat");
-            QVERIFY(QFile::rename(target, edited));
-            target = edited;
-        } else {
-            QVERIFY(QDir::setCurrent(box));
-            edited = kStem + ".vmdat";
-        }
-        const QByteArray tail = readFile(target).mid(990);
-        FILESTS_INFO r = recordOf(edited);
-        FILESTS_INFO::setText(r.title, QStringLiteral("new"));
-        QCOMPARE(CFileMng::RewriteRecord(r, edited), CFileMng::WriteResult::Written);
-        QDir::setCurrent(dir.path());
-        QCOMPARE(FILESTS_INFO::text(r.boxName), QStringLiteral("総務"));
-        QCOMPARE(FILESTS_INFO::text(recordOf(target).title), QStringLiteral("new"));
-        QCOMPARE(readFile(target).mid(990), tail);
-        if (kind == "link") {
-            QVERIFY(QFileInfo(CFileMng::Join(box, kStem + ".vmdat")).isSymLink());
-            QCOMPARE(QDir(dir.filePath("store")).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        }
-        QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
-    }
-
     // A record rewrite makes the new content durable before it takes the file's place: its data is synced, then
     // the very file that was synced is renamed over the message.
     void recordRewriteSyncsBeforeItsRename() {
