@@ -24,5 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (CCp932::byteLength(wide) != narrow.size() || narrow.size() < wide.size() / 2) {
         std::abort();
     }
+    // No CP932 trail byte is a "?": every "?" beyond the text's own stands for a character CP932 lacks, and the
+    // text is held exactly when there is none.
+    const bool held = CCp932::holds(wide);
+    const qsizetype extra = narrow.count('?') - wide.count(QLatin1Char('?'));
+    if (held != CCp932::firstUnheld(wide).isEmpty() || held != (extra == 0) || extra < 0) {
+        std::abort();
+    }
     return 0;
 }

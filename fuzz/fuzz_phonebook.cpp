@@ -1,5 +1,5 @@
 // The extension phone book reader over any bytes: lines never exceed their length and always move the reading
-// on, and every field keeps within its length.
+// on, every field keeps within its length, and no line end is ever part of a name.
 #include "admin/CImportLineReader.h"
 
 #include <QByteArrayView>
@@ -28,8 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (parsed.boxNo.size() > CImportLineReader::FIELD_CHARS) {
             std::abort();
         }
+        if (parsed.namesExact.size() != parsed.names.size() || (parsed.blank && !parsed.names.isEmpty())) {
+            std::abort();
+        }
         for (const QString& name : parsed.names) {
-            if (name.size() > CImportLineReader::FIELD_CHARS || name.contains(QLatin1Char(','))) {
+            if (name.size() > CImportLineReader::FIELD_CHARS || name.contains(QLatin1Char(',')) ||
+                name.contains(QLatin1Char('\r')) || name.contains(QLatin1Char('\n'))) {
                 std::abort();
             }
         }

@@ -8,6 +8,10 @@ class CAdminTexts {
 public:
     static QString ErrorCaption() { return QStringLiteral("エラー"); }
     static QString InputError() { return QStringLiteral("入力値エラーです。"); }
+    // The input error with the entry it concerns ("内線BOX：201") and why.
+    static QString InputErrorAt(const QString& where, const QString& why) {
+        return InputError() + QLatin1Char('\n') + where + QLatin1Char('\n') + why;
+    }
     static QString DuplicateName() { return QStringLiteral("フォルダ名が重複しています。"); }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
     static QString RegisterConfirm() { return QStringLiteral("登録します。よろしいですか？"); }
@@ -56,5 +60,27 @@ public:
     static QString ImportChooseTitle() { return QStringLiteral("インポートするファイルを指定してください。"); }
     static QString ImportError() { return QStringLiteral("インポートエラー"); }
     static QString ImportDone() { return QStringLiteral("内線電話帳のインポートが正常に完了しました。"); }
+    // The completion message with the lines taken and the lines skipped, by reason.
+    static QString ImportDoneWith(int taken, int noBox, int noName, int tooLong, int notCp932, int maxBytes) {
+        QString text = ImportDone() + QStringLiteral("\n\n取り込んだ行：%1").arg(taken);
+        const int skipped = noBox + noName + tooLong + notCp932;
+        if (skipped > 0) {
+            QStringList why;
+            if (noBox > 0) {
+                why << QStringLiteral("ボックスフォルダなし %1").arg(noBox);
+            }
+            if (noName > 0) {
+                why << QStringLiteral("名称の欄なし %1").arg(noName);
+            }
+            if (tooLong > 0) {
+                why << QStringLiteral("名称が%1バイト超 %2").arg(maxBytes).arg(tooLong);
+            }
+            if (notCp932 > 0) {
+                why << QStringLiteral("使えない文字 %1").arg(notCp932);
+            }
+            text += QStringLiteral("\nスキップした行：%1（%2）").arg(skipped).arg(why.join(QStringLiteral("、")));
+        }
+        return text;
+    }
     static QString ImportDoneCaption() { return QStringLiteral("インポート完了"); }
 };

@@ -4,6 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CPrgBoxNameChgDlg.h"
 #include "list/CBoxOpenLogic.h"
+#include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -13,7 +14,16 @@
 
 CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKELDADoc& doc)
     : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT),
-      m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {}
+      m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
+    // The cells take what the rule takes, counted in CP932 bytes; a name longer than the rule (one that came in by
+    // the phone book import) can only be shortened.
+    const auto charsOk = [](const QString& name) {
+        const CBoxNameRules::BoxNameProblem p = CBoxNameRules::CheckBoxName(name);
+        return p == CBoxNameRules::BoxNameProblem::None || p == CBoxNameRules::BoxNameProblem::TooLong;
+    };
+    m_rusuroku.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk);
+    m_naisen.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk);
+}
 
 QStringList CBoxNameChgLogic::Titles() {
     return {QString(), QStringLiteral("BOX番号"), QStringLiteral("  BOX名称  ")};
@@ -29,7 +39,10 @@ CBoxNameChgLogic::Open CBoxNameChgLogic::open() {
         l.clear();
         const QStringList boxes = CBoxOpenLogic::boxFolders(kindDir(am));
         for (const QString& box : boxes) {
-            l.addRow(QFileInfo(box).fileName(), CFileMng::GetBoxName(box));
+            // The whole stored name: a row the user leaves alone is written back as it was.
+            l.addRow(
+                QFileInfo(box).fileName(),
+                CPrivateProfile::getString(CFileMng::InfIniPath(box), QStringLiteral("INF"), QStringLiteral("NAME")));
         }
     }
     if (m_rusuroku.rowCount() == 0 && m_naisen.rowCount() == 0) {
@@ -43,8 +56,14 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
     for (const bool am : {true, false}) {
         const CEditListState& l = list(am);
         for (int r = 0; r < l.rowCount(); ++r) {
-            if (!CBoxNameRules::IsValidBoxName(l.text(r, CEditListState::EDIT_COLUMN))) {
-                m_ui.messageBox(CAdminTexts::InputError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+            // A name the user did not edit is kept as it is, even one longer than the rule allows.
+            const QString name = l.text(r, CEditListState::EDIT_COLUMN);
+            const CBoxNameRules::BoxNameProblem problem = CBoxNameRules::CheckBoxName(name);
+            if (l.edited(r) && problem != CBoxNameRules::BoxNameProblem::None) {
+                m_ui.messageBox(
+                    CAdminTexts::InputErrorAt(CAdminTexts::KindLabel(am) + QStringLiteral("：") + l.text(r, 1),
+                                              CBoxNameRules::BoxNameProblemText(name, problem)),
+                    CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
                 return Ok::StayOpen;
             }
         }

@@ -1,5 +1,9 @@
 #include "admin/CEditListState.h"
 
+#include "platform/CCp932.h"
+
+#include <algorithm>
+
 CEditListState::CEditListState(const QStringList& titles, int editLimit) : m_titles(titles), m_editLimit(editLimit) {
     while (m_titles.size() < COLUMNS) {
         m_titles << QString();
@@ -20,14 +24,39 @@ bool CEditListState::hasCheckColumn() const {
     return false;
 }
 
+void CEditListState::setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk) {
+    m_maxBytes = maxBytes;
+    m_charsOk = std::move(charsOk);
+}
+
+CEditListState::Typing CEditListState::typing(const QString& preset, const QString& text) const {
+    if (!hasByteRule()) {
+        return text.size() <= m_editLimit ? Typing::Accept : Typing::Refuse;
+    }
+    if (m_charsOk && !m_charsOk(text)) {
+        return Typing::Refuse;
+    }
+    const int bytes = CCp932::byteLength(text);
+    if (bytes <= m_maxBytes) {
+        return Typing::Accept;
+    }
+    return bytes <= CCp932::byteLength(preset) ? Typing::Shrinking : Typing::Refuse;
+}
+
 void CEditListState::clear() {
     m_rows.clear();
+    m_filled.clear();
     oldNames.clear();
 }
 
 int CEditListState::addRow(const QString& col1, const QString& col2) {
     m_rows.push_back({QString(), col1, col2});
+    m_filled << col2;
     return rowCount() - 1;
+}
+
+bool CEditListState::edited(int row) const {
+    return row >= 0 && row < rowCount() && text(row, EDIT_COLUMN) != m_filled[row];
 }
 
 QString CEditListState::text(int row, int col) const {
@@ -71,5 +100,13 @@ CEditListState::Click CEditListState::click(int row, int col) {
 }
 
 void CEditListState::finishEdit(int row, const QString& text) {
-    setText(row, EDIT_COLUMN, text.left(m_editLimit));
+    if (hasByteRule()) {
+        setText(row, EDIT_COLUMN, text);
+        return;
+    }
+    qsizetype n = std::min<qsizetype>(text.size(), m_editLimit);
+    if (n > 0 && n < text.size() && text[n - 1].isHighSurrogate()) {
+        --n;
+    }
+    setText(row, EDIT_COLUMN, text.left(n));
 }

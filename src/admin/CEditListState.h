@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // What an editable list of the box dialogs holds: three columns (the first empty and hidden), the last one edited
@@ -16,11 +17,24 @@ public:
 
     // What a left click on a cell did.
     enum class Click { None, StartEdit, Toggled };
+    // What the in-place editor makes of a text typed into a cell.
+    enum class Typing {
+        Accept,    // within the rule
+        Shrinking, // beyond the rule but no longer than the cell's text was: kept, so a name that came in longer
+                   // than the rule can be shortened step by step
+        Refuse     // the keystroke is not taken
+    };
 
     CEditListState(const QStringList& titles, int editLimit);
 
     const QStringList& titles() const { return m_titles; }
     int editLimit() const { return m_editLimit; }
+    // The cells follow a rule of CP932 bytes instead of the character limit: at most maxBytes bytes, and only
+    // texts charsOk takes (whatever their length).
+    void setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk);
+    bool hasByteRule() const { return m_maxBytes > 0; }
+    // Whether the editor of a cell that started with preset may hold text.
+    Typing typing(const QString& preset, const QString& text) const;
     bool isCheckColumn(int col) const;
     bool hasCheckColumn() const;
 
@@ -34,8 +48,11 @@ public:
 
     bool canEdit(int row, int col) const;
     Click click(int row, int col);
-    // The in-place edit ended: the cell takes the text (cut to the limit).
+    // The in-place edit ended: the cell takes the text (without a byte rule cut to the character limit, never
+    // inside a character; with one as typed: the editor kept it within the rule).
     void finishEdit(int row, const QString& text);
+    // Whether the row's edited cell differs from what the row was filled with.
+    bool edited(int row) const;
 
     // The names the rows had when the list was filled, in row order (the rename dialog's old folder names).
     QStringList oldNames;
@@ -43,5 +60,8 @@ public:
 private:
     QStringList m_titles;
     int m_editLimit;
+    int m_maxBytes = 0;
+    std::function<bool(const QString&)> m_charsOk;
     std::vector<std::array<QString, COLUMNS>> m_rows;
+    QStringList m_filled; // each row's edited cell as the row was added
 };

@@ -1,7 +1,8 @@
 #include "admin/CImportSetLogic.h"
 
 #include "admin/CAdminTexts.h"
-#include "admin/CNameImport.h"
+#include "admin/CBoxNameRules.h"
+#include "platform/CRegularFile.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFolderLock.h"
@@ -10,6 +11,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 namespace {
 QString withoutTrailingSlash(QString path) {
@@ -63,8 +66,12 @@ CImportSetLogic::Choose CImportSetLogic::choose() {
             return Choose::Cancelled;
         }
         const QFileInfo info(chosen);
-        QFile probe(chosen);
-        if (!info.isFile() || !probe.open(QIODevice::ReadOnly)) {
+        // Only a regular file is taken, and the probe never waits (a named pipe would wait for a writer).
+        const int fd = CRegularFile::openForReading(QFile::encodeName(chosen).constData());
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (fd < 0) {
             m_ui.messageBox(CAdminTexts::OpenError(), CAdminTexts::OpenErrorCaption(), MsgIcon::Exclamation);
             continue;
         }
@@ -106,7 +113,8 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
         m_progressPos = std::min(lines, m_progressMax);
         notifyProgress();
     };
-    const CNameImport::Outcome outcome = run.run(sourcePath());
+    m_outcome = run.run(sourcePath());
+    const CNameImport::Outcome& outcome = m_outcome;
     m_okEnabled = true;
     if (outcome.result == CNameImport::Result::Completed) {
         m_completed = true;
@@ -128,6 +136,12 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
     m_cancelRequested = false;
     notify();
     return Ok::StayOpen;
+}
+
+QString CImportSetLogic::doneText() const {
+    return CAdminTexts::ImportDoneWith(m_outcome.linesTaken, m_outcome.skippedNoBox, m_outcome.skippedNoName,
+                                       m_outcome.skippedTooLong, m_outcome.skippedNotCp932,
+                                       CBoxNameRules::BOX_NAME_MAX_BYTES);
 }
 
 bool CImportSetLogic::cancel() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "admin/CNameImport.h"
+
 #include <QElapsedTimer>
 #include <QString>
 
@@ -41,6 +43,10 @@ public:
     std::function<void()> changed;
 
     QString sourcePath() const { return m_folder + QLatin1Char('/') + m_file; }
+    // What the last import did.
+    const CNameImport::Outcome& outcome() const { return m_outcome; }
+    // The completion message with the lines taken and skipped.
+    QString doneText() const;
 
 private:
     void notify();
@@ -63,4 +69,5 @@ private:
     bool m_progressVisible = false;
     int m_progressMax = 0;
     int m_progressPos = 0;
+    CNameImport::Outcome m_outcome;
 };

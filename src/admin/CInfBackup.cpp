@@ -1,5 +1,6 @@
 #include "admin/CInfBackup.h"
 
+#include "platform/CRegularFile.h"
 #include "store/CFileMng.h"
 
 #include <QFile>
@@ -18,15 +19,10 @@ bool CInfBackup::backUp(const QString& boxFolder) {
     const QString tmp = TmpPath(boxFolder);
     // A box without "inf.ini" is backed up as one with an empty name, which reads the same.
     QByteArray bytes = QByteArrayLiteral("[INF]\r\nNAME=\r\n");
-    if (QFile::exists(ini)) {
-        QFile src(ini);
-        if (!src.open(QIODevice::ReadOnly)) {
-            return false;
-        }
-        bytes = src.readAll();
-        if (src.error() != QFileDevice::NoError) {
-            return false;
-        }
+    // Only a regular file is read, without waiting: a named pipe (or anything else) under the name cannot be
+    // backed up, so the box is not changed.
+    if (CFileMng::FileExists(ini) && !CRegularFile::readAll(ini, bytes)) {
+        return false;
     }
     // A plain write of a small file: the backup only has to outlive this run, and an "inf.tmp" left from an
     // earlier run is replaced, never written through.

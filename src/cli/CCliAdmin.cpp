@@ -13,16 +13,20 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 const char* const kImportNames = R"(Usage: kelda-cli import-names DIR FILE.csv [--yes]
 
 Imports an extension phone book into the box names of the download folder DIR's extension boxes
 (DIR/naisen/NNNN/inf.ini), as the desktop program's "内線ボックス名称をインポートする..." does.
-FILE.csv is CP932 text with LF line ends; its first two lines are a header. In each later line the
-fields are separated by "," (no quoting): the first is ignored, the second is the box number, and a
-field from the third on that a "," ends is the box's name (the last such field wins; a field keeps at
-most 64 characters). A line whose box number names no box folder of DIR/naisen is skipped.
+FILE.csv is CP932 text with LF, CR LF or CR line ends; its first two lines are a header. In each
+later line the fields are separated by "," (no quoting): the first is ignored, the second is the box
+number, and a field from the third on that a "," ends is the box's name (the last such field wins; a
+field keeps at most 64 characters). A line is skipped, and counted with its reason, when its box
+number names no box folder of DIR/naisen, when it gives no name, or when its name breaks the box name
+rule (more than 10 bytes in CP932, or a character or byte CP932 lacks): a name is never cut or changed.
 Answering-machine boxes are never changed. An interrupt takes every change back.
   --yes   answer yes to the confirmation; without it the command only asks and stops
 )";
@@ -31,13 +35,14 @@ const char* const kBoxName = R"(Usage: kelda-cli box-name DIR rusuroku/NNNN|nais
 
 Sets the box name of one box folder of the download folder DIR, as the box name editor does.
 NAME is at most 10 bytes in CP932 (five double-byte characters) and holds no ","; an empty NAME
-("") clears the name.
+("") clears the name. A name with a character CP932 lacks (an emoji, "é") is refused, never stored
+with "?" in its place; a refused name is exit status 2 with the reason.
   --yes   answer yes to the confirmation; without it the command only asks and stops
 )";
 
 const char* const kStatus = R"(
 Exit status: 0 the operation ended in its completion message; 1 it ended in an error message (or the
-confirmation was answered no); 2 bad usage.
+confirmation was answered no); 2 bad usage or a refused entry.
 Messages go to stderr as "caption: text".
 )";
 
@@ -100,19 +105,30 @@ int CCliAdmin::importNames() {
     if (!lock.acquireOrTell(m_ui, dir)) {
         return CCliCommands::Failed;
     }
-    CCancelFlag::clear();
+    // The flag is not cleared here: an interrupt that came before the run began stops it before its first line.
     CNameImport run(dir);
     run.cancelled = [] { return CCancelFlag::isSet(); };
     const CNameImport::Outcome out = run.run(m_args.operands[1]);
     switch (out.result) {
-    case CNameImport::Result::Completed:
-        if (out.linesSkipped > 0) {
-            m_ui.note(QStringLiteral("kelda-cli: %1 line(s) named no box folder of %2/naisen and were skipped")
-                          .arg(out.linesSkipped)
-                          .arg(dir));
+    case CNameImport::Result::Completed: {
+        const std::pair<int, QString> skipped[] = {
+            {out.skippedNoBox, QStringLiteral("named no box folder of %1/naisen").arg(dir)},
+            {out.skippedNoName, QStringLiteral("gave no name ended by \",\"")},
+            {out.skippedTooLong,
+             QStringLiteral("gave a name longer than %1 bytes in CP932").arg(CBoxNameRules::BOX_NAME_MAX_BYTES)},
+            {out.skippedNotCp932, QStringLiteral("gave a name with a character or byte CP932 lacks")},
+        };
+        for (const auto& [count, why] : skipped) {
+            if (count > 0) {
+                m_ui.note(QStringLiteral("kelda-cli: %1 line(s) %2 and were skipped").arg(count).arg(why));
+            }
         }
-        m_ui.messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
+        m_ui.messageBox(CAdminTexts::ImportDoneWith(out.linesTaken, out.skippedNoBox, out.skippedNoName,
+                                                    out.skippedTooLong, out.skippedNotCp932,
+                                                    CBoxNameRules::BOX_NAME_MAX_BYTES),
+                        CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
         return CCliCommands::Ok;
+    }
     case CNameImport::Result::Cancelled:
         m_ui.note(QStringLiteral("kelda-cli: import cancelled; every box name was put back"));
         break;
@@ -145,9 +161,11 @@ int CCliAdmin::boxName() {
         return usage(QStringLiteral("%1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN)").arg(box, dir));
     }
     const QString name = m_args.operands[2];
-    if (!CBoxNameRules::IsValidBoxName(name)) {
-        m_ui.messageBox(CAdminTexts::InputError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return CCliCommands::Failed;
+    // A name that cannot be stored as given is refused with the reason; nothing is written.
+    if (const auto problem = CBoxNameRules::CheckBoxName(name); problem != CBoxNameRules::BoxNameProblem::None) {
+        m_ui.messageBox(CAdminTexts::InputErrorAt(box, CBoxNameRules::BoxNameProblemText(name, problem)),
+                        CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return CCliCommands::Usage;
     }
     if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {

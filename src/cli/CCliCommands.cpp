@@ -30,7 +30,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -39,8 +41,20 @@ namespace {
 const QStringList kUnitOptions{QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"),
                                QStringLiteral("password-file"), QStringLiteral("yes")};
 
-void writeOut(const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+// Writes to standard output and flushes. False, after a message on stderr, when not every byte got there (a full
+// disk, a closed stream, /dev/full): a cut listing must never pass for a whole one.
+bool writeOut(CConsoleUi& ui, const QByteArray& bytes) {
+    errno = 0;
+    const size_t n = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    if (n == static_cast<size_t>(bytes.size()) && std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return true;
+    }
+    const int error = errno;
+    ui.note(QStringLiteral("kelda-cli: cannot write to standard output (%1 of %2 bytes): %3")
+                .arg(n)
+                .arg(bytes.size())
+                .arg(QString::fromLocal8Bit(std::strerror(error != 0 ? error : EIO))));
+    return false;
 }
 
 // One line per field and per row: breaks and tabs inside a text would start a new one.
@@ -445,8 +459,7 @@ int CCliCommands::list() {
         return status;
     }
     if (m_args.csv) {
-        writeOut(CCsvExport::ExportBytes(model));
-        return Ok;
+        return writeOut(m_ui, CCsvExport::ExportBytes(model)) ? Ok : Failed;
     }
     QStringList header;
     for (int c = 0; c < model.columnCount(); ++c) {
@@ -460,8 +473,7 @@ int CCliCommands::list() {
         }
         out += cells.join(QLatin1Char('\t')).toUtf8() + '\n';
     }
-    writeOut(out);
-    return Ok;
+    return writeOut(m_ui, out) ? Ok : Failed;
 }
 
 int CCliCommands::info() {
@@ -504,7 +516,9 @@ int CCliCommands::info() {
         for (const auto& [name, value] : fields) {
             text += QLatin1String(name) + QStringLiteral(": ") + oneLine(value) + QLatin1Char('\n');
         }
-        writeOut(text.toUtf8());
+        if (!writeOut(m_ui, text.toUtf8())) {
+            return Failed;
+        }
     }
     return status;
 }

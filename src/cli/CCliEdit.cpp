@@ -27,13 +27,15 @@ int CCliEdit::run(const CCliArgs& args, CConsoleUi& ui) {
     if (args.operands.size() != 1) {
         return refuse(ui, QStringLiteral("edit takes one message file"));
     }
-    const QString file = args.operands.first();
-    if (!QFileInfo(file).isFile()) {
-        return refuse(ui, QStringLiteral("%1 is not a file").arg(file));
+    const QString given = args.operands.first();
+    if (!QFileInfo(given).isFile()) {
+        return refuse(ui, QStringLiteral("%1 is not a file").arg(given));
     }
+    // The box folder is the directory the file is named in (a symbolic link's own, whose target is written).
+    const QString file = QFileInfo(given).absoluteFilePath();
     CInfoEditLogic logic(ui, file);
     if (!logic.readOk()) {
-        ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(file));
+        ui.note(QStringLiteral("kelda-cli: %1 holds no recording record").arg(given));
         return CCliCommands::Failed;
     }
     CInfoEditLogic::Entries& e = logic.entries();
@@ -54,6 +56,9 @@ int CCliEdit::run(const CCliArgs& args, CConsoleUi& ui) {
                 return refuse(ui, QStringLiteral("--%1 takes yes or no").arg(QLatin1String(name)));
             }
         }
+    }
+    if (const QString problem = logic.entriesProblem(); !problem.isEmpty()) {
+        ui.note(QStringLiteral("kelda-cli: --%1; nothing was written").arg(problem));
     }
     switch (logic.accept()) {
     case CInfoEditLogic::Outcome::Written:

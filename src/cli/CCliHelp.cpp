@@ -27,6 +27,7 @@ that finds the folder in use stops with an error message (exit status 1), unless
   --wait SECONDS         it may wait that long for the folder first
 Exit status: 0 the operation ended in its completion message; 1 it ended in an error message (or the
 confirmation was answered no); 2 bad usage; 3 the unit could not be reached or refused the login.
+Output that cannot all be written to standard output (a full disk, a closed stream) is exit status 1.
 Messages go to stderr as "caption: text".
 )";
 
@@ -120,7 +121,9 @@ const char* const kEdit = R"(Usage: kelda-cli edit FILE [--title T] [--caller-no
 
 Changes the recording information of the message file FILE as the information editor does; the
 fields not given keep their values. Title at most 40 bytes, caller number and name 32, memo 80 (bytes
-of the CP932 form), none with ",": a refused entry says "入力値エラーです。" and exits 2.
+of the CP932 form), none with "," nor a character CP932 lacks (an emoji, "é"): a refused entry says
+"入力値エラーです。" with the reason and exits 2; nothing is cut. A symbolic link is edited through (its
+target is written); a file that cannot be written says so and exits 1.
   --yes            answer yes to "登録します。よろしいですか？"; without it the question is shown and
                    nothing is written
 )";

@@ -9,8 +9,11 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -24,21 +27,43 @@ void onInterrupt(int) {
     std::signal(SIGINT, SIG_DFL);
 }
 
+// A standard stream the caller closed gets a descriptor that takes no writes: otherwise the next file or event
+// descriptor opened would take its number, and what is meant for standard output would land there unseen.
+void holdClosedStandardStreams() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number is fd itself, the ones below it being open by now.
+            [[maybe_unused]] const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        }
+    }
+}
+
+// Help and version text to standard output; a write that fails is said on stderr and is exit status 1.
+int writeText(const QByteArray& text, CConsoleUi& ui) {
+    if (std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout) ==
+            static_cast<size_t>(text.size()) &&
+        std::fflush(stdout) == 0) {
+        return CCliCommands::Ok;
+    }
+    ui.note(QStringLiteral("kelda-cli: cannot write to standard output: %1")
+                .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    return CCliCommands::Failed;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    holdClosedStandardStreams();
     QCoreApplication app(argc, argv);
     if (app.arguments().mid(1) == QStringList{QStringLiteral("--version")}) {
-        std::puts(KELDA_VERSION_TEXT);
-        return CCliCommands::Ok;
+        CConsoleUi ui(false);
+        return writeText(QByteArrayLiteral(KELDA_VERSION_TEXT "\n"), ui);
     }
     CCliArgs args;
     const bool parsed = args.parse(app.arguments().mid(1));
     CConsoleUi ui(args.yes);
     if (parsed && args.help) {
-        const QByteArray text = CCliHelp::text(args.command).toUtf8();
-        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
-        return CCliCommands::Ok;
+        return writeText(CCliHelp::text(args.command).toUtf8(), ui);
     }
     if (!parsed) {
         ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli --help)").arg(args.error));

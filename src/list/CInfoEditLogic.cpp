@@ -6,9 +6,25 @@
 #include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
+#include <utility>
+
 namespace {
-bool entryOk(const QString& text, int maxBytes) {
-    return text.isEmpty() || (!text.contains(QLatin1Char(',')) && CCp932::byteLength(text) <= maxBytes);
+// Why an entry cannot be stored as given; empty when it can. Only text CP932 holds whole is taken: its byte count
+// is then what the limit checks, and the field (one UTF-16 unit per CP932 character) always holds it whole.
+QString entryProblem(const QString& text, int maxBytes) {
+    if (text.isEmpty()) {
+        return QString();
+    }
+    if (!CCp932::holds(text)) {
+        return QStringLiteral("\"%1\" is a character CP932 lacks").arg(CCp932::firstUnheld(text));
+    }
+    if (text.contains(QLatin1Char(','))) {
+        return QStringLiteral("\",\" is not allowed");
+    }
+    if (const int bytes = CCp932::byteLength(text); bytes > maxBytes) {
+        return QStringLiteral("%1 bytes in CP932, at most %2").arg(bytes).arg(maxBytes);
+    }
+    return QString();
 }
 } // namespace
 
@@ -49,8 +65,22 @@ QString CInfoEditLogic::importText() const {
 }
 
 bool CInfoEditLogic::entriesValid() const {
-    return entryOk(m_entries.title, TITLE_MAX) && entryOk(m_entries.callerNo, CALLERNO_MAX) &&
-           entryOk(m_entries.callerName, CALLERNAME_MAX) && entryOk(m_entries.memo, MEMO_MAX);
+    return entriesProblem().isEmpty();
+}
+
+QString CInfoEditLogic::entriesProblem() const {
+    const std::pair<const char*, std::pair<const QString*, int>> checks[] = {
+        {"title", {&m_entries.title, TITLE_MAX}},
+        {"caller-no", {&m_entries.callerNo, CALLERNO_MAX}},
+        {"caller-name", {&m_entries.callerName, CALLERNAME_MAX}},
+        {"memo", {&m_entries.memo, MEMO_MAX}},
+    };
+    for (const auto& [name, check] : checks) {
+        if (const QString why = entryProblem(*check.first, check.second); !why.isEmpty()) {
+            return QLatin1String(name) + QStringLiteral(": ") + why;
+        }
+    }
+    return QString();
 }
 
 CInfoEditLogic::Outcome CInfoEditLogic::accept() {
@@ -76,8 +106,13 @@ CInfoEditLogic::Outcome CInfoEditLogic::accept() {
     FILESTS_INFO::setText(rec.memo, m_entries.memo);
     rec.protect = m_entries.protect ? 1 : 0;
     rec.flag = m_entries.flag ? 1 : 0;
-    if (!m_readOk || CFileMng::RewriteRecord(rec, m_file) != CFileMng::WriteResult::Written) {
+    if (!m_readOk) {
         m_ui.messageBox(error, caption, MsgIcon::Exclamation);
+        return Outcome::NotWritten;
+    }
+    if (CFileMng::RewriteRecord(rec, m_file) != CFileMng::WriteResult::Written) {
+        // Not an input error: the entries were fine, the file (or its folder) would not take them.
+        m_ui.messageBox(NotWrittenText(m_file), caption, MsgIcon::Exclamation);
         return Outcome::NotWritten;
     }
     m_rec = rec;

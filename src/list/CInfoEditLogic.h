@@ -27,7 +27,7 @@ public:
     enum class Outcome {
         Written,    // the record was written; the dialog closes with OK
         Refused,    // an entry breaks its limit or holds ","; told "入力値エラーです。"
-        NotWritten, // the file could not be rewritten; told "入力値エラーです。"
+        NotWritten, // the file could not be read ("入力値エラーです。") or rewritten (NotWrittenText)
         Declined    // the user answered no to the question
     };
 
@@ -44,8 +44,14 @@ public:
     QString playedText() const;
     QString importText() const;
 
-    // Whether the entries pass the checks (byte counts of the CP932 form, no ",").
+    // Whether the entries pass the checks (text CP932 holds whole, byte counts of its form, no ",").
     bool entriesValid() const;
+    // The first entry that fails and why ("title: 42 bytes in CP932, at most 40"); empty when all pass.
+    QString entriesProblem() const;
+    // The message when the file does not take the record.
+    static QString NotWrittenText(const QString& file) {
+        return QStringLiteral("ファイルに書き込めません。\n%1").arg(file);
+    }
     // "OK": checks, asks, writes.
     Outcome accept();
 

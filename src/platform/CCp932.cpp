@@ -43,72 +43,127 @@ bool isAscii(const char16_t* s, qsizetype n) {
     return true;
 }
 
+// A run of basic-plane characters with no surrogate among them. A character CP932 lacks becomes "?"; the index
+// (in the whole text) of the first such one is kept in unheld.
+void encodeRun(Converter& cv, const char16_t* src, qsizetype n, qsizetype base, QByteArray& out, qsizetype& unheld) {
+    cv.reset();
+    const qsizetype start = out.size();
+    out.resize(start + n * 2 + 4);
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(src));
+    size_t inLeft = static_cast<size_t>(n) * 2;
+    char* dst = out.data() + start;
+    size_t outLeft = static_cast<size_t>(out.size() - start);
+    while (inLeft > 0) {
+        const size_t done = cv.run(&in, &inLeft, &dst, &outLeft);
+        if (done != static_cast<size_t>(-1)) {
+            // A conversion the converter itself calls inexact: the text is not held as given.
+            if (done > 0 && unheld < 0) {
+                unheld = base;
+            }
+            break;
+        }
+        const bool full = errno == E2BIG;
+        if (full || outLeft == 0) {
+            const qsizetype used = dst - out.data();
+            out.resize(out.size() * 2);
+            dst = out.data() + used;
+            outLeft = static_cast<size_t>(out.size() - used);
+            if (full) {
+                continue;
+            }
+        }
+        // A character without a CP932 form: "?" in its place, one unit of input.
+        if (unheld < 0) {
+            unheld = base + (n - static_cast<qsizetype>(inLeft / 2));
+        }
+        *dst++ = '?';
+        --outLeft;
+        in += 2;
+        inLeft -= 2;
+        cv.reset();
+    }
+    out.resize(dst - out.data());
+}
+
 } // namespace
 
-QByteArray CCp932::fromUnicode(const QString& text) {
+qsizetype CCp932::encode(const QString& text, QByteArray& out) {
     const qsizetype n = text.size();
     const char16_t* src = reinterpret_cast<const char16_t*>(text.utf16());
-    QByteArray out;
     if (isAscii(src, n)) {
         out.resize(n);
         for (qsizetype i = 0; i < n; ++i) {
             out[i] = static_cast<char>(src[i]);
         }
-        return out;
+        return -1;
     }
+    out.clear();
     Converter& cv = encoder();
     if (!cv.ok()) {
-        return text.toLatin1();
+        out = text.toLatin1();
+        return 0;
     }
-    cv.reset();
-    out.resize(n * 2 + 4);
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(src));
-    size_t inLeft = static_cast<size_t>(n) * 2;
-    char* dst = out.data();
-    size_t outLeft = static_cast<size_t>(out.size());
-    while (inLeft > 0) {
-        if (cv.run(&in, &inLeft, &dst, &outLeft) != static_cast<size_t>(-1)) {
-            break;
-        }
-        if (errno == E2BIG) {
-            const qsizetype used = dst - out.data();
-            out.resize(out.size() * 2);
-            dst = out.data() + used;
-            outLeft = static_cast<size_t>(out.size() - used);
+    out.reserve(n * 2);
+    qsizetype unheld = -1;
+    qsizetype i = 0;
+    while (i < n) {
+        // CP932 holds nothing beyond the basic plane, and the converter is never asked about such a character: it
+        // drops some of them (the tag characters) without a trace, and no character may cost nothing. A pair is
+        // one character and one "?"; a lone surrogate is one too.
+        if (QChar::isSurrogate(src[i])) {
+            const bool pair = QChar::isHighSurrogate(src[i]) && i + 1 < n && QChar::isLowSurrogate(src[i + 1]);
+            out.append('?');
+            if (unheld < 0) {
+                unheld = i;
+            }
+            i += pair ? 2 : 1;
             continue;
         }
-        // A character without a CP932 form (or a lone surrogate): write "?" and step over the whole character.
-        if (outLeft == 0) {
-            const qsizetype used = dst - out.data();
-            out.resize(out.size() + 16);
-            dst = out.data() + used;
-            outLeft = static_cast<size_t>(out.size() - used);
+        qsizetype end = i;
+        while (end < n && !QChar::isSurrogate(src[end])) {
+            ++end;
         }
-        *dst++ = '?';
-        --outLeft;
-        const char16_t unit =
-            static_cast<char16_t>(static_cast<unsigned char>(in[0]) | (static_cast<unsigned char>(in[1]) << 8));
-        size_t step = 2;
-        if (unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4) {
-            const char16_t low =
-                static_cast<char16_t>(static_cast<unsigned char>(in[2]) | (static_cast<unsigned char>(in[3]) << 8));
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                step = 4;
-            }
-        }
-        in += step;
-        inLeft -= step;
-        cv.reset();
+        encodeRun(cv, src + i, end - i, i, out, unheld);
+        i = end;
     }
-    out.resize(dst - out.data());
+    return unheld;
+}
+
+QByteArray CCp932::fromUnicode(const QString& text) {
+    QByteArray out;
+    encode(text, out);
     return out;
+}
+
+int CCp932::byteLength(const QString& text) {
+    QByteArray out;
+    encode(text, out);
+    return static_cast<int>(out.size());
+}
+
+bool CCp932::holds(const QString& text) {
+    QByteArray out;
+    return encode(text, out) < 0;
+}
+
+QString CCp932::firstUnheld(const QString& text) {
+    QByteArray out;
+    const qsizetype at = encode(text, out);
+    if (at < 0) {
+        return QString();
+    }
+    const bool pair = at + 1 < text.size() && text[at].isHighSurrogate() && text[at + 1].isLowSurrogate();
+    return text.mid(at, pair ? 2 : 1);
 }
 
 QString CCp932::toUnicode(const QByteArray& bytes) {
     return toUnicode(bytes.constData(), static_cast<int>(bytes.size()));
 }
 
-QString CCp932::toUnicode(const char* bytes, int length) {
+QString CCp932::toUnicode(const char* bytes, int length, bool* exact) {
+    if (exact) {
+        *exact = true;
+    }
     if (length <= 0) {
         return QString();
     }
@@ -124,6 +179,9 @@ QString CCp932::toUnicode(const char* bytes, int length) {
     }
     Converter& cv = decoder();
     if (!cv.ok()) {
+        if (exact) {
+            *exact = false;
+        }
         return QString::fromLatin1(bytes, length);
     }
     cv.reset();
@@ -141,6 +199,9 @@ QString CCp932::toUnicode(const char* bytes, int length) {
         if (outLeft < 2) {
             break;
         }
+        if (exact) {
+            *exact = false;
+        }
         dst[0] = '?';
         dst[1] = 0;
         dst += 2;
@@ -151,8 +212,4 @@ QString CCp932::toUnicode(const char* bytes, int length) {
     }
     out.truncate(static_cast<qsizetype>((dst - base) / 2));
     return out;
-}
-
-int CCp932::byteLength(const QString& text) {
-    return static_cast<int>(fromUnicode(text).size());
 }

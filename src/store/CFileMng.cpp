@@ -4,6 +4,7 @@
 #include "platform/CRegularFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
@@ -111,7 +112,13 @@ bool writeFully(int fd, const char* data, size_t size) {
 // the same folder, which is then renamed over the original. The temporary name contains ".ini" so that, should a
 // crash leave it behind, no message count or list takes it for a message.
 bool replaceContent(const QString& file, const QByteArray& head, const char* rest, size_t restSize, bool sync) {
-    const QByteArray path = QFile::encodeName(file);
+    // A symbolic link is written through: the file it names gets the new content and the link stays a link.
+    char* real = ::realpath(QFile::encodeName(file).constData(), nullptr);
+    if (!real) {
+        return false;
+    }
+    const QByteArray path(real);
+    std::free(real);
     struct stat st;
     if (::stat(path.constData(), &st) != 0) {
         return false;
@@ -126,10 +133,16 @@ bool replaceContent(const QString& file, const QByteArray& head, const char* res
     ok = ok && ::fchmod(fd, st.st_mode & 07777) == 0;
     if (ok && sync) {
         ok = ::fdatasync(fd) == 0;
+        if (ok && CFileMng::writeSteps) {
+            CFileMng::writeSteps(CFileMng::WriteStep::DataSynced, tmpl);
+        }
     }
     ok = (::close(fd) == 0) && ok;
     if (ok) {
         ok = ::rename(tmpl.constData(), path.constData()) == 0;
+        if (ok && CFileMng::writeSteps) {
+            CFileMng::writeSteps(CFileMng::WriteStep::Renamed, tmpl);
+        }
     }
     if (!ok) {
         ::unlink(tmpl.constData());
@@ -146,8 +159,11 @@ QString CFileMng::Join(const QString& folder, const QString& name) {
     return folder + '/' + name;
 }
 
+std::function<void(CFileMng::WriteStep, const QByteArray&)> CFileMng::writeSteps;
+
 QString CFileMng::BoxFolderOf(const QString& messageFile) {
-    return messageFile.left(std::max<qsizetype>(0, messageFile.size() - 32));
+    // The directory the file is named in, whatever the length of its name.
+    return QFileInfo(messageFile).absolutePath() + QLatin1Char('/');
 }
 
 QString CFileMng::BoxNoFromName(const QString& fileName) {

@@ -2,9 +2,11 @@
 
 #include "store/FILESTS_INFO.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class CUserInterface;
@@ -92,9 +94,15 @@ public:
 
     // Naming helpers shared by the operations.
     static QString Join(const QString& folder, const QString& name);
-    // The box folder of a message file: its full path less the last 32 characters (the file name).
+    // The box folder of a message file: the directory it is named in, with a trailing "/".
     static QString BoxFolderOf(const QString& messageFile);
     // The box number a message file name carries ("_" at index 16, then up to 4 characters before the next "_").
     static QString BoxNoFromName(const QString& fileName);
     static QString InfIniPath(const QString& boxFolder);
+
+    // The steps of a durable replacement of a file's content (RewriteRecord), in the order they happen: the new
+    // content's data is synced, then its temporary file is renamed over the file. For checks of that order;
+    // empty (and never called) otherwise.
+    enum class WriteStep { DataSynced, Renamed };
+    static std::function<void(WriteStep step, const QByteArray& temporaryFile)> writeSteps;
 };

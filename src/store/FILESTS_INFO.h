@@ -43,10 +43,14 @@ struct FILESTS_INFO {
         return QString::fromUtf16(field, static_cast<qsizetype>(n));
     }
 
-    // Writes a text field, cut to fit with its NUL, the rest zero. Never writes past the field.
+    // Writes a text field, cut to fit with its NUL, the rest zero. Never writes past the field, and never keeps
+    // half of a character: a pair of surrogates that does not fit whole is left out whole.
     template <std::size_t N> static void setText(char16_t (&field)[N], const QString& value) {
         std::memset(field, 0, sizeof(field));
-        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(value.size()), N - 1);
+        std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(value.size()), N - 1);
+        if (n > 0 && n < static_cast<std::size_t>(value.size()) && value[n - 1].isHighSurrogate()) {
+            --n;
+        }
         std::memcpy(field, value.utf16(), n * sizeof(char16_t));
     }
 };

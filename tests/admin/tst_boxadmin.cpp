@@ -86,6 +86,12 @@ private Q_SLOTS:
         QTest::newRow("ten half-width kana") << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞ") << true;
         QTest::newRow("comma") << QStringLiteral("a,b") << false;
         QTest::newRow("full-width comma is fine") << QStringLiteral("a，b") << true;
+        // What CP932 lacks would be stored as "?": refused, whatever its length.
+        QTest::newRow("emoji") << QString::fromUtf8("😀") << false;
+        QTest::newRow("e acute") << QStringLiteral("caf\u00e9") << false;
+        QTest::newRow("tag character") << QString::fromUtf16(u"\U000E0000") << false;
+        QTest::newRow("a byte CP932 lacks, as the command line decodes it") << QStringLiteral("a\uFFFDb") << false;
+        QTest::newRow("a question mark is fine") << QStringLiteral("?") << true;
     }
     void boxNameRule() {
         QFETCH(QString, name);
@@ -103,6 +109,7 @@ private Q_SLOTS:
         QTest::newRow("seven double-byte") << QStringLiteral("一二三四五六七") << true;
         QTest::newRow("eight double-byte") << QStringLiteral("一二三四五六七八") << false;
         QTest::newRow("colon") << QStringLiteral("12:34") << false;
+        QTest::newRow("emoji") << QString::fromUtf8("箱😀") << false;
         for (const char* c : {"\\", "/", "*", "?", "\"", "<", ">", "|"}) {
             QTest::newRow(c) << QStringLiteral("a%1b").arg(QLatin1String(c)) << false;
         }
@@ -144,6 +151,37 @@ private Q_SLOTS:
         QVERIFY(!folders.canEdit(0, 2));
     }
 
+    // A name that came in by the import, longer than the rule, is shown whole and written back as it is while
+    // its cell is left alone; once edited it has to keep the rule, and the refusal names the box and the reason.
+    void boxNameEditorKeepsImportedNames() {
+        mk(dl + "/rusuroku/0001");
+        mk(dl + "/naisen/201");
+        const QString imported = QStringLiteral("営業部第一課ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        QVERIFY(CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", imported));
+        CScriptedUi ui;
+        CBoxNameChgLogic logic(ui, doc);
+        QCOMPARE(logic.open(), CBoxNameChgLogic::Open::Ready);
+        QCOMPARE(logic.list(false).text(0, 2), imported);
+        QVERIFY(!logic.list(false).edited(0));
+
+        logic.list(false).finishEdit(0, imported.left(12));
+        QCOMPARE(logic.ok(), CBoxNameChgLogic::Ok::StayOpen);
+        QCOMPARE(ui.lastMessage()->text,
+                 CAdminTexts::InputErrorAt(
+                     QStringLiteral("内線BOX：201"),
+                     CBoxNameRules::BoxNameProblemText(imported.left(12), CBoxNameRules::BoxNameProblem::TooLong)));
+        QVERIFY(ui.lastMessage()->text.contains(QStringLiteral("10バイト")));
+        QCOMPARE(CPrivateProfile::getString(dl + "/naisen/201/inf.ini", "INF", "NAME"), imported);
+
+        logic.list(false).finishEdit(0, imported);
+        QVERIFY(!logic.list(false).edited(0));
+        logic.list(true).finishEdit(0, QStringLiteral("受付"));
+        QCOMPARE(logic.ok(), CBoxNameChgLogic::Ok::Registered);
+        QVERIFY(logic.failures().isEmpty());
+        QCOMPARE(CPrivateProfile::getString(dl + "/naisen/201/inf.ini", "INF", "NAME"), imported);
+        QCOMPARE(CFileMng::GetBoxName(dl + "/rusuroku/0001"), QStringLiteral("受付"));
+    }
+
     void boxNameEditorWithoutBoxes() {
         mk(dl + "/rusuroku");
         mk(dl + "/naisen");
@@ -173,7 +211,10 @@ private Q_SLOTS:
         logic.list(false).finishEdit(1 - row202, QStringLiteral("a,b"));
         logic.list(false).finishEdit(row202, QString());
         QCOMPARE(logic.ok(), CBoxNameChgLogic::Ok::StayOpen);
-        QCOMPARE(ui.lastMessage()->text, CAdminTexts::InputError());
+        // The refusal names the box and the reason.
+        QCOMPARE(ui.lastMessage()->text,
+                 CAdminTexts::InputErrorAt(QStringLiteral("内線BOX：") + logic.list(false).text(1 - row202, 1),
+                                           QStringLiteral("BOX名称に「,」は使えません。")));
         QVERIFY(!QFile::exists(dl + "/rusuroku/0001/inf.ini"));
 
         logic.list(false).finishEdit(1 - row202, QStringLiteral("Sales"));

@@ -9,6 +9,7 @@
 #include "platform/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
+#include "support/CFifoWatch.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>
@@ -91,6 +92,11 @@ private Q_SLOTS:
         QTest::newRow("NUL ends the line") << QByteArray("1,201,ab,\0cd,\n", 14) << "201" << QStringList{"ab"};
         QTest::newRow("field cut to 64") << QByteArray("1,201," + QByteArray(70, 'x') + ",\n") << "201"
                                          << QStringList{QString(64, 'x')};
+        QTest::newRow("CR alone ends the line")
+            << QByteArray("1,201,Virara,\r2,202,X,") << "201" << QStringList{"Virara"};
+        QTest::newRow("byte CP932 lacks") << QByteArray("1,201,a\xa0"
+                                                        "b,ok,\n")
+                                          << "201" << QStringList{"a?b", "ok"};
     }
     void parseLine() {
         QFETCH(QByteArray, line);
@@ -99,6 +105,32 @@ private Q_SLOTS:
         const CImportLineReader::Line l = CImportLineReader::ParseLine(line);
         QCOMPARE(l.boxNo, boxNo);
         QCOMPARE(l.names, names);
+        // A "?" that stands for a byte CP932 lacks is told apart from a "?" of the file.
+        QCOMPARE(l.namesExact.size(), names.size());
+        for (qsizetype k = 0; k < names.size(); ++k) {
+            QCOMPARE(l.namesExact[k], !line.contains('\xa0') || k > 0);
+        }
+    }
+
+    // Line ends of any of the three conventions: the header is two lines and each later line one.
+    void lineEnds_data() {
+        QTest::addColumn<QByteArray>("end");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void lineEnds() {
+        QFETCH(QByteArray, end);
+        const QByteArray data = "header 1" + end + "header 2" + end + "1,201,A," + end + end + "1,202,B," + end;
+        qsizetype pos = CImportLineReader::SkipHeader(data);
+        QCOMPARE(pos, qsizetype(16 + 2 * end.size()));
+        QCOMPARE(CImportLineReader::NextLine(data, pos), QByteArrayView("1,201,A," + end));
+        const auto lines = CImportLineReader::Parse(data);
+        QCOMPARE(lines.size(), size_t(3));
+        QCOMPARE(lines[0].names, QStringList{"A"});
+        QVERIFY(lines[1].blank && lines[1].names.isEmpty());
+        QCOMPARE(lines[2].boxNo, QStringLiteral("202"));
+        QCOMPARE(lines[2].names, QStringList{"B"});
     }
 
     void linesOfAFile() {
@@ -134,7 +166,7 @@ private Q_SLOTS:
         QTest::newRow("header only") << QByteArray() << "old" << 0;
         QTest::newRow("final comma") << QByteArray("1,201,Virara,\n") << "Virara" << 1;
         QTest::newRow("no final comma") << QByteArray("1,201,Virara\n") << "old" << 0;
-        QTest::newRow("last comma-terminated field wins") << QByteArray("1,201,Virara,Sales,\n") << "Sales" << 2;
+        QTest::newRow("last comma-terminated field wins") << QByteArray("1,201,Virara,Sales,\n") << "Sales" << 1;
         QTest::newRow("later line wins") << QByteArray("1,201,A,\n1,201,B,\n") << "B" << 2;
     }
     void importWritesUnquotedNames() {
@@ -177,6 +209,68 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(dl + "/naisen/999"));
     }
 
+    // A name that cannot be stored as given is never stored: the line is skipped and counted with its reason,
+    // as is every other line that is not taken (a blank line is no line to speak of).
+    void linesSkippedWithTheirReasons_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("name201");
+        QTest::addColumn<QList<int>>("counts"); // taken, no box, no name, too long, not CP932
+        QTest::newRow("ten bytes taken") << CCp932::fromUnicode(QStringLiteral("1,201,営業部第一,\n")) << "営業部第一"
+                                         << QList<int>{1, 0, 0, 0, 0};
+        QTest::newRow("eleven bytes") << CCp932::fromUnicode(QStringLiteral("1,201,営業部第一A,\n")) << "old"
+                                      << QList<int>{0, 0, 0, 1, 0};
+        QTest::newRow("a hundred characters")
+            << QByteArray("1,201," + QByteArray(100, 'n') + ",\n") << "old" << QList<int>{0, 0, 0, 1, 0};
+        QTest::newRow("a byte CP932 lacks") << QByteArray("1,201,a\xa0,\n") << "old" << QList<int>{0, 0, 0, 0, 1};
+        QTest::newRow("a lead byte cut by the comma")
+            << QByteArray("1,201,a\x81,\n") << "old" << QList<int>{0, 0, 0, 0, 1};
+        QTest::newRow("question mark of the file") << QByteArray("1,201,a?,\n") << "a?" << QList<int>{1, 0, 0, 0, 0};
+        QTest::newRow("every reason") << QByteArray("1,201,A,\n1,999,B,\n1,202\n\n  \n1,202," + QByteArray(11, 'x') +
+                                                    ",\n1,202,\xfd,\n")
+                                      << "A" << QList<int>{1, 1, 1, 1, 1};
+    }
+    void linesSkippedWithTheirReasons() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, name201);
+        QFETCH(QList<int>, counts);
+        const QByteArray ini202 = readBytes(dl + "/naisen/202/inf.ini");
+        CNameImport run(dl);
+        const CNameImport::Outcome out = run.runBytes(kHeader + body);
+        QCOMPARE(out.result, CNameImport::Result::Completed);
+        QCOMPARE(
+            QList<int>({out.linesTaken, out.skippedNoBox, out.skippedNoName, out.skippedTooLong, out.skippedNotCp932}),
+            counts);
+        QCOMPARE(out.linesSkipped, counts[1] + counts[2] + counts[3] + counts[4]);
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), name201);
+        QCOMPARE(readBytes(dl + "/naisen/202/inf.ini"), ini202);
+        QVERIFY(!readBytes(dl + "/naisen/201/inf.ini").contains('?') || name201.contains('?'));
+    }
+
+    // A named pipe where a box's "inf.ini" should be never holds the import: the box cannot be backed up, so the
+    // run stops at once and takes back what it wrote.
+    void aNamedPipeNeverHoldsTheImport() {
+        const QByteArray ini201 = readBytes(dl + "/naisen/201/inf.ini");
+        const QString pipe = dl + "/naisen/202/inf.ini";
+        QVERIFY(CFifoWatch::make(pipe));
+        CNameImport::Outcome out;
+        const qint64 ms = CFifoWatch::msTaken(pipe, [&] {
+            CNameImport run(dl);
+            out = run.runBytes(kHeader + "1,201,A,\n1,202,X,\n");
+        });
+        QVERIFY2(ms < 1000, qPrintable(QStringLiteral("took %1 ms").arg(ms)));
+        QCOMPARE(out.result, CNameImport::Result::WriteFailed);
+        QCOMPARE(out.failed, QStringList{dl + "/naisen/202"});
+        QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
+        QVERIFY(!QFileInfo(pipe).isFile() && QFileInfo::exists(pipe));
+
+        // The phone book itself as a named pipe: unreadable at once, nothing written.
+        const QString book = tmp->filePath("book.csv");
+        QVERIFY(CFifoWatch::make(book));
+        const qint64 bookMs = CFifoWatch::msTaken(book, [&] { out = CNameImport(dl).run(book); });
+        QVERIFY2(bookMs < 1000, qPrintable(QStringLiteral("took %1 ms").arg(bookMs)));
+        QCOMPARE(out.result, CNameImport::Result::Unreadable);
+    }
+
     // A cancel puts back what was there before the import, also after two lines for one box; no "inf.tmp"
     // stays behind, and a box that had no "inf.ini" ends with an empty name.
     void cancelPutsEverythingBack() {
@@ -192,6 +286,15 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/202"), QString());
         QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp") && !QFile::exists(dl + "/naisen/202/inf.tmp"));
         QCOMPARE(snapshot(dl + "/rusuroku"), rusuroku);
+
+        // An interrupt after the last line is still in time: nothing is final before the run ends.
+        lines = 0;
+        CNameImport late(dl);
+        late.progress = [&](int done) { lines = done; };
+        late.cancelled = [&] { return lines >= 2; };
+        QCOMPARE(late.runBytes(kHeader + "1,201,A,\n1,202,X,\n").result, CNameImport::Result::Cancelled);
+        QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), ini201);
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/202"), QString());
     }
 
     // A box that cannot be written stops the import and takes back what was written before it.
@@ -255,6 +358,14 @@ private Q_SLOTS:
         QCOMPARE(logic.ok(), CImportSetLogic::Ok::Imported);
         QVERIFY(logic.completed());
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("Virara"));
+        QCOMPARE(logic.doneText(), CAdminTexts::ImportDone() + QStringLiteral("\n\n取り込んだ行：1"));
+
+        // Lines skipped are counted in the completion message, with their reasons.
+        writeBytes(csv, kHeader + "1,201,Virara,\n1,999,X,\n1,202,0123456789A,\n");
+        QCOMPARE(logic.ok(), CImportSetLogic::Ok::Imported);
+        QCOMPARE(logic.doneText(),
+                 CAdminTexts::ImportDone() + QStringLiteral("\n\n取り込んだ行：1\nスキップした行：2"
+                                                            "（ボックスフォルダなし 1、名称が10バイト超 1）"));
 
         // Reopened: the remembered values fill the fields (a trailing "/" dropped).
         doc.importPath += "/";

@@ -88,6 +88,25 @@ private Q_SLOTS:
         QCOMPARE(cli({"import-names", dl, csv, "--csv"}).code, 2);
     }
 
+    // A phone book with CR line ends imports; names that cannot be stored as given are skipped and counted with
+    // their reasons, never stored with "?" or cut.
+    void importNamesSaysWhatItSkipped() {
+        QDir().mkpath(dl + "/naisen/202");
+        QDir().mkpath(dl + "/naisen/203");
+        const QString csv = tmp->filePath("book.csv");
+        writeBytes(csv, "h\rh\r1,201,Sales,\r1,202,caf\x81,\r1,203," + QByteArray(100, 'n') + ",\r1,999,X,\r");
+        const Run r = cli({"import-names", dl, csv, "--yes"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains(
+                     QStringLiteral("インポート完了: 内線電話帳のインポートが正常に完了しました。\n\n取り込んだ行：1\n"
+                                    "スキップした行：3（ボックスフォルダなし 1、名称が10バイト超 1、使えない文字 1）")),
+                 qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("1 line(s) gave a name longer than 10 bytes in CP932 and were skipped")));
+        QVERIFY(r.err.contains(QStringLiteral("1 line(s) gave a name with a character or byte CP932 lacks")));
+        QCOMPARE(readBytes(dl + "/naisen/201/inf.ini"), QByteArray("[INF]\r\nNAME=Sales\r\n"));
+        QVERIFY(!QFile::exists(dl + "/naisen/202/inf.ini") && !QFile::exists(dl + "/naisen/203/inf.ini"));
+    }
+
     void boxName() {
         Run r = cli({"box-name", dl, "naisen/201", QStringLiteral("営業部第一"), "--yes"});
         QCOMPARE(r.code, 0);
@@ -96,10 +115,10 @@ private Q_SLOTS:
             readBytes(dl + "/naisen/201/inf.ini").contains(CCp932::fromUnicode(QStringLiteral("NAME=\"営業部第一\""))));
 
         r = cli({"box-name", dl, "naisen/201", QStringLiteral("営業部第一A"), "--yes"});
-        QCOMPARE(r.code, 1);
+        QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("入力値エラーです。")));
         r = cli({"box-name", dl, "naisen/201", "a,b", "--yes"});
-        QCOMPARE(r.code, 1);
+        QCOMPARE(r.code, 2);
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("営業部第一"));
 
         r = cli({"box-name", dl, "rusuroku/0001", "", "--yes"});
@@ -110,6 +129,33 @@ private Q_SLOTS:
             QVERIFY2(cli({"box-name", dl, QString::fromLatin1(bad), "x", "--yes"}).code == 2, bad);
         }
         QVERIFY(!QFile::exists(dl + "/inf.ini") && !QFile::exists(dl + "/naisen/inf.ini"));
+    }
+
+    // A name that cannot be stored as given is refused with its reason (exit 2), and "inf.ini" keeps its bytes.
+    void boxNameRefusals_data() {
+        QTest::addColumn<QString>("name"); // as printf %b makes it: the bytes a shell hands over
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("emoji") << "\\0360\\0237\\0230\\0200" << QStringLiteral("「😀」はBOX名称に使えない文字です。");
+        QTest::newRow("e acute") << "caf\\0303\\0251" << QStringLiteral("「é」はBOX名称に使えない文字です。");
+        QTest::newRow("a byte that is no text") << "a\\0377" << QStringLiteral("はBOX名称に使えない文字です。");
+        QTest::newRow("eleven bytes") << QStringLiteral("営業部第一A")
+                                      << QStringLiteral("BOX名称は10バイト（全角5文字）までです（11バイト）。");
+        QTest::newRow("comma") << "a,b" << QStringLiteral("BOX名称に「,」は使えません。");
+    }
+    void boxNameRefusals() {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const QByteArray before = readBytes(dl + "/rusuroku/0001/inf.ini");
+        QProcess p;
+        p.start(QStringLiteral("/bin/sh"),
+                {"-c", "exec \"$0\" box-name \"$1\" rusuroku/0001 \"$(printf '%b' \"$2\")\" --yes",
+                 QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), dl, name});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(err.contains(QStringLiteral("エラー: 入力値エラーです。\nrusuroku/0001\n")), qPrintable(err));
+        QVERIFY2(err.contains(reason), qPrintable(err));
+        QCOMPARE(readBytes(dl + "/rusuroku/0001/inf.ini"), before);
     }
 
     void help() {

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 struct Run {
     int code = -1;
@@ -147,6 +149,135 @@ private Q_SLOTS:
         r = cli({"edit", "--help"});
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.startsWith("Usage: kelda-cli edit FILE"));
+    }
+
+    // An entry that cannot be stored as given is refused with its reason (exit 2); the file keeps its bytes.
+    void editRefusals_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        const QString emoji = QString::fromUtf8("😀");
+        QTest::newRow("21 emoji") << QStringList{"--title", emoji.repeated(21)}
+                                  << "--title: \"" + emoji + "\" is a character CP932 lacks";
+        QTest::newRow("a and 39 emoji") << QStringList{"--title", "a" + emoji.repeated(39)}
+                                        << "--title: \"" + emoji + "\" is a character CP932 lacks";
+        QTest::newRow("e acute") << QStringList{"--caller-name", QStringLiteral("Ren\u00e9")}
+                                 << QStringLiteral("--caller-name: \"\u00e9\" is a character CP932 lacks");
+        QTest::newRow("41 bytes") << QStringList{"--title", QString(41, 'x')}
+                                  << QStringLiteral("--title: 41 bytes in CP932, at most 40");
+        QTest::newRow("comma") << QStringList{"--memo", "a,b"} << QStringLiteral("--memo: \",\" is not allowed");
+    }
+    void editRefusals() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        QFile f(files[1]);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        const Run r = cli(QStringList{"edit", files[1]} + args + QStringList{"--yes"});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains("kelda-cli: " + reason + "; nothing was written"), qPrintable(r.err));
+        QVERIFY(r.err.contains("エラー: 入力値エラーです。"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    // The file edit writes and the box it names: a link is edited through and stays a link; a file renamed to a
+    // short name keeps its box name; a file in a folder that takes no writes says so.
+    void editFindsTheFileAndItsBox_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("symbolic link") << "link";
+        QTest::newRow("short name") << "short";
+        QTest::newRow("read-only folder") << "read-only";
+    }
+    void editFindsTheFileAndItsBox() {
+        QFETCH(QString, kind);
+        QTemporaryDir tmp;
+        const QString box = tmp.filePath("dl/rusuroku/05");
+        CSampleFolder::Message m;
+        m.dateTime = "2024/03/01 10:00";
+        QString target = CSampleFolder::writeMessage(box, "05", 1, m);
+        QVERIFY(CFileMng::SetBoxName(box, QStringLiteral("受付")));
+        QString edited = target;
+        if (kind == "link") {
+            edited = CFileMng::Join(box, "2024030110000099_05_0099.vmdat");
+            QVERIFY(QFile::link(target, edited));
+        } else if (kind == "short") {
+            edited = CFileMng::Join(box, "m.vmdat");
+            QVERIFY(QFile::rename(target, edited));
+            target = edited;
+        } else {
+            if (::geteuid() == 0) {
+                QSKIP("a folder's permissions do not stop root");
+            }
+            QVERIFY(QFile::setPermissions(box, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        const Run r = cli({"edit", edited, "--title", "new", "--yes"});
+        QFile::setPermissions(box, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        FILESTS_INFO rec;
+        CFileMng::ReadRecord(target, rec);
+        if (kind == "read-only") {
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains("エラー: ファイルに書き込めません。\n" + edited), qPrintable(r.err));
+            QVERIFY(!r.err.contains("入力値エラー"));
+            QCOMPARE(FILESTS_INFO::text(rec.title), QString());
+            return;
+        }
+        QCOMPARE(r.code, 0);
+        QCOMPARE(FILESTS_INFO::text(rec.title), QStringLiteral("new"));
+        QCOMPARE(FILESTS_INFO::text(rec.boxName), QStringLiteral("受付"));
+        QCOMPARE(QFileInfo(edited).isSymLink(), kind == "link");
+        QCOMPARE(QDir(box).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), kind == "link" ? 3 : 2);
+    }
+
+    // A write to standard output that fails (a full device, a closed stream, a file that cannot grow) is exit 1
+    // with a message, never exit 0 with a cut listing.
+    void writeErrorsOnStandardOutput_data() {
+        QTest::addColumn<QString>("redirect");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("list --csv, file that cannot grow") << "> \"$OUT\""
+                                                           << "list --csv";
+        QTest::newRow("list, closed") << ">&-"
+                                      << "list";
+        QTest::newRow("info, full device") << ">/dev/full"
+                                           << "info";
+        QTest::newRow("info, file that cannot grow") << "> \"$OUT\""
+                                                     << "info";
+    }
+    void writeErrorsOnStandardOutput() {
+        QFETCH(QString, redirect);
+        QFETCH(QString, command);
+        QTemporaryDir tmp;
+        const QString big = CSampleFolder::makeDownloadFolder(tmp.path(), "big", {"01", "02"}, {"100"}, 12);
+        QStringList args = command.split(' ');
+        if (command == "info") {
+            for (const QString& box : {"/rusuroku/01", "/rusuroku/02"}) {
+                const QDir d(big + box);
+                for (const QString& name : d.entryList(QDir::Files)) {
+                    args << d.filePath(name);
+                }
+            }
+        } else {
+            args.insert(1, big);
+        }
+        const Run whole = cli(args);
+        QCOMPARE(whole.code, 0);
+        QVERIFY(whole.out.toUtf8().size() > 2048);
+
+        // Writes past 1024 bytes fail as on a full file system (the signal that would end the program ignored).
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("OUT", tmp.filePath("out.txt"));
+        p.setProcessEnvironment(env);
+        p.start("/bin/sh", QStringList{"-c", "trap '' XFSZ; ulimit -f 2; exec \"$@\" " + redirect, "sh",
+                                       QStringLiteral(KELDA_BIN_DIR "/kelda-cli")} +
+                               args);
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(err.contains("kelda-cli: cannot write to standard output"), qPrintable(err));
+        if (redirect.contains("OUT")) {
+            QVERIFY(QFileInfo(tmp.filePath("out.txt")).size() < whole.out.toUtf8().size());
+        }
     }
 };
 

@@ -49,6 +49,13 @@ private Q_SLOTS:
                                            << "メモ、です," << false;
         QTest::newRow("empty caller number") << "callerNo"
                                              << "" << true;
+        // Only what CP932 holds is stored as given: never "?" for a character, never half of one.
+        QTest::newRow("title of 21 emoji") << "title" << QString::fromUtf8("😀").repeated(21) << false;
+        QTest::newRow("title of a and 39 emoji") << "title"
+                                                 << "a" + QString::fromUtf8("😀").repeated(39) << false;
+        QTest::newRow("caller name with e acute") << "callerName" << QStringLiteral("Ren\u00e9") << false;
+        QTest::newRow("memo with a tag character") << "memo" << QString::fromUtf16(u"x\U000E0000") << false;
+        QTest::newRow("title with a question mark") << "title" << QStringLiteral("何？?") << true;
     }
     void entryChecks() {
         QFETCH(QString, field);
@@ -109,6 +116,16 @@ private Q_SLOTS:
         QCOMPARE(missing.accept(), CInfoEditLogic::Outcome::NotWritten);
         QCOMPARE(ui.lastMessage()->text, QString("入力値エラーです。"));
         QVERIFY(!QFile::exists(dir.filePath("none.vmdat")));
+
+        // Entries that are fine and a file that will not take them: said as such, not as an input error.
+        CInfoEditLogic gone(ui, file, dir.path());
+        QVERIFY(gone.readOk());
+        gone.entries().title = "新";
+        QVERIFY(QFile::remove(file));
+        ui.replies.push_back(MsgResult::Yes);
+        QCOMPARE(gone.accept(), CInfoEditLogic::Outcome::NotWritten);
+        QCOMPARE(ui.lastMessage()->text, CInfoEditLogic::NotWrittenText(file));
+        QVERIFY(!QFile::exists(file));
     }
 
     void flagsOfEverySelectedRowAreWritten() {

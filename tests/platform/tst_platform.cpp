@@ -38,12 +38,35 @@ private Q_SLOTS:
         QCOMPARE(CCp932::fromUnicode(QStringLiteral("山")), QByteArray("\x8e\x52"));
     }
 
+    // What CP932 lacks becomes one "?" per character, costs what the stored form holds, and is named as the first
+    // character the text cannot be stored with.
+    void cp932UnmappableBecomesQuestionMark_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("unheld");
+        QString mixed = QStringLiteral("A한B😀C");
+        mixed.append(QChar(0xD800));
+        mixed.append(QStringLiteral("山"));
+        QTest::newRow("hangul, emoji, lone surrogate") << mixed << QByteArray("A?B?C?\x8e\x52") << QStringLiteral("한");
+        QTest::newRow("held") << QStringLiteral("山?ｱ") << QByteArray("\x8e\x52?\xb1") << QString();
+        QTest::newRow("emoji") << QStringLiteral("😀") << QByteArray("?") << QStringLiteral("😀");
+        QTest::newRow("e acute") << QStringLiteral("caf\u00e9") << QByteArray("caf?") << QStringLiteral("\u00e9");
+        // U+E0000 (the UTF-16 of the bytes 40 DB 00 DC): the converter would drop it and charge nothing.
+        QTest::newRow("tag character") << QString::fromUtf16(u"x\U000E0000y") << QByteArray("x?y")
+                                       << QString::fromUtf16(u"\U000E0000");
+        QTest::newRow("lone low surrogate")
+            << QString(QChar(0xDC00)) + QStringLiteral("山") << QByteArray("?\x8e\x52") << QString(QChar(0xDC00));
+        QTest::newRow("high surrogate at the end")
+            << QStringLiteral("山") + QChar(0xDBFF) << QByteArray("\x8e\x52?") << QString(QChar(0xDBFF));
+    }
     void cp932UnmappableBecomesQuestionMark() {
-        // Hangul, an emoji (a surrogate pair) and a lone surrogate have no CP932 form; the rest survives.
-        QString text = QStringLiteral("A한B😀C");
-        text.append(QChar(0xD800));
-        text.append(QStringLiteral("山"));
-        QCOMPARE(CCp932::fromUnicode(text), QByteArray("A?B?C?\x8e\x52"));
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, unheld);
+        QCOMPARE(CCp932::fromUnicode(text), bytes);
+        QCOMPARE(CCp932::byteLength(text), bytes.size());
+        QCOMPARE(CCp932::holds(text), unheld.isEmpty());
+        QCOMPARE(CCp932::firstUnheld(text), unheld);
     }
 
     void cp932InvalidBytesConvertWhatTheyCan() {

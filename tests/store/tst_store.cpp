@@ -96,6 +96,25 @@ private Q_SLOTS:
         }
     }
 
+    // A field cut to its width never keeps the first half of a surrogate pair.
+    void textFieldsNeverKeepHalfACharacter_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("stored");
+        const QString emoji = QString::fromUtf8("😀");
+        QTest::newRow("21 emoji: 20 fit whole") << emoji.repeated(21) << emoji.repeated(20);
+        QTest::newRow("a and 39 emoji: the 20th pair is left out")
+            << "a" + emoji.repeated(39) << "a" + emoji.repeated(19);
+        QTest::newRow("40 characters") << QString(40, 'x') << QString(40, 'x');
+    }
+    void textFieldsNeverKeepHalfACharacter() {
+        QFETCH(QString, value);
+        QFETCH(QString, stored);
+        FILESTS_INFO r;
+        r.clear();
+        FILESTS_INFO::setText(r.title, value);
+        QCOMPARE(FILESTS_INFO::text(r.title), stored);
+    }
+
     void displayTexts() {
         QCOMPARE(CRecordTexts::importStatusDigit(0), QStringLiteral("2"));
         QCOMPARE(CRecordTexts::importStatusDigit(1), QStringLiteral("1"));
@@ -408,6 +427,28 @@ private Q_SLOTS:
         const QString shortFile = writeFile(CFileMng::Join(box, "2026120809150009_0123_0009.vminf"), "xyz");
         QCOMPARE(CFileMng::RewriteRecord(r, shortFile), CFileMng::WriteResult::Written);
         QCOMPARE(readFile(shortFile).size(), 990);
+    }
+
+    // A record rewrite makes the new content durable before it takes the file's place: its data is synced, then
+    // the very file that was synced is renamed over the message.
+    void recordRewriteSyncsBeforeItsRename() {
+        QTemporaryDir dir;
+        const QString p = writeMessage(dir.path(), kStem + ".vmdat", "old");
+        QList<std::pair<CFileMng::WriteStep, QByteArray>> steps;
+        CFileMng::writeSteps = [&](CFileMng::WriteStep step, const QByteArray& temporary) {
+            steps.append({step, temporary});
+        };
+        FILESTS_INFO r = recordOf(p);
+        FILESTS_INFO::setText(r.title, QStringLiteral("new"));
+        const CFileMng::WriteResult result = CFileMng::RewriteRecord(r, p);
+        CFileMng::writeSteps = nullptr;
+        QCOMPARE(result, CFileMng::WriteResult::Written);
+        QCOMPARE(steps.size(), 2);
+        QCOMPARE(steps[0].first, CFileMng::WriteStep::DataSynced);
+        QCOMPARE(steps[1].first, CFileMng::WriteStep::Renamed);
+        QCOMPARE(steps[0].second, steps[1].second);
+        QCOMPARE(QFileInfo(QFile::decodeName(steps[0].second)).path(), QFileInfo(dir.path()).canonicalFilePath());
+        QCOMPARE(FILESTS_INFO::text(recordOf(p).title), QStringLiteral("new"));
     }
 
     void aFullDiskNeverDamagesTheOnlyCopy() {

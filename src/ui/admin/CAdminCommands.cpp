@@ -145,7 +145,7 @@ void CAdminCommands::importNames() {
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
-    m_frame.ui().messageBox(CAdminTexts::ImportDone(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
+    m_frame.ui().messageBox(logic.doneText(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
     m_frame.reloadAllLists(1, 0);
 }
 

@@ -10,10 +10,35 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
+#include <QValidator>
 
 namespace {
 
-// The in-place editor: a line edit limited to the list's edit limit, handing its text to the list when it ends.
+// What the list's rule lets the in-place editor hold: a keystroke that would break it is not taken.
+class CCellValidator : public QValidator {
+public:
+    CCellValidator(const CEditListState& state, const QString& preset, QObject* parent)
+        : QValidator(parent), m_state(state), m_preset(preset) {}
+
+    State validate(QString& input, int&) const override {
+        switch (m_state.typing(m_preset, input)) {
+        case CEditListState::Typing::Accept:
+            return Acceptable;
+        case CEditListState::Typing::Shrinking:
+            return Intermediate;
+        case CEditListState::Typing::Refuse:
+            break;
+        }
+        return Invalid;
+    }
+
+private:
+    const CEditListState& m_state;
+    QString m_preset;
+};
+
+// The in-place editor: a line edit limited to the list's edit limit (or its byte rule), handing its text to the
+// list when it ends.
 class CEditDelegate : public QStyledItemDelegate {
 public:
     explicit CEditDelegate(CEditListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
@@ -22,7 +47,14 @@ public:
                           const QModelIndex& index) const override {
         auto* edit = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
         if (edit) {
-            edit->setMaxLength(m_list->state().editLimit());
+            const CEditListState& state = m_list->state();
+            if (state.hasByteRule()) {
+                // A character limit would cut a longer name the moment the editor shows it.
+                edit->setValidator(
+                    new CCellValidator(state, state.text(index.row(), CEditListState::EDIT_COLUMN), edit));
+            } else {
+                edit->setMaxLength(state.editLimit());
+            }
             edit->setAlignment(Qt::AlignCenter);
         }
         return edit;

@@ -107,7 +107,7 @@ private Q_SLOTS:
         naisen->clickCell(0, 2);
         QLineEdit* editor = openEditor(naisen);
         QVERIFY(editor);
-        QCOMPARE(editor->maxLength(), 10);
+        QVERIFY(editor->validator());
         QCOMPARE(editor->text(), QStringLiteral("old"));
         editor->setText(QStringLiteral("営業部"));
         QTest::keyClick(editor, Qt::Key_Return);
@@ -147,6 +147,61 @@ private Q_SLOTS:
         QTest::keyClick(naisen, Qt::Key_Return);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("sales"));
+    }
+
+    // The name cell takes what the box name rule takes, counted in CP932 bytes, keystroke by keystroke (as an
+    // input method commits them), so "入力値エラーです。" cannot come from typing; a longer name that came in by the
+    // import is shown whole and can only be shortened.
+    void boxNameCellTakesWhatTheRuleTakes_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("backspaces");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ASCII up to ten") << "old" << 0 << "1234567890"
+                                         << "old1234567";
+        QTest::newRow("double-byte up to ten bytes")
+            << "" << 0 << QStringLiteral("営業部第一A") << QStringLiteral("営業部第一");
+        QTest::newRow("half-width kana count one")
+            << "" << 0 << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞｲ") << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞ");
+        QTest::newRow("comma") << "" << 0 << "a,b"
+                               << "ab";
+        QTest::newRow("emoji and e acute") << "" << 0 << QString::fromUtf8("x😀\u00e9y") << "xy";
+        QTest::newRow("imported name shortened") << "ABCDEFGHIJKLM" << 1 << ""
+                                                 << "ABCDEFGHIJKL";
+        QTest::newRow("imported name never longer") << "ABCDEFGHIJKLM" << 1 << "XY"
+                                                    << "ABCDEFGHIJKLX";
+        QTest::newRow("imported name down to the rule") << "ABCDEFGHIJKLM" << 4 << "Z"
+                                                        << "ABCDEFGHIZ";
+    }
+    void boxNameCellTakesWhatTheRuleTakes() {
+        QFETCH(QString, preset);
+        QFETCH(int, backspaces);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        CDialogTestKit::mk(dl + "/naisen/201");
+        QVERIFY(CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", preset));
+        CScriptedUi ui;
+        CBoxNameChgLogic logic(ui, doc);
+        QCOMPARE(logic.open(), CBoxNameChgLogic::Open::Ready);
+        CBoxNameChgDlg dlg(logic, nullptr);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        CEditListCtrl* naisen = dlg.list(false);
+        naisen->clickCell(0, 2);
+        QLineEdit* editor = openEditor(naisen);
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), preset);
+        editor->end(false);
+        for (int k = 0; k < backspaces; ++k) {
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        }
+        // One character at a time, a pair of surrogates being one.
+        for (qsizetype k = 0; k < typed.size(); ++k) {
+            const qsizetype n = typed[k].isHighSurrogate() ? 2 : 1;
+            editor->insert(typed.mid(k, n));
+            k += n - 1;
+        }
+        QCOMPARE(editor->text(), shown);
     }
 
     // The rename list: "選択" cells are check boxes; an unticked row cannot be edited.
@@ -354,7 +409,8 @@ private Q_SLOTS:
             d->pressOk();
         });
         frame.runCommand(C::CmdImport);
-        QCOMPARE(ui.lastMessage()->text, CAdminTexts::ImportDone());
+        // The completion message says what was taken.
+        QCOMPARE(ui.lastMessage()->text, CAdminTexts::ImportDone() + QStringLiteral("\n\n取り込んだ行：1"));
         QCOMPARE(ui.lastMessage()->caption, QStringLiteral("インポート完了"));
         QCOMPARE(CFileMng::GetBoxName(root + "/dl/naisen/100"), QStringLiteral("Sales"));
         QCOMPARE(CFileMng::GetBoxName(root + "/dl/rusuroku/01"), QStringLiteral("Front"));
