@@ -250,9 +250,9 @@ private Q_SLOTS:
         const QString big = CSampleFolder::makeDownloadFolder(tmp.path(), "big", {"01", "02"}, {"100"}, 12);
         QStringList args = command.split(' ');
         if (command == "info") {
-            for (const QString& box : {"/rusuroku/01", "/rusuroku/02"}) {
+            for (const char* box : {"/rusuroku/01", "/rusuroku/02"}) {
                 const QDir d(big + box);
-                for (const QString& name : d.entryList(QDir::Files)) {
+                for (const QString& name : d.entryList({"*.vminf", "*.vmdat"}, QDir::Files)) {
                     args << d.filePath(name);
                 }
             }
