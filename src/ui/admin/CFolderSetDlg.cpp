@@ -40,7 +40,7 @@ CFolderSetDlg::CFolderSetDlg(CFolderSetLogic& logic, const QString& downloadRoot
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = m_ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     ok->setDefault(true);
     buttons->addWidget(ok);
@@ -75,6 +75,8 @@ void CFolderSetDlg::pressChoose() {
     if (sub.exec() == QDialog::Accepted && !sub.chosenPath().isEmpty()) {
         m_logic.chosen(sub.chosenPath());
         updateControls();
+        // A folder chosen is what the dialog was opened for: Return now ends it instead of choosing again.
+        m_ok->setFocus(Qt::OtherFocusReason);
     }
 }
 

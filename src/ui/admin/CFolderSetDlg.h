@@ -30,4 +30,5 @@ private:
     QRadioButton* m_specified;
     QLineEdit* m_field;
     QPushButton* m_choose;
+    QPushButton* m_ok;
 };

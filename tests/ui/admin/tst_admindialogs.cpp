@@ -216,6 +216,9 @@ private Q_SLOTS:
         dlg.chooseButton()->click();
         QVERIFY(chosen.startsWith(root));
         QCOMPARE(dlg.folderField()->text(), chosen);
+        // With the folder chosen, Return goes to OK rather than to 設定, which would ask again.
+        auto* focused = qobject_cast<QPushButton*>(dlg.focusWidget());
+        QVERIFY(focused && focused->text() == QStringLiteral("OK"));
         CDialogTestKit::render(dlg, "folderset");
         dlg.pressOk();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
