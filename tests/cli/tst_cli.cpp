@@ -1,6 +1,7 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 
 #include "CSampleUnit.h"
@@ -42,6 +43,8 @@ class TestCli : public QObject {
     QTemporaryDir* local = nullptr;
     QString dl;
     QString passwordFile;
+    // Variables the next runs of kelda-cli get on top of this process's environment.
+    QHash<QString, QString> extraEnv;
 
     Run cli(const QStringList& args, const QString& envPassword = QString()) {
         QProcess p;
@@ -49,6 +52,9 @@ class TestCli : public QObject {
         env.remove("KELDA_PASSWORD");
         if (!envPassword.isEmpty()) {
             env.insert("KELDA_PASSWORD", envPassword);
+        }
+        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it) {
+            env.insert(it.key(), it.value());
         }
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
@@ -86,6 +92,7 @@ private Q_SLOTS:
         QVERIFY(sim->start());
     }
     void cleanup() {
+        extraEnv.clear();
         delete sim;
         delete local;
     }
@@ -370,6 +377,48 @@ private Q_SLOTS:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("missing.vmdat"));
         QVERIFY(QFile::exists(box + "/" + m.stem + ".wav"));
+    }
+    // What play refuses or cannot do, where no sound server runs: the status, the line on stderr, no byte written.
+    void playRefusals_data() {
+        QTest::addColumn<QString>("file"); // "good", "info", "cut", "none"
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no file") << "none" << QStringList() << 2 << "play needs a message file FILE";
+        QTest::newRow("speed out of range") << "good" << QStringList{"--speed", "3"} << 2 << "--speed needs a number";
+        QTest::newRow("speed not a number") << "good" << QStringList{"--speed=fast"} << 2 << "--speed needs a number";
+        QTest::newRow("foreign option") << "good" << QStringList{"--csv"} << 2 << "play takes no --csv";
+        QTest::newRow("information only") << "info" << QStringList() << 1 << "no voice data to play";
+        QTest::newRow("cut in the header") << "cut" << QStringList() << 1 << "damaged, no whole voice frame";
+        QTest::newRow("no sound device") << "good" << QStringList{"--speed", "1.5"} << 1 << "no sound device";
+    }
+    void playRefusals() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, told);
+        auto m = message("0001", 1);
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString vmdat = box + "/" + m.stem + ".vmdat";
+        const QString vminf = box + "/" + m.stem + ".vminf";
+        if (file == "cut") {
+            QVERIFY(QFile::resize(vmdat, 1000));
+        }
+        const QByteArray before = CTestFiles::read(vmdat);
+        // No sound server can be reached (and none is started on demand).
+        extraEnv.insert("PULSE_SERVER", "unix:" + local->filePath("no-such-socket"));
+        extraEnv.insert("XDG_RUNTIME_DIR", local->path());
+        QStringList args{"play"};
+        if (file != "none") {
+            args << (file == "info" ? vminf : vmdat);
+        }
+        const Run r = cli(args + options);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(told), qPrintable(r.err));
+        QCOMPARE(CTestFiles::read(vmdat), before);
+        QVERIFY(!QFile::exists(box + "/" + m.stem + ".wav"));
     }
 };
 
