@@ -271,3 +271,8 @@ void CVoicePlayer::checkMark(bool atEnd) {
     m_row = rec;
     Q_EMIT marked(MarkResult::Written, m_row);
 }
+
+QString CVoicePlayer::clockText(qint64 ms) {
+    const qint64 seconds = std::max<qint64>(0, ms) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}

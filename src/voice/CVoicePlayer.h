@@ -69,6 +69,8 @@ public:
     // Milliseconds of output heard since the message was opened (pauses not counted).
     qint64 heardMs() const;
     bool markSettled() const { return m_markDone; }
+    // "m:ss" of a time in milliseconds, as the player bar shows elapsed and total time.
+    static QString clockText(qint64 ms);
 
 Q_SIGNALS:
     void positionChanged();
