@@ -26,11 +26,16 @@ void CLevelStrip::paintEvent(QPaintEvent*) {
     const std::vector<int> peaks = levels ? levels(w) : std::vector<int>();
     const int mid = h / 2;
     const int played = m_position < 0 ? -1 : static_cast<int>(m_position * w);
+    // Drawn against the message's own loudest part: a quiet message shows its shape as well as a loud one.
+    int top = 1000;
+    for (int peak : peaks) {
+        top = std::max(top, peak);
+    }
     for (int x = 0; x < static_cast<int>(peaks.size()) && x < w; ++x) {
         if (peaks[static_cast<size_t>(x)] < 0) {
             continue;
         }
-        const int half = std::max(1, peaks[static_cast<size_t>(x)] * (h - 4) / 2 / 32768);
+        const int half = std::max(1, peaks[static_cast<size_t>(x)] * (h - 4) / 2 / top);
         p.setPen(x < played ? palette().highlight().color() : palette().text().color());
         p.drawLine(x, mid - half, x, mid + half);
     }

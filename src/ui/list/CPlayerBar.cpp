@@ -25,6 +25,7 @@ const QString kNoVoice = QStringLiteral("この行は録音情報だけで、音
 const QString kUnreadable = QStringLiteral("音声ファイルを読めません。");
 const QString kNoDevice = QStringLiteral("音声の出力装置がないため試聴できません（「再生」は使えます）。");
 const QString kMarkFailed = QStringLiteral("再生済みの記録をファイルに書き込めませんでした。");
+const QString kOneRow = QStringLiteral("試聴するメッセージを一つだけ選んでください。");
 const QString kNoneUnplayed = QStringLiteral("この後に未再生のメッセージはありません。");
 
 } // namespace
@@ -216,6 +217,8 @@ void CPlayerBar::togglePlay() {
     default:
         if (loadSelected()) {
             startPlaying();
+        } else if (m_view.list()->selectedRowNumbers().size() > 1) {
+            say(kOneRow);
         }
         break;
     }
