@@ -19,9 +19,7 @@ constexpr int SLACK_MS = 10000;
 
 enum class Played { ToTheEnd, Partly, Nothing, NoDevice };
 
-Played playOne(CCliCommands& commands, CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output,
-               const QString& file, double speed) {
-    Q_UNUSED(commands);
+Played playOne(CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output, const QString& file, double speed) {
     FILESTS_INFO row;
     row.clear();
     // The record's played byte decides whether the mark is due; the file is played where it is.
@@ -45,6 +43,11 @@ Played playOne(CCliCommands& commands, CConsoleUi& ui, CVoicePlayer& player, CAu
         ui.note(QStringLiteral("kelda-cli: no sound device to play on (%1)").arg(output.problem()));
         return Played::NoDevice;
     }
+    bool markFailed = false;
+    const QMetaObject::Connection marking = QObject::connect(
+        &player, &CVoicePlayer::marked, [&markFailed](CVoicePlayer::MarkResult r, const FILESTS_INFO&) {
+            markFailed = r == CVoicePlayer::MarkResult::WriteFailed;
+        });
     QEventLoop loop;
     QObject::connect(&player, &CVoicePlayer::stateChanged, &loop, [&] {
         if (player.state() != CVoicePlayer::State::Playing) {
@@ -67,6 +70,10 @@ Played playOne(CCliCommands& commands, CConsoleUi& ui, CVoicePlayer& player, CAu
     if (player.state() == CVoicePlayer::State::Playing) {
         loop.exec();
     }
+    QObject::disconnect(marking);
+    if (markFailed) {
+        ui.note(QStringLiteral("kelda-cli: %1: played, but its record could not be marked played").arg(file));
+    }
     if (player.state() != CVoicePlayer::State::Finished) {
         ui.note(stuck ? QStringLiteral("kelda-cli: %1: the sound device stopped taking samples").arg(file)
                       : QStringLiteral("kelda-cli: %1: cancelled").arg(file));
@@ -83,7 +90,7 @@ Played playOne(CCliCommands& commands, CConsoleUi& ui, CVoicePlayer& player, CAu
                     .arg(player.damagedBytes()));
         return Played::Partly;
     }
-    return Played::ToTheEnd;
+    return markFailed ? Played::Partly : Played::ToTheEnd;
 }
 
 } // namespace
@@ -120,7 +127,7 @@ int CCliPlay::run() {
     CVoicePlayer player(output);
     int status = CCliCommands::Ok;
     for (const QString& file : c.m_args.operands) {
-        const Played played = playOne(c, c.m_ui, player, output, file, speed);
+        const Played played = playOne(c.m_ui, player, output, file, speed);
         if (played != Played::ToTheEnd) {
             status = CCliCommands::Failed;
         }
