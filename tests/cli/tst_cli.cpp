@@ -549,20 +549,27 @@ private Q_SLOTS:
     void playOnASoundServer_data() {
         QTest::addColumn<QString>("speed");
         QTest::addColumn<double>("lengthRatio");
-        QTest::newRow("1x") << "1" << 1.0;
-        QTest::newRow("2x") << "2" << 0.5;
+        QTest::addColumn<int>("cutBytes"); // taken off the end of the file
+        QTest::newRow("1x") << "1" << 1.0 << 0;
+        QTest::newRow("2x") << "2" << 0.5 << 0;
+        // A cut file plays its whole frames, says the rest is damaged and ends with status 1.
+        QTest::newRow("cut in a frame") << "1" << 1.0 << 4;
     }
     void playOnASoundServer() {
         QFETCH(QString, speed);
         QFETCH(double, lengthRatio);
+        QFETCH(int, cutBytes);
         auto m = message("0001", 1);
         m.frames = 300;
         const QString box = dl + "/rusuroku/0001";
         QDir().mkpath(box);
         QVERIFY(CSampleUnit::writeMessage(box, m, true));
         const QString vmdat = box + "/" + m.stem + ".vmdat";
+        QVERIFY(QFile::resize(vmdat, QFileInfo(vmdat).size() - cutBytes));
         CVoiceStream decoded;
-        QCOMPARE(decoded.load(vmdat), CVoiceStream::LoadResult::Whole);
+        QCOMPARE(decoded.load(vmdat),
+                 cutBytes ? CVoiceStream::LoadResult::DamagedTail : CVoiceStream::LoadResult::Whole);
+        QCOMPARE(decoded.totalFrames(), cutBytes ? m.frames - 1 : m.frames);
         decoded.decodeUpTo(decoded.totalFrames());
         const auto [refFirst, refLast] = soundSpan(decoded.samples(), decoded.totalSamples());
         QVERIFY(refLast - refFirst > 8000);
@@ -574,7 +581,8 @@ private Q_SLOTS:
         }
         extraEnv.insert("PULSE_SERVER", server.serverAddress());
         const Run r = cli({"play", vmdat, "--speed", speed});
-        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.code == (cutBytes ? 1 : 0), qPrintable(r.err));
+        QCOMPARE(r.err.contains("bytes after it are damaged"), cutBytes > 0);
         const std::vector<int16_t> rec = server.take(500);
         const auto [first, last] = soundSpan(rec.data(), static_cast<qsizetype>(rec.size()));
         QVERIFY2(last > first, "the recording is silent");
