@@ -17,7 +17,9 @@ bool CCliArgs::parse(const QStringList& arguments) {
         QStringLiteral("sort"), QStringLiteral("title"), QStringLiteral("box-no"), QStringLiteral("box-name"),
         QStringLiteral("caller-no"), QStringLiteral("caller-name"), QStringLiteral("memo"), QStringLiteral("from"),
         QStringLiteral("to"), QStringLiteral("flag"), QStringLiteral("played"), QStringLiteral("protect"),
-        QStringLiteral("import")};
+        QStringLiteral("import"),
+        // the playing speed
+        QStringLiteral("speed")};
     bool onlyOperands = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];

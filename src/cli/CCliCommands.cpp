@@ -8,6 +8,7 @@
 #include "cli/CCliHelp.h"
 #include "cli/CCliListFilter.h"
 #include "cli/CCliMoveCopy.h"
+#include "cli/CCliPlay.h"
 #include "cli/CCliVerify.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
@@ -132,6 +133,9 @@ int CCliCommands::run() {
     }
     if (c == QLatin1String("verify")) {
         return CCliVerify(*this).run();
+    }
+    if (c == QLatin1String("play")) {
+        return CCliPlay(*this).run();
     }
     if (c == QLatin1String("edit")) {
         return CCliEdit::run(m_args, m_ui);

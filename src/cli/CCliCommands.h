@@ -29,6 +29,7 @@ private:
     friend class CCliDelete;
     friend class CCliMessageFiles;
     friend class CCliMoveCopy;
+    friend class CCliPlay;
     friend class CCliVerify;
 
     int folderDownload();

@@ -3,6 +3,7 @@
 #include "cli/CCliAdmin.h"
 #include "cli/CCliDelete.h"
 #include "cli/CCliMoveCopy.h"
+#include "cli/CCliPlay.h"
 #include "cli/CCliVerify.h"
 
 #include <QStringList>
@@ -40,6 +41,7 @@ Commands:
   list DIR                     the rows a list window of DIR's boxes shows
   info FILE...                 the recording record of message files
   convert FILE.vmdat...        convert voice data to WAV files beside them
+  play FILE.vmdat...           play voice data on the sound device (--speed S)
   delete DIR FILE...           delete messages on the unit, the PC or both (--kind unit|both|pc)
   move DIR FILE...             move messages into another box folder (--to rusuroku/NNNN)
   copy DIR FILE...             copy messages into another box folder (--to naisen/NNNN)
@@ -154,7 +156,8 @@ bool CCliHelp::isCommand(const QString& command) {
                                       QStringLiteral("move"),
                                       QStringLiteral("copy"),
                                       QStringLiteral("edit"),
-                                      QStringLiteral("verify")};
+                                      QStringLiteral("verify"),
+                                      QStringLiteral("play")};
     return commands.contains(command) || CCliAdmin::Handles(command);
 }
 
@@ -188,6 +191,9 @@ QString CCliHelp::text(const QString& command) {
     }
     if (command == QLatin1String("move") || command == QLatin1String("copy")) {
         return CCliMoveCopy::help(command) + QString::fromUtf8(kStatus);
+    }
+    if (command == QLatin1String("play")) {
+        return CCliPlay::help();
     }
     if (command == QLatin1String("verify")) {
         return CCliVerify::help() + QString::fromUtf8(kConnection);

@@ -80,3 +80,7 @@ bool CCommandRules::convertOnDownload(const CMainFrameLogic& frame, const Inputs
 bool CCommandRules::deleteWavAfterPlay(const CMainFrameLogic& frame, const Inputs&) {
     return frame.doc().convDel == 1;
 }
+
+bool CCommandRules::playerBarShown(const CMainFrameLogic& frame, const Inputs&) {
+    return frame.doc().playerBar == 1;
+}

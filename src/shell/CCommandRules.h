@@ -38,4 +38,5 @@ public:
     // Check marks of the two setting items.
     static bool convertOnDownload(const CMainFrameLogic& frame, const Inputs& in);
     static bool deleteWavAfterPlay(const CMainFrameLogic& frame, const Inputs& in);
+    static bool playerBarShown(const CMainFrameLogic& frame, const Inputs& in);
 };

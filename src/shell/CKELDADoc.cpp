@@ -10,6 +10,7 @@ const QString S_LOGIN = QStringLiteral("LOGIN");
 const QString S_FOLDER = QStringLiteral("FOLDER");
 const QString S_DISP = QStringLiteral("DISP");
 const QString S_CONVERT = QStringLiteral("CONVERT");
+const QString S_PLAYER = QStringLiteral("PLAYER");
 const QString S_EXPORT = QStringLiteral("EXPORT");
 const QString S_IMPORT = QStringLiteral("IMPORT");
 
@@ -60,6 +61,8 @@ void CKELDADoc::load(const QString& iniFile) {
 
     downConv = num0(S_CONVERT, "DOWNCONV");
     convDel = num0(S_CONVERT, "CONVDEL");
+    playerBar = num0(S_PLAYER, "BAR");
+    playerBarStored = !CPrivateProfile::getString(iniFile, S_PLAYER, QStringLiteral("BAR")).isEmpty();
     exportPath = str(S_EXPORT, "PATH", W_PATH);
     exportName = str(S_EXPORT, "Name", W_PATH);
     importPath = str(S_IMPORT, "PATH", W_PATH);
@@ -119,6 +122,10 @@ bool CKELDADoc::save(const QString& iniFile) {
 
     putInt(S_CONVERT, "DOWNCONV", downConv);
     putInt(S_CONVERT, "CONVDEL", convDel);
+    if (playerBar == 1 || playerBarStored) {
+        putInt(S_PLAYER, "BAR", playerBar);
+        playerBarStored = true;
+    }
     put(S_EXPORT, "PATH", exportPath);
     put(S_EXPORT, "Name", exportName);
     put(S_IMPORT, "PATH", importPath);

@@ -44,6 +44,10 @@ public:
     // CONVERT
     int downConv = 0;
     int convDel = 0;
+    // PLAYER: the player bar under each list
+    int playerBar = 0;
+    // The key is written once the bar was shown, so the files of those who never use it stay as they were.
+    bool playerBarStored = false;
     // EXPORT / IMPORT
     QString exportPath;
     QString exportName;

@@ -41,6 +41,7 @@ public:
         CmdDownConv,
         CmdWavDelete,
         CmdConvDel,
+        CmdPlayerBar, // 試聴バーを表示する
         CmdColumns,
         CmdEditInfo,
         CmdBoxName,

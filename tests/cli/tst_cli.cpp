@@ -1,16 +1,21 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
+#include "voice/CVoiceStream.h"
 
 #include "CSampleUnit.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <sys/stat.h>
 
 namespace {
@@ -33,6 +38,126 @@ CSampleUnit::Message message(const QString& box, int serial) {
     return m;
 }
 
+// A sound server of this test's own: PulseAudio on a private socket with one null sink at 8 kHz mono, so that
+// what kelda-cli plays comes back sample for sample from the sink's monitor. Stopped with the object.
+class SoundServer {
+public:
+    explicit SoundServer(const QString& dir) : m_dir(dir) {}
+    ~SoundServer() {
+        for (QProcess* p : {&m_recorder, &m_server}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->terminate();
+                if (!p->waitForFinished(3000)) {
+                    p->kill();
+                    p->waitForFinished(3000);
+                }
+            }
+        }
+    }
+    // Empty when the server runs; otherwise why it could not be started here.
+    QString start() {
+        const QString server = QStandardPaths::findExecutable("pulseaudio");
+        const QString parec = QStandardPaths::findExecutable("parec");
+        if (server.isEmpty() || parec.isEmpty()) {
+            return "pulseaudio or parec is not installed";
+        }
+        QDir().mkpath(m_dir + "/home");
+        QDir().mkpath(m_dir + "/run");
+        QFile::setPermissions(m_dir + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_dir + "/home");
+        env.insert("XDG_RUNTIME_DIR", m_dir + "/run");
+        env.insert("XDG_CONFIG_HOME", m_dir + "/home");
+        env.remove("PULSE_SERVER");
+        m_server.setProcessEnvironment(env);
+        m_server.setProcessChannelMode(QProcess::MergedChannels);
+        m_server.start(server, {"--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm",
+                                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket(),
+                                "--load=module-null-sink sink_name=kelda_test rate=8000 channels=1"});
+        if (!m_server.waitForStarted(5000)) {
+            return "pulseaudio did not start";
+        }
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(socket())) {
+            if (m_server.state() == QProcess::NotRunning || clock.elapsed() > 10000) {
+                return "pulseaudio did not come up: " + QString::fromLocal8Bit(m_server.readAll()).trimmed();
+            }
+            QTest::qWait(50);
+        }
+        m_recorder.setProcessEnvironment(env);
+        m_recorder.start(parec, {"--server=unix:" + socket(), "--device=kelda_test.monitor", "--rate=8000",
+                                 "--channels=1", "--format=s16le", "--raw", "--latency-msec=20"});
+        // The monitor sends silence as soon as the recorder is attached: its first bytes say it listens.
+        clock.restart();
+        while (m_recorder.bytesAvailable() < 1600) {
+            if (m_recorder.state() == QProcess::NotRunning || clock.elapsed() > 10000) {
+                return "parec records nothing from the null sink";
+            }
+            m_recorder.waitForReadyRead(100);
+        }
+        m_recorder.readAll();
+        return QString();
+    }
+    QString serverAddress() const { return "unix:" + socket(); }
+    // What the monitor recorded since the last call, after waiting for the given time to pass.
+    std::vector<int16_t> take(int afterMs) {
+        QElapsedTimer clock;
+        clock.start();
+        QByteArray all;
+        while (clock.elapsed() < afterMs) {
+            m_recorder.waitForReadyRead(50);
+            all += m_recorder.readAll();
+        }
+        all += m_recorder.readAll();
+        std::vector<int16_t> s(static_cast<size_t>(all.size() / 2));
+        std::memcpy(s.data(), all.constData(), s.size() * 2);
+        return s;
+    }
+
+private:
+    QString socket() const { return m_dir + "/run/native"; }
+    QString m_dir;
+    QProcess m_server;
+    QProcess m_recorder;
+};
+
+// First and one past the last sample louder than a whisper.
+std::pair<qsizetype, qsizetype> soundSpan(const int16_t* s, qsizetype n) {
+    qsizetype first = 0;
+    while (first < n && std::abs(s[first]) < 200) {
+        ++first;
+    }
+    qsizetype last = n;
+    while (last > first && std::abs(s[last - 1]) < 200) {
+        --last;
+    }
+    return {first, last};
+}
+
+// The best normalised cross-correlation of the reference against the recording, at lags around the given start.
+double bestCorrelation(const std::vector<int16_t>& rec, const int16_t* ref, qsizetype n, qsizetype around) {
+    double best = 0;
+    for (qsizetype lag = std::max<qsizetype>(0, around - 400); lag <= around + 400; ++lag) {
+        if (lag + n > static_cast<qsizetype>(rec.size())) {
+            break;
+        }
+        double xy = 0;
+        double xx = 0;
+        double yy = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const double x = rec[static_cast<size_t>(lag + i)];
+            xy += x * ref[i];
+            xx += x * x;
+            yy += double(ref[i]) * ref[i];
+        }
+        if (xx > 0 && yy > 0) {
+            best = std::max(best, xy / std::sqrt(xx * yy));
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -42,6 +167,8 @@ class TestCli : public QObject {
     QTemporaryDir* local = nullptr;
     QString dl;
     QString passwordFile;
+    // Variables the next runs of kelda-cli get on top of this process's environment.
+    QHash<QString, QString> extraEnv;
 
     Run cli(const QStringList& args, const QString& envPassword = QString()) {
         QProcess p;
@@ -49,6 +176,9 @@ class TestCli : public QObject {
         env.remove("KELDA_PASSWORD");
         if (!envPassword.isEmpty()) {
             env.insert("KELDA_PASSWORD", envPassword);
+        }
+        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it) {
+            env.insert(it.key(), it.value());
         }
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
@@ -86,6 +216,7 @@ private Q_SLOTS:
         QVERIFY(sim->start());
     }
     void cleanup() {
+        extraEnv.clear();
         delete sim;
         delete local;
     }
@@ -370,6 +501,100 @@ private Q_SLOTS:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("missing.vmdat"));
         QVERIFY(QFile::exists(box + "/" + m.stem + ".wav"));
+    }
+    // What play refuses or cannot do, where no sound server runs: the status, the line on stderr, no byte written.
+    void playRefusals_data() {
+        QTest::addColumn<QString>("file"); // "good", "info", "cut", "none"
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no file") << "none" << QStringList() << 2 << "play needs a message file FILE";
+        QTest::newRow("speed out of range") << "good" << QStringList{"--speed", "3"} << 2 << "--speed needs a number";
+        QTest::newRow("speed not a number") << "good" << QStringList{"--speed=fast"} << 2 << "--speed needs a number";
+        QTest::newRow("foreign option") << "good" << QStringList{"--csv"} << 2 << "play takes no --csv";
+        QTest::newRow("information only") << "info" << QStringList() << 1 << "no voice data to play";
+        QTest::newRow("cut in the header") << "cut" << QStringList() << 1 << "damaged, no whole voice frame";
+        QTest::newRow("no sound device") << "good" << QStringList{"--speed", "1.5"} << 1 << "no sound device";
+    }
+    void playRefusals() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, told);
+        auto m = message("0001", 1);
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString vmdat = box + "/" + m.stem + ".vmdat";
+        const QString vminf = box + "/" + m.stem + ".vminf";
+        if (file == "cut") {
+            QVERIFY(QFile::resize(vmdat, 1000));
+        }
+        const QByteArray before = CTestFiles::read(vmdat);
+        // No sound server can be reached (and none is started on demand).
+        extraEnv.insert("PULSE_SERVER", "unix:" + local->filePath("no-such-socket"));
+        extraEnv.insert("XDG_RUNTIME_DIR", local->path());
+        QStringList args{"play"};
+        if (file != "none") {
+            args << (file == "info" ? vminf : vmdat);
+        }
+        const Run r = cli(args + options);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(told), qPrintable(r.err));
+        QCOMPARE(CTestFiles::read(vmdat), before);
+        QVERIFY(!QFile::exists(box + "/" + m.stem + ".wav"));
+    }
+    // kelda-cli play through a real sound server: what the sink's monitor records is the decoded voice data, as
+    // long as the message; at --speed 2 half as long.
+    void playOnASoundServer_data() {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<double>("lengthRatio");
+        QTest::addColumn<int>("cutBytes"); // taken off the end of the file
+        QTest::newRow("1x") << "1" << 1.0 << 0;
+        QTest::newRow("2x") << "2" << 0.5 << 0;
+        // A cut file plays its whole frames, says the rest is damaged and ends with status 1.
+        QTest::newRow("cut in a frame") << "1" << 1.0 << 4;
+    }
+    void playOnASoundServer() {
+        QFETCH(QString, speed);
+        QFETCH(double, lengthRatio);
+        QFETCH(int, cutBytes);
+        auto m = message("0001", 1);
+        m.frames = 300;
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString vmdat = box + "/" + m.stem + ".vmdat";
+        QVERIFY(QFile::resize(vmdat, QFileInfo(vmdat).size() - cutBytes));
+        CVoiceStream decoded;
+        QCOMPARE(decoded.load(vmdat),
+                 cutBytes ? CVoiceStream::LoadResult::DamagedTail : CVoiceStream::LoadResult::Whole);
+        QCOMPARE(decoded.totalFrames(), cutBytes ? m.frames - 1 : m.frames);
+        decoded.decodeUpTo(decoded.totalFrames());
+        const auto [refFirst, refLast] = soundSpan(decoded.samples(), decoded.totalSamples());
+        QVERIFY(refLast - refFirst > 8000);
+
+        SoundServer server(local->filePath("sound"));
+        const QString problem = server.start();
+        if (!problem.isEmpty()) {
+            QSKIP(qPrintable("no sound server here: " + problem));
+        }
+        extraEnv.insert("PULSE_SERVER", server.serverAddress());
+        const Run r = cli({"play", vmdat, "--speed", speed});
+        QVERIFY2(r.code == (cutBytes ? 1 : 0), qPrintable(r.err));
+        QCOMPARE(r.err.contains("bytes after it are damaged"), cutBytes > 0);
+        const std::vector<int16_t> rec = server.take(500);
+        const auto [first, last] = soundSpan(rec.data(), static_cast<qsizetype>(rec.size()));
+        QVERIFY2(last > first, "the recording is silent");
+        const double expected = double(refLast - refFirst) * lengthRatio;
+        QVERIFY2(std::abs(double(last - first) - expected) <= 0.05 * expected,
+                 qPrintable(QStringLiteral("%1 samples, %2 expected").arg(last - first).arg(expected)));
+        if (lengthRatio == 1.0) {
+            const double c = bestCorrelation(rec, decoded.samples() + refFirst, refLast - refFirst, first);
+            QVERIFY2(c >= 0.9, qPrintable(QString::number(c)));
+        }
+        // Heard to its end: marked played.
+        QCOMPARE(quint8(CTestFiles::read(vmdat)[1]), quint8(1));
     }
 };
 

@@ -1,4 +1,6 @@
-// The conversion of one voice-data file into a WAV file: file handling, header, progress, cancel, known answers.
+// The conversion of one voice-data file into a WAV file: file handling, header, progress, cancel, known answers;
+// and the in-memory player that decodes the same frames: samples, speed, seek, pause and the played mark.
+#include "CSampleEncoder.h"
 #include "CSampleUnit.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
@@ -6,6 +8,8 @@
 #include "support/CScriptedUi.h"
 #include "support/CTestFiles.h"
 #include "voice/CG729Decoder.h"
+#include "voice/CVoiceOutput.h"
+#include "voice/CVoicePlayer.h"
 
 extern "C" {
 #include <bcg729/decoder.h>
@@ -17,6 +21,7 @@ extern "C" {
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
@@ -96,7 +101,83 @@ QByteArray fixtureFrames() {
     return b;
 }
 
+// A sound device for the player: takes a fixed number of samples per step (50 ms) and hears them at once.
+class TestOutput : public CVoiceOutput {
+public:
+    bool start() override { return hasDevice; }
+    qint64 room() const override { return paused ? 0 : 400; }
+    void write(const int16_t* s, qint64 n) override { heard.insert(heard.end(), s, s + n); }
+    qint64 pending() const override { return 0; }
+    void discard() override {}
+    void setPaused(bool p) override { paused = p; }
+    void stop() override {}
+    void setVolume(double) override {}
+    QByteArray bytes() const {
+        return QByteArray(reinterpret_cast<const char*>(heard.data()), qsizetype(heard.size()) * 2);
+    }
+    std::vector<int16_t> heard;
+    bool paused = false;
+    bool hasDevice = true;
+};
+
+// A local voice file as a download leaves it: a record naming the file, the unit's header, the frames.
+void writeMessage(const QString& path, const QByteArray& frames, uint8_t played = 0) {
+    FILESTS_INFO rec;
+    rec.clear();
+    rec.played = played;
+    rec.importStatus = 2;
+    FILESTS_INFO::setText(rec.filePath, path);
+    writeVoiceFile(path,
+                   QByteArray(reinterpret_cast<const char*>(&rec), FILESTS_INFO::SIZE) +
+                       QByteArray(FILESTS_INFO::UNIT_HEADER_SIZE, '\x5a') + frames,
+                   0);
+}
+
+FILESTS_INFO rowOf(const QString& path) {
+    FILESTS_INFO rec;
+    rec.clear();
+    CFileMng::ReadRecord(path, rec);
+    return rec;
+}
+
+// Pumps until the player leaves "playing" or the step budget runs out.
+void playOut(CVoicePlayer& player, int maxSteps = 100000) {
+    for (int i = 0; i < maxSteps && player.state() == CVoicePlayer::State::Playing; ++i) {
+        player.pump();
+    }
+}
+
+// A steady tone of the given frequency, encoded as the unit stores it.
+QByteArray toneFrames(double hz, int frames) {
+    std::vector<int16_t> pcm(static_cast<size_t>(frames) * 80);
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        pcm[i] = static_cast<int16_t>(8000.0 * std::sin(2.0 * M_PI * hz * double(i) / 8000.0));
+    }
+    return CSampleEncoder::encode(pcm);
+}
+
+// The strongest frequency between 200 and 1000 Hz, in 1 Hz steps, of a stretch of samples.
+double dominantHz(const int16_t* s, int n) {
+    double best = 0;
+    double bestPower = -1;
+    for (int hz = 200; hz <= 1000; ++hz) {
+        double re = 0;
+        double im = 0;
+        for (int i = 0; i < n; ++i) {
+            re += s[i] * std::cos(2.0 * M_PI * hz * i / 8000.0);
+            im += s[i] * std::sin(2.0 * M_PI * hz * i / 8000.0);
+        }
+        if (re * re + im * im > bestPower) {
+            bestPower = re * re + im * im;
+            best = hz;
+        }
+    }
+    return best;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(CVoicePlayer::OpenResult)
 
 class TstConvert : public QObject {
     Q_OBJECT
@@ -332,6 +413,208 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::ConvertToWav(file, nullptr), 0);
         QVERIFY(!QFile::exists(folder + "/2026120109300001_01_000005.tmp"));
         QVERIFY(QFileInfo(folder + "/2026120109300001_01_000005.wav").isDir());
+    }
+    void playerDeliversTheDecodersSamples_data() {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("tailBytes");
+        QTest::addColumn<CVoicePlayer::OpenResult>("opened");
+        QTest::addColumn<int>("playable");
+        QTest::newRow("whole") << 300 << 0 << CVoicePlayer::OpenResult::Ready << 300;
+        // A cut file plays its whole frames and says the rest is damaged.
+        QTest::newRow("cut in a frame") << 120 << 7 << CVoicePlayer::OpenResult::Damaged << 120;
+        QTest::newRow("header only") << 0 << 0 << CVoicePlayer::OpenResult::NoVoiceData << 0;
+        QTest::newRow("cut in the header") << 0 << -100 << CVoicePlayer::OpenResult::Damaged << 0;
+    }
+    void playerDeliversTheDecodersSamples() {
+        QFETCH(int, frames);
+        QFETCH(int, tailBytes);
+        QFETCH(CVoicePlayer::OpenResult, opened);
+        QFETCH(int, playable);
+        const QByteArray voiceData = CSampleUnit::voiceFrames(21, frames);
+        QByteArray payload = voiceData + QByteArray(std::max(0, tailBytes), '\x11');
+        writeMessage(voice(), payload);
+        if (tailBytes < 0) {
+            QVERIFY(QFile::resize(voice(), QFileInfo(voice()).size() + tailBytes));
+        }
+        const QByteArray before = CTestFiles::read(voice());
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        QCOMPARE(player.open(rowOf(voice())), opened);
+        QCOMPARE(player.totalFrames(), playable);
+        QCOMPARE(player.play(), playable > 0);
+        playOut(player);
+        QVERIFY(out.bytes() == referencePcm(voiceData.left(playable * 10)));
+        if (playable > 0) {
+            QCOMPARE(player.state(), CVoicePlayer::State::Finished);
+            QCOMPARE(player.positionMs(), qint64(playable) * 10);
+        } else {
+            // Nothing played, nothing written.
+            QCOMPARE(CTestFiles::read(voice()), before);
+        }
+    }
+
+    void infoOnlyAndUnreadableRows() {
+        TestOutput out;
+        CVoicePlayer player(out);
+        FILESTS_INFO info;
+        info.clear();
+        FILESTS_INFO::setText(info.filePath, path("2026120109300001_01_100009.vminf"));
+        QCOMPARE(player.open(info), CVoicePlayer::OpenResult::NoVoiceData);
+        QVERIFY(!player.play());
+        FILESTS_INFO gone = info;
+        FILESTS_INFO::setText(gone.filePath, path("2026120109300001_01_100009.vmdat"));
+        QCOMPARE(player.open(gone), CVoicePlayer::OpenResult::Unreadable);
+        QVERIFY(out.heard.empty());
+        // No device: nothing starts, the message stays ready to play.
+        writeMessage(voice(), CSampleUnit::voiceFrames(3, 50));
+        out.hasDevice = false;
+        QCOMPARE(player.open(rowOf(voice())), CVoicePlayer::OpenResult::Ready);
+        QVERIFY(!player.play());
+        QCOMPARE(player.state(), CVoicePlayer::State::Stopped);
+    }
+
+    void speedKeepsThePitch_data() {
+        QTest::addColumn<double>("speed");
+        QTest::newRow("0.75") << 0.75;
+        QTest::newRow("1.5") << 1.5;
+        QTest::newRow("2") << 2.0;
+    }
+    void speedKeepsThePitch() {
+        QFETCH(double, speed);
+        const int frames = 400;
+        writeMessage(voice(), toneFrames(500, frames));
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        QCOMPARE(player.open(rowOf(voice())), CVoicePlayer::OpenResult::Ready);
+        player.setSpeed(speed);
+        QVERIFY(player.play());
+        playOut(player);
+        QCOMPARE(player.state(), CVoicePlayer::State::Finished);
+        const double expected = frames * 80 / speed;
+        QVERIFY2(std::abs(double(out.heard.size()) - expected) <= 0.03 * expected,
+                 qPrintable(QString::number(out.heard.size())));
+        const QByteArray pcm = referencePcm(toneFrames(500, frames));
+        const double decodedHz = dominantHz(reinterpret_cast<const int16_t*>(pcm.constData()) + 8000, 4000);
+        const double playedHz = dominantHz(out.heard.data() + out.heard.size() / 3, 4000);
+        QVERIFY2(std::abs(playedHz - decodedHz) <= 0.03 * decodedHz,
+                 qPrintable(QStringLiteral("%1 %2").arg(playedHz).arg(decodedHz)));
+    }
+
+    void seekDeliversTheRightFrame_data() {
+        QTest::addColumn<int>("playFirst"); // steps played before the seek
+        QTest::addColumn<int>("percent");
+        QTest::newRow("50 % before playing") << 0 << 50;
+        QTest::newRow("forward past the decoded part") << 2 << 90;
+        QTest::newRow("back to 50 % after playing") << 100 << 50;
+        QTest::newRow("to the start") << 50 << 0;
+    }
+    void seekDeliversTheRightFrame() {
+        QFETCH(int, playFirst);
+        QFETCH(int, percent);
+        const int frames = 600;
+        const QByteArray voiceData = CSampleUnit::voiceFrames(5, frames);
+        writeMessage(voice(), voiceData);
+        const QByteArray pcm = referencePcm(voiceData);
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        player.open(rowOf(voice()));
+        QVERIFY(player.play());
+        for (int i = 0; i < playFirst; ++i) {
+            player.pump();
+        }
+        const int frame = frames * percent / 100;
+        player.seekToFrame(frame);
+        QCOMPARE(player.positionFrame(), frame);
+        const size_t mark = out.heard.size();
+        player.pump();
+        player.pump();
+        const QByteArray after(reinterpret_cast<const char*>(out.heard.data() + mark), 800 * 2);
+        QVERIFY(after == pcm.mid(qsizetype(frame) * 160, 1600));
+    }
+
+    void pauseDeliversNothing() {
+        const QByteArray voiceData = CSampleUnit::voiceFrames(8, 200);
+        writeMessage(voice(), voiceData);
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        player.open(rowOf(voice()));
+        QVERIFY(player.play());
+        player.pump();
+        player.pause();
+        const size_t held = out.heard.size();
+        const int at = player.positionFrame();
+        for (int i = 0; i < 50; ++i) {
+            player.pump();
+        }
+        QCOMPARE(out.heard.size(), held);
+        QCOMPARE(player.positionFrame(), at);
+        QCOMPARE(player.heardMs(), qint64(held) / 8);
+        // Going on continues from the same sample.
+        QVERIFY(player.play());
+        playOut(player);
+        QVERIFY(out.bytes() == referencePcm(voiceData));
+    }
+
+    void playedMarkFallsDueOnce_data() {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("steps"); // 50 ms each
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<uint8_t>("playedBefore");
+        QTest::addColumn<int>("marks");
+        QTest::addColumn<uint8_t>("playedOnDisk");
+        QTest::newRow("only opened") << 500 << 0 << 1.0 << uint8_t(0) << 0 << uint8_t(0);
+        QTest::newRow("1.95 s heard") << 500 << 39 << 1.0 << uint8_t(0) << 0 << uint8_t(0);
+        QTest::newRow("2 s heard") << 500 << 40 << 1.0 << uint8_t(0) << 1 << uint8_t(1);
+        QTest::newRow("heard to the end") << 500 << 1000 << 1.0 << uint8_t(0) << 1 << uint8_t(1);
+        // Two seconds of listening, whatever part of the message they cover.
+        QTest::newRow("2 s heard at 2x") << 500 << 40 << 2.0 << uint8_t(0) << 1 << uint8_t(1);
+        QTest::newRow("short message to its end") << 120 << 1000 << 1.0 << uint8_t(0) << 1 << uint8_t(1);
+        QTest::newRow("already played") << 500 << 1000 << 1.0 << uint8_t(1) << 1 << uint8_t(1);
+    }
+    void playedMarkFallsDueOnce() {
+        QFETCH(int, frames);
+        QFETCH(int, steps);
+        QFETCH(double, speed);
+        QFETCH(uint8_t, playedBefore);
+        QFETCH(int, marks);
+        QFETCH(uint8_t, playedOnDisk);
+        const QByteArray voiceData = CSampleUnit::voiceFrames(4, frames);
+        writeMessage(voice(), voiceData, playedBefore);
+        const QByteArray before = CTestFiles::read(voice());
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        int seen = 0;
+        int written = 0;
+        connect(&player, &CVoicePlayer::marked, this, [&](CVoicePlayer::MarkResult r, const FILESTS_INFO& row) {
+            ++seen;
+            written += r == CVoicePlayer::MarkResult::Written ? 1 : 0;
+            QCOMPARE(row.played, uint8_t(1));
+        });
+        player.open(rowOf(voice()));
+        player.setSpeed(speed);
+        if (steps > 0) {
+            QVERIFY(player.play());
+        }
+        for (int i = 1; i < steps && player.state() == CVoicePlayer::State::Playing; ++i) {
+            player.pump();
+        }
+        // Playing on, seeking back and playing again never mark twice.
+        if (marks > 0) {
+            player.seekToFrame(0);
+            player.play();
+            playOut(player);
+        }
+        QCOMPARE(seen, marks);
+        QCOMPARE(written, playedBefore ? 0 : marks);
+        const QByteArray after = CTestFiles::read(voice());
+        QCOMPARE(uint8_t(after[1]), playedOnDisk);
+        // Only the played byte changes; the voice data stays as it was.
+        QCOMPARE(after.mid(2), before.mid(2));
     }
 };
 

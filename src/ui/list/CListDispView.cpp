@@ -11,6 +11,7 @@
 #include "ui/list/CListDispSelectDlg.h"
 #include "ui/list/CListHeaderView.h"
 #include "ui/list/CListTableModel.h"
+#include "ui/list/CPlayerBar.h"
 
 #include <QItemSelectionModel>
 #include <QScrollBar>
@@ -23,6 +24,9 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);
+    m_bar = new CPlayerBar(*this, this);
+    layout->addWidget(m_bar);
+    setPlayerBarShown(doc.playerBar == 1);
     // A list window that gets the focus hands it to its list.
     setFocusProxy(m_list);
     m_model.rowsChanged = [this](bool begin) {
@@ -60,6 +64,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
 }
 
 CListDispView::~CListDispView() {
+    // The bar reads the list's selection and model; it stops playing and goes first.
+    delete m_bar;
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
     delete m_list;
     delete m_table;
@@ -216,4 +222,11 @@ void CListDispView::editInfo() {
 void CListDispView::headerClicked(int column) {
     m_model.headerClick(column);
     showSortArrow();
+}
+
+void CListDispView::setPlayerBarShown(bool shown) {
+    if (!shown) {
+        m_bar->stop();
+    }
+    m_bar->setVisible(shown);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class CDataListCtrl;
+class CPlayerBar;
 class CFindSetLogic;
 class CInfoEditLogic;
 class CListDispSelectLogic;
@@ -28,6 +29,9 @@ public:
     void setSlot(int slot) { m_model.setSlot(slot); }
     CListModel& model() { return m_model; }
     CDataListCtrl* list() const { return m_list; }
+    // The player bar under the list, shown by the "試聴バー" setting.
+    CPlayerBar* playerBar() const { return m_bar; }
+    void setPlayerBarShown(bool shown);
 
     // Load with refresh 0 (fresh) or 1 (inside an operation); the first load sizes the columns.
     void load(int refresh);
@@ -81,4 +85,5 @@ private:
     CListModel m_model;
     CListTableModel* m_table;
     CDataListCtrl* m_list;
+    CPlayerBar* m_bar;
 };

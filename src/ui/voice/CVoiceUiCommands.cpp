@@ -28,6 +28,13 @@ CVoiceUiCommands::CVoiceUiCommands(CMainFrame& frame) : m_frame(frame) {
         CKELDADoc& doc = m_frame.doc();
         doc.convDel = doc.convDel == 1 ? 0 : 1;
     });
+    t.addToggle(C::CmdPlayerBar, &R::always, &R::playerBarShown, [this] {
+        CKELDADoc& doc = m_frame.doc();
+        doc.playerBar = doc.playerBar == 1 ? 0 : 1;
+        for (CChildFrame* list : m_frame.listWindows()) {
+            list->view()->setPlayerBarShown(doc.playerBar == 1);
+        }
+    });
 }
 
 CVoiceUiCommands::~CVoiceUiCommands() {

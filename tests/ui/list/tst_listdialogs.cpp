@@ -8,6 +8,10 @@
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
+#include "support/CTestFiles.h"
+#include "voice/CVoiceOutput.h"
+
+#include "CSampleUnit.h"
 #include "ui/list/CBoxOpenDlg.h"
 #include "ui/list/CCheckListCtrl.h"
 #include "ui/list/CChildFrame.h"
@@ -18,6 +22,7 @@
 #include "ui/list/CListDispSelectDlg.h"
 #include "ui/list/CListDispView.h"
 #include "ui/list/CListHeaderView.h"
+#include "ui/list/CPlayerBar.h"
 #include "ui/shell/CCommandBar.h"
 #include "ui/shell/CMainFrame.h"
 
@@ -38,6 +43,23 @@
 
 namespace {
 using C = CMainFrameLogic;
+
+// A sound device that takes 50 ms per step and hears it at once.
+class TestOutput : public CVoiceOutput {
+public:
+    explicit TestOutput(bool device = true) : hasDevice(device) {}
+    bool start() override { return hasDevice; }
+    qint64 room() const override { return paused ? 0 : 400; }
+    void write(const int16_t*, qint64 n) override { heard += n; }
+    qint64 pending() const override { return 0; }
+    void discard() override {}
+    void setPaused(bool p) override { paused = p; }
+    void stop() override {}
+    void setVolume(double) override {}
+    qint64 heard = 0;
+    bool paused = false;
+    bool hasDevice = true;
+};
 
 template <typename T> T* child(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QLatin1String(name));
@@ -472,6 +494,109 @@ private Q_SLOTS:
 
         frame.runCommand(C::CmdEditInfo);
         QCOMPARE(ui.lastMessage()->text, QString("選択されていません。"));
+    }
+    // The player bar: what a row without voice data says, Space plays, the mark after two seconds reaches the file
+    // and the row, "次の未再生" passes information-only and played rows, and no device is one line.
+    void playerBar() {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("root");
+        const QString box = root + "/pb/rusuroku/01";
+        // In the list's first order: newest first.
+        auto msg = [](bool voice, int played, const QString& when) {
+            CSampleFolder::Message m;
+            m.voice = voice;
+            m.played = played;
+            m.dateTime = when;
+            return m;
+        };
+        const QString a = CSampleFolder::writeMessage(box, "01", 1, msg(true, 0, "2026/12/08 10:04"));
+        const QString b = CSampleFolder::writeMessage(box, "01", 2, msg(false, 0, "2026/12/08 10:03"));
+        const QString c = CSampleFolder::writeMessage(box, "01", 3, msg(true, 1, "2026/12/08 10:02"));
+        const QString d = CSampleFolder::writeMessage(box, "01", 4, msg(true, 0, "2026/12/08 10:01"));
+        for (const QString& f : {a, c, d}) {
+            QVERIFY(QFile::resize(f, FILESTS_INFO::VOICE_OFFSET));
+            QFile out(f);
+            QVERIFY(out.open(QIODevice::Append));
+            out.write(CSampleUnit::voiceFrames(7, 300));
+        }
+        CScriptedUi ui;
+        CKELDADoc doc;
+        doc.folder = root + '/';
+        doc.folderName = "pb";
+        doc.num = 1;
+        doc.slotFolderName[0] = "pb";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        doc.playerBar = 1;
+        CListDispView view(doc, 1, ui);
+        view.resize(1000, 500);
+        view.show();
+        view.load(0);
+        CPlayerBar* bar = view.playerBar();
+        QVERIFY(bar->isVisible());
+        auto* output = new TestOutput;
+        bar->useOutput(std::unique_ptr<CVoiceOutput>(output));
+        bar->player().setPumpInterval(0);
+        auto rowOf = [&](const QString& path) {
+            for (int r = 0; r < view.model().rowCount(); ++r) {
+                if (FILESTS_INFO::text(view.model().recordAt(r).filePath) == path) {
+                    return r;
+                }
+            }
+            return -1;
+        };
+        QCOMPARE(QList<int>({rowOf(a), rowOf(b), rowOf(c), rowOf(d)}), QList<int>({0, 1, 2, 3}));
+
+        view.list()->selectRow(rowOf(b));
+        QVERIFY(bar->messageText().contains("音声データがありません"));
+        QTest::keyClick(view.list(), Qt::Key_Space);
+        QCOMPARE(output->heard, qint64(0));
+
+        // Selected only: nothing is marked. Space plays; two seconds heard mark the file and the row.
+        view.list()->selectRow(rowOf(a));
+        QVERIFY(bar->messageText().isEmpty());
+        QCOMPARE(child<QLabel>(bar, "time")->text(), QString("0:00 / 0:03"));
+        QCOMPARE(quint8(CTestFiles::read(a)[1]), quint8(0));
+        QTest::keyClick(view.list(), Qt::Key_Space);
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Playing);
+        for (int i = 1; i < 39; ++i) {
+            bar->player().pump();
+        }
+        QCOMPARE(quint8(CTestFiles::read(a)[1]), quint8(0));
+        bar->player().pump();
+        QCOMPARE(quint8(CTestFiles::read(a)[1]), quint8(1));
+        QCOMPARE(view.model().recordAt(rowOf(a)).played, uint8_t(1));
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Playing);
+        QCOMPARE(child<QLabel>(bar, "time")->text(), QString("0:02 / 0:03"));
+        // Space pauses.
+        QTest::keyClick(view.list(), Qt::Key_Space);
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Paused);
+
+        // The next unplayed message passes the information-only row and the played one.
+        QTest::mouseClick(child<QPushButton>(bar, "next"), Qt::LeftButton);
+        QCOMPARE(view.list()->selectedRowNumbers(), std::vector<int>{rowOf(d)});
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Playing);
+        QCOMPARE(FILESTS_INFO::text(bar->player().row().filePath), d);
+        // Going on at the end: none is left, and the bar says so.
+        child<QCheckBox>(bar, "continue")->setChecked(true);
+        for (int i = 0; i < 200 && bar->player().state() == CVoicePlayer::State::Playing; ++i) {
+            bar->player().pump();
+        }
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Finished);
+        QCOMPARE(quint8(CTestFiles::read(d)[1]), quint8(1));
+        QTRY_VERIFY(bar->messageText().contains("未再生のメッセージはありません"));
+        QCOMPARE(quint8(CTestFiles::read(c)[1]), quint8(1));
+
+        // No sound device: one line, and nothing is marked.
+        bar->useOutput(std::make_unique<TestOutput>(false));
+        view.list()->selectRow(rowOf(a));
+        QTest::keyClick(view.list(), Qt::Key_Space);
+        QVERIFY(bar->messageText().startsWith("音声の出力装置がない"));
+        QVERIFY(!bar->messageText().contains('\n'));
+
+        // The setting hides the bar, and a hidden bar does not take Space.
+        view.setPlayerBarShown(false);
+        QVERIFY(!bar->isVisible());
     }
 };
 

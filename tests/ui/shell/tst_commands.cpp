@@ -84,8 +84,8 @@ private Q_SLOTS:
             QVERIFY2(t.registrationCount(cmd) == 1, qPrintable(C::label(cmd)));
             QVERIFY2(t.enableRule(cmd) != nullptr, qPrintable(C::label(cmd)));
             QCOMPARE(t.isBuilt(cmd), !notBuilt.contains(cmd));
-            // Only the two conversion settings carry a check mark.
-            QCOMPARE(t.isCheckable(cmd), cmd == C::CmdDownConv || cmd == C::CmdConvDel);
+            // Only the two conversion settings and the player bar carry a check mark.
+            QCOMPARE(t.isCheckable(cmd), cmd == C::CmdDownConv || cmd == C::CmdConvDel || cmd == C::CmdPlayerBar);
         }
         QStringList checkable;
         for (QAction* a : frame.settingsMenu()->actions()) {
@@ -93,7 +93,8 @@ private Q_SLOTS:
                 checkable << a->text();
             }
         }
-        QCOMPARE(checkable, QStringList({C::label(C::CmdDownConv), C::label(C::CmdConvDel)}));
+        QCOMPARE(checkable,
+                 QStringList({C::label(C::CmdDownConv), C::label(C::CmdConvDel), C::label(C::CmdPlayerBar)}));
     }
 
     void unbuiltFeaturesAreGreyedAndDoNothing() {

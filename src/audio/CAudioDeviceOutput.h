@@ -1,0 +1,41 @@
+#pragma once
+
+#include "voice/CVoiceOutput.h"
+
+#include <QString>
+
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+
+// The player's samples on the desktop's default sound device (through its sound server), for the list window and
+// kelda-cli alike.
+class CAudioDeviceOutput : public CVoiceOutput {
+public:
+    CAudioDeviceOutput();
+    ~CAudioDeviceOutput() override;
+
+    bool start() override;
+    qint64 room() const override;
+    void write(const int16_t* samples, qint64 count) override;
+    qint64 pending() const override;
+    void discard() override;
+    void setPaused(bool paused) override;
+    void stop() override;
+    void setVolume(double volume) override;
+
+    // Why start() failed, in one line of the program's Japanese; empty when it did not.
+    QString problem() const { return m_problem; }
+    // Whether the desktop has a sound output at all, without opening it.
+    static bool deviceExists();
+    // Milliseconds the sound server may still hold after the last samples left this output: a caller that
+    // closes the device at the end of a message waits this long first, so the end is heard.
+    static constexpr int TAIL_MS = 300;
+
+private:
+    std::unique_ptr<QAudioSink> m_sink;
+    QIODevice* m_io = nullptr;
+    double m_volume = 1.0;
+    QString m_problem;
+};

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "store/FILESTS_INFO.h"
+#include "voice/CVoiceStream.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class CVoiceOutput;
+
+namespace soundtouch {
+class SoundTouch;
+}
+
+// Plays one message's voice data on an output: decodes it in chunks as playing needs, changes the speed with the
+// pitch kept, seeks by frame and pauses. A message played here is marked played as the play command marks it (the
+// record's played byte, rewritten in its file) once it has been heard for two seconds or to its end, whichever
+// comes first, and only once; a message only opened is not marked.
+class CVoicePlayer : public QObject {
+    Q_OBJECT
+
+public:
+    enum class State { Empty, Stopped, Playing, Paused, Finished };
+    enum class OpenResult {
+        Ready,       // every frame plays
+        Damaged,     // the whole frames play, the rest of the file is damaged
+        NoVoiceData, // information only, or no frame: nothing to play
+        Unreadable,  // the voice file cannot be read
+    };
+    // How the played mark went when it was due.
+    enum class MarkResult { Written, AlreadyPlayed, WriteFailed };
+
+    static constexpr int MARK_AFTER_MS = 2000;
+    static constexpr double SPEEDS[] = {0.75, 1.0, 1.25, 1.5, 2.0};
+
+    explicit CVoicePlayer(CVoiceOutput& output, QObject* parent = nullptr);
+    ~CVoicePlayer() override;
+
+    // Takes a row of the list; its file is read, nothing is decoded or played yet. Stops what was playing.
+    OpenResult open(const FILESTS_INFO& row);
+    void close();
+    // False when the output has no device; the state is then unchanged.
+    bool play();
+    void pause();
+    void stop();
+    void seekToFrame(int frame);
+    void setSpeed(double speed);
+    void setVolume(double volume);
+
+    // One step of playing: decodes ahead and fills the output as far as it takes samples. A timer calls it while
+    // playing; tests call it themselves.
+    void pump();
+    // The timer's period in milliseconds (0: no timer, the caller pumps).
+    void setPumpInterval(int ms) { m_pumpMs = ms; }
+
+    State state() const { return m_state; }
+    double speed() const { return m_speed; }
+    const FILESTS_INFO& row() const { return m_row; }
+    const CVoiceStream& stream() const { return m_stream; }
+    qint64 damagedBytes() const { return m_stream.damagedBytes(); }
+    int totalFrames() const { return m_stream.totalFrames(); }
+    // Where the listener is in the message, in frames of the voice data.
+    int positionFrame() const;
+    qint64 positionMs() const { return qint64(positionFrame()) * 10; }
+    qint64 durationMs() const { return qint64(totalFrames()) * 10; }
+    // Milliseconds of output heard since the message was opened (pauses not counted).
+    qint64 heardMs() const;
+    bool markSettled() const { return m_markDone; }
+    // "m:ss" of a time in milliseconds, as the player bar shows elapsed and total time.
+    static QString clockText(qint64 ms);
+
+Q_SIGNALS:
+    void positionChanged();
+    void stateChanged();
+    // The played mark fell due; the row is as now on disk when the result is Written.
+    void marked(CVoicePlayer::MarkResult result, const FILESTS_INFO& row);
+
+private:
+    void resetPipeline();
+    void setState(State s);
+    void checkMark(bool atEnd);
+    qint64 feedNormal(qint64 room);
+    qint64 feedStretched(qint64 room);
+    bool sourceDone() const;
+
+    CVoiceOutput& m_output;
+    CVoiceStream m_stream;
+    FILESTS_INFO m_row{};
+    QString m_path;
+    State m_state = State::Empty;
+    double m_speed = 1.0;
+    std::unique_ptr<soundtouch::SoundTouch> m_stretch;
+    bool m_flushed = false;
+    qint64 m_readSample = 0;  // next source sample to hand on
+    qint64 m_written = 0;     // output samples handed over since open
+    qint64 m_heardBefore = 0; // output samples heard before the last discard
+    qint64 m_writtenAtDiscard = 0;
+    bool m_markDone = false;
+    bool m_started = false;
+    int m_pumpMs = 20;
+    QTimer m_timer;
+    std::vector<float> m_floatIn;
+    std::vector<float> m_floatOut;
+    std::vector<int16_t> m_intOut;
+};
