@@ -1,5 +1,7 @@
 // Opening a list window of 10,000 messages (four boxes of 2,500) until every row is in the model, against
 // reading the same boxes' records alone. Also reports the memory the open list holds.
+// Arguments: the messages a box holds (default 2500); "cold" empties the system's file cache before every
+// timed load of either side (it needs the right to write /proc/sys/vm/drop_caches).
 
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,6 +39,12 @@ double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
+
+bool dropCaches() {
+    ::sync();
+    QFile f("/proc/sys/vm/drop_caches");
+    return f.open(QIODevice::WriteOnly) && f.write("3\n") == 2;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,10 +52,24 @@ int main(int argc, char** argv) {
     CJapaneseFont::install();
     QTextStream out(stdout);
 
+    int perBox = 2500;
+    bool cold = false;
+    for (int a = 1; a < argc; ++a) {
+        const QString arg = QString::fromLocal8Bit(argv[a]);
+        if (arg == QLatin1String("cold")) {
+            cold = true;
+        } else if (arg.toInt() > 0) {
+            perBox = arg.toInt();
+        }
+    }
+    if (cold && !dropCaches()) {
+        out << "list-open: cannot empty the file cache (needs root)" << Qt::endl;
+        return 2;
+    }
+
     QTemporaryDir dir;
     const QString root = dir.filePath("root");
     const QStringList boxes = {"01", "02", "03", "04"};
-    const int perBox = 2500;
     {
         const QString folder = root + "/dl/rusuroku/";
         for (int b = 0; b < boxes.size(); ++b) {
@@ -96,7 +119,9 @@ int main(int argc, char** argv) {
         rows = view->model().rowCount();
         const long after = rssKb();
         out << "list-open: rows=" << rows << " memory=" << QString::number((after - before) / 1024.0, 'f', 1)
-            << " MB above the empty program" << Qt::endl;
+            << " MB above the empty program ("
+            << QString::number(rows > 0 ? (after - before) * 1024.0 / rows : 0.0, 'f', 0) << " bytes a row)"
+            << Qt::endl;
     }
     if (rows != boxes.size() * perBox) {
         out << "list-open: expected " << boxes.size() * perBox << " rows" << Qt::endl;
@@ -107,6 +132,9 @@ int main(int argc, char** argv) {
     std::vector<double> ours;
     std::vector<double> baseline;
     for (int r = 0; r < runs; ++r) {
+        if (cold) {
+            dropCaches();
+        }
         QElapsedTimer t;
         t.start();
         std::vector<FILESTS_INFO> recs;
@@ -115,6 +143,9 @@ int main(int argc, char** argv) {
         }
         baseline.push_back(t.nsecsElapsed() / 1e9);
 
+        if (cold) {
+            dropCaches();
+        }
         t.restart();
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->load(0);
@@ -126,6 +157,9 @@ int main(int argc, char** argv) {
     }
     const double o = median(ours);
     const double b = median(baseline);
+    out << "list-open: per row ours=" << QString::number(o * 1e6 / rows, 'f', 2)
+        << " us baseline=" << QString::number(b * 1e6 / rows, 'f', 2) << " us" << (cold ? " (cold cache)" : "")
+        << Qt::endl;
     out << "list-open ratio=" << QString::number(o / b, 'f', 2) << " ours=" << QString::number(o, 'f', 4)
         << " baseline=" << QString::number(b, 'f', 4) << Qt::endl;
     return 0;
