@@ -13,10 +13,22 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 const QLatin1String VMINF(".vminf");
 const QLatin1String VMDAT(".vmdat");
+
+// The listings, keys and buffers a load of thousands of messages passes through are freed by the time it ends, but
+// the C library keeps their pages for the next allocation. They are given back, so that an open list holds about
+// its records and no more.
+void giveBackFreedMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 template <std::size_t N> bool fieldContains(const char16_t (&field)[N], QLatin1String what) {
     return FILESTS_INFO::text(field).contains(what);
@@ -113,8 +125,9 @@ void CListModel::load(int refresh) {
     m_rows.clear();
     m_records.clear();
     m_records.shrink_to_fit();
-    m_records.resize(static_cast<size_t>(n) + 1);
-    std::memset(static_cast<void*>(m_records.data()), 0, m_records.size() * sizeof(FILESTS_INFO));
+    // Room for every counted message and the empty record after them, filled in place as the records are read:
+    // no second copy of the records, and the memory of a record is touched only when it arrives.
+    m_records.reserve(static_cast<size_t>(n) + 1);
     m_rows.reserve(static_cast<size_t>(n));
     m_arraySize = n;
     m_infoOnly = false;
@@ -132,18 +145,12 @@ void CListModel::load(int refresh) {
         progress = std::make_unique<CProgressDlg>(m_ui, look);
     }
 
+    // The records that arrived become rows, and the window follows them while a box is still being read.
     int i = 0;
-    std::vector<FILESTS_INFO> loaded;
-    for (const auto& listing : listings) {
-        m_ui.dispatchPendingEvents(1);
-        loaded.clear();
-        m_unreadableFiles += CFileMng::LoadRecords(listing, loaded).unreadable;
-        // The count leaves out a few names a load still reads (say "x.vmdat.wav"): those find no room.
-        const size_t room = static_cast<size_t>(n - i);
-        const size_t take = std::min(room, loaded.size());
-        std::copy_n(loaded.begin(), take, m_records.begin() + i);
-        while (i < n && m_records[i].filePath[0] != 0) {
-            const FILESTS_INFO& r = m_records[i];
+    auto takeArrived = [&] {
+        const int arrived = static_cast<int>(std::min<size_t>(m_records.size(), static_cast<size_t>(n)));
+        for (; i < arrived; ++i) {
+            const FILESTS_INFO& r = m_records[static_cast<size_t>(i)];
             m_rows.push_back(i);
             if (progress && (i % 64 == 0 || i + 1 == n)) {
                 // Moving the bar for every row would spend more time painting than loading.
@@ -158,9 +165,20 @@ void CListModel::load(int refresh) {
             } else if (r.importStatus == 2) {
                 ++m_unplayedOnUnit;
             }
-            ++i;
         }
+    };
+    for (const auto& listing : listings) {
+        m_ui.dispatchPendingEvents(1);
+        m_unreadableFiles += CFileMng::LoadRecords(listing, m_records, [&](int) { takeArrived(); }).unreadable;
+        // The count leaves out a few names a load still reads (say "x.vmdat.wav"): those find no room.
+        if (m_records.size() > static_cast<size_t>(n)) {
+            m_records.resize(static_cast<size_t>(n));
+        }
+        takeArrived();
     }
+    // Slots of messages that could not be read stay empty, as does the one after the last.
+    m_records.resize(static_cast<size_t>(n) + 1);
+    std::vector<CFileMng::BoxListing>().swap(listings);
     m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
     rankDefaultOrder();
     sortAsAfterLoad();
@@ -171,6 +189,7 @@ void CListModel::load(int refresh) {
     if (rowsChanged) {
         rowsChanged(false);
     }
+    giveBackFreedMemory();
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-enum class EntryType { Dir, Regular, Other };
+enum class EntryType : uint8_t { Dir, Regular, Other };
 
 struct Entry {
     QByteArray raw; // the name as the file system holds it; the checks on names only look for ASCII pieces
@@ -225,9 +225,9 @@ CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
     // looked for once, as it is listed.
     struct Item {
         qsizetype at;
-        size_t size;
+        uint32_t size; // a name is at most a few hundred bytes
         EntryType type;
-        unsigned pieces;
+        uint8_t pieces;
     };
     std::vector<Item> entries;
     size_t voices = 0;
@@ -243,7 +243,7 @@ CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
         const size_t size = std::strlen(n);
         const unsigned pieces = piecesOf(std::string_view(n, size));
         voices += (pieces & kHasVmdat) != 0;
-        entries.push_back({out.names.size(), size, type, pieces});
+        entries.push_back({out.names.size(), static_cast<uint32_t>(size), type, static_cast<uint8_t>(pieces)});
         out.names.append(n, static_cast<qsizetype>(size + 1));
     });
     auto nameOf = [&](const Item& f) { return std::string_view(out.names.constData() + f.at, f.size); };
