@@ -326,12 +326,11 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vect
     constexpr size_t pathRoom = std::size(FILESTS_INFO{}.filePath) - 1;
     int loaded = 0;
     int unreadable = 0;
-    int sinceStep = 0;
-    for (const BoxListing::Message& m : messages) {
-        if (step && ++sinceStep == LOAD_STEP) {
-            sinceStep = 0;
+    for (size_t done = 0; done < messages.size(); ++done) {
+        if (step && done > 0 && done % LOAD_STEP == 0) {
             step(loaded);
         }
+        const BoxListing::Message& m = messages[done];
         const char* raw = listing.names.constData() + m.at;
         // A file listed as a regular one needs no second look; opened without waiting, even a named pipe put in its
         // place since the listing only reads as empty.

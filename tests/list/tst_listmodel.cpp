@@ -207,6 +207,55 @@ private Q_SLOTS:
         QCOMPARE(ui.lastMessage()->text, QString("フォルダにボックス情報がありません。\n確認ください。"));
     }
 
+    // A window sizes a column by one text of each shape its rows show: every row's text must have its shape
+    // there (or the column comes out too narrow for it), and texts that differ only in ASCII digits share one.
+    void columnTextsComeOneOfEachShape_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("shapes"); // digits written as 0
+        QTest::newRow("digits alike") << QStringList{"山田1", "山田2", "山田10", "山田7"}
+                                      << QStringList{"山田0", "山田00"};
+        QTest::newRow("case is no digit") << QStringList{"a1", "A1", "a2"} << QStringList{"a0", "A0"};
+        QTest::newRow("full-width digits are not ASCII")
+            << QStringList{"１", "２", "1"} << QStringList{"１", "２", "0"};
+        QTest::newRow("a shape seen before comes again")
+            << QStringList{"x1", "y1", "x2", "y3"} << QStringList{"x0", "y0"};
+        QTest::newRow("empty names") << QStringList{"", ""} << QStringList{""};
+    }
+    void columnTextsComeOneOfEachShape() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, shapes);
+        QTemporaryDir dir;
+        for (int k = 0; k < names.size(); ++k) {
+            CSampleFolder::Message m = msg(QStringLiteral("2026/01/%1 10:00").arg(k + 1, 2, 10, QChar('0')));
+            m.callerName = names[k];
+            CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k + 1, m);
+        }
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        const int column = model.findColumn(CListModel::ColCallerName);
+        const std::vector<std::vector<QStringView>> all = model.columnShapes();
+        QStringList found;
+        for (const QStringView shape : all[static_cast<size_t>(column)]) {
+            QString s = shape.toString();
+            for (QChar& c : s) {
+                if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+                    c = QLatin1Char('0');
+                }
+            }
+            found << s;
+        }
+        found.sort();
+        shapes.sort();
+        QCOMPARE(found, shapes);
+    }
+
     // One file of a box that cannot be read leaves the rest of the box in the list, and the status line says so.
     void anUnreadableFileCostsOnlyItselfAndIsTold() {
         QTemporaryDir dir;
