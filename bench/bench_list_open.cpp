@@ -8,11 +8,13 @@
 #include "support/CSampleFolder.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CDataListCtrl.h"
 #include "ui/list/CListDispView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -39,6 +41,34 @@ double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
+
+// The window's interface, noting the longest stretch in which the load did not offer to handle events (repaints,
+// input, the progress window): how long the window could seem frozen while the list opens.
+class CWatchedUi : public CWidgetUi {
+public:
+    void start() {
+        m_since.start();
+        longest = 0;
+    }
+    double stop() {
+        note();
+        return longest;
+    }
+    void dispatchPendingEvents(int maxEvents) override {
+        note();
+        CWidgetUi::dispatchPendingEvents(maxEvents);
+    }
+    double longest = 0;
+
+private:
+    void note() {
+        if (m_since.isValid()) {
+            longest = std::max(longest, m_since.nsecsElapsed() / 1e6);
+            m_since.restart();
+        }
+    }
+    QElapsedTimer m_since;
+};
 
 bool dropCaches() {
     ::sync();
@@ -96,7 +126,7 @@ int main(int argc, char** argv) {
     doc.slotFolderName[0] = "dl";
     doc.slotDisp[0] = QStringLiteral("留守録BOX：01,02,03,04");
     doc.resetColumns();
-    CWidgetUi ui;
+    CWatchedUi ui;
 
     // Warm the file cache so that both sides read from memory.
     {
@@ -114,13 +144,32 @@ int main(int argc, char** argv) {
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->resize(1000, 600);
         view->show();
+        ui.start();
         view->load(0);
+        const double frozen = ui.stop();
         QCoreApplication::processEvents();
         rows = view->model().rowCount();
         const long after = rssKb();
         out << "list-open: rows=" << rows << " memory=" << QString::number((after - before) / 1024.0, 'f', 1)
             << " MB above the empty program ("
             << QString::number(rows > 0 ? (after - before) * 1024.0 / rows : 0.0, 'f', 0) << " bytes a row)"
+            << Qt::endl;
+        out << "list-open: longest stretch without handling events while opening " << QString::number(frozen, 'f', 1)
+            << " ms" << Qt::endl;
+
+        // A reload after an operation, keeping three selected messages (for information).
+        std::vector<double> reloads;
+        for (int r = 0; r < 5; ++r) {
+            for (int k : {1, rows / 2, rows - 1}) {
+                view->list()->selectionModel()->select(view->list()->model()->index(k, 0),
+                                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+            QElapsedTimer t;
+            t.start();
+            view->reload(1, 0);
+            reloads.push_back(t.nsecsElapsed() / 1e9);
+        }
+        out << "list-open: reload keeping the selection " << QString::number(median(reloads), 'f', 4) << " s"
             << Qt::endl;
     }
     if (rows != boxes.size() * perBox) {

@@ -8,11 +8,11 @@
 #include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -293,12 +293,42 @@ std::vector<int> CListModel::rowsOfMessages(const QStringList& identities) const
     if (identities.isEmpty()) {
         return rows;
     }
-    QHash<QString, int> rowOfPath;
-    QHash<QString, int> rowOfStem;
+    // The few messages asked for are looked up while every record is passed once, its path read where it lies:
+    // no text is made for the thousands of rows. Where two rows have the same path or stem, the later row counts.
+    auto u16 = [](QStringView v) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(v.utf16()), v.size());
+    };
+    QStringList stems;
+    std::unordered_map<std::u16string_view, int> rowOfPath;
+    std::unordered_map<std::u16string_view, int> rowOfStem;
+    for (const QString& id : identities) {
+        stems << messageStem(id);
+        if (!id.isEmpty()) {
+            rowOfPath.emplace(u16(id), -1);
+            rowOfStem.emplace(u16(stems.back()), -1);
+        }
+    }
+    std::vector<int> rowOfRecord(m_records.size(), -1);
     for (int row = 0; row < rowCount(); ++row) {
-        const QString path = messageIdentity(row);
-        rowOfPath.insert(path, row);
-        rowOfStem.insert(messageStem(path), row);
+        rowOfRecord[static_cast<size_t>(m_rows[static_cast<size_t>(row)])] = row;
+    }
+    auto note = [](std::unordered_map<std::u16string_view, int>& map, std::u16string_view key, int row) {
+        if (const auto it = map.find(key); it != map.end()) {
+            it->second = std::max(it->second, row);
+        }
+    };
+    for (size_t rec = 0; rec < rowOfRecord.size(); ++rec) {
+        const int row = rowOfRecord[rec];
+        if (row < 0) {
+            continue;
+        }
+        const QStringView path = view(m_records[rec].filePath);
+        note(rowOfPath, u16(path), row);
+        if (path.endsWith(VMINF) || path.endsWith(VMDAT)) {
+            note(rowOfStem, u16(path.chopped(VMDAT.size())), row);
+        } else {
+            note(rowOfStem, u16(path), row);
+        }
     }
     for (qsizetype i = 0; i < identities.size(); ++i) {
         const QString& id = identities[i];
@@ -306,14 +336,11 @@ std::vector<int> CListModel::rowsOfMessages(const QStringList& identities) const
             continue;
         }
         // The same file first; else the same message under its other ending (its voice data came or went).
-        auto it = rowOfPath.constFind(id);
-        if (it == rowOfPath.cend()) {
-            it = rowOfStem.constFind(messageStem(id));
-            if (it == rowOfStem.cend()) {
-                continue;
-            }
+        int row = rowOfPath.at(u16(id));
+        if (row < 0) {
+            row = rowOfStem.at(u16(stems[i]));
         }
-        rows[static_cast<size_t>(i)] = it.value();
+        rows[static_cast<size_t>(i)] = row;
     }
     return rows;
 }

@@ -256,6 +256,53 @@ private Q_SLOTS:
         QCOMPARE(found, shapes);
     }
 
+    // A reload finds the messages the user had selected by their files; a message whose voice data came or went
+    // in the meantime is found under its other ending, one no longer there is not found.
+    void messagesAreFoundAgainByTheirFiles_data() {
+        QTest::addColumn<QStringList>("asked"); // names in box 01; "" asks with an empty identity
+        QTest::addColumn<QStringList>("found"); // "" for not found
+        const QString a = "2026120810000001_01_000001";
+        const QString b = "2026120810000002_01_000002";
+        const QString c = "2026120810000003_01_000003";
+        QTest::newRow("the same files") << QStringList{c + ".vmdat", a + ".vmdat"}
+                                        << QStringList{c + ".vmdat", a + ".vmdat"};
+        QTest::newRow("voice data came") << QStringList{b + ".vmdat"} << QStringList{b + ".vminf"};
+        QTest::newRow("voice data went") << QStringList{a + ".vminf"} << QStringList{a + ".vmdat"};
+        QTest::newRow("gone or empty") << QStringList{"2026120810000009_01_000009.vmdat", "", b + ".vminf"}
+                                       << QStringList{"", "", b + ".vminf"};
+        QTest::newRow("asked twice") << QStringList{a + ".vmdat", a + ".vmdat"}
+                                     << QStringList{a + ".vmdat", a + ".vmdat"};
+    }
+    void messagesAreFoundAgainByTheirFiles() {
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, found);
+        QTemporaryDir dir;
+        const QString box = dir.filePath("dl/rusuroku/01");
+        CSampleFolder::writeMessage(box, "01", 1, msg("2026/01/01 10:00"));
+        CSampleFolder::writeMessage(box, "01", 2, msg("2026/01/02 10:00", false));
+        CSampleFolder::writeMessage(box, "01", 3, msg("2026/01/03 10:00"));
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        QCOMPARE(model.rowCount(), 3);
+        QStringList identities;
+        for (const QString& name : asked) {
+            identities << (name.isEmpty() ? QString() : box + '/' + name);
+        }
+        const std::vector<int> rows = model.rowsOfMessages(identities);
+        QStringList names;
+        for (const int row : rows) {
+            names << (row < 0 ? QString() : model.messageIdentity(row).mid(box.size() + 1));
+        }
+        QCOMPARE(names, found);
+    }
+
     // One file of a box that cannot be read leaves the rest of the box in the list, and the status line says so.
     void anUnreadableFileCostsOnlyItselfAndIsTold() {
         QTemporaryDir dir;
