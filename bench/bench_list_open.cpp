@@ -1,21 +1,26 @@
 // Opening a list window of 10,000 messages (four boxes of 2,500) until every row is in the model, against
 // reading the same boxes' records alone. Also reports the memory the open list holds.
+// Arguments: the messages a box holds (default 2500); "cold" empties the system's file cache before every
+// timed load of either side (it needs the right to write /proc/sys/vm/drop_caches).
 
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
+#include "ui/list/CDataListCtrl.h"
 #include "ui/list/CListDispView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,6 +41,40 @@ double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
+
+// The window's interface, noting the longest stretch in which the load did not offer to handle events (repaints,
+// input, the progress window): how long the window could seem frozen while the list opens.
+class CWatchedUi : public CWidgetUi {
+public:
+    void start() {
+        m_since.start();
+        longest = 0;
+    }
+    double stop() {
+        note();
+        return longest;
+    }
+    void dispatchPendingEvents(int maxEvents) override {
+        note();
+        CWidgetUi::dispatchPendingEvents(maxEvents);
+    }
+    double longest = 0;
+
+private:
+    void note() {
+        if (m_since.isValid()) {
+            longest = std::max(longest, m_since.nsecsElapsed() / 1e6);
+            m_since.restart();
+        }
+    }
+    QElapsedTimer m_since;
+};
+
+bool dropCaches() {
+    ::sync();
+    QFile f("/proc/sys/vm/drop_caches");
+    return f.open(QIODevice::WriteOnly) && f.write("3\n") == 2;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,10 +82,24 @@ int main(int argc, char** argv) {
     CJapaneseFont::install();
     QTextStream out(stdout);
 
+    int perBox = 2500;
+    bool cold = false;
+    for (int a = 1; a < argc; ++a) {
+        const QString arg = QString::fromLocal8Bit(argv[a]);
+        if (arg == QLatin1String("cold")) {
+            cold = true;
+        } else if (arg.toInt() > 0) {
+            perBox = arg.toInt();
+        }
+    }
+    if (cold && !dropCaches()) {
+        out << "list-open: cannot empty the file cache (needs root)" << Qt::endl;
+        return 2;
+    }
+
     QTemporaryDir dir;
     const QString root = dir.filePath("root");
     const QStringList boxes = {"01", "02", "03", "04"};
-    const int perBox = 2500;
     {
         const QString folder = root + "/dl/rusuroku/";
         for (int b = 0; b < boxes.size(); ++b) {
@@ -73,7 +126,7 @@ int main(int argc, char** argv) {
     doc.slotFolderName[0] = "dl";
     doc.slotDisp[0] = QStringLiteral("留守録BOX：01,02,03,04");
     doc.resetColumns();
-    CWidgetUi ui;
+    CWatchedUi ui;
 
     // Warm the file cache so that both sides read from memory.
     {
@@ -91,12 +144,33 @@ int main(int argc, char** argv) {
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->resize(1000, 600);
         view->show();
+        ui.start();
         view->load(0);
+        const double frozen = ui.stop();
         QCoreApplication::processEvents();
         rows = view->model().rowCount();
         const long after = rssKb();
         out << "list-open: rows=" << rows << " memory=" << QString::number((after - before) / 1024.0, 'f', 1)
-            << " MB above the empty program" << Qt::endl;
+            << " MB above the empty program ("
+            << QString::number(rows > 0 ? (after - before) * 1024.0 / rows : 0.0, 'f', 0) << " bytes a row)"
+            << Qt::endl;
+        out << "list-open: longest stretch without handling events while opening " << QString::number(frozen, 'f', 1)
+            << " ms" << Qt::endl;
+
+        // A reload after an operation, keeping three selected messages (for information).
+        std::vector<double> reloads;
+        for (int r = 0; r < 5; ++r) {
+            for (int k : {1, rows / 2, rows - 1}) {
+                view->list()->selectionModel()->select(view->list()->model()->index(k, 0),
+                                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+            QElapsedTimer t;
+            t.start();
+            view->reload(1, 0);
+            reloads.push_back(t.nsecsElapsed() / 1e9);
+        }
+        out << "list-open: reload keeping the selection " << QString::number(median(reloads), 'f', 4) << " s"
+            << Qt::endl;
     }
     if (rows != boxes.size() * perBox) {
         out << "list-open: expected " << boxes.size() * perBox << " rows" << Qt::endl;
@@ -107,6 +181,9 @@ int main(int argc, char** argv) {
     std::vector<double> ours;
     std::vector<double> baseline;
     for (int r = 0; r < runs; ++r) {
+        if (cold) {
+            dropCaches();
+        }
         QElapsedTimer t;
         t.start();
         std::vector<FILESTS_INFO> recs;
@@ -115,6 +192,9 @@ int main(int argc, char** argv) {
         }
         baseline.push_back(t.nsecsElapsed() / 1e9);
 
+        if (cold) {
+            dropCaches();
+        }
         t.restart();
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->load(0);
@@ -126,6 +206,9 @@ int main(int argc, char** argv) {
     }
     const double o = median(ours);
     const double b = median(baseline);
+    out << "list-open: per row ours=" << QString::number(o * 1e6 / rows, 'f', 2)
+        << " us baseline=" << QString::number(b * 1e6 / rows, 'f', 2) << " us" << (cold ? " (cold cache)" : "")
+        << Qt::endl;
     out << "list-open ratio=" << QString::number(o / b, 'f', 2) << " ours=" << QString::number(o, 'f', 4)
         << " baseline=" << QString::number(b, 'f', 4) << Qt::endl;
     return 0;

@@ -8,15 +8,27 @@
 #include "store/CFolderLock.h"
 #include "store/CRecordTexts.h"
 
-#include <QHash>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 const QLatin1String VMINF(".vminf");
 const QLatin1String VMDAT(".vmdat");
+
+// The listings, keys and buffers a load of thousands of messages passes through are freed by the time it ends, but
+// the C library keeps their pages for the next allocation. They are given back, so that an open list holds about
+// its records and no more.
+void giveBackFreedMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
+}
 
 template <std::size_t N> bool fieldContains(const char16_t (&field)[N], QLatin1String what) {
     return FILESTS_INFO::text(field).contains(what);
@@ -113,8 +125,9 @@ void CListModel::load(int refresh) {
     m_rows.clear();
     m_records.clear();
     m_records.shrink_to_fit();
-    m_records.resize(static_cast<size_t>(n) + 1);
-    std::memset(static_cast<void*>(m_records.data()), 0, m_records.size() * sizeof(FILESTS_INFO));
+    // Room for every counted message and the empty record after them, filled in place as the records are read:
+    // no second copy of the records, and the memory of a record is touched only when it arrives.
+    m_records.reserve(static_cast<size_t>(n) + 1);
     m_rows.reserve(static_cast<size_t>(n));
     m_arraySize = n;
     m_infoOnly = false;
@@ -132,18 +145,12 @@ void CListModel::load(int refresh) {
         progress = std::make_unique<CProgressDlg>(m_ui, look);
     }
 
+    // The records that arrived become rows, and the window follows them while a box is still being read.
     int i = 0;
-    std::vector<FILESTS_INFO> loaded;
-    for (const auto& listing : listings) {
-        m_ui.dispatchPendingEvents(1);
-        loaded.clear();
-        m_unreadableFiles += CFileMng::LoadRecords(listing, loaded).unreadable;
-        // The count leaves out a few names a load still reads (say "x.vmdat.wav"): those find no room.
-        const size_t room = static_cast<size_t>(n - i);
-        const size_t take = std::min(room, loaded.size());
-        std::copy_n(loaded.begin(), take, m_records.begin() + i);
-        while (i < n && m_records[i].filePath[0] != 0) {
-            const FILESTS_INFO& r = m_records[i];
+    auto takeArrived = [&] {
+        const int arrived = static_cast<int>(std::min<size_t>(m_records.size(), static_cast<size_t>(n)));
+        for (; i < arrived; ++i) {
+            const FILESTS_INFO& r = m_records[static_cast<size_t>(i)];
             m_rows.push_back(i);
             if (progress && (i % 64 == 0 || i + 1 == n)) {
                 // Moving the bar for every row would spend more time painting than loading.
@@ -158,9 +165,20 @@ void CListModel::load(int refresh) {
             } else if (r.importStatus == 2) {
                 ++m_unplayedOnUnit;
             }
-            ++i;
         }
+    };
+    for (const auto& listing : listings) {
+        m_ui.dispatchPendingEvents(1);
+        m_unreadableFiles += CFileMng::LoadRecords(listing, m_records, [&](int) { takeArrived(); }).unreadable;
+        // The count leaves out a few names a load still reads (say "x.vmdat.wav"): those find no room.
+        if (m_records.size() > static_cast<size_t>(n)) {
+            m_records.resize(static_cast<size_t>(n));
+        }
+        takeArrived();
     }
+    // Slots of messages that could not be read stay empty, as does the one after the last.
+    m_records.resize(static_cast<size_t>(n) + 1);
+    std::vector<CFileMng::BoxListing>().swap(listings);
     m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
     rankDefaultOrder();
     sortAsAfterLoad();
@@ -171,6 +189,7 @@ void CListModel::load(int refresh) {
     if (rowsChanged) {
         rowsChanged(false);
     }
+    giveBackFreedMemory();
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
 }
@@ -274,12 +293,42 @@ std::vector<int> CListModel::rowsOfMessages(const QStringList& identities) const
     if (identities.isEmpty()) {
         return rows;
     }
-    QHash<QString, int> rowOfPath;
-    QHash<QString, int> rowOfStem;
+    // The few messages asked for are looked up while every record is passed once, its path read where it lies:
+    // no text is made for the thousands of rows. Where two rows have the same path or stem, the later row counts.
+    auto u16 = [](QStringView v) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(v.utf16()), v.size());
+    };
+    QStringList stems;
+    std::unordered_map<std::u16string_view, int> rowOfPath;
+    std::unordered_map<std::u16string_view, int> rowOfStem;
+    for (const QString& id : identities) {
+        stems << messageStem(id);
+        if (!id.isEmpty()) {
+            rowOfPath.emplace(u16(id), -1);
+            rowOfStem.emplace(u16(stems.back()), -1);
+        }
+    }
+    std::vector<int> rowOfRecord(m_records.size(), -1);
     for (int row = 0; row < rowCount(); ++row) {
-        const QString path = messageIdentity(row);
-        rowOfPath.insert(path, row);
-        rowOfStem.insert(messageStem(path), row);
+        rowOfRecord[static_cast<size_t>(m_rows[static_cast<size_t>(row)])] = row;
+    }
+    auto note = [](std::unordered_map<std::u16string_view, int>& map, std::u16string_view key, int row) {
+        if (const auto it = map.find(key); it != map.end()) {
+            it->second = std::max(it->second, row);
+        }
+    };
+    for (size_t rec = 0; rec < rowOfRecord.size(); ++rec) {
+        const int row = rowOfRecord[rec];
+        if (row < 0) {
+            continue;
+        }
+        const QStringView path = view(m_records[rec].filePath);
+        note(rowOfPath, u16(path), row);
+        if (path.endsWith(VMINF) || path.endsWith(VMDAT)) {
+            note(rowOfStem, u16(path.chopped(VMDAT.size())), row);
+        } else {
+            note(rowOfStem, u16(path), row);
+        }
     }
     for (qsizetype i = 0; i < identities.size(); ++i) {
         const QString& id = identities[i];
@@ -287,14 +336,11 @@ std::vector<int> CListModel::rowsOfMessages(const QStringList& identities) const
             continue;
         }
         // The same file first; else the same message under its other ending (its voice data came or went).
-        auto it = rowOfPath.constFind(id);
-        if (it == rowOfPath.cend()) {
-            it = rowOfStem.constFind(messageStem(id));
-            if (it == rowOfStem.cend()) {
-                continue;
-            }
+        int row = rowOfPath.at(u16(id));
+        if (row < 0) {
+            row = rowOfStem.at(u16(stems[i]));
         }
-        rows[static_cast<size_t>(i)] = it.value();
+        rows[static_cast<size_t>(i)] = row;
     }
     return rows;
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 #include <vector>
@@ -73,6 +74,10 @@ public:
 
     QString cellText(int row, int col) const;
     QString cellText(const FILESTS_INFO& rec, ColumnKind kind) const;
+    // Per column, the texts its rows show, one of each shape: texts that differ only in their ASCII digits are
+    // one shape. A window sizing its columns measures these instead of every row. The views are valid until the
+    // next load.
+    std::vector<std::vector<QStringView>> columnShapes() const;
 
     // Flips the flag of a row and writes its record back at once. 1 written; 0 not (the row keeps its old state).
     int toggleFlag(int row);

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <numeric>
 #include <string_view>
+#include <unordered_set>
 
 namespace {
 template <std::size_t N> QStringView fieldView(const char16_t (&field)[N]) {
@@ -115,26 +116,103 @@ void CListModel::rankDefaultOrder() {
     if (box < 0 && date < 0) {
         return;
     }
-    auto cmp = [&](int a, int b) {
+    // A row's two texts go side by side into one short key of folded units: the box number as it is, the
+    // date-time turned round so that newest comes first. A shorter text is filled out with the unit that puts it
+    // before (box number) or after (date-time) every longer one it begins. Comparing keys orders the rows as
+    // comparing the shown texts does, and the sort reads a few bytes a row instead of two fields of records that
+    // lie a kilobyte apart.
+    constexpr size_t boxUnits = std::size(FILESTS_INFO{}.boxNo);
+    constexpr size_t dateUnits = std::size(FILESTS_INFO{}.recDateTime);
+    struct Key {
+        std::array<char16_t, boxUnits + dateUnits> units;
+        int record;
+    };
+    std::vector<Key> keys(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        Key& k = keys[i];
+        k.record = m_rows[i];
+        k.units.fill(0);
         if (box >= 0) {
-            if (const int r = CListSortState::compare(sortText(a, box), sortText(b, box))) {
-                return r;
+            const QStringView text = sortText(k.record, box);
+            for (qsizetype u = 0; u < text.size(); ++u) {
+                k.units[static_cast<size_t>(u)] = CListSortState::fold(text[u].unicode());
             }
         }
         if (date >= 0) {
-            return -CListSortState::compare(sortText(a, date), sortText(b, date));
+            const QStringView text = sortText(k.record, date);
+            char16_t* units = k.units.data() + boxUnits;
+            std::fill_n(units, dateUnits, char16_t(0xFFFF));
+            for (qsizetype u = 0; u < text.size(); ++u) {
+                units[u] = static_cast<char16_t>(0xFFFF - CListSortState::fold(text[u].unicode()));
+            }
         }
-        return 0;
-    };
-    std::vector<int> order(m_rows);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return cmp(a, b) < 0; });
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.units < b.units; });
     int rank = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && cmp(order[i - 1], order[i]) != 0) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i > 0 && keys[i - 1].units != keys[i].units) {
             ++rank;
         }
-        m_defaultRank[static_cast<size_t>(order[i])] = rank;
+        m_defaultRank[static_cast<size_t>(keys[i].record)] = rank;
     }
+}
+
+std::vector<std::vector<QStringView>> CListModel::columnShapes() const {
+    // Texts that differ only in their digits are one shape. The last shape a column found is tried first: rows
+    // next to each other mostly look alike.
+    struct ShapeHash {
+        size_t operator()(QStringView v) const {
+            size_t h = 1469598103934665603ULL;
+            for (const QChar c : v) {
+                const char16_t u = c.unicode() >= u'0' && c.unicode() <= u'9' ? u'0' : c.unicode();
+                h = (h ^ u) * 1099511628211ULL;
+            }
+            return h;
+        }
+    };
+    struct SameShape {
+        bool operator()(QStringView a, QStringView b) const {
+            if (a.size() != b.size()) {
+                return false;
+            }
+            for (qsizetype i = 0; i < a.size(); ++i) {
+                const char16_t x = a[i].unicode();
+                const char16_t y = b[i].unicode();
+                if (x != y && !(x >= u'0' && x <= u'9' && y >= u'0' && y <= u'9')) {
+                    return false;
+                }
+            }
+            return true;
+        }
+    };
+    const size_t columns = m_columns.size();
+    std::vector<std::vector<QStringView>> shapes(columns);
+    std::vector<std::unordered_set<QStringView, ShapeHash, SameShape>> seen(columns);
+    std::vector<QStringView> last(columns);
+    std::vector<bool> haveLast(columns, false);
+    // The records are visited in the order they lie in memory, whatever order the rows show them in.
+    std::vector<bool> isRow(m_records.size(), false);
+    for (const int rec : m_rows) {
+        isRow[static_cast<size_t>(rec)] = true;
+    }
+    const SameShape same;
+    for (size_t rec = 0; rec < isRow.size(); ++rec) {
+        if (!isRow[rec]) {
+            continue;
+        }
+        for (size_t c = 0; c < columns; ++c) {
+            const QStringView text = sortText(static_cast<int>(rec), static_cast<int>(c));
+            if (haveLast[c] && same(text, last[c])) {
+                continue;
+            }
+            if (seen[c].insert(text).second) {
+                shapes[c].push_back(text);
+            }
+            last[c] = text;
+            haveLast[c] = true;
+        }
+    }
+    return shapes;
 }
 
 void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) {

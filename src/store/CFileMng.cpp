@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +16,10 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace {
 
-enum class EntryType { Dir, Regular, Other };
+enum class EntryType : uint8_t { Dir, Regular, Other };
 
 struct Entry {
     QByteArray raw; // the name as the file system holds it; the checks on names only look for ASCII pieces
@@ -71,8 +71,24 @@ bool endsWithNoCase(const QString& name, QLatin1String suffix) {
 constexpr std::string_view kVminf = ".vminf";
 constexpr std::string_view kVmdat = ".vmdat";
 
-bool has(std::string_view name, std::string_view piece) {
-    return name.find(piece) != std::string_view::npos;
+// The pieces a name is told by, wherever in the name they stand.
+enum : unsigned { kHasVmdat = 1, kHasVminf = 2, kHasWav = 4, kHasIni = 8 };
+
+unsigned piecesOf(std::string_view name) {
+    unsigned pieces = 0;
+    for (size_t dot = name.find('.'); dot != std::string_view::npos; dot = name.find('.', dot + 1)) {
+        const std::string_view from = name.substr(dot);
+        if (from.starts_with(kVmdat)) {
+            pieces |= kHasVmdat;
+        } else if (from.starts_with(kVminf)) {
+            pieces |= kHasVminf;
+        } else if (from.starts_with(".wav")) {
+            pieces |= kHasWav;
+        } else if (from.starts_with(".ini")) {
+            pieces |= kHasIni;
+        }
+    }
+    return pieces;
 }
 
 // The voice file's name beside an information file's, as the file system holds both.
@@ -150,6 +166,42 @@ bool replaceContent(const QString& file, const QByteArray& head, const char* res
     return ok;
 }
 
+// Fills a text field with a text and then another, cut to fit with its NUL, the rest zero.
+template <std::size_t N>
+void putText(char16_t (&field)[N], std::u16string_view text, std::u16string_view more = std::u16string_view()) {
+    size_t at = 0;
+    for (const std::u16string_view piece : {text, more}) {
+        const size_t n = std::min(piece.size(), N - 1 - at);
+        std::memcpy(field + at, piece.data(), n * sizeof(char16_t));
+        at += n;
+    }
+    std::memset(field + at, 0, (N - at) * sizeof(char16_t));
+}
+
+// A file name as the file system holds it, as text, into out (room for size units). Names in plain ASCII, as the
+// unit gives them, are the same in every encoding and are widened as they stand; false for any other name.
+bool widenAscii(const char* raw, size_t size, char16_t* out) {
+    unsigned char all = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(raw[i]);
+        all |= c;
+        out[i] = c;
+    }
+    return all < 0x80;
+}
+
+// The box number in a message file's name, as BoxNoFromName finds it.
+std::u16string_view boxNoOfName(std::u16string_view name) {
+    if (name.size() <= 16 || name[16] != u'_') {
+        return {};
+    }
+    size_t end = name.find(u'_', 17);
+    if (end == std::u16string_view::npos) {
+        end = name.size();
+    }
+    return name.substr(17, std::min<size_t>(end - 17, 4));
+}
+
 } // namespace
 
 QString CFileMng::Join(const QString& folder, const QString& name) {
@@ -185,44 +237,70 @@ CFileMng::BoxListing CFileMng::ListBox(const QString& boxFolder) {
     BoxListing out;
     out.folder = boxFolder;
     // The names go into one buffer, each ended by its NUL: a folder of thousands of messages costs no allocation
-    // per name, and a load opens them straight from there.
+    // per name, and a load opens them straight from there. The pieces of a name that decide what it is are
+    // looked for once, as it is listed.
     struct Item {
         qsizetype at;
-        size_t size;
+        uint32_t size; // a name is at most a few hundred bytes
         EntryType type;
+        uint8_t pieces;
     };
     std::vector<Item> entries;
+    size_t voices = 0;
+    // The size the file system gives a folder is most often about what its names take: a hint, so that the buffer
+    // seldom grows while a folder of thousands is read.
+    struct stat st;
+    if (::stat(QFile::encodeName(boxFolder).constData(), &st) == 0 && st.st_size > 0) {
+        const qsizetype hint = std::min<qsizetype>(st.st_size, qsizetype(64) << 20);
+        out.names.reserve(hint);
+        entries.reserve(static_cast<size_t>(hint) / 40);
+    }
     forEachEntry(boxFolder, [&](const char* n, EntryType type) {
         const size_t size = std::strlen(n);
-        entries.push_back({out.names.size(), size, type});
+        const unsigned pieces = piecesOf(std::string_view(n, size));
+        voices += (pieces & kHasVmdat) != 0;
+        entries.push_back({out.names.size(), static_cast<uint32_t>(size), type, static_cast<uint8_t>(pieces)});
         out.names.append(n, static_cast<qsizetype>(size + 1));
     });
     auto nameOf = [&](const Item& f) { return std::string_view(out.names.constData() + f.at, f.size); };
-    // Only the voice files can be an information file's twin (directories named like one included).
-    std::unordered_set<std::string_view> voiceNames;
-    voiceNames.reserve(entries.size() / 2 + 1);
-    for (const Item& f : entries) {
-        if (has(nameOf(f), kVmdat)) {
-            voiceNames.insert(nameOf(f));
+    // Only the voice files can be an information file's twin (directories named like one included). They go into
+    // an open table of entry numbers: no allocation per name.
+    std::vector<uint32_t> table(std::bit_ceil(voices * 2 + 2), 0);
+    const size_t mask = table.size() - 1;
+    const std::hash<std::string_view> hash;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].pieces & kHasVmdat) {
+            size_t slot = hash(nameOf(entries[i])) & mask;
+            while (table[slot] != 0) {
+                slot = (slot + 1) & mask;
+            }
+            table[slot] = static_cast<uint32_t>(i + 1);
         }
     }
+    auto isVoiceName = [&](std::string_view name) {
+        for (size_t slot = hash(name) & mask; table[slot] != 0; slot = (slot + 1) & mask) {
+            if (nameOf(entries[table[slot] - 1]) == name) {
+                return true;
+            }
+        }
+        return false;
+    };
     std::string twin;
     out.messages.reserve(entries.size());
     for (const Item& f : entries) {
         if (f.type == EntryType::Dir) {
             continue;
         }
-        const std::string_view name = nameOf(f);
         // An information file whose voice file is there is represented by that one.
         bool represented = false;
-        if (has(name, kVminf)) {
-            twinOf(name, twin);
-            represented = voiceNames.count(twin) != 0;
+        if (f.pieces & kHasVminf) {
+            twinOf(nameOf(f), twin);
+            represented = isVoiceName(twin);
         }
-        if (!represented && !has(name, ".wav") && !has(name, ".ini")) {
+        if (!represented && !(f.pieces & (kHasWav | kHasIni))) {
             ++out.count;
         }
-        if (has(name, kVmdat) || (has(name, kVminf) && !represented)) {
+        if ((f.pieces & kHasVmdat) || ((f.pieces & kHasVminf) && !represented)) {
             out.messages.push_back({f.at, f.type == EntryType::Regular});
         }
     }
@@ -234,6 +312,11 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const QString& boxFolder, std::vecto
 }
 
 CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest) {
+    return LoadRecords(listing, dest, LoadStep());
+}
+
+CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest,
+                                            const LoadStep& step) {
     const std::vector<BoxListing::Message>& messages = listing.messages;
     if (messages.empty()) {
         return {};
@@ -243,18 +326,28 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vect
     if (folderFd < 0) {
         return {0, static_cast<int>(messages.size())};
     }
-    // The box name is the same for every message of the folder: read "inf.ini" once.
-    const QString boxName = GetBoxName(listing.folder);
-    // Read straight into the destination (callers reserve it from the count); what cannot be read gives its slot
-    // to the next file.
+    // What every record of the folder shares is made once: the box name from "inf.ini" and the folder part of
+    // the path.
+    FILESTS_INFO shared;
+    shared.clear();
+    FILESTS_INFO::setText(shared.boxName, GetBoxName(listing.folder));
+    const std::u16string prefix = Join(listing.folder, QString()).toStdU16String();
+    // Room for every listed file at once (callers that know the count reserve it), growing at least twofold so
+    // that loading box after box into one array seldom copies it.
     const size_t first = dest.size();
-    dest.resize(first + messages.size());
-    size_t k = 0;
+    if (dest.capacity() < first + messages.size()) {
+        dest.reserve(std::max(first + messages.size(), first * 2));
+    }
+    std::u16string name;
+    constexpr size_t pathRoom = std::size(FILESTS_INFO{}.filePath) - 1;
+    int loaded = 0;
     int unreadable = 0;
-    for (const BoxListing::Message& m : messages) {
+    for (size_t done = 0; done < messages.size(); ++done) {
+        if (step && done > 0 && done % LOAD_STEP == 0) {
+            step(loaded);
+        }
+        const BoxListing::Message& m = messages[done];
         const char* raw = listing.names.constData() + m.at;
-        FILESTS_INFO& r = dest[first + k];
-        r.clear();
         // A file listed as a regular one needs no second look; opened without waiting, even a named pipe put in its
         // place since the listing only reads as empty.
         const int fd = m.regular ? ::openat(folderFd, raw, O_RDONLY | O_CLOEXEC | O_NONBLOCK)
@@ -263,21 +356,31 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vect
             ++unreadable;
             continue;
         }
+        FILESTS_INFO& r = dest.emplace_back();
         const qint64 got = CRegularFile::readFully(fd, reinterpret_cast<char*>(&r), sizeof(FILESTS_INFO));
         ::close(fd);
         if (got < 0) {
+            dest.pop_back();
             ++unreadable;
             continue;
         }
-        const QString name = QFile::decodeName(raw);
-        FILESTS_INFO::setText(r.filePath, Join(listing.folder, name));
-        FILESTS_INFO::setText(r.boxNo, BoxNoFromName(name));
-        FILESTS_INFO::setText(r.boxName, boxName);
-        ++k;
+        // The path is the folder's, then the name: an ASCII name that fits is widened straight into its place.
+        const size_t size = std::strlen(raw);
+        if (prefix.size() + size <= pathRoom && widenAscii(raw, size, r.filePath + prefix.size())) {
+            std::memcpy(r.filePath, prefix.data(), prefix.size() * sizeof(char16_t));
+            std::memset(r.filePath + prefix.size() + size, 0, (pathRoom + 1 - prefix.size() - size) * sizeof(char16_t));
+            putText(r.boxNo, boxNoOfName(std::u16string_view(r.filePath + prefix.size(), size)));
+        } else {
+            const QString decoded = QFile::decodeName(raw);
+            name.assign(reinterpret_cast<const char16_t*>(decoded.utf16()), static_cast<size_t>(decoded.size()));
+            putText(r.filePath, prefix, name);
+            putText(r.boxNo, boxNoOfName(name));
+        }
+        std::memcpy(r.boxName, shared.boxName, sizeof r.boxName);
+        ++loaded;
     }
     ::close(folderFd);
-    dest.resize(first + k);
-    return {static_cast<int>(k), unreadable};
+    return {loaded, unreadable};
 }
 
 int CFileMng::CountMessages(const QString& folder) {

@@ -60,6 +60,11 @@ public:
     // be opened or read, or is no regular file, is left out alone and counted in unreadable.
     static LoadOutcome LoadRecords(const QString& boxFolder, std::vector<FILESTS_INFO>& dest);
     static LoadOutcome LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest);
+    // Called after every LOAD_STEP files while a load runs (not at its end), with the records it has appended so
+    // far: a window can follow a box of thousands of messages as its records arrive. It must leave dest alone.
+    using LoadStep = std::function<void(int loaded)>;
+    static constexpr int LOAD_STEP = 256;
+    static LoadOutcome LoadRecords(const BoxListing& listing, std::vector<FILESTS_INFO>& dest, const LoadStep& step);
     // Messages of a folder as the list sizes its array: every file but ".wav", ".ini" and a ".vminf" whose
     // ".vmdat" twin exists.
     static int CountMessages(const QString& folder);

@@ -207,6 +207,102 @@ private Q_SLOTS:
         QCOMPARE(ui.lastMessage()->text, QString("フォルダにボックス情報がありません。\n確認ください。"));
     }
 
+    // A window sizes a column by one text of each shape its rows show: every row's text must have its shape
+    // there (or the column comes out too narrow for it), and texts that differ only in ASCII digits share one.
+    void columnTextsComeOneOfEachShape_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("shapes"); // digits written as 0
+        QTest::newRow("digits alike") << QStringList{"山田1", "山田2", "山田10", "山田7"}
+                                      << QStringList{"山田0", "山田00"};
+        QTest::newRow("case is no digit") << QStringList{"a1", "A1", "a2"} << QStringList{"a0", "A0"};
+        QTest::newRow("full-width digits are not ASCII")
+            << QStringList{"１", "２", "1"} << QStringList{"１", "２", "0"};
+        QTest::newRow("a shape seen before comes again")
+            << QStringList{"x1", "y1", "x2", "y3"} << QStringList{"x0", "y0"};
+        QTest::newRow("empty names") << QStringList{"", ""} << QStringList{""};
+    }
+    void columnTextsComeOneOfEachShape() {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, shapes);
+        QTemporaryDir dir;
+        for (int k = 0; k < names.size(); ++k) {
+            CSampleFolder::Message m = msg(QStringLiteral("2026/01/%1 10:00").arg(k + 1, 2, 10, QChar('0')));
+            m.callerName = names[k];
+            CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k + 1, m);
+        }
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        const int column = model.findColumn(CListModel::ColCallerName);
+        const std::vector<std::vector<QStringView>> all = model.columnShapes();
+        QStringList found;
+        for (const QStringView shape : all[static_cast<size_t>(column)]) {
+            QString s = shape.toString();
+            for (QChar& c : s) {
+                if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+                    c = QLatin1Char('0');
+                }
+            }
+            found << s;
+        }
+        found.sort();
+        shapes.sort();
+        QCOMPARE(found, shapes);
+    }
+
+    // A reload finds the messages the user had selected by their files; a message whose voice data came or went
+    // in the meantime is found under its other ending, one no longer there is not found.
+    void messagesAreFoundAgainByTheirFiles_data() {
+        QTest::addColumn<QStringList>("asked"); // names in box 01; "" asks with an empty identity
+        QTest::addColumn<QStringList>("found"); // "" for not found
+        const QString a = "2026120810000001_01_000001";
+        const QString b = "2026120810000002_01_000002";
+        const QString c = "2026120810000003_01_000003";
+        QTest::newRow("the same files") << QStringList{c + ".vmdat", a + ".vmdat"}
+                                        << QStringList{c + ".vmdat", a + ".vmdat"};
+        QTest::newRow("voice data came") << QStringList{b + ".vmdat"} << QStringList{b + ".vminf"};
+        QTest::newRow("voice data went") << QStringList{a + ".vminf"} << QStringList{a + ".vmdat"};
+        QTest::newRow("gone or empty") << QStringList{"2026120810000009_01_000009.vmdat", "", b + ".vminf"}
+                                       << QStringList{"", "", b + ".vminf"};
+        QTest::newRow("asked twice") << QStringList{a + ".vmdat", a + ".vmdat"}
+                                     << QStringList{a + ".vmdat", a + ".vmdat"};
+    }
+    void messagesAreFoundAgainByTheirFiles() {
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, found);
+        QTemporaryDir dir;
+        const QString box = dir.filePath("dl/rusuroku/01");
+        CSampleFolder::writeMessage(box, "01", 1, msg("2026/01/01 10:00"));
+        CSampleFolder::writeMessage(box, "01", 2, msg("2026/01/02 10:00", false));
+        CSampleFolder::writeMessage(box, "01", 3, msg("2026/01/03 10:00"));
+        CKELDADoc doc;
+        doc.folder = dir.path();
+        doc.num = 1;
+        doc.slotFolderName[0] = "dl";
+        doc.slotDisp[0] = "留守録BOX：01";
+        doc.resetColumns();
+        CScriptedUi ui;
+        CListModel model(doc, 1, ui);
+        model.load(0);
+        QCOMPARE(model.rowCount(), 3);
+        QStringList identities;
+        for (const QString& name : asked) {
+            identities << (name.isEmpty() ? QString() : box + '/' + name);
+        }
+        const std::vector<int> rows = model.rowsOfMessages(identities);
+        QStringList names;
+        for (const int row : rows) {
+            names << (row < 0 ? QString() : model.messageIdentity(row).mid(box.size() + 1));
+        }
+        QCOMPARE(names, found);
+    }
+
     // One file of a box that cannot be read leaves the rest of the box in the list, and the status line says so.
     void anUnreadableFileCostsOnlyItselfAndIsTold() {
         QTemporaryDir dir;

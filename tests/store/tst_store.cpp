@@ -355,6 +355,100 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::LoadRecords(box, recs).loaded, 3);
     }
 
+    // A loaded record names its file by the folder and the name as the file system gives it, and takes its box
+    // number from the name, whatever the name is written in and however long the path grows.
+    void aLoadedRecordNamesItsFileAndBox_data() {
+        QTest::addColumn<QString>("subfolder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("boxNo");
+        QTest::newRow("as the unit names it") << "rusuroku/0123"
+                                              << "2026120809150001_0123_0001.vmdat"
+                                              << "0123";
+        QTest::newRow("no box part") << "rusuroku/0123"
+                                     << "2026120809150001X0123_0001.vminf" << QString();
+        QTest::newRow("kanji in the name") << "rusuroku/0123"
+                                           << "2026120809150001_0123_0001営業.vmdat"
+                                           << "0123";
+        QTest::newRow("kanji in the box part") << "rusuroku/0123"
+                                               << "2026120809150001_営業部第一_1.vmdat"
+                                               << "営業部第";
+        QTest::newRow("kanji in the folder") << "rusuroku/営業"
+                                             << "2026120809150001_0123_0001.vmdat"
+                                             << "0123";
+        QTest::newRow("path longer than the field")
+            << QString("rusuroku/") + QString(240, 'd') << "2026120809150001_0123_0001.vmdat"
+            << "0123";
+    }
+    void aLoadedRecordNamesItsFileAndBox() {
+        QFETCH(QString, subfolder);
+        QFETCH(QString, name);
+        QFETCH(QString, boxNo);
+        QTemporaryDir dir;
+        const QString box = dir.filePath(subfolder);
+        writeMessage(box, name, "one");
+        std::vector<FILESTS_INFO> recs;
+        QCOMPARE(CFileMng::LoadRecords(box, recs).loaded, 1);
+        const FILESTS_INFO& r = recs.front();
+        QCOMPARE(FILESTS_INFO::text(r.filePath), CFileMng::Join(box, name).left(259));
+        QCOMPARE(FILESTS_INFO::text(r.boxNo), boxNo);
+        QCOMPARE(FILESTS_INFO::text(r.title), QStringLiteral("one"));
+        // Nothing is left after the path's end of what the file held there.
+        const QString path = FILESTS_INFO::text(r.filePath);
+        for (size_t k = static_cast<size_t>(path.size()); k < std::size(r.filePath); ++k) {
+            QCOMPARE(int(r.filePath[k]), 0);
+        }
+    }
+
+    // A load of a big box says how far it has come every few hundred files, with what it has appended by then.
+    void aLoadReportsAsItsRecordsArrive_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("unreadableAt"); // -1: none
+        QTest::addColumn<QList<int>>("steps");
+        QTest::newRow("fewer than a step") << 255 << -1 << QList<int>{};
+        QTest::newRow("exactly a step") << 256 << -1 << QList<int>{};
+        QTest::newRow("two steps and some") << 600 << -1 << QList<int>{256, 512};
+        QTest::newRow("an unreadable file early") << 600 << 3 << QList<int>{255, 511};
+    }
+    void aLoadReportsAsItsRecordsArrive() {
+        QFETCH(int, files);
+        QFETCH(int, unreadableAt);
+        QFETCH(QList<int>, steps);
+        QTemporaryDir dir;
+        const QString box = dir.filePath("rusuroku/0123");
+        QDir().mkpath(box);
+        for (int k = 0; k < files; ++k) {
+            const QString name = QStringLiteral("2026120809%1_0123_%2.vmdat")
+                                     .arg(k, 6, 10, QChar('0'))
+                                     .arg(k % 10000, 4, 10, QChar('0'));
+            if (k == unreadableAt) {
+                QVERIFY(QFile::link(dir.filePath("nowhere"), CFileMng::Join(box, name)));
+            } else {
+                writeMessage(box, name, QString::number(k), 0);
+            }
+        }
+        // Directory order is the file system's: the unreadable one is found by listing, not by its number.
+        const CFileMng::BoxListing listing = CFileMng::ListBox(box);
+        QCOMPARE(int(listing.messages.size()), files);
+        std::vector<FILESTS_INFO> recs(2);
+        QList<int> seen;
+        const CFileMng::LoadOutcome out = CFileMng::LoadRecords(listing, recs, [&](int loaded) {
+            seen << loaded;
+            QCOMPARE(recs.size(), size_t(2) + static_cast<size_t>(loaded));
+        });
+        QCOMPARE(out.unreadable, unreadableAt >= 0 ? 1 : 0);
+        QCOMPARE(out.loaded, files - out.unreadable);
+        QCOMPARE(int(recs.size()), 2 + out.loaded);
+        if (unreadableAt < 0) {
+            QCOMPARE(seen, steps);
+        } else {
+            // Where the bad file falls in directory order decides which steps it comes before.
+            QCOMPARE(seen.size(), steps.size());
+            for (qsizetype i = 0; i < seen.size(); ++i) {
+                QVERIFY(seen[i] == steps[i] || seen[i] == steps[i] + 1);
+            }
+        }
+    }
+
     // Nothing in the store opens a named pipe standing where a message file or "inf.ini" belongs: such an open
     // would wait for a writer for ever.
     void namedPipesNeverHoldTheStore_data() {

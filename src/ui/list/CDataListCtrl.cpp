@@ -9,8 +9,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-#include <QHash>
-
 #include <algorithm>
 
 CDataListCtrl::CDataListCtrl(CListModel& model, CListTableModel* table, QWidget* parent)
@@ -53,25 +51,21 @@ void CDataListCtrl::fitColumns() {
             widestDigit = QChar(d);
         }
     }
+    const std::vector<std::vector<QStringView>> shapes = m_model.columnShapes();
     for (int c = 0; c < m_model.columnCount(); ++c) {
         int widest = 0;
         const auto kind = m_model.columnKind(c);
         if (kind == CListModel::ColFlag || kind == CListModel::ColImport) {
             widest = fm.horizontalAdvance(QStringLiteral("0"));
         } else {
-            QHash<QString, int> measured;
-            for (int r = 0; r < m_model.rowCount(); ++r) {
-                QString t = m_model.cellText(r, c);
+            for (const QStringView shape : shapes[static_cast<size_t>(c)]) {
+                QString t = shape.toString();
                 for (QChar& ch : t) {
                     if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) {
                         ch = widestDigit;
                     }
                 }
-                auto it = measured.constFind(t);
-                if (it == measured.cend()) {
-                    it = measured.insert(t, fm.horizontalAdvance(t));
-                }
-                widest = std::max(widest, it.value());
+                widest = std::max(widest, fm.horizontalAdvance(t));
             }
         }
         const QString title = m_model.columnTitle(c);
