@@ -66,7 +66,9 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
             continue;
         }
         if (!ftp || f.unitPath.isEmpty()) {
-            actions.push_back({voice, QStringLiteral("取り直せません: ZUNOにログインして(kelda-cliでは --unit)点検し直してください"), false});
+            actions.push_back(
+                {voice, QStringLiteral("取り直せません: ZUNOにログインして(kelda-cliでは --unit)点検し直してください"),
+                 false});
             continue;
         }
         const QFileInfo info(voice);
