@@ -172,6 +172,9 @@ void putText(char16_t (&field)[N], std::u16string_view text, std::u16string_view
     size_t at = 0;
     for (const std::u16string_view piece : {text, more}) {
         const size_t n = std::min(piece.size(), N - 1 - at);
+        if (n == 0) {
+            continue; // an empty piece may have no storage at all, which memcpy must not be given
+        }
         std::memcpy(field + at, piece.data(), n * sizeof(char16_t));
         at += n;
     }
