@@ -788,7 +788,13 @@ int FTPCONN_INFO::AbortTransfer() {
         QString second;
         ReadReply(second, m_timeouts.replyByteMs);
     }
-    Command(QStringLiteral("PWD\r\n"));
+    // An answer about the broken-off transfer that came late stands before PWD's own: it is passed over, so that
+    // it cannot answer the next command. PWD is never answered with these codes.
+    int code = Command(QStringLiteral("PWD\r\n"));
+    for (int late = 0; late < 3 && (code == 225 || code == 226 || code == 426 || code == 451); ++late) {
+        QString text;
+        code = ReadReply(text, m_timeouts.replyByteMs);
+    }
     return 0;
 }
 
