@@ -1,3 +1,4 @@
+#include "audio/CAudioDeviceOutput.h"
 #include "link/CFtpMng.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
@@ -12,7 +13,9 @@
 
 #include <cstring>
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     // The version and help queries need no display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -55,4 +58,10 @@ int main(int argc, char** argv) {
         ui.setMainWindow(nullptr);
     }
     return rc;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CAudioDeviceOutput::endProcess(run(argc, argv));
 }

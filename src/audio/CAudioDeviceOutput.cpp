@@ -7,6 +7,9 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // About a fifth of a second queued: enough to ride over a busy moment of the program, short enough that a pause
@@ -23,6 +26,8 @@ QAudioFormat voiceFormat() {
 
 } // namespace
 
+bool CAudioDeviceOutput::s_serverTouched = false;
+
 CAudioDeviceOutput::CAudioDeviceOutput() = default;
 
 CAudioDeviceOutput::~CAudioDeviceOutput() {
@@ -30,6 +35,7 @@ CAudioDeviceOutput::~CAudioDeviceOutput() {
 }
 
 bool CAudioDeviceOutput::deviceExists() {
+    s_serverTouched = true;
     return !QMediaDevices::defaultAudioOutput().isNull();
 }
 
@@ -38,6 +44,7 @@ bool CAudioDeviceOutput::start() {
     if (m_sink) {
         return true;
     }
+    s_serverTouched = true;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) {
         m_problem = QStringLiteral("音声の出力装置がありません。");
@@ -116,4 +123,12 @@ void CAudioDeviceOutput::setVolume(double volume) {
     if (m_sink) {
         m_sink->setVolume(volume);
     }
+}
+
+void CAudioDeviceOutput::endProcess(int status) {
+    if (!s_serverTouched) {
+        std::exit(status);
+    }
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

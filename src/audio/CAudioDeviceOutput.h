@@ -33,9 +33,16 @@ public:
     // closes the device at the end of a message waits this long first, so the end is heard.
     static constexpr int TAIL_MS = 300;
 
+    // Ends the process with the given status. Once the sound server was spoken to, the media library's own
+    // teardown at exit races with its sound server thread and at times aborts the process after all work is done
+    // (a status of 134 instead of the program's own): so the process then ends without running the libraries'
+    // exit handlers, after standard output and error are flushed. Call it only when every file is closed.
+    [[noreturn]] static void endProcess(int status);
+
 private:
     std::unique_ptr<QAudioSink> m_sink;
     QIODevice* m_io = nullptr;
     double m_volume = 1.0;
     QString m_problem;
+    static bool s_serverTouched;
 };

@@ -1,5 +1,6 @@
 // kelda-cli: the download, list and conversion operations of the desktop program for scripts and scheduled
 // backups.
+#include "audio/CAudioDeviceOutput.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliCommands.h"
 #include "cli/CCliHelp.h"
@@ -50,10 +51,7 @@ int writeText(const QByteArray& text, CConsoleUi& ui) {
     return CCliCommands::Failed;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    holdClosedStandardStreams();
+int run(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     if (app.arguments().mid(1) == QStringList{QStringLiteral("--version")}) {
         CConsoleUi ui(false);
@@ -75,4 +73,11 @@ int main(int argc, char* argv[]) {
     sigaction(SIGINT, &interrupt, nullptr);
     CCliCommands commands(args, ui);
     return commands.run();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    holdClosedStandardStreams();
+    CAudioDeviceOutput::endProcess(run(argc, argv));
 }
