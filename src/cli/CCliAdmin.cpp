@@ -4,6 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CNameImport.h"
 #include "cli/CCliArgs.h"
+#include "cli/CCliCommandTable.h"
 #include "cli/CCliCommands.h"
 #include "cli/CConsoleUi.h"
 #include "platform/CCancelFlag.h"
@@ -48,10 +49,6 @@ Messages go to stderr as "caption: text".
 
 } // namespace
 
-bool CCliAdmin::Handles(const QString& command) {
-    return command == QLatin1String("import-names") || command == QLatin1String("box-name");
-}
-
 QString CCliAdmin::HelpText(const QString& command) {
     if (command == QLatin1String("import-names")) {
         return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
@@ -63,8 +60,9 @@ QString CCliAdmin::HelpText(const QString& command) {
 }
 
 int CCliAdmin::run() {
+    const QStringList& allowed = CCliCommandTable::find(m_args.command)->options;
     for (const QString& name : m_args.given) {
-        if (name != QLatin1String("yes")) {
+        if (!allowed.contains(name)) {
             return usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
         }
     }

@@ -11,7 +11,6 @@ class CCliAdmin {
 public:
     CCliAdmin(const CCliArgs& args, CConsoleUi& ui) : m_args(args), m_ui(ui) {}
 
-    static bool Handles(const QString& command);
     // The --help text of a command of this class; empty for any other.
     static QString HelpText(const QString& command);
 
