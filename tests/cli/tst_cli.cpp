@@ -1,6 +1,7 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "support/CCliRunner.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 #include "voice/CVoiceStream.h"
@@ -20,11 +21,7 @@
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = CCliRunner::Result;
 
 CSampleUnit::Message message(const QString& box, int serial) {
     CSampleUnit::Message m;
@@ -171,27 +168,12 @@ class TestCli : public QObject {
     QHash<QString, QString> extraEnv;
 
     Run cli(const QStringList& args, const QString& envPassword = QString()) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("KELDA_PASSWORD");
+        CCliRunner runner;
+        runner.env = extraEnv;
         if (!envPassword.isEmpty()) {
-            env.insert("KELDA_PASSWORD", envPassword);
+            runner.env.insert("KELDA_PASSWORD", envPassword);
         }
-        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it) {
-            env.insert(it.key(), it.value());
-        }
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
-        Run r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runner.run(args);
     }
     QStringList unit() const {
         return {"--unit", "127.0.0.1", "--port", QString::number(sim->port()), "--user", "mirta"};
@@ -256,9 +238,9 @@ private Q_SLOTS:
 
         r = cli({"list", dl, "--csv"});
         QCOMPARE(r.code, 0);
-        QVERIFY(!r.out.contains('\r'));
-        QVERIFY(r.out.endsWith('\n'));
-        const QStringList lines = CCp932::toUnicode(r.out.chopped(1)).split('\n');
+        QVERIFY(!r.bytes.contains('\r'));
+        QVERIFY(r.bytes.endsWith('\n'));
+        const QStringList lines = CCp932::toUnicode(r.bytes.chopped(1)).split('\n');
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0], QStringLiteral(
                                "ﾌﾗｸﾞ,取込,再生/未再生,保護/非保護,BOX番号,相手番号,相手名称,日時,録音時間,ファイル名"));
@@ -277,16 +259,16 @@ private Q_SLOTS:
 
         // Rows whose only field is empty keep their lines.
         r = cli({"list", dl, "--csv", "--columns", "メモ"});
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("メモ\n\n\n\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("メモ\n\n\n\n"));
 
         // The plain list: tab-separated UTF-8, the cells as the list shows them, chosen columns and boxes.
         r = cli({"list", dl, "--boxes", "内線BOX：0200", "--columns", "BOX番号,取込,相手名称"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
+        QCOMPARE(r.out, QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
         // A box that is not there is bad usage, not an empty list.
         r = cli({"list", dl, "--boxes", "内線BOX：0299"});
         QCOMPARE(r.code, 2);
-        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.bytes.isEmpty());
     }
 
     // One message whose voice file the unit no longer has; the password comes from the environment.
@@ -429,11 +411,11 @@ private Q_SLOTS:
         }
         const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
-                                                          ",,情報のみ,2026/12/08 09:04\n"
-                                                          ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
-                                                          "会議,,情報+音声(未再生),2026/12/08 09:02\n"
-                                                          ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
+                                                            ",,情報のみ,2026/12/08 09:04\n"
+                                                            ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
+                                                            "会議,,情報+音声(未再生),2026/12/08 09:02\n"
+                                                            ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
     }
 
     // A message file that cannot be read costs only itself and stderr says how many were left out; a named pipe
@@ -449,7 +431,7 @@ private Q_SLOTS:
 
         Run r = cli({"list", dl, "--csv", "--columns", "BOX番号,日時"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
         QVERIFY(r.err.contains("2 message files could not be read"));
 
         r = cli({"info", pipe});
@@ -470,7 +452,7 @@ private Q_SLOTS:
 
         Run r = cli({"info", vmdat, junk.fileName()});
         QCOMPARE(r.code, 1);
-        const QStringList lines = QString::fromUtf8(r.out).split('\n');
+        const QStringList lines = r.out.split('\n');
         QCOMPARE(lines.size(), 15); // path, 13 fields, the final line end
         QCOMPARE(lines[0], vmdat);
         QCOMPARE(lines[3], QStringLiteral("importStatus: 2"));
