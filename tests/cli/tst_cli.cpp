@@ -1,4 +1,5 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
+#include "cli/CCliCommandTable.h"
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
 #include "support/CCliRunner.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -153,6 +155,38 @@ double bestCorrelation(const std::vector<int16_t>& rec, const int16_t* ref, qsiz
         }
     }
     return best;
+}
+
+// What the bash completion shipped with kelda-cli offers for the words typed so far (the last one being
+// completed).
+QStringList completions(const QStringList& words) {
+    QProcess bash;
+    bash.start("bash", QStringList{"-c",
+                                   "source \"$1\"; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _kelda_cli; "
+                                   "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                   "bash", KELDA_SOURCE_DIR "/dist/completion/kelda-cli"} +
+                           words);
+    if (!bash.waitForFinished(10000) || bash.exitCode() != 0) {
+        return {"(bash failed)"};
+    }
+    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The commands the manual page describes: the first word of each of its subsections.
+QStringList manualPageCommands() {
+    QStringList names;
+    const QString page = QString::fromUtf8(CTestFiles::read(KELDA_SOURCE_DIR "/dist/man/kelda-cli.1"));
+    for (const QString& line : page.split('\n')) {
+        if (line.startsWith(".SS ")) {
+            names << line.mid(4).section(' ', 0, 0).replace("\\-", "-");
+        }
+    }
+    return names;
+}
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
 }
 
 } // namespace
@@ -577,6 +611,51 @@ private Q_SLOTS:
         }
         // Heard to its end: marked played.
         QCOMPARE(quint8(CTestFiles::read(vmdat)[1]), quint8(1));
+    }
+
+    // The completion and the manual page name the commands of the command table, no more and no fewer.
+    void completionAndManualPageNameTheCommands() {
+        QStringList names;
+        for (const CCliCommandTable::Entry& e : CCliCommandTable::all()) {
+            names << e.name;
+        }
+        QCOMPARE(sorted(completions({"kelda-cli", ""}).filter(QRegularExpression("^[^-]"))), sorted(names));
+        QCOMPARE(sorted(manualPageCommands()), sorted(names));
+    }
+    // Per command: the completion offers only options the command takes, and every one it takes but --wait (which
+    // only matters where another operation holds the folder); both ways of asking for help give its text, and the
+    // overview lists it.
+    void commandTable_data() {
+        QTest::addColumn<QString>("name");
+        for (const CCliCommandTable::Entry& e : CCliCommandTable::all()) {
+            QTest::newRow(qPrintable(e.name)) << e.name;
+        }
+    }
+    void commandTable() {
+        QFETCH(QString, name);
+        const CCliCommandTable::Entry* entry = CCliCommandTable::find(name);
+        QVERIFY(entry);
+        QStringList taken{"--help"};
+        for (const QString& option : entry->options) {
+            taken << "--" + option;
+        }
+        const QStringList offered = completions({"kelda-cli", name, "--"});
+        for (const QString& option : offered) {
+            QVERIFY2(taken.contains(option), qPrintable(name + " takes no " + option));
+        }
+        for (const QString& option : taken) {
+            QVERIFY2(offered.contains(option) || option == "--wait", qPrintable("not offered: " + option));
+        }
+
+        const Run asked = cli({"--help", name});
+        QCOMPARE(asked.code, 0);
+        QVERIFY2(asked.out.startsWith("Usage: kelda-cli " + name + " "), qPrintable(asked.out));
+        const Run after = cli({name, "--help"});
+        QCOMPARE(after.code, 0);
+        QCOMPARE(after.out, asked.out);
+        const Run overview = cli({"--help"});
+        QVERIFY(overview.out.contains(QRegularExpression("\\n  " + QRegularExpression::escape(entry->synopsis) + " +" +
+                                                         QRegularExpression::escape(entry->summary) + "\\n")));
     }
 };
 
