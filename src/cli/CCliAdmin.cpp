@@ -49,24 +49,23 @@ Messages go to stderr as "caption: text".
 
 } // namespace
 
-QString CCliAdmin::HelpText(const QString& command) {
-    if (command == QLatin1String("import-names")) {
-        return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
-    }
-    if (command == QLatin1String("box-name")) {
-        return QString::fromUtf8(kBoxName) + QString::fromUtf8(kStatus);
-    }
-    return QString();
+QString CCliAdmin::ImportNamesHelp() {
+    return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
 }
 
-int CCliAdmin::run() {
+QString CCliAdmin::BoxNameHelp() {
+    return QString::fromUtf8(kBoxName) + QString::fromUtf8(kStatus);
+}
+
+bool CCliAdmin::onlyOptions() {
     const QStringList& allowed = CCliCommandTable::find(m_args.command)->options;
     for (const QString& name : m_args.given) {
         if (!allowed.contains(name)) {
-            return usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+            usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+            return false;
         }
     }
-    return m_args.command == QLatin1String("import-names") ? importNames() : boxName();
+    return true;
 }
 
 int CCliAdmin::usage(const QString& problem) {
@@ -84,6 +83,9 @@ QString CCliAdmin::folderOperand() {
 }
 
 int CCliAdmin::importNames() {
+    if (!onlyOptions()) {
+        return CCliCommands::Usage;
+    }
     if (m_args.operands.size() != 2) {
         return usage(QStringLiteral("import-names takes DIR and FILE.csv"));
     }
@@ -142,6 +144,9 @@ int CCliAdmin::importNames() {
 }
 
 int CCliAdmin::boxName() {
+    if (!onlyOptions()) {
+        return CCliCommands::Usage;
+    }
     if (m_args.operands.size() != 3) {
         return usage(QStringLiteral("box-name takes DIR, rusuroku/NNNN or naisen/NNNN, and NAME"));
     }

@@ -116,19 +116,19 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
     // Every command that changes a download folder waits for it the same way (--wait); the ones that talk to the
     // unit take its connection options.
     const QStringList wait{QStringLiteral("wait")};
-    const QStringList unit = CCliCommands::unitOptions() + QStringList{QStringLiteral("yes")} + wait;
+    const QStringList unitOptions = CCliCommands::unitOptions() + QStringList{QStringLiteral("yes")} + wait;
     const QStringList yes{QStringLiteral("yes")};
     return {
         {QStringLiteral("folder-download"), QStringLiteral("folder-download DIR"),
-         QStringLiteral("make DIR's box folders from the unit's box tree"), unit,
+         QStringLiteral("make DIR's box folders from the unit's box tree"), unitOptions,
          [](const QString&) { return withUnit(kFolderDownload); }, [](CCliCommands& c) { return c.folderDownload(); }},
         {QStringLiteral("download"), QStringLiteral("download DIR"),
          QStringLiteral("download the messages of DIR's box folders"),
-         QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("box")} + unit,
+         QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("box")} + unitOptions,
          [](const QString&) { return withUnit(kDownload); }, [](CCliCommands& c) { return c.download(); }},
         {QStringLiteral("voice-download"), QStringLiteral("voice-download DIR FILE..."),
          QStringLiteral("fetch the voice data of information-only messages"),
-         QStringList{QStringLiteral("convert")} + unit, [](const QString&) { return withUnit(kVoiceDownload); },
+         QStringList{QStringLiteral("convert")} + unitOptions, [](const QString&) { return withUnit(kVoiceDownload); },
          [](CCliCommands& c) { return c.voiceDownload(); }},
         {QStringLiteral("list"), QStringLiteral("list DIR"),
          QStringLiteral("the rows a list window of DIR's boxes shows"),
@@ -146,7 +146,7 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
          [](const QString&) { return CCliPlay::help(); }, [](CCliCommands& c) { return CCliPlay(c).run(); }},
         {QStringLiteral("delete"), QStringLiteral("delete DIR FILE..."),
          QStringLiteral("delete messages on the unit, the PC or both (--kind unit|both|pc)"),
-         QStringList{QStringLiteral("kind"), QStringLiteral("verified")} + unit,
+         QStringList{QStringLiteral("kind"), QStringLiteral("verified")} + unitOptions,
          [](const QString&) { return CCliDelete::help() + CCliHelp::connection() + CCliHelp::status(); },
          [](CCliCommands& c) { return CCliDelete(c).run(); }},
         {QStringLiteral("move"), QStringLiteral("move DIR FILE..."),
@@ -168,17 +168,17 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
          [](CCliCommands& c) { return CCliEdit::run(c.m_args, c.m_ui); }},
         {QStringLiteral("verify"), QStringLiteral("verify DIR"),
          QStringLiteral("check a download folder (and with --unit, against the unit)"),
-         QStringList{QStringLiteral("csv"), QStringLiteral("repair")} + unit,
+         QStringList{QStringLiteral("csv"), QStringLiteral("repair")} + unitOptions,
          [](const QString&) { return CCliVerify::help() + CCliHelp::connection(); },
          [](CCliCommands& c) { return CCliVerify(c).run(); }},
         {QStringLiteral("import-names"), QStringLiteral("import-names DIR FILE.csv"),
          QStringLiteral("extension box names from a phone book"), yes,
-         [](const QString& name) { return CCliAdmin::HelpText(name); },
-         [](CCliCommands& c) { return CCliAdmin(c.m_args, c.m_ui).run(); }},
+         [](const QString&) { return CCliAdmin::ImportNamesHelp(); },
+         [](CCliCommands& c) { return CCliAdmin(c.m_args, c.m_ui).importNames(); }},
         {QStringLiteral("box-name"), QStringLiteral("box-name DIR KIND/NNNN NAME"),
          QStringLiteral("the name of one box (KIND: rusuroku or naisen)"), yes,
-         [](const QString& name) { return CCliAdmin::HelpText(name); },
-         [](CCliCommands& c) { return CCliAdmin(c.m_args, c.m_ui).run(); }},
+         [](const QString&) { return CCliAdmin::BoxNameHelp(); },
+         [](CCliCommands& c) { return CCliAdmin(c.m_args, c.m_ui).boxName(); }},
     };
 }
 
