@@ -4,6 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CNameImport.h"
 #include "cli/CCliArgs.h"
+#include "cli/CCliCommandTable.h"
 #include "cli/CCliCommands.h"
 #include "cli/CConsoleUi.h"
 #include "platform/CCancelFlag.h"
@@ -48,27 +49,23 @@ Messages go to stderr as "caption: text".
 
 } // namespace
 
-bool CCliAdmin::Handles(const QString& command) {
-    return command == QLatin1String("import-names") || command == QLatin1String("box-name");
+QString CCliAdmin::ImportNamesHelp() {
+    return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
 }
 
-QString CCliAdmin::HelpText(const QString& command) {
-    if (command == QLatin1String("import-names")) {
-        return QString::fromUtf8(kImportNames) + QString::fromUtf8(kStatus);
-    }
-    if (command == QLatin1String("box-name")) {
-        return QString::fromUtf8(kBoxName) + QString::fromUtf8(kStatus);
-    }
-    return QString();
+QString CCliAdmin::BoxNameHelp() {
+    return QString::fromUtf8(kBoxName) + QString::fromUtf8(kStatus);
 }
 
-int CCliAdmin::run() {
+bool CCliAdmin::onlyOptions() {
+    const QStringList& allowed = CCliCommandTable::find(m_args.command)->options;
     for (const QString& name : m_args.given) {
-        if (name != QLatin1String("yes")) {
-            return usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+        if (!allowed.contains(name)) {
+            usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
+            return false;
         }
     }
-    return m_args.command == QLatin1String("import-names") ? importNames() : boxName();
+    return true;
 }
 
 int CCliAdmin::usage(const QString& problem) {
@@ -86,6 +83,9 @@ QString CCliAdmin::folderOperand() {
 }
 
 int CCliAdmin::importNames() {
+    if (!onlyOptions()) {
+        return CCliCommands::Usage;
+    }
     if (m_args.operands.size() != 2) {
         return usage(QStringLiteral("import-names takes DIR and FILE.csv"));
     }
@@ -144,6 +144,9 @@ int CCliAdmin::importNames() {
 }
 
 int CCliAdmin::boxName() {
+    if (!onlyOptions()) {
+        return CCliCommands::Usage;
+    }
     if (m_args.operands.size() != 3) {
         return usage(QStringLiteral("box-name takes DIR, rusuroku/NNNN or naisen/NNNN, and NAME"));
     }

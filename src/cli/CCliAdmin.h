@@ -11,16 +11,17 @@ class CCliAdmin {
 public:
     CCliAdmin(const CCliArgs& args, CConsoleUi& ui) : m_args(args), m_ui(ui) {}
 
-    static bool Handles(const QString& command);
-    // The --help text of a command of this class; empty for any other.
-    static QString HelpText(const QString& command);
+    // The --help texts of the two commands.
+    static QString ImportNamesHelp();
+    static QString BoxNameHelp();
 
-    // The exit status (the values of CCliCommands::Status).
-    int run();
-
-private:
+    // The commands; each returns the exit status (the values of CCliCommands::Status).
     int importNames();
     int boxName();
+
+private:
+    // False after a usage message when an option is given that the command does not take.
+    bool onlyOptions();
     int usage(const QString& problem);
     // The first operand as an existing folder (absolute, clean); empty after a usage message.
     QString folderOperand();

@@ -2,14 +2,7 @@
 
 #include "admin/CCsvExport.h"
 #include "admin/CFolderDwnLogic.h"
-#include "cli/CCliAdmin.h"
-#include "cli/CCliDelete.h"
-#include "cli/CCliEdit.h"
-#include "cli/CCliHelp.h"
 #include "cli/CCliListFilter.h"
-#include "cli/CCliMoveCopy.h"
-#include "cli/CCliPlay.h"
-#include "cli/CCliVerify.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
@@ -38,9 +31,6 @@
 #include <vector>
 
 namespace {
-
-const QStringList kUnitOptions{QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"),
-                               QStringLiteral("password-file"), QStringLiteral("yes")};
 
 // Writes to standard output and flushes. False, after a message on stderr, when not every byte got there (a full
 // disk, a closed stream, /dev/full): a cut listing must never pass for a whole one.
@@ -99,6 +89,7 @@ CCliCommands::~CCliCommands() {
 
 int CCliCommands::run() {
     const QString& c = m_args.command;
+    m_entry = CCliCommandTable::find(c);
     if (m_args.given.contains(QStringLiteral("wait"))) {
         bool ok = false;
         const int seconds = m_args.values.value(QStringLiteral("wait")).toInt(&ok);
@@ -107,55 +98,31 @@ int CCliCommands::run() {
         }
         CFolderLock::setWaitMs(seconds * 1000);
     }
-    if (c == QLatin1String("folder-download")) {
-        return folderDownload();
-    }
-    if (c == QLatin1String("download")) {
-        return download();
-    }
-    if (c == QLatin1String("voice-download")) {
-        return voiceDownload();
-    }
-    if (c == QLatin1String("list")) {
-        return list();
-    }
-    if (c == QLatin1String("info")) {
-        return info();
-    }
-    if (c == QLatin1String("convert")) {
-        return convert();
-    }
-    if (c == QLatin1String("delete")) {
-        return CCliDelete(*this).run();
-    }
-    if (c == QLatin1String("move") || c == QLatin1String("copy")) {
-        return CCliMoveCopy(*this).run();
-    }
-    if (c == QLatin1String("verify")) {
-        return CCliVerify(*this).run();
-    }
-    if (c == QLatin1String("play")) {
-        return CCliPlay(*this).run();
-    }
-    if (c == QLatin1String("edit")) {
-        return CCliEdit::run(m_args, m_ui);
-    }
-    if (CCliAdmin::Handles(c)) {
-        return CCliAdmin(m_args, m_ui).run();
+    if (m_entry) {
+        return m_entry->run(*this);
     }
     return usage(c.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("unknown command %1").arg(c));
 }
 
+const QStringList& CCliCommands::unitOptions() {
+    static const QStringList options{QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"),
+                                     QStringLiteral("password-file")};
+    return options;
+}
+
 int CCliCommands::usage(const QString& problem) {
     m_ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli %2--help)")
-                  .arg(problem, CCliHelp::isCommand(m_args.command) ? m_args.command + QLatin1Char(' ') : QString()));
+                  .arg(problem, m_entry ? m_args.command + QLatin1Char(' ') : QString()));
     return Usage;
+}
+
+bool CCliCommands::onlyOptions() {
+    return onlyOptions(m_entry->options);
 }
 
 bool CCliCommands::onlyOptions(const QStringList& allowed) {
     for (const QString& name : m_args.given) {
-        // Every command that changes a download folder waits for it the same way.
-        if (!allowed.contains(name) && name != QLatin1String("wait")) {
+        if (!allowed.contains(name)) {
             usage(QStringLiteral("%1 takes no --%2").arg(m_args.command, name));
             return false;
         }
@@ -212,8 +179,7 @@ int CCliCommands::checkLogin() {
     if (m_args.user.size() > CLoginForm::kMaxUser || m_password.size() > CLoginForm::kMaxPassword) {
         return usage(QStringLiteral("user names and passwords are at most 16 characters"));
     }
-    LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(m_args.unit)), m_args.user, m_password};
-    const QString problem = CLoginForm::validate(typed);
+    const QString problem = CLoginForm::validate(typedLogin());
     if (!problem.isEmpty()) {
         m_ui.messageBox(problem, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return Usage;
@@ -235,18 +201,25 @@ int CCliCommands::login() {
     if (!m_args.yes) {
         return Ok;
     }
+    return connect();
+}
+
+int CCliCommands::connect() {
     CLinkSettings settings;
     CLoginForm form(settings);
-    const LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(m_args.unit)), m_args.user, m_password};
-    if (!form.submit(typed, false, *m_ftp, m_ui)) {
+    if (!form.submit(typedLogin(), false, *m_ftp, m_ui)) {
         return NoUnit;
     }
     m_loggedIn = true;
     return Ok;
 }
 
+LOGIN_VALUES CCliCommands::typedLogin() const {
+    return {CLoginForm::joinAddress(CLoginForm::splitAddress(m_args.unit)), m_args.user, m_password};
+}
+
 int CCliCommands::folderDownload() {
-    if (!onlyOptions(kUnitOptions)) {
+    if (!onlyOptions()) {
         return Usage;
     }
     if (m_args.operands.size() > 1) {
@@ -286,8 +259,7 @@ int CCliCommands::folderDownload() {
 }
 
 int CCliCommands::download() {
-    if (!onlyOptions(kUnitOptions +
-                     QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("box")})) {
+    if (!onlyOptions()) {
         return Usage;
     }
     if (m_args.operands.size() > 1) {
@@ -364,7 +336,7 @@ int CCliCommands::downloadStatus(const CBoxDownload::Outcome& outcome) {
 }
 
 int CCliCommands::voiceDownload() {
-    if (!onlyOptions(kUnitOptions + QStringList{QStringLiteral("convert")})) {
+    if (!onlyOptions()) {
         return Usage;
     }
     const QString dir = downloadFolder();
@@ -400,8 +372,7 @@ int CCliCommands::voiceDownload() {
 }
 
 int CCliCommands::list() {
-    if (!onlyOptions(QStringList{QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("csv")} +
-                     CCliListFilter::options())) {
+    if (!onlyOptions()) {
         return Usage;
     }
     if (m_args.operands.size() > 1) {
@@ -481,7 +452,7 @@ int CCliCommands::list() {
 }
 
 int CCliCommands::info() {
-    if (!onlyOptions({})) {
+    if (!onlyOptions()) {
         return Usage;
     }
     if (m_args.operands.isEmpty()) {
@@ -528,7 +499,7 @@ int CCliCommands::info() {
 }
 
 int CCliCommands::convert() {
-    if (!onlyOptions({})) {
+    if (!onlyOptions()) {
         return Usage;
     }
     if (m_args.operands.isEmpty()) {

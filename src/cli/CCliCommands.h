@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/CCliArgs.h"
+#include "cli/CCliCommandTable.h"
+#include "link/LOGIN_VALUES.h"
 #include "operations/CBoxDownload.h"
 
 #include <QString>
@@ -24,8 +26,12 @@ public:
 
     int run();
 
+    // The options that name the unit and the login: --unit, --port, --user, --password-file.
+    static const QStringList& unitOptions();
+
 private:
-    // The message operations live in files of their own and use the helpers below.
+    // The table runs the commands; the message operations live in files of their own and use the helpers below.
+    friend class CCliCommandTable;
     friend class CCliDelete;
     friend class CCliMessageFiles;
     friend class CCliMoveCopy;
@@ -42,7 +48,9 @@ private:
     int convert();
 
     int usage(const QString& problem);
-    // Refuses options the command does not take.
+    // Refuses options the command does not take: those its entry in the command table does not list, or those
+    // not in ALLOWED.
+    bool onlyOptions();
     bool onlyOptions(const QStringList& allowed);
     // Whether the first operand may name a folder that is still to be made (its parent must exist).
     enum class Missing { Refuse, MayBeMade };
@@ -50,11 +58,18 @@ private:
     QString downloadFolder(Missing missing = Missing::Refuse);
     // Checks the connection entries; Ok when the command may log in.
     int checkLogin();
-    // Logs in with the checked entries; Ok, or NoUnit after the link's message.
+    // Logs in with the checked entries once --yes has answered the confirmation; Ok, or NoUnit after the link's
+    // message.
     int login();
+    // Logs in with the checked entries whatever the answer: for commands that change nothing on the unit.
+    int connect();
+    // The unit, user and password as the login form takes them typed.
+    LOGIN_VALUES typedLogin() const;
 
     const CCliArgs& m_args;
     CConsoleUi& m_ui;
+    // The command being run.
+    const CCliCommandTable::Entry* m_entry = nullptr;
     std::unique_ptr<CFtpMng> m_ftp;
     QString m_password;
     bool m_loggedIn = false;

@@ -42,10 +42,12 @@ int CCliDelete::run() {
     if (verified && kind != CMsgDelete::UnitOnly) {
         return c.usage(QStringLiteral("--verified goes with --kind unit"));
     }
-    QStringList allowed{QStringLiteral("kind"), QStringLiteral("yes"), QStringLiteral("verified")};
-    if (kind != CMsgDelete::PcOnly) {
-        allowed << QStringLiteral("unit") << QStringLiteral("port") << QStringLiteral("user")
-                << QStringLiteral("password-file");
+    // A deletion on the PC alone needs no unit.
+    QStringList allowed = c.m_entry->options;
+    if (kind == CMsgDelete::PcOnly) {
+        for (const QString& option : CCliCommands::unitOptions()) {
+            allowed.removeAll(option);
+        }
     }
     if (!c.onlyOptions(allowed)) {
         return CCliCommands::Usage;

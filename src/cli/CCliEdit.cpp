@@ -1,6 +1,7 @@
 #include "cli/CCliEdit.h"
 
 #include "cli/CCliArgs.h"
+#include "cli/CCliCommandTable.h"
 #include "cli/CCliCommands.h"
 #include "cli/CCliListFilter.h"
 #include "cli/CConsoleUi.h"
@@ -16,9 +17,7 @@ int refuse(CConsoleUi& ui, const QString& problem) {
 } // namespace
 
 int CCliEdit::run(const CCliArgs& args, CConsoleUi& ui) {
-    static const QStringList allowed{
-        QStringLiteral("title"),   QStringLiteral("caller-no"), QStringLiteral("caller-name"), QStringLiteral("memo"),
-        QStringLiteral("protect"), QStringLiteral("flag"),      QStringLiteral("yes")};
+    const QStringList& allowed = CCliCommandTable::find(QStringLiteral("edit"))->options;
     for (const QString& name : args.given) {
         if (!allowed.contains(name)) {
             return refuse(ui, QStringLiteral("edit takes no --%1").arg(name));

@@ -7,5 +7,7 @@ class CCliHelp {
 public:
     // The text for a command, or the overview for an empty or unknown one.
     static QString text(const QString& command);
-    static bool isCommand(const QString& command);
+    // The parts the texts of several commands end with: the connection options, and how the command ends.
+    static QString connection();
+    static QString status();
 };

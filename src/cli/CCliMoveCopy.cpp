@@ -28,7 +28,7 @@ int CCliMoveCopy::run() {
     CCliCommands& c = m_commands;
     const CCliArgs& args = c.m_args;
     const bool move = args.command == QLatin1String("move");
-    if (!c.onlyOptions({QStringLiteral("to"), QStringLiteral("overwrite"), QStringLiteral("yes")})) {
+    if (!c.onlyOptions()) {
         return CCliCommands::Usage;
     }
     const bool overwriteGiven = args.given.contains(QStringLiteral("overwrite"));

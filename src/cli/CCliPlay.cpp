@@ -109,7 +109,7 @@ QString CCliPlay::help() {
 
 int CCliPlay::run() {
     CCliCommands& c = m_commands;
-    if (!c.onlyOptions({QStringLiteral("speed")})) {
+    if (!c.onlyOptions()) {
         return CCliCommands::Usage;
     }
     if (c.m_args.operands.isEmpty()) {

@@ -3,8 +3,6 @@
 #include "cli/CCliCommands.h"
 #include "cli/CConsoleUi.h"
 #include "link/CFtpMng.h"
-#include "link/CLinkSettings.h"
-#include "link/CLoginForm.h"
 #include "operations/CFolderCheck.h"
 #include "operations/CFolderCheckLogic.h"
 #include "operations/CFolderRepair.h"
@@ -68,8 +66,7 @@ QString CCliVerify::help() {
 int CCliVerify::run() {
     CCliCommands& c = m_commands;
     const CCliArgs& args = c.m_args;
-    if (!c.onlyOptions({QStringLiteral("csv"), QStringLiteral("repair"), QStringLiteral("unit"), QStringLiteral("port"),
-                        QStringLiteral("user"), QStringLiteral("password-file"), QStringLiteral("yes")})) {
+    if (!c.onlyOptions()) {
         return CCliCommands::Usage;
     }
     if (args.operands.size() > 1) {
@@ -84,9 +81,10 @@ int CCliVerify::run() {
     }
     const bool withUnit = args.given.contains(QStringLiteral("unit"));
     const bool repair = args.given.contains(QStringLiteral("repair"));
-    if (!withUnit && (args.given.contains(QStringLiteral("user")) || args.given.contains(QStringLiteral("port")) ||
-                      args.given.contains(QStringLiteral("password-file")))) {
-        return c.usage(QStringLiteral("--user, --port and --password-file go with --unit"));
+    for (const QString& option : CCliCommands::unitOptions()) {
+        if (!withUnit && args.given.contains(option)) {
+            return c.usage(QStringLiteral("--user, --port and --password-file go with --unit"));
+        }
     }
     if (withUnit) {
         if (const int s = c.checkLogin(); s != CCliCommands::Ok) {
@@ -112,14 +110,10 @@ int CCliVerify::run() {
     QString unitProblem;
     if (withUnit) {
         // Listing changes nothing on the unit, so the check logs in without --yes.
-        CLinkSettings settings;
-        CLoginForm form(settings);
-        const LOGIN_VALUES typed{CLoginForm::joinAddress(CLoginForm::splitAddress(args.unit)), args.user, c.m_password};
-        if (!form.submit(typed, false, *c.m_ftp, c.m_ui)) {
+        if (c.connect() != CCliCommands::Ok) {
             unitStatus = CCliCommands::NoUnit;
             unitProblem = QStringLiteral("the unit could not be reached");
         } else {
-            c.m_loggedIn = true;
             const CUnitCompare::Outcome compared = CUnitCompare::Run(*c.m_ftp, dir, report);
             if (compared != CUnitCompare::Outcome::Done) {
                 unitStatus = CCliCommands::Failed;

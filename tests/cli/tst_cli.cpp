@@ -1,6 +1,8 @@
 // kelda-cli end to end against the simulated unit: exit statuses, what is told on stderr and what lands on disk.
+#include "cli/CCliCommandTable.h"
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "support/CCliRunner.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 #include "voice/CVoiceStream.h"
@@ -11,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,11 +23,7 @@
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = CCliRunner::Result;
 
 CSampleUnit::Message message(const QString& box, int serial) {
     CSampleUnit::Message m;
@@ -158,6 +157,38 @@ double bestCorrelation(const std::vector<int16_t>& rec, const int16_t* ref, qsiz
     return best;
 }
 
+// What the bash completion shipped with kelda-cli offers for the words typed so far (the last one being
+// completed).
+QStringList completions(const QStringList& words) {
+    QProcess bash;
+    bash.start("bash", QStringList{"-c",
+                                   "source \"$1\"; shift; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _kelda_cli; "
+                                   "printf '%s\\n' \"${COMPREPLY[@]}\"",
+                                   "bash", KELDA_SOURCE_DIR "/dist/completion/kelda-cli"} +
+                           words);
+    if (!bash.waitForFinished(10000) || bash.exitCode() != 0) {
+        return {"(bash failed)"};
+    }
+    return QString::fromUtf8(bash.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The commands the manual page describes: the first word of each of its subsections.
+QStringList manualPageCommands() {
+    QStringList names;
+    const QString page = QString::fromUtf8(CTestFiles::read(KELDA_SOURCE_DIR "/dist/man/kelda-cli.1"));
+    for (const QString& line : page.split('\n')) {
+        if (line.startsWith(".SS ")) {
+            names << line.mid(4).section(' ', 0, 0).replace("\\-", "-");
+        }
+    }
+    return names;
+}
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -171,27 +202,12 @@ class TestCli : public QObject {
     QHash<QString, QString> extraEnv;
 
     Run cli(const QStringList& args, const QString& envPassword = QString()) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("KELDA_PASSWORD");
+        CCliRunner runner;
+        runner.env = extraEnv;
         if (!envPassword.isEmpty()) {
-            env.insert("KELDA_PASSWORD", envPassword);
+            runner.env.insert("KELDA_PASSWORD", envPassword);
         }
-        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it) {
-            env.insert(it.key(), it.value());
-        }
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
-        Run r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return runner.run(args);
     }
     QStringList unit() const {
         return {"--unit", "127.0.0.1", "--port", QString::number(sim->port()), "--user", "mirta"};
@@ -256,9 +272,9 @@ private Q_SLOTS:
 
         r = cli({"list", dl, "--csv"});
         QCOMPARE(r.code, 0);
-        QVERIFY(!r.out.contains('\r'));
-        QVERIFY(r.out.endsWith('\n'));
-        const QStringList lines = CCp932::toUnicode(r.out.chopped(1)).split('\n');
+        QVERIFY(!r.bytes.contains('\r'));
+        QVERIFY(r.bytes.endsWith('\n'));
+        const QStringList lines = CCp932::toUnicode(r.bytes.chopped(1)).split('\n');
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0], QStringLiteral(
                                "ﾌﾗｸﾞ,取込,再生/未再生,保護/非保護,BOX番号,相手番号,相手名称,日時,録音時間,ファイル名"));
@@ -277,16 +293,16 @@ private Q_SLOTS:
 
         // Rows whose only field is empty keep their lines.
         r = cli({"list", dl, "--csv", "--columns", "メモ"});
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("メモ\n\n\n\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("メモ\n\n\n\n"));
 
         // The plain list: tab-separated UTF-8, the cells as the list shows them, chosen columns and boxes.
         r = cli({"list", dl, "--boxes", "内線BOX：0200", "--columns", "BOX番号,取込,相手名称"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
+        QCOMPARE(r.out, QStringLiteral("BOX番号\t取込\t相手名称\n0200\t0\t山田\n"));
         // A box that is not there is bad usage, not an empty list.
         r = cli({"list", dl, "--boxes", "内線BOX：0299"});
         QCOMPARE(r.code, 2);
-        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.bytes.isEmpty());
     }
 
     // One message whose voice file the unit no longer has; the password comes from the environment.
@@ -429,11 +445,11 @@ private Q_SLOTS:
         }
         const Run r = cli({"list", dl, "--csv", "--columns", "タイトル,ﾌﾗｸﾞ,取込,日時"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
-                                                          ",,情報のみ,2026/12/08 09:04\n"
-                                                          ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
-                                                          "会議,,情報+音声(未再生),2026/12/08 09:02\n"
-                                                          ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("タイトル,ﾌﾗｸﾞ,取込,日時\n"
+                                                            ",,情報のみ,2026/12/08 09:04\n"
+                                                            ",,ZUNOﾃﾞｰﾀ消去済,2026/12/08 09:03\n"
+                                                            "会議,,情報+音声(未再生),2026/12/08 09:02\n"
+                                                            ",ﾌﾗｸﾞ,情報+音声(再生済),2026/12/08 09:01\n"));
     }
 
     // A message file that cannot be read costs only itself and stderr says how many were left out; a named pipe
@@ -449,7 +465,7 @@ private Q_SLOTS:
 
         Run r = cli({"list", dl, "--csv", "--columns", "BOX番号,日時"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(CCp932::toUnicode(r.out), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
+        QCOMPARE(CCp932::toUnicode(r.bytes), QStringLiteral("BOX番号,日時\n0001,2026/12/08 09:01\n"));
         QVERIFY(r.err.contains("2 message files could not be read"));
 
         r = cli({"info", pipe});
@@ -470,7 +486,7 @@ private Q_SLOTS:
 
         Run r = cli({"info", vmdat, junk.fileName()});
         QCOMPARE(r.code, 1);
-        const QStringList lines = QString::fromUtf8(r.out).split('\n');
+        const QStringList lines = r.out.split('\n');
         QCOMPARE(lines.size(), 15); // path, 13 fields, the final line end
         QCOMPARE(lines[0], vmdat);
         QCOMPARE(lines[3], QStringLiteral("importStatus: 2"));
@@ -595,6 +611,51 @@ private Q_SLOTS:
         }
         // Heard to its end: marked played.
         QCOMPARE(quint8(CTestFiles::read(vmdat)[1]), quint8(1));
+    }
+
+    // The completion and the manual page name the commands of the command table, no more and no fewer.
+    void completionAndManualPageNameTheCommands() {
+        QStringList names;
+        for (const CCliCommandTable::Entry& e : CCliCommandTable::all()) {
+            names << e.name;
+        }
+        QCOMPARE(sorted(completions({"kelda-cli", ""}).filter(QRegularExpression("^[^-]"))), sorted(names));
+        QCOMPARE(sorted(manualPageCommands()), sorted(names));
+    }
+    // Per command: the completion offers only options the command takes, and every one it takes but --wait (which
+    // only matters where another operation holds the folder); both ways of asking for help give its text, and the
+    // overview lists it.
+    void commandTable_data() {
+        QTest::addColumn<QString>("name");
+        for (const CCliCommandTable::Entry& e : CCliCommandTable::all()) {
+            QTest::newRow(qPrintable(e.name)) << e.name;
+        }
+    }
+    void commandTable() {
+        QFETCH(QString, name);
+        const CCliCommandTable::Entry* entry = CCliCommandTable::find(name);
+        QVERIFY(entry);
+        QStringList taken{"--help"};
+        for (const QString& option : entry->options) {
+            taken << "--" + option;
+        }
+        const QStringList offered = completions({"kelda-cli", name, "--"});
+        for (const QString& option : offered) {
+            QVERIFY2(taken.contains(option), qPrintable(name + " takes no " + option));
+        }
+        for (const QString& option : taken) {
+            QVERIFY2(offered.contains(option) || option == "--wait", qPrintable("not offered: " + option));
+        }
+
+        const Run asked = cli({"--help", name});
+        QCOMPARE(asked.code, 0);
+        QVERIFY2(asked.out.startsWith("Usage: kelda-cli " + name + " "), qPrintable(asked.out));
+        const Run after = cli({name, "--help"});
+        QCOMPARE(after.code, 0);
+        QCOMPARE(after.out, asked.out);
+        const Run overview = cli({"--help"});
+        QVERIFY(overview.out.contains(QRegularExpression("\\n  " + QRegularExpression::escape(entry->synopsis) + " +" +
+                                                         QRegularExpression::escape(entry->summary) + "\\n")));
     }
 };
 

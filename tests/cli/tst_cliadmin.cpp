@@ -1,34 +1,19 @@
 // kelda-cli's box administration commands: exit statuses, messages on stderr and the bytes of "inf.ini".
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
+#include "support/CCliRunner.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CCliRunner::Result;
 
 Run cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return CCliRunner().run(args);
 }
 
 QByteArray readBytes(const QString& path) {
@@ -146,13 +131,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, reason);
         const QByteArray before = readBytes(dl + "/rusuroku/0001/inf.ini");
-        QProcess p;
-        p.start(QStringLiteral("/bin/sh"),
-                {"-c", "exec \"$0\" box-name \"$1\" rusuroku/0001 \"$(printf '%b' \"$2\")\" --yes",
-                 QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), dl, name});
-        QVERIFY(p.waitForFinished(60000));
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(p.exitCode(), 2);
+        const Run r = CCliRunner().runInShell(
+            "exec \"$1\" box-name \"$2\" rusuroku/0001 \"$(printf '%b' \"$3\")\" --yes", {dl, name});
+        const QString err = r.err;
+        QCOMPARE(r.code, 2);
         QVERIFY2(err.contains(QStringLiteral("エラー: 入力値エラーです。\nrusuroku/0001\n")), qPrintable(err));
         QVERIFY2(err.contains(reason), qPrintable(err));
         QCOMPARE(readBytes(dl + "/rusuroku/0001/inf.ini"), before);

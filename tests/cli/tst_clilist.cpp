@@ -1,34 +1,19 @@
 // kelda-cli list with selection criteria, sorting and the not-downloaded display, and kelda-cli edit, over a
 // sample download folder: exit statuses, what is told on stderr, what is written and what lands on disk.
 #include "store/CFileMng.h"
+#include "support/CCliRunner.h"
 #include "support/CSampleFolder.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <unistd.h>
 
 namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CCliRunner::Result;
 
 Run cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return CCliRunner().run(args);
 }
 } // namespace
 
@@ -264,16 +249,11 @@ private Q_SLOTS:
         QVERIFY(whole.out.toUtf8().size() > 2048);
 
         // Writes past 1024 bytes fail as on a full file system (the signal that would end the program ignored).
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("OUT", tmp.filePath("out.txt"));
-        p.setProcessEnvironment(env);
-        p.start("/bin/sh", QStringList{"-c", "trap '' XFSZ; ulimit -f 2; exec \"$@\" " + redirect, "sh",
-                                       QStringLiteral(KELDA_BIN_DIR "/kelda-cli")} +
-                               args);
-        QVERIFY(p.waitForFinished(60000));
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(p.exitCode(), 1);
+        CCliRunner limited;
+        limited.env.insert("OUT", tmp.filePath("out.txt"));
+        const Run cut = limited.runInShell("trap '' XFSZ; ulimit -f 2; exec \"$@\" " + redirect, args);
+        const QString err = cut.err;
+        QCOMPARE(cut.code, 1);
         QVERIFY2(err.contains("kelda-cli: cannot write to standard output"), qPrintable(err));
         if (redirect.contains("OUT")) {
             QVERIFY(QFileInfo(tmp.filePath("out.txt")).size() < whole.out.toUtf8().size());

@@ -3,6 +3,7 @@
 #include "link/CBoxFetch.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
+#include "support/CCliRunner.h"
 #include "support/CSampleFolder.h"
 #include "support/CZunoSimProcess.h"
 #include "voice/CG729Decoder.h"
@@ -23,11 +24,7 @@
 
 namespace {
 
-struct Run {
-    int code = -1; // -1: killed
-    QString err;
-    QString out;
-};
+using Run = CCliRunner::Result;
 
 CSampleUnit::Message message(const QString& box, int serial) {
     CSampleUnit::Message m;
@@ -93,31 +90,12 @@ class TestCliMsgOps : public QObject {
     CSampleUnit::Message a1, a2, e1;
 
     // killAfterStep: the program kills itself after that step of a move or copy.
-    static void startCli(QProcess& p, const QStringList& args, int killAfterStep = 0) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("KELDA_PASSWORD");
+    static Run cli(const QStringList& args, int killAfterStep = 0) {
+        CCliRunner runner;
         if (killAfterStep > 0) {
-            env.insert("KELDA_TEST_KILL_AFTER_STEP", QString::number(killAfterStep));
+            runner.env.insert("KELDA_TEST_KILL_AFTER_STEP", QString::number(killAfterStep));
         }
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"), args);
-    }
-    static Run finish(QProcess& p) {
-        Run r;
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        return r;
-    }
-    Run cli(const QStringList& args, int killAfterStep = 0) {
-        QProcess p;
-        startCli(p, args, killAfterStep);
-        return finish(p);
+        return runner.run(args);
     }
     QStringList login() const {
         return {"--unit",          "127.0.0.1",  "--port", QString::number(sim->port()), "--user", "mirta",
@@ -252,14 +230,16 @@ private Q_SLOTS:
         sim->setFaults("DELE silence 2");
         const QString path = file("rusuroku/0001", a1, ".vmdat");
         QProcess p;
-        p.start(QStringLiteral(KELDA_BIN_DIR "/kelda-cli"),
-                QStringList{"delete", dl, path, file("rusuroku/0001", a2, ".vmdat"), "--kind", "unit"} + login());
+        CCliRunner runner;
+        runner.timeoutMs = 30000;
+        runner.start(p,
+                     QStringList{"delete", dl, path, file("rusuroku/0001", a2, ".vmdat"), "--kind", "unit"} + login());
         QTRY_VERIFY_WITH_TIMEOUT(!sim->transcript().filter("DELE").isEmpty(), 10000);
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path + "/inside"));
-        QVERIFY(p.waitForFinished(30000));
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QCOMPARE(p.exitCode(), 1);
+        const Run r = runner.finish(p);
+        const QString err = r.err;
+        QCOMPARE(r.code, 1);
         QVERIFY2(err.contains("録音情報を更新できませんでした。\n" + path + "\n"), qPrintable(err));
         QVERIFY2(!err.contains("正常に完了しました"), qPrintable(err));
         QCOMPARE(sim->transcript().filter("DELE"), (QStringList{"DELE /rusuroku/0001/" + a1.stem + ".vminf",
@@ -330,8 +310,9 @@ private Q_SLOTS:
         // Each run's first transfer pauses, so that the runs overlap.
         sim->setFaults("times=1 RETR stall-data 100 2\n");
         sim->clearTranscript();
+        const CCliRunner runner;
         QProcess first;
-        startCli(first, QStringList{"download", dl2} + login());
+        runner.start(first, QStringList{"download", dl2} + login());
         QElapsedTimer started;
         started.start();
         bool receiving = false;
@@ -342,9 +323,9 @@ private Q_SLOTS:
         }
         QVERIFY(receiving);
         QProcess second;
-        startCli(second, QStringList{"download", dl2} + login() + secondOptions);
-        const Run r2 = finish(second);
-        const Run r1 = finish(first);
+        runner.start(second, QStringList{"download", dl2} + login() + secondOptions);
+        const Run r2 = runner.finish(second);
+        const Run r1 = runner.finish(first);
         QCOMPARE(r1.code, 0);
         if (waits) {
             QCOMPARE(r2.code, 0);
