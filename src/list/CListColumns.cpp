@@ -140,22 +140,20 @@ constexpr bool inKindOrder() {
 }
 static_assert(inKindOrder(), "a column's row is found by its kind");
 
-// The shown texts of every value of every status byte, made once.
+// The shown texts of every value of every status byte, made once when the program starts: a cell's text is then
+// a look-up.
 using TextTable = std::array<QString, 256>;
-const std::array<TextTable, CListColumns::ColUnknown + 1>& statusTables() {
-    static const auto tables = [] {
-        std::array<TextTable, CListColumns::ColUnknown + 1> t;
-        for (const Column& c : kColumns) {
-            if (c.statusText) {
-                for (int v = 0; v < 256; ++v) {
-                    t[static_cast<std::size_t>(c.kind)][static_cast<std::size_t>(v)] = c.statusText(v);
-                }
+const std::array<TextTable, CListColumns::ColUnknown + 1> kStatusTexts = [] {
+    std::array<TextTable, CListColumns::ColUnknown + 1> t;
+    for (const Column& c : kColumns) {
+        if (c.statusText) {
+            for (int v = 0; v < 256; ++v) {
+                t[static_cast<std::size_t>(c.kind)][static_cast<std::size_t>(v)] = c.statusText(v);
             }
         }
-        return t;
-    }();
-    return tables;
-}
+    }
+    return t;
+}();
 
 uint8_t byteAt(const void* base, std::size_t offset) {
     return static_cast<const uint8_t*>(base)[offset];
@@ -180,7 +178,7 @@ CListColumns::Kind CListColumns::kindOfTitle(QStringView title) {
 }
 
 const QString& CListColumns::statusString(Kind kind, uint8_t value) {
-    return statusTables()[static_cast<std::size_t>(kind)][value];
+    return kStatusTexts[static_cast<std::size_t>(kind)][value];
 }
 
 QStringView CListColumns::statusView(Kind kind, uint8_t value) {

@@ -38,19 +38,23 @@ void CListModel::rankDefaultOrder() {
         std::array<char16_t, boxUnits + dateUnits> units;
         int record;
     };
+    const CListColumns::Column* boxColumn = &CListColumns::of(ColBoxNo);
+    const CListColumns::Column* dateColumn = &CListColumns::of(ColDateTime);
     std::vector<Key> keys(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Key& k = keys[i];
         k.record = m_rows[i];
         k.units.fill(0);
         if (box >= 0) {
-            const QStringView text = sortText(k.record, box);
+            const QStringView text =
+                CListColumns::text(*boxColumn, m_records[static_cast<size_t>(k.record)], m_rootPrefix);
             for (qsizetype u = 0; u < text.size(); ++u) {
                 k.units[static_cast<size_t>(u)] = CListSortState::fold(text[u].unicode());
             }
         }
         if (date >= 0) {
-            const QStringView text = sortText(k.record, date);
+            const QStringView text =
+                CListColumns::text(*dateColumn, m_records[static_cast<size_t>(k.record)], m_rootPrefix);
             char16_t* units = k.units.data() + boxUnits;
             std::fill_n(units, dateUnits, char16_t(0xFFFF));
             for (qsizetype u = 0; u < text.size(); ++u) {
@@ -106,13 +110,17 @@ std::vector<std::vector<QStringView>> CListModel::columnShapes() const {
     for (const int rec : m_rows) {
         isRow[static_cast<size_t>(rec)] = true;
     }
+    std::vector<const CListColumns::Column*> defs(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        defs[c] = &CListColumns::of(m_columns[c]);
+    }
     const SameShape same;
     for (size_t rec = 0; rec < isRow.size(); ++rec) {
         if (!isRow[rec]) {
             continue;
         }
         for (size_t c = 0; c < columns; ++c) {
-            const QStringView text = sortText(static_cast<int>(rec), static_cast<int>(c));
+            const QStringView text = CListColumns::text(*defs[c], m_records[rec], m_rootPrefix);
             if (haveLast[c] && same(text, last[c])) {
                 continue;
             }
