@@ -14,20 +14,14 @@ void dropLastComma(QString& line) {
 } // namespace
 
 CCsvExport::Words CCsvExport::WordsOf(const QString& columnTitle) {
-    if (columnTitle.contains(QStringLiteral("ﾌﾗｸﾞ"))) {
-        return Words::Flag;
-    }
-    if (columnTitle.contains(QStringLiteral("取込"))) {
-        return Words::Import;
-    }
-    return Words::None;
+    return CListColumns::of(CListColumns::kindOfTitle(columnTitle)).csv;
 }
 
 std::vector<CCsvExport::Words> CCsvExport::ColumnWords(const CListModel& model) {
     std::vector<Words> words;
     words.reserve(static_cast<size_t>(model.columnCount()));
     for (int c = 0; c < model.columnCount(); ++c) {
-        words.push_back(WordsOf(model.columnTitle(c)));
+        words.push_back(CListColumns::of(model.columnKind(c)).csv);
     }
     return words;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "list/CListColumns.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,8 +14,8 @@ class CListModel;
 // single LF; the file is CP932.
 class CCsvExport {
 public:
-    // Which cells of a column are written as words, decided by the column's title.
-    enum class Words { None, Flag, Import };
+    // Which cells of a column are written as words: the column table says, for the column a title names.
+    using Words = CListColumns::CsvWords;
     static Words WordsOf(const QString& columnTitle);
     // The words of every column of the list, in column order; an export decides them once.
     static std::vector<Words> ColumnWords(const CListModel& model);

@@ -4,13 +4,24 @@
 #include "cli/CCliCommands.h"
 #include "cli/CConsoleUi.h"
 #include "list/CFindSetLogic.h"
+#include "list/CListColumns.h"
 #include "list/CListModel.h"
 
 namespace {
-const QStringList kCriteria{QStringLiteral("title"),     QStringLiteral("box-no"),      QStringLiteral("box-name"),
-                            QStringLiteral("caller-no"), QStringLiteral("caller-name"), QStringLiteral("memo"),
-                            QStringLiteral("from"),      QStringLiteral("to"),          QStringLiteral("flag"),
-                            QStringLiteral("played"),    QStringLiteral("protect"),     QStringLiteral("import")};
+using Criterion = CListColumns::Criterion;
+
+// Every criterion is set by the option named after its column, but the date range has "from" and "to".
+QStringList criterionOptions() {
+    QStringList names;
+    for (const CListColumns::Column& c : CListColumns::all()) {
+        if (c.criterion == Criterion::Date) {
+            names << QStringLiteral("from") << QStringLiteral("to");
+        } else if (c.criterion != Criterion::None) {
+            names << QLatin1String(c.key);
+        }
+    }
+    return names;
+}
 
 int refuse(CConsoleUi& ui, const QString& problem) {
     ui.note(QStringLiteral("kelda-cli: %1 (see kelda-cli list --help)").arg(problem));
@@ -19,7 +30,7 @@ int refuse(CConsoleUi& ui, const QString& problem) {
 } // namespace
 
 QStringList CCliListFilter::options() {
-    return kCriteria + QStringList{QStringLiteral("sort"), QStringLiteral("not-downloaded")};
+    return criterionOptions() + QStringList{QStringLiteral("sort"), QStringLiteral("not-downloaded")};
 }
 
 bool CCliListFilter::yesNo(const QString& value, bool& ok) {
@@ -29,7 +40,7 @@ bool CCliListFilter::yesNo(const QString& value, bool& ok) {
 
 int CCliListFilter::apply(const CCliArgs& args, CListModel& model, CConsoleUi& ui) {
     bool anyCriterion = false;
-    for (const QString& name : kCriteria) {
+    for (const QString& name : criterionOptions()) {
         anyCriterion = anyCriterion || args.given.contains(name);
     }
     const bool notDownloaded = args.given.contains(QStringLiteral("not-downloaded"));
@@ -62,18 +73,23 @@ int CCliListFilter::apply(const CCliArgs& args, CListModel& model, CConsoleUi& u
         CSelectCriteria criteria = CSelectCriteria::initial();
         CFindSetLogic logic(criteria, ui);
         CFindSetLogic::Form& f = logic.form();
-        auto text = [&](const char* name, bool& on, QString& value) {
-            if (args.given.contains(QLatin1String(name))) {
-                on = true;
-                value = args.values.value(QLatin1String(name));
+        // The texts and the yes/no choices, column by column; a refused choice is told after the dates.
+        bool choiceRefused = false;
+        for (const CListColumns::Column& c : CListColumns::all()) {
+            const QLatin1String name(c.key);
+            if (!args.given.contains(name)) {
+                continue;
             }
-        };
-        text("title", f.titleOn, f.title);
-        text("box-no", f.boxNoOn, f.boxNo);
-        text("box-name", f.boxNameOn, f.boxName);
-        text("caller-no", f.callerNoOn, f.callerNo);
-        text("caller-name", f.callerNameOn, f.callerName);
-        text("memo", f.memoOn, f.memo);
+            if (c.criterion == Criterion::Prefix || c.criterion == Criterion::Wildcard) {
+                f.*c.formOn = true;
+                f.*c.formText = args.values.value(name);
+            } else if (c.criterion == Criterion::Status) {
+                bool ok = false;
+                f.*c.formFirst = yesNo(args.values.value(name), ok);
+                f.*c.formOn = true;
+                choiceRefused = choiceRefused || !ok;
+            }
+        }
         if (args.given.contains(QStringLiteral("from")) || args.given.contains(QStringLiteral("to"))) {
             f.dateOn = true;
             f.dateFrom = args.values.value(QStringLiteral("from"), QLatin1String(CFindSetLogic::DATE_MIN));
@@ -86,17 +102,7 @@ int CCliListFilter::apply(const CCliArgs& args, CListModel& model, CConsoleUi& u
                 }
             }
         }
-        auto radio = [&](const char* name, bool& on, bool& first) {
-            if (!args.given.contains(QLatin1String(name))) {
-                return true;
-            }
-            bool ok = false;
-            first = yesNo(args.values.value(QLatin1String(name)), ok);
-            on = true;
-            return ok;
-        };
-        if (!radio("flag", f.flagOn, f.flagFirst) || !radio("played", f.playedOn, f.playedFirst) ||
-            !radio("protect", f.protectOn, f.protectFirst)) {
+        if (choiceRefused) {
             return refuse(ui, QStringLiteral("--flag, --played and --protect take yes or no"));
         }
         if (args.given.contains(QStringLiteral("import"))) {

@@ -6,7 +6,6 @@
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
-#include "store/CRecordTexts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,36 +47,11 @@ CListModel::CListModel(CKELDADoc& doc, int slot, CUserInterface& ui) : m_doc(doc
 }
 
 CListModel::ColumnKind CListModel::kindOfTitle(const QString& title) {
-    static const struct {
-        const char16_t* key;
-        ColumnKind kind;
-    } known[] = {
-        {u"ﾌﾗｸﾞ", ColFlag},           {u"再生/未再生", ColPlayed}, {u"取込", ColImport},
-        {u"保護/非保護", ColProtect}, {u"BOX番号", ColBoxNo},      {u"相手番号", ColCallerNo},
-        {u"相手名称", ColCallerName}, {u"日時", ColDateTime},      {u"録音時間", ColRecTime},
-        {u"ファイル名", ColFileName}, {u"BOX名称", ColBoxName},    {u"タイトル", ColTitle},
-        {u"メモ", ColMemo},
-    };
-    for (const auto& k : known) {
-        if (title.contains(QStringView(k.key))) {
-            return k.kind;
-        }
-    }
-    return ColUnknown;
+    return CListColumns::kindOfTitle(title);
 }
 
 int CListModel::initialWidth(ColumnKind kind) {
-    switch (kind) {
-    case ColFlag:
-    case ColImport:
-    case ColBoxNo:
-        return 70;
-    case ColPlayed:
-    case ColProtect:
-        return 150;
-    default:
-        return 60;
-    }
+    return CListColumns::of(kind).width;
 }
 
 void CListModel::rebuildColumns() {
@@ -199,46 +173,7 @@ QString CListModel::cellText(int row, int col) const {
 }
 
 QString CListModel::cellText(const FILESTS_INFO& rec, ColumnKind kind) const {
-    switch (kind) {
-    case ColFlag:
-        return CRecordTexts::flagText(rec.flag);
-    case ColPlayed:
-        return CRecordTexts::playedText(rec.played);
-    case ColImport:
-        return CRecordTexts::importStatusDigit(rec.importStatus);
-    case ColProtect:
-        return CRecordTexts::protectText(rec.protect);
-    case ColBoxNo:
-        return FILESTS_INFO::text(rec.boxNo);
-    case ColCallerNo:
-        return FILESTS_INFO::text(rec.callerNo);
-    case ColCallerName:
-        return FILESTS_INFO::text(rec.callerName);
-    case ColDateTime:
-        return FILESTS_INFO::text(rec.recDateTime);
-    case ColRecTime:
-        return FILESTS_INFO::text(rec.recTime);
-    case ColFileName: {
-        QString path = FILESTS_INFO::text(rec.filePath);
-        if (!m_rootPrefix.isEmpty() && path.startsWith(m_rootPrefix)) {
-            path.remove(0, m_rootPrefix.size());
-        }
-        qsizetype k = 0;
-        while (k < path.size() && path[k] == u' ') {
-            ++k;
-        }
-        return path.mid(k);
-    }
-    case ColBoxName:
-        return FILESTS_INFO::text(rec.boxName);
-    case ColTitle:
-        return FILESTS_INFO::text(rec.title);
-    case ColMemo:
-        return FILESTS_INFO::text(rec.memo);
-    case ColUnknown:
-        break;
-    }
-    return QString();
+    return CListColumns::cellText(CListColumns::of(kind), rec, m_rootPrefix);
 }
 
 int CListModel::toggleFlag(int row) {

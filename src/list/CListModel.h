@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/CListColumns.h"
 #include "list/CListSortState.h"
 #include "list/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
@@ -19,22 +20,9 @@ class CUserInterface;
 // Rows refer to records by index; cell texts are made from the record when asked for.
 class CListModel {
 public:
-    enum ColumnKind {
-        ColFlag,
-        ColPlayed,
-        ColImport,
-        ColProtect,
-        ColBoxNo,
-        ColCallerNo,
-        ColCallerName,
-        ColDateTime,
-        ColRecTime,
-        ColFileName,
-        ColBoxName,
-        ColTitle,
-        ColMemo,
-        ColUnknown
-    };
+    // The columns and what they mean are the column table's; the model names them as it always has.
+    using ColumnKind = CListColumns::Kind;
+    using enum CListColumns::Kind;
 
     struct SelectionFacts {
         bool voiceSelected = false;

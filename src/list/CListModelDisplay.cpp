@@ -4,7 +4,6 @@
 #include "list/CSelectMatcher.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
-#include "store/CRecordTexts.h"
 
 #include <algorithm>
 #include <array>
@@ -13,97 +12,9 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace {
-template <std::size_t N> QStringView fieldView(const char16_t (&field)[N]) {
-    std::size_t n = 0;
-    while (n < N && field[n] != 0) {
-        ++n;
-    }
-    return QStringView(field, static_cast<qsizetype>(n));
-}
-
-// The shown texts of a status byte, made once for every value.
-using TextTable = std::array<QString, 256>;
-
-// Where in the record the text of a column lies.
-size_t fieldOffset(CListModel::ColumnKind kind) {
-    switch (kind) {
-    case CListModel::ColBoxNo:
-        return offsetof(FILESTS_INFO, boxNo);
-    case CListModel::ColCallerNo:
-        return offsetof(FILESTS_INFO, callerNo);
-    case CListModel::ColCallerName:
-        return offsetof(FILESTS_INFO, callerName);
-    case CListModel::ColDateTime:
-        return offsetof(FILESTS_INFO, recDateTime);
-    case CListModel::ColRecTime:
-        return offsetof(FILESTS_INFO, recTime);
-    case CListModel::ColFileName:
-        return offsetof(FILESTS_INFO, filePath);
-    case CListModel::ColBoxName:
-        return offsetof(FILESTS_INFO, boxName);
-    case CListModel::ColTitle:
-        return offsetof(FILESTS_INFO, title);
-    case CListModel::ColMemo:
-        return offsetof(FILESTS_INFO, memo);
-    default:
-        return 0;
-    }
-}
-template <typename F> TextTable makeTable(F text) {
-    TextTable t;
-    for (int v = 0; v < 256; ++v) {
-        t[static_cast<size_t>(v)] = text(v);
-    }
-    return t;
-}
-} // namespace
-
 QStringView CListModel::sortText(int recordIndex, int column) const {
-    static const TextTable flags = makeTable(CRecordTexts::flagText);
-    static const TextTable played = makeTable(CRecordTexts::playedText);
-    static const TextTable imports = makeTable(CRecordTexts::importStatusDigit);
-    static const TextTable protects = makeTable(CRecordTexts::protectText);
-    const FILESTS_INFO& r = m_records[static_cast<size_t>(recordIndex)];
-    switch (m_columns[static_cast<size_t>(column)]) {
-    case ColFlag:
-        return flags[r.flag];
-    case ColPlayed:
-        return played[r.played];
-    case ColImport:
-        return imports[r.importStatus];
-    case ColProtect:
-        return protects[r.protect];
-    case ColBoxNo:
-        return fieldView(r.boxNo);
-    case ColCallerNo:
-        return fieldView(r.callerNo);
-    case ColCallerName:
-        return fieldView(r.callerName);
-    case ColDateTime:
-        return fieldView(r.recDateTime);
-    case ColRecTime:
-        return fieldView(r.recTime);
-    case ColFileName: {
-        QStringView path = fieldView(r.filePath);
-        if (!m_rootPrefix.isEmpty() && path.startsWith(m_rootPrefix)) {
-            path = path.mid(m_rootPrefix.size());
-        }
-        while (!path.isEmpty() && path.front() == u' ') {
-            path = path.mid(1);
-        }
-        return path;
-    }
-    case ColBoxName:
-        return fieldView(r.boxName);
-    case ColTitle:
-        return fieldView(r.title);
-    case ColMemo:
-        return fieldView(r.memo);
-    case ColUnknown:
-        break;
-    }
-    return QStringView();
+    return CListColumns::text(CListColumns::of(m_columns[static_cast<size_t>(column)]),
+                              m_records[static_cast<size_t>(recordIndex)], m_rootPrefix);
 }
 
 void CListModel::rankDefaultOrder() {
@@ -127,19 +38,23 @@ void CListModel::rankDefaultOrder() {
         std::array<char16_t, boxUnits + dateUnits> units;
         int record;
     };
+    const CListColumns::Column* boxColumn = &CListColumns::of(ColBoxNo);
+    const CListColumns::Column* dateColumn = &CListColumns::of(ColDateTime);
     std::vector<Key> keys(m_rows.size());
     for (size_t i = 0; i < m_rows.size(); ++i) {
         Key& k = keys[i];
         k.record = m_rows[i];
         k.units.fill(0);
         if (box >= 0) {
-            const QStringView text = sortText(k.record, box);
+            const QStringView text =
+                CListColumns::text(*boxColumn, m_records[static_cast<size_t>(k.record)], m_rootPrefix);
             for (qsizetype u = 0; u < text.size(); ++u) {
                 k.units[static_cast<size_t>(u)] = CListSortState::fold(text[u].unicode());
             }
         }
         if (date >= 0) {
-            const QStringView text = sortText(k.record, date);
+            const QStringView text =
+                CListColumns::text(*dateColumn, m_records[static_cast<size_t>(k.record)], m_rootPrefix);
             char16_t* units = k.units.data() + boxUnits;
             std::fill_n(units, dateUnits, char16_t(0xFFFF));
             for (qsizetype u = 0; u < text.size(); ++u) {
@@ -195,13 +110,17 @@ std::vector<std::vector<QStringView>> CListModel::columnShapes() const {
     for (const int rec : m_rows) {
         isRow[static_cast<size_t>(rec)] = true;
     }
+    std::vector<const CListColumns::Column*> defs(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        defs[c] = &CListColumns::of(m_columns[c]);
+    }
     const SameShape same;
     for (size_t rec = 0; rec < isRow.size(); ++rec) {
         if (!isRow[rec]) {
             continue;
         }
         for (size_t c = 0; c < columns; ++c) {
-            const QStringView text = sortText(static_cast<int>(rec), static_cast<int>(c));
+            const QStringView text = CListColumns::text(*defs[c], m_records[rec], m_rootPrefix);
             if (haveLast[c] && same(text, last[c])) {
                 continue;
             }
@@ -250,7 +169,8 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
         // The records are 990 bytes apart: the field of a record a few places ahead is asked for early, so that
         // reading the texts does not wait on memory record by record.
         const size_t ahead = 8;
-        const size_t offset = fieldOffset(m_columns[static_cast<size_t>(column)]);
+        const CListColumns::Column& def = CListColumns::of(m_columns[static_cast<size_t>(column)]);
+        const size_t offset = def.offset;
         for (size_t rec = 0; rec < positionOf.size(); ++rec) {
             if (rec + ahead < m_records.size()) {
                 __builtin_prefetch(reinterpret_cast<const char*>(&m_records[rec + ahead]) + offset);
@@ -259,7 +179,7 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
             if (at < 0) {
                 continue;
             }
-            const QStringView text = sortText(static_cast<int>(rec), column);
+            const QStringView text = CListColumns::text(def, m_records[rec], m_rootPrefix);
             start[static_cast<size_t>(at)] = folded.size();
             items[static_cast<size_t>(at)].length = static_cast<uint32_t>(text.size());
             for (const QChar c : text) {

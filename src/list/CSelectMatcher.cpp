@@ -1,24 +1,11 @@
 #include "list/CSelectMatcher.h"
 
-#include "list/CSelectCriteria.h"
-#include "store/FILESTS_INFO.h"
+#include "list/CListColumns.h"
 
 namespace {
-template <std::size_t N> QStringView view(const char16_t (&field)[N]) {
-    std::size_t n = 0;
-    while (n < N && field[n] != 0) {
-        ++n;
-    }
-    return QStringView(field, static_cast<qsizetype>(n));
-}
-
 // The field's character at i; past the end of its text, the terminator.
 inline char16_t at(QStringView f, qsizetype i) {
     return i < f.size() ? f[i].unicode() : char16_t(0);
-}
-
-bool statusMatches(uint8_t criterion, uint8_t value) {
-    return criterion == CSelectCriteria::ANY || criterion == value;
 }
 } // namespace
 
@@ -95,32 +82,10 @@ bool CSelectMatcher::dateMatch(QStringView from, QStringView to, QStringView rec
 }
 
 bool CSelectMatcher::matches(const CSelectCriteria& c, const FILESTS_INFO& r) {
-    if (!statusMatches(c.flag, r.flag) || !statusMatches(c.played, r.played) || !statusMatches(c.protect, r.protect)) {
-        return false;
-    }
-    if (c.import != CSelectCriteria::IMPORT_ANY && !CSelectCriteria::importMatches(c.import, r.importStatus)) {
-        return false;
-    }
-    if (c.dateOn && !dateMatch(view(c.dateFrom), view(c.dateTo), view(r.recDateTime))) {
-        return false;
-    }
-    if (c.boxNoOn && !prefixMatch(view(c.boxNo), view(r.boxNo))) {
-        return false;
-    }
-    if (c.callerNoOn && !prefixMatch(view(c.callerNo), view(r.callerNo))) {
-        return false;
-    }
-    if (c.titleOn && !wildcardMatch(view(c.title), view(r.title))) {
-        return false;
-    }
-    if (c.boxNameOn && !wildcardMatch(view(c.boxName), view(r.boxName))) {
-        return false;
-    }
-    if (c.callerNameOn && !wildcardMatch(view(c.callerName), view(r.callerName))) {
-        return false;
-    }
-    if (c.memoOn && !wildcardMatch(view(c.memo), view(r.memo))) {
-        return false;
+    for (const CListColumns::Column& column : CListColumns::all()) {
+        if (!CListColumns::meets(column, c, r)) {
+            return false;
+        }
     }
     return true;
 }

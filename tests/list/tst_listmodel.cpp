@@ -1,5 +1,6 @@
 #include "list/CBoxOpenLogic.h"
 #include "list/CBoxSelection.h"
+#include "list/CListColumns.h"
 #include "list/CListModel.h"
 #include "shell/CKELDADoc.h"
 #include "shell/CMainFrameLogic.h"
@@ -205,6 +206,33 @@ private Q_SLOTS:
         CBoxOpenLogic none(doc, ui);
         QVERIFY(!none.checkHasBoxes());
         QCOMPARE(ui.lastMessage()->text, QString("フォルダにボックス情報がありません。\n確認ください。"));
+    }
+
+    // Every title the display-column setting can hold names one column of the table, and no two titles or
+    // command-line keys name the same one: the list, its export and kelda-cli find a column by them.
+    void everySettingTitleNamesItsOwnColumn_data() {
+        QTest::addColumn<QString>("title");
+        for (const QString& t : CKELDADoc::resetShownColumns() + CKELDADoc::resetRemovedColumns()) {
+            QTest::newRow(qPrintable(t)) << t;
+        }
+    }
+    void everySettingTitleNamesItsOwnColumn() {
+        QFETCH(QString, title);
+        const CListColumns::Kind kind = CListColumns::kindOfTitle(title);
+        QVERIFY(kind != CListColumns::ColUnknown);
+        QCOMPARE(CListColumns::of(kind).kind, kind);
+        int sameTitle = 0;
+        int sameKey = 0;
+        for (const QString& other : CKELDADoc::resetShownColumns() + CKELDADoc::resetRemovedColumns()) {
+            sameTitle += CListColumns::kindOfTitle(other) == kind ? 1 : 0;
+        }
+        for (const CListColumns::Column& c : CListColumns::all()) {
+            sameKey += QLatin1String(c.key) == QLatin1String(CListColumns::of(kind).key) ? 1 : 0;
+        }
+        QCOMPARE(sameTitle, 1);
+        QCOMPARE(sameKey, 1);
+        QCOMPARE(CListColumns::all().size(), size_t(CListColumns::ColUnknown));
+        QCOMPARE(CListColumns::kindOfTitle(u"選択"), CListColumns::ColUnknown);
     }
 
     // A window sizes a column by one text of each shape its rows show: every row's text must have its shape
