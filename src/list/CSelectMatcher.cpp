@@ -1,6 +1,6 @@
 #include "list/CSelectMatcher.h"
 
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
 
 namespace {

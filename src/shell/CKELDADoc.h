@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/CLinkSettings.h"
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 
 #include <QString>
 #include <QStringList>

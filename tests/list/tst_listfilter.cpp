@@ -1,8 +1,8 @@
 // Display selection: the matching rules, the criteria dialog's decisions and the two filters of a list.
 #include "list/CFindSetLogic.h"
 #include "list/CListModel.h"
-#include "list/CSelectCriteria.h"
 #include "list/CSelectMatcher.h"
+#include "settings/CSelectCriteria.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
