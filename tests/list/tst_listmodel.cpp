@@ -1,7 +1,7 @@
 #include "list/CBoxOpenLogic.h"
 #include "list/CBoxSelection.h"
 #include "list/CListModel.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "shell/CMainFrameLogic.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
@@ -52,7 +52,7 @@ private Q_SLOTS:
         stray.write("x");
         stray.close();
 
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.folderName = "dl";
         doc.num = 1;
@@ -116,7 +116,7 @@ private Q_SLOTS:
             f.open(QIODevice::ReadOnly);
             return f.readAll().mid(FILESTS_INFO::SIZE);
         }();
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -149,7 +149,7 @@ private Q_SLOTS:
         const QString root = dir.path();
         CSampleFolder::makeDownloadFolder(root, "dl", {"01", "02"}, {"100"}, 1);
         QDir().mkpath(root + "/empty/rusuroku");
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = root;
         doc.folderName = "dl";
         doc.num = 1;
@@ -230,7 +230,7 @@ private Q_SLOTS:
             m.callerName = names[k];
             CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k + 1, m);
         }
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -281,7 +281,7 @@ private Q_SLOTS:
         CSampleFolder::writeMessage(box, "01", 1, msg("2026/01/01 10:00"));
         CSampleFolder::writeMessage(box, "01", 2, msg("2026/01/02 10:00", false));
         CSampleFolder::writeMessage(box, "01", 3, msg("2026/01/03 10:00"));
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -311,7 +311,7 @@ private Q_SLOTS:
         CSampleFolder::writeMessage(box, "02", 3, msg("2026/03/01 10:00"));
         QVERIFY(QFile::link(dir.filePath("nowhere"), box + "/2026020110000002_02_0002.vmdat"));
 
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
