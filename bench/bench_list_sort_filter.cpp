@@ -3,8 +3,8 @@
 // about half of the rows, against the matcher called on the same records. Prints one line per case, the larger
 // ratio last.
 
-#include "list/CSelectCriteria.h"
 #include "list/CSelectMatcher.h"
+#include "settings/CSelectCriteria.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"

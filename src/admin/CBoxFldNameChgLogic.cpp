@@ -4,7 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -12,7 +12,7 @@
 #include <QFileInfo>
 #include <QSet>
 
-CBoxFldNameChgLogic::CBoxFldNameChgLogic(CUserInterface& ui, const CKELDADoc& doc)
+CBoxFldNameChgLogic::CBoxFldNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
     : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT),
       m_naisen(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT) {}
 

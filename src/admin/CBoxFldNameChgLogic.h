@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // "ボックスフォルダ名称変更": new names for the box folders the user made (MAKE 1). A row is renamed when its
@@ -15,7 +15,7 @@ public:
     enum class Open { Ready, NoBoxes };
     enum class Ok { StayOpen, Declined, Renamed };
 
-    CBoxFldNameChgLogic(CUserInterface& ui, const CKELDADoc& doc);
+    CBoxFldNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc);
 
     Open open();
     QString targetFolder() const { return m_folder; }

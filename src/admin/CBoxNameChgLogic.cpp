@@ -6,13 +6,13 @@
 #include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
 #include <QFileInfo>
 
-CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKELDADoc& doc)
+CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
     : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT),
       m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
     // The cells take what the rule takes, counted in CP932 bytes; a name longer than the rule (one that came in by

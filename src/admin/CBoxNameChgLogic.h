@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // "BOX名称編集": the box names of the current folder's box folders, answering-machine boxes first, edited in two
@@ -19,7 +19,7 @@ public:
         Registered, // every row written (failures() names the boxes that could not be)
     };
 
-    CBoxNameChgLogic(CUserInterface& ui, const CKELDADoc& doc);
+    CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc);
 
     // Fills both lists; with no box folder at all shows the message and the dialog closes as cancelled.
     Open open();

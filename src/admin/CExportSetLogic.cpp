@@ -5,7 +5,7 @@
 #include "list/CListModel.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -45,7 +45,7 @@ QFileDevice::Permissions defaultPermissions() {
 
 } // namespace
 
-CExportSetLogic::CExportSetLogic(CUserInterface& ui, CKELDADoc& doc, const CListModel* model)
+CExportSetLogic::CExportSetLogic(CUserInterface& ui, CKeldaSettings& doc, const CListModel* model)
     : m_ui(ui), m_doc(doc), m_model(model), m_title(CAdminTexts::ExportTitle()), m_text(CAdminTexts::ExportText()) {}
 
 void CExportSetLogic::open() {
@@ -101,8 +101,8 @@ bool CExportSetLogic::choose() {
         }
         m_folder = withoutTrailingSlash(info.path());
         m_file = info.fileName();
-        m_doc.exportPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
-        m_doc.exportName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_doc.exportPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
+        m_doc.exportName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
         m_okEnabled = true;
         notify();
         return true;
@@ -123,8 +123,8 @@ CExportSetLogic::Ok CExportSetLogic::ok() {
     if (result == 0) {
         m_ui.messageBox(CAdminTexts::ExportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
     } else if (!m_cancelRequested) {
-        m_doc.exportPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
-        m_doc.exportName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_doc.exportPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
+        m_doc.exportName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
         m_running = false;
         return Ok::Exported;
     }

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CListModel;
 class CUserInterface;
 
@@ -18,7 +18,7 @@ public:
     enum class Ok { StayOpen, Exported };
 
     // model: the active list window's rows; null when there is none.
-    CExportSetLogic(CUserInterface& ui, CKELDADoc& doc, const CListModel* model);
+    CExportSetLogic(CUserInterface& ui, CKeldaSettings& doc, const CListModel* model);
 
     void open();
     const QString& folder() const { return m_folder; }
@@ -59,7 +59,7 @@ private:
     void backToIdle();
 
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     const CListModel* m_model;
     QString m_folder;
     QString m_file;

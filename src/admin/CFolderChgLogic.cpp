@@ -1,6 +1,6 @@
 #include "admin/CFolderChgLogic.h"
 
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
 void CFolderChgLogic::open() {
     m_rows = CFolderRows::forFolderChange(m_doc.folder);
@@ -13,7 +13,7 @@ bool CFolderChgLogic::change() {
     }
     const QString name = m_rows[m_selected].name;
     m_doc.folderName = name;
-    if (m_doc.num >= 0 && m_doc.num < CKELDADoc::SLOTS) {
+    if (m_doc.num >= 0 && m_doc.num < CKeldaSettings::SLOTS) {
         m_doc.slotFolderName[static_cast<size_t>(m_doc.num)] = name;
     }
     return true;

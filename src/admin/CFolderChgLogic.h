@@ -4,12 +4,12 @@
 
 #include <QList>
 
-class CKELDADoc;
+class CKeldaSettings;
 
 // "フォルダ変更": switches the folder the program works on.
 class CFolderChgLogic {
 public:
-    explicit CFolderChgLogic(CKELDADoc& doc) : m_doc(doc) {}
+    explicit CFolderChgLogic(CKeldaSettings& doc) : m_doc(doc) {}
     void open();
     const QList<CFolderRows::Row>& rows() const { return m_rows; }
     // Both buttons work exactly while a row is selected.
@@ -22,7 +22,7 @@ public:
     void renamed() { open(); }
 
 private:
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     QList<CFolderRows::Row> m_rows;
     int m_selected = -1;
 };

@@ -6,7 +6,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 #include "store/FILESTS_INFO.h"
@@ -16,7 +16,7 @@
 
 #include <iterator>
 
-CFolderDwnLogic::CFolderDwnLogic(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree)
+CFolderDwnLogic::CFolderDwnLogic(CUserInterface& ui, CKeldaSession& doc, CFolderTree::UnitTreeSource unitTree)
     : m_ui(ui), m_doc(doc), m_unitTree(std::move(unitTree)) {}
 
 void CFolderDwnLogic::fill() {

@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-class CKELDADoc;
+class CKeldaSession;
 class CUserInterface;
 
 // "フォルダのダウンロード": the download folders under the download root. The user downloads the unit's box
@@ -15,7 +15,7 @@ class CFolderDwnLogic {
 public:
     enum Outcome { Stay, EndOk, EndCancel };
 
-    CFolderDwnLogic(CUserInterface& ui, CKELDADoc& doc, CFolderTree::UnitTreeSource unitTree);
+    CFolderDwnLogic(CUserInterface& ui, CKeldaSession& doc, CFolderTree::UnitTreeSource unitTree);
 
     // Opening: rows filled, row buttons disabled, changed flag cleared.
     void open();
@@ -51,7 +51,7 @@ private:
     void disableRowButtons();
 
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSession& m_doc;
     CFolderTree::UnitTreeSource m_unitTree;
     QList<CFolderRows::Row> m_rows;
     int m_selected = -1;

@@ -1,7 +1,7 @@
 #include "admin/CFolderSetLogic.h"
 
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 
 void CFolderSetLogic::open() {

@@ -2,13 +2,13 @@
 
 #include <QString>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // "起動時のフォルダ指定": which folder the next start opens, the last one or a chosen one.
 class CFolderSetLogic {
 public:
-    CFolderSetLogic(CUserInterface& ui, CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
+    CFolderSetLogic(CUserInterface& ui, CKeldaSettings& doc) : m_ui(ui), m_doc(doc) {}
 
     void open();
     bool specified() const { return m_specified; }
@@ -25,7 +25,7 @@ public:
 
 private:
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     bool m_specified = false;
     bool m_chooser = false;
     QString m_field;

@@ -4,7 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "platform/CRegularFile.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFolderLock.h"
 
 #include <QFile>
@@ -23,7 +23,7 @@ QString withoutTrailingSlash(QString path) {
 }
 } // namespace
 
-CImportSetLogic::CImportSetLogic(CUserInterface& ui, CKELDADoc& doc)
+CImportSetLogic::CImportSetLogic(CUserInterface& ui, CKeldaSettings& doc)
     : m_ui(ui), m_doc(doc), m_title(CAdminTexts::ImportTitle()), m_text(CAdminTexts::ImportText()) {}
 
 void CImportSetLogic::open() {
@@ -77,8 +77,8 @@ CImportSetLogic::Choose CImportSetLogic::choose() {
         }
         m_folder = withoutTrailingSlash(info.path());
         m_file = info.fileName();
-        m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
-        m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_doc.importPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
+        m_doc.importName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
         m_okEnabled = true;
         notify();
         return Choose::Chosen;
@@ -120,8 +120,8 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
         m_completed = true;
         m_cancelRequested = false;
         m_progressPos = m_progressMax;
-        m_doc.importPath = CKELDADoc::fit(m_folder, CKELDADoc::W_PATH);
-        m_doc.importName = CKELDADoc::fit(m_file, CKELDADoc::W_PATH);
+        m_doc.importPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
+        m_doc.importName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
         m_importing = false;
         notify();
         return Ok::Imported;

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // "インポート設定": the extension phone book chosen in two fields (or with "設定") and imported into the current
@@ -17,7 +17,7 @@ public:
     enum class Choose { Chosen, Cancelled };
     enum class Ok { StayOpen, Imported };
 
-    CImportSetLogic(CUserInterface& ui, CKELDADoc& doc);
+    CImportSetLogic(CUserInterface& ui, CKeldaSettings& doc);
 
     void open();
     const QString& folder() const { return m_folder; }
@@ -57,7 +57,7 @@ private:
     QElapsedTimer m_sinceShown;
 
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     QString m_folder;
     QString m_file;
     bool m_okEnabled = false;

@@ -4,7 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 

@@ -2,13 +2,13 @@
 
 #include <QString>
 
-class CKELDADoc;
+class CKeldaSession;
 class CUserInterface;
 
 // "ボックスフォルダ作成": a box folder made by hand in the current folder, marked MAKE 1 and without a name.
 class CMakeBoxFldLogic {
 public:
-    CMakeBoxFldLogic(CUserInterface& ui, CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
+    CMakeBoxFldLogic(CUserInterface& ui, CKeldaSession& doc) : m_ui(ui), m_doc(doc) {}
 
     // The option selected when the dialog opens: the kind chosen last during this run ("留守録BOX" at first).
     bool answeringMachineSelected() const;
@@ -20,6 +20,6 @@ public:
 
 private:
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSession& m_doc;
     QString m_made;
 };

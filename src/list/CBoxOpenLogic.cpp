@@ -2,7 +2,7 @@
 
 #include "list/CBoxSelection.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 
 #include <algorithm>
@@ -18,12 +18,12 @@ QString lastComponent(const QString& path) {
 }
 } // namespace
 
-CBoxOpenLogic::CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui)
+CBoxOpenLogic::CBoxOpenLogic(CKeldaSettings& doc, CUserInterface& ui)
     : m_doc(doc), m_ui(ui), m_folder(doc.currentFolderPath()) {
     // Boxes of the open lists of this folder, by kind: a box can be shown by one list only.
     QStringList openRusu;
     QStringList openNaisen;
-    for (int n = 1; n <= std::min(m_doc.num, int(CKELDADoc::SLOTS)); ++n) {
+    for (int n = 1; n <= std::min(m_doc.num, int(CKeldaSettings::SLOTS)); ++n) {
         if (m_doc.slotFolderName[n - 1] != m_doc.folderName) {
             continue;
         }
@@ -77,7 +77,7 @@ void CBoxOpenLogic::setAll(std::vector<Row>& rows, bool checked) {
 }
 
 int CBoxOpenLogic::accept() {
-    if (m_doc.num >= CKELDADoc::SLOTS) {
+    if (m_doc.num >= CKeldaSettings::SLOTS) {
         m_ui.messageBox(QStringLiteral("開ける一覧表が上限に達しています。"), QStringLiteral("エラー"),
                         MsgIcon::Exclamation);
         return 0;
@@ -101,7 +101,7 @@ int CBoxOpenLogic::accept() {
         m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
         return 0;
     }
-    m_doc.slotDisp[slot - 1] = CKELDADoc::fit(text, CKELDADoc::W_DISP);
-    m_doc.slotFolderName[slot - 1] = CKELDADoc::fit(lastComponent(m_folder), CKELDADoc::W_PATH);
+    m_doc.slotDisp[slot - 1] = CKeldaSettings::fit(text, CKeldaSettings::W_DISP);
+    m_doc.slotFolderName[slot - 1] = CKeldaSettings::fit(lastComponent(m_folder), CKeldaSettings::W_PATH);
     return slot;
 }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // The decisions of the box-opening dialog: which boxes the download folder offers, which are already shown by
@@ -19,7 +19,7 @@ public:
         int check = Unchecked;
     };
 
-    CBoxOpenLogic(CKELDADoc& doc, CUserInterface& ui);
+    CBoxOpenLogic(CKeldaSettings& doc, CUserInterface& ui);
 
     // The box folders of one kind folder (full paths), in the order every box list offers them: by box number.
     static QStringList boxFolders(const QString& kindFolder);
@@ -38,7 +38,7 @@ public:
     int accept();
 
 private:
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     CUserInterface& m_ui;
     QString m_folder;
     std::vector<Row> m_rusuroku;

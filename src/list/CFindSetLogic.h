@@ -1,6 +1,6 @@
 #pragma once
 
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 
 #include <QString>
 

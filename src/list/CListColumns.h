@@ -1,7 +1,7 @@
 #pragma once
 
 #include "list/CFindSetLogic.h"
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "list/CListDispSelectLogic.h"
 
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
-CListDispSelectLogic::CListDispSelectLogic(CKELDADoc& doc, CUserInterface& ui, const QString& iniFile)
+CListDispSelectLogic::CListDispSelectLogic(CKeldaSettings& doc, CUserInterface& ui, const QString& iniFile)
     : m_doc(doc), m_ui(ui), m_iniFile(iniFile), m_removed(doc.removedColumns()), m_shown(doc.shownColumns()) {}
 
 int CListDispSelectLogic::add(int removedIndex) {
@@ -60,8 +60,8 @@ bool CListDispSelectLogic::reset() {
                         MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
         return false;
     }
-    m_shown = CKELDADoc::resetShownColumns();
-    m_removed = CKELDADoc::resetRemovedColumns();
+    m_shown = CKeldaSettings::resetShownColumns();
+    m_removed = CKeldaSettings::resetRemovedColumns();
     return save();
 }
 

@@ -3,14 +3,14 @@
 #include <QString>
 #include <QStringList>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // The decisions of the column dialog: the removed and the shown titles, the four buttons that move them, when
 // "OK" may be pressed, and how the choice is saved to the settings block and its file.
 class CListDispSelectLogic {
 public:
-    CListDispSelectLogic(CKELDADoc& doc, CUserInterface& ui, const QString& iniFile);
+    CListDispSelectLogic(CKeldaSettings& doc, CUserInterface& ui, const QString& iniFile);
 
     const QStringList& removed() const { return m_removed; }
     const QStringList& shown() const { return m_shown; }
@@ -34,7 +34,7 @@ public:
 private:
     bool save();
 
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     CUserInterface& m_ui;
     QString m_iniFile;
     QStringList m_removed;

@@ -3,7 +3,7 @@
 #include "list/CBoxSelection.h"
 #include "platform/CProgressDlg.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -42,7 +42,7 @@ template <std::size_t N> QStringView view(const char16_t (&field)[N]) {
 }
 } // namespace
 
-CListModel::CListModel(CKELDADoc& doc, int slot, CUserInterface& ui) : m_doc(doc), m_ui(ui), m_slot(slot) {
+CListModel::CListModel(CKeldaSession& doc, int slot, CUserInterface& ui) : m_doc(doc), m_ui(ui), m_slot(slot) {
     rebuildColumns();
 }
 
@@ -81,7 +81,7 @@ void CListModel::load(int refresh) {
     // A message an interrupted move left split between two boxes is made whole before it is listed.
     CFolderLock::FinishInterrupted(base);
     m_rootPrefix = m_doc.rootWithSlash();
-    const QString disp = (m_slot >= 1 && m_slot <= CKELDADoc::SLOTS) ? m_doc.slotDisp[m_slot - 1] : QString();
+    const QString disp = (m_slot >= 1 && m_slot <= CKeldaSession::SLOTS) ? m_doc.slotDisp[m_slot - 1] : QString();
     m_boxFolders = CBoxSelection::boxFolders(base, disp);
     // Each box folder is listed once: the load reads what was counted.
     std::vector<CFileMng::BoxListing> listings;

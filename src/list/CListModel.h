@@ -2,7 +2,7 @@
 
 #include "list/CListColumns.h"
 #include "list/CListSortState.h"
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QString>
@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-class CKELDADoc;
+class CKeldaSession;
 class CUserInterface;
 
 // What one list window shows: the records of the chosen boxes of one download folder, one row per record,
@@ -30,11 +30,11 @@ public:
         int singleRecord = -1; // record index of the single selected voice message
     };
 
-    CListModel(CKELDADoc& doc, int slot, CUserInterface& ui);
+    CListModel(CKeldaSession& doc, int slot, CUserInterface& ui);
 
     int slot() const { return m_slot; }
     void setSlot(int slot) { m_slot = slot; }
-    CKELDADoc& doc() { return m_doc; }
+    CKeldaSession& doc() { return m_doc; }
 
     // Rebuilds the column list from the display-column setting.
     void rebuildColumns();
@@ -126,7 +126,7 @@ private:
     void applyNotDownloaded(int fromCommand, bool reloadFirst);
     void countRows();
 
-    CKELDADoc& m_doc;
+    CKeldaSession& m_doc;
     CUserInterface& m_ui;
     int m_slot;
     std::vector<ColumnKind> m_columns;

@@ -2,7 +2,7 @@
 
 #include "operations/CMsgDelete.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
 void CDelKindSetLogic::tick() {
     if (m_doc.loggedIn != 1) {

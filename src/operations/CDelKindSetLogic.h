@@ -1,6 +1,6 @@
 #pragma once
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUserInterface;
 
 // "音声メッセージ消去": the choice of the deletion kind. The two unit buttons go grey without the link, checked on
@@ -9,7 +9,7 @@ class CDelKindSetLogic {
 public:
     enum Outcome { Stay, EndOk };
 
-    CDelKindSetLogic(CUserInterface& ui, const CKELDADoc& doc) : m_ui(ui), m_doc(doc) {}
+    CDelKindSetLogic(CUserInterface& ui, const CKeldaSettings& doc) : m_ui(ui), m_doc(doc) {}
 
     // On opening and on every timer tick.
     void tick();
@@ -20,7 +20,7 @@ public:
 
 private:
     CUserInterface& m_ui;
-    const CKELDADoc& m_doc;
+    const CKeldaSettings& m_doc;
     bool m_unitEnabled = true;
     int m_kind = -1;
 };

@@ -3,7 +3,7 @@
 #include "operations/CBoxDownload.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
 void CDownKindSetLogic::tick() {
     if (m_doc.loggedIn != 1) {

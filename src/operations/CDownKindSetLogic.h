@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUnitBoxOps;
 class CUserInterface;
 
@@ -13,7 +13,8 @@ class CDownKindSetLogic {
 public:
     enum Outcome { Stay, EndOk };
 
-    CDownKindSetLogic(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+    CDownKindSetLogic(CUserInterface& ui, CKeldaSettings& doc, CUnitBoxOps& unit)
+        : m_ui(ui), m_doc(doc), m_unit(unit) {}
 
     // The 1000 ms timer: without the link both download buttons go grey.
     void tick();
@@ -25,7 +26,7 @@ public:
 
 private:
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     CUnitBoxOps& m_unit;
     bool m_enabled = true;
     CBoxDownload::Outcome m_result;

@@ -4,7 +4,7 @@
 #include "operations/CBoxDownload.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>

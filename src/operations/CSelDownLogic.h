@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class CKELDADoc;
+class CKeldaSettings;
 class CUnitBoxOps;
 class CUserInterface;
 
@@ -20,7 +20,7 @@ public:
         bool ticked = false;
     };
 
-    CSelDownLogic(CUserInterface& ui, CKELDADoc& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
+    CSelDownLogic(CUserInterface& ui, CKeldaSettings& doc, CUnitBoxOps& unit) : m_ui(ui), m_doc(doc), m_unit(unit) {}
 
     // Fills both lists; EndCancel (after its message) when the folder holds no box folder at all.
     Outcome open();
@@ -37,7 +37,7 @@ public:
 
 private:
     CUserInterface& m_ui;
-    CKELDADoc& m_doc;
+    CKeldaSettings& m_doc;
     CUnitBoxOps& m_unit;
     QList<Row> m_answering;
     QList<Row> m_extension;

@@ -8,7 +8,7 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "operations/CMsgCopyLogic.h"
 #include "platform/CPrivateProfile.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
 
@@ -35,12 +35,12 @@ class TestBoxAdmin : public QObject {
 
     QTemporaryDir* tmp = nullptr;
     QString dl;
-    CKELDADoc doc;
+    CKeldaSession doc;
 
 private Q_SLOTS:
     void init() {
         tmp = new QTemporaryDir;
-        doc = CKELDADoc();
+        doc = CKeldaSession();
         doc.folder = tmp->path() + "/";
         doc.folderName = "office";
         dl = tmp->filePath("office");

@@ -4,7 +4,7 @@
 #include "list/CListModel.h"
 #include "operations/CFolderCheckLogic.h"
 #include "platform/CCp932.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 
@@ -25,7 +25,7 @@ QByteArray readBytes(const QString& path) {
 // Three messages of box 01 with a flag, import status and date each, listed with the columns ﾌﾗｸﾞ, 取込, 日時.
 struct ThreeRows {
     QTemporaryDir dir;
-    CKELDADoc doc;
+    CKeldaSession doc;
     CScriptedUi ui;
     CListModel* model = nullptr;
 
@@ -92,7 +92,7 @@ private Q_SLOTS:
         m.callerName = QStringLiteral("next");
         CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", 2, m);
 
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";

@@ -7,7 +7,7 @@
 #include "admin/CNameImport.h"
 #include "platform/CCp932.h"
 #include "platform/CPrivateProfile.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CFifoWatch.h"
 #include "support/CScriptedUi.h"
@@ -322,7 +322,7 @@ private Q_SLOTS:
     // The dialog's logic: remembered fields, "OK" enabled by both fields, the chooser, the error, the run.
     void dialogLogic() {
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = tmp->path() + "/";
         doc.folderName = "office";
         CImportSetLogic logic(ui, doc);

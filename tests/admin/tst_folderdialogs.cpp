@@ -3,7 +3,7 @@
 #include "admin/CFolderRename.h"
 #include "admin/CFolderSetLogic.h"
 #include "link/CFtpMng.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
 #include "support/CZunoSimProcess.h"
@@ -26,7 +26,7 @@ private Q_SLOTS:
         mk(root + "Alpha");
         mk(root + "gamma");
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = root;
         CFolderDwnLogic dlg(ui, doc, [](QString&, QString&, QString&) { return -1; });
         dlg.open();
@@ -61,7 +61,7 @@ private Q_SLOTS:
     void addingAFolder() {
         QTemporaryDir dir;
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         CFolderDwnLogic dlg(ui, doc, {});
         dlg.open();
         QCOMPARE(dlg.chooserStart("/opt/kelda/"), QStringLiteral("/opt/kelda/save/ZUNO"));
@@ -109,7 +109,7 @@ private Q_SLOTS:
         mk(dir.path() + "/office/rusuroku/0001");
         CFileMng::SetBoxName(dir.path() + "/office/rusuroku/0001", QStringLiteral("受付"));
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.loggedIn = 1;
         CFtpMng ftp(&ui);
@@ -174,7 +174,7 @@ private Q_SLOTS:
         mk(dir.path() + "/empty");
         mk(dir.path() + "/boxes/rusuroku/0001");
         mk(dir.path() + "/boxes/naisen");
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 2;
         CFolderChgLogic dlg(doc);
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         mk(dir.path() + "/one");
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         CFolderSetLogic dlg(ui, doc);
         dlg.open();
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(doc.change, 0);
         QVERIFY(doc.nextFolder.isEmpty() && doc.nextFolderName.isEmpty());
         // Without any folder under the root there is nothing to choose.
-        CKELDADoc bare;
+        CKeldaSession bare;
         CFolderSetLogic none(ui, bare);
         none.selectSpecified();
         QVERIFY(!none.chooserEnabled());

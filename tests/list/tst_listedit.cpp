@@ -3,7 +3,7 @@
 #include "list/CListDispSelectLogic.h"
 #include "list/CListModel.h"
 #include "platform/CPrivateProfile.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
@@ -137,7 +137,7 @@ private Q_SLOTS:
             msg.flag = k == 2 ? 1 : 0;
             files << CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k, msg);
         }
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -165,7 +165,7 @@ private Q_SLOTS:
     void columnDialog() {
         QTemporaryDir dir;
         const QString ini = dir.filePath("KELDA.ini");
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.resetColumns();
         CScriptedUi ui;
         CListDispSelectLogic logic(doc, ui, ini);
@@ -183,7 +183,7 @@ private Q_SLOTS:
         // "No" keeps the dialog and the setting.
         ui.replies.push_back(MsgResult::No);
         QVERIFY(!logic.accept());
-        QCOMPARE(doc.shownColumns(), CKELDADoc::resetShownColumns());
+        QCOMPARE(doc.shownColumns(), CKeldaSession::resetShownColumns());
         QVERIFY(!QFile::exists(ini));
 
         // An empty shown list is refused after the question.
@@ -193,7 +193,7 @@ private Q_SLOTS:
         }
         QVERIFY(!empty.accept());
         QCOMPARE(ui.lastMessage()->text, QString("表示項目が選択されていません。"));
-        QCOMPARE(doc.shownColumns(), CKELDADoc::resetShownColumns());
+        QCOMPARE(doc.shownColumns(), CKeldaSession::resetShownColumns());
         QVERIFY(!QFile::exists(ini));
 
         QVERIFY(logic.accept());
@@ -218,17 +218,17 @@ private Q_SLOTS:
         // "リセット" saves at once.
         CListDispSelectLogic again(doc, ui, ini);
         QVERIFY(again.reset());
-        QCOMPARE(doc.shownColumns(), CKELDADoc::resetShownColumns());
+        QCOMPARE(doc.shownColumns(), CKeldaSession::resetShownColumns());
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM1"), QString("ﾌﾗｸﾞ"));
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM3"), QString("メモ"));
         QCOMPARE(ui.messages.last().caption, QString("リセットの確認"));
 
         // A settings file that names no shown column falls back to the reset values.
         CPrivateProfile::writeString(ini, "DISP", "COLUM1", QString());
-        CKELDADoc loaded;
+        CKeldaSession loaded;
         loaded.load(ini);
-        QCOMPARE(loaded.shownColumns(), CKELDADoc::resetShownColumns());
-        QCOMPARE(loaded.removedColumns(), CKELDADoc::resetRemovedColumns());
+        QCOMPARE(loaded.shownColumns(), CKeldaSession::resetShownColumns());
+        QCOMPARE(loaded.removedColumns(), CKeldaSession::resetRemovedColumns());
     }
 };
 

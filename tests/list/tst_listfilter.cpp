@@ -1,9 +1,9 @@
 // Display selection: the matching rules, the criteria dialog's decisions and the two filters of a list.
 #include "list/CFindSetLogic.h"
 #include "list/CListModel.h"
-#include "list/CSelectCriteria.h"
 #include "list/CSelectMatcher.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
+#include "settings/CSelectCriteria.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
@@ -246,7 +246,7 @@ private Q_SLOTS:
         put("1", 2, "2024/02/01 00:00", true, "会議");
         put("10", 3, "2024/01/10 10:00", false, "至急");
         put("2", 4, "2024/01/15 10:00", false, "");
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";

@@ -2,7 +2,7 @@
 #include "list/CBoxSelection.h"
 #include "list/CListColumns.h"
 #include "list/CListModel.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "shell/CMainFrameLogic.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
@@ -53,7 +53,7 @@ private Q_SLOTS:
         stray.write("x");
         stray.close();
 
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.folderName = "dl";
         doc.num = 1;
@@ -117,7 +117,7 @@ private Q_SLOTS:
             f.open(QIODevice::ReadOnly);
             return f.readAll().mid(FILESTS_INFO::SIZE);
         }();
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -150,7 +150,7 @@ private Q_SLOTS:
         const QString root = dir.path();
         CSampleFolder::makeDownloadFolder(root, "dl", {"01", "02"}, {"100"}, 1);
         QDir().mkpath(root + "/empty/rusuroku");
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = root;
         doc.folderName = "dl";
         doc.num = 1;
@@ -258,7 +258,7 @@ private Q_SLOTS:
             m.callerName = names[k];
             CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k + 1, m);
         }
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -309,7 +309,7 @@ private Q_SLOTS:
         CSampleFolder::writeMessage(box, "01", 1, msg("2026/01/01 10:00"));
         CSampleFolder::writeMessage(box, "01", 2, msg("2026/01/02 10:00", false));
         CSampleFolder::writeMessage(box, "01", 3, msg("2026/01/03 10:00"));
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";
@@ -339,7 +339,7 @@ private Q_SLOTS:
         CSampleFolder::writeMessage(box, "02", 3, msg("2026/03/01 10:00"));
         QVERIFY(QFile::link(dir.filePath("nowhere"), box + "/2026020110000002_02_0002.vmdat"));
 
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.num = 1;
         doc.slotFolderName[0] = "dl";

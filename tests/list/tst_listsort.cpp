@@ -2,7 +2,7 @@
 // the orders reloads keep or forget.
 #include "list/CListModel.h"
 #include "list/CListSortState.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 
@@ -23,7 +23,7 @@ class TestListSort : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    CKELDADoc doc;
+    CKeldaSession doc;
     CScriptedUi ui;
     int folders = 0;
 

@@ -1,7 +1,7 @@
 #include "operations/CDownKindSetLogic.h"
 #include "operations/CSelDownLogic.h"
 #include "operations/CUnitBoxOps.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CFakeUnit.h"
 #include "support/CScriptedUi.h"
@@ -25,7 +25,7 @@ private Q_SLOTS:
         QDir().mkpath(dir.path() + "/f1/rusuroku/0001");
         QDir().mkpath(dir.path() + "/f1/naisen/0200");
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path();
         doc.loggedIn = 1;
         RecordingUnit unit;
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void boxSelectionDialog() {
         QTemporaryDir dir;
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path() + "/";
         doc.folderName = "f1";
         doc.loggedIn = 1;
@@ -94,7 +94,7 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(dir.path() + "/f1/" + QString::fromLatin1(box)));
         }
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.folder = dir.path() + "/";
         doc.folderName = "f1";
         doc.loggedIn = 1;

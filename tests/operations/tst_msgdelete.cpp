@@ -3,7 +3,7 @@
 #include "link/CFtpMng.h"
 #include "operations/CDelKindSetLogic.h"
 #include "operations/CMsgDelete.h"
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
@@ -222,7 +222,7 @@ private Q_SLOTS:
 
     void kindDialogUnitButtonsFollowTheLink() {
         CScriptedUi ui;
-        CKELDADoc doc;
+        CKeldaSession doc;
         doc.loggedIn = 0;
         CDelKindSetLogic logic(ui, doc);
         logic.tick();

@@ -159,7 +159,7 @@ CListModel::SelectionFacts CListDispView::selectionFacts() const {
 }
 
 void CListDispView::selectDisplay() {
-    CKELDADoc& doc = m_model.doc();
+    CKeldaSession& doc = m_model.doc();
     CFindSetLogic logic(doc.criteria, m_ui, doc.currentFolderPath());
     if (findSetRunner && findSetRunner(logic)) {
         applySelection(doc.criteria);

@@ -1,4 +1,4 @@
-#include "shell/CKELDADoc.h"
+#include "settings/CKeldaSettings.h"
 
 #include "platform/CPrivateProfile.h"
 
@@ -19,13 +19,13 @@ QString numbered(const char* stem, int n) {
 }
 } // namespace
 
-CKELDADoc::CKELDADoc() = default;
+CKeldaSettings::CKeldaSettings() = default;
 
-QString CKELDADoc::fit(const QString& value, int width) {
+QString CKeldaSettings::fit(const QString& value, int width) {
     return value.size() < width ? value : value.left(width - 1);
 }
 
-void CKELDADoc::load(const QString& iniFile) {
+void CKeldaSettings::load(const QString& iniFile) {
     auto str = [&](const QString& section, const QString& key, int width) {
         return fit(CPrivateProfile::getString(iniFile, section, key), width);
     };
@@ -69,7 +69,7 @@ void CKELDADoc::load(const QString& iniFile) {
     importName = str(S_IMPORT, "Name", W_PATH);
 }
 
-bool CKELDADoc::save(const QString& iniFile) {
+bool CKeldaSettings::save(const QString& iniFile) {
     // The file holds the remembered unit password, so nobody but its owner may read it. Every later write
     // keeps the permissions of the file it replaces.
     {
@@ -133,7 +133,7 @@ bool CKELDADoc::save(const QString& iniFile) {
     return ok;
 }
 
-bool CKELDADoc::saveColumns(const QString& iniFile) const {
+bool CKeldaSettings::saveColumns(const QString& iniFile) const {
     bool ok = true;
     for (int n = 1; n <= COLUMNS; ++n) {
         ok = CPrivateProfile::writeString(iniFile, S_DISP, numbered("COLUM", n), QString()) && ok;
@@ -152,23 +152,23 @@ bool CKELDADoc::saveColumns(const QString& iniFile) const {
     return ok;
 }
 
-QStringList CKELDADoc::resetShownColumns() {
+QStringList CKeldaSettings::resetShownColumns() {
     return {QStringLiteral("ﾌﾗｸﾞ"),        QStringLiteral("取込"),    QStringLiteral("再生/未再生"),
             QStringLiteral("保護/非保護"), QStringLiteral("BOX番号"), QStringLiteral("相手番号"),
             QStringLiteral("相手名称"),    QStringLiteral("日時"),    QStringLiteral("録音時間"),
             QStringLiteral("ファイル名")};
 }
 
-QStringList CKELDADoc::resetRemovedColumns() {
+QStringList CKeldaSettings::resetRemovedColumns() {
     return {QStringLiteral("BOX名称"), QStringLiteral("タイトル"), QStringLiteral("メモ")};
 }
 
-void CKELDADoc::resetColumns() {
+void CKeldaSettings::resetColumns() {
     setColumns(resetShownColumns(), resetRemovedColumns());
 }
 
 namespace {
-QStringList upToEmpty(const std::array<QString, CKELDADoc::COLUMNS>& a) {
+QStringList upToEmpty(const std::array<QString, CKeldaSettings::COLUMNS>& a) {
     QStringList out;
     for (const auto& s : a) {
         if (s.isEmpty()) {
@@ -180,40 +180,40 @@ QStringList upToEmpty(const std::array<QString, CKELDADoc::COLUMNS>& a) {
 }
 } // namespace
 
-QStringList CKELDADoc::shownColumns() const {
+QStringList CKeldaSettings::shownColumns() const {
     return upToEmpty(colum);
 }
 
-QStringList CKELDADoc::removedColumns() const {
+QStringList CKeldaSettings::removedColumns() const {
     return upToEmpty(delColum);
 }
 
-void CKELDADoc::setColumns(const QStringList& shown, const QStringList& removed) {
+void CKeldaSettings::setColumns(const QStringList& shown, const QStringList& removed) {
     for (int i = 0; i < COLUMNS; ++i) {
         colum[i] = i < shown.size() ? fit(shown[i], W_COLUMN) : QString();
         delColum[i] = i < removed.size() ? fit(removed[i], W_COLUMN) : QString();
     }
 }
 
-QString CKELDADoc::rootWithSlash() const {
+QString CKeldaSettings::rootWithSlash() const {
     if (folder.isEmpty() || folder.endsWith('/')) {
         return folder;
     }
     return folder + '/';
 }
 
-QString CKELDADoc::currentFolderPath() const {
+QString CKeldaSettings::currentFolderPath() const {
     return rootWithSlash() + folderName;
 }
 
-QString CKELDADoc::slotFolderPath(int n) const {
+QString CKeldaSettings::slotFolderPath(int n) const {
     if (n < 1 || n > SLOTS) {
         return QString();
     }
     return rootWithSlash() + slotFolderName[n - 1];
 }
 
-void CKELDADoc::clearSlot(int n) {
+void CKeldaSettings::clearSlot(int n) {
     if (n >= 1 && n <= SLOTS) {
         slotFolderName[n - 1].clear();
         slotDisp[n - 1].clear();

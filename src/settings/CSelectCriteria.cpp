@@ -1,4 +1,4 @@
-#include "list/CSelectCriteria.h"
+#include "settings/CSelectCriteria.h"
 
 #include <cstring>
 
