@@ -212,7 +212,7 @@ private Q_SLOTS:
     // command-line keys name the same one: the list, its export and kelda-cli find a column by them.
     void everySettingTitleNamesItsOwnColumn_data() {
         QTest::addColumn<QString>("title");
-        for (const QString& t : CKELDADoc::resetShownColumns() + CKELDADoc::resetRemovedColumns()) {
+        for (const QString& t : CKeldaSettings::resetShownColumns() + CKeldaSettings::resetRemovedColumns()) {
             QTest::newRow(qPrintable(t)) << t;
         }
     }
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(CListColumns::of(kind).kind, kind);
         int sameTitle = 0;
         int sameKey = 0;
-        for (const QString& other : CKELDADoc::resetShownColumns() + CKELDADoc::resetRemovedColumns()) {
+        for (const QString& other : CKeldaSettings::resetShownColumns() + CKeldaSettings::resetRemovedColumns()) {
             sameTitle += CListColumns::kindOfTitle(other) == kind ? 1 : 0;
         }
         for (const CListColumns::Column& c : CListColumns::all()) {
