@@ -43,7 +43,7 @@ public:
         texts << text;
         return MsgResult::Yes;
     }
-    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec&) override {
+    std::unique_ptr<CProgressView> createProgressView(const ProgressLook&) override {
         return std::make_unique<CBenchView>();
     }
     void dispatchPendingEvents(int) override { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -33,7 +33,7 @@ public:
 class CBenchUi : public CUserInterface {
 public:
     MsgResult messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgResult::Ok; }
-    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec&) override {
+    std::unique_ptr<CProgressView> createProgressView(const ProgressLook&) override {
         return std::make_unique<CBenchView>();
     }
     void dispatchPendingEvents(int) override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -92,9 +92,9 @@ double runOurs(CBenchUi& ui, const Case& c, const QString& target) {
     if (conn->Command(QStringLiteral("CWD %1\r\n").arg(c.box)) != 0) {
         return -1;
     }
-    CProgressDlg progress(ui, ProgressSpec{QStringLiteral("ダウンロード中"), {}, {}, 0, 1 << 30, true, {}});
+    CProgressDlg progress(ui, ProgressLook{QStringLiteral("ダウンロード中"), {}, {}, 0, 1 << 30, true, {}});
     for (const auto& name : c.names) {
-        if (conn->Retrieve(name, name.endsWith(".vmdat"), false) != 0) {
+        if (conn->Retrieve(name, name.endsWith(".vmdat"), false, &progress) != 0) {
             std::fprintf(stderr, "retrieve %s failed\n", qPrintable(name));
             return -1;
         }

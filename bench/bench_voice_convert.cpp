@@ -57,7 +57,7 @@ class BenchUi : public CUserInterface {
 public:
     explicit BenchUi(bool gated) : m_gated(gated) {}
     MsgResult messageBox(const QString&, const QString&, MsgIcon, MsgButtons) override { return MsgResult::Ok; }
-    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec&) override {
+    std::unique_ptr<CProgressView> createProgressView(const ProgressLook&) override {
         return std::make_unique<NullView>();
     }
     void dispatchPendingEvents(int) override {
@@ -107,8 +107,8 @@ double baseline(const QByteArray& stored, long long& checksum) {
 double ours(BenchUi& ui, const QString& voiceFile) {
     CpuTimer t;
     CWavConvDlg dlg(ui, 1);
-    dlg.post(PRG_NEXTFILE);
-    const int rc = CFileMng::ConvertToWav(voiceFile, &ui);
+    dlg.nextFile();
+    const int rc = CFileMng::ConvertToWav(voiceFile, &ui, &dlg);
     dlg.close();
     const double s = t.seconds();
     if (rc != 1) {

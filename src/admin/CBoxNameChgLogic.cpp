@@ -87,10 +87,10 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
             if (!CFileMng::SetBoxName(CFileMng::Join(kindDir(am), boxNo), l.text(r, CEditListState::EDIT_COLUMN))) {
                 m_failures << CAdminTexts::KindLabel(am) + QStringLiteral("：") + boxNo;
             }
-            progress.post(PRG_POSITION, ++done);
+            progress.setStepDone(++done);
         }
     }
-    progress.post(PRG_POSITION, total);
+    progress.setStepDone(total);
     m_ui.dispatchPendingEvents(-1);
     progress.close();
     return Ok::Registered;

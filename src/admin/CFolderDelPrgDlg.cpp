@@ -1,8 +1,8 @@
 #include "admin/CFolderDelPrgDlg.h"
 
 namespace {
-ProgressSpec look() {
-    ProgressSpec s;
+ProgressLook look() {
+    ProgressLook s;
     s.title = QStringLiteral("削除中");
     s.text = QStringLiteral("フォルダを削除中です。");
     return s;

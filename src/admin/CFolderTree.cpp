@@ -13,7 +13,7 @@ namespace {
 
 void report(CProgressDlg* progress, int position) {
     if (progress) {
-        progress->post(PRG_POSITION, position);
+        progress->setStepDone(position);
     }
 }
 
@@ -153,7 +153,7 @@ int CFolderTree::deleteTree(const QString& path, CProgressDlg* progress, bool to
         }
         ++handled;
         if (progress && top) {
-            progress->post(PRG_POSITION, handled);
+            progress->setStepDone(handled);
         }
     }
     return QDir().rmdir(path) ? 1 : 0;

@@ -1,8 +1,8 @@
 #include "admin/CPrgBoxNameChgDlg.h"
 
 namespace {
-ProgressSpec look(int total) {
-    ProgressSpec s;
+ProgressLook look(int total) {
+    ProgressLook s;
     s.title = QStringLiteral("登録中");
     s.text = QStringLiteral("BOX名称を登録中です。");
     s.rangeMin = 0;

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 namespace {
-ProgressSpec look() {
-    ProgressSpec s;
+ProgressLook look() {
+    ProgressLook s;
     s.title = QStringLiteral("ダウンロード中");
     s.text = QStringLiteral("フォルダをダウンロード中です。");
     s.cancelButton = true;
@@ -17,6 +17,6 @@ ProgressSpec look() {
 
 CPrgFDwnDlg::CPrgFDwnDlg(CUserInterface& ui) : CProgressDlg(ui, look()) {}
 
-void CPrgFDwnDlg::post(int msg, long long wParam, long long lParam) {
-    CProgressDlg::post(msg, std::min<long long>(wParam, 100), lParam);
+void CPrgFDwnDlg::setStepDone(long long done) {
+    CProgressDlg::setStepDone(std::min<long long>(done, 100));
 }

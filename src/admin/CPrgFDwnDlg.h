@@ -6,5 +6,5 @@
 class CPrgFDwnDlg : public CProgressDlg {
 public:
     explicit CPrgFDwnDlg(CUserInterface& ui);
-    void post(int msg, long long wParam = 0, long long lParam = 0) override;
+    void setStepDone(long long done) override;
 };

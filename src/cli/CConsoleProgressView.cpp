@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-CConsoleProgressView::CConsoleProgressView(const ProgressSpec& look, std::FILE* out)
+CConsoleProgressView::CConsoleProgressView(const ProgressLook& look, std::FILE* out)
     : m_out(out), m_title(look.title), m_text(look.text), m_counter(look.counterText), m_min(look.rangeMin),
       m_max(look.rangeMax), m_pos(look.rangeMin) {
     draw();

@@ -11,7 +11,7 @@
 // nothing, so that logs of scheduled runs hold only the messages.
 class CConsoleProgressView : public CProgressView {
 public:
-    CConsoleProgressView(const ProgressSpec& look, std::FILE* out);
+    CConsoleProgressView(const ProgressLook& look, std::FILE* out);
     ~CConsoleProgressView() override;
 
     void setText(const QString& text) override;

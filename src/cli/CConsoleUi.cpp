@@ -25,7 +25,7 @@ MsgResult CConsoleUi::messageBox(const QString& text, const QString& caption, Ms
     return answer;
 }
 
-std::unique_ptr<CProgressView> CConsoleUi::createProgressView(const ProgressSpec& look) {
+std::unique_ptr<CProgressView> CConsoleUi::createProgressView(const ProgressLook& look) {
     return std::make_unique<CConsoleProgressView>(look, m_terminal ? m_err : nullptr);
 }
 

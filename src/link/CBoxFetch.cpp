@@ -2,9 +2,8 @@
 
 #include "link/CFtpListing.h"
 #include "link/FTPCONN_INFO.h"
-#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CDiskSpace.h"
-#include "platform/CUserInterface.h"
+#include "platform/CProgress.h"
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 
@@ -77,8 +76,9 @@ QString nameFromPlainLine(const QString& line, const QString& ext) {
 
 } // namespace
 
-CBoxFetch::CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload)
-    : m_conn(conn), m_ui(ui), m_progress(ui ? ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr), m_folder(folder),
+CBoxFetch::CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, CProgress* progress, const QString& folder,
+                     bool convertOnDownload)
+    : m_conn(conn), m_ui(ui), m_progress(progress), m_folder(folder),
       m_receiving(CFileMng::Join(folder, receivingName())), m_convert(convertOnDownload) {
     removeStaleReceiving(folder);
 }
@@ -101,12 +101,6 @@ qint64 CBoxFetch::mostExpected(qint64 listedSize) {
 bool CBoxFetch::isCutShort(const QString& localVoiceFile, qint64 listedSize) {
     const qint64 size = QFileInfo(localVoiceFile).size();
     return size < FILESTS_INFO::VOICE_OFFSET || (listedSize >= 0 && size < listedSize + FILESTS_INFO::SIZE);
-}
-
-void CBoxFetch::report(int what, long long value) const {
-    if (m_progress) {
-        m_progress->post(what, value);
-    }
 }
 
 bool CBoxFetch::stop(UnitResult result) {
@@ -134,7 +128,9 @@ void CBoxFetch::dropHalfMessage() {
 }
 
 UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
-    report(CPrgFileDwnDlg::Converting);
+    if (m_progress) {
+        m_progress->setPhase(CProgress::Phase::Converting);
+    }
     const QString voice = m_pendingVoice;
     m_pendingVoice.clear();
     if (m_keepCurrentWav && CFileMng::WavIsCurrent(voice)) {
@@ -144,7 +140,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
     if (CDiskSpace::freeBytes(m_folder) < need) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(voice, m_ui) == 1) {
+    if (CFileMng::ConvertToWav(voice, m_ui, m_progress) == 1) {
         return UnitResult::Done;
     }
     if (notConverted == UnitResult::FetchedVoiceNotConverted) {
@@ -157,7 +153,8 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
 
 CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qint64 listedSize, bool voice,
                                   bool silent) {
-    int rc = m_conn.Retrieve(name, receivingName(), voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize));
+    int rc = m_conn.Retrieve(name, receivingName(), voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize),
+                             m_progress);
     // A unit that cuts a file short may still close the transfer with 226; only the listed size tells. More than
     // listed is a file still being recorded and is kept.
     if (rc == 0 && QFileInfo(m_receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
@@ -178,11 +175,15 @@ CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qin
 
 bool CBoxFetch::keepPresent(const QString& local, bool voice) {
     if (voice) {
-        report(CPrgFileDwnDlg::Position, 95);
+        if (m_progress) {
+            m_progress->setStepDone(95);
+        }
         m_pendingVoice = local;
         return true;
     }
-    report(CPrgFileDwnDlg::Position, -1);
+    if (m_progress) {
+        m_progress->setStepDone(-1);
+    }
     if (m_convert && !m_pendingVoice.isEmpty()) {
         const UnitResult converted = convertPendingVoice(UnitResult::PresentVoiceNotConverted);
         if (converted != UnitResult::Done) {
@@ -223,7 +224,9 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         return stop(UnitResult::NoDiskSpace);
     }
     if (voice) {
-        report(CPrgFileDwnDlg::FileSize, size / 1024);
+        if (m_progress) {
+            m_progress->setStepTotal(size / 1024);
+        }
     }
     m_lastHandled = local;
     if (CFileMng::FileExists(local) && !(voice && isCutShort(local, size))) {
@@ -234,12 +237,16 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         switch (fetch(name, local, size, voice, false)) {
         case Fetch::GoneOnUnit:
             m_goneOnUnit = true;
-            report(CPrgFileDwnDlg::Position, -1);
+            if (m_progress) {
+                m_progress->setStepDone(-1);
+            }
             return true;
         case Fetch::Failed:
             return false;
         case Fetch::Written:
-            report(CPrgFileDwnDlg::Position, -1);
+            if (m_progress) {
+                m_progress->setStepDone(-1);
+            }
             if (!keepFetched(local, voice)) {
                 return false;
             }
@@ -247,8 +254,10 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         }
     }
     if (!voice) {
-        report(CPrgFileDwnDlg::Downloading);
-        report(CPrgFileDwnDlg::NextMessage);
+        if (m_progress) {
+            m_progress->setPhase(CProgress::Phase::Downloading);
+            m_progress->nextFile();
+        }
     }
     return true;
 }
@@ -272,6 +281,8 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
         }
         m_goneOnUnit = m_goneOnUnit || fetched == Fetch::GoneOnUnit;
     }
-    report(CPrgFileDwnDlg::FileStep);
+    if (m_progress) {
+        m_progress->countFile();
+    }
     return true;
 }

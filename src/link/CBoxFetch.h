@@ -5,7 +5,7 @@
 #include <QSet>
 #include <QString>
 
-class CProgressDlg;
+class CProgress;
 class CUserInterface;
 class FTPCONN_INFO;
 
@@ -14,7 +14,8 @@ class FTPCONN_INFO;
 // which files it wrote, since only those are ever removed again.
 class CBoxFetch {
 public:
-    CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, const QString& folder, bool convertOnDownload);
+    CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, CProgress* progress, const QString& folder,
+              bool convertOnDownload);
 
     // Files arrive under this name and become message files only when complete and given their record; the
     // ".ini" keeps a leftover out of every message count. The name is the process's own, so that no other run
@@ -58,11 +59,10 @@ private:
     UnitResult convertPendingVoice(UnitResult notConverted);
     void removeFetched(const QString& path);
     bool stop(UnitResult result);
-    void report(int what, long long value = 0) const;
 
     FTPCONN_INFO& m_conn;
     CUserInterface* m_ui;
-    CProgressDlg* m_progress;
+    CProgress* m_progress; // the window that follows the run; null: none
     QString m_folder;
     QString m_receiving;
     bool m_convert;

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CLinkPause;
+class CProgress;
 class CUserInterface;
 
 // The unit link as the rest of the program sees it: one per program run (a new one after a reconnection).
@@ -46,8 +47,10 @@ public:
 
     // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
     // record (see CUnitBoxOps for the results).
-    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
-    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) override;
+    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
+                           CProgress* progress) override;
+    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
+                               CProgress* progress) override;
     // The size a voice file of the unit's box directory is listed at, and the space it needs locally: Done
     // (both set), NotListed, NoBoxDirectory or CommFailure.
     UnitResult FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,
@@ -56,9 +59,9 @@ public:
     // kept, one cut short is fetched again. listedSize (-1 unknown): what FindVoiceSize found; a file that comes
     // shorter is a failure. Done, FileGoneOnUnit, Cancelled, NoDiskSpace (no room for the file, the record or the
     // WAV file), CommFailure, and for a download that converts, PresentVoiceNotConverted or
-    // FetchedVoiceNotConverted.
+    // FetchedVoiceNotConverted. progress: the window that follows the transfer and conversion (null: none).
     UnitResult DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
-                             qint64 listedSize = -1);
+                             qint64 listedSize = -1, CProgress* progress = nullptr);
 
     // Whether downloads convert voice data to WAV as soon as a message is complete.
     void setConvertOnDownload(bool on) { m_convertOnDownload = on; }
@@ -66,7 +69,6 @@ public:
     // Whether a converting download leaves a message's WAV file alone when it is complete and newer than the
     // voice file, instead of converting every message of the box again on every run. Off for the windows.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
-    bool keepCurrentWav() const { return m_keepCurrentWav; }
     // Done, Refused (the unit's reply code: 550 no such file, 450 in use ...) or CommFailure.
     Reply DeleteOnUnit(const QString& localDirectory, const QString& path);
     // The keep-alive probe of the current connection; 0 when there is none.
@@ -92,7 +94,8 @@ public:
 private:
     Login connectAndLogin(const QString& address, const QString& user, const QString& password);
     // The transfer and record of DownloadVoice, with the keep-alive paused.
-    UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize);
+    UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize,
+                          CProgress* progress);
 
     CUserInterface* m_ui;
     FTP_TIMEOUTS m_timeouts;

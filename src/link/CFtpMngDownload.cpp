@@ -4,9 +4,9 @@
 #include "link/CBoxFetch.h"
 #include "link/CFtpListing.h"
 #include "link/CListingReader.h"
-#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
+#include "platform/CProgress.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
@@ -44,7 +44,8 @@ template <typename Take> UnitResult walkListing(const QString& text, CUserInterf
 
 } // namespace
 
-UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
+UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
+                                CProgress* progress) {
     lineCount = 0;
     if (!m_conn) {
         return UnitResult::CommFailure;
@@ -60,7 +61,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
         result = listingFailure(listed);
     } else if (CCancelFlag::value() != 1) {
         lineCount = CFtpListing::countLines(text, [] {});
-        CBoxFetch run(*m_conn, m_ui, folder, m_convertOnDownload);
+        CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
         run.setKeepCurrentWav(m_keepCurrentWav);
         result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
         if (result == UnitResult::Cancelled) {
@@ -71,7 +72,8 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
     return result;
 }
 
-UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount) {
+UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
+                                    CProgress* progress) {
     lineCount = 0;
     if (!m_conn) {
         return UnitResult::CommFailure;
@@ -84,7 +86,7 @@ UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& uni
     UnitResult result = listingFailure(listed);
     if (listed == 1) {
         lineCount = CFtpListing::countLines(text, [] {});
-        CBoxFetch run(*m_conn, m_ui, folder, false);
+        CBoxFetch run(*m_conn, m_ui, progress, folder, false);
         result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
     }
     resumeKeepAlive();
@@ -129,25 +131,20 @@ UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& b
 }
 
 UnitResult CFtpMng::DownloadVoice(const QString& unitPath, const QString& boxFolder, const QString& name,
-                                  qint64 listedSize) {
+                                  qint64 listedSize, CProgress* progress) {
     if (!m_conn || !CFtpListing::isMessageName(name)) {
         return UnitResult::CommFailure;
     }
     pauseKeepAlive();
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    const UnitResult result = fetchVoice(unitPath, folder, name, listedSize);
+    const UnitResult result = fetchVoice(unitPath, folder, name, listedSize, progress);
     resumeKeepAlive();
     return result;
 }
 
-UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize) {
-    CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr;
-    const auto report = [progress](int what) {
-        if (progress) {
-            progress->post(what, what == CPrgFileDwnDlg::Position ? -1 : 0);
-        }
-    };
+UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize,
+                               CProgress* progress) {
     const QString local = CFileMng::Join(folder, name);
     // The unit's copy arrives under the receiving name and becomes the message file only when complete and given
     // its record. A voice file already here, with the record the user may have edited, is never touched: it stays
@@ -160,7 +157,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord).bytes >= FILESTS_INFO::SIZE;
     const QString receiving = CFileMng::Join(folder, CBoxFetch::receivingName());
     int rc = m_conn->Retrieve(unitPath, CBoxFetch::receivingName(), true, false, sizeof(FILESTS_INFO),
-                              CBoxFetch::mostExpected(listedSize));
+                              CBoxFetch::mostExpected(listedSize), progress);
     // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
     if (rc == 0 && listedSize >= 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
         rc = -1;
@@ -172,7 +169,9 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
                : rc == 550 ? UnitResult::FileGoneOnUnit
                            : UnitResult::CommFailure;
     }
-    report(CPrgFileDwnDlg::Position);
+    if (progress) {
+        progress->setStepDone(-1);
+    }
     if (kept) {
         QFile::remove(receiving);
     } else if (CRecordBuilder::BuildIntoHeadroom(receiving, local) != CRecordBuilder::Result::Written) {
@@ -190,7 +189,9 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
         }
         CFileMng::RewriteRecord(oldRecord, local);
     }
-    report(CPrgFileDwnDlg::Position);
+    if (progress) {
+        progress->setStepDone(-1);
+    }
     if (m_ui) {
         for (int i = 0; i < 10; ++i) {
             m_ui->dispatchPendingEvents(1);
@@ -200,11 +201,13 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     if (!m_convertOnDownload || (kept && m_keepCurrentWav && CFileMng::WavIsCurrent(local))) {
         return UnitResult::Done;
     }
-    report(CPrgFileDwnDlg::Converting);
+    if (progress) {
+        progress->setPhase(CProgress::Phase::Converting);
+    }
     if (CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(local, m_ui) != 1) {
+    if (CFileMng::ConvertToWav(local, m_ui, progress) != 1) {
         if (!kept) {
             QFile::remove(local);
         }

@@ -2,9 +2,10 @@
 
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
+#include "link/CLinkTexts.h"
 #include "link/CLoginForm.h"
-#include "operations/COperationTexts.h"
 #include "platform/CCancelFlag.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 
 CLinkController::CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts)
@@ -141,9 +142,8 @@ void CLinkController::linkLost() {
     if (rc == CFtpMng::Login::Cancelled) {
         return;
     }
-    m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
-                                                        : COperationTexts::LoginFailed(),
-                    COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+    m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? CLinkTexts::ConnectFailed() : CLinkTexts::LoginFailed(),
+                    CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
 
 void CLinkController::pauseKeepAlive() {

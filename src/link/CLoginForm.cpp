@@ -2,7 +2,8 @@
 
 #include "link/CFtpMng.h"
 #include "link/CLinkSettings.h"
-#include "operations/COperationTexts.h"
+#include "link/CLinkTexts.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 
 #include <QRegularExpression>
@@ -96,7 +97,7 @@ bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, 
     }
     const QString problem = validate(typed);
     if (!problem.isEmpty()) {
-        ui.messageBox(problem, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        ui.messageBox(problem, CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     const CFtpMng::Login rc = ftp.ConnectLogin(typed.address, typed.user, typed.password);
@@ -105,9 +106,8 @@ bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, 
         return false;
     }
     if (rc != CFtpMng::Login::LoggedIn) {
-        ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? COperationTexts::ConnectFailed()
-                                                          : COperationTexts::LoginFailed(),
-                      COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? CLinkTexts::ConnectFailed() : CLinkTexts::LoginFailed(),
+                      CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     m_settings.loggedIn = 1;

@@ -1,9 +1,8 @@
 #include "link/FTPCONN_INFO.h"
 
-#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CCp932.h"
-#include "platform/CProgressDlg.h"
+#include "platform/CProgress.h"
 #include "platform/CUserInterface.h"
 
 #include <QElapsedTimer>
@@ -479,7 +478,7 @@ bool FTPCONN_INFO::isTransferComplete(int finalCode) {
 }
 
 int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
-                           int headroom, qint64 maxBytes) {
+                           int headroom, qint64 maxBytes, CProgress* progress) {
     // The local name comes from a listing or a record: it must name a file inside the local directory.
     if (localName.isEmpty() || localName == QLatin1String(".") || localName == QLatin1String("..") ||
         localName.contains(QLatin1Char('/')) || localName.contains(QChar(0))) {
@@ -511,7 +510,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     if (resetCounter) {
         chunkCounter = 0;
     }
-    const Received received = receiveInto(fd, headroom, silent, maxBytes);
+    const Received received = receiveInto(fd, headroom, silent, maxBytes, progress);
     CloseData();
     if (received.cancelled || received.end == Received::End::Broken || received.end == Received::End::TooLong) {
         // The unit's answers about the broken-off transfer are taken with the ABOR, so that the next command reads
@@ -539,7 +538,8 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     return 0;
 }
 
-FTPCONN_INFO::Received FTPCONN_INFO::receiveInto(int fd, int headroom, bool silent, qint64 maxBytes) {
+FTPCONN_INFO::Received FTPCONN_INFO::receiveInto(int fd, int headroom, bool silent, qint64 maxBytes,
+                                                 CProgress* progress) {
     Received out;
     QByteArray pending;
     pending.reserve(kWriteBuffer);
@@ -583,9 +583,8 @@ FTPCONN_INFO::Received FTPCONN_INFO::receiveInto(int fd, int headroom, bool sile
         }
         if (!silent) {
             ++chunkCounter;
-            // Looked up per report: dispatching events may have closed the window meanwhile.
-            if (CProgressDlg* progress = m_ui ? m_ui->findProgress(CPrgFileDwnDlg::kTitle) : nullptr) {
-                progress->post(PRG_POSITION, chunkCounter);
+            if (progress) {
+                progress->setStepDone(chunkCounter);
             }
         }
     }

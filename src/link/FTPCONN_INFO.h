@@ -8,6 +8,7 @@
 
 #include <netinet/in.h>
 
+class CProgress;
 class CUserInterface;
 
 // The connection context of the unit link: the control connection, the sockets of the current transfer and
@@ -62,12 +63,13 @@ public:
     // under localName; the box download passes its switches, the list download uses the short form.
     // headroom: zero bytes written in front of the data (room for a record); bytesReceived does not count them.
     // maxBytes: the most the file may bring (-1 no limit); a transfer that brings more is broken off.
+    // progress: told the chunk count of a transfer that is not silent (null: told nothing).
     // 0 whole (closed with 226), -1 failed (broken, silent past the wait, cut, not closed with 226), -2 cancelled,
     // -3 the disk filled up while writing, else the unit's refusal code (550 no such file ...).
     int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent, int headroom = 0,
-                 qint64 maxBytes = -1);
-    int Retrieve(const QString& name, bool resetCounter, bool silent) {
-        return Retrieve(name, name, resetCounter, silent);
+                 qint64 maxBytes = -1, CProgress* progress = nullptr);
+    int Retrieve(const QString& name, bool resetCounter, bool silent, CProgress* progress = nullptr) {
+        return Retrieve(name, name, resetCounter, silent, 0, -1, progress);
     }
     // Listings of a box directory: 1 whole (an empty directory, answered 550, is an empty listing), -2 no such
     // directory, -1 failed or cancelled; ListNames says 0 and ListLong the code when the unit refuses the
@@ -112,7 +114,7 @@ private:
     int createListener(QString& portLine);
     // The data connection of the unit (the control connection's peer) within the accept wait; -1 none.
     int acceptFromUnit();
-    Received receiveInto(int fd, int headroom, bool silent, qint64 maxBytes);
+    Received receiveInto(int fd, int headroom, bool silent, qint64 maxBytes, CProgress* progress);
     // Throws away what is waiting on the control connection.
     void drainControl();
     // budget: how many bytes the line may still take; it is lowered by what was taken.

@@ -111,7 +111,7 @@ void CListModel::load(int refresh) {
 
     std::unique_ptr<CProgressDlg> progress;
     if (m_firstLoad) {
-        ProgressSpec look;
+        ProgressLook look;
         look.title = QStringLiteral("一覧表を開く");
         look.text = QStringLiteral("一覧表を開いています。");
         look.rangeMin = 0;

@@ -149,8 +149,8 @@ void BoxRun::downloadPhase(bool extension) {
         }
         int lines = 0;
         const UnitResult r = m_kind == CBoxDownload::Kind::VoiceAndInfo
-                                 ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines)
-                                 : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines);
+                                 ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines, &m_progress)
+                                 : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines, &m_progress);
         // A box whose unit directory was already missing when counting is skipped, not a failure: it must not
         // turn a finished download into a communication error or hide its completion message.
         if (r == UnitResult::NoBoxDirectory && m_missingOnUnit.contains(i)) {

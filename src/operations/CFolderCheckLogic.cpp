@@ -30,7 +30,7 @@ bool CFolderCheckLogic::run() {
     m_findings.clear();
     m_compared = false;
     CCancelFlag::clear();
-    ProgressSpec look;
+    ProgressLook look;
     look.title = ProgressTitle();
     look.text = QStringLiteral("ダウンロードフォルダを点検しています。");
     look.counterText = QStringLiteral(" ");

@@ -113,7 +113,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) ||
                 (!QFileInfo::exists(stem + kVminf) && !infoAhead)) {
                 ++counter;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 s.noVoice = true;
                 continue;
             }
@@ -123,7 +123,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             const QString sourceDir = QFileInfo(path).path();
             if (sameFolder(sourceDir, destDir)) {
                 counter = rowEnd;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 ++s.processed;
                 ++s.transferred;
                 continue;
@@ -157,7 +157,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             }
             if (rowFailed) {
                 counter = rowEnd;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 ++s.failed;
                 continue;
             }
@@ -197,7 +197,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             // A move that may not replace a file of the target leaves the whole message where it is.
             if ((kind == Move && todo.size() != names.size()) || todo.isEmpty()) {
                 counter = rowEnd;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 ++s.processed;
                 continue;
             }
@@ -209,14 +209,14 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             note.files = todo;
             if (!CMoveJournal::Begin(downloadFolder, note)) {
                 counter = rowEnd;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 ++s.failed;
                 continue;
             }
             for (const QString& name : todo) {
                 m_ui.dispatchPendingEvents(1);
                 ++counter;
-                progress.post(PRG_POSITION, counter);
+                progress.setStepDone(counter);
                 const QString source = sourceOf(name);
                 const QString destination = destOf(name);
                 // What may be replaced was settled above; a file that appeared meanwhile is not taken over.
@@ -253,13 +253,13 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             }
             CMoveJournal::End(downloadFolder);
             counter = rowEnd;
-            progress.post(PRG_POSITION, counter);
+            progress.setStepDone(counter);
             ++s.processed;
             ++s.transferred;
         }
         if (!cancelledOut) {
             if (!s.memory && m_cancel == 0) {
-                progress.post(PRG_POSITION, 3 * n);
+                progress.setStepDone(3 * n);
             }
             progress.close();
         }

@@ -52,7 +52,7 @@ public:
     // current download folder. Shows its progress and result messages.
     Summary Run(int kind, const QString& target, const std::vector<FILESTS_INFO>& rows, const QString& downloadFolder);
 
-    // The list window's handler of 1129: the run stops after the file in hand and takes its message back.
+    // The list window's handler of a cancel request: the run stops after the file in hand and takes its message back.
     void RequestCancel() { m_cancel = 1; }
     bool cancelRequested() const { return m_cancel != 0; }
     // A further source of cancel requests, asked where the flag is checked (the command line's interrupt).

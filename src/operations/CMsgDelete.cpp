@@ -160,7 +160,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
         CPrgMsgDelDlg progress(ui, total);
         const auto step = [&] {
             ++steps;
-            progress.post(PRG_POSITION, steps);
+            progress.setStepDone(steps);
             ui.dispatchPendingEvents(1);
         };
 
@@ -259,7 +259,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                 step();
             }
         }
-        progress.post(PRG_POSITION, total);
+        progress.setStepDone(total);
         progress.close();
     }
     RESULT_MESSAGE::ShowAll(ui, ResultMessages(s));

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/CCommonTexts.h"
+
 #include <QString>
 
 // The message texts and captions that more than one operation (or the desktop program and kelda-cli) show:
-// each has its home here.
-class COperationTexts {
+// each has its home here, or below in CCommonTexts when the link or the voice commands show it too.
+class COperationTexts : public CCommonTexts {
 public:
-    static QString ErrorCaption() { return QStringLiteral("エラー"); }
     static QString DownloadDoneCaption() { return QStringLiteral("ダウンロード完了"); }
     static QString DownloadConfirmCaption() { return QStringLiteral("ダウンロード確認画面"); }
     static QString DownloadConfirm(const QString& folder) {
@@ -15,8 +16,6 @@ public:
     static QString CommError() { return QStringLiteral("通信エラーが発生しました。"); }
     static QString NoMessages() { return QStringLiteral("音声メッセージがありません。"); }
     static QString DownloadDone() { return QStringLiteral("ファイルのダウンロードが正常に完了しました。"); }
-    static QString AlreadyErased() { return QStringLiteral("音声ファイルは既に消去されています。"); }
-    static QString NoDiskSpace() { return QStringLiteral("ＰＣのメモリ不足です。"); }
     static QString PartlyNoVoice() {
         return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(音声ファイルなし)。");
     }
@@ -24,10 +23,6 @@ public:
         return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。");
     }
     static QString NothingSelected() { return QStringLiteral("選択されていません。"); }
-    static QString ConnectFailed() { return QStringLiteral("接続に失敗しました。"); }
-    static QString LoginFailed() { return QStringLiteral("ログインに失敗しました。"); }
     static QString FolderDownloadDone() { return QStringLiteral("フォルダのダウンロードが正常に完了しました。"); }
-    static QString ConvertDoneCaption() { return QStringLiteral("変換完了"); }
-    static QString ConvertDone() { return QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。"); }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
 };

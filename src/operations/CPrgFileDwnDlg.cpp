@@ -5,8 +5,8 @@
 #include <algorithm>
 
 namespace {
-ProgressSpec look() {
-    ProgressSpec s;
+ProgressLook look() {
+    ProgressLook s;
     s.title = CPrgFileDwnDlg::kTitle;
     s.text = QStringLiteral("ファイルをダウンロード中です。");
     s.counterText = QStringLiteral(" ");
@@ -29,43 +29,37 @@ void CPrgFileDwnDlg::advanceCounter() {
     showCounter();
 }
 
-void CPrgFileDwnDlg::post(int msg, long long wParam, long long /*lParam*/) {
-    switch (msg) {
-    case Position: {
-        const long long n = wParam;
-        setPosition((n >= 0 && n <= rangeMax()) ? static_cast<int>(n) : rangeMax());
-        ui().dispatchPendingEvents(10);
-        break;
-    }
-    case NextMessage:
-        m_current = std::min(m_current + 1, m_total);
-        showCounter();
-        setPosition(0);
-        ui().dispatchPendingEvents(10);
-        break;
-    case Downloading:
+void CPrgFileDwnDlg::setStepDone(long long done) {
+    setPosition((done >= 0 && done <= rangeMax()) ? static_cast<int>(done) : rangeMax());
+    ui().dispatchPendingEvents(10);
+}
+
+void CPrgFileDwnDlg::nextFile() {
+    m_current = std::min(m_current + 1, m_total);
+    showCounter();
+    setPosition(0);
+    ui().dispatchPendingEvents(10);
+}
+
+void CPrgFileDwnDlg::setPhase(Phase phase) {
+    if (phase == Phase::Downloading) {
         setText(QStringLiteral("ファイルをダウンロード中です。"));
         setRange(0, 100);
-        setPosition(0);
-        ui().dispatchPendingEvents(10);
-        break;
-    case Converting:
+    } else {
         setText(QStringLiteral("ＷＡＶファイルに変換中です。"));
-        setPosition(0);
-        ui().dispatchPendingEvents(10);
-        break;
-    case FileSize:
-        setRange(0, wParam > 0 ? static_cast<int>(std::min<long long>(wParam, 0x7fffffff)) : 100);
-        break;
-    case FileStep:
-        m_current = std::min(m_current, m_total);
-        showCounter();
-        setPosition(m_current);
-        ++m_current;
-        ui().dispatchPendingEvents(10);
-        break;
-    default:
-        CProgressDlg::post(msg, wParam);
-        break;
     }
+    setPosition(0);
+    ui().dispatchPendingEvents(10);
+}
+
+void CPrgFileDwnDlg::setStepTotal(long long total) {
+    setRange(0, total > 0 ? static_cast<int>(std::min<long long>(total, 0x7fffffff)) : 100);
+}
+
+void CPrgFileDwnDlg::countFile() {
+    m_current = std::min(m_current, m_total);
+    showCounter();
+    setPosition(m_current);
+    ++m_current;
+    ui().dispatchPendingEvents(10);
 }

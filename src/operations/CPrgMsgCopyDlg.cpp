@@ -3,8 +3,8 @@
 #include <algorithm>
 
 namespace {
-ProgressSpec look(bool move, int rows) {
-    ProgressSpec s;
+ProgressLook look(bool move, int rows) {
+    ProgressLook s;
     s.title = move ? CPrgMsgCopyDlg::kMoveTitle : CPrgMsgCopyDlg::kCopyTitle;
     s.text = move ? QStringLiteral("音声メッセージを移動中です。") : QStringLiteral("音声メッセージをコピー中です。");
     s.rangeMin = 0;
@@ -17,30 +17,22 @@ ProgressSpec look(bool move, int rows) {
 CPrgMsgCopyDlg::CPrgMsgCopyDlg(CUserInterface& ui, bool move, int rows, std::function<void()> cancelRequest)
     : CProgressDlg(ui,
                    [&] {
-                       ProgressSpec s = look(move, rows);
+                       ProgressLook s = look(move, rows);
                        // The button only asks; the run sees the request through the list window's flag at its next
                        // check.
-                       s.onCancel = [this] { post(PRG_CANCELREQ); };
+                       s.onCancel = [this] {
+                           if (m_cancelRequest) {
+                               m_cancelRequest();
+                           }
+                       };
                        return s;
                    }()),
       m_cancelRequest(std::move(cancelRequest)) {}
 
-void CPrgMsgCopyDlg::post(int msg, long long wParam, long long /*lParam*/) {
-    switch (msg) {
-    case PRG_POSITION:
-        setPosition(static_cast<int>(std::min<long long>(wParam, rangeMax())));
-        // Ten single events rather than one batch, so that a press of "キャンセル" is seen between them.
-        for (int i = 0; i < 10; ++i) {
-            ui().dispatchPendingEvents(1);
-        }
-        break;
-    case PRG_CANCELREQ:
-        if (m_cancelRequest) {
-            m_cancelRequest();
-        }
-        break;
-    default:
-        CProgressDlg::post(msg, wParam);
-        break;
+void CPrgMsgCopyDlg::setStepDone(long long done) {
+    setPosition(static_cast<int>(std::min<long long>(done, rangeMax())));
+    // Ten single events rather than one batch, so that a press of "キャンセル" is seen between them.
+    for (int i = 0; i < 10; ++i) {
+        ui().dispatchPendingEvents(1);
     }
 }

@@ -1,8 +1,8 @@
 #include "operations/CPrgMsgDelDlg.h"
 
 namespace {
-ProgressSpec look(int total) {
-    ProgressSpec s;
+ProgressLook look(int total) {
+    ProgressLook s;
     s.title = CPrgMsgDelDlg::kTitle;
     s.text = QStringLiteral("音声メッセージを消去中です。");
     s.rangeMin = 0;

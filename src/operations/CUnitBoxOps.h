@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class CProgress;
+
 // What a box download needs from the unit, per box. The FTP client provides it; tests put a fake in its place
 // to drive every combination of per-box results.
 class CUnitBoxOps {
@@ -22,7 +24,10 @@ public:
     virtual Count CountBoxFiles(const QString& unitDir, const QString& localDir, Files files) = 0;
     // Per-box downloads (voice and information, or information only). lineCount: the lines of the box listing.
     // Done, FileGoneOnUnit, CommFailure, NoBoxDirectory, Cancelled, NoDiskSpace, and for a download that
-    // converts, PresentVoiceNotConverted or FetchedVoiceNotConverted.
-    virtual UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
-    virtual UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount) = 0;
+    // converts, PresentVoiceNotConverted or FetchedVoiceNotConverted. progress: the window that follows the
+    // download (null: none).
+    virtual UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount,
+                                   CProgress* progress) = 0;
+    virtual UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount,
+                                       CProgress* progress) = 0;
 };

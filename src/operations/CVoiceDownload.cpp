@@ -67,9 +67,9 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
         if (CCancelFlag::isSet()) {
             break;
         }
-        progress.post(CPrgFileDwnDlg::FileSize, spaceNeeded / 1024);
+        progress.setStepTotal(spaceNeeded / 1024);
         t.last = ftp.DownloadVoice(target.unitPath, target.boxFolder, target.name,
-                                   found == UnitResult::Done ? listedSize : -1);
+                                   found == UnitResult::Done ? listedSize : -1, &progress);
         if (t.last == UnitResult::Done) {
             if (pendingMissing) {
                 ++t.notFetched;
@@ -83,8 +83,8 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
             t.diskFull = t.diskFull || t.last == UnitResult::NoDiskSpace;
             break;
         }
-        progress.post(CPrgFileDwnDlg::Downloading);
-        progress.post(CPrgFileDwnDlg::NextMessage);
+        progress.setPhase(CProgress::Phase::Downloading);
+        progress.nextFile();
         ui.dispatchPendingEvents(1);
     }
     progress.close();

@@ -2,24 +2,28 @@
 
 #include <algorithm>
 
-CProgressDlg::CProgressDlg(CUserInterface& ui, const ProgressSpec& look)
-    : m_ui(ui), m_title(look.title), m_view(ui.createProgressView(look)), m_min(look.rangeMin), m_max(look.rangeMax) {
-    m_ui.registerProgress(this);
-}
+CProgressDlg::CProgressDlg(CUserInterface& ui, const ProgressLook& look)
+    : m_ui(ui), m_title(look.title), m_view(ui.createProgressView(look)), m_min(look.rangeMin), m_max(look.rangeMax) {}
 
 CProgressDlg::~CProgressDlg() {
     close();
 }
 
-void CProgressDlg::post(int msg, long long wParam, long long /*lParam*/) {
-    if (msg == PRG_POSITION) {
-        setPosition(static_cast<int>(std::min<long long>(wParam, m_max)));
-        if (m_view) {
-            m_view->repaint();
-        }
-        m_ui.dispatchPendingEvents(10);
+void CProgressDlg::setStepTotal(long long /*total*/) {}
+
+void CProgressDlg::setStepDone(long long done) {
+    setPosition(static_cast<int>(std::min<long long>(done, m_max)));
+    if (m_view) {
+        m_view->repaint();
     }
+    m_ui.dispatchPendingEvents(10);
 }
+
+void CProgressDlg::nextFile() {}
+
+void CProgressDlg::setPhase(Phase /*phase*/) {}
+
+void CProgressDlg::countFile() {}
 
 void CProgressDlg::setRange(int minimum, int maximum) {
     m_min = minimum;
@@ -50,7 +54,6 @@ void CProgressDlg::setCounterText(const QString& text) {
 
 void CProgressDlg::close() {
     if (m_view) {
-        m_ui.unregisterProgress(this);
         m_view->close();
         m_view.reset();
     }

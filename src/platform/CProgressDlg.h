@@ -1,24 +1,17 @@
 #pragma once
 
+#include "platform/CProgress.h"
 #include "platform/CProgressView.h"
 #include "platform/CUserInterface.h"
 
 #include <memory>
 
-// Progress notifications: posted message numbers with two parameters.
-enum ProgressMsg : int {
-    PRG_POSITION = 1124,   // wParam: steps or frames done
-    PRG_NEXTFILE = 1125,   // next file begins
-    PRG_FRAMETOTAL = 1128, // wParam: frame total of the current file
-    PRG_CANCELREQ = 1129,  // move/copy progress asks the list window to cancel
-};
-
-// A modeless progress window of the core. It opens its view through the user interface, registers itself so
-// that it can be found by title, and turns posted notifications into view changes. The base handles 1124 the
-// common way (clamp to the range, repaint, dispatch up to ten events); kinds override post() for the rest.
-class CProgressDlg {
+// A modeless progress window of the core. It opens its view through the user interface and turns the reports of
+// the step it is handed to into view changes. The base takes the step done the common way (clamp to the range,
+// repaint, dispatch up to ten events) and leaves the other reports alone; kinds override what they show.
+class CProgressDlg : public CProgress {
 public:
-    CProgressDlg(CUserInterface& ui, const ProgressSpec& look);
+    CProgressDlg(CUserInterface& ui, const ProgressLook& look);
     virtual ~CProgressDlg();
     CProgressDlg(const CProgressDlg&) = delete;
     CProgressDlg& operator=(const CProgressDlg&) = delete;
@@ -29,7 +22,11 @@ public:
     int position() const { return m_pos; }
     bool isOpen() const { return m_view != nullptr; }
 
-    virtual void post(int msg, long long wParam = 0, long long lParam = 0);
+    void setStepTotal(long long total) override;
+    void setStepDone(long long done) override;
+    void nextFile() override;
+    void setPhase(Phase phase) override;
+    void countFile() override;
 
     void setRange(int minimum, int maximum);
     void setPosition(int position);

@@ -5,10 +5,8 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 class CProgressView;
-class CProgressDlg;
 
 // Icons and buttons of a message box. The results carry the numbers message boxes have always returned (OK 1,
 // Cancel 2, Yes 6, No 7), so a result stored or logged as a number keeps its meaning.
@@ -17,7 +15,7 @@ enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 // What a progress window looks like when it opens. The core decides the contents; the UI only shows them.
-struct ProgressSpec {
+struct ProgressLook {
     QString title;
     QString text;
     QString counterText; // empty: no counter label
@@ -38,7 +36,7 @@ public:
                                  MsgButtons buttons = MsgButtons::Ok) = 0;
 
     // A modeless progress window; it stays open until the returned view is closed or destroyed.
-    virtual std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& look) = 0;
+    virtual std::unique_ptr<CProgressView> createProgressView(const ProgressLook& look) = 0;
 
     // Takes pending user-interface events from the queue and dispatches them (at most maxEvents; a negative
     // number means all that are waiting). Long operations call this between their steps.
@@ -63,12 +61,4 @@ public:
 
     // Opens a file with the desktop's default application for it ("open" verb); false when nothing took it.
     virtual bool openWithDefaultApplication(const QString& path) = 0;
-
-    // Progress windows are found by their title, as the decoder and the FTP client do.
-    CProgressDlg* findProgress(const QString& title) const;
-    void registerProgress(CProgressDlg* dlg);
-    void unregisterProgress(CProgressDlg* dlg);
-
-private:
-    std::vector<CProgressDlg*> m_progress;
 };

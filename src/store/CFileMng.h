@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class CProgress;
 class CUserInterface;
 
 // The store's file operations. Stateless: every operation opens, reads or writes and closes its files within the
@@ -92,7 +93,8 @@ public:
     static void ListSubfolders(const QString& folder, QStringList& list);
 
     // Decodes a local ".vmdat" file into a ".wav" beside it. 1 converted; 0 not (cancelled, failed, or no file).
-    static int ConvertToWav(const QString& vmdatFile, CUserInterface* ui);
+    // progress: the window that follows the conversion (null: none).
+    static int ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress);
     // Whether the WAV file of a voice-data file is what converting it would give: complete (its header carries
     // the sizes of every frame of the voice data) and written after the voice file.
     static bool WavIsCurrent(const QString& vmdatFile);

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-CProgressWindow::CProgressWindow(const ProgressSpec& look, QWidget* parent) : QDialog(parent) {
+CProgressWindow::CProgressWindow(const ProgressLook& look, QWidget* parent) : QDialog(parent) {
     setWindowTitle(look.title);
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -47,7 +47,7 @@ void CProgressWindow::closeEvent(QCloseEvent* e) {
     e->ignore();
 }
 
-CWidgetProgressView::CWidgetProgressView(const ProgressSpec& look, QWidget* parent)
+CWidgetProgressView::CWidgetProgressView(const ProgressLook& look, QWidget* parent)
     : m_window(new CProgressWindow(look, parent)) {
     m_paintLater.setSingleShot(true);
     m_paintLater.setInterval(kPaintGapMs);

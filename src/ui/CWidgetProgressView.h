@@ -16,7 +16,7 @@ class QPushButton;
 class CProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    CProgressWindow(const ProgressSpec& look, QWidget* parent);
+    CProgressWindow(const ProgressLook& look, QWidget* parent);
     QLabel* textLabel() const { return m_text; }
     QLabel* counterLabel() const { return m_counter; }
     QProgressBar* bar() const { return m_bar; }
@@ -38,7 +38,7 @@ private:
 // The view the core's progress dialogs drive.
 class CWidgetProgressView : public CProgressView {
 public:
-    CWidgetProgressView(const ProgressSpec& look, QWidget* parent);
+    CWidgetProgressView(const ProgressLook& look, QWidget* parent);
     ~CWidgetProgressView() override;
     void setText(const QString& text) override;
     void setCounterText(const QString& text) override;

@@ -77,7 +77,7 @@ MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, Msg
     }
 }
 
-std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressSpec& look) {
+std::unique_ptr<CProgressView> CWidgetUi::createProgressView(const ProgressLook& look) {
     // Under a modal dialog (the folder list's download) a window of the main window would be blocked with it,
     // "キャンセル" included; the dialog owns it instead.
     QWidget* owner = QApplication::activeModalWidget();

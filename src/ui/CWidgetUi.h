@@ -16,7 +16,7 @@ public:
 
     MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
                          MsgButtons buttons = MsgButtons::Ok) override;
-    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& look) override;
+    std::unique_ptr<CProgressView> createProgressView(const ProgressLook& look) override;
     void dispatchPendingEvents(int maxEvents = 1) override;
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;

@@ -1,14 +1,14 @@
 // The conversion driver of the store: lives with the decoder it drives.
 #include "store/CFileMng.h"
 
-#include "platform/CProgressDlg.h"
+#include "platform/CProgress.h"
 #include "voice/CG729Decoder.h"
 #include "voice/CWavPath.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
+int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress) {
     // A path that is not a voice-data file would make the staging file the source itself and truncate it.
     const QString tmpPath = CWavPath::tmpFor(vmdatFile);
     const QString wavPath = CWavPath::wavForTmp(tmpPath);
@@ -33,8 +33,8 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
         return 0;
     }
 
-    if (CProgressDlg* progress = CG729Decoder::findProgressWindow(ui)) {
-        progress->post(PRG_FRAMETOTAL, frames.size() / CG729Decoder::FRAME_BYTES);
+    if (progress) {
+        progress->setStepTotal(frames.size() / CG729Decoder::FRAME_BYTES);
     }
 
     {
@@ -56,7 +56,7 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui) {
     // keeps a leftover out of every message count.
     const QString partPath = wavPath + QStringLiteral(".part");
     const QByteArray tmpName = QFile::encodeName(tmpPath);
-    const int rc = CG729Decoder::Run(tmpName, tmpName, QFile::encodeName(partPath), ui);
+    const int rc = CG729Decoder::Run(tmpName, tmpName, QFile::encodeName(partPath), ui, progress);
     QFile::remove(tmpPath);
     if (rc == CG729Decoder::Done) {
         QFile::remove(wavPath);

@@ -1,10 +1,8 @@
 #include "voice/CG729Decoder.h"
 
-#include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
-#include "platform/CProgressDlg.h"
+#include "platform/CProgress.h"
 #include "platform/CUserInterface.h"
-#include "voice/CWavConvDlg.h"
 
 extern "C" {
 #include <bcg729/decoder.h>
@@ -62,18 +60,8 @@ void CG729Decoder::makeWavHeader(uint8_t h[WAV_HEADER_BYTES], quint32 dataSize, 
     put32(h + 40, dataSize);
 }
 
-CProgressDlg* CG729Decoder::findProgressWindow(CUserInterface* ui) {
-    if (!ui) {
-        return nullptr;
-    }
-    if (CProgressDlg* dlg = ui->findProgress(CWavConvDlg::kTitle)) {
-        return dlg;
-    }
-    return ui->findProgress(CPrgFileDwnDlg::kTitle);
-}
-
 int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath, const QByteArray& outputPath,
-                      CUserInterface* ui) {
+                      CUserInterface* ui, CProgress* progress) {
     CCancelFlag::clear();
     const bool talk = s_verbose;
     if (talk) {
@@ -103,7 +91,6 @@ int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath
     bool writeOk = std::fwrite(header, 1, sizeof(header), out.get()) == sizeof(header);
 
     std::unique_ptr<bcg729DecoderChannelContextStruct, DecoderChannelDeleter> channel(initBcg729DecoderChannel());
-    CProgressDlg* const progress = findProgressWindow(ui);
 
     uint8_t stored[FRAME_BYTES];
     uint8_t rfc[FRAME_BYTES];
@@ -119,7 +106,7 @@ int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath
         writeOk = std::fwrite(samples, sizeof(int16_t), FRAME_SAMPLES, out.get()) == FRAME_SAMPLES;
         ++frames;
         if (progress) {
-            progress->post(1124, frames);
+            progress->setStepDone(frames);
         }
         if (ui) {
             ui->dispatchPendingEvents(1);

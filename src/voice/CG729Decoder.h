@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class CUserInterface;
-class CProgressDlg;
+class CProgress;
 
 // Decodes a file of bare G.729 Annex A speech frames (the unit's word order) into a WAV file: 8 kHz, 16-bit
 // mono PCM. A decoder channel is set up afresh for every call, so a file always decodes the same way whatever
@@ -27,9 +27,10 @@ public:
     static constexpr quint32 PLACEHOLDER_RIFF_SIZE = 16036;
     static constexpr quint32 PLACEHOLDER_DATA_SIZE = 16000;
 
-    // programName is only used in the error line. Paths are in the file system's own encoding.
+    // programName is only used in the error line. Paths are in the file system's own encoding. progress: told the
+    // frames decoded (null: told nothing).
     static int Run(const QByteArray& programName, const QByteArray& inputPath, const QByteArray& outputPath,
-                   CUserInterface* ui);
+                   CUserInterface* ui, CProgress* progress);
 
     // The banner and per-frame lines go to standard output only when this is on (the command-line switch).
     static void setVerbose(bool on) { s_verbose = on; }
@@ -53,9 +54,6 @@ public:
     }
     // The 44-byte header of a PCM WAV file of the given data size (riff size = data size + 36 unless given).
     static void makeWavHeader(uint8_t header[WAV_HEADER_BYTES], quint32 dataSize, quint32 riffSize);
-
-    // The window that follows a conversion: the conversion dialog, else a download dialog; null when none.
-    static CProgressDlg* findProgressWindow(CUserInterface* ui);
 
 private:
     static inline bool s_verbose = false;

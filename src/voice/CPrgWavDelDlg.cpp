@@ -1,7 +1,7 @@
 #include "voice/CPrgWavDelDlg.h"
 
-ProgressSpec CPrgWavDelDlg::look(int files) {
-    ProgressSpec s;
+ProgressLook CPrgWavDelDlg::look(int files) {
+    ProgressLook s;
     s.title = QStringLiteral("消去中");
     s.text = QStringLiteral("ＷＡＶファイルを消去中です。");
     s.rangeMin = 0;

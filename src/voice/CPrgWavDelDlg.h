@@ -7,5 +7,5 @@ class CPrgWavDelDlg : public CProgressDlg {
 public:
     CPrgWavDelDlg(CUserInterface& ui, int files);
 
-    static ProgressSpec look(int files);
+    static ProgressLook look(int files);
 };

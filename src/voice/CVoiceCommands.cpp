@@ -1,7 +1,7 @@
 #include "voice/CVoiceCommands.h"
 
-#include "operations/COperationTexts.h"
 #include "platform/CCancelFlag.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
@@ -15,6 +15,8 @@
 namespace {
 
 const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
+const QString kConvertDoneCaption = QStringLiteral("変換完了");
+const QString kConvertDone = QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。");
 const QString kConvertFailed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
 const QString kOpenFailed =
     QStringLiteral("ＷＡＶファイルを再生できませんでした。\n再生するアプリケーションを確認ください。");
@@ -28,11 +30,11 @@ bool hasVoicePath(const FILESTS_INFO& rec) {
 }
 
 void error(CUserInterface& ui, const QString& text) {
-    ui.messageBox(text, COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+    ui.messageBox(text, CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
 
 void converted(CUserInterface& ui, const QString& text) {
-    ui.messageBox(text, COperationTexts::ConvertDoneCaption(), MsgIcon::Information);
+    ui.messageBox(text, kConvertDoneCaption, MsgIcon::Information);
 }
 
 // Reads the voice-data file's size through an open handle, as the conversion will read it. -1: not openable.
@@ -94,7 +96,7 @@ bool singleRowConvertible(CUserInterface& ui, const FILESTS_INFO& row, const Con
         return false;
     }
     if (t.missing) {
-        error(ui, COperationTexts::AlreadyErased());
+        error(ui, CCommonTexts::AlreadyErased());
         return false;
     }
     const QString path = pathOf(row);
@@ -103,7 +105,7 @@ bool singleRowConvertible(CUserInterface& ui, const FILESTS_INFO& row, const Con
         return false;
     }
     if (!CVoiceCommands::WavFits(path, size)) {
-        error(ui, COperationTexts::NoDiskSpace());
+        error(ui, CCommonTexts::NoDiskSpace());
         return false;
     }
     return true;
@@ -121,8 +123,8 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
         }
         const QString path = pathOf(r);
         if (r.importStatus == 0 || path.contains(QLatin1String(".vminf"))) {
-            dlg.post(PRG_POSITION, 100);
-            dlg.post(PRG_NEXTFILE);
+            dlg.setStepDone(100);
+            dlg.nextFile();
             continue;
         }
         const QString wav = CWavPath::wavFor(path);
@@ -130,8 +132,8 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
             ui.dispatchPendingEvents(1);
             continue;
         }
-        dlg.post(PRG_NEXTFILE);
-        dlg.post(PRG_POSITION, 0);
+        dlg.nextFile();
+        dlg.setStepDone(0);
         ui.dispatchPendingEvents(1);
         if (CCancelFlag::isSet()) {
             break;
@@ -145,12 +147,12 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
             break;
         }
         t.called = true;
-        t.lastFailed = CFileMng::ConvertToWav(path, &ui) != 1;
+        t.lastFailed = CFileMng::ConvertToWav(path, &ui, &dlg) != 1;
         if (t.lastFailed) {
             break;
         }
         ++outcome.converted;
-        dlg.post(PRG_POSITION, 100);
+        dlg.setStepDone(100);
         ui.dispatchPendingEvents(1);
     }
     dlg.close();
@@ -174,14 +176,14 @@ CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const Convert
             error(ui, kNotDownloaded);
         }
         if (t.missing) {
-            error(ui, COperationTexts::AlreadyErased());
+            error(ui, CCommonTexts::AlreadyErased());
         }
         if (t.noSpace) {
-            error(ui, COperationTexts::NoDiskSpace());
+            error(ui, CCommonTexts::NoDiskSpace());
         }
     }
     if (!t.lastFailed && !someLeft) {
-        converted(ui, COperationTexts::ConvertDone());
+        converted(ui, kConvertDone);
         return CVoiceCommands::ConvertResult::Completed;
     }
     // A file that could not be converted (cut short, unwritable folder) stopped the run: say so rather than end
@@ -230,7 +232,7 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
     }
     if (!CFileMng::FileExists(wav)) {
         if (!CFileMng::FileExists(path)) {
-            error(ui, COperationTexts::AlreadyErased());
+            error(ui, CCommonTexts::AlreadyErased());
             return 0;
         }
         const qint64 size = openableSize(path);
@@ -238,7 +240,7 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
             return 0;
         }
         if (!WavFits(path, size)) {
-            error(ui, COperationTexts::NoDiskSpace());
+            error(ui, CCommonTexts::NoDiskSpace());
             return 0;
         }
         ui.setMainWindowEnabled(false);
@@ -246,13 +248,13 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
         int rc = 0;
         {
             CWavConvDlg dlg(ui, 1);
-            dlg.post(PRG_NEXTFILE);
+            dlg.nextFile();
             for (int i = 0; i < 20; ++i) {
                 ui.dispatchPendingEvents(1);
             }
             // A cancel pressed before decoding starts would otherwise be cleared by the decoder and ignored.
             if (!CCancelFlag::isSet()) {
-                rc = CFileMng::ConvertToWav(path, &ui);
+                rc = CFileMng::ConvertToWav(path, &ui, &dlg);
             }
             dlg.close();
         }
@@ -286,9 +288,9 @@ void CVoiceCommands::DeleteQueuedWavFiles(CUserInterface& ui, QStringList& queue
     CPrgWavDelDlg dlg(ui, count);
     for (int i = 0; i < count; ++i) {
         QFile::remove(queue[i]);
-        dlg.post(PRG_POSITION, i + 1);
+        dlg.setStepDone(i + 1);
     }
-    dlg.post(PRG_POSITION, count);
+    dlg.setStepDone(count);
     for (int i = 0; i < 10; ++i) {
         ui.dispatchPendingEvents(1);
         ui.sleepMs(10);

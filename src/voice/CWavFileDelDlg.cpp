@@ -1,13 +1,12 @@
 #include "voice/CWavFileDelDlg.h"
 
-#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
 
-CWavFileDelDlg::CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder)
-    : m_ui(ui), m_folder(downloadFolder) {}
+CWavFileDelDlg::CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders)
+    : m_ui(ui), m_folder(downloadFolder), m_boxFolders(std::move(boxFolders)) {}
 
 QString CWavFileDelDlg::kindFolder(BoxList list) {
     return list == Rusuroku ? QStringLiteral("rusuroku") : QStringLiteral("naisen");
@@ -16,7 +15,7 @@ QString CWavFileDelDlg::kindFolder(BoxList list) {
 bool CWavFileDelDlg::open() {
     for (BoxList list : {Rusuroku, Naisen}) {
         m_rows[list].clear();
-        const QStringList boxes = CBoxOpenLogic::boxFolders(CFileMng::Join(m_folder, kindFolder(list)));
+        const QStringList boxes = m_boxFolders(CFileMng::Join(m_folder, kindFolder(list)));
         for (const QString& box : boxes) {
             if (CFileMng::HasWavFiles(box)) {
                 m_rows[list].push_back({QFileInfo(box).fileName(), false});

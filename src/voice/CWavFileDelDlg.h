@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class CUserInterface;
@@ -17,7 +19,10 @@ public:
         bool checked = false;
     };
 
-    CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder);
+    // The box folders of a kind folder (full paths), in the order the box lists offer them.
+    using BoxFolders = std::function<QStringList(const QString& kindFolder)>;
+
+    CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders);
 
     // Fills both lists. false after "フォルダにＷＡＶファイルがありません。": the dialog closes at once.
     bool open();
@@ -37,5 +42,6 @@ private:
     static QString kindFolder(BoxList list);
     CUserInterface& m_ui;
     QString m_folder;
+    BoxFolders m_boxFolders;
     std::vector<Row> m_rows[2];
 };

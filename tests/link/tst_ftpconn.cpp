@@ -389,9 +389,9 @@ private Q_SLOTS:
         QCOMPARE(conn().Command(QString("CWD /naisen/0101\r\n")), 0);
         sim->clearTranscript();
 
-        CProgressDlg progress(*ui, ProgressSpec{QStringLiteral("ダウンロード中"), {}, {}, 0, 100000, true, {}});
+        CProgressDlg progress(*ui, ProgressLook{QStringLiteral("ダウンロード中"), {}, {}, 0, 100000, true, {}});
         conn().chunkCounter = 40;
-        QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false), 0);
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false, &progress), 0);
         QCOMPARE(sim->transcript(), QStringList({"PORT", "RETR " + kStem + ".vmdat"}));
         QCOMPARE(CTestFiles::read(local.filePath(kStem + ".vmdat")), data);
         QCOMPARE(conn().bytesReceived, data.size());

@@ -29,8 +29,10 @@ public:
     QStringList calls;
 
     Count CountBoxFiles(const QString& unitDir, const QString& localDir, Files files) override;
-    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount) override;
-    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount) override;
+    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount,
+                           CProgress* progress) override;
+    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount,
+                               CProgress* progress) override;
 
 private:
     UnitResult run(const QString& unitDir, int& lineCount);

@@ -40,7 +40,7 @@ MsgResult CScriptedUi::messageBox(const QString& text, const QString& caption, M
     return answer;
 }
 
-std::unique_ptr<CProgressView> CScriptedUi::createProgressView(const ProgressSpec& look) {
+std::unique_ptr<CProgressView> CScriptedUi::createProgressView(const ProgressLook& look) {
     const int id = m_nextId++;
     m_open.append({id, look.title, look.onCancel});
     progressEvents.append({look.title, "open", look.text});

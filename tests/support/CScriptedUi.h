@@ -52,7 +52,7 @@ public:
     const Message* lastMessage() const { return messages.isEmpty() ? nullptr : &messages.last(); }
 
     MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) override;
-    std::unique_ptr<CProgressView> createProgressView(const ProgressSpec& look) override;
+    std::unique_ptr<CProgressView> createProgressView(const ProgressLook& look) override;
     void dispatchPendingEvents(int maxEvents) override;
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;

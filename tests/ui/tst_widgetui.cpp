@@ -105,7 +105,7 @@ private Q_SLOTS:
         CWidgetUi ui;
         ui.setMainWindow(&main);
         int cancelled = 0;
-        ProgressSpec look;
+        ProgressLook look;
         look.title = "ダウンロード中";
         look.text = "受信しています。";
         look.counterText = "1/3";
@@ -113,9 +113,9 @@ private Q_SLOTS:
         look.cancelButton = true;
         look.onCancel = [&] { ++cancelled; };
         CProgressDlg dlg(ui, look);
-        QCOMPARE(ui.findProgress("ダウンロード中"), &dlg);
+        QVERIFY(dlg.isOpen());
         ui.setMainWindowEnabled(false);
-        dlg.post(PRG_POSITION, 25);
+        dlg.setStepDone(25);
         QCOMPARE(dlg.position(), 10);
 
         CProgressWindow* w = nullptr;
@@ -137,7 +137,7 @@ private Q_SLOTS:
         ui.setMainWindowEnabled(true);
         QVERIFY(main.centralWidget()->isEnabled());
         dlg.close();
-        QVERIFY(!ui.findProgress("ダウンロード中"));
+        QVERIFY(!dlg.isOpen());
     }
 
     // Playing one message after another: the opener's verdict is read from an opener that is still there,
@@ -245,7 +245,7 @@ private Q_SLOTS:
         QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Return);
         QCoreApplication::processEvents();
         QVERIFY(w->isVisible());
-        QCOMPARE(ui.findProgress(title), dlg.get());
+        QVERIFY(dlg->isOpen());
         QCOMPARE(CCancelFlag::value(), 0);
         QCOMPARE(copyCancels, 0);
         if (cancellable) {
@@ -484,7 +484,7 @@ private Q_SLOTS:
         CDownKindSetLogic downKind(ui, doc, unit);
         CSelDownLogic selDown(ui, doc, unit);
         CMsgCopyLogic copy(ui, root + "dl");
-        CWavFileDelDlg wavs(ui, root + "dl");
+        CWavFileDelDlg wavs(ui, root + "dl", &CBoxOpenLogic::boxFolders);
         const std::map<QString, std::function<QDialog*()>> make = {
             {"CBoxNameChgDlg", [&]() -> QDialog* { return new CBoxNameChgDlg(boxNames, nullptr); }},
             {"CBoxFldNameChgDlg", [&]() -> QDialog* { return new CBoxFldNameChgDlg(boxFolders, nullptr); }},

@@ -1,5 +1,6 @@
 // Convert and play from the list, the conversion dialog, WAV removal at exit and the WAV deletion dialog.
 #include "CSampleUnit.h"
+#include "list/CBoxOpenLogic.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
@@ -95,17 +96,17 @@ private Q_SLOTS:
         QVERIFY(ui.hasOpenProgress(QStringLiteral("変換中")));
         QCOMPARE(ui.progressEvents.at(0).value, QStringLiteral("WAVファイルに変換中です。"));
         QCOMPARE(ui.progressEvents.at(1).value, QStringLiteral("1／3"));
-        dlg.post(PRG_NEXTFILE);
+        dlg.nextFile();
         QCOMPARE(ui.progressEvents.last().what, QStringLiteral("repaint"));
         QCOMPARE(ui.dispatchCalls, 5);
         QCOMPARE(ui.sleepCalls, 5);
-        dlg.post(PRG_FRAMETOTAL, 250);
+        dlg.setStepTotal(250);
         QCOMPARE(dlg.rangeMax(), 250);
-        dlg.post(PRG_POSITION, 100);
+        dlg.setStepDone(100);
         QCOMPARE(dlg.position(), 100);
-        dlg.post(PRG_POSITION, 900);
+        dlg.setStepDone(900);
         QCOMPARE(dlg.position(), 250);
-        dlg.post(PRG_NEXTFILE);
+        dlg.nextFile();
         QCOMPARE(dlg.position(), 0);
         QCOMPARE(dlg.filesBegun(), 2);
         QVERIFY(hasEvent(ui, QStringLiteral("変換中"), QStringLiteral("counter"), QStringLiteral("2／3")));
@@ -399,7 +400,7 @@ private Q_SLOTS:
         touch(dl + "/naisen/305/A.WAV"); // only an upper-case name
 
         CScriptedUi ui;
-        CWavFileDelDlg dlg(ui, dl);
+        CWavFileDelDlg dlg(ui, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(dlg.open());
         QCOMPARE(dlg.folderLabel(), dl);
         QCOMPARE(dlg.rows(CWavFileDelDlg::Rusuroku).size(), size_t(1));
@@ -426,7 +427,7 @@ private Q_SLOTS:
 
         QFile::remove(dl + "/naisen/305/A.WAV");
         CScriptedUi none;
-        CWavFileDelDlg empty(none, dl);
+        CWavFileDelDlg empty(none, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(!empty.open());
         QCOMPARE(none.messageTexts(), QStringList{QStringLiteral("フォルダにＷＡＶファイルがありません。")});
     }
@@ -442,7 +443,7 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         CScriptedUi ui;
-        CWavFileDelDlg dlg(ui, dl);
+        CWavFileDelDlg dlg(ui, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(dlg.open());
         auto numbers = [&](CWavFileDelDlg::BoxList list) {
             QStringList out;

@@ -28,25 +28,23 @@ extern "C" {
 
 namespace {
 
-// Records what is posted to it, as the conversion or download dialog would receive it.
+// Records what it is told, as the conversion or download dialog handed to the conversion would be told it.
 class SpyDlg : public CProgressDlg {
 public:
     SpyDlg(CUserInterface& ui, const QString& title) : CProgressDlg(ui, look(title)) {}
-    void post(int msg, long long wParam, long long) override { posts.append({msg, wParam}); }
-    QList<QPair<int, long long>> posts;
-    QList<long long> values(int msg) const {
-        QList<long long> v;
-        for (const auto& p : posts) {
-            if (p.first == msg) {
-                v << p.second;
-            }
-        }
-        return v;
-    }
+    void setStepTotal(long long total) override { totals << total; }
+    void setStepDone(long long done) override { dones << done; }
+    void nextFile() override { ++others; }
+    void setPhase(Phase) override { ++others; }
+    void countFile() override { ++others; }
+    QList<long long> totals;
+    QList<long long> dones;
+    int others = 0;
+    bool toldNothing() const { return totals.isEmpty() && dones.isEmpty() && others == 0; }
 
 private:
-    static ProgressSpec look(const QString& title) {
-        ProgressSpec s;
+    static ProgressLook look(const QString& title) {
+        ProgressLook s;
         s.title = title;
         return s;
     }
@@ -202,10 +200,10 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), QByteArray(), FILESTS_INFO::VOICE_OFFSET - 1);
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 0);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 0);
         QVERIFY(leftovers().isEmpty());
-        QVERIFY(spy.posts.isEmpty());
-        QCOMPARE(CFileMng::ConvertToWav(path("absent.vmdat"), &ui), 0);
+        QVERIFY(spy.toldNothing());
+        QCOMPARE(CFileMng::ConvertToWav(path("absent.vmdat"), &ui, &spy), 0);
         QVERIFY(leftovers().isEmpty());
     }
 
@@ -213,13 +211,13 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), QByteArray());
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44);
         QCOMPARE(le32(wav, 4), 36u);
         QCOMPARE(le32(wav, 40), 0u);
-        QCOMPARE(spy.values(PRG_FRAMETOTAL), QList<long long>{0});
-        QVERIFY(spy.values(PRG_POSITION).isEmpty());
+        QCOMPARE(spy.totals, QList<long long>{0});
+        QVERIFY(spy.dones.isEmpty());
         QCOMPARE(leftovers(), QStringList{QFileInfo(voice()).completeBaseName() + ".wav"});
     }
 
@@ -227,13 +225,13 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(3, 3).left(25));
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44 + 320);
         QCOMPARE(le32(wav, 4), 356u);
         QCOMPARE(le32(wav, 40), 320u);
-        QCOMPARE(spy.values(PRG_FRAMETOTAL), QList<long long>{2});
-        QCOMPARE(spy.values(PRG_POSITION), (QList<long long>{1, 2}));
+        QCOMPARE(spy.totals, QList<long long>{2});
+        QCOMPARE(spy.dones, (QList<long long>{1, 2}));
         // One pending event is dispatched per frame, so the window stays alive during long files.
         QCOMPARE(ui.dispatchCalls, 2);
     }
@@ -241,7 +239,7 @@ private Q_SLOTS:
     void hundredFramesGiveFinalHeader() {
         CScriptedUi ui;
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(5, 100));
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, nullptr), 1);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 16044);
         QCOMPARE(wav.left(4), QByteArray("RIFF"));
@@ -266,7 +264,7 @@ private Q_SLOTS:
         frames[70 * 10 + 0] = 0x12;
         frames[70 * 10 + 1] = 0x34;
         writeVoiceFile(voice(), frames);
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
         const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 120 * 160);
         QVERIFY(pcm == referencePcm(frames));
@@ -297,7 +295,7 @@ private Q_SLOTS:
 
     void knownAnswerOfTheFixture() {
         writeVoiceFile(voice(), fixtureFrames());
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
         const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 40 * 160);
         QVERIFY(pcm.count('\0') < pcm.size() / 2);
@@ -320,19 +318,19 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 0);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 0);
         QVERIFY(!wavNamedEarly);
         QVERIFY(leftovers().isEmpty());
         QVERIFY(QDir(m_dir.path()).entryList({"*.part"}, QDir::Files).isEmpty());
         QCOMPARE(CTestFiles::read(voice()), before);
-        // The decoder stops after the frame in hand; the download dialog followed it in the absence of "変換中".
-        QCOMPARE(spy.values(PRG_FRAMETOTAL), QList<long long>{60});
-        QCOMPARE(spy.values(PRG_POSITION).size(), 7);
+        // The decoder stops after the frame in hand; the download dialog handed in followed it.
+        QCOMPARE(spy.totals, QList<long long>{60});
+        QCOMPARE(spy.dones.size(), 7);
         QCOMPARE(CCancelFlag::value(), 1);
 
         // The next conversion clears the flag itself.
         ui.onDispatch = nullptr;
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
     }
 
     void staleTemporaryFileAndRepeatedConversion() {
@@ -344,12 +342,12 @@ private Q_SLOTS:
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write(QByteArray(100000, '\x77'));
         }
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
         QVERIFY(!QFile::exists(tmp));
         const QByteArray first = CTestFiles::read(wav);
         QCOMPARE(first.size(), 44 + 80 * 160);
         // A second run of the same file starts from a fresh decoder and overwrites the WAV identically.
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
         QCOMPARE(CTestFiles::read(wav), first);
     }
 
@@ -358,7 +356,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         const QString file = folder + "/2026120109300001_01_000002.vmdat";
         writeVoiceFile(file, CSampleUnit::voiceFrames(2, 10));
-        QCOMPARE(CFileMng::ConvertToWav(file, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), 1);
         QCOMPARE(QFileInfo(folder + "/2026120109300001_01_000002.wav").size(), 44 + 10 * 160);
         QVERIFY(!QFile::exists(folder + "/2026120109300001_01_000002.tmp"));
     }
@@ -368,13 +366,13 @@ private Q_SLOTS:
         const QString info = path("2026120109300001_01_000003.vminf");
         writeVoiceFile(info, CSampleUnit::voiceFrames(2, 5));
         const QByteArray before = CTestFiles::read(info);
-        QCOMPARE(CFileMng::ConvertToWav(info, nullptr), 0);
+        QCOMPARE(CFileMng::ConvertToWav(info, nullptr, nullptr), 0);
         QCOMPARE(CTestFiles::read(info), before);
         // A folder named like a voice file does not redirect the output.
         const QString odd = path("x.vmdat");
         QVERIFY(QDir().mkpath(odd));
         writeVoiceFile(odd + "/2026120109300001_01_000004.vmdat", CSampleUnit::voiceFrames(2, 5));
-        QCOMPARE(CFileMng::ConvertToWav(odd + "/2026120109300001_01_000004.vmdat", nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(odd + "/2026120109300001_01_000004.vmdat", nullptr, nullptr), 1);
         QVERIFY(QFile::exists(odd + "/2026120109300001_01_000004.wav"));
     }
 
@@ -386,7 +384,7 @@ private Q_SLOTS:
             const int saved = dup(fileno(stdout));
             QVERIFY(std::freopen(QFile::encodeName(capture).constData(), "w", stdout));
             CG729Decoder::setVerbose(verbose);
-            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr), 1);
+            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
             CG729Decoder::setVerbose(false);
             std::fflush(stdout);
             dup2(saved, fileno(stdout));
@@ -410,7 +408,7 @@ private Q_SLOTS:
         writeVoiceFile(file, CSampleUnit::voiceFrames(2, 5));
         // A WAV name taken by a folder cannot be created: nothing is converted, and the staging file goes.
         QVERIFY(QDir().mkpath(folder + "/2026120109300001_01_000005.wav"));
-        QCOMPARE(CFileMng::ConvertToWav(file, nullptr), 0);
+        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), 0);
         QVERIFY(!QFile::exists(folder + "/2026120109300001_01_000005.tmp"));
         QVERIFY(QFileInfo(folder + "/2026120109300001_01_000005.wav").isDir());
     }

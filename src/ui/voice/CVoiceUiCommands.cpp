@@ -1,5 +1,6 @@
 #include "ui/voice/CVoiceUiCommands.h"
 
+#include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
 #include "ui/list/CChildFrame.h"
@@ -69,7 +70,7 @@ void CVoiceUiCommands::play() {
 }
 
 void CVoiceUiCommands::wavDelete() {
-    CWavFileDelDlg logic(m_frame.ui(), m_frame.doc().currentFolderPath());
+    CWavFileDelDlg logic(m_frame.ui(), m_frame.doc().currentFolderPath(), &CBoxOpenLogic::boxFolders);
     CWavFileDelWnd dlg(logic, &m_frame);
     dlg.run();
 }

@@ -1,4 +1,5 @@
 // The WAV deletion window: the widget shows its logic's state and forwards clicks.
+#include "list/CBoxOpenLogic.h"
 #include "support/CScriptedUi.h"
 #include "ui/CDialogTestKit.h"
 #include "ui/operations/CBoxTickList.h"
@@ -32,7 +33,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         CScriptedUi ui;
-        CWavFileDelDlg logic(ui, folder);
+        CWavFileDelDlg logic(ui, folder, &CBoxOpenLogic::boxFolders);
         CWavFileDelWnd dlg(logic, nullptr);
         QVERIFY(dlg.prepare());
         QCOMPARE(dlg.windowTitle(), QStringLiteral("ＷＡＶファイル消去"));
@@ -51,7 +52,7 @@ private Q_SLOTS:
 
         // Nothing left to delete in that box list: the window does not open.
         QFile::remove(folder + "/rusuroku/0001/a.wav");
-        CWavFileDelDlg none(ui, folder);
+        CWavFileDelDlg none(ui, folder, &CBoxOpenLogic::boxFolders);
         CWavFileDelWnd empty(none, nullptr);
         QCOMPARE(empty.run(), int(QDialog::Rejected));
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("フォルダにＷＡＶファイルがありません。"));
