@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 
 QPushButton* CDialogButtons::addOkCancel(QDialog& dialog, QBoxLayout& layout, std::function<void()> onPress,
@@ -17,4 +18,26 @@ QPushButton* CDialogButtons::addOkCancel(QDialog& dialog, QBoxLayout& layout, st
     QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout.addWidget(box);
     return press;
+}
+
+std::vector<QPushButton*> CDialogButtons::addChoices(QDialog& dialog, QBoxLayout& layout, std::vector<Choice> choices,
+                                                     std::size_t defaultIndex) {
+    auto* row = new QHBoxLayout;
+    std::vector<QPushButton*> buttons;
+    for (Choice& c : choices) {
+        auto* b = new QPushButton(c.text, &dialog);
+        QObject::connect(b, &QPushButton::clicked, &dialog, std::move(c.press));
+        buttons.push_back(b);
+    }
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), &dialog);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    buttons.push_back(cancel);
+    for (QPushButton* b : buttons) {
+        row->addWidget(b);
+    }
+    if (defaultIndex < buttons.size()) {
+        buttons[defaultIndex]->setDefault(true);
+    }
+    layout.addLayout(row);
+    return buttons;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QBoxLayout;
 class QDialog;
@@ -17,4 +18,15 @@ public:
     // Adds the row at the end of layout; returns the dialog's own button.
     static QPushButton* addOkCancel(QDialog& dialog, QBoxLayout& layout, std::function<void()> onPress,
                                     const QString& pressText = QStringLiteral("OK"));
+
+    // A row of kinds to choose from, then "キャンセル", left to right in the order given (the order is part of
+    // what the dialog asks, so no desktop's button order applies). Each press runs its choice's handler.
+    struct Choice {
+        QString text;
+        std::function<void()> press;
+    };
+    // defaultIndex: the button Return presses; choices.size() names "キャンセル". Returns the choices' buttons and
+    // "キャンセル" last.
+    static std::vector<QPushButton*> addChoices(QDialog& dialog, QBoxLayout& layout, std::vector<Choice> choices,
+                                                std::size_t defaultIndex);
 };

@@ -1,9 +1,9 @@
 #include "ui/operations/CDownKindSetDlg.h"
 
 #include "operations/CDownKindSetLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -17,19 +17,14 @@ CDownKindSetDlg::CDownKindSetDlg(CDownKindSetLogic& logic, QWidget* parent) : QD
     layout->addWidget(new QLabel(QStringLiteral("ダウンロード種別を選択してください。"), this));
     layout->addSpacing(8);
 
-    auto* buttons = new QHBoxLayout;
-    m_voice = new QPushButton(QStringLiteral("録音情報と音声ファイル"), this);
-    m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_voice, m_info, cancel}) {
-        buttons->addWidget(b);
-    }
     // A confirmation follows before anything is downloaded.
-    m_voice->setDefault(true);
-    layout->addLayout(buttons);
-    connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
-    connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const auto buttons =
+        CDialogButtons::addChoices(*this, *layout,
+                                   {{QStringLiteral("録音情報と音声ファイル"), [this] { pressDownload(0); }},
+                                    {QStringLiteral("録音情報のみ"), [this] { pressDownload(1); }}},
+                                   0);
+    m_voice = buttons[0];
+    m_info = buttons[1];
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);

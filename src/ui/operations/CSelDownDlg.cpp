@@ -1,6 +1,7 @@
 #include "ui/operations/CSelDownDlg.h"
 
 #include "operations/CSelDownLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
 
@@ -64,19 +65,14 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     m_extension = makeList(QStringLiteral("内線BOX"), logic.extension());
     layout->addWidget(boxGroup);
 
-    auto* bottom = new QHBoxLayout;
-    m_voice = new QPushButton(QStringLiteral("録音情報と音声ファイル"), this);
-    m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_voice, m_info, cancel}) {
-        bottom->addWidget(b);
-    }
     // A confirmation follows before anything is downloaded.
-    m_voice->setDefault(true);
-    layout->addLayout(bottom);
-    connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
-    connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const auto buttons =
+        CDialogButtons::addChoices(*this, *layout,
+                                   {{QStringLiteral("録音情報と音声ファイル"), [this] { pressDownload(0); }},
+                                    {QStringLiteral("録音情報のみ"), [this] { pressDownload(1); }}},
+                                   0);
+    m_voice = buttons[0];
+    m_info = buttons[1];
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
