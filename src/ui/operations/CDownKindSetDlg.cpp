@@ -17,14 +17,8 @@ CDownKindSetDlg::CDownKindSetDlg(CDownKindSetLogic& logic, QWidget* parent) : QD
     layout->addWidget(new QLabel(QStringLiteral("ダウンロード種別を選択してください。"), this));
     layout->addSpacing(8);
 
-    // A confirmation follows before anything is downloaded.
-    const auto buttons =
-        CDialogButtons::addChoices(*this, *layout,
-                                   {{QStringLiteral("録音情報と音声ファイル"), [this] { pressDownload(0); }},
-                                    {QStringLiteral("録音情報のみ"), [this] { pressDownload(1); }}},
-                                   0);
-    m_voice = buttons[0];
-    m_info = buttons[1];
+    addKindRow(
+        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
@@ -46,4 +40,14 @@ void CDownKindSetDlg::pressDownload(int kind) {
         m_timer->stop();
         accept();
     }
+}
+
+void CDownKindSetDlg::addKindRow(QDialog& dialog, QBoxLayout& layout, std::function<void(int kind)> press,
+                                 QPushButton*& voice, QPushButton*& info) {
+    const auto buttons = CDialogButtons::addChoices(dialog, layout,
+                                                    {{QStringLiteral("録音情報と音声ファイル"), [press] { press(0); }},
+                                                     {QStringLiteral("録音情報のみ"), [press] { press(1); }}},
+                                                    0);
+    voice = buttons[0];
+    info = buttons[1];
 }

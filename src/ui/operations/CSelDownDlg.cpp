@@ -1,9 +1,9 @@
 #include "ui/operations/CSelDownDlg.h"
 
 #include "operations/CSelDownLogic.h"
-#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
+#include "ui/operations/CDownKindSetDlg.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -65,14 +65,8 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     m_extension = makeList(QStringLiteral("内線BOX"), logic.extension());
     layout->addWidget(boxGroup);
 
-    // A confirmation follows before anything is downloaded.
-    const auto buttons =
-        CDialogButtons::addChoices(*this, *layout,
-                                   {{QStringLiteral("録音情報と音声ファイル"), [this] { pressDownload(0); }},
-                                    {QStringLiteral("録音情報のみ"), [this] { pressDownload(1); }}},
-                                   0);
-    m_voice = buttons[0];
-    m_info = buttons[1];
+    CDownKindSetDlg::addKindRow(
+        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
