@@ -1,5 +1,6 @@
 #include "admin/CFolderTree.h"
 
+#include "link/CFtpListing.h"
 #include "link/CListingReader.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
@@ -17,32 +18,10 @@ void report(CProgressDlg* progress, int position) {
     }
 }
 
-bool acceptableBoxName(const QString& name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains('/')) {
-        return false;
-    }
-    // The box selection text of a list separates boxes by "," and blanks: a box whose name holds one would be
-    // read as other boxes.
-    for (QChar c : name) {
-        if (c == QLatin1Char(',') || c.isSpace() || c.unicode() < 0x20) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 QStringList CFolderTree::BoxNames(const QString& listing) {
-    QStringList names;
-    CListingReader reader(listing);
-    QString name;
-    while (reader.next(name)) {
-        if (acceptableBoxName(name)) {
-            names << name;
-        }
-    }
-    return names;
+    return CFtpListing::boxNumbers(listing);
 }
 
 namespace {
@@ -84,7 +63,7 @@ bool CFolderTree::makeBoxFolders(const QString& kindDir, const QString& listing,
     CListingReader reader(listing, [](QChar) { return CCancelFlag::value() != 1; });
     QString name;
     while (reader.next(name)) {
-        if (!acceptableBoxName(name)) {
+        if (!CFtpListing::isBoxNumber(name)) {
             continue;
         }
         const QString box = CFileMng::Join(kindDir, name);

@@ -19,9 +19,8 @@ public:
     static int DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress);
     // Removes a folder and everything in it. 1 when the folder itself is gone, 0 otherwise.
     static int DeleteFolderTree(const QString& path, CProgressDlg* progress);
-    // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); names
-    // that cannot be a local folder name (empty, or with "/") or a box of a list's box selection (with "," or
-    // blanks) are left out.
+    // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); what
+    // CFtpListing::isBoxNumber refuses is left out, so the folders made are the boxes the listing reader takes.
     static QStringList BoxNames(const QString& listing);
 
 private:

@@ -18,8 +18,6 @@ public:
     // Removes the "inf.tmp" of every box folder below the kind directory (the import completed).
     static void RemoveBackups(const QString& kindDir);
 
-    const QStringList& backedUp() const { return m_folders; }
-
 private:
     QStringList m_folders;
 };

@@ -22,8 +22,9 @@ public:
 
     // A message file name: a 26-character stem and ".vmdat" or ".vminf", nothing that leaves the folder.
     static bool isMessageName(const QString& name);
-    // A box folder name from the tree listing: not empty, not "." or "..", no path separator, no "," or blank
-    // (they separate boxes in a list's box selection), at most 4 characters.
+    // A box folder name from the tree listing: not empty, not "." or "..", no path separator ("/" or "\\"), no
+    // control character, "," or blank (they separate boxes in a list's box selection), at most 4 characters (the
+    // unit's box numbers have four). The one rule for reading a listing and for making box folders from it.
     static bool isBoxNumber(const QString& name);
     // Box numbers of a tree listing text (one per line), the rest skipped.
     static QStringList boxNumbers(const QString& text);

@@ -13,7 +13,4 @@ public:
     LOGIN_VALUES connection; // used by ConnectLogin and reconnection; never saved
     LOGIN_VALUES remembered; // [LOGIN] IP, USER, PASS
     int rememberFlag = 0;    // [LOGIN] CHECK
-
-    // Writes the [LOGIN] values to the settings file now; the settings block does this at exit.
-    virtual void saveLogin() {}
 };

@@ -90,7 +90,6 @@ public:
     int unreadableFiles() const { return m_unreadableFiles; }
     bool firstLoad() const { return m_firstLoad; }
     int displayMode() const { return m_displayMode; }
-    void setDisplayMode(int mode) { m_displayMode = mode; }
     int keepSort() const { return m_keepSort; }
     void setKeepSort(int keep) { m_keepSort = keep; }
 

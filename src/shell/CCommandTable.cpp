@@ -1,14 +1,14 @@
 #include "shell/CCommandTable.h"
 
-CCommandTable::Registration CCommandTable::add(Command cmd, Rule enabled, Handler run, Feature feature) {
-    return put(cmd, {std::move(run), enabled, nullptr, feature, 0});
+CCommandTable::Registration CCommandTable::add(Command cmd, Rule enabled, Handler run) {
+    return put(cmd, {std::move(run), enabled, nullptr, 0});
 }
 
 CCommandTable::Registration CCommandTable::addToggle(Command cmd, Rule enabled, Rule checked, Handler run) {
     if (!checked) {
         return Registration::Incomplete;
     }
-    return put(cmd, {std::move(run), enabled, checked, Feature::Built, 0});
+    return put(cmd, {std::move(run), enabled, checked, 0});
 }
 
 CCommandTable::Registration CCommandTable::put(Command cmd, Entry e) {
@@ -73,11 +73,6 @@ bool CCommandTable::isChecked(Command cmd, const CMainFrameLogic& frame,
 
 bool CCommandTable::isRegistered(Command cmd) const {
     return entry(cmd) != nullptr;
-}
-
-bool CCommandTable::isBuilt(Command cmd) const {
-    const Entry* e = entry(cmd);
-    return e && e->feature == Feature::Built;
 }
 
 CCommandTable::Rule CCommandTable::enableRule(Command cmd) const {

@@ -20,17 +20,13 @@ public:
     using Handler = std::function<void()>;
     using Rule = CCommandRules::Rule;
 
-    // A command whose feature is not built yet keeps its button or item and its rule, and does nothing (or only
-    // the checks it makes before doing anything).
-    enum class Feature { Built, NotBuilt };
-
     enum class Registration {
         Added,
         AlreadyRegistered, // a second registration of the same command; the first stays
         Incomplete,        // no handler, no rule, or a command outside the table
     };
 
-    Registration add(Command cmd, Rule enabled, Handler run, Feature feature = Feature::Built);
+    Registration add(Command cmd, Rule enabled, Handler run);
     // A setting item with a check mark.
     Registration addToggle(Command cmd, Rule enabled, Rule checked, Handler run);
     // Replaces the handler of a registered command (tests, stand-ins); false when none is registered.
@@ -44,7 +40,6 @@ public:
     bool isChecked(Command cmd, const CMainFrameLogic& frame, const CMainFrameLogic::EnableInputs& in) const;
 
     bool isRegistered(Command cmd) const;
-    bool isBuilt(Command cmd) const;
     Rule enableRule(Command cmd) const;
     // How often a command was offered for registration, refused ones included: exactly once for each command in a
     // complete table.
@@ -55,7 +50,6 @@ private:
         Handler run;
         Rule enabled = nullptr;
         Rule checked = nullptr;
-        Feature feature = Feature::Built;
         int offered = 0;
     };
     const Entry* entry(Command cmd) const;

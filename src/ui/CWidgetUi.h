@@ -12,7 +12,6 @@ class CWidgetUi : public CUserInterface {
 public:
     CWidgetUi() = default;
     void setMainWindow(QWidget* w) { m_main = w; }
-    QWidget* mainWindow() const { return m_main; }
 
     MsgResult messageBox(const QString& text, const QString& caption, MsgIcon icon,
                          MsgButtons buttons = MsgButtons::Ok) override;

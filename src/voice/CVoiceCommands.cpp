@@ -25,10 +25,6 @@ QString pathOf(const FILESTS_INFO& rec) {
     return FILESTS_INFO::text(rec.filePath);
 }
 
-bool hasVoicePath(const FILESTS_INFO& rec) {
-    return pathOf(rec).contains(QLatin1String(".vmdat"));
-}
-
 void error(CUserInterface& ui, const QString& text) {
     ui.messageBox(text, CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
@@ -50,19 +46,6 @@ qint64 openableSize(const QString& path) {
 
 bool CVoiceCommands::WavFits(const QString& voiceFile, qint64 voiceBytes) {
     return CDiskSpace::fits(QFileInfo(voiceFile).path(), 16 * voiceBytes);
-}
-
-bool CVoiceCommands::CanConvert(const std::vector<FILESTS_INFO>& selectedRows) {
-    for (const auto& r : selectedRows) {
-        if (hasVoicePath(r)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CVoiceCommands::CanPlay(const std::vector<FILESTS_INFO>& selectedRows) {
-    return selectedRows.size() == 1 && hasVoicePath(selectedRows.front());
 }
 
 namespace {

@@ -39,9 +39,4 @@ public:
 
     // The free-space rule of a conversion: the WAV file is reckoned at 16 times the voice data.
     static bool WavFits(const QString& voiceFile, qint64 voiceBytes);
-
-    // Command availability: convert (and move/copy) with a selected row whose voice data is on the PC; play
-    // with exactly one such row selected.
-    static bool CanConvert(const std::vector<FILESTS_INFO>& selectedRows);
-    static bool CanPlay(const std::vector<FILESTS_INFO>& selectedRows);
 };

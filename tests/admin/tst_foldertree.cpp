@@ -1,6 +1,7 @@
 #include "admin/CFolderDelPrgDlg.h"
 #include "admin/CFolderTree.h"
 #include "admin/CPrgFDwnDlg.h"
+#include "link/CFtpListing.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
@@ -48,6 +49,27 @@ private Q_SLOTS:
         QCOMPARE(QFile(dl + "/rusuroku/002/inf.ini").exists(), true);
         QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/0200"), QString());
         QVERIFY(!progress.isOpen());
+    }
+
+    // The folder tree makes the boxes the listing reader takes, no more: a name longer than a box number or
+    // with a backslash is no box of the unit. A box folder of such a name kept from earlier stays as it was.
+    void boxFoldersFollowTheBoxNumberRule() {
+        QTemporaryDir dir;
+        const QString dl = dir.filePath("folder1");
+        QDir().mkpath(dl + "/rusuroku/12345");
+        CFileMng::SetBoxName(dl + "/rusuroku/12345", QStringLiteral("受付"));
+        const QString rus = "0001\r\n12345\r\n0004\r\na\\b\r\n99999\r\n";
+        QCOMPARE(CFolderTree::BoxNames(rus), CFtpListing::boxNumbers(rus));
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(rus, "0200\r\n"), nullptr), 1);
+        QStringList made;
+        CFileMng::ListSubfolders(dl + "/rusuroku", made);
+        for (QString& m : made) {
+            m = QFileInfo(m).fileName();
+        }
+        made.sort();
+        QCOMPARE(made, QStringList({"0001", "0004", "12345"}));
+        QCOMPARE(CFileMng::GetBoxName(dl + "/rusuroku/12345"), QStringLiteral("受付"));
+        QCOMPARE(CFileMng::GetMake(dl + "/rusuroku/12345"), CFileMng::Make::None);
     }
 
     void aFailedListingMakesNothing() {

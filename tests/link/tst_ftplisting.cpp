@@ -52,6 +52,33 @@ private Q_SLOTS:
                  QStringList({"0001", "9", "0102"}));
     }
 
+    // The one box-number rule the listing reader and the folder tree share; the boundary of four characters.
+    void boxNumberRule_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("four") << "0001" << true;
+        QTest::newRow("one") << "9" << true;
+        QTest::newRow("four wide") << QStringLiteral("営業総務") << true;
+        QTest::newRow("five") << "12345" << false;
+        QTest::newRow("five wide") << QStringLiteral("営業総務部") << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("dot") << "." << false;
+        QTest::newRow("dot dot") << ".." << false;
+        QTest::newRow("slash") << "a/b" << false;
+        QTest::newRow("backslash") << "a\\b" << false;
+        QTest::newRow("comma") << "0,3" << false;
+        QTest::newRow("blank") << "1 2" << false;
+        QTest::newRow("wide blank") << QString("1") + QChar(0x3000) + "2" << false;
+        QTest::newRow("tab") << "\t5" << false;
+        QTest::newRow("control") << QString("0") + QChar(0x01) << false;
+    }
+    void boxNumberRule() {
+        QFETCH(QString, name);
+        QFETCH(bool, taken);
+        QCOMPARE(CFtpListing::isBoxNumber(name), taken);
+        QCOMPARE(CFtpListing::boxNumbers(name + "\r\n"), taken ? QStringList({name}) : QStringList());
+    }
+
     // A path separator anywhere in a stem of the right length and form is never taken, through the long
     // listing's name or the plain listing's name check.
     void separatorsInAStemOfTheRightForm_data() {

@@ -106,6 +106,11 @@ private Q_SLOTS:
         QCOMPARE(f.singleRecord, model.recordIndex(1));
         f = model.selectionFacts({1, 2});
         QVERIFY(f.voiceSelected && !f.singleVoiceSelected);
+        // Convert with any voice row among the selection, play with exactly one.
+        f = model.selectionFacts({});
+        QVERIFY(!f.voiceSelected && !f.singleVoiceSelected);
+        f = model.selectionFacts({0, 1});
+        QVERIFY(f.voiceSelected && !f.singleVoiceSelected);
     }
 
     void flagClickWritesTheRecord() {

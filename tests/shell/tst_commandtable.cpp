@@ -100,13 +100,7 @@ private Q_SLOTS:
         QVERIFY(!t.isEnabled(C::CmdConvert, f, in));
         QVERIFY(!t.replaceHandler(C::CmdConvert, [] {}));
 
-        // The rule decides; a feature not built yet keeps its rule.
-        QCOMPARE(t.add(
-                     C::CmdDelete, &CCommandRules::listActive, [] {}, CCommandTable::Feature::NotBuilt),
-                 Reg::Added);
-        QVERIFY(!t.isBuilt(C::CmdDelete) && t.isBuilt(C::CmdPlay));
-        QVERIFY(t.isEnabled(C::CmdDelete, f, in));
-        QVERIFY(!t.isEnabled(C::CmdDelete, f, {}));
+        // The rule decides.
         QVERIFY(!t.isEnabled(C::CmdPlay, f, in));
         f.setSelectionFacts(true, true, false);
         QVERIFY(t.isEnabled(C::CmdPlay, f, in));

@@ -519,6 +519,29 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(defaults, QStringList({defaultButton}));
+
+        // A row of the dialog's own button and "キャンセル": two buttons, and "キャンセル" ends the dialog as
+        // cancelled through its reject().
+        for (auto* row : d->findChildren<QDialogButtonBox*>()) {
+            QStringList texts;
+            QAbstractButton* cancel = nullptr;
+            for (QAbstractButton* b : row->buttons()) {
+                texts << b->text();
+                if (b->text() == QStringLiteral("キャンセル")) {
+                    cancel = b;
+                }
+            }
+            if (!cancel) {
+                continue;
+            }
+            texts.sort();
+            QStringList expected({defaultButton, QStringLiteral("キャンセル")});
+            expected.sort();
+            QCOMPARE(texts, expected);
+            QSignalSpy rejected(d.get(), &QDialog::rejected);
+            cancel->click();
+            QCOMPARE(rejected.count(), 1);
+        }
     }
 
     void folderChooserMakesATypedFolder() {

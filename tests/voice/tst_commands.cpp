@@ -375,17 +375,6 @@ private Q_SLOTS:
         QVERIFY(play.openedFiles.isEmpty());
     }
 
-    void availability() {
-        const FILESTS_INFO voice = message(true);
-        const FILESTS_INFO info = message(false);
-        QVERIFY(!CVoiceCommands::CanConvert({}));
-        QVERIFY(!CVoiceCommands::CanConvert({info}));
-        QVERIFY(CVoiceCommands::CanConvert({info, voice}));
-        QVERIFY(CVoiceCommands::CanPlay({voice}));
-        QVERIFY(!CVoiceCommands::CanPlay({voice, voice}));
-        QVERIFY(!CVoiceCommands::CanPlay({info}));
-    }
-
     void wavDeletionDialog() {
         const QString dl = m_dir.filePath(QStringLiteral("wavdel"));
         for (const char* box : {"rusuroku/01", "rusuroku/02", "naisen/201", "naisen/305"}) {

@@ -29,7 +29,6 @@
 
 using C = CMainFrameLogic;
 using R = CCommandRules;
-using F = CCommandTable::Feature;
 
 CAdminCommands::CAdminCommands(CMainFrame& frame, CLinkController& link) : m_frame(frame), m_link(link) {
     CCommandTable& t = m_frame.commands();

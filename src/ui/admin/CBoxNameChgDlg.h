@@ -1,24 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/admin/CBoxNameListDlg.h"
 
 class CBoxNameChgLogic;
-class CEditListCtrl;
-class QLineEdit;
 
 // "BOX名称編集": the box names of the current folder in two editable lists. The logic must have been opened.
-class CBoxNameChgDlg : public QDialog {
+class CBoxNameChgDlg : public CBoxNameListDlg {
     Q_OBJECT
 public:
     CBoxNameChgDlg(CBoxNameChgLogic& logic, QWidget* parent);
 
-    CEditListCtrl* list(bool answeringMachine) const { return answeringMachine ? m_rusuroku : m_naisen; }
-    QLineEdit* folderField() const { return m_folder; }
-    void pressOk();
-
 private:
+    Close ok() override;
+
     CBoxNameChgLogic& m_logic;
-    QLineEdit* m_folder;
-    CEditListCtrl* m_rusuroku;
-    CEditListCtrl* m_naisen;
 };

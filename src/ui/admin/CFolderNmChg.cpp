@@ -1,12 +1,11 @@
 #include "ui/admin/CFolderNmChg.h"
 
 #include "admin/CFolderRename.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 CFolderNmChg::CFolderNmChg(CUserInterface& ui, const QString& oldPath, QWidget* parent)
@@ -25,16 +24,7 @@ CFolderNmChg::CFolderNmChg(CUserInterface& ui, const QString& oldPath, QWidget* 
     m_name->selectAll();
     layout->addWidget(m_name);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CFolderNmChg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); });
 }
 
 void CFolderNmChg::pressOk() {

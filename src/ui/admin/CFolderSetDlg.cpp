@@ -1,6 +1,7 @@
 #include "ui/admin/CFolderSetDlg.h"
 
 #include "admin/CFolderSetLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/admin/CFolderSetSubDlg.h"
 
@@ -38,14 +39,7 @@ CFolderSetDlg::CFolderSetDlg(CFolderSetLogic& logic, const QString& downloadRoot
     folderRow->addWidget(m_choose);
     layout->addLayout(folderRow);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = m_ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    m_ok = CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); });
 
     m_logic.open();
     (m_logic.specified() ? m_specified : m_previous)->setChecked(true);
@@ -60,8 +54,6 @@ CFolderSetDlg::CFolderSetDlg(CFolderSetLogic& logic, const QString& downloadRoot
         updateControls();
     });
     connect(m_choose, &QPushButton::clicked, this, &CFolderSetDlg::pressChoose);
-    connect(ok, &QPushButton::clicked, this, &CFolderSetDlg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CFolderSetDlg::updateControls() {

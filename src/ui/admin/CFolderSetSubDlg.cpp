@@ -1,11 +1,10 @@
 #include "ui/admin/CFolderSetSubDlg.h"
 
 #include "admin/CFolderRows.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/admin/CFolderListCtrl.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 CFolderSetSubDlg::CFolderSetSubDlg(const QString& downloadRoot, QWidget* parent) : QDialog(parent) {
@@ -25,16 +24,7 @@ CFolderSetSubDlg::CFolderSetSubDlg(const QString& downloadRoot, QWidget* parent)
     }
     m_list->fill(rows);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CFolderSetSubDlg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); });
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { pressOk(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include "admin/CBoxNameRules.h"
 #include "admin/CMakeBoxFldLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
 #include <QButtonGroup>
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -36,16 +36,7 @@ CMakeBoxFldDlg::CMakeBoxFldDlg(CMakeBoxFldLogic& logic, QWidget* parent) : QDial
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &CMakeBoxFldDlg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); });
 }
 
 void CMakeBoxFldDlg::pressOk() {

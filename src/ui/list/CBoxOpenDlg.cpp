@@ -1,6 +1,7 @@
 #include "ui/list/CBoxOpenDlg.h"
 
 #include "list/CBoxOpenLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/list/CCheckListCtrl.h"
 
@@ -52,16 +53,8 @@ CBoxOpenDlg::CBoxOpenDlg(CBoxOpenLogic& logic, QWidget* parent) : QDialog(parent
     m_naisen = makeGroup(QStringLiteral("内線BOX"), logic.naisen());
     layout->addLayout(lists);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    auto* open = new QPushButton(QStringLiteral("開く"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    open->setDefault(true);
-    bottom->addWidget(open);
-    bottom->addWidget(cancel);
-    layout->addLayout(bottom);
-    connect(open, &QPushButton::clicked, this, &CBoxOpenDlg::pressOpen);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(
+        *this, *layout, [this] { pressOpen(); }, QStringLiteral("開く"));
 }
 
 void CBoxOpenDlg::pressOpen() {

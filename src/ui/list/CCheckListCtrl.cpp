@@ -1,6 +1,7 @@
 #include "ui/list/CCheckListCtrl.h"
 
 #include "ui/CJapaneseFont.h"
+#include "ui/CTickKeyFilter.h"
 #include "ui/list/CListImages.h"
 #include "ui/list/CRowFocusMark.h"
 
@@ -63,8 +64,7 @@ CCheckListCtrl::CCheckListCtrl(std::vector<CBoxOpenLogic::Row>& rows, QWidget* p
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
-    // Tab moves on to the next control; Space ticks the current row.
-    setTabKeyNavigation(false);
+    CTickKeyFilter::install(*this, [this](int row) { clickCheck(row); });
     setItemDelegate(new CheckDelegate(rows, this));
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         setItem(i, 1, new QTableWidgetItem(rows[i].boxNo));
@@ -78,15 +78,6 @@ void CCheckListCtrl::refresh() {
 void CCheckListCtrl::clickCheck(int row) {
     CBoxOpenLogic::toggle(m_rows, row);
     refresh();
-}
-
-void CCheckListCtrl::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
-        clickCheck(currentIndex().row());
-        e->accept();
-        return;
-    }
-    QTableWidget::keyPressEvent(e);
 }
 
 void CCheckListCtrl::mousePressEvent(QMouseEvent* e) {

@@ -19,7 +19,6 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     std::vector<CBoxOpenLogic::Row>& m_rows;

@@ -1,6 +1,7 @@
 #include "ui/list/CFindSetDlg.h"
 
 #include "list/CFindSetLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
 #include <QButtonGroup>
@@ -126,17 +127,7 @@ CFindSetDlg::CFindSetDlg(CFindSetLogic& logic, QWidget* parent) : QDialog(parent
     m_memo = edit(CSelectCriteria::MEMO_MAX, "memo");
     layout->addWidget(group);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-    layout->addLayout(bottom);
-    connect(ok, &QPushButton::clicked, this, &CFindSetDlg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); })->setObjectName(QStringLiteral("ok"));
 
     // The shared criteria preload every control.
     const CFindSetLogic::Form& f = logic.form();

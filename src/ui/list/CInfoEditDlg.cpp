@@ -1,6 +1,7 @@
 #include "ui/list/CInfoEditDlg.h"
 
 #include "list/CInfoEditLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/list/CListImages.h"
 
@@ -139,17 +140,7 @@ CInfoEditDlg::CInfoEditDlg(CInfoEditLogic& logic, QWidget* parent) : QDialog(par
     grid->addWidget(m_memo, row++, 1, 1, 2);
     layout->addLayout(grid);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-    layout->addLayout(bottom);
-    connect(ok, &QPushButton::clicked, this, &CInfoEditDlg::pressOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); })->setObjectName(QStringLiteral("ok"));
 }
 
 void CInfoEditDlg::pressOk() {

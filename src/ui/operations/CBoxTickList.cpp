@@ -1,6 +1,7 @@
 #include "ui/operations/CBoxTickList.h"
 
 #include "ui/CJapaneseFont.h"
+#include "ui/CTickKeyFilter.h"
 #include "ui/list/CListImages.h"
 #include "ui/list/CRowFocusMark.h"
 
@@ -53,8 +54,7 @@ CBoxTickList::CBoxTickList(Access access, const QString& tickHeader, QWidget* pa
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Tab moves on to the next control; Space ticks the current row.
-    setTabKeyNavigation(false);
+    CTickKeyFilter::install(*this, [this](int row) { clickTick(row); });
     setItemDelegate(new TickDelegate(m_access, this));
     refresh();
 }
@@ -79,15 +79,6 @@ void CBoxTickList::clickTick(int row) {
     }
     m_access.toggle(row);
     refresh();
-}
-
-void CBoxTickList::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier && currentIndex().isValid()) {
-        clickTick(currentIndex().row());
-        e->accept();
-        return;
-    }
-    QTableWidget::keyPressEvent(e);
 }
 
 void CBoxTickList::mousePressEvent(QMouseEvent* e) {

@@ -25,7 +25,6 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     Access m_access;

@@ -1,9 +1,9 @@
 #include "ui/operations/CDelKindSetDlg.h"
 
 #include "operations/CDelKindSetLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -17,22 +17,16 @@ CDelKindSetDlg::CDelKindSetDlg(CDelKindSetLogic& logic, QWidget* parent) : QDial
     layout->addWidget(new QLabel(QStringLiteral("消去種別を選択してください。"), this));
     layout->addSpacing(8);
 
-    auto* buttons = new QHBoxLayout;
-    m_unit = new QPushButton(QStringLiteral("ＺＵＮＯのみ"), this);
-    m_both = new QPushButton(QStringLiteral("ＺＵＮＯとＰＣ"), this);
-    m_pc = new QPushButton(QStringLiteral("ＰＣのみ"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_unit, m_both, m_pc, cancel}) {
-        buttons->addWidget(b);
-    }
     // Nothing asks again after a kind is chosen: Return alone deletes nothing.
-    cancel->setDefault(true);
-    cancel->setFocus();
-    layout->addLayout(buttons);
-    connect(m_unit, &QPushButton::clicked, this, [this] { pressKind(0); });
-    connect(m_both, &QPushButton::clicked, this, [this] { pressKind(1); });
-    connect(m_pc, &QPushButton::clicked, this, [this] { pressKind(2); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const auto buttons = CDialogButtons::addChoices(*this, *layout,
+                                                    {{QStringLiteral("ＺＵＮＯのみ"), [this] { pressKind(0); }},
+                                                     {QStringLiteral("ＺＵＮＯとＰＣ"), [this] { pressKind(1); }},
+                                                     {QStringLiteral("ＰＣのみ"), [this] { pressKind(2); }}},
+                                                    3);
+    m_unit = buttons[0];
+    m_both = buttons[1];
+    m_pc = buttons[2];
+    buttons[3]->setFocus();
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);

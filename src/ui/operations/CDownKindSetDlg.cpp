@@ -1,9 +1,9 @@
 #include "ui/operations/CDownKindSetDlg.h"
 
 #include "operations/CDownKindSetLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -17,19 +17,8 @@ CDownKindSetDlg::CDownKindSetDlg(CDownKindSetLogic& logic, QWidget* parent) : QD
     layout->addWidget(new QLabel(QStringLiteral("ダウンロード種別を選択してください。"), this));
     layout->addSpacing(8);
 
-    auto* buttons = new QHBoxLayout;
-    m_voice = new QPushButton(QStringLiteral("録音情報と音声ファイル"), this);
-    m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_voice, m_info, cancel}) {
-        buttons->addWidget(b);
-    }
-    // A confirmation follows before anything is downloaded.
-    m_voice->setDefault(true);
-    layout->addLayout(buttons);
-    connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
-    connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    addKindRow(
+        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
@@ -51,4 +40,14 @@ void CDownKindSetDlg::pressDownload(int kind) {
         m_timer->stop();
         accept();
     }
+}
+
+void CDownKindSetDlg::addKindRow(QDialog& dialog, QBoxLayout& layout, std::function<void(int kind)> press,
+                                 QPushButton*& voice, QPushButton*& info) {
+    const auto buttons = CDialogButtons::addChoices(dialog, layout,
+                                                    {{QStringLiteral("録音情報と音声ファイル"), [press] { press(0); }},
+                                                     {QStringLiteral("録音情報のみ"), [press] { press(1); }}},
+                                                    0);
+    voice = buttons[0];
+    info = buttons[1];
 }

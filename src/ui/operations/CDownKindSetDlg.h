@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class CDownKindSetLogic;
+class QBoxLayout;
 class QPushButton;
 class QTimer;
 
@@ -16,6 +19,11 @@ public:
     QPushButton* infoButton() const { return m_info; }
     // A download button: kind 0 "録音情報と音声ファイル", kind 1 "録音情報のみ".
     void pressDownload(int kind);
+
+    // The row both download dialogs end with: the two kinds ("録音情報と音声ファイル" the default) and "キャンセル".
+    // A confirmation follows a kind before anything is downloaded. Sets voice and info to the kinds' buttons.
+    static void addKindRow(QDialog& dialog, QBoxLayout& layout, std::function<void(int kind)> press,
+                           QPushButton*& voice, QPushButton*& info);
 
 private:
     void updateButtons();

@@ -1,6 +1,7 @@
 #include "ui/operations/CMsgCopyDlg.h"
 
 #include "operations/CMsgCopyLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
 
@@ -53,19 +54,10 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
     m_extension = makeList(QStringLiteral("内線BOX"), true);
     layout->addWidget(boxGroup);
 
-    auto* bottom = new QHBoxLayout;
-    auto* move = new QPushButton(QStringLiteral("移動"), this);
-    auto* copy = new QPushButton(QStringLiteral("コピー"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {move, copy, cancel}) {
-        bottom->addWidget(b);
-    }
     // A confirmation follows; copying leaves the messages where they are.
-    copy->setDefault(true);
-    layout->addLayout(bottom);
-    connect(move, &QPushButton::clicked, this, [this] { pressKind(0); });
-    connect(copy, &QPushButton::clicked, this, [this] { pressKind(1); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addChoices(
+        *this, *layout,
+        {{QStringLiteral("移動"), [this] { pressKind(0); }}, {QStringLiteral("コピー"), [this] { pressKind(1); }}}, 1);
 }
 
 bool CMsgCopyDlg::prepare() {

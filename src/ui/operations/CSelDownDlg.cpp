@@ -3,6 +3,7 @@
 #include "operations/CSelDownLogic.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
+#include "ui/operations/CDownKindSetDlg.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -64,19 +65,8 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     m_extension = makeList(QStringLiteral("内線BOX"), logic.extension());
     layout->addWidget(boxGroup);
 
-    auto* bottom = new QHBoxLayout;
-    m_voice = new QPushButton(QStringLiteral("録音情報と音声ファイル"), this);
-    m_info = new QPushButton(QStringLiteral("録音情報のみ"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    for (QPushButton* b : {m_voice, m_info, cancel}) {
-        bottom->addWidget(b);
-    }
-    // A confirmation follows before anything is downloaded.
-    m_voice->setDefault(true);
-    layout->addLayout(bottom);
-    connect(m_voice, &QPushButton::clicked, this, [this] { pressDownload(0); });
-    connect(m_info, &QPushButton::clicked, this, [this] { pressDownload(1); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDownKindSetDlg::addKindRow(
+        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);

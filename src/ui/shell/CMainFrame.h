@@ -49,7 +49,6 @@ public:
     CUserInterface& ui() { return m_ui; }
     CCommandTable& commands() { return m_commands; }
     CExitSequence& exitSequence() { return m_exit; }
-    CLinkCommands& linkCommands() { return *m_linkCommands; }
     CListCommands& listCommands() { return *m_listCommands; }
     CCommandBar* commandBar() const { return m_bar; }
     QMdiArea* mdiArea() const { return m_mdi; }

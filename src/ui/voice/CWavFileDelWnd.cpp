@@ -1,5 +1,6 @@
 #include "ui/voice/CWavFileDelWnd.h"
 
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
 #include "voice/CWavFileDelDlg.h"
@@ -52,17 +53,9 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
     m_lists[1] = makeList(QStringLiteral("内線BOX"), CWavFileDelDlg::Naisen);
     layout->addLayout(lists);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    auto* erase = new QPushButton(QStringLiteral("消去"), this);
-    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     // A confirmation follows before anything is deleted.
-    erase->setDefault(true);
-    bottom->addWidget(erase);
-    bottom->addWidget(cancel);
-    layout->addLayout(bottom);
-    connect(erase, &QPushButton::clicked, this, &CWavFileDelWnd::pressErase);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    CDialogButtons::addOkCancel(
+        *this, *layout, [this] { pressErase(); }, QStringLiteral("消去"));
 }
 
 bool CWavFileDelWnd::prepare() {

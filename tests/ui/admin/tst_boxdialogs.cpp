@@ -342,7 +342,7 @@ private Q_SLOTS:
         CMainFrame frame(ui, ini);
         frame.startUp();
         for (C::Command cmd : {C::CmdBoxName, C::CmdMakeBoxFolder, C::CmdRenameBoxFolder, C::CmdExport, C::CmdImport}) {
-            QVERIFY2(frame.commands().isBuilt(cmd), qPrintable(C::label(cmd)));
+            QVERIFY2(frame.commands().isRegistered(cmd), qPrintable(C::label(cmd)));
         }
 
         CDialogTestKit::onNextModal<CMakeBoxFldDlg>([](CMakeBoxFldDlg* d) {
@@ -434,7 +434,7 @@ private Q_SLOTS:
             exported = readBytes(tmp->filePath("findings.csv"));
             w->accept();
         });
-        QVERIFY(frame.commands().isBuilt(C::CmdCheckFolder));
+        QVERIFY(frame.commands().isRegistered(C::CmdCheckFolder));
         frame.runCommand(C::CmdCheckFolder);
         QCOMPARE(ui.lastMessage()->caption, QStringLiteral("エクスポート完了"));
         QVERIFY(ui.messageTexts().contains(QStringLiteral("1件を修復しました。")));

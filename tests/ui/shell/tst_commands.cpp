@@ -1,6 +1,5 @@
-// The frame's command table as the subsystems fill it: one handler and one rule for every command, the
-// features not built yet greyed until their rule allows them and doing nothing, and the bar's and popups'
-// states following the rules.
+// The frame's command table as the subsystems fill it: one handler and one rule for every command, and the bar's
+// and popups' states following the rules.
 #include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
@@ -22,15 +21,6 @@
 
 namespace {
 using C = CMainFrameLogic;
-
-// Every command of the bar and the popups is built; a new one registered as not built belongs here.
-const QList<C::Command> notBuilt = {};
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 } // namespace
 
 class TestCommands : public QObject {
@@ -83,7 +73,6 @@ private Q_SLOTS:
             QVERIFY2(t.isRegistered(cmd), qPrintable(C::label(cmd)));
             QVERIFY2(t.registrationCount(cmd) == 1, qPrintable(C::label(cmd)));
             QVERIFY2(t.enableRule(cmd) != nullptr, qPrintable(C::label(cmd)));
-            QCOMPARE(t.isBuilt(cmd), !notBuilt.contains(cmd));
             // Only the two conversion settings and the player bar carry a check mark.
             QCOMPARE(t.isCheckable(cmd), cmd == C::CmdDownConv || cmd == C::CmdConvDel || cmd == C::CmdPlayerBar);
         }
@@ -95,27 +84,6 @@ private Q_SLOTS:
         }
         QCOMPARE(checkable,
                  QStringList({C::label(C::CmdDownConv), C::label(C::CmdConvDel), C::label(C::CmdPlayerBar)}));
-    }
-
-    void unbuiltFeaturesAreGreyedAndDoNothing() {
-        // A folder without box folders and no list: every command of a feature not built yet is greyed.
-        CScriptedUi ui;
-        const QString ini = writeIni("empty.ini", "empty");
-        CMainFrame frame(ui, ini);
-        frame.startUp();
-        for (C::Command cmd : notBuilt) {
-            QVERIFY2(!shownEnabled(frame, cmd), qPrintable(C::label(cmd)));
-        }
-        // Run anyway (as a stale click would), they change nothing and say nothing.
-        const QByteArray settings = readFile(ini);
-        for (C::Command cmd : notBuilt) {
-            frame.runCommand(cmd);
-        }
-        QVERIFY(ui.messages.isEmpty());
-        QVERIFY(frame.listWindows().isEmpty());
-        QCOMPARE(readFile(ini), settings);
-        ui.replies.push_back(MsgResult::Yes);
-        QVERIFY(frame.close());
     }
 
     void statesFollowTheRules() {

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <functional>
@@ -56,6 +57,48 @@ private Q_SLOTS:
         CWavFileDelWnd empty(none, nullptr);
         QCOMPARE(empty.run(), int(QDialog::Rejected));
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("フォルダにＷＡＶファイルがありません。"));
+    }
+
+    // The tick list's keys: Space alone ticks the current row (and ticks it off again), Space with a modifier
+    // leaves the ticks alone, Tab moves on to the next control.
+    void tickListKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << true;
+        QTest::newRow("Ctrl+Space") << int(Qt::Key_Space) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Shift+Space") << int(Qt::Key_Space) << int(Qt::ShiftModifier) << false;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << false;
+    }
+
+    void tickListKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, ticked);
+        bool tick = false;
+        CBoxTickList::Access access{[] { return 2; }, [](int i) { return QString::number(i); },
+                                    [&tick](int i) { return i == 0 && tick; },
+                                    [&tick](int i) {
+                                        if (i == 0) {
+                                            tick = !tick;
+                                        }
+                                    }};
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* list = new CBoxTickList(access, QString(), &window);
+        layout->addWidget(list);
+        layout->addWidget(new QPushButton("after", &window));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        list->setFocus(Qt::TabFocusReason);
+        list->setCurrentCell(0, 1);
+        QTest::keyClick(list, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(tick, ticked);
+        QCOMPARE(QApplication::focusWidget() == list, key != Qt::Key_Tab);
+        if (ticked) {
+            QTest::keyClick(list, Qt::Key_Space);
+            QVERIFY(!tick);
+        }
     }
 };
 

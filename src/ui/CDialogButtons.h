@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QBoxLayout;
+class QDialog;
+class QPushButton;
+
+// The row of buttons under a dialog's contents: the dialog's own button ("OK", or what it names) and "キャンセル",
+// in a QDialogButtonBox. The own button is the default one (Return presses it) and runs onPress, which decides
+// whether the dialog closes; "キャンセル" and Esc reject the dialog (through its reject(), which a dialog may
+// override to refuse while something runs).
+class CDialogButtons {
+public:
+    // Adds the row at the end of layout; returns the dialog's own button.
+    static QPushButton* addOkCancel(QDialog& dialog, QBoxLayout& layout, std::function<void()> onPress,
+                                    const QString& pressText = QStringLiteral("OK"));
+
+    // A row of kinds to choose from, then "キャンセル", left to right in the order given (the order is part of
+    // what the dialog asks, so no desktop's button order applies). Each press runs its choice's handler.
+    struct Choice {
+        QString text;
+        std::function<void()> press;
+    };
+    // defaultIndex: the button Return presses; choices.size() names "キャンセル". Returns the choices' buttons and
+    // "キャンセル" last.
+    static std::vector<QPushButton*> addChoices(QDialog& dialog, QBoxLayout& layout, std::vector<Choice> choices,
+                                                std::size_t defaultIndex);
+};
