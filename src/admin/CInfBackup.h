@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
-// The backups of an import: before a box folder's "inf.ini" is first changed, it is copied to "inf.tmp" beside
-// it (a box without "inf.ini" gets an "inf.tmp" with an empty "NAME"). A cancelled or failed import puts the
-// backups back, so every box ends as it was before the import; a completed one removes them.
+// The backups of an import: before a box folder's "inf.ini" is first changed, it is kept as "inf.tmp" beside it,
+// a second link to the same file where the file system allows it, else a copy (a box without "inf.ini" gets an
+// "inf.tmp" with an empty "NAME"). A cancelled or failed import puts the backups back, so every box ends as it
+// was before the import; a completed one removes them.
 class CInfBackup {
 public:
     static QString TmpPath(const QString& boxFolder);
@@ -19,5 +21,6 @@ public:
     static void RemoveBackups(const QString& kindDir);
 
 private:
-    QStringList m_folders;
+    QStringList m_folders; // in the order they were backed up
+    QSet<QString> m_known; // the same, to look up: a run of thousands of boxes asks once per line
 };

@@ -309,14 +309,38 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dl + "/naisen/201/inf.tmp"));
     }
 
+    // The backup keeps what "inf.ini" said before the run, whatever stands under the names, and a restore leaves
+    // no "inf.tmp" behind, also for a box that was backed up but never written.
+    void backupOncePerRun_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a file") << "file";
+        QTest::newRow("a symbolic link to a file") << "link";
+        QTest::newRow("an inf.tmp left from an earlier run") << "leftover";
+        QTest::newRow("backed up, then not written") << "unwritten";
+    }
     void backupOncePerRun() {
+        QFETCH(QString, kind);
+        const QString box = dl + "/naisen/201";
+        const QString ini = box + "/inf.ini";
+        if (kind == "link") {
+            QVERIFY(QFile::rename(ini, tmp->filePath("elsewhere.ini")));
+            QVERIFY(QFile::link(tmp->filePath("elsewhere.ini"), ini));
+        } else if (kind == "leftover") {
+            writeBytes(CInfBackup::TmpPath(box), "[INF]\r\nNAME=stale\r\n");
+        }
+        const QByteArray before = readBytes(ini);
         CInfBackup b;
-        QVERIFY(b.backUp(dl + "/naisen/201"));
-        CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", "changed");
-        QVERIFY(b.backUp(dl + "/naisen/201"));
-        QVERIFY(readBytes(CInfBackup::TmpPath(dl + "/naisen/201")).contains("\"old\""));
+        QVERIFY(b.backUp(box));
+        if (kind != "unwritten") {
+            CPrivateProfile::writeString(ini, "INF", "NAME", "changed");
+            QVERIFY(b.backUp(box));
+            QCOMPARE(CFileMng::GetBoxName(box), QStringLiteral("changed"));
+        }
+        QCOMPARE(readBytes(CInfBackup::TmpPath(box)), before);
         QVERIFY(b.restore().isEmpty());
-        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("old"));
+        QCOMPARE(CFileMng::GetBoxName(box), QStringLiteral("old"));
+        QCOMPARE(readBytes(ini), before);
+        QVERIFY(!QFile::exists(CInfBackup::TmpPath(box)));
     }
 
     // The dialog's logic: remembered fields, "OK" enabled by both fields, the chooser, the error, the run.
