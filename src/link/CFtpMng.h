@@ -1,8 +1,8 @@
 #pragma once
 
+#include "link/CUnitBoxOps.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/FTP_TIMEOUTS.h"
-#include "operations/CUnitBoxOps.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "link/CUnitBoxOps.h"
 #include "link/FTP_TIMEOUTS.h"
-#include "operations/CUnitBoxOps.h"
 
 #include <QByteArray>
 #include <QString>
