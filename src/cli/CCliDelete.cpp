@@ -70,7 +70,7 @@ int CCliDelete::run() {
     if (logic.choose(kind) != CDelKindSetLogic::EndOk) {
         return CCliCommands::Failed;
     }
-    CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
+    CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };
     if (kind != CMsgDelete::PcOnly) {
         if (const int s = c.login(); s != CCliCommands::Ok) {
             return s;

@@ -18,13 +18,6 @@ public:
     // Cancelled: the cancel flag was set while the login waited; the connection is closed and nothing is told.
     enum class Login { LoggedIn, ConnectFailed, LoginRefused, Cancelled };
 
-    // The result of a command whose refusal the unit explains by its reply code (Refused with replyCode).
-    struct Reply {
-        UnitResult result = UnitResult::Done;
-        int replyCode = 0;
-        bool operator==(const Reply&) const = default;
-    };
-
     explicit CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts = FTP_TIMEOUTS());
     ~CFtpMng();
     CFtpMng(const CFtpMng&) = delete;
@@ -40,8 +33,8 @@ public:
     // The connection context; null while there is none.
     FTPCONN_INFO* Connection() const { return m_conn.get(); }
 
-    // Done, Refused (a directory the unit will not list or enter) or CommFailure.
-    Reply GetUnitTree(QString& rootText, QString& rusuroku, QString& naisen);
+    // Done, Refused (a directory the unit will not list or enter), Cancelled or CommFailure.
+    UnitReply GetUnitTree(QString& rootText, QString& rusuroku, QString& naisen);
     Count CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, Files files) override;
 
     // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
@@ -67,8 +60,9 @@ public:
     // voice file, instead of converting every message of the box again on every run. Off for the windows.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
     bool keepCurrentWav() const { return m_keepCurrentWav; }
-    // Done, Refused (the unit's reply code: 550 no such file, 450 in use ...) or CommFailure.
-    Reply DeleteOnUnit(const QString& localDirectory, const QString& path);
+    // Done, FileInUse, FileGoneOnUnit (no such file, or protected), Refused (with the unit's reply code) or
+    // CommFailure.
+    UnitReply DeleteOnUnit(const QString& localDirectory, const QString& path);
     // The keep-alive probe of the current connection; 0 when there is none.
     int Probe();
 
@@ -91,6 +85,8 @@ public:
 
 private:
     Login connectAndLogin(const QString& address, const QString& user, const QString& password);
+    // A box listing that did not come, as the box's result: NoBoxDirectory, or CommFailure for anything else.
+    static UnitResult listingFailure(const UnitReply& listed);
     // The transfer and record of DownloadVoice, with the keep-alive paused.
     UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize);
 

@@ -87,17 +87,7 @@ CMsgDelete::UnitTarget CMsgDelete::UnitTargetOf(const QString& filePath) {
 
 CMsgDelete::UnitDelete CMsgDelete::Through(CFtpMng& ftp) {
     return [&ftp](const QString& localDirectory, const QString& unitPath) {
-        const CFtpMng::Reply reply = ftp.DeleteOnUnit(localDirectory, unitPath);
-        if (reply.result == UnitResult::Done) {
-            return UnitDeleteResult::Deleted;
-        }
-        if (reply.result == UnitResult::Refused && reply.replyCode == 450) {
-            return UnitDeleteResult::Busy;
-        }
-        if (reply.result == UnitResult::Refused && reply.replyCode == 550) {
-            return UnitDeleteResult::Missing;
-        }
-        return UnitDeleteResult::LinkError;
+        return ftp.DeleteOnUnit(localDirectory, unitPath).result;
     };
 }
 
@@ -231,15 +221,15 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     continue;
                 }
                 switch (unit(downloadFolder, t.path)) {
-                case UnitDeleteResult::Busy:
+                case UnitResult::FileInUse:
                     s.inUse = true;
                     s.inUseBox = t.boxNo;
                     s.inUseExtension = t.extension;
                     break;
-                case UnitDeleteResult::Missing:
+                case UnitResult::FileGoneOnUnit:
                     s.noMessage = true;
                     break;
-                case UnitDeleteResult::Deleted:
+                case UnitResult::Done:
                     if (kind == UnitOnly && !MarkDeletedOnUnit(path)) {
                         FILESTS_INFO changed = rec;
                         changed.importStatus = 3;
@@ -249,7 +239,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     }
                     ++s.deleted;
                     break;
-                case UnitDeleteResult::LinkError:
+                default:
                     progress.close();
                     s.linkError = true;
                     ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);

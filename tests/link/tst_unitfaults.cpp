@@ -274,7 +274,7 @@ private Q_SLOTS:
         sim->writeFile("naisen/0101/x.vmdat", QByteArray(20000, 'v'));
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local->path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::CommFailure);
         QVERIFY2(conn().finalReplyText().startsWith("426 "), conn().finalReplyText().constData());
     }
 
@@ -299,7 +299,7 @@ private Q_SLOTS:
         sim->writeFile("naisen/0101/x.vmdat", data);
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local->path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), 0);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::Done);
         QCOMPARE(CTestFiles::read(local->filePath("x.vmdat")), data);
     }
 
@@ -373,7 +373,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false).result, UnitResult::Cancelled);
         QVERIFY(cancelledAt > 0);
         QVERIFY2(clock.elapsed() - cancelledAt < 4000, qPrintable(QString::number(clock.elapsed() - cancelledAt)));
         QVERIFY(dispatchesWhileStalled >= 4);
@@ -398,7 +398,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::Cancelled);
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 
@@ -438,7 +438,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false).result, UnitResult::Cancelled);
         ui->onDispatch = nullptr;
         CCancelFlag::clear();
         QString text;

@@ -251,7 +251,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         CMsgDelete::Run(ui, CMsgDelete::UnitOnly, {}, dl + "/", [](const QString&, const QString&) {
             qFatal("nothing may be sent");
-            return UnitDeleteResult::LinkError;
+            return UnitResult::CommFailure;
         });
         QCOMPARE(shown(ui), Msgs{err("選択されていません。")});
         QVERIFY(ui.progressEvents.isEmpty());
@@ -370,7 +370,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         const auto s = CMsgDelete::Run(ui, CMsgDelete::PcOnly, {rec}, dl + "/", [](const QString&, const QString&) {
             qFatal("nothing may be sent");
-            return UnitDeleteResult::LinkError;
+            return UnitResult::CommFailure;
         });
         QCOMPARE(s.deleted, 3);
         for (const char* ext : {".wav", ".vmdat", ".vminf"}) {

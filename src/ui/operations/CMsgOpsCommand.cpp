@@ -51,7 +51,7 @@ void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp)
     if (ftp && frame.doc().loggedIn == 1) {
         unit = CMsgDelete::Through(*ftp);
     } else {
-        unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
+        unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };
     }
     CMsgDelete::Run(ui, kind, rows, frame.doc().currentFolderPath() + QLatin1Char('/'), unit);
     view->reload(1, 0);
