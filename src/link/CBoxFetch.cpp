@@ -144,7 +144,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
     if (CDiskSpace::freeBytes(m_folder) < need) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(voice, m_ui) == 1) {
+    if (CFileMng::ConvertToWav(voice, m_ui)) {
         return UnitResult::Done;
     }
     if (notConverted == UnitResult::FetchedVoiceNotConverted) {

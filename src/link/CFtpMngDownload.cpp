@@ -192,7 +192,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     if (CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(local, m_ui) != 1) {
+    if (!CFileMng::ConvertToWav(local, m_ui)) {
         if (!kept) {
             QFile::remove(local);
         }

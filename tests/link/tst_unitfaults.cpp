@@ -160,7 +160,7 @@ private Q_SLOTS:
         }
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), false);
         QVERIFY(boxFolders(dl + "/rusuroku").isEmpty());
         QString root, rus, nai;
         QCOMPARE(mng->GetUnitTree(root, rus, nai).result, UnitResult::CommFailure);
@@ -194,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(login(), Login::LoggedIn);
         const QString folder = local->filePath("folder2");
         QDir().mkpath(folder);
-        QCOMPARE(CFolderTree::DownloadFolder(folder, tree(), nullptr), 1);
+        QCOMPARE(CFolderTree::DownloadFolder(folder, tree(), nullptr), true);
         QCOMPARE(boxFolders(folder + "/rusuroku"), QStringList({"0002", "0003"}));
         QCOMPARE(boxFolders(folder + "/naisen"), QStringList({"0201"}));
     }
@@ -206,7 +206,7 @@ private Q_SLOTS:
         sim->makeBox("naisen", "0200");
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), false);
         QVERIFY(boxFolders(dl + "/naisen").isEmpty());
         QString root, rus, nai;
         QCOMPARE(mng->GetUnitTree(root, rus, nai).result, UnitResult::CommFailure);
@@ -482,7 +482,7 @@ private Q_SLOTS:
         }
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 1);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), true);
         QCOMPARE(boxFolders(dl + "/rusuroku"), QStringList({"01", "04"}));
         QCOMPARE(CFtpListing::boxNumbers("01\r\n1 2\r\n0,3\r\n\t5\r\n04"), QStringList({"01", "04"}));
     }
