@@ -106,7 +106,7 @@ double deleteOurs(CBenchUi& ui, CZunoSimProcess& sim, const QStringList& names, 
         return -1;
     }
     ui.texts.clear();
-    const auto s = CMsgDelete::Run(ui, CMsgDelete::UnitOnly, rows, folder + "/", CMsgDelete::Through(ftp));
+    const auto s = CMsgDelete::Run(ui, CMsgDelete::Kind::UnitOnly, rows, folder + "/", CMsgDelete::Through(ftp));
     ftp.Quit();
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (s.deleted != kDeleteCount || ui.texts != QStringList{CMsgDelete::DoneText()} ||

@@ -19,7 +19,7 @@ class CUserInterface;
 // never when its voice data is not on the PC.
 class CMsgDelete {
 public:
-    enum Kind { UnitOnly = 0, UnitAndPc = 1, PcOnly = 2 };
+    enum class Kind { UnitOnly = 0, UnitAndPc = 1, PcOnly = 2 };
     // The deletion of one message on the unit: Done (the file is gone), FileInUse, FileGoneOnUnit (no such file,
     // or protected); anything else (no connection, a lost link, any other answer) stops the run.
     using UnitDelete = std::function<UnitResult(const QString& localDirectory, const QString& unitPath)>;
@@ -63,7 +63,7 @@ public:
 
     // Runs the deletion over the selected rows (in list order) with its progress window and result messages.
     // downloadFolder is the current download folder with its trailing "/", the connection's local directory.
-    static Summary Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
+    static Summary Run(CUserInterface& ui, Kind kind, const std::vector<FILESTS_INFO>& rows,
                        const QString& downloadFolder, const UnitDelete& unit);
 
     // Sets the status byte of the record at the head of a local message file to 3 (deleted on the unit) in

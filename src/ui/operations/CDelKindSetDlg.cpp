@@ -29,9 +29,9 @@ CDelKindSetDlg::CDelKindSetDlg(CDelKindSetLogic& logic, QWidget* parent) : QDial
     cancel->setDefault(true);
     cancel->setFocus();
     layout->addLayout(buttons);
-    connect(m_unit, &QPushButton::clicked, this, [this] { pressKind(0); });
-    connect(m_both, &QPushButton::clicked, this, [this] { pressKind(1); });
-    connect(m_pc, &QPushButton::clicked, this, [this] { pressKind(2); });
+    connect(m_unit, &QPushButton::clicked, this, [this] { pressKind(CMsgDelete::Kind::UnitOnly); });
+    connect(m_both, &QPushButton::clicked, this, [this] { pressKind(CMsgDelete::Kind::UnitAndPc); });
+    connect(m_pc, &QPushButton::clicked, this, [this] { pressKind(CMsgDelete::Kind::PcOnly); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     m_timer = new QTimer(this);
@@ -51,7 +51,7 @@ void CDelKindSetDlg::updateButtons() {
     m_both->setEnabled(m_logic.unitButtonsEnabled());
 }
 
-void CDelKindSetDlg::pressKind(int kind) {
+void CDelKindSetDlg::pressKind(CMsgDelete::Kind kind) {
     if (m_logic.choose(kind) == CDelKindSetLogic::EndOk) {
         m_timer->stop();
         accept();

@@ -46,7 +46,7 @@ void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp)
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
-    const int kind = logic.kind();
+    const CMsgDelete::Kind kind = logic.kind();
     CMsgDelete::UnitDelete unit;
     if (ftp && frame.doc().loggedIn == 1) {
         unit = CMsgDelete::Through(*ftp);

@@ -88,7 +88,7 @@ private Q_SLOTS:
         view->list()->selectRow(0);
         whenShown<CDelKindSetDlg>([](CDelKindSetDlg* d) {
             QVERIFY(!d->unitButton()->isEnabled()); // logged out
-            d->pressKind(2);
+            d->pressKind(CMsgDelete::Kind::PcOnly);
         });
         CMsgOpsCommand::Delete(*frame, ui, nullptr);
         QVERIFY(!QFile::exists(file));

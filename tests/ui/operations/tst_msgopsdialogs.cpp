@@ -34,9 +34,9 @@ private Q_SLOTS:
         QVERIFY(!dlg.bothButton()->isEnabled());
         QVERIFY(dlg.pcButton()->isEnabled());
         ui.replies = {MsgResult::Yes};
-        dlg.pressKind(2);
+        dlg.pressKind(CMsgDelete::Kind::PcOnly);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(logic.kind(), 2);
+        QCOMPARE(logic.kind(), CMsgDelete::Kind::PcOnly);
 
         CDelKindSetLogic offline(ui, doc);
         CDelKindSetDlg closed(offline, nullptr);
