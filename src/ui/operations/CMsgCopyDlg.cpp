@@ -63,8 +63,8 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
     // A confirmation follows; copying leaves the messages where they are.
     copy->setDefault(true);
     layout->addLayout(bottom);
-    connect(move, &QPushButton::clicked, this, [this] { pressKind(0); });
-    connect(copy, &QPushButton::clicked, this, [this] { pressKind(1); });
+    connect(move, &QPushButton::clicked, this, [this] { pressKind(CMsgCopy::Kind::Move); });
+    connect(copy, &QPushButton::clicked, this, [this] { pressKind(CMsgCopy::Kind::Copy); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -82,7 +82,7 @@ int CMsgCopyDlg::run() {
     return prepare() ? exec() : QDialog::Rejected;
 }
 
-void CMsgCopyDlg::pressKind(int kind) {
+void CMsgCopyDlg::pressKind(CMsgCopy::Kind kind) {
     if (m_logic.choose(kind) == CMsgCopyLogic::EndOk) {
         accept();
     }

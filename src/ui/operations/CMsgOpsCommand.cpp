@@ -74,7 +74,7 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     // The target box may be shown by this list or another one: every list is loaded again, so that its rows
     // agree with the counts the status line takes from the store. A move also resets this list's sort.
     for (CChildFrame* f : frame.listWindows()) {
-        const bool resetSort = f == active && logic.kind() == CMsgCopy::Move;
+        const bool resetSort = f == active && logic.kind() == CMsgCopy::Kind::Move;
         f->view()->reload(resetSort ? 0 : 1, 0);
     }
     frame.refreshStatus(true);

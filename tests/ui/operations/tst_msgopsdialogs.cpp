@@ -58,7 +58,7 @@ private Q_SLOTS:
         dlg.extensionList()->clickTick(0);
         QVERIFY(!dlg.answeringList()->isTicked(1));
         QVERIFY(dlg.extensionList()->isTicked(0));
-        dlg.pressKind(0);
+        dlg.pressKind(CMsgCopy::Kind::Move);
         QCOMPARE(logic.target(), QString("naisen/2001"));
         QCOMPARE(ui.messages.last().caption, QString("移動の確認"));
     }
