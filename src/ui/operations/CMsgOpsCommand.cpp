@@ -54,7 +54,7 @@ void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp)
         unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };
     }
     CMsgDelete::Run(ui, kind, rows, frame.doc().currentFolderPath() + QLatin1Char('/'), unit);
-    view->reload(1, 0);
+    view->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
     frame.refreshStatus(true);
 }
 
@@ -75,7 +75,7 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     // agree with the counts the status line takes from the store. A move also resets this list's sort.
     for (CChildFrame* f : frame.listWindows()) {
         const bool resetSort = f == active && logic.kind() == CMsgCopy::Kind::Move;
-        f->view()->reload(resetSort ? 0 : 1, 0);
+        f->view()->reload(resetSort ? CListModel::Sort::Reset : CListModel::Sort::Keep, CListModel::Columns::Same);
     }
     frame.refreshStatus(true);
 }

@@ -63,7 +63,7 @@ void CVoiceUiCommands::play() {
     }
     if (CVoiceCommands::Play(m_frame.ui(), rows[0], m_frame.doc().convDel == 1,
                              m_frame.exitSequence().wavDeleteQueue())) {
-        active->view()->reload(1, 0);
+        active->view()->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         m_frame.refreshStatus(false);
     }
 }
