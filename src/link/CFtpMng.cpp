@@ -111,7 +111,7 @@ CFtpMng::Login CFtpMng::connectAndLogin(const QString& address, const QString& u
         return Login::ConnectFailed;
     }
     c.localDirectory = programDirectory();
-    return c.Login(user, password) == 1 ? Login::LoggedIn : Login::LoginRefused;
+    return c.Login(user, password) ? Login::LoggedIn : Login::LoginRefused;
 }
 
 int CFtpMng::Quit() {
@@ -171,6 +171,6 @@ UnitReply CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& pa
     return deleted;
 }
 
-int CFtpMng::Probe() {
-    return m_conn ? m_conn->Probe() : 0;
+bool CFtpMng::Probe() {
+    return m_conn && m_conn->Probe();
 }

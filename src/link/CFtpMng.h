@@ -63,8 +63,8 @@ public:
     // Done, FileInUse, FileGoneOnUnit (no such file, or protected), Refused (with the unit's reply code) or
     // CommFailure.
     UnitReply DeleteOnUnit(const QString& localDirectory, const QString& path);
-    // The keep-alive probe of the current connection; 0 when there is none.
-    int Probe();
+    // The keep-alive probe of the current connection; false when there is none.
+    bool Probe();
 
     void setKeepAlive(CLinkPause* keepAlive) { m_keepAlive = keepAlive; }
     CLinkPause* keepAlive() const { return m_keepAlive; }

@@ -332,12 +332,12 @@ int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
     return (code == 0 || isSuccessCode(code)) ? 0 : code;
 }
 
-int FTPCONN_INFO::Login(const QString& user, const QString& password) {
+bool FTPCONN_INFO::Login(const QString& user, const QString& password) {
     if (Command(QStringLiteral("USER %1\r\n").arg(user)) != 0) {
-        return 0;
+        return false;
     }
     // PASS goes out even when USER was already answered 230.
-    return Command(QStringLiteral("PASS %1\r\n").arg(password)) == 0 ? 1 : 0;
+    return Command(QStringLiteral("PASS %1\r\n").arg(password)) == 0;
 }
 
 int FTPCONN_INFO::createListener(QString& portLine) {
@@ -830,18 +830,18 @@ int FTPCONN_INFO::AbortTransfer() {
     return 0;
 }
 
-int FTPCONN_INFO::Probe() {
+bool FTPCONN_INFO::Probe() {
     QString portLine;
     if (createListener(portLine) != 0) {
-        return 0;
+        return false;
     }
     if (Command(portLine) == -1) {
         closeListener();
-        return 0;
+        return false;
     }
     // Any reply line, a refusal included, shows that the unit is there.
     CloseData();
-    return 1;
+    return true;
 }
 
 void FTPCONN_INFO::CloseAll() {

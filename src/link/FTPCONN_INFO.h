@@ -42,7 +42,8 @@ public:
     // followed by a blank ("xyz ..."); any other line is a reply on its own. text: the reply's first line. -1
     // when no whole reply came within the waits.
     int ReadReply(QString& text, int firstByteMs);
-    int Login(const QString& user, const QString& password);
+    // USER and PASS; true when the unit accepted both.
+    bool Login(const QString& user, const QString& password);
     // Whether the waits of the control connection (connecting, replies) end when the cancel flag is set; the
     // waits of a transfer always watch it.
     void setWatchCancel(bool on) { m_watchCancel = on; }
@@ -81,7 +82,8 @@ public:
     // any other code, or CommFailure.
     UnitReply DeleteRemote(const QString& path);
     int AbortTransfer();
-    int Probe();
+    // True when the unit answered PORT at all, a refusal included.
+    bool Probe();
     void CloseAll();
 
     // Fields of the context.

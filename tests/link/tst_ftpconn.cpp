@@ -240,7 +240,7 @@ private Q_SLOTS:
         clock.restart();
         QCOMPARE(conn().Command(QString("NOOP\r\n"), &got), -1);
         QVERIFY(clock.elapsed() < 500);
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QTest::qWait(100);
         QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
     }
@@ -557,22 +557,22 @@ private Q_SLOTS:
 
     void probe() {
         QVERIFY(startSim("session=2 PORT reply 500 no\nsession=3 PORT silence 3"));
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QCOMPARE(login(), Login::LoggedIn);
         sim->clearTranscript();
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
         QCOMPARE(sim->transcript(), QStringList({"PORT"}));
         QCOMPARE(conn().listenSocket, -1);
 
         // Refused PORT: the unit answered, so it is alive.
         QCOMPARE(login(), Login::LoggedIn);
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
 
         // No answer within the wait: lost.
         QCOMPARE(login(), Login::LoggedIn);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QVERIFY(clock.elapsed() >= 1400);
         QCOMPARE(conn().listenSocket, -1);
     }
@@ -614,7 +614,7 @@ private Q_SLOTS:
         // A listening socket somehow still open when the next one is made is closed, not forgotten.
         conn().listenSocket = ::socket(AF_INET, SOCK_STREAM, 0);
         QVERIFY(conn().listenSocket >= 0);
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
         QCOMPARE(conn().listenSocket, -1);
         QCOMPARE(openDescriptors(), before);
     }
@@ -625,7 +625,7 @@ private Q_SLOTS:
         sim->stop();
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QCOMPARE(mng->Quit(), 0);
         QVERIFY(!mng->Connection());
         QVERIFY(clock.elapsed() < 1000);

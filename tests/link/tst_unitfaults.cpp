@@ -460,7 +460,7 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), -1);
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QVERIFY(clock.elapsed() < 500);
         QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
 
