@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         doc.resetColumns();
         CWidgetUi ui;
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
-        view->load(0);
+        view->load(CListModel::Load::Fresh);
         const CListModel& model = view->model();
         if (model.rowCount() != boxes.size() * perBox) {
             out << "admin-csv: expected " << boxes.size() * perBox << " rows, got " << model.rowCount() << Qt::endl;

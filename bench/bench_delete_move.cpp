@@ -106,7 +106,7 @@ double deleteOurs(CBenchUi& ui, CZunoSimProcess& sim, const QStringList& names, 
         return -1;
     }
     ui.texts.clear();
-    const auto s = CMsgDelete::Run(ui, CMsgDelete::UnitOnly, rows, folder + "/", CMsgDelete::Through(ftp));
+    const auto s = CMsgDelete::Run(ui, CMsgDelete::Kind::UnitOnly, rows, folder + "/", CMsgDelete::Through(ftp));
     ftp.Quit();
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (s.deleted != kDeleteCount || ui.texts != QStringList{CMsgDelete::DoneText()} ||
@@ -150,9 +150,9 @@ double copyOurs(CBenchUi& ui, const std::vector<FILESTS_INFO>& rows, const QStri
     QElapsedTimer clock;
     clock.start();
     CMsgCopy op(ui, [](const QString&) { return OverwriteAnswer::No; });
-    const auto s = op.Run(CMsgCopy::Copy, "rusuroku/" + box, rows, folder);
+    const auto s = op.Run(CMsgCopy::Kind::Copy, "rusuroku/" + box, rows, folder);
     const double seconds = clock.nsecsElapsed() / 1e9;
-    if (s.processed != kCopyCount || ui.texts != QStringList{CMsgCopy::DoneText(CMsgCopy::Copy)} ||
+    if (s.processed != kCopyCount || ui.texts != QStringList{CMsgCopy::DoneText(CMsgCopy::Kind::Copy)} ||
         QDir(folder + "/rusuroku/" + box).entryList(QDir::Files).size() != 2 * kCopyCount) {
         std::fprintf(stderr, "ours: copy incomplete\n");
         return -1;

@@ -94,7 +94,7 @@ double runOurs(CBenchUi& ui, const Case& c, const QString& target) {
     }
     CProgressDlg progress(ui, ProgressLook{QStringLiteral("ダウンロード中"), {}, {}, 0, 1 << 30, true, {}});
     for (const auto& name : c.names) {
-        if (conn->Retrieve(name, name.endsWith(".vmdat"), false, &progress) != 0) {
+        if (conn->Retrieve(name, name.endsWith(".vmdat"), false, &progress).result != UnitResult::Done) {
             std::fprintf(stderr, "retrieve %s failed\n", qPrintable(name));
             return -1;
         }

@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         view->resize(1000, 600);
         view->show();
         ui.start();
-        view->load(0);
+        view->load(CListModel::Load::Fresh);
         const double frozen = ui.stop();
         QCoreApplication::processEvents();
         rows = view->model().rowCount();
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
             }
             QElapsedTimer t;
             t.start();
-            view->reload(1, 0);
+            view->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
             reloads.push_back(t.nsecsElapsed() / 1e9);
         }
         out << "list-open: reload keeping the selection " << QString::number(median(reloads), 'f', 4) << " s"
@@ -197,7 +197,7 @@ int main(int argc, char** argv) {
         }
         t.restart();
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
-        view->load(0);
+        view->load(CListModel::Load::Fresh);
         ours.push_back(t.nsecsElapsed() / 1e9);
         if (view->model().rowCount() != rows || recs.size() != size_t(rows)) {
             out << "list-open: row count changed between runs" << Qt::endl;

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     auto view = std::make_unique<CListDispView>(doc, 1, ui);
     view->resize(1000, 600);
     view->show();
-    view->load(0);
+    view->load(CListModel::Load::Fresh);
     QCoreApplication::processEvents();
     CListModel& model = view->model();
     const int rows = model.rowCount();

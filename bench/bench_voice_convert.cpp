@@ -108,10 +108,10 @@ double ours(BenchUi& ui, const QString& voiceFile) {
     CpuTimer t;
     CWavConvDlg dlg(ui, 1);
     dlg.nextFile();
-    const int rc = CFileMng::ConvertToWav(voiceFile, &ui, &dlg);
+    const bool converted = CFileMng::ConvertToWav(voiceFile, &ui, &dlg);
     dlg.close();
     const double s = t.seconds();
-    if (rc != 1) {
+    if (!converted) {
         std::fprintf(stderr, "conversion failed\n");
         std::exit(1);
     }

@@ -119,8 +119,7 @@ CExportSetLogic::Ok CExportSetLogic::ok() {
         return Ok::StayOpen;
     }
     m_running = true;
-    const int result = ExportList();
-    if (result == 0) {
+    if (!ExportList()) {
         m_ui.messageBox(CAdminTexts::ExportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
     } else if (!m_cancelRequested) {
         m_doc.exportPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
@@ -150,10 +149,10 @@ bool CExportSetLogic::cancel() {
     return true;
 }
 
-int CExportSetLogic::ExportList() {
+bool CExportSetLogic::ExportList() {
     if (!QFileInfo(m_folder).isDir() || !m_file.contains(QLatin1String(".csv")) || !m_model ||
         m_model->rowCount() == 0) {
-        return 0;
+        return false;
     }
     const int rows = m_model->rowCount();
     m_title = CAdminTexts::ExportRunningTitle();
@@ -167,34 +166,34 @@ int CExportSetLogic::ExportList() {
     // Written beside the target under a temporary name that only a complete export renames over the target.
     QTemporaryFile out(targetPath() + QStringLiteral(".XXXXXX"));
     if (!out.open()) {
-        return 0;
+        return false;
     }
     const std::vector<CCsvExport::Words> words = CCsvExport::ColumnWords(*m_model);
     for (int i = 0; i < rows; ++i) {
         m_ui.dispatchPendingEvents(1);
         const QByteArray bytes = CCp932::fromUnicode(CCsvExport::ExportChunk(*m_model, i, words));
         if (out.write(bytes) != bytes.size()) {
-            return 0;
+            return false;
         }
         m_progressPos = i;
         notifyProgress();
         if (m_cancelRequested) {
             // The earlier file stays as it was; the rows written so far go with the temporary file.
-            return 1;
+            return true;
         }
     }
     if (!out.flush()) {
-        return 0;
+        return false;
     }
     // A new file gets the permissions any file made here gets; a replaced one keeps its own.
     const QFileInfo old(targetPath());
     out.setPermissions(old.exists() ? old.permissions() : defaultPermissions());
     if (std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(targetPath()).constData()) != 0) {
-        return 0;
+        return false;
     }
     out.setAutoRemove(false);
     m_progressPos = rows;
     m_okEnabled = true;
     notify();
-    return 1;
+    return true;
 }

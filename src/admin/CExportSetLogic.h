@@ -33,8 +33,9 @@ public:
     // "キャンセル": true when the dialog closes; during an export it only asks the export to stop.
     bool cancel();
 
-    // 1 written; 0 refused or failed (nothing changed on disk).
-    int ExportList();
+    // True when written, or cancelled on request (the earlier file stays); false when refused or failed (nothing
+    // changed on disk).
+    bool ExportList();
 
     // What the dialog shows while idle or exporting.
     bool running() const { return m_running; }

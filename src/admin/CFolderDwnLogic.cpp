@@ -69,21 +69,21 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
     }
     CCancelFlag::clear();
     m_completed = false;
-    int result = 0;
+    bool made = false;
     {
         CPrgFDwnDlg progress(m_ui);
         for (int i = 0; i < 5; ++i) {
             m_ui.dispatchPendingEvents(1);
             m_ui.sleepMs(1);
         }
-        result = CFolderTree::DownloadFolder(row.path, m_unitTree, &progress);
+        made = CFolderTree::DownloadFolder(row.path, m_unitTree, &progress);
     }
     // A cancelled or failed download still ends as "キャンセル" would: a folder added before it is the one the
     // settings now name, and the main window must follow it.
     if (CCancelFlag::isSet()) {
         return cancel();
     }
-    if (result == 1) {
+    if (made) {
         m_ui.messageBox(COperationTexts::FolderDownloadDone(), COperationTexts::DownloadDoneCaption(),
                         MsgIcon::Information);
         m_doc.downloadFolderText = chosen;

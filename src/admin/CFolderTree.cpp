@@ -28,14 +28,14 @@ namespace {
 const QString kKinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
 }
 
-int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress) {
+bool CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress) {
     report(progress, 20);
     QString root, rusuroku, naisen;
     if (!unitTree(root, rusuroku, naisen)) {
         if (progress) {
             progress->close();
         }
-        return 0;
+        return false;
     }
 
     const QString* listings[2] = {&rusuroku, &naisen};
@@ -56,7 +56,7 @@ int CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& uni
         progress->close();
     }
     settleBoxFolders(folder, made, cancelled);
-    return cancelled ? 0 : 1;
+    return !cancelled;
 }
 
 bool CFolderTree::makeBoxFolders(const QString& kindDir, const QString& listing, QStringList& made) {

@@ -14,9 +14,9 @@ public:
     // The unit's tree listing: root, "rusuroku" and "naisen" texts; true when the whole tree was read.
     using UnitTreeSource = std::function<bool(QString& root, QString& rusuroku, QString& naisen)>;
 
-    // Makes the box folders the unit lists inside the download folder. 1 done; 0 failure or cancelled (the
+    // Makes the box folders the unit lists inside the download folder. False on a failure or a cancel (the
     // folders this run made are removed again on cancel). Reports 20/40/60/100 to progress when given.
-    static int DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress);
+    static bool DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress);
     // Removes a folder and everything in it. 1 when the folder itself is gone, 0 otherwise.
     static int DeleteFolderTree(const QString& path, CProgressDlg* progress);
     // Box numbers of a tree listing after the listing rules (LF, "*" and "." dropped, CR ends a name); what

@@ -425,7 +425,7 @@ int CCliCommands::list() {
 
     CListModel model(doc, 1, m_ui);
     model.rebuildColumns();
-    model.load(0);
+    model.load(CListModel::Load::Fresh);
     if (model.unreadableFiles() > 0) {
         m_ui.note(QStringLiteral("kelda-cli: %1 message files could not be read and are not listed")
                       .arg(model.unreadableFiles()));

@@ -31,20 +31,19 @@ int CCliDelete::run() {
     CCliCommands& c = m_commands;
     const CCliArgs& args = c.m_args;
     const QString kindText = args.kind;
-    const int kind = kindText == QLatin1String("unit")   ? CMsgDelete::UnitOnly
-                     : kindText == QLatin1String("both") ? CMsgDelete::UnitAndPc
-                     : kindText == QLatin1String("pc")   ? CMsgDelete::PcOnly
-                                                         : -1;
-    if (kind < 0) {
+    if (kindText != QLatin1String("unit") && kindText != QLatin1String("both") && kindText != QLatin1String("pc")) {
         return c.usage(QStringLiteral("delete needs --kind unit, both or pc"));
     }
+    const CMsgDelete::Kind kind = kindText == QLatin1String("unit")   ? CMsgDelete::Kind::UnitOnly
+                                  : kindText == QLatin1String("both") ? CMsgDelete::Kind::UnitAndPc
+                                                                      : CMsgDelete::Kind::PcOnly;
     const bool verified = args.given.contains(QStringLiteral("verified"));
-    if (verified && kind != CMsgDelete::UnitOnly) {
+    if (verified && kind != CMsgDelete::Kind::UnitOnly) {
         return c.usage(QStringLiteral("--verified goes with --kind unit"));
     }
     // A deletion on the PC alone needs no unit.
     QStringList allowed = c.m_entry->options;
-    if (kind == CMsgDelete::PcOnly) {
+    if (kind == CMsgDelete::Kind::PcOnly) {
         for (const QString& option : CCliCommands::unitOptions()) {
             allowed.removeAll(option);
         }
@@ -60,20 +59,20 @@ int CCliDelete::run() {
     if (!CCliMessageFiles::Read(c, dir, rows)) {
         return CCliCommands::Usage;
     }
-    if (kind != CMsgDelete::PcOnly) {
+    if (kind != CMsgDelete::Kind::PcOnly) {
         if (const int s = c.checkLogin(); s != CCliCommands::Ok) {
             return s;
         }
     }
     CKELDADoc doc;
-    doc.loggedIn = kind != CMsgDelete::PcOnly ? 1 : 0;
+    doc.loggedIn = kind != CMsgDelete::Kind::PcOnly ? 1 : 0;
     CDelKindSetLogic logic(c.m_ui, doc);
     logic.tick();
     if (logic.choose(kind) != CDelKindSetLogic::EndOk) {
         return CCliCommands::Failed;
     }
-    CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
-    if (kind != CMsgDelete::PcOnly) {
+    CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };
+    if (kind != CMsgDelete::Kind::PcOnly) {
         if (const int s = c.login(); s != CCliCommands::Ok) {
             return s;
         }

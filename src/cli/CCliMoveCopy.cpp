@@ -52,7 +52,7 @@ int CCliMoveCopy::run() {
         return c.usage(QStringLiteral("--to %1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN)")
                            .arg(args.to.isEmpty() ? QStringLiteral("(missing)") : args.to, dir));
     }
-    if (logic.choose(move ? CMsgCopy::Move : CMsgCopy::Copy) != CMsgCopyLogic::EndOk) {
+    if (logic.choose(move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy) != CMsgCopyLogic::EndOk) {
         return CCliCommands::Failed;
     }
     CConsoleUi& ui = c.m_ui;

@@ -140,7 +140,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
     if (CDiskSpace::freeBytes(m_folder) < need) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(voice, m_ui, m_progress) == 1) {
+    if (CFileMng::ConvertToWav(voice, m_ui, m_progress)) {
         return UnitResult::Done;
     }
     if (notConverted == UnitResult::FetchedVoiceNotConverted) {
@@ -153,24 +153,38 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
 
 CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qint64 listedSize, bool voice,
                                   bool silent) {
-    int rc = m_conn.Retrieve(name, receivingName(), voice, silent, sizeof(FILESTS_INFO), mostExpected(listedSize),
-                             m_progress);
-    // A unit that cuts a file short may still close the transfer with 226; only the listed size tells. More than
-    // listed is a file still being recorded and is kept.
-    if (rc == 0 && QFileInfo(m_receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
-        rc = -1;
-    }
-    if (rc == 550) {
+    const UnitResult received = receive(m_conn, name, m_receiving, listedSize, voice, silent, m_progress);
+    if (received == UnitResult::FileGoneOnUnit) {
         return Fetch::GoneOnUnit;
     }
-    if (rc == 0 && CRecordBuilder::BuildIntoHeadroom(m_receiving, local) == CRecordBuilder::Result::Written) {
+    if (received == UnitResult::Done &&
+        CRecordBuilder::BuildIntoHeadroom(m_receiving, local) == CRecordBuilder::Result::Written) {
         m_fetched.insert(local);
         return Fetch::Written;
     }
     QFile::remove(m_receiving);
     removeFetched(companionOf(local));
-    m_stopResult = rc == -2 ? UnitResult::Cancelled : rc == -3 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
+    m_stopResult = received == UnitResult::Done ? UnitResult::CommFailure : received;
     return Fetch::Failed;
+}
+
+UnitResult CBoxFetch::receive(FTPCONN_INFO& conn, const QString& remote, const QString& receivingPath,
+                              qint64 listedSize, bool resetCounter, bool silent, CProgress* progress) {
+    const UnitReply reply = conn.Retrieve(remote, receivingName(), resetCounter, silent, sizeof(FILESTS_INFO),
+                                          mostExpected(listedSize), progress);
+    switch (reply.result) {
+    case UnitResult::Done:
+        // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
+        return listedSize >= 0 && QFileInfo(receivingPath).size() - qint64(sizeof(FILESTS_INFO)) < listedSize
+                   ? UnitResult::CommFailure
+                   : UnitResult::Done;
+    case UnitResult::FileGoneOnUnit:
+    case UnitResult::Cancelled:
+    case UnitResult::NoDiskSpace:
+        return reply.result;
+    default:
+        return UnitResult::CommFailure;
+    }
 }
 
 bool CBoxFetch::keepPresent(const QString& local, bool voice) {

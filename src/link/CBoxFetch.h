@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/UnitResult.h"
+#include "link/UnitResult.h"
 
 #include <QSet>
 #include <QString>
@@ -48,6 +48,12 @@ public:
     // A local voice file shorter than its record and the unit's header, or than the unit's listed size (when
     // known, -1 otherwise) with its record: a transfer cut short left it, and it counts as not there.
     static bool isCutShort(const QString& localVoiceFile, qint64 listedSize);
+    // Retrieves remote into the receiving name (receivingPath) of the connection's local directory, with room for
+    // the record. A file shorter than its listed size (-1 unknown) is cut short, however the unit closed the
+    // transfer; more is a file still being recorded and is kept. Done, FileGoneOnUnit, Cancelled, NoDiskSpace, or
+    // CommFailure for anything else. progress: told the chunks of a transfer that is not silent (null: nothing).
+    static UnitResult receive(FTPCONN_INFO& conn, const QString& remote, const QString& receivingPath,
+                              qint64 listedSize, bool resetCounter, bool silent, CProgress* progress);
 
 private:
     enum class Fetch { Written, GoneOnUnit, Failed };

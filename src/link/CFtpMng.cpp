@@ -111,7 +111,7 @@ CFtpMng::Login CFtpMng::connectAndLogin(const QString& address, const QString& u
         return Login::ConnectFailed;
     }
     c.localDirectory = programDirectory();
-    return c.Login(user, password) == 1 ? Login::LoggedIn : Login::LoginRefused;
+    return c.Login(user, password) ? Login::LoggedIn : Login::LoginRefused;
 }
 
 int CFtpMng::Quit() {
@@ -124,26 +124,18 @@ int CFtpMng::Quit() {
     return 0;
 }
 
-namespace {
-
-// A failure of the connection context: a reply code the unit refused with, or -1 when the link itself failed.
-CFtpMng::Reply replyOf(int code) {
-    if (code > 0) {
-        return {UnitResult::Refused, code};
-    }
-    return {UnitResult::CommFailure, 0};
+UnitResult CFtpMng::listingFailure(const UnitReply& listed) {
+    return listed.result == UnitResult::NoBoxDirectory ? UnitResult::NoBoxDirectory : UnitResult::CommFailure;
 }
 
-} // namespace
-
-CFtpMng::Reply CFtpMng::GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
+UnitReply CFtpMng::GetUnitTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
     if (!m_conn) {
         return {UnitResult::CommFailure, 0};
     }
     pauseKeepAlive();
-    const int rc = m_conn->ListTree(rootText, rusurokuText, naisenText);
+    const UnitReply tree = m_conn->ListTree(rootText, rusurokuText, naisenText);
     resumeKeepAlive();
-    return rc == 1 ? Reply{} : replyOf(rc);
+    return tree;
 }
 
 CUnitBoxOps::Count CFtpMng::CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, Files files) {
@@ -153,9 +145,9 @@ CUnitBoxOps::Count CFtpMng::CountBoxFiles(const QString& unitDirectory, const QS
     pauseKeepAlive();
     m_conn->localDirectory = localDirectory.isEmpty() ? programDirectory() : localDirectory;
     QString text;
-    const int rc = m_conn->ListNames(unitDirectory, files, text);
-    Count count{rc == -2 ? UnitResult::NoBoxDirectory : UnitResult::CommFailure, 0};
-    if (rc == 1) {
+    const UnitReply listed = m_conn->ListNames(unitDirectory, files, text);
+    Count count{listingFailure(listed), 0};
+    if (listed.result == UnitResult::Done) {
         count = {UnitResult::Done, CFtpListing::countLines(text, [this] {
                      if (m_ui) {
                          m_ui->dispatchPendingEvents(1);
@@ -166,7 +158,7 @@ CUnitBoxOps::Count CFtpMng::CountBoxFiles(const QString& unitDirectory, const QS
     return count;
 }
 
-CFtpMng::Reply CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
+UnitReply CFtpMng::DeleteOnUnit(const QString& localDirectory, const QString& path) {
     if (!m_conn) {
         return {UnitResult::CommFailure, 0};
     }
@@ -174,11 +166,11 @@ CFtpMng::Reply CFtpMng::DeleteOnUnit(const QString& localDirectory, const QStrin
     if (!localDirectory.isEmpty()) {
         m_conn->localDirectory = localDirectory;
     }
-    const int rc = m_conn->DeleteRemote(path);
+    const UnitReply deleted = m_conn->DeleteRemote(path);
     resumeKeepAlive();
-    return rc == 0 ? Reply{} : replyOf(rc);
+    return deleted;
 }
 
-int CFtpMng::Probe() {
-    return m_conn ? m_conn->Probe() : 0;
+bool CFtpMng::Probe() {
+    return m_conn && m_conn->Probe();
 }

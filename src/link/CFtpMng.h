@@ -1,8 +1,8 @@
 #pragma once
 
+#include "link/CUnitBoxOps.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/FTP_TIMEOUTS.h"
-#include "operations/CUnitBoxOps.h"
 
 #include <QString>
 
@@ -19,13 +19,6 @@ public:
     // Cancelled: the cancel flag was set while the login waited; the connection is closed and nothing is told.
     enum class Login { LoggedIn, ConnectFailed, LoginRefused, Cancelled };
 
-    // The result of a command whose refusal the unit explains by its reply code (Refused with replyCode).
-    struct Reply {
-        UnitResult result = UnitResult::Done;
-        int replyCode = 0;
-        bool operator==(const Reply&) const = default;
-    };
-
     explicit CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts = FTP_TIMEOUTS());
     ~CFtpMng();
     CFtpMng(const CFtpMng&) = delete;
@@ -41,8 +34,8 @@ public:
     // The connection context; null while there is none.
     FTPCONN_INFO* Connection() const { return m_conn.get(); }
 
-    // Done, Refused (a directory the unit will not list or enter) or CommFailure.
-    Reply GetUnitTree(QString& rootText, QString& rusuroku, QString& naisen);
+    // Done, Refused (a directory the unit will not list or enter), Cancelled or CommFailure.
+    UnitReply GetUnitTree(QString& rootText, QString& rusuroku, QString& naisen);
     Count CountBoxFiles(const QString& unitDirectory, const QString& localDirectory, Files files) override;
 
     // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
@@ -69,10 +62,11 @@ public:
     // Whether a converting download leaves a message's WAV file alone when it is complete and newer than the
     // voice file, instead of converting every message of the box again on every run. Off for the windows.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
-    // Done, Refused (the unit's reply code: 550 no such file, 450 in use ...) or CommFailure.
-    Reply DeleteOnUnit(const QString& localDirectory, const QString& path);
-    // The keep-alive probe of the current connection; 0 when there is none.
-    int Probe();
+    // Done, FileInUse, FileGoneOnUnit (no such file, or protected), Refused (with the unit's reply code) or
+    // CommFailure.
+    UnitReply DeleteOnUnit(const QString& localDirectory, const QString& path);
+    // The keep-alive probe of the current connection; false when there is none.
+    bool Probe();
 
     void setKeepAlive(CLinkPause* keepAlive) { m_keepAlive = keepAlive; }
     CLinkPause* keepAlive() const { return m_keepAlive; }
@@ -93,6 +87,8 @@ public:
 
 private:
     Login connectAndLogin(const QString& address, const QString& user, const QString& password);
+    // A box listing that did not come, as the box's result: NoBoxDirectory, or CommFailure for anything else.
+    static UnitResult listingFailure(const UnitReply& listed);
     // The transfer and record of DownloadVoice, with the keep-alive paused.
     UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize,
                           CProgress* progress);

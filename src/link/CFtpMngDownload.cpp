@@ -16,11 +16,6 @@
 
 namespace {
 
-// The result of a box listing that did not come: the box directory is missing, or the link failed.
-UnitResult listingFailure(int listed) {
-    return listed == -2 ? UnitResult::NoBoxDirectory : UnitResult::CommFailure;
-}
-
 // Feeds every line of a listing to take, dispatching one pending event per character and polling the cancel flag
 // per character kept. Cancelled when the cancel flag ended the walk; otherwise the result of the fetch run.
 template <typename Take> UnitResult walkListing(const QString& text, CUserInterface* ui, CBoxFetch& run, Take take) {
@@ -55,11 +50,11 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
     m_conn->localDirectory = folder;
     QString text;
     qint64 byteLength = 0;
-    const int listed = m_conn->ListLong(unitDirectory, Files::All, text, byteLength);
+    const UnitReply listed = m_conn->ListLong(unitDirectory, Files::All, text, byteLength);
     UnitResult result = UnitResult::Cancelled;
-    if (listed != 1) {
+    if (listed.result != UnitResult::Done && listed.result != UnitResult::Cancelled) {
         result = listingFailure(listed);
-    } else if (CCancelFlag::value() != 1) {
+    } else if (listed.result == UnitResult::Done && CCancelFlag::value() != 1) {
         lineCount = CFtpListing::countLines(text, [] {});
         CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
         run.setKeepCurrentWav(m_keepCurrentWav);
@@ -82,9 +77,9 @@ UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& uni
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
     QString text;
-    const int listed = m_conn->ListNames(unitDirectory, Files::Info, text);
+    const UnitReply listed = m_conn->ListNames(unitDirectory, Files::Info, text);
     UnitResult result = listingFailure(listed);
-    if (listed == 1) {
+    if (listed.result == UnitResult::Done) {
         lineCount = CFtpListing::countLines(text, [] {});
         CBoxFetch run(*m_conn, m_ui, progress, folder, false);
         result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
@@ -106,9 +101,10 @@ UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& b
     }
     QString text;
     qint64 byteLength = 0;
-    const int listed = m_conn->ListLong(unitDirectory, Files::Voice, text, byteLength);
+    const UnitReply listed = m_conn->ListLong(unitDirectory, Files::Voice, text, byteLength);
     UnitResult result = listingFailure(listed);
-    if (listed == 1) {
+    // A cancelled listing lists nothing; the caller looks at the cancel flag.
+    if (listed.result == UnitResult::Done || listed.result == UnitResult::Cancelled) {
         result = UnitResult::NotListed;
         CListingReader reader(text, [this](QChar) {
             if (m_ui) {
@@ -156,18 +152,10 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     oldRecord.clear();
     const bool keepRecord = present && !kept && CFileMng::ReadRecord(local, oldRecord).bytes >= FILESTS_INFO::SIZE;
     const QString receiving = CFileMng::Join(folder, CBoxFetch::receivingName());
-    int rc = m_conn->Retrieve(unitPath, CBoxFetch::receivingName(), true, false, sizeof(FILESTS_INFO),
-                              CBoxFetch::mostExpected(listedSize), progress);
-    // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
-    if (rc == 0 && listedSize >= 0 && QFileInfo(receiving).size() - qint64(sizeof(FILESTS_INFO)) < listedSize) {
-        rc = -1;
-    }
-    if (rc != 0) {
+    const UnitResult received = CBoxFetch::receive(*m_conn, unitPath, receiving, listedSize, true, false, progress);
+    if (received != UnitResult::Done) {
         QFile::remove(receiving);
-        return rc == -2    ? UnitResult::Cancelled
-               : rc == -3  ? UnitResult::NoDiskSpace
-               : rc == 550 ? UnitResult::FileGoneOnUnit
-                           : UnitResult::CommFailure;
+        return received;
     }
     if (progress) {
         progress->setStepDone(-1);
@@ -207,7 +195,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     if (CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
         return UnitResult::NoDiskSpace;
     }
-    if (CFileMng::ConvertToWav(local, m_ui, progress) != 1) {
+    if (!CFileMng::ConvertToWav(local, m_ui, progress)) {
         if (!kept) {
             QFile::remove(local);
         }

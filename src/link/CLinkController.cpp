@@ -98,9 +98,9 @@ void CLinkController::tick() {
     if (m_ftp->Connection() && !m_ui.isModalOpen() && !m_probing) {
         m_probing = true;
         ++m_probes;
-        const int alive = m_ftp->Probe();
+        const bool alive = m_ftp->Probe();
         m_probing = false;
-        if (alive == 0) {
+        if (!alive) {
             m_settings.loggedIn = 0;
             repaint();
             stopTimer();

@@ -51,6 +51,31 @@ bool FTPCONN_INFO::isSuccessCode(int code) {
     return std::find(std::begin(kSuccess), std::end(kSuccess), code) != std::end(kSuccess);
 }
 
+UnitReply FTPCONN_INFO::Classify(int code, Asked asked) {
+    if (code == 0) {
+        return {};
+    }
+    if (code < 0) {
+        return {UnitResult::CommFailure, 0};
+    }
+    if (code == 550) {
+        switch (asked) {
+        case Asked::File:
+            return {UnitResult::FileGoneOnUnit, code};
+        case Asked::BoxDirectory:
+            return {UnitResult::NoBoxDirectory, code};
+        case Asked::Listing:
+            return {UnitResult::Done, code};
+        case Asked::Other:
+            break;
+        }
+    }
+    if (code == 450 && asked == Asked::File) {
+        return {UnitResult::FileInUse, code};
+    }
+    return {UnitResult::Refused, code};
+}
+
 FTPCONN_INFO::Wait FTPCONN_INFO::waitFor(int fd, short events, int timeoutMs, bool watchCancel) {
     if (fd < 0) {
         return Wait::Failed;
@@ -306,12 +331,12 @@ int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
     return (code == 0 || isSuccessCode(code)) ? 0 : code;
 }
 
-int FTPCONN_INFO::Login(const QString& user, const QString& password) {
+bool FTPCONN_INFO::Login(const QString& user, const QString& password) {
     if (Command(QStringLiteral("USER %1\r\n").arg(user)) != 0) {
-        return 0;
+        return false;
     }
     // PASS goes out even when USER was already answered 230.
-    return Command(QStringLiteral("PASS %1\r\n").arg(password)) == 0 ? 1 : 0;
+    return Command(QStringLiteral("PASS %1\r\n").arg(password)) == 0;
 }
 
 int FTPCONN_INFO::createListener(QString& portLine) {
@@ -477,12 +502,12 @@ bool FTPCONN_INFO::isTransferComplete(int finalCode) {
     return finalCode == 226 || finalCode == 250;
 }
 
-int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
-                           int headroom, qint64 maxBytes, CProgress* progress) {
+UnitReply FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
+                                 int headroom, qint64 maxBytes, CProgress* progress) {
     // The local name comes from a listing or a record: it must name a file inside the local directory.
     if (localName.isEmpty() || localName == QLatin1String(".") || localName == QLatin1String("..") ||
         localName.contains(QLatin1Char('/')) || localName.contains(QChar(0))) {
-        return -1;
+        return {UnitResult::CommFailure, 0};
     }
     // Waiting for the unit to take RETR and connect back is part of the transfer: "キャンセル" ends it too.
     m_watchCancel = true;
@@ -491,9 +516,9 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     if (rc != 0) {
         if (CCancelFlag::value() == 1) {
             AbortTransfer();
-            return -2;
+            return {UnitResult::Cancelled, 0};
         }
-        return rc;
+        return Classify(rc, Asked::File);
     }
     QString dir = localDirectory;
     while (dir.size() > 1 && dir.endsWith(QLatin1Char('/'))) {
@@ -504,7 +529,7 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
     if (fd < 0) {
         // Nowhere to put the data: end the transfer in order and report the failure.
         AbortTransfer();
-        return errno == ENOSPC ? -3 : -1;
+        return {errno == ENOSPC ? UnitResult::NoDiskSpace : UnitResult::CommFailure, 0};
     }
     bytesReceived = 0;
     if (resetCounter) {
@@ -517,25 +542,25 @@ int FTPCONN_INFO::Retrieve(const QString& remote, const QString& localName, bool
         // its own. A cancel stays a cancel.
         AbortTransfer();
         if (received.cancelled) {
-            return -2;
+            return {UnitResult::Cancelled, 0};
         }
-        return received.diskFull ? -3 : -1;
+        return {received.diskFull ? UnitResult::NoDiskSpace : UnitResult::CommFailure, 0};
     }
     m_watchCancel = true;
     const int final = ReadFinalReply();
     m_watchCancel = false;
     if (final < 0 && CCancelFlag::value() == 1) {
         AbortTransfer();
-        return -2;
+        return {UnitResult::Cancelled, 0};
     }
     if (received.diskFull) {
-        return -3;
+        return {UnitResult::NoDiskSpace, 0};
     }
     // The unit saying the transfer broke off (426, 451 ...) means the file is incomplete, however much arrived.
     if (received.writeFailed || !isTransferComplete(final)) {
-        return -1;
+        return {UnitResult::CommFailure, 0};
     }
-    return 0;
+    return {};
 }
 
 FTPCONN_INFO::Received FTPCONN_INFO::receiveInto(int fd, int headroom, bool silent, qint64 maxBytes,
@@ -672,61 +697,62 @@ int FTPCONN_INFO::finishListing(QByteArray& raw, QString& text, int maxChars) {
     return 1;
 }
 
-int FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
+UnitReply FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
     text.clear();
-    int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
-    if (rc != 0) {
-        return rc == 550 ? -2 : 0;
+    const UnitReply entered = Classify(Command(QStringLiteral("CWD %1\r\n").arg(directory)), Asked::BoxDirectory);
+    if (entered.result != UnitResult::Done) {
+        return entered;
     }
     const QString command = files == CUnitBoxOps::Files::Info    ? QStringLiteral("NLST *.vminf\r\n")
                             : files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST *.vmdat\r\n")
                                                                  : QStringLiteral("NLST\r\n");
-    rc = OpenDataPort(command);
-    if (rc == 550) {
-        return 1;
-    }
-    if (rc != 0) {
-        return 0;
-    }
-    QByteArray raw;
-    if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
-        // Cancelled: the listing is not whole.
-        CloseData();
-        return -1;
-    }
-    return finishListing(raw, text, -1);
-}
-
-int FTPCONN_INFO::ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength) {
-    text.clear();
-    byteLength = 0;
-    int rc = Command(QStringLiteral("CWD %1\r\n").arg(directory));
-    if (rc != 0) {
-        return rc == 550 ? -2 : rc;
-    }
-    rc = OpenDataPort(files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n")
-                                                         : QStringLiteral("NLST -l\r\n"));
-    if (rc == 550) {
-        return 1;
-    }
-    if (rc != 0) {
-        return rc;
+    const UnitReply opened = Classify(OpenDataPort(command), Asked::Listing);
+    if (opened.result != UnitResult::Done || opened.replyCode != 0) {
+        return opened;
     }
     QByteArray raw;
     if (collect(raw, true) < 0) {
-        return -1;
+        CloseData();
+        return {UnitResult::CommFailure, 0};
     }
     if (CCancelFlag::value() == 1) {
-        // Cancelled: whatever came is no listing; the caller sees the flag.
+        // Cancelled: the listing is not whole.
         CloseData();
-        return 1;
+        return {UnitResult::Cancelled, 0};
     }
-    rc = finishListing(raw, text, -1);
-    byteLength = static_cast<qint64>(text.size()) * 2;
-    return rc;
+    return {finishListing(raw, text, -1) == 1 ? UnitResult::Done : UnitResult::CommFailure, 0};
 }
 
-int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
+UnitReply FTPCONN_INFO::ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text,
+                                 qint64& byteLength) {
+    text.clear();
+    byteLength = 0;
+    const UnitReply entered = Classify(Command(QStringLiteral("CWD %1\r\n").arg(directory)), Asked::BoxDirectory);
+    if (entered.result != UnitResult::Done) {
+        return entered;
+    }
+    const UnitReply opened =
+        Classify(OpenDataPort(files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n")
+                                                                 : QStringLiteral("NLST -l\r\n")),
+                 Asked::Listing);
+    if (opened.result != UnitResult::Done || opened.replyCode != 0) {
+        return opened;
+    }
+    QByteArray raw;
+    if (collect(raw, true) < 0) {
+        return {UnitResult::CommFailure, 0};
+    }
+    if (CCancelFlag::value() == 1) {
+        // Cancelled: whatever came is no listing.
+        CloseData();
+        return {UnitResult::Cancelled, 0};
+    }
+    const int rc = finishListing(raw, text, -1);
+    byteLength = static_cast<qint64>(text.size()) * 2;
+    return {rc == 1 ? UnitResult::Done : UnitResult::CommFailure, 0};
+}
+
+UnitReply FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& naisenText) {
     rootText.clear();
     rusurokuText.clear();
     naisenText.clear();
@@ -742,40 +768,46 @@ int FTPCONN_INFO::ListTree(QString& rootText, QString& rusurokuText, QString& na
                           {"CWD /naisen\r\n", &naisenText, kMaxBoxListChars}};
     for (const Step& step : steps) {
         if (step.cwd) {
-            const int rc = Command(QString::fromLatin1(step.cwd));
-            if (rc != 0) {
-                return rc;
+            const UnitReply entered = Classify(Command(QString::fromLatin1(step.cwd)), Asked::Other);
+            if (entered.result != UnitResult::Done) {
+                return entered;
             }
         }
-        const int rc = OpenDataPort(QStringLiteral("NLST\r\n"));
-        if (rc == 550 && step.cwd) {
-            // The unit answers a directory with nothing to list by 550: a kind without boxes, not a failure.
-            continue;
-        }
-        if (rc != 0) {
-            return rc;
+        // A kind directory with nothing to list is a kind without boxes, not a failure; a root with nothing to
+        // list is no unit.
+        const UnitReply opened =
+            Classify(OpenDataPort(QStringLiteral("NLST\r\n")), step.cwd ? Asked::Listing : Asked::Other);
+        if (opened.result != UnitResult::Done || opened.replyCode != 0) {
+            if (opened.result == UnitResult::Done) {
+                continue;
+            }
+            return opened;
         }
         QByteArray raw;
-        if (collect(raw, true) < 0 || CCancelFlag::value() == 1) {
+        if (collect(raw, true) < 0) {
             CloseData();
-            return -1;
+            return {UnitResult::CommFailure, 0};
+        }
+        if (CCancelFlag::value() == 1) {
+            CloseData();
+            return {UnitResult::Cancelled, 0};
         }
         if (finishListing(raw, *step.out, step.maxChars) != 1) {
-            return -1;
+            return {UnitResult::CommFailure, 0};
         }
     }
-    return 1;
+    return {};
 }
 
-int FTPCONN_INFO::DeleteRemote(const QString& path) {
+UnitReply FTPCONN_INFO::DeleteRemote(const QString& path) {
     for (int i = 0; i < 5 && Command(QStringLiteral("CWD ../\r\n")) == 0; ++i) {
     }
-    const int rc = Command(QStringLiteral("DELE %1\r\n").arg(path));
-    if (rc != 0) {
-        return rc;
+    const UnitReply deleted = Classify(Command(QStringLiteral("DELE %1\r\n").arg(path)), Asked::File);
+    if (deleted.result != UnitResult::Done) {
+        return deleted;
     }
     CloseData();
-    return 0;
+    return {};
 }
 
 int FTPCONN_INFO::AbortTransfer() {
@@ -797,18 +829,18 @@ int FTPCONN_INFO::AbortTransfer() {
     return 0;
 }
 
-int FTPCONN_INFO::Probe() {
+bool FTPCONN_INFO::Probe() {
     QString portLine;
     if (createListener(portLine) != 0) {
-        return 0;
+        return false;
     }
     if (Command(portLine) == -1) {
         closeListener();
-        return 0;
+        return false;
     }
     // Any reply line, a refusal included, shows that the unit is there.
     CloseData();
-    return 1;
+    return true;
 }
 
 void FTPCONN_INFO::CloseAll() {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/CUnitBoxOps.h"
 #include "link/FTP_TIMEOUTS.h"
-#include "operations/CUnitBoxOps.h"
+#include "link/UnitResult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,7 +43,8 @@ public:
     // followed by a blank ("xyz ..."); any other line is a reply on its own. text: the reply's first line. -1
     // when no whole reply came within the waits.
     int ReadReply(QString& text, int firstByteMs);
-    int Login(const QString& user, const QString& password);
+    // USER and PASS; true when the unit accepted both.
+    bool Login(const QString& user, const QString& password);
     // Whether the waits of the control connection (connecting, replies) end when the cancel flag is set; the
     // waits of a transfer always watch it.
     void setWatchCancel(bool on) { m_watchCancel = on; }
@@ -64,23 +66,26 @@ public:
     // headroom: zero bytes written in front of the data (room for a record); bytesReceived does not count them.
     // maxBytes: the most the file may bring (-1 no limit); a transfer that brings more is broken off.
     // progress: told the chunk count of a transfer that is not silent (null: told nothing).
-    // 0 whole (closed with 226), -1 failed (broken, silent past the wait, cut, not closed with 226), -2 cancelled,
-    // -3 the disk filled up while writing, else the unit's refusal code (550 no such file ...).
-    int Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent, int headroom = 0,
-                 qint64 maxBytes = -1, CProgress* progress = nullptr);
-    int Retrieve(const QString& name, bool resetCounter, bool silent, CProgress* progress = nullptr) {
+    // Done (closed with 226), CommFailure (broken, silent past the wait, cut, not closed with 226), Cancelled,
+    // NoDiskSpace (the disk filled up while writing), else the unit's refusal as Classify reads it for a file.
+    UnitReply Retrieve(const QString& remote, const QString& localName, bool resetCounter, bool silent,
+                       int headroom = 0, qint64 maxBytes = -1, CProgress* progress = nullptr);
+    UnitReply Retrieve(const QString& name, bool resetCounter, bool silent, CProgress* progress = nullptr) {
         return Retrieve(name, name, resetCounter, silent, 0, -1, progress);
     }
-    // Listings of a box directory: 1 whole (an empty directory, answered 550, is an empty listing), -2 no such
-    // directory, -1 failed or cancelled; ListNames says 0 and ListLong the code when the unit refuses the
-    // transfer. A cancelled long listing is 1 with no text: its caller looks at the cancel flag.
-    int ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text);
-    int ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength);
-    // The root, "/rusuroku" and "/naisen" name listings: 1 all whole, -1 failed, else the unit's refusal code.
-    int ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
-    int DeleteRemote(const QString& path);
+    // Listings of a box directory: Done when whole (a directory with nothing to list is an empty listing),
+    // NoBoxDirectory, CommFailure, Cancelled (no text), or the unit's refusal of the transfer.
+    UnitReply ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text);
+    UnitReply ListLong(const QString& directory, CUnitBoxOps::Files files, QString& text, qint64& byteLength);
+    // The root, "/rusuroku" and "/naisen" name listings: Done when all are whole (a kind directory with nothing to
+    // list is empty), CommFailure, Cancelled, else Refused with the unit's code.
+    UnitReply ListTree(QString& rootText, QString& rusurokuText, QString& naisenText);
+    // DELE of a unit path: Done, FileInUse (450), FileGoneOnUnit (550: no such file, or protected), Refused with
+    // any other code, or CommFailure.
+    UnitReply DeleteRemote(const QString& path);
     int AbortTransfer();
-    int Probe();
+    // True when the unit answered PORT at all, a refusal included.
+    bool Probe();
     void CloseAll();
 
     // Fields of the context.
@@ -99,6 +104,14 @@ public:
     const FTP_TIMEOUTS& timeouts() const { return m_timeouts; }
 
     static bool isSuccessCode(int code);
+
+    // What a command was about, which decides what the unit's refusal means.
+    enum class Asked { File, BoxDirectory, Listing, Other };
+    // The one reading of the unit's answers. code: what Command or OpenDataPort said (0 accepted, below 0 no
+    // answer, else the reply code). 550 says "not there": a file gone (File), a box directory missing
+    // (BoxDirectory) or a directory with nothing to list (Listing: Done, with the code, and no data to take).
+    // 450 says a file is in use (File). Any other refusal is Refused with its code.
+    static UnitReply Classify(int code, Asked asked);
 
 private:
     enum class Wait { Ready, TimedOut, Failed, Cancelled };

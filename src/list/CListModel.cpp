@@ -71,9 +71,9 @@ int CListModel::findColumn(ColumnKind kind) const {
     return -1;
 }
 
-void CListModel::load(int refresh) {
+void CListModel::load(Load how) {
     m_ui.setMainWindowEnabled(false);
-    if (refresh != 1) {
+    if (how != Load::Refresh) {
         m_displayMode = 0;
         m_keepSort = 0;
     }

@@ -45,11 +45,17 @@ public:
     static int initialWidth(ColumnKind kind);
     int findColumn(ColumnKind kind) const;
 
-    // Loads every record of the slot's boxes. refresh 1: reload inside an operation (keeps the display mode);
-    // 0: a fresh display of all messages. The first load shows the "一覧表を開く" progress window.
+    // How a load starts: a fresh display of all messages, or a refresh inside an operation (keeps the display
+    // mode).
+    enum class Load { Fresh, Refresh };
+    // Whether a reload keeps the user's sort, and whether the columns changed before it.
+    enum class Sort { Reset, Keep };
+    enum class Columns { Same, Changed };
+
+    // Loads every record of the slot's boxes, as how says. The first load shows the "一覧表を開く" progress window.
     // rowsChanged is called before the rows are replaced and after they are in place, so that a view can
     // follow; it may be empty.
-    void load(int refresh);
+    void load(Load how);
     std::function<void(bool begin)> rowsChanged;
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }
@@ -110,9 +116,9 @@ public:
     SelectOutcome selectDisplay();
     // Keeps the messages downloaded as recording information only; fromCommand 1 also forgets the user's sort.
     void notDownloadedDisplay(int fromCommand);
-    // After an operation changed the store or the columns: keepSort 1 keeps the user's sort, columnsChanged 1
+    // After an operation changed the store or the columns: Sort::Keep keeps the user's sort, Columns::Changed
     // rebuilds the columns first; a filtered list is filtered again.
-    void reload(int keepSort, int columnsChanged);
+    void reload(Sort sort, Columns columns);
     // Before the information editor opens: the flag states of the given rows are written to their files.
     // Returns how many records could not be written.
     int writeFlagsOfRows(const std::vector<int>& rows);

@@ -259,7 +259,7 @@ CListModel::SelectOutcome CListModel::selectDisplay() {
 
 CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
     if (reloadFirst && m_displayMode != 0) {
-        load(1);
+        load(Load::Refresh);
     }
     m_displayMode = 1;
     // The loaded records stay where they are; the rows name the ones that match, in load order.
@@ -293,7 +293,7 @@ void CListModel::notDownloadedDisplay(int fromCommand) {
 
 void CListModel::applyNotDownloaded(int fromCommand, bool reloadFirst) {
     if (reloadFirst && m_displayMode != 0) {
-        load(1);
+        load(Load::Refresh);
     }
     m_displayMode = 2;
     if (fromCommand == 1) {
@@ -316,12 +316,12 @@ void CListModel::applyNotDownloaded(int fromCommand, bool reloadFirst) {
     }
 }
 
-void CListModel::reload(int keepSort, int columnsChanged) {
-    m_keepSort = keepSort;
-    if (keepSort == 0) {
+void CListModel::reload(Sort sort, Columns columns) {
+    m_keepSort = sort == Sort::Keep ? 1 : 0;
+    if (sort == Sort::Reset) {
         m_sort.reset();
     }
-    if (columnsChanged == 1) {
+    if (columns == Columns::Changed) {
         if (rowsChanged) {
             rowsChanged(true);
         }
@@ -330,7 +330,7 @@ void CListModel::reload(int keepSort, int columnsChanged) {
             rowsChanged(false);
         }
     }
-    load(1);
+    load(Load::Refresh);
     // The list was just loaded whole: the filter is applied to it without loading again.
     if (m_displayMode == 1) {
         applySelection(false);

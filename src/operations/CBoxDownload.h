@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/CUnitBoxOps.h"
+#include "link/CUnitBoxOps.h"
 
 #include <QList>
 #include <QString>

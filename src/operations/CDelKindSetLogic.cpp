@@ -10,11 +10,8 @@ void CDelKindSetLogic::tick() {
     }
 }
 
-CDelKindSetLogic::Outcome CDelKindSetLogic::choose(int kind) {
-    if (kind < CMsgDelete::UnitOnly || kind > CMsgDelete::PcOnly) {
-        return Stay;
-    }
-    if (kind != CMsgDelete::PcOnly && !m_unitEnabled) {
+CDelKindSetLogic::Outcome CDelKindSetLogic::choose(CMsgDelete::Kind kind) {
+    if (kind != CMsgDelete::Kind::PcOnly && !m_unitEnabled) {
         return Stay;
     }
     if (m_ui.messageBox(QStringLiteral("消去します。よろしいですか？"), QStringLiteral("消去の確認"), MsgIcon::Question,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CMsgDelete.h"
+
 class CKeldaSettings;
 class CUserInterface;
 
@@ -15,12 +17,12 @@ public:
     void tick();
     bool unitButtonsEnabled() const { return m_unitEnabled; }
     // A kind button ("ＺＵＮＯのみ" 0, "ＺＵＮＯとＰＣ" 1, "ＰＣのみ" 2): asks, and ends the dialog after "はい".
-    Outcome choose(int kind);
-    int kind() const { return m_kind; }
+    Outcome choose(CMsgDelete::Kind kind);
+    CMsgDelete::Kind kind() const { return m_kind; }
 
 private:
     CUserInterface& m_ui;
     const CKeldaSettings& m_doc;
     bool m_unitEnabled = true;
-    int m_kind = -1;
+    CMsgDelete::Kind m_kind = CMsgDelete::Kind::PcOnly;
 };

@@ -91,7 +91,7 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
         fetched.insert(voice);
         const QString wav = swapSuffix(voice, QStringLiteral(".wav"));
         if (QFileInfo::exists(wav) && !CFolderCheck::WavMatchesVoice(voice)) {
-            const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr) == 1;
+            const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr);
             actions.push_back({wav,
                                ok ? QStringLiteral("音声データからWAVファイルを変換し直しました")
                                   : QStringLiteral("WAVファイルを変換し直せません"),
@@ -112,7 +112,7 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
         if (fetched.contains(voice) && CFolderCheck::WavMatchesVoice(voice)) {
             continue; // the voice file fetched again is the one the WAV file was made from
         }
-        const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr) == 1;
+        const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr);
         actions.push_back({f.path,
                            ok ? QStringLiteral("音声データからWAVファイルを変換し直しました")
                               : QStringLiteral("WAVファイルを変換し直せません"),

@@ -33,32 +33,33 @@ bool CMsgCopy::CopyFile(const QString& source, const QString& destination, bool 
     return CFileCopy::Copy(source, destination, replace);
 }
 
-QString CMsgCopy::DoneText(int kind) {
-    return kind == Move ? QStringLiteral("音声メッセージの移動が正常に完了しました。")
-                        : QStringLiteral("音声メッセージのコピーが正常に完了しました。");
+QString CMsgCopy::DoneText(Kind kind) {
+    return kind == Kind::Move ? QStringLiteral("音声メッセージの移動が正常に完了しました。")
+                              : QStringLiteral("音声メッセージのコピーが正常に完了しました。");
 }
 
-QString CMsgCopy::NothingDoneText(int kind) {
-    return kind == Move ? QStringLiteral("移動した音声メッセージはありません。")
-                        : QStringLiteral("コピーした音声メッセージはありません。");
+QString CMsgCopy::NothingDoneText(Kind kind) {
+    return kind == Kind::Move ? QStringLiteral("移動した音声メッセージはありません。")
+                              : QStringLiteral("コピーした音声メッセージはありません。");
 }
 
-QString CMsgCopy::DoneCaption(int kind) {
-    return kind == Move ? QStringLiteral("移動完了") : QStringLiteral("コピー完了");
+QString CMsgCopy::DoneCaption(Kind kind) {
+    return kind == Kind::Move ? QStringLiteral("移動完了") : QStringLiteral("コピー完了");
 }
 
-QString CMsgCopy::FailedText(int kind, int count) {
-    return (kind == Move ? QStringLiteral("%1件の音声メッセージが移動できませんでした\n(ファイル読み書き不可)。")
-                         : QStringLiteral("%1件の音声メッセージがコピーできませんでした\n(ファイル読み書き不可)。"))
+QString CMsgCopy::FailedText(Kind kind, int count) {
+    return (kind == Kind::Move
+                ? QStringLiteral("%1件の音声メッセージが移動できませんでした\n(ファイル読み書き不可)。")
+                : QStringLiteral("%1件の音声メッセージがコピーできませんでした\n(ファイル読み書き不可)。"))
         .arg(count);
 }
 
-void CMsgCopy::undo(int kind, const QString& downloadFolder, const QList<Handled>& files) {
+void CMsgCopy::undo(Kind kind, const QString& downloadFolder, const QList<Handled>& files) {
     if (files.isEmpty()) {
         CMoveJournal::End(downloadFolder);
         return;
     }
-    if (kind == Move) {
+    if (kind == Kind::Move) {
         // Going back is a move too: the note is turned round first, so that an interruption finishes the way back.
         CMoveJournal::Entry back;
         back.kind = CMoveJournal::Kind::Move;
@@ -73,7 +74,7 @@ void CMsgCopy::undo(int kind, const QString& downloadFolder, const QList<Handled
         if (!QFileInfo::exists(h.destination)) {
             continue;
         }
-        if (kind == Copy) {
+        if (kind == Kind::Copy) {
             QFile::remove(h.destination);
         } else {
             CFileCopy::Move(h.destination, h.source, false);
@@ -82,7 +83,7 @@ void CMsgCopy::undo(int kind, const QString& downloadFolder, const QList<Handled
     CMoveJournal::End(downloadFolder);
 }
 
-CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vector<FILESTS_INFO>& rows,
+CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vector<FILESTS_INFO>& rows,
                                 const QString& downloadFolder) {
     Summary s;
     s.selected = static_cast<int>(rows.size());
@@ -100,7 +101,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
     QList<Handled> handled;
     bool cancelledOut = false;
     {
-        CPrgMsgCopyDlg progress(m_ui, kind == Move, n, [this] { RequestCancel(); });
+        CPrgMsgCopyDlg progress(m_ui, kind == Kind::Move, n, [this] { RequestCancel(); });
         m_ui.dispatchPendingEvents(-1);
         for (const FILESTS_INFO& rec : rows) {
             m_ui.dispatchPendingEvents(1);
@@ -108,7 +109,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             const QString path = FILESTS_INFO::text(rec.filePath);
             const QString stem = path.left(path.size() - kVmdat.size());
             // A move an older program left split (the information file already in the target) is finished.
-            const bool infoAhead = kind == Move && !QFileInfo::exists(stem + kVminf) &&
+            const bool infoAhead = kind == Kind::Move && !QFileInfo::exists(stem + kVminf) &&
                                    QFileInfo::exists(destDir + QLatin1Char('/') + QFileInfo(stem).fileName() + kVminf);
             if (!path.endsWith(kVmdat) || !QFileInfo::exists(path) ||
                 (!QFileInfo::exists(stem + kVminf) && !infoAhead)) {
@@ -190,12 +191,12 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             }
             QStringList todo;
             for (const QString& name : names) {
-                if (!present.contains(name) || (conflicts.contains(name) ? replace : kind == Move)) {
+                if (!present.contains(name) || (conflicts.contains(name) ? replace : kind == Kind::Move)) {
                     todo << name;
                 }
             }
             // A move that may not replace a file of the target leaves the whole message where it is.
-            if ((kind == Move && todo.size() != names.size()) || todo.isEmpty()) {
+            if ((kind == Kind::Move && todo.size() != names.size()) || todo.isEmpty()) {
                 counter = rowEnd;
                 progress.setStepDone(counter);
                 ++s.processed;
@@ -203,7 +204,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
             }
 
             CMoveJournal::Entry note;
-            note.kind = kind == Move ? CMoveJournal::Kind::Move : CMoveJournal::Kind::Copy;
+            note.kind = kind == Kind::Move ? CMoveJournal::Kind::Move : CMoveJournal::Kind::Copy;
             note.source = QDir(downloadFolder).relativeFilePath(sourceDir);
             note.target = QDir(downloadFolder).relativeFilePath(destDir);
             note.files = todo;
@@ -221,8 +222,8 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
                 const QString destination = destOf(name);
                 // What may be replaced was settled above; a file that appeared meanwhile is not taken over.
                 const bool mayReplace = present.contains(name);
-                const bool ok = kind == Copy ? CFileCopy::Copy(source, destination, mayReplace)
-                                             : CFileCopy::Move(source, destination, mayReplace);
+                const bool ok = kind == Kind::Copy ? CFileCopy::Copy(source, destination, mayReplace)
+                                                   : CFileCopy::Move(source, destination, mayReplace);
                 CMoveJournal::Step();
                 m_ui.dispatchPendingEvents(1);
                 if (!ok) {
@@ -272,7 +273,7 @@ CMsgCopy::Summary CMsgCopy::Run(int kind, const QString& target, const std::vect
     return s;
 }
 
-QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(int kind, const Summary& s) {
+QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(Kind kind, const Summary& s) {
     QList<RESULT_MESSAGE> out;
     if (s.cancelled || s.stopped || s.busy || s.selected == 0) {
         return out;
@@ -292,12 +293,12 @@ QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(int kind, const Summary& s) {
         }
     } else if (s.processed > 0) {
         if (s.noVoice) {
-            out << done(kind == Move
+            out << done(kind == Kind::Move
                             ? QStringLiteral("一部の音声メッセージが移動ができませんでした\n(音声ファイルなし)。")
                             : QStringLiteral("一部の音声メッセージがコピーできませんでした\n(音声ファイルなし)。"));
         }
         if (s.memory) {
-            out << done(kind == Move
+            out << done(kind == Kind::Move
                             ? QStringLiteral("一部の音声メッセージが移動ができませんでした\n(ＰＣのメモリ不足)。")
                             : QStringLiteral("一部の音声メッセージがコピーできませんでした\n(ＰＣのメモリ不足)。"));
         }

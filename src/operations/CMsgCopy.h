@@ -26,7 +26,7 @@ enum class OverwriteAnswer {
 // finishes it.
 class CMsgCopy {
 public:
-    enum Kind { Move = 0, Copy = 1 };
+    enum class Kind { Move = 0, Copy = 1 };
     using AskOverwrite = std::function<OverwriteAnswer(const QString& fileName)>;
 
     struct Summary {
@@ -50,7 +50,7 @@ public:
 
     // Runs over the selected rows in list order. target is "rusuroku/NNNN" or "naisen/NNNN", downloadFolder the
     // current download folder. Shows its progress and result messages.
-    Summary Run(int kind, const QString& target, const std::vector<FILESTS_INFO>& rows, const QString& downloadFolder);
+    Summary Run(Kind kind, const QString& target, const std::vector<FILESTS_INFO>& rows, const QString& downloadFolder);
 
     // The list window's handler of a cancel request: the run stops after the file in hand and takes its message back.
     void RequestCancel() { m_cancel = 1; }
@@ -58,14 +58,14 @@ public:
     // A further source of cancel requests, asked where the flag is checked (the command line's interrupt).
     void setCancelPoll(std::function<bool()> poll) { m_poll = std::move(poll); }
 
-    static QList<RESULT_MESSAGE> ResultMessages(int kind, const Summary& s);
+    static QList<RESULT_MESSAGE> ResultMessages(Kind kind, const Summary& s);
 
-    static QString DoneText(int kind);
+    static QString DoneText(Kind kind);
     // Shown in place of the completion message when every message was left where it was (the overwrite question
     // answered "いいえ(&N)").
-    static QString NothingDoneText(int kind);
-    static QString DoneCaption(int kind);
-    static QString FailedText(int kind, int count);
+    static QString NothingDoneText(Kind kind);
+    static QString DoneCaption(Kind kind);
+    static QString FailedText(Kind kind, int count);
 
     // Copies a file through a temporary name in the destination's folder, so that a failure half-way leaves
     // no cut file under a message's name. With replace, an existing destination is replaced; without, the call
@@ -78,7 +78,7 @@ private:
         QString destination;
     };
     // Takes the message in hand back, and removes its note.
-    void undo(int kind, const QString& downloadFolder, const QList<Handled>& files);
+    void undo(Kind kind, const QString& downloadFolder, const QList<Handled>& files);
 
     CUserInterface& m_ui;
     AskOverwrite m_ask;

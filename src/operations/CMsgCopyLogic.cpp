@@ -61,8 +61,8 @@ bool CMsgCopyLogic::checkTarget(const QString& target) {
     return false;
 }
 
-CMsgCopyLogic::Outcome CMsgCopyLogic::choose(int kind) {
-    const bool move = kind == CMsgCopy::Move;
+CMsgCopyLogic::Outcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
+    const bool move = kind == CMsgCopy::Kind::Move;
     if (m_ui.messageBox(move ? QStringLiteral("移動します。よろしいですか？")
                              : QStringLiteral("コピーします。よろしいですか？"),
                         move ? QStringLiteral("移動の確認") : QStringLiteral("コピーの確認"), MsgIcon::Question,
@@ -86,7 +86,7 @@ CMsgCopyLogic::Outcome CMsgCopyLogic::choose(int kind) {
                         MsgIcon::Exclamation);
         return Stay;
     }
-    m_kind = move ? CMsgCopy::Move : CMsgCopy::Copy;
+    m_kind = move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy;
     m_target = target;
     return EndOk;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CMsgCopy.h"
+
 #include <QList>
 #include <QString>
 
@@ -27,8 +29,8 @@ public:
     // Checks the row of a target written "rusuroku/NNNN" or "naisen/NNNN"; false when there is no such row.
     bool checkTarget(const QString& target);
     // "移動" (0) or "コピー" (1): asks, then ends with the checked row as the target.
-    Outcome choose(int kind);
-    int kind() const { return m_kind; }
+    Outcome choose(CMsgCopy::Kind kind);
+    CMsgCopy::Kind kind() const { return m_kind; }
     // "rusuroku/NNNN" or "naisen/NNNN", relative to the download folder.
     const QString& target() const { return m_target; }
 
@@ -37,6 +39,6 @@ private:
     QString m_folder;
     QList<Row> m_answering;
     QList<Row> m_extension;
-    int m_kind = -1;
+    CMsgCopy::Kind m_kind = CMsgCopy::Kind::Copy;
     QString m_target;
 };

@@ -87,17 +87,7 @@ CMsgDelete::UnitTarget CMsgDelete::UnitTargetOf(const QString& filePath) {
 
 CMsgDelete::UnitDelete CMsgDelete::Through(CFtpMng& ftp) {
     return [&ftp](const QString& localDirectory, const QString& unitPath) {
-        const CFtpMng::Reply reply = ftp.DeleteOnUnit(localDirectory, unitPath);
-        if (reply.result == UnitResult::Done) {
-            return UnitDeleteResult::Deleted;
-        }
-        if (reply.result == UnitResult::Refused && reply.replyCode == 450) {
-            return UnitDeleteResult::Busy;
-        }
-        if (reply.result == UnitResult::Refused && reply.replyCode == 550) {
-            return UnitDeleteResult::Missing;
-        }
-        return UnitDeleteResult::LinkError;
+        return ftp.DeleteOnUnit(localDirectory, unitPath).result;
     };
 }
 
@@ -139,7 +129,7 @@ QString CMsgDelete::UnmarkedText(const QStringList& files) {
     return text;
 }
 
-CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
+CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::vector<FILESTS_INFO>& rows,
                                     const QString& downloadFolder, const UnitDelete& unit) {
     Summary s;
     s.selected = static_cast<int>(rows.size());
@@ -153,7 +143,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
         return Summary{};
     }
     const int n = s.selected;
-    const int total = kind == UnitAndPc ? 6 * n : 3 * n;
+    const int total = kind == Kind::UnitAndPc ? 6 * n : 3 * n;
     ui.setMainWindowEnabled(false);
     int steps = 0;
     {
@@ -167,7 +157,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
         // Rows whose PC files could not all be removed: with both kinds they stay on the unit too, so that the
         // message is never gone from the unit while its PC copy still says it was taken from there.
         std::vector<char> pcLeft(rows.size(), 0);
-        if (kind == UnitAndPc || kind == PcOnly) {
+        if (kind == Kind::UnitAndPc || kind == Kind::PcOnly) {
             for (size_t row = 0; row < rows.size(); ++row) {
                 const FILESTS_INFO& rec = rows[row];
                 if (rec.protect == 1) {
@@ -175,7 +165,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     continue;
                 }
                 const QString path = FILESTS_INFO::text(rec.filePath);
-                if (kind == UnitAndPc && (!path.contains(kVmdat) || !QFileInfo::exists(path))) {
+                if (kind == Kind::UnitAndPc && (!path.contains(kVmdat) || !QFileInfo::exists(path))) {
                     s.notDownloaded = true;
                     continue;
                 }
@@ -202,7 +192,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
             }
         }
 
-        if (kind == UnitOnly || kind == UnitAndPc) {
+        if (kind == Kind::UnitOnly || kind == Kind::UnitAndPc) {
             for (size_t row = 0; row < rows.size(); ++row) {
                 const FILESTS_INFO& rec = rows[row];
                 if (rec.protect == 1) {
@@ -220,7 +210,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                 }
                 if (!QFileInfo::exists(path)) {
                     // With both kinds the PC pass removed the pair; a ".vminf" left over means it was not there.
-                    if (kind == UnitOnly || QFileInfo::exists(swapExtension(path, kVmdat, kVminf))) {
+                    if (kind == Kind::UnitOnly || QFileInfo::exists(swapExtension(path, kVmdat, kVminf))) {
                         s.notDownloaded = true;
                         continue;
                     }
@@ -231,16 +221,16 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     continue;
                 }
                 switch (unit(downloadFolder, t.path)) {
-                case UnitDeleteResult::Busy:
+                case UnitResult::FileInUse:
                     s.inUse = true;
                     s.inUseBox = t.boxNo;
                     s.inUseExtension = t.extension;
                     break;
-                case UnitDeleteResult::Missing:
+                case UnitResult::FileGoneOnUnit:
                     s.noMessage = true;
                     break;
-                case UnitDeleteResult::Deleted:
-                    if (kind == UnitOnly && !MarkDeletedOnUnit(path)) {
+                case UnitResult::Done:
+                    if (kind == Kind::UnitOnly && !MarkDeletedOnUnit(path)) {
                         FILESTS_INFO changed = rec;
                         changed.importStatus = 3;
                         if (CFileMng::RewriteRecord(changed, path) != CFileMng::WriteResult::Written) {
@@ -249,7 +239,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, int kind, const std::vec
                     }
                     ++s.deleted;
                     break;
-                case UnitDeleteResult::LinkError:
+                default:
                     progress.close();
                     s.linkError = true;
                     ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/UnitResult.h"
 #include "operations/RESULT_MESSAGE.h"
 #include "store/FILESTS_INFO.h"
 
@@ -13,21 +14,15 @@
 class CFtpMng;
 class CUserInterface;
 
-// What the unit answered to the deletion of one message.
-enum class UnitDeleteResult {
-    Deleted,  // the file is gone
-    Busy,     // 450: in use
-    Missing,  // 550: no such file, or protected
-    LinkError // no connection, a lost link or any other answer
-};
-
 // "消去": deletes the messages of the selected rows on the unit, on the PC, or both. The PC pass runs before the
 // unit pass, so that with both kinds a message is only deleted on the unit once its local files are gone, and
 // never when its voice data is not on the PC.
 class CMsgDelete {
 public:
-    enum Kind { UnitOnly = 0, UnitAndPc = 1, PcOnly = 2 };
-    using UnitDelete = std::function<UnitDeleteResult(const QString& localDirectory, const QString& unitPath)>;
+    enum class Kind { UnitOnly = 0, UnitAndPc = 1, PcOnly = 2 };
+    // The deletion of one message on the unit: Done (the file is gone), FileInUse, FileGoneOnUnit (no such file,
+    // or protected); anything else (no connection, a lost link, any other answer) stops the run.
+    using UnitDelete = std::function<UnitResult(const QString& localDirectory, const QString& unitPath)>;
 
     struct Summary {
         int selected = 0;
@@ -68,7 +63,7 @@ public:
 
     // Runs the deletion over the selected rows (in list order) with its progress window and result messages.
     // downloadFolder is the current download folder with its trailing "/", the connection's local directory.
-    static Summary Run(CUserInterface& ui, int kind, const std::vector<FILESTS_INFO>& rows,
+    static Summary Run(CUserInterface& ui, Kind kind, const std::vector<FILESTS_INFO>& rows,
                        const QString& downloadFolder, const UnitDelete& unit);
 
     // Sets the status byte of the record at the head of a local message file to 3 (deleted on the unit) in

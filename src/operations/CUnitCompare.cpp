@@ -27,15 +27,15 @@ UnitResult CUnitCompare::ListBox(CFtpMng& ftp, const QString& unitDirectory, Uni
     ftp.pauseKeepAlive();
     QString text;
     qint64 bytes = 0;
-    const int listed = conn->ListLong(unitDirectory, CUnitBoxOps::Files::All, text, bytes);
+    const UnitReply listed = conn->ListLong(unitDirectory, CUnitBoxOps::Files::All, text, bytes);
     ftp.resumeKeepAlive();
     if (CCancelFlag::value() == 1) {
         return UnitResult::Cancelled;
     }
-    if (listed == -2) {
+    if (listed.result == UnitResult::NoBoxDirectory) {
         return UnitResult::NotListed;
     }
-    if (listed != 1) {
+    if (listed.result != UnitResult::Done) {
         return UnitResult::CommFailure;
     }
     for (const QString& line : CFtpListing::normalisedLines(text)) {

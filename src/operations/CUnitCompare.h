@@ -1,7 +1,7 @@
 #pragma once
 
+#include "link/UnitResult.h"
 #include "operations/CFolderCheck.h"
-#include "operations/UnitResult.h"
 
 #include "store/FILESTS_INFO.h"
 

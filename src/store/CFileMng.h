@@ -92,9 +92,9 @@ public:
     // Empties list, then fills it with the full path of every subdirectory, in directory order.
     static void ListSubfolders(const QString& folder, QStringList& list);
 
-    // Decodes a local ".vmdat" file into a ".wav" beside it. 1 converted; 0 not (cancelled, failed, or no file).
+    // Decodes a local ".vmdat" file into a ".wav" beside it. False when it did not (cancelled, failed, or no file).
     // progress: the window that follows the conversion (null: none).
-    static int ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress);
+    static bool ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress);
     // Whether the WAV file of a voice-data file is what converting it would give: complete (its header carries
     // the sizes of every frame of the voice data) and written after the voice file.
     static bool WavIsCurrent(const QString& vmdatFile);

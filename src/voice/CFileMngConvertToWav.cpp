@@ -8,29 +8,29 @@
 #include <QFile>
 #include <QFileInfo>
 
-int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress) {
+bool CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgress* progress) {
     // A path that is not a voice-data file would make the staging file the source itself and truncate it.
     const QString tmpPath = CWavPath::tmpFor(vmdatFile);
     const QString wavPath = CWavPath::wavForTmp(tmpPath);
     if (tmpPath.isEmpty() || wavPath.isEmpty()) {
-        return 0;
+        return false;
     }
 
     QFile source(vmdatFile);
     if (!source.open(QIODevice::ReadOnly)) {
-        return 0;
+        return false;
     }
     const qint64 length = source.size();
     if (length < FILESTS_INFO::VOICE_OFFSET) {
-        return 0;
+        return false;
     }
     if (!source.seek(FILESTS_INFO::VOICE_OFFSET)) {
-        return 0;
+        return false;
     }
     const QByteArray frames = source.read(length - FILESTS_INFO::VOICE_OFFSET);
     source.close();
     if (frames.size() != length - FILESTS_INFO::VOICE_OFFSET) {
-        return 0;
+        return false;
     }
 
     if (progress) {
@@ -40,14 +40,14 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgre
     {
         QFile tmp(tmpPath);
         if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            return 0;
+            return false;
         }
         const bool written = tmp.write(frames) == frames.size() && tmp.flush();
         tmp.close();
         if (!written) {
             // A staging file cut short by a full disk would decode into a shortened WAV reported as complete.
             QFile::remove(tmpPath);
-            return 0;
+            return false;
         }
     }
 
@@ -61,12 +61,12 @@ int CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgre
     if (rc == CG729Decoder::Done) {
         QFile::remove(wavPath);
         if (QFile::rename(partPath, wavPath)) {
-            return 1;
+            return true;
         }
     }
     // Cancelled, written incompletely or never opened: nothing of this call remains.
     QFile::remove(partPath);
-    return 0;
+    return false;
 }
 
 bool CFileMng::WavIsCurrent(const QString& vmdatFile) {

@@ -130,7 +130,7 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
             break;
         }
         t.called = true;
-        t.lastFailed = CFileMng::ConvertToWav(path, &ui, &dlg) != 1;
+        t.lastFailed = !CFileMng::ConvertToWav(path, &ui, &dlg);
         if (t.lastFailed) {
             break;
         }
@@ -200,35 +200,35 @@ CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const
     return outcome;
 }
 
-int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue) {
+bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue) {
     const QString path = pathOf(row);
     if (path.contains(QLatin1String(".vminf"))) {
         error(ui, QStringLiteral("音声ファイルがダウンロードされていません。"));
-        return 0;
+        return false;
     }
     if (path.isEmpty()) {
-        return 1;
+        return true;
     }
     const QString wav = CWavPath::wavFor(path);
     if (wav.isEmpty()) {
-        return 0;
+        return false;
     }
     if (!CFileMng::FileExists(wav)) {
         if (!CFileMng::FileExists(path)) {
             error(ui, CCommonTexts::AlreadyErased());
-            return 0;
+            return false;
         }
         const qint64 size = openableSize(path);
         if (size < 0) {
-            return 0;
+            return false;
         }
         if (!WavFits(path, size)) {
             error(ui, CCommonTexts::NoDiskSpace());
-            return 0;
+            return false;
         }
         ui.setMainWindowEnabled(false);
         CCancelFlag::clear();
-        int rc = 0;
+        bool converted = false;
         {
             CWavConvDlg dlg(ui, 1);
             dlg.nextFile();
@@ -237,30 +237,30 @@ int CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfter
             }
             // A cancel pressed before decoding starts would otherwise be cleared by the decoder and ignored.
             if (!CCancelFlag::isSet()) {
-                rc = CFileMng::ConvertToWav(path, &ui, &dlg);
+                converted = CFileMng::ConvertToWav(path, &ui, &dlg);
             }
             dlg.close();
         }
         ui.setMainWindowEnabled(true);
-        if (rc == 0) {
+        if (!converted) {
             if (!CCancelFlag::isSet()) {
                 error(ui, kConvertFailed);
             }
-            return 0;
+            return false;
         }
     }
     ui.activateMainWindow();
     // A desktop that cannot open WAV files plays nothing: the row is not marked played.
     if (!ui.openWithDefaultApplication(wav)) {
         error(ui, kOpenFailed);
-        return 0;
+        return false;
     }
     row.played = 1;
     CFileMng::RewriteRecord(row, path);
     if (deleteAfterPlay) {
         deletionQueue.append(wav);
     }
-    return 1;
+    return true;
 }
 
 void CVoiceCommands::DeleteQueuedWavFiles(CUserInterface& ui, QStringList& queue) {

@@ -31,8 +31,8 @@ public:
 
     // Plays one row: converts it when its WAV file is missing, hands the WAV file to the default player,
     // marks the row played in memory and in its file, and queues the WAV file for deletion at exit when
-    // deleteAfterPlay (the "CONVDEL" setting) is on. 1 handed to the player (the list reloads), 0 not.
-    static int Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue);
+    // deleteAfterPlay (the "CONVDEL" setting) is on. True when handed to the player (the list reloads).
+    static bool Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue);
 
     // At confirmed exit: deletes the queued WAV files behind the "消去中" window and empties the queue.
     static void DeleteQueuedWavFiles(CUserInterface& ui, QStringList& deletionQueue);

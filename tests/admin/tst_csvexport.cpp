@@ -52,7 +52,7 @@ struct ThreeRows {
         doc.setColumns({"ﾌﾗｸﾞ", "取込", "日時"}, {});
         model = new CListModel(doc, 1, ui);
         model->rebuildColumns();
-        model->load(0);
+        model->load(CListModel::Load::Fresh);
         QDir().mkpath(dir.filePath("out"));
     }
     ~ThreeRows() { delete model; }
@@ -101,7 +101,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.rebuildColumns();
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         QCOMPARE(model.rowCount(), 2);
 
         const QString csv = CCp932::toUnicode(CCsvExport::ExportBytes(model));
@@ -212,7 +212,7 @@ private Q_SLOTS:
     void emptyListIsRefused() {
         ThreeRows t;
         t.doc.slotDisp[0] = "留守録BOX：99";
-        t.model->load(0);
+        t.model->load(CListModel::Load::Fresh);
         QCOMPARE(t.model->rowCount(), 0);
         CExportSetLogic logic(t.ui, t.doc, t.model);
         logic.setFolder(t.out());

@@ -33,7 +33,8 @@ private Q_SLOTS:
         CFileMng::SetBoxName(dl + "/rusuroku/0001", QStringLiteral("受付"));
         CScriptedUi ui;
         CPrgFDwnDlg progress(ui);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree("0001\r\n0.0*2\r\n\r\n../x\r\n0003", "0200\r\n"), &progress), 1);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree("0001\r\n0.0*2\r\n\r\n../x\r\n0003", "0200\r\n"), &progress),
+                 true);
         QCOMPARE(CFileMng::GetBoxName(dl + "/rusuroku/0001"), QStringLiteral("受付"));
         QStringList made;
         CFileMng::ListSubfolders(dl + "/rusuroku", made);
@@ -74,7 +75,7 @@ private Q_SLOTS:
 
     void aFailedListingMakesNothing() {
         QTemporaryDir dir;
-        QCOMPARE(CFolderTree::DownloadFolder(dir.path(), tree("0001\r\n", "", false), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dir.path(), tree("0001\r\n", "", false), nullptr), false);
         QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     }
 
@@ -95,7 +96,7 @@ private Q_SLOTS:
             }
         };
         CCancelFlag::clear();
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree("0001\r\n0002\r\n", "0200\r\n0201\r\n"), &progress), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree("0001\r\n0002\r\n", "0200\r\n0201\r\n"), &progress), false);
         QVERIFY(CCancelFlag::isSet());
         CCancelFlag::clear();
         QVERIFY(QFileInfo(dl + "/rusuroku/0001").isDir());

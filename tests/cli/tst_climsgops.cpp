@@ -487,7 +487,7 @@ private Q_SLOTS:
         const QString info = file("rusuroku/0001", a1, ".vminf");
         const QString wav = file("rusuroku/0001", a1, ".wav");
         // A sound folder first: downloaded from the unit, with a WAV file converted from its voice data.
-        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr, nullptr), true);
         Run r = cli({"verify", dl});
         QCOMPARE(r.out, QString("verify: 2 box folders, 3 messages: nothing wrong\n"));
         QCOMPARE(r.code, 0);
@@ -575,7 +575,7 @@ private Q_SLOTS:
         QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0001", a3, false));
         QVERIFY(QFile::remove(file("rusuroku/0001", a2, ".vmdat")));
         writeAll(file("naisen/0200", e1, ".vmdat"), readAll(file("naisen/0200", e1, ".vmdat")).chopped(20));
-        QCOMPARE(CFileMng::ConvertToWav(file("naisen/0200", e1, ".vmdat"), nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(file("naisen/0200", e1, ".vmdat"), nullptr, nullptr), true);
         writeAll(file("rusuroku/0001", a1, ".vmdat"), readAll(file("rusuroku/0001", a1, ".vmdat")).chopped(7));
         // Played on the unit since it was downloaded: the voice file fetched again says so in its record.
         CSampleUnit::Message played = a1;
@@ -669,7 +669,7 @@ private Q_SLOTS:
         QFETCH(int, remaining);
         const QString voice = file("rusuroku/0001", a1, ".vmdat");
         const QString wav = file("rusuroku/0001", a1, ".wav");
-        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice, nullptr, nullptr), true);
         const QByteArray goodWav = readAll(wav);
         const QByteArray goodVoice = readAll(voice);
         QString target = wav;

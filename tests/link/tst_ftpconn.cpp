@@ -23,7 +23,7 @@ namespace {
 using Count = CUnitBoxOps::Count;
 using Files = CUnitBoxOps::Files;
 using Login = CFtpMng::Login;
-using Reply = CFtpMng::Reply;
+using Reply = UnitReply;
 
 const QString kStem = QStringLiteral("20261208101500_0001_000001");
 const QString kStem2 = QStringLiteral("20261208101600_0001_000002");
@@ -171,6 +171,32 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith("257 "), qPrintable(text));
     }
 
+    void whatARefusalMeans_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<FTPCONN_INFO::Asked>("asked");
+        QTest::addColumn<UnitResult>("result");
+        QTest::addColumn<int>("replyCode");
+        using Asked = FTPCONN_INFO::Asked;
+        QTest::newRow("accepted") << 0 << Asked::File << UnitResult::Done << 0;
+        QTest::newRow("no answer") << -1 << Asked::BoxDirectory << UnitResult::CommFailure << 0;
+        QTest::newRow("file not there") << 550 << Asked::File << UnitResult::FileGoneOnUnit << 550;
+        QTest::newRow("box directory not there") << 550 << Asked::BoxDirectory << UnitResult::NoBoxDirectory << 550;
+        QTest::newRow("nothing to list") << 550 << Asked::Listing << UnitResult::Done << 550;
+        QTest::newRow("root with nothing") << 550 << Asked::Other << UnitResult::Refused << 550;
+        QTest::newRow("file in use") << 450 << Asked::File << UnitResult::FileInUse << 450;
+        QTest::newRow("directory busy") << 450 << Asked::BoxDirectory << UnitResult::Refused << 450;
+        QTest::newRow("listing refused") << 500 << Asked::Listing << UnitResult::Refused << 500;
+        QTest::newRow("file refused") << 530 << Asked::File << UnitResult::Refused << 530;
+    }
+
+    void whatARefusalMeans() {
+        QFETCH(int, code);
+        QFETCH(FTPCONN_INFO::Asked, asked);
+        QFETCH(UnitResult, result);
+        QFETCH(int, replyCode);
+        QCOMPARE(FTPCONN_INFO::Classify(code, asked), (Reply{result, replyCode}));
+    }
+
     void aReplyEndsAtTheLineThatRepeatsItsCode_data() {
         QTest::addColumn<QString>("rule");
         QTest::addColumn<int>("code");
@@ -214,7 +240,7 @@ private Q_SLOTS:
         clock.restart();
         QCOMPARE(conn().Command(QString("NOOP\r\n"), &got), -1);
         QVERIFY(clock.elapsed() < 500);
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QTest::qWait(100);
         QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
     }
@@ -259,18 +285,18 @@ private Q_SLOTS:
         sim->clearTranscript();
 
         QString text;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text).result, UnitResult::Done);
         QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf", kStem2 + "vminf"}));
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST *.vminf"}));
 
         // An empty box: NLST is answered 550, which is an empty listing.
-        QCOMPARE(conn().ListNames("/rusuroku/0002", Files::All, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0002", Files::All, text).result, UnitResult::Done);
         QVERIFY(text.isEmpty());
-        QCOMPARE(conn().ListNames("/rusuroku/0009", Files::All, text), -2);
+        QCOMPARE(conn().ListNames("/rusuroku/0009", Files::All, text).result, UnitResult::NoBoxDirectory);
 
         qint64 bytes = 0;
         sim->clearTranscript();
-        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes), 1);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes).result, UnitResult::Done);
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST -l *.vmdat"}));
         QCOMPARE(bytes, text.size() * 2);
         const QStringList lines = CFtpListing::normalisedLines(text);
@@ -281,8 +307,8 @@ private Q_SLOTS:
         QCOMPARE(CFtpListing::longName(lines[1]), kStem2 + ".vmdat");
         QCOMPARE(CFtpListing::longSize(lines[1]), 4096);
         QCOMPARE(CFtpListing::spaceNeeded(4096), 8192);
-        QCOMPARE(conn().ListLong("/naisen/0999", Files::All, text, bytes), -2);
-        QCOMPARE(conn().ListLong("/naisen/0101", Files::All, text, bytes), 1);
+        QCOMPARE(conn().ListLong("/naisen/0999", Files::All, text, bytes).result, UnitResult::NoBoxDirectory);
+        QCOMPARE(conn().ListLong("/naisen/0101", Files::All, text, bytes).result, UnitResult::Done);
         QVERIFY(text.isEmpty());
 
         QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), Files::All), (Count{UnitResult::Done, 4}));
@@ -301,11 +327,11 @@ private Q_SLOTS:
         QCOMPARE(CFtpListing::boxNumbers(rus), QStringList({"0001", "0002"}));
         QCOMPARE(CFtpListing::boxNumbers(nai), QStringList({"0101"}));
 
-        // A refused PORT: a name listing says 0, a long listing passes the code on.
+        // A refused PORT: both listings pass the code on.
         sim->setFaults("PORT reply 500 refused");
         QCOMPARE(login(), Login::LoggedIn);
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), 0);
-        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes), 500);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), (Reply{UnitResult::Refused, 500}));
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes), (Reply{UnitResult::Refused, 500}));
         QCOMPARE(conn().listenSocket, -1);
     }
 
@@ -353,9 +379,9 @@ private Q_SLOTS:
         sim->clearTranscript();
         QString text;
         qint64 bytes = 0;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), -1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text).result, UnitResult::CommFailure);
         QCOMPARE(sim->transcript(), QStringList({"CWD /rusuroku/0001", "PORT", "NLST", "ABOR", "PWD"}));
-        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes), -1);
+        QCOMPARE(conn().ListLong("/rusuroku/0001", Files::Voice, text, bytes).result, UnitResult::CommFailure);
         QString rootText, rus, nai;
         QCOMPARE(mng->GetUnitTree(rootText, rus, nai), (Reply{UnitResult::CommFailure, 0}));
         QCOMPARE(sim->transcript().mid(5),
@@ -366,16 +392,16 @@ private Q_SLOTS:
         // The unit's answers to each aborted transfer went with it: the next command reads its own answer.
         QCOMPARE(conn().Command(QString("CWD /naisen\r\n"), &text), 0);
         QVERIFY2(text.startsWith("250 "), qPrintable(text));
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text).result, UnitResult::Done);
         QCOMPARE(CFtpListing::normalisedLines(text), QStringList({kStem + "vminf"}));
 
         // A listing exactly as long as the cap is whole; one byte over is not.
         const int whole = 2 * (CFtpListing::kNameLength + 2);
         conn().maxListingBytes = whole;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), 1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text).result, UnitResult::Done);
         QCOMPARE(text.size(), whole);
         conn().maxListingBytes = whole - 1;
-        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text), -1);
+        QCOMPARE(conn().ListNames("/rusuroku/0001", Files::All, text).result, UnitResult::CommFailure);
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), 0);
         QCOMPARE(text, QString("257 \"/rusuroku/0001\" is the current directory."));
     }
@@ -391,7 +417,7 @@ private Q_SLOTS:
 
         CProgressDlg progress(*ui, ProgressLook{QStringLiteral("ダウンロード中"), {}, {}, 0, 100000, true, {}});
         conn().chunkCounter = 40;
-        QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false, &progress), 0);
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", true, false, &progress).result, UnitResult::Done);
         QCOMPARE(sim->transcript(), QStringList({"PORT", "RETR " + kStem + ".vmdat"}));
         QCOMPARE(CTestFiles::read(local.filePath(kStem + ".vmdat")), data);
         QCOMPARE(conn().bytesReceived, data.size());
@@ -399,24 +425,25 @@ private Q_SLOTS:
         QCOMPARE(progress.position(), 6);
 
         // Silent, without resetting: no reports, the counter stays.
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", "copy.vmdat", false, true), 0);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", "copy.vmdat", false, true).result,
+                 UnitResult::Done);
         QCOMPARE(conn().chunkCounter, 6);
         QCOMPARE(QFileInfo(local.filePath("copy.vmdat")).size(), data.size());
 
         // Missing file: the code, and no local file.
-        QCOMPARE(conn().Retrieve(kStem2 + ".vmdat", true, false), 550);
+        QCOMPARE(conn().Retrieve(kStem2 + ".vmdat", true, false), (Reply{UnitResult::FileGoneOnUnit, 550}));
         QVERIFY(!QFile::exists(local.filePath(kStem2 + ".vmdat")));
         QCOMPARE(conn().listenSocket, -1);
 
         // Local names that would leave the folder are refused before anything is asked.
         sim->clearTranscript();
-        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "../escape.vmdat", true, true), -1);
-        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "..", true, true), -1);
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "../escape.vmdat", true, true).result, UnitResult::CommFailure);
+        QCOMPARE(conn().Retrieve(kStem + ".vmdat", "..", true, true).result, UnitResult::CommFailure);
         QVERIFY(sim->transcript().isEmpty());
 
         // A size that is a whole number of chunks, and an empty file.
         sim->writeFile("naisen/0101/" + kStem2 + ".vminf", pattern(4096));
-        QCOMPARE(conn().Retrieve(kStem2 + ".vminf", true, false), 0);
+        QCOMPARE(conn().Retrieve(kStem2 + ".vminf", true, false).result, UnitResult::Done);
         QCOMPARE(conn().chunkCounter, 4);
         QCOMPARE(QFileInfo(local.filePath(kStem2 + ".vminf")).size(), 4096);
     }
@@ -432,7 +459,8 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, false), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, false).result,
+                 UnitResult::Cancelled);
         const QStringList t = sim->transcript();
         QCOMPARE(t.mid(0, 2), QStringList({"PORT", "RETR /naisen/0101/" + kStem + ".vmdat"}));
         QCOMPARE(t.mid(2), QStringList({"ABOR", "PWD"}));
@@ -452,26 +480,30 @@ private Q_SLOTS:
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
         // The unit drops both connections mid-file: no closing reply, so the transfer failed.
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true).result,
+                 UnitResult::CommFailure);
 
         // A data connection that goes silent ends the file; the closing reply then decides.
         sim->setFaults("RETR stall-data 2048 3");
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true).result,
+                 UnitResult::CommFailure);
 
         // The unit ends the data early and says so: the partial file is not a success.
         sim->setFaults("RETR abort-data 3000");
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true).result,
+                 UnitResult::CommFailure);
         QVERIFY(conn().finalReplyText().startsWith("426 "));
         QCOMPARE(QFileInfo(local.filePath(kStem + ".vmdat")).size(), 3000);
         // Cut short but answered 226: nothing to tell it from a whole file.
         sim->setFaults("RETR cut-data 3000");
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), 0);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true).result,
+                 UnitResult::Done);
     }
 
     void aTransferIsWholeOnlyWhenItsClosingReplySaysSo_data() {
@@ -493,11 +525,13 @@ private Q_SLOTS:
         sim->writeFile("naisen/0101/" + kStem + ".vmdat", data);
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local.path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true), whole ? 0 : -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/" + kStem + ".vmdat", kStem + ".vmdat", true, true).result,
+                 whole ? UnitResult::Done : UnitResult::CommFailure);
         QCOMPARE(CTestFiles::read(local.filePath(kStem + ".vmdat")), data);
         QCOMPARE(login(), Login::LoggedIn);
         QString text;
-        QCOMPARE(conn().ListNames("/naisen/0101", Files::All, text), whole ? 1 : -1);
+        QCOMPARE(conn().ListNames("/naisen/0101", Files::All, text).result,
+                 whole ? UnitResult::Done : UnitResult::CommFailure);
         if (whole) {
             QCOMPARE(CFtpListing::normalisedLines(text), QStringList{kStem + "vmdat"});
             QCOMPARE(conn().Command(QString("NOOP\r\n"), &text), 0);
@@ -516,28 +550,29 @@ private Q_SLOTS:
         QCOMPARE(sim->transcript(),
                  QStringList({"CWD ../", "CWD ../", "CWD ../", "DELE /naisen/0101/" + kStem + ".vmdat"}));
         QVERIFY(!sim->exists("naisen/0101/" + kStem + ".vmdat"));
-        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/" + kStem + ".vmdat"), (Reply{UnitResult::Refused, 550}));
-        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/busy.vmdat"), (Reply{UnitResult::Refused, 450}));
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/" + kStem + ".vmdat"),
+                 (Reply{UnitResult::FileGoneOnUnit, 550}));
+        QCOMPARE(mng->DeleteOnUnit(QString(), "/naisen/0101/busy.vmdat"), (Reply{UnitResult::FileInUse, 450}));
     }
 
     void probe() {
         QVERIFY(startSim("session=2 PORT reply 500 no\nsession=3 PORT silence 3"));
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QCOMPARE(login(), Login::LoggedIn);
         sim->clearTranscript();
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
         QCOMPARE(sim->transcript(), QStringList({"PORT"}));
         QCOMPARE(conn().listenSocket, -1);
 
         // Refused PORT: the unit answered, so it is alive.
         QCOMPARE(login(), Login::LoggedIn);
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
 
         // No answer within the wait: lost.
         QCOMPARE(login(), Login::LoggedIn);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QVERIFY(clock.elapsed() >= 1400);
         QCOMPARE(conn().listenSocket, -1);
     }
@@ -561,9 +596,9 @@ private Q_SLOTS:
             QCOMPARE(mng->CountBoxFiles("/rusuroku/0001", local.path(), Files::All),
                      (Count{UnitResult::CommFailure, 0}));
             QCOMPARE(conn().listenSocket, -1);
-            QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text), 0);
-            QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes), -1);
-            QCOMPARE(conn().Retrieve(kStem + ".vminf", true, true), -1);
+            QCOMPARE(conn().ListNames("/rusuroku/0001", Files::Info, text).result, UnitResult::CommFailure);
+            QCOMPARE(conn().ListLong("/rusuroku/0001", Files::All, text, bytes).result, UnitResult::CommFailure);
+            QCOMPARE(conn().Retrieve(kStem + ".vminf", true, true).result, UnitResult::CommFailure);
             QCOMPARE(conn().listenSocket, -1);
             QCOMPARE(openDescriptors(), before);
         }
@@ -579,7 +614,7 @@ private Q_SLOTS:
         // A listening socket somehow still open when the next one is made is closed, not forgotten.
         conn().listenSocket = ::socket(AF_INET, SOCK_STREAM, 0);
         QVERIFY(conn().listenSocket >= 0);
-        QCOMPARE(mng->Probe(), 1);
+        QCOMPARE(mng->Probe(), true);
         QCOMPARE(conn().listenSocket, -1);
         QCOMPARE(openDescriptors(), before);
     }
@@ -590,7 +625,7 @@ private Q_SLOTS:
         sim->stop();
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QCOMPARE(mng->Quit(), 0);
         QVERIFY(!mng->Connection());
         QVERIFY(clock.elapsed() < 1000);

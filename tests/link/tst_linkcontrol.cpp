@@ -249,7 +249,7 @@ private Q_SLOTS:
         QVERIFY(second);
         // What an open dialog held before the loss now talks over the new connection.
         QCOMPARE(link.ftp(), held);
-        QVERIFY(held->Probe() > 0);
+        QVERIFY(held->Probe());
         QCOMPARE(settings.loggedIn, 1);
         QVERIFY(link.timerActive());
         QCOMPARE(link.idleCount(), 0);

@@ -160,7 +160,7 @@ private Q_SLOTS:
         }
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), false);
         QVERIFY(boxFolders(dl + "/rusuroku").isEmpty());
         QString root, rus, nai;
         QCOMPARE(mng->GetUnitTree(root, rus, nai).result, UnitResult::CommFailure);
@@ -194,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(login(), Login::LoggedIn);
         const QString folder = local->filePath("folder2");
         QDir().mkpath(folder);
-        QCOMPARE(CFolderTree::DownloadFolder(folder, tree(), nullptr), 1);
+        QCOMPARE(CFolderTree::DownloadFolder(folder, tree(), nullptr), true);
         QCOMPARE(boxFolders(folder + "/rusuroku"), QStringList({"0002", "0003"}));
         QCOMPARE(boxFolders(folder + "/naisen"), QStringList({"0201"}));
     }
@@ -206,7 +206,7 @@ private Q_SLOTS:
         sim->makeBox("naisen", "0200");
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 0);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), false);
         QVERIFY(boxFolders(dl + "/naisen").isEmpty());
         QString root, rus, nai;
         QCOMPARE(mng->GetUnitTree(root, rus, nai).result, UnitResult::CommFailure);
@@ -274,7 +274,7 @@ private Q_SLOTS:
         sim->writeFile("naisen/0101/x.vmdat", QByteArray(20000, 'v'));
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local->path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), -1);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::CommFailure);
         QVERIFY2(conn().finalReplyText().startsWith("426 "), conn().finalReplyText().constData());
     }
 
@@ -299,7 +299,7 @@ private Q_SLOTS:
         sim->writeFile("naisen/0101/x.vmdat", data);
         QCOMPARE(login(), Login::LoggedIn);
         conn().localDirectory = local->path();
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), 0);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::Done);
         QCOMPARE(CTestFiles::read(local->filePath("x.vmdat")), data);
     }
 
@@ -373,7 +373,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false).result, UnitResult::Cancelled);
         QVERIFY(cancelledAt > 0);
         QVERIFY2(clock.elapsed() - cancelledAt < 4000, qPrintable(QString::number(clock.elapsed() - cancelledAt)));
         QVERIFY(dispatchesWhileStalled >= 4);
@@ -398,7 +398,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, true).result, UnitResult::Cancelled);
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 
@@ -438,7 +438,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false), -2);
+        QCOMPARE(conn().Retrieve("/naisen/0101/x.vmdat", "x.vmdat", true, false).result, UnitResult::Cancelled);
         ui->onDispatch = nullptr;
         CCancelFlag::clear();
         QString text;
@@ -460,7 +460,7 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(conn().Command(QString("PWD\r\n"), &text), -1);
-        QCOMPARE(mng->Probe(), 0);
+        QCOMPARE(mng->Probe(), false);
         QVERIFY(clock.elapsed() < 500);
         QCOMPARE(sim->transcript(), QStringList{"CWD /naisen"});
 
@@ -482,7 +482,7 @@ private Q_SLOTS:
         }
         QCOMPARE(login(), Login::LoggedIn);
         QDir().mkpath(dl);
-        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), 1);
+        QCOMPARE(CFolderTree::DownloadFolder(dl, tree(), nullptr), true);
         QCOMPARE(boxFolders(dl + "/rusuroku"), QStringList({"01", "04"}));
         QCOMPARE(CFtpListing::boxNumbers("01\r\n1 2\r\n0,3\r\n\t5\r\n04"), QStringList({"01", "04"}));
     }

@@ -145,7 +145,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         // Files changed behind the list's back: the list's flags are what gets written.
         for (const QString& f : files) {
             FILESTS_INFO r = read(f);

@@ -254,7 +254,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.rowCount(), 4);
 
         CSelectCriteria c = CSelectCriteria::initial();
@@ -276,7 +276,7 @@ private Q_SLOTS:
 
         // A reload after an operation filters the freshly loaded messages again.
         put("1", 5, "2024/01/20 08:00", true, "新着");
-        m.reload(1, 0);
+        m.reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         QCOMPARE(m.displayMode(), 1);
         QCOMPARE(m.rowCount(), 3);
         QCOMPARE(m.boxTotal(), 5);
@@ -308,11 +308,11 @@ private Q_SLOTS:
         for (int r = 0; r < m.rowCount(); ++r) {
             QVERIFY(FILESTS_INFO::text(m.recordAt(r).filePath).endsWith(".vminf"));
         }
-        m.reload(1, 0);
+        m.reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         QCOMPARE(m.displayMode(), 2);
         QCOMPARE(m.rowCount(), 2);
         // All display.
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.displayMode(), 0);
         QCOMPARE(m.rowCount(), 5);
     }

@@ -62,7 +62,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
 
         // The stray file is counted, so one spare zero record sits at the end; the naisen box follows directly.
         QCOMPARE(model.arraySize(), 5);
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(ui.progressEvents.first().title, QString("一覧表を開く"));
         QVERIFY(!ui.hasOpenProgress("一覧表を開く"));
         const auto before = ui.progressEvents.size();
-        model.load(1);
+        model.load(CListModel::Load::Refresh);
         QCOMPARE(ui.progressEvents.size(), before);
         QVERIFY(ui.mainWindowEnabled);
 
@@ -130,7 +130,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         QCOMPARE(model.cellText(0, 0), QString("0"));
         QCOMPARE(model.toggleFlag(0), 1);
         FILESTS_INFO rec;
@@ -139,7 +139,7 @@ private Q_SLOTS:
         QFile f(file);
         f.open(QIODevice::ReadOnly);
         QCOMPARE(f.readAll().mid(FILESTS_INFO::SIZE), tail);
-        model.load(1);
+        model.load(CListModel::Load::Refresh);
         QCOMPARE(model.cellText(0, 0), QString("1"));
 
         // An unwritable file keeps its state in the list too.
@@ -271,7 +271,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         const int column = model.findColumn(CListModel::ColCallerName);
         const std::vector<std::vector<QStringView>> all = model.columnShapes();
         QStringList found;
@@ -322,7 +322,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         QCOMPARE(model.rowCount(), 3);
         QStringList identities;
         for (const QString& name : asked) {
@@ -352,7 +352,7 @@ private Q_SLOTS:
         doc.resetColumns();
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.unreadableFiles(), 1);
 
@@ -365,7 +365,7 @@ private Q_SLOTS:
 
         // Once the file is gone, the count goes with it.
         QFile::remove(box + "/2026020110000002_02_0002.vmdat");
-        model.load(1);
+        model.load(CListModel::Load::Refresh);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.unreadableFiles(), 0);
     }

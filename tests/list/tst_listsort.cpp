@@ -145,7 +145,7 @@ private Q_SLOTS:
         makeFolder(written);
         doc.setColumns(columns, {});
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.rowCount(), order.size());
         const bool boxShown = columns.contains("BOX番号");
         const bool dateShown = columns.contains("日時");
@@ -175,7 +175,7 @@ private Q_SLOTS:
             {"9", "2026/01/02 10:00", "0100", "Abc", "00:00:10"},
         });
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.rowCount(), 5);
         // Box numbers as text ("10" before "9"), newest first inside a box, equal date-times in load order.
         QCOMPARE(column(m, CListModel::ColBoxNo), QStringList({"10", "10", "9", "9", "9"}));
@@ -228,7 +228,7 @@ private Q_SLOTS:
             {"2", "2026/01/03 10:00", "1", "b", "00:00:01"},
         });
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         m.headerClick(m.findColumn(CListModel::ColCallerName));
         // All three spellings compare equal and stay in the default order: box 1 newest first, then box 2.
         QCOMPARE(column(m, CListModel::ColCallerName), QStringList({"Abc", "abc", "ABC", "b"}));
@@ -241,7 +241,7 @@ private Q_SLOTS:
             {"100", "2026/01/01 10:00", "1", "", "00:00:01"},
         });
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         const int box = m.findColumn(CListModel::ColBoxNo);
         m.headerClick(box);
         QCOMPARE(column(m, CListModel::ColBoxNo), QStringList({"9", "100", "10"}));
@@ -250,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(column(m, CListModel::ColBoxNo), QStringList({"10", "100", "9"}));
         QCOMPARE(m.sortState().arrowImage(), 0);
         // After a fresh load the first click turns them round again.
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.sortState().arrowColumn(), -1);
         m.headerClick(box);
         QCOMPARE(column(m, CListModel::ColBoxNo).first(), QString("9"));
@@ -263,7 +263,7 @@ private Q_SLOTS:
             {"2", "2026/01/03 10:00", "0200", "", "00:00:01"},
         });
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         const int callerNo = m.findColumn(CListModel::ColCallerNo);
         m.headerClick(callerNo);
         m.headerClick(callerNo);
@@ -272,17 +272,17 @@ private Q_SLOTS:
 
         // After playback: the user's column and direction again, the arrow stays, and the next click still
         // turns the rows round.
-        m.reload(1, 0);
+        m.reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         QCOMPARE(column(m, CListModel::ColCallerNo), userOrder);
         QCOMPARE(m.sortState().arrowColumn(), callerNo);
         QCOMPARE(m.sortState().arrowImage(), 1);
-        m.reload(1, 0);
+        m.reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         QCOMPARE(column(m, CListModel::ColCallerNo), userOrder);
         m.headerClick(callerNo);
         QCOMPARE(column(m, CListModel::ColCallerNo), QStringList({"0100", "0200", "0300"}));
 
         // After a column change: the default order, no arrow.
-        m.reload(0, 1);
+        m.reload(CListModel::Sort::Reset, CListModel::Columns::Changed);
         QCOMPARE(column(m, CListModel::ColCallerNo), QStringList({"0100", "0300", "0200"}));
         QCOMPARE(m.sortState().arrowColumn(), -1);
         QVERIFY(!m.sortState().userSorted());
@@ -295,7 +295,7 @@ private Q_SLOTS:
         });
         doc.setColumns({"相手番号"}, {});
         CListModel m(doc, 1, ui);
-        m.load(0);
+        m.load(CListModel::Load::Fresh);
         QCOMPARE(m.recordIndex(0), 0);
         QCOMPARE(m.recordIndex(1), 1);
     }

@@ -1,6 +1,6 @@
+#include "link/CUnitBoxOps.h"
 #include "operations/CDownKindSetLogic.h"
 #include "operations/CSelDownLogic.h"
-#include "operations/CUnitBoxOps.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CFakeUnit.h"

@@ -124,7 +124,7 @@ private Q_SLOTS:
     }
 
     void resultMessages_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Kind>("kind");
         QTest::addColumn<CMsgCopy::Summary>("summary");
         QTest::addColumn<Msgs>("expected");
         CMsgCopy::Summary s;
@@ -132,34 +132,34 @@ private Q_SLOTS:
         s.processed = 1;
         s.noVoice = s.memory = true;
         QTest::newRow("copy, some done, both flags")
-            << int(CMsgCopy::Copy) << s
+            << CMsgCopy::Kind::Copy << s
             << Msgs{copied("一部の音声メッセージがコピーできませんでした\n(音声ファイルなし)。"),
                     copied("一部の音声メッセージがコピーできませんでした\n(ＰＣのメモリ不足)。")};
         s.processed = 0;
         QTest::newRow("move, none done, both flags")
-            << int(CMsgCopy::Move) << s
+            << CMsgCopy::Kind::Move << s
             << Msgs{err("音声ファイルがダウンロードされていません。"), err("ＰＣのメモリ不足です。")};
         s.noVoice = s.memory = false;
         // Every message declined at the overwrite question: nothing was moved, and that is what is said.
         QTest::newRow("move, none done, no flag")
-            << int(CMsgCopy::Move) << s << Msgs{moved("移動した音声メッセージはありません。")};
+            << CMsgCopy::Kind::Move << s << Msgs{moved("移動した音声メッセージはありません。")};
         s.processed = 3;
         QTest::newRow("copy, all declined")
-            << int(CMsgCopy::Copy) << s << Msgs{copied("コピーした音声メッセージはありません。")};
+            << CMsgCopy::Kind::Copy << s << Msgs{copied("コピーした音声メッセージはありません。")};
         s.transferred = 1;
         QTest::newRow("copy, one of three done")
-            << int(CMsgCopy::Copy) << s << Msgs{copied("音声メッセージのコピーが正常に完了しました。")};
+            << CMsgCopy::Kind::Copy << s << Msgs{copied("音声メッセージのコピーが正常に完了しました。")};
         s.transferred = 0;
         s.processed = 0;
         s.failed = 2;
         QTest::newRow("unreadable files are counted")
-            << int(CMsgCopy::Move) << s << Msgs{err(CMsgCopy::FailedText(CMsgCopy::Move, 2))};
+            << CMsgCopy::Kind::Move << s << Msgs{err(CMsgCopy::FailedText(CMsgCopy::Kind::Move, 2))};
         s.failed = 0;
         s.stopped = true;
-        QTest::newRow("overwrite question cancelled") << int(CMsgCopy::Copy) << s << Msgs{};
+        QTest::newRow("overwrite question cancelled") << CMsgCopy::Kind::Copy << s << Msgs{};
     }
     void resultMessages() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         QFETCH(CMsgCopy::Summary, summary);
         QFETCH(Msgs, expected);
         QCOMPARE(CMsgCopy::ResultMessages(kind, summary), expected);
@@ -173,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(logic.open(), CMsgCopyLogic::Stay);
         QCOMPARE(logic.answering().size(), 2);
         QCOMPARE(logic.extension().size(), 1);
-        QCOMPARE(logic.choose(CMsgCopy::Move), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Move), CMsgCopyLogic::Stay);
         QCOMPARE(shown(ui), (Msgs{{"移動します。よろしいですか？", "移動の確認", MsgIcon::Question},
                                   err("BOXが選択されていません。")}));
         logic.check(false, 1);
@@ -181,11 +181,11 @@ private Q_SLOTS:
         QVERIFY(!logic.answering()[1].checked);
         QVERIFY(logic.extension()[0].checked);
         ui.replies = {MsgResult::No};
-        QCOMPARE(logic.choose(CMsgCopy::Copy), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), CMsgCopyLogic::Stay);
         QCOMPARE(ui.messages.last().caption, QString("コピーの確認"));
-        QCOMPARE(logic.choose(CMsgCopy::Copy), CMsgCopyLogic::EndOk);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), CMsgCopyLogic::EndOk);
         QCOMPARE(logic.target(), QString("naisen/2001"));
-        QCOMPARE(logic.kind(), int(CMsgCopy::Copy));
+        QCOMPARE(logic.kind(), CMsgCopy::Kind::Copy);
 
         QTemporaryDir empty;
         CScriptedUi none;
@@ -201,7 +201,7 @@ private Q_SLOTS:
         answers = {OverwriteAnswer::Yes};
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        const auto s = op.Run(CMsgCopy::Copy, "rusuroku/0002", {a}, dl);
+        const auto s = op.Run(CMsgCopy::Kind::Copy, "rusuroku/0002", {a}, dl);
         QCOMPARE(asked, QStringList{nameOf(a) + ".vminf"});
         QCOMPARE(s.processed, 1);
         for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
@@ -222,7 +222,7 @@ private Q_SLOTS:
         answers = {OverwriteAnswer::All};
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        op.Run(CMsgCopy::Move, "rusuroku/0002", {a, b}, dl);
+        op.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {a, b}, dl);
         QCOMPARE(asked.size(), 1);
         for (const auto& r : {a, b}) {
             QVERIFY(!QFile::exists(pathOf(r)));
@@ -236,7 +236,7 @@ private Q_SLOTS:
         writeBytes(in("rusuroku/0002", a, ".vmdat"), "old voice");
         CScriptedUi ui;
         CMsgCopy op(ui, asker()); // no answer queued: "いいえ(&N)"
-        const auto s = op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
+        const auto s = op.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {a}, dl);
         QCOMPARE(asked, QStringList{nameOf(a) + ".vmdat"});
         // Moving the information file alone would split the message between the two boxes.
         QVERIFY(!QFile::exists(in("rusuroku/0002", a, ".vminf")));
@@ -250,24 +250,24 @@ private Q_SLOTS:
     // A target that has only some of a message's files (a copy cut short) holds no message yet: it is completed,
     // and only its files that differ from the source's are asked about.
     void anIncompleteTargetIsCompleted_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Kind>("kind");
         QTest::addColumn<bool>("sameInformation"); // the target's lone ".vminf" is the source's
         QTest::addColumn<int>("answer");           // -1: not asked
         QTest::addColumn<bool>("informationReplaced");
         QTest::addColumn<bool>("moved"); // a move took the message
-        QTest::newRow("copy, same information") << int(CMsgCopy::Copy) << true << -1 << false << false;
+        QTest::newRow("copy, same information") << CMsgCopy::Kind::Copy << true << -1 << false << false;
         QTest::newRow("copy, other information, no")
-            << int(CMsgCopy::Copy) << false << int(OverwriteAnswer::No) << false << false;
+            << CMsgCopy::Kind::Copy << false << int(OverwriteAnswer::No) << false << false;
         QTest::newRow("copy, other information, yes")
-            << int(CMsgCopy::Copy) << false << int(OverwriteAnswer::Yes) << true << false;
-        QTest::newRow("move, same information") << int(CMsgCopy::Move) << true << -1 << true << true;
+            << CMsgCopy::Kind::Copy << false << int(OverwriteAnswer::Yes) << true << false;
+        QTest::newRow("move, same information") << CMsgCopy::Kind::Move << true << -1 << true << true;
         QTest::newRow("move, other information, no")
-            << int(CMsgCopy::Move) << false << int(OverwriteAnswer::No) << false << false;
+            << CMsgCopy::Kind::Move << false << int(OverwriteAnswer::No) << false << false;
         QTest::newRow("move, other information, all")
-            << int(CMsgCopy::Move) << false << int(OverwriteAnswer::All) << true << true;
+            << CMsgCopy::Kind::Move << false << int(OverwriteAnswer::All) << true << true;
     }
     void anIncompleteTargetIsCompleted() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         QFETCH(bool, sameInformation);
         QFETCH(int, answer);
         QFETCH(bool, informationReplaced);
@@ -283,7 +283,7 @@ private Q_SLOTS:
         CMsgCopy op(ui, asker());
         const auto s = op.Run(kind, "rusuroku/0002", {a}, dl);
         QCOMPARE(asked, answer < 0 ? QStringList{} : QStringList{nameOf(a) + ".vminf"});
-        const bool takenWhole = kind == CMsgCopy::Copy || moved;
+        const bool takenWhole = kind == CMsgCopy::Kind::Copy || moved;
         for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
             const QByteArray source = before.value("rusuroku/0001/" + nameOf(a) + ext);
             const QByteArray expected =
@@ -312,7 +312,7 @@ private Q_SLOTS:
         QVERIFY(QFile::rename(in("rusuroku/0001", a, ".vminf"), in("rusuroku/0002", a, ".vminf")));
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        QVERIFY(op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl).completed());
+        QVERIFY(op.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {a}, dl).completed());
         QVERIFY(asked.isEmpty());
         for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
             QCOMPARE(readAll(in("rusuroku/0002", a, ext)), before.value("rusuroku/0001/" + nameOf(a) + ext));
@@ -322,13 +322,13 @@ private Q_SLOTS:
     }
 
     void declinedOverwriteSaysNothingWasDone_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Kind>("kind");
         QTest::addColumn<QString>("text");
-        QTest::newRow("copy") << int(CMsgCopy::Copy) << "コピーした音声メッセージはありません。";
-        QTest::newRow("move") << int(CMsgCopy::Move) << "移動した音声メッセージはありません。";
+        QTest::newRow("copy") << CMsgCopy::Kind::Copy << "コピーした音声メッセージはありません。";
+        QTest::newRow("move") << CMsgCopy::Kind::Move << "移動した音声メッセージはありません。";
     }
     void declinedOverwriteSaysNothingWasDone() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         QFETCH(QString, text);
         const FILESTS_INFO a = message("rusuroku", "0001", 1);
         for (const char* ext : {".vminf", ".vmdat"}) {
@@ -345,12 +345,12 @@ private Q_SLOTS:
     }
 
     void aFolderInUseIsLeftAlone_data() {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("move") << int(CMsgCopy::Move);
-        QTest::newRow("copy") << int(CMsgCopy::Copy);
+        QTest::addColumn<CMsgCopy::Kind>("kind");
+        QTest::newRow("move") << CMsgCopy::Kind::Move;
+        QTest::newRow("copy") << CMsgCopy::Kind::Copy;
     }
     void aFolderInUseIsLeftAlone() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         const FILESTS_INFO a = message("rusuroku", "0001", 1);
         CFolderLock other;
         QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
@@ -381,7 +381,7 @@ private Q_SLOTS:
                 ui.pressCancel("移動中");
             }
         };
-        const auto s = op.Run(CMsgCopy::Move, "naisen/2001", {a, b, c}, dl);
+        const auto s = op.Run(CMsgCopy::Kind::Move, "naisen/2001", {a, b, c}, dl);
         QVERIFY(s.cancelled);
         QVERIFY(ui.messages.isEmpty());
         for (const char* ext : {".vminf", ".vmdat"}) {
@@ -408,7 +408,7 @@ private Q_SLOTS:
         const auto before = snapshot();
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        const auto s = op.Run(CMsgCopy::Move, "rusuroku/0002", {a}, dl);
+        const auto s = op.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {a}, dl);
         QVERIFY(s.memory);
         QCOMPARE(snapshot(), before);
         QCOMPARE(shown(ui), Msgs{err("ＰＣのメモリ不足です。")});
@@ -423,24 +423,24 @@ private Q_SLOTS:
         const FILESTS_INFO a = message("rusuroku", "0001", 1);
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        op.Run(CMsgCopy::Copy, "rusuroku/0002", {info}, dl);
+        op.Run(CMsgCopy::Kind::Copy, "rusuroku/0002", {info}, dl);
         QCOMPARE(shown(ui), Msgs{err("音声ファイルがダウンロードされていません。")});
         QVERIFY(QDir(dl + "/rusuroku/0002").isEmpty());
 
         CScriptedUi two;
         CMsgCopy op2(two, asker());
-        op2.Run(CMsgCopy::Move, "rusuroku/0002", {info, a}, dl);
+        op2.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {info, a}, dl);
         QCOMPARE(shown(two), Msgs{moved("一部の音声メッセージが移動ができませんでした\n(音声ファイルなし)。")});
         QVERIFY(QFile::exists(in("rusuroku/0002", a, ".vmdat")));
     }
 
     void aMessageAlreadyInTheTargetIsLeftAsItIs_data() {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("move") << int(CMsgCopy::Move);
-        QTest::newRow("copy") << int(CMsgCopy::Copy);
+        QTest::addColumn<CMsgCopy::Kind>("kind");
+        QTest::newRow("move") << CMsgCopy::Kind::Move;
+        QTest::newRow("copy") << CMsgCopy::Kind::Copy;
     }
     void aMessageAlreadyInTheTargetIsLeftAsItIs() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         const FILESTS_INFO here = message("rusuroku", "0002", 1, true);
         const auto before = snapshot();
         CScriptedUi ui;
@@ -460,7 +460,7 @@ private Q_SLOTS:
         for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
             QCOMPARE(readAll(in("rusuroku/0002", here, ext)), before.value("rusuroku/0002/" + nameOf(here) + ext));
             QVERIFY(QFile::exists(in("rusuroku/0002", there, ext)));
-            QCOMPARE(QFile::exists(in("rusuroku/0001", there, ext)), kind == CMsgCopy::Copy);
+            QCOMPARE(QFile::exists(in("rusuroku/0001", there, ext)), kind == CMsgCopy::Kind::Copy);
         }
     }
 
@@ -478,9 +478,9 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(pathOf(a)));
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
-        const auto s = op.Run(CMsgCopy::Copy, "naisen/2001", {a}, dl);
+        const auto s = op.Run(CMsgCopy::Kind::Copy, "naisen/2001", {a}, dl);
         QCOMPARE(s.failed, 1);
-        QCOMPARE(shown(ui), Msgs{err(CMsgCopy::FailedText(CMsgCopy::Copy, 1))});
+        QCOMPARE(shown(ui), Msgs{err(CMsgCopy::FailedText(CMsgCopy::Kind::Copy, 1))});
         QVERIFY(QDir(dl + "/naisen/2001").isEmpty());
     }
 };

@@ -99,7 +99,7 @@ class TestMsgDelete : public QObject {
         sim->clearTranscript();
         return ftp;
     }
-    CMsgDelete::Summary run(CScriptedUi& ui, int kind, const std::vector<FILESTS_INFO>& rows) {
+    CMsgDelete::Summary run(CScriptedUi& ui, CMsgDelete::Kind kind, const std::vector<FILESTS_INFO>& rows) {
         auto ftp = login(ui);
         return CMsgDelete::Run(ui, kind, rows, dl + "/", CMsgDelete::Through(*ftp));
     }
@@ -227,13 +227,13 @@ private Q_SLOTS:
         CDelKindSetLogic logic(ui, doc);
         logic.tick();
         QVERIFY(!logic.unitButtonsEnabled());
-        QCOMPARE(logic.choose(CMsgDelete::UnitOnly), CDelKindSetLogic::Stay);
-        QCOMPARE(logic.choose(CMsgDelete::UnitAndPc), CDelKindSetLogic::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitOnly), CDelKindSetLogic::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitAndPc), CDelKindSetLogic::Stay);
         QVERIFY(ui.messages.isEmpty());
         ui.replies = {MsgResult::No, MsgResult::Yes};
-        QCOMPARE(logic.choose(CMsgDelete::PcOnly), CDelKindSetLogic::Stay);
-        QCOMPARE(logic.choose(CMsgDelete::PcOnly), CDelKindSetLogic::EndOk);
-        QCOMPARE(logic.kind(), int(CMsgDelete::PcOnly));
+        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), CDelKindSetLogic::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), CDelKindSetLogic::EndOk);
+        QCOMPARE(logic.kind(), CMsgDelete::Kind::PcOnly);
         QCOMPARE(ui.messages[0].text, QString("消去します。よろしいですか？"));
         QCOMPARE(ui.messages[0].caption, QString("消去の確認"));
         QCOMPARE(ui.messages[0].buttons, MsgButtons::YesNo);
@@ -249,21 +249,21 @@ private Q_SLOTS:
 
     void noRowSelected() {
         CScriptedUi ui;
-        CMsgDelete::Run(ui, CMsgDelete::UnitOnly, {}, dl + "/", [](const QString&, const QString&) {
+        CMsgDelete::Run(ui, CMsgDelete::Kind::UnitOnly, {}, dl + "/", [](const QString&, const QString&) {
             qFatal("nothing may be sent");
-            return UnitDeleteResult::LinkError;
+            return UnitResult::CommFailure;
         });
         QCOMPARE(shown(ui), Msgs{err("選択されていません。")});
         QVERIFY(ui.progressEvents.isEmpty());
     }
 
     void neverDownloadedRowIsLeftOnBothSides_data() {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("unit only") << int(CMsgDelete::UnitOnly);
-        QTest::newRow("unit and PC") << int(CMsgDelete::UnitAndPc);
+        QTest::addColumn<CMsgDelete::Kind>("kind");
+        QTest::newRow("unit only") << CMsgDelete::Kind::UnitOnly;
+        QTest::newRow("unit and PC") << CMsgDelete::Kind::UnitAndPc;
     }
     void neverDownloadedRowIsLeftOnBothSides() {
-        QFETCH(int, kind);
+        QFETCH(CMsgDelete::Kind, kind);
         const FILESTS_INFO rec = infoOnly("rusuroku", "0001", 1);
         CScriptedUi ui;
         run(ui, kind, {rec});
@@ -280,7 +280,7 @@ private Q_SLOTS:
         const QByteArray bytes = before.readAll();
         before.close();
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitOnly, {rec});
+        const auto s = run(ui, CMsgDelete::Kind::UnitOnly, {rec});
         QCOMPARE(deles(), QStringList{"DELE /rusuroku/0001/" + nameOf(rec) + ".vminf"});
         QCOMPARE(shown(ui), Msgs{fine(kDone)});
         QCOMPARE(s.deleted, 1);
@@ -302,14 +302,14 @@ private Q_SLOTS:
     }
 
     void shortBoxNumbersInEitherNameForm_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgDelete::Kind>("kind");
         QTest::addColumn<QString>("unitKind");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("nameBox");
         QTest::addColumn<bool>("padded");
         QTest::addColumn<bool>("sent");
         for (const auto& [kindName, kind] :
-             {std::pair{"unit", int(CMsgDelete::UnitOnly)}, std::pair{"both", int(CMsgDelete::UnitAndPc)}}) {
+             {std::pair{"unit", CMsgDelete::Kind::UnitOnly}, std::pair{"both", CMsgDelete::Kind::UnitAndPc}}) {
             for (const char* unitKind : {"rusuroku", "naisen"}) {
                 const QString box = QString(unitKind) == "rusuroku" ? "02" : "201";
                 for (const bool padded : {true, false}) {
@@ -319,18 +319,18 @@ private Q_SLOTS:
             }
         }
         // A message moved from box 01 into 02 carries 01 by either reading: never deleted on the unit.
-        QTest::newRow("unit moved padded") << int(CMsgDelete::UnitOnly) << "rusuroku"
+        QTest::newRow("unit moved padded") << CMsgDelete::Kind::UnitOnly << "rusuroku"
                                            << "02"
                                            << "01" << true << false;
-        QTest::newRow("unit moved short") << int(CMsgDelete::UnitOnly) << "rusuroku"
+        QTest::newRow("unit moved short") << CMsgDelete::Kind::UnitOnly << "rusuroku"
                                           << "02"
                                           << "01" << false << false;
-        QTest::newRow("unit moved extension") << int(CMsgDelete::UnitOnly) << "naisen"
+        QTest::newRow("unit moved extension") << CMsgDelete::Kind::UnitOnly << "naisen"
                                               << "21"
                                               << "201" << false << false;
     }
     void shortBoxNumbersInEitherNameForm() {
-        QFETCH(int, kind);
+        QFETCH(CMsgDelete::Kind, kind);
         QFETCH(QString, unitKind);
         QFETCH(QString, box);
         QFETCH(QString, nameBox);
@@ -352,7 +352,7 @@ private Q_SLOTS:
         QCOMPARE(deles(), QStringList{"DELE /" + onUnit});
         QCOMPARE(shown(ui), Msgs{fine(kDone)});
         QVERIFY(!sim->exists(onUnit));
-        if (kind == CMsgDelete::UnitOnly) {
+        if (kind == CMsgDelete::Kind::UnitOnly) {
             FILESTS_INFO after;
             CFileMng::ReadRecord(pathOf(rec), after);
             QCOMPARE(int(after.importStatus), 3);
@@ -368,10 +368,11 @@ private Q_SLOTS:
         QVERIFY(wav.open(QIODevice::WriteOnly));
         wav.close();
         CScriptedUi ui;
-        const auto s = CMsgDelete::Run(ui, CMsgDelete::PcOnly, {rec}, dl + "/", [](const QString&, const QString&) {
-            qFatal("nothing may be sent");
-            return UnitDeleteResult::LinkError;
-        });
+        const auto s =
+            CMsgDelete::Run(ui, CMsgDelete::Kind::PcOnly, {rec}, dl + "/", [](const QString&, const QString&) {
+                qFatal("nothing may be sent");
+                return UnitResult::CommFailure;
+            });
         QCOMPARE(s.deleted, 3);
         for (const char* ext : {".wav", ".vmdat", ".vminf"}) {
             QVERIFY(!QFile::exists(stem(pathOf(rec)) + ext));
@@ -392,7 +393,7 @@ private Q_SLOTS:
         const FILESTS_INFO busy = downloaded("rusuroku", "0002", 3);
         sim->setFaults("DELE arg=/rusuroku/0002/* reply 450 in use\n");
         CScriptedUi ui;
-        run(ui, CMsgDelete::UnitAndPc, {a, prot, busy});
+        run(ui, CMsgDelete::Kind::UnitAndPc, {a, prot, busy});
         QCOMPARE(deles(), (QStringList{"DELE /rusuroku/0001/" + nameOf(a) + ".vminf",
                                        "DELE /rusuroku/0002/" + nameOf(busy) + ".vminf"}));
         QCOMPARE(shown(ui),
@@ -417,7 +418,7 @@ private Q_SLOTS:
         sim->setFaults(
             QStringLiteral("DELE arg=*%1.vminf reply 450\nDELE arg=/naisen/2001/* reply 450\n").arg(nameOf(b)));
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b, c});
+        const auto s = run(ui, CMsgDelete::Kind::UnitOnly, {a, b, c});
         QCOMPARE(s.deleted, 2);
         QCOMPARE(shown(ui), Msgs{fine("一部の音声メッセージが消去できませんでした。\n(音声メッセージ使用中)。")});
         QVERIFY(sim->exists("rusuroku/0001/" + nameOf(b) + ".vminf"));
@@ -427,7 +428,7 @@ private Q_SLOTS:
         QCOMPARE(int(rb.importStatus), 2);
 
         CScriptedUi one;
-        run(one, CMsgDelete::UnitOnly, {e});
+        run(one, CMsgDelete::Kind::UnitOnly, {e});
         QCOMPARE(shown(one), Msgs{err("内線BOX2001の音声メッセージは\n使用中のため消去できません。")});
     }
 
@@ -437,7 +438,7 @@ private Q_SLOTS:
         const FILESTS_INFO c = downloaded("rusuroku", "0001", 3);
         sim->setFaults(QStringLiteral("DELE arg=*%1.vminf hangup\n").arg(nameOf(b)));
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b, c});
+        const auto s = run(ui, CMsgDelete::Kind::UnitOnly, {a, b, c});
         QVERIFY(s.linkError);
         QCOMPARE(shown(ui), Msgs{err("通信エラーが発生しました。")});
         QVERIFY(!sim->exists("rusuroku/0001/" + nameOf(a) + ".vminf"));
@@ -463,7 +464,7 @@ private Q_SLOTS:
         const FILESTS_INFO b = downloaded("rusuroku", "0001", 2);
         sim->setFaults(rule);
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b});
+        const auto s = run(ui, CMsgDelete::Kind::UnitOnly, {a, b});
         FILESTS_INFO ra;
         CFileMng::ReadRecord(pathOf(a), ra);
         if (deleted) {
@@ -501,7 +502,7 @@ private Q_SLOTS:
         FILESTS_INFO o = moved;
         FILESTS_INFO::setText(o.filePath, oddFolder + "/odd name.vmdat");
         CScriptedUi ui;
-        run(ui, CMsgDelete::UnitOnly, {m, o});
+        run(ui, CMsgDelete::Kind::UnitOnly, {m, o});
         QVERIFY(deles().isEmpty());
         QCOMPARE(shown(ui), Msgs{err(kNoMessage)});
         QVERIFY(sim->exists("rusuroku/0001/" + nameOf(moved) + ".vminf"));
@@ -523,7 +524,7 @@ private Q_SLOTS:
             rows.push_back(goes);
         }
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitAndPc, rows);
+        const auto s = run(ui, CMsgDelete::Kind::UnitAndPc, rows);
         QCOMPARE(deles(), alone ? QStringList{} : QStringList{"DELE /naisen/2001/" + nameOf(goes) + ".vminf"});
         QVERIFY(sim->exists("rusuroku/0001/" + nameOf(stays) + ".vminf"));
         QCOMPARE(s.keptOnUnit, 1);
@@ -538,7 +539,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(pathOf(b)));
         QVERIFY(QDir().mkpath(pathOf(b) + "/inside"));
         CScriptedUi ui;
-        const auto s = run(ui, CMsgDelete::UnitOnly, {a, b});
+        const auto s = run(ui, CMsgDelete::Kind::UnitOnly, {a, b});
         QCOMPARE(deles(), (QStringList{"DELE /rusuroku/0001/" + nameOf(a) + ".vminf",
                                        "DELE /rusuroku/0001/" + nameOf(b) + ".vminf"}));
         QCOMPARE(s.unmarked, QStringList{pathOf(b)});
@@ -556,7 +557,7 @@ private Q_SLOTS:
         // A folder in the WAV file's place cannot be removed as a file.
         QVERIFY(QDir().mkpath(stem(pathOf(a)) + ".wav/inside"));
         CScriptedUi ui;
-        const auto s = CMsgDelete::Run(ui, CMsgDelete::PcOnly, {a, b}, dl + "/", {});
+        const auto s = CMsgDelete::Run(ui, CMsgDelete::Kind::PcOnly, {a, b}, dl + "/", {});
         QCOMPARE(s.undeletable, 1);
         QCOMPARE(s.deleted, 4);
         QCOMPARE(shown(ui), Msgs{err(CMsgDelete::UndeletableText(false))});

@@ -279,7 +279,7 @@ private Q_SLOTS:
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
         view->resize(800, 400);
         view->show();
-        view->load(0);
+        view->load(CListModel::Load::Fresh);
         QCOMPARE(view->model().rowCount(), 3);
         QCoreApplication::processEvents();
         view.reset();
@@ -308,7 +308,7 @@ private Q_SLOTS:
         CListDispView view(doc, 1, ui);
         view.resize(700, 220);
         view.show();
-        view.load(0);
+        view.load(CListModel::Load::Fresh);
         QCOMPARE(view.model().rowCount(), 60);
         if (change == 1) {
             view.headerClicked(view.model().findColumn(CListModel::ColCallerNo));
@@ -351,7 +351,7 @@ private Q_SLOTS:
             view.notDownloadedDisplay();
             selected = {selected.last()};
         } else {
-            view.reload(change == 1 ? 0 : 1, 0);
+            view.reload(change == 1 ? CListModel::Sort::Reset : CListModel::Sort::Keep, CListModel::Columns::Same);
         }
 
         QStringList after;
@@ -377,7 +377,7 @@ private Q_SLOTS:
         CKELDADoc doc = oneListOf(dir.path(), "留守録BOX：01,0200,  内線BOX：1111");
         CWidgetUi ui;
         CListDispView view(doc, 1, ui);
-        view.load(0);
+        view.load(CListModel::Load::Fresh);
         QVERIFY(view.model().rowCount() > 0);
         const QFontMetrics fm(view.list()->font());
         for (int c = 0; c < view.model().columnCount(); ++c) {

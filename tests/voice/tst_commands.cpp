@@ -229,7 +229,7 @@ private Q_SLOTS:
 
         CScriptedUi play;
         QStringList queue;
-        QCOMPARE(CVoiceCommands::Play(play, r, false, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(play, r, false, queue), false);
         QCOMPARE(play.messageTexts(), QStringList{kNoSpace});
         QVERIFY(play.openedFiles.isEmpty());
 
@@ -258,7 +258,7 @@ private Q_SLOTS:
         const QString file = FILESTS_INFO::text(r.filePath);
         QStringList queue;
         CScriptedUi ui;
-        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), 1);
+        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), true);
         QCOMPARE(ui.openedFiles, QStringList{wavOf(r)});
         QVERIFY(QFile::exists(wavOf(r)));
         QCOMPARE(countEvents(ui, QStringLiteral("変換中"), QStringLiteral("open")), 1);
@@ -272,7 +272,7 @@ private Q_SLOTS:
 
         // The second time the WAV file is there: no dialog, straight to the player, queued again.
         CScriptedUi second;
-        QCOMPARE(CVoiceCommands::Play(second, r, true, queue), 1);
+        QCOMPARE(CVoiceCommands::Play(second, r, true, queue), true);
         QCOMPARE(countEvents(second, QStringLiteral("変換中"), QStringLiteral("open")), 0);
         QCOMPARE(second.openedFiles, QStringList{wavOf(r)});
         QCOMPARE(queue, (QStringList{wavOf(r), wavOf(r)}));
@@ -293,7 +293,7 @@ private Q_SLOTS:
         FILESTS_INFO r = message(true);
         QStringList queue;
         CScriptedUi ui;
-        QCOMPARE(CVoiceCommands::Play(ui, r, false, queue), 1);
+        QCOMPARE(CVoiceCommands::Play(ui, r, false, queue), true);
         QVERIFY(queue.isEmpty());
         QCOMPARE(r.played, uint8_t(1));
         CScriptedUi exitUi;
@@ -308,7 +308,7 @@ private Q_SLOTS:
         QStringList queue;
         CScriptedUi ui;
         ui.openSucceeds = false;
-        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(ui, r, true, queue), false);
         QCOMPARE(ui.messageTexts(),
                  QStringList{QStringLiteral(
                      "ＷＡＶファイルを再生できませんでした。\n再生するアプリケーションを確認ください。")});
@@ -324,19 +324,19 @@ private Q_SLOTS:
         QStringList queue;
         FILESTS_INFO info = message(false);
         CScriptedUi ui;
-        QCOMPARE(CVoiceCommands::Play(ui, info, true, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(ui, info, true, queue), false);
         QCOMPARE(ui.messageTexts(), QStringList{QStringLiteral("音声ファイルがダウンロードされていません。")});
 
         FILESTS_INFO gone = message(true);
         QFile::remove(FILESTS_INFO::text(gone.filePath));
         CScriptedUi ui2;
-        QCOMPARE(CVoiceCommands::Play(ui2, gone, true, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(ui2, gone, true, queue), false);
         QCOMPARE(ui2.messageTexts(), QStringList{kAlreadyDeleted});
 
         FILESTS_INFO empty;
         empty.clear();
         CScriptedUi ui3;
-        QCOMPARE(CVoiceCommands::Play(ui3, empty, true, queue), 1);
+        QCOMPARE(CVoiceCommands::Play(ui3, empty, true, queue), true);
         QVERIFY(ui3.messages.isEmpty() && ui3.openedFiles.isEmpty());
 
         // Cancelled while converting for play: nothing played, nothing marked.
@@ -347,7 +347,7 @@ private Q_SLOTS:
                 ui4.pressCancel(QStringLiteral("変換中"));
             }
         };
-        QCOMPARE(CVoiceCommands::Play(ui4, r, true, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(ui4, r, true, queue), false);
         QVERIFY(ui4.openedFiles.isEmpty());
         QVERIFY(!QFile::exists(wavOf(r)));
         QCOMPARE(r.played, uint8_t(0));
@@ -370,7 +370,7 @@ private Q_SLOTS:
 
         QStringList queue;
         CScriptedUi play;
-        QCOMPARE(CVoiceCommands::Play(play, cut, false, queue), 0);
+        QCOMPARE(CVoiceCommands::Play(play, cut, false, queue), false);
         QCOMPARE(play.messageTexts(), QStringList{failed});
         QVERIFY(play.openedFiles.isEmpty());
     }

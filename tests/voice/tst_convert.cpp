@@ -200,10 +200,10 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), QByteArray(), FILESTS_INFO::VOICE_OFFSET - 1);
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 0);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), false);
         QVERIFY(leftovers().isEmpty());
         QVERIFY(spy.toldNothing());
-        QCOMPARE(CFileMng::ConvertToWav(path("absent.vmdat"), &ui, &spy), 0);
+        QCOMPARE(CFileMng::ConvertToWav(path("absent.vmdat"), &ui, &spy), false);
         QVERIFY(leftovers().isEmpty());
     }
 
@@ -211,7 +211,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), QByteArray());
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), true);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44);
         QCOMPARE(le32(wav, 4), 36u);
@@ -225,7 +225,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         SpyDlg spy(ui, QStringLiteral("変換中"));
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(3, 3).left(25));
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), true);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 44 + 320);
         QCOMPARE(le32(wav, 4), 356u);
@@ -239,7 +239,7 @@ private Q_SLOTS:
     void hundredFramesGiveFinalHeader() {
         CScriptedUi ui;
         writeVoiceFile(voice(), CSampleUnit::voiceFrames(5, 100));
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, nullptr), true);
         const QByteArray wav = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav"));
         QCOMPARE(wav.size(), 16044);
         QCOMPARE(wav.left(4), QByteArray("RIFF"));
@@ -264,7 +264,7 @@ private Q_SLOTS:
         frames[70 * 10 + 0] = 0x12;
         frames[70 * 10 + 1] = 0x34;
         writeVoiceFile(voice(), frames);
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
         const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 120 * 160);
         QVERIFY(pcm == referencePcm(frames));
@@ -295,7 +295,7 @@ private Q_SLOTS:
 
     void knownAnswerOfTheFixture() {
         writeVoiceFile(voice(), fixtureFrames());
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
         const QByteArray pcm = CTestFiles::read(path(QFileInfo(voice()).completeBaseName() + ".wav")).mid(44);
         QCOMPARE(pcm.size(), 40 * 160);
         QVERIFY(pcm.count('\0') < pcm.size() / 2);
@@ -318,7 +318,7 @@ private Q_SLOTS:
                 CCancelFlag::set(1);
             }
         };
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 0);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), false);
         QVERIFY(!wavNamedEarly);
         QVERIFY(leftovers().isEmpty());
         QVERIFY(QDir(m_dir.path()).entryList({"*.part"}, QDir::Files).isEmpty());
@@ -330,7 +330,7 @@ private Q_SLOTS:
 
         // The next conversion clears the flag itself.
         ui.onDispatch = nullptr;
-        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, &spy), true);
     }
 
     void staleTemporaryFileAndRepeatedConversion() {
@@ -342,12 +342,12 @@ private Q_SLOTS:
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write(QByteArray(100000, '\x77'));
         }
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
         QVERIFY(!QFile::exists(tmp));
         const QByteArray first = CTestFiles::read(wav);
         QCOMPARE(first.size(), 44 + 80 * 160);
         // A second run of the same file starts from a fresh decoder and overwrites the WAV identically.
-        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
         QCOMPARE(CTestFiles::read(wav), first);
     }
 
@@ -356,7 +356,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         const QString file = folder + "/2026120109300001_01_000002.vmdat";
         writeVoiceFile(file, CSampleUnit::voiceFrames(2, 10));
-        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), true);
         QCOMPARE(QFileInfo(folder + "/2026120109300001_01_000002.wav").size(), 44 + 10 * 160);
         QVERIFY(!QFile::exists(folder + "/2026120109300001_01_000002.tmp"));
     }
@@ -366,13 +366,13 @@ private Q_SLOTS:
         const QString info = path("2026120109300001_01_000003.vminf");
         writeVoiceFile(info, CSampleUnit::voiceFrames(2, 5));
         const QByteArray before = CTestFiles::read(info);
-        QCOMPARE(CFileMng::ConvertToWav(info, nullptr, nullptr), 0);
+        QCOMPARE(CFileMng::ConvertToWav(info, nullptr, nullptr), false);
         QCOMPARE(CTestFiles::read(info), before);
         // A folder named like a voice file does not redirect the output.
         const QString odd = path("x.vmdat");
         QVERIFY(QDir().mkpath(odd));
         writeVoiceFile(odd + "/2026120109300001_01_000004.vmdat", CSampleUnit::voiceFrames(2, 5));
-        QCOMPARE(CFileMng::ConvertToWav(odd + "/2026120109300001_01_000004.vmdat", nullptr, nullptr), 1);
+        QCOMPARE(CFileMng::ConvertToWav(odd + "/2026120109300001_01_000004.vmdat", nullptr, nullptr), true);
         QVERIFY(QFile::exists(odd + "/2026120109300001_01_000004.wav"));
     }
 
@@ -384,7 +384,7 @@ private Q_SLOTS:
             const int saved = dup(fileno(stdout));
             QVERIFY(std::freopen(QFile::encodeName(capture).constData(), "w", stdout));
             CG729Decoder::setVerbose(verbose);
-            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), 1);
+            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
             CG729Decoder::setVerbose(false);
             std::fflush(stdout);
             dup2(saved, fileno(stdout));
@@ -408,7 +408,7 @@ private Q_SLOTS:
         writeVoiceFile(file, CSampleUnit::voiceFrames(2, 5));
         // A WAV name taken by a folder cannot be created: nothing is converted, and the staging file goes.
         QVERIFY(QDir().mkpath(folder + "/2026120109300001_01_000005.wav"));
-        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), 0);
+        QCOMPARE(CFileMng::ConvertToWav(file, nullptr, nullptr), false);
         QVERIFY(!QFile::exists(folder + "/2026120109300001_01_000005.tmp"));
         QVERIFY(QFileInfo(folder + "/2026120109300001_01_000005.wav").isDir());
     }

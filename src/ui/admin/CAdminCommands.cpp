@@ -94,7 +94,7 @@ void CAdminCommands::boxNames() {
         m_frame.ui().messageBox(CAdminTexts::BoxNameFailed(logic.failures()), CAdminTexts::ErrorCaption(),
                                 MsgIcon::Exclamation);
     }
-    m_frame.reloadAllLists(1, 0);
+    m_frame.reloadAllLists(CListModel::Sort::Keep, CListModel::Columns::Same);
 }
 
 void CAdminCommands::makeBoxFolder() {
@@ -145,7 +145,7 @@ void CAdminCommands::importNames() {
         return;
     }
     m_frame.ui().messageBox(logic.doneText(), CAdminTexts::ImportDoneCaption(), MsgIcon::Information);
-    m_frame.reloadAllLists(1, 0);
+    m_frame.reloadAllLists(CListModel::Sort::Keep, CListModel::Columns::Same);
 }
 
 void CAdminCommands::checkFolder() {
@@ -157,7 +157,7 @@ void CAdminCommands::checkFolder() {
     wnd.exec();
     // Mending fetches voice files and makes WAV files: the lists and the status line show what is there now.
     if (logic.repairs() > 0) {
-        m_frame.reloadAllLists(1, 0);
+        m_frame.reloadAllLists(CListModel::Sort::Keep, CListModel::Columns::Same);
         m_frame.refreshStatus(true);
     }
 }

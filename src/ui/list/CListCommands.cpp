@@ -61,7 +61,7 @@ template <typename Action> void CListCommands::inActiveList(Action action) {
 void CListCommands::chooseColumns() {
     CChildFrame* active = m_frame.activeList();
     if (active && active->view()->columnSettings(m_frame.logic().iniFile())) {
-        m_frame.reloadAllLists(0, 1);
+        m_frame.reloadAllLists(CListModel::Sort::Reset, CListModel::Columns::Changed);
         m_frame.refreshStatus(false);
     }
 }

@@ -81,30 +81,30 @@ void CListDispView::finished() {
     Q_EMIT factsChanged();
 }
 
-void CListDispView::load(int refresh) {
+void CListDispView::load(CListModel::Load how) {
     const bool first = m_model.firstLoad();
-    if (refresh != 1) {
+    if (how != CListModel::Load::Refresh) {
         setUpdatesEnabled(false);
     }
-    m_model.load(refresh);
+    m_model.load(how);
     if (first) {
         m_list->fitColumns();
         m_list->makeFirstRowCurrent();
     }
-    if (refresh != 1) {
+    if (how != CListModel::Load::Refresh) {
         setUpdatesEnabled(true);
         update();
     }
     finished();
 }
 
-void CListDispView::reload(int keepSort, int columnsChanged) {
+void CListDispView::reload(CListModel::Sort sort, CListModel::Columns columns) {
     // A person playing or editing one message after another keeps their place: the messages still in the list
     // stay selected and the list shows the same part of it.
     const Place before = place();
     setUpdatesEnabled(false);
-    m_model.reload(keepSort, columnsChanged);
-    if (columnsChanged) {
+    m_model.reload(sort, columns);
+    if (columns == CListModel::Columns::Changed) {
         m_list->fitColumns();
     }
     returnTo(before);
@@ -184,7 +184,7 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
 void CListDispView::allDisplay() {
     const Place before = place();
     setUpdatesEnabled(false);
-    m_model.load(0);
+    m_model.load(CListModel::Load::Fresh);
     returnTo(before);
     setUpdatesEnabled(true);
     update();
@@ -215,7 +215,7 @@ void CListDispView::editInfo() {
     const QString file = FILESTS_INFO::text(m_model.recordAt(rows.front()).filePath);
     CInfoEditLogic logic(m_ui, file, m_model.doc().folder);
     if (infoEditRunner && infoEditRunner(logic)) {
-        reload(1, 0);
+        reload(CListModel::Sort::Keep, CListModel::Columns::Same);
     }
 }
 

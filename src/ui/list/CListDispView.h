@@ -34,9 +34,9 @@ public:
     void setPlayerBarShown(bool shown);
 
     // Load with refresh 0 (fresh) or 1 (inside an operation); the first load sizes the columns.
-    void load(int refresh);
+    void load(CListModel::Load how);
     // After an operation changed the store or the columns.
-    void reload(int keepSort, int columnsChanged);
+    void reload(CListModel::Sort sort, CListModel::Columns columns);
     void toggleFlag(int row);
     CListModel::SelectionFacts selectionFacts() const;
 

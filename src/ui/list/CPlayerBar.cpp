@@ -257,7 +257,7 @@ void CPlayerBar::onMarked(CVoicePlayer::MarkResult result, const FILESTS_INFO&) 
     }
     if (result == CVoicePlayer::MarkResult::Written) {
         // The row, its icon and the counts of the status line show the mark, as after "再生".
-        m_view.reload(1, 0);
+        m_view.reload(CListModel::Sort::Keep, CListModel::Columns::Same);
     }
 }
 

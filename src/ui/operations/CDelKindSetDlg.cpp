@@ -18,11 +18,12 @@ CDelKindSetDlg::CDelKindSetDlg(CDelKindSetLogic& logic, QWidget* parent) : QDial
     layout->addSpacing(8);
 
     // Nothing asks again after a kind is chosen: Return alone deletes nothing.
-    const auto buttons = CDialogButtons::addChoices(*this, *layout,
-                                                    {{QStringLiteral("ＺＵＮＯのみ"), [this] { pressKind(0); }},
-                                                     {QStringLiteral("ＺＵＮＯとＰＣ"), [this] { pressKind(1); }},
-                                                     {QStringLiteral("ＰＣのみ"), [this] { pressKind(2); }}},
-                                                    3);
+    const auto buttons = CDialogButtons::addChoices(
+        *this, *layout,
+        {{QStringLiteral("ＺＵＮＯのみ"), [this] { pressKind(CMsgDelete::Kind::UnitOnly); }},
+         {QStringLiteral("ＺＵＮＯとＰＣ"), [this] { pressKind(CMsgDelete::Kind::UnitAndPc); }},
+         {QStringLiteral("ＰＣのみ"), [this] { pressKind(CMsgDelete::Kind::PcOnly); }}},
+        3);
     m_unit = buttons[0];
     m_both = buttons[1];
     m_pc = buttons[2];
@@ -45,7 +46,7 @@ void CDelKindSetDlg::updateButtons() {
     m_both->setEnabled(m_logic.unitButtonsEnabled());
 }
 
-void CDelKindSetDlg::pressKind(int kind) {
+void CDelKindSetDlg::pressKind(CMsgDelete::Kind kind) {
     if (m_logic.choose(kind) == CDelKindSetLogic::EndOk) {
         m_timer->stop();
         accept();

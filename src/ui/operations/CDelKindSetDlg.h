@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CMsgDelete.h"
+
 #include <QDialog>
 
 class CDelKindSetLogic;
@@ -16,7 +18,7 @@ public:
     QPushButton* bothButton() const { return m_both; }
     QPushButton* pcButton() const { return m_pc; }
     // A kind button: 0 "ＺＵＮＯのみ", 1 "ＺＵＮＯとＰＣ", 2 "ＰＣのみ".
-    void pressKind(int kind);
+    void pressKind(CMsgDelete::Kind kind);
     // One tick of the 1000 ms timer.
     void tick();
 

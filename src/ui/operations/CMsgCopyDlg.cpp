@@ -55,9 +55,10 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
     layout->addWidget(boxGroup);
 
     // A confirmation follows; copying leaves the messages where they are.
-    CDialogButtons::addChoices(
-        *this, *layout,
-        {{QStringLiteral("移動"), [this] { pressKind(0); }}, {QStringLiteral("コピー"), [this] { pressKind(1); }}}, 1);
+    CDialogButtons::addChoices(*this, *layout,
+                               {{QStringLiteral("移動"), [this] { pressKind(CMsgCopy::Kind::Move); }},
+                                {QStringLiteral("コピー"), [this] { pressKind(CMsgCopy::Kind::Copy); }}},
+                               1);
 }
 
 bool CMsgCopyDlg::prepare() {
@@ -74,7 +75,7 @@ int CMsgCopyDlg::run() {
     return prepare() ? exec() : QDialog::Rejected;
 }
 
-void CMsgCopyDlg::pressKind(int kind) {
+void CMsgCopyDlg::pressKind(CMsgCopy::Kind kind) {
     if (m_logic.choose(kind) == CMsgCopyLogic::EndOk) {
         accept();
     }

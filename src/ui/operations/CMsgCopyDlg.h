@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/CMsgCopy.h"
+
 #include <QDialog>
 
 class CBoxTickList;
@@ -18,7 +20,7 @@ public:
     CBoxTickList* answeringList() const { return m_answering; }
     CBoxTickList* extensionList() const { return m_extension; }
     // "移動" (0) or "コピー" (1).
-    void pressKind(int kind);
+    void pressKind(CMsgCopy::Kind kind);
 
 private:
     CMsgCopyLogic& m_logic;

@@ -46,15 +46,15 @@ void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp)
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
-    const int kind = logic.kind();
+    const CMsgDelete::Kind kind = logic.kind();
     CMsgDelete::UnitDelete unit;
     if (ftp && frame.doc().loggedIn == 1) {
         unit = CMsgDelete::Through(*ftp);
     } else {
-        unit = [](const QString&, const QString&) { return UnitDeleteResult::LinkError; };
+        unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };
     }
     CMsgDelete::Run(ui, kind, rows, frame.doc().currentFolderPath() + QLatin1Char('/'), unit);
-    view->reload(1, 0);
+    view->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
     frame.refreshStatus(true);
 }
 
@@ -74,8 +74,8 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     // The target box may be shown by this list or another one: every list is loaded again, so that its rows
     // agree with the counts the status line takes from the store. A move also resets this list's sort.
     for (CChildFrame* f : frame.listWindows()) {
-        const bool resetSort = f == active && logic.kind() == CMsgCopy::Move;
-        f->view()->reload(resetSort ? 0 : 1, 0);
+        const bool resetSort = f == active && logic.kind() == CMsgCopy::Kind::Move;
+        f->view()->reload(resetSort ? CListModel::Sort::Reset : CListModel::Sort::Keep, CListModel::Columns::Same);
     }
     frame.refreshStatus(true);
 }

@@ -56,7 +56,7 @@ void COperationCommands::boxDownload(bool bulk) {
         ok = dlg.run() == QDialog::Accepted;
     }
     if (ok) {
-        m_frame.reloadAllLists(1, 0);
+        m_frame.reloadAllLists(CListModel::Sort::Keep, CListModel::Columns::Same);
         m_frame.refreshStatus(true);
     }
 }
@@ -86,7 +86,7 @@ void COperationCommands::voiceDownload() {
         paths << FILESTS_INFO::text(r.filePath);
     }
     if (CVoiceDownload::RunVoiceDownload(ui, *ftp, paths).reload) {
-        active->view()->reload(1, 0);
+        active->view()->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         m_frame.refreshStatus(true);
     }
 }

@@ -228,7 +228,7 @@ CChildFrame* CMainFrame::openListWindow(int slot) {
     }
     frame->show();
     m_mdi->setActiveSubWindow(frame);
-    view->load(0);
+    view->load(CListModel::Load::Fresh);
     // The new list takes the keys: its first row is current and the arrows move from there.
     view->setFocus(Qt::OtherFocusReason);
     onListFacts(frame);
@@ -263,9 +263,9 @@ void CMainFrame::setCurrentFolder(const QString& fullPath) {
     updateCommandStates();
 }
 
-void CMainFrame::reloadAllLists(int keepSort, int columnsChanged) {
+void CMainFrame::reloadAllLists(CListModel::Sort sort, CListModel::Columns columns) {
     for (auto* f : listWindows()) {
-        f->view()->reload(keepSort, columnsChanged);
+        f->view()->reload(sort, columns);
     }
     refreshStatus(false);
 }

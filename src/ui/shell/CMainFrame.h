@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/CListModel.h"
 #include "shell/CCommandTable.h"
 #include "shell/CExitSequence.h"
 #include "shell/CMainFrameLogic.h"
@@ -72,7 +73,7 @@ public:
     // becomes its last component.
     void setCurrentFolder(const QString& fullPath);
     // Every list window reloads (after box naming, name import, column changes).
-    void reloadAllLists(int keepSort, int columnsChanged);
+    void reloadAllLists(CListModel::Sort sort, CListModel::Columns columns);
 
     void refreshStatus(bool recount);
     void updateCommandStates();

@@ -63,8 +63,8 @@ void CVoiceUiCommands::play() {
         return;
     }
     if (CVoiceCommands::Play(m_frame.ui(), rows[0], m_frame.doc().convDel == 1,
-                             m_frame.exitSequence().wavDeleteQueue()) == 1) {
-        active->view()->reload(1, 0);
+                             m_frame.exitSequence().wavDeleteQueue())) {
+        active->view()->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
         m_frame.refreshStatus(false);
     }
 }

@@ -272,7 +272,7 @@ private Q_SLOTS:
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.rebuildColumns();
-        model.load(0);
+        model.load(CListModel::Load::Fresh);
         CExportSetLogic logic(ui, doc, &model);
         CExportSetDlg dlg(logic, nullptr);
         QCOMPARE(dlg.windowTitle(), QStringLiteral("エクスポート設定"));

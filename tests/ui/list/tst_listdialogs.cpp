@@ -286,7 +286,7 @@ private Q_SLOTS:
         CListDispView view(doc, 1, ui);
         view.resize(1000, 500);
         view.show();
-        view.load(0);
+        view.load(CListModel::Load::Fresh);
         QCOMPARE(view.model().rowCount(), 10);
         CDataListCtrl* list = view.list();
         CListHeaderView* header = list->header();
@@ -400,7 +400,7 @@ private Q_SLOTS:
         if (where == "list") {
             view = new CListDispView(doc, 1, ui, &window);
             layout->addWidget(view);
-            view->load(0);
+            view->load(CListModel::Load::Fresh);
             table = view->list();
             // Current before any focus or click: the arrows work from the start.
             QCOMPARE(table->currentIndex().row(), 0);
@@ -531,7 +531,7 @@ private Q_SLOTS:
         CListDispView view(doc, 1, ui);
         view.resize(1000, 500);
         view.show();
-        view.load(0);
+        view.load(CListModel::Load::Fresh);
         CPlayerBar* bar = view.playerBar();
         QVERIFY(bar->isVisible());
         auto* output = new TestOutput;

@@ -88,7 +88,7 @@ private Q_SLOTS:
         view->list()->selectRow(0);
         whenShown<CDelKindSetDlg>([](CDelKindSetDlg* d) {
             QVERIFY(!d->unitButton()->isEnabled()); // logged out
-            d->pressKind(2);
+            d->pressKind(CMsgDelete::Kind::PcOnly);
         });
         CMsgOpsCommand::Delete(*frame, ui, nullptr);
         QVERIFY(!QFile::exists(file));
@@ -99,14 +99,14 @@ private Q_SLOTS:
     // Moving or copying into a box the open list shows: the list is loaded again at once, so its rows and
     // counts agree with the store, and the messages selected before stay selected.
     void listFollowsTheStoreAfterMoveCopy_data() {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<CMsgCopy::Kind>("kind");
         QTest::addColumn<int>("added");
-        QTest::newRow("move") << 0 << 0;
-        QTest::newRow("copy") << 1 << 1;
+        QTest::newRow("move") << CMsgCopy::Kind::Move << 0;
+        QTest::newRow("copy") << CMsgCopy::Kind::Copy << 1;
     }
 
     void listFollowsTheStoreAfterMoveCopy() {
-        QFETCH(int, kind);
+        QFETCH(CMsgCopy::Kind, kind);
         QFETCH(int, added);
         CScriptedUi ui;
         auto frame = openFrame(ui, 2);
@@ -133,11 +133,12 @@ private Q_SLOTS:
             d->pressKind(kind);
         });
         CMsgOpsCommand::MoveCopy(*frame, ui);
-        QCOMPARE(ui.messageTexts().last(), kind == 1 ? QString("音声メッセージのコピーが正常に完了しました。")
-                                                     : QString("音声メッセージの移動が正常に完了しました。"));
+        QCOMPARE(ui.messageTexts().last(), kind == CMsgCopy::Kind::Copy
+                                               ? QString("音声メッセージのコピーが正常に完了しました。")
+                                               : QString("音声メッセージの移動が正常に完了しました。"));
         const QString copied = m_root + "/dl/rusuroku/02/" + QFileInfo(file).fileName();
         QVERIFY(QFile::exists(copied));
-        QCOMPARE(QFile::exists(file), kind == 1);
+        QCOMPARE(QFile::exists(file), kind == CMsgCopy::Kind::Copy);
         const int stored =
             CFileMng::CountMessages(m_root + "/dl/rusuroku/01") + CFileMng::CountMessages(m_root + "/dl/rusuroku/02");
         QCOMPARE(stored, rows + added);
@@ -146,8 +147,8 @@ private Q_SLOTS:
         QCOMPARE(view->model().listTotal(), stored);
         // A copied message stays selected; a moved one is another file now, and nothing is selected.
         const std::vector<int> selected = view->list()->selectedRowNumbers();
-        QCOMPARE(selected.size(), size_t(kind == 1 ? 1 : 0));
-        if (kind == 1) {
+        QCOMPARE(selected.size(), size_t(kind == CMsgCopy::Kind::Copy ? 1 : 0));
+        if (kind == CMsgCopy::Kind::Copy) {
             QCOMPARE(FILESTS_INFO::text(view->model().recordAt(selected.front()).filePath), file);
         }
     }
@@ -174,7 +175,7 @@ private Q_SLOTS:
                     d->answeringList()->clickTick(i);
                 }
             }
-            d->pressKind(0);
+            d->pressKind(CMsgCopy::Kind::Move);
         });
         CMsgOpsCommand::MoveCopy(*frame, ui);
         QVERIFY(!QFile::exists(file));

@@ -34,9 +34,9 @@ private Q_SLOTS:
         QVERIFY(!dlg.bothButton()->isEnabled());
         QVERIFY(dlg.pcButton()->isEnabled());
         ui.replies = {MsgResult::Yes};
-        dlg.pressKind(2);
+        dlg.pressKind(CMsgDelete::Kind::PcOnly);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(logic.kind(), 2);
+        QCOMPARE(logic.kind(), CMsgDelete::Kind::PcOnly);
 
         CDelKindSetLogic offline(ui, doc);
         CDelKindSetDlg closed(offline, nullptr);
@@ -58,7 +58,7 @@ private Q_SLOTS:
         dlg.extensionList()->clickTick(0);
         QVERIFY(!dlg.answeringList()->isTicked(1));
         QVERIFY(dlg.extensionList()->isTicked(0));
-        dlg.pressKind(0);
+        dlg.pressKind(CMsgCopy::Kind::Move);
         QCOMPARE(logic.target(), QString("naisen/2001"));
         QCOMPARE(ui.messages.last().caption, QString("移動の確認"));
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/UnitResult.h"
+#include "link/UnitResult.h"
 
 #include <QString>
 
