@@ -129,6 +129,8 @@ private:
     void rankDefaultOrder();
     SelectOutcome applySelection(bool reloadFirst);
     void applyNotDownloaded(int fromCommand, bool reloadFirst);
+    // Puts rows (taken by swap) in place of the shown ones, counted and sorted as after a load, with the view told.
+    void showRows(std::vector<int>& rows);
     void countRows();
 
     CKeldaSession& m_doc;

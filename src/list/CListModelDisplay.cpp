@@ -275,15 +275,7 @@ CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
         m_displayMode = 0;
         return SelectOutcome::NothingMatched;
     }
-    if (rowsChanged) {
-        rowsChanged(true);
-    }
-    m_rows.swap(rows);
-    countRows();
-    sortAsAfterLoad();
-    if (rowsChanged) {
-        rowsChanged(false);
-    }
+    showRows(rows);
     return SelectOutcome::Shown;
 }
 
@@ -305,6 +297,10 @@ void CListModel::applyNotDownloaded(int fromCommand, bool reloadFirst) {
             rows.push_back(i);
         }
     }
+    showRows(rows);
+}
+
+void CListModel::showRows(std::vector<int>& rows) {
     if (rowsChanged) {
         rowsChanged(true);
     }
