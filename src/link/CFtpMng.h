@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CLinkPause;
@@ -89,6 +90,10 @@ private:
     Login connectAndLogin(const QString& address, const QString& user, const QString& password);
     // A box listing that did not come, as the box's result: NoBoxDirectory, or CommFailure for anything else.
     static UnitResult listingFailure(const UnitReply& listed);
+    // A box download's frame: no link is CommFailure; otherwise the keep-alive is paused and the retrieval folder
+    // (boxFolder, or the program folder) set around fetch, which is handed that folder.
+    UnitResult inBoxFolder(const QString& boxFolder, int& lineCount,
+                           const std::function<UnitResult(const QString& folder)>& fetch);
     // The transfer and record of DownloadVoice, with the keep-alive paused.
     UnitResult fetchVoice(const QString& unitPath, const QString& folder, const QString& name, qint64 listedSize,
                           CProgress* progress);

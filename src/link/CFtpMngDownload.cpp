@@ -39,8 +39,8 @@ template <typename Take> UnitResult walkListing(const QString& text, CUserInterf
 
 } // namespace
 
-UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
-                                CProgress* progress) {
+UnitResult CFtpMng::inBoxFolder(const QString& boxFolder, int& lineCount,
+                                const std::function<UnitResult(const QString& folder)>& fetch) {
     lineCount = 0;
     if (!m_conn) {
         return UnitResult::CommFailure;
@@ -48,44 +48,46 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
     pauseKeepAlive();
     const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
     m_conn->localDirectory = folder;
-    QString text;
-    qint64 byteLength = 0;
-    const UnitReply listed = m_conn->ListLong(unitDirectory, Files::All, text, byteLength);
-    UnitResult result = UnitResult::Cancelled;
-    if (listed.result != UnitResult::Done && listed.result != UnitResult::Cancelled) {
-        result = listingFailure(listed);
-    } else if (listed.result == UnitResult::Done && CCancelFlag::value() != 1) {
-        lineCount = CFtpListing::countLines(text, [] {});
-        CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
-        run.setKeepCurrentWav(m_keepCurrentWav);
-        result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
-        if (result == UnitResult::Cancelled) {
-            run.dropHalfMessage();
-        }
-    }
+    const UnitResult result = fetch(folder);
     resumeKeepAlive();
     return result;
 }
 
+UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
+                                CProgress* progress) {
+    return inBoxFolder(boxFolder, lineCount, [&](const QString& folder) {
+        QString text;
+        qint64 byteLength = 0;
+        const UnitReply listed = m_conn->ListLong(unitDirectory, Files::All, text, byteLength);
+        UnitResult result = UnitResult::Cancelled;
+        if (listed.result != UnitResult::Done && listed.result != UnitResult::Cancelled) {
+            result = listingFailure(listed);
+        } else if (listed.result == UnitResult::Done && CCancelFlag::value() != 1) {
+            lineCount = CFtpListing::countLines(text, [] {});
+            CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
+            run.setKeepCurrentWav(m_keepCurrentWav);
+            result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
+            if (result == UnitResult::Cancelled) {
+                run.dropHalfMessage();
+            }
+        }
+        return result;
+    });
+}
+
 UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
                                     CProgress* progress) {
-    lineCount = 0;
-    if (!m_conn) {
-        return UnitResult::CommFailure;
-    }
-    pauseKeepAlive();
-    const QString folder = boxFolder.isEmpty() ? programDirectory() : boxFolder;
-    m_conn->localDirectory = folder;
-    QString text;
-    const UnitReply listed = m_conn->ListNames(unitDirectory, Files::Info, text);
-    UnitResult result = listingFailure(listed);
-    if (listed.result == UnitResult::Done) {
-        lineCount = CFtpListing::countLines(text, [] {});
-        CBoxFetch run(*m_conn, m_ui, progress, folder, false);
-        result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
-    }
-    resumeKeepAlive();
-    return result;
+    return inBoxFolder(boxFolder, lineCount, [&](const QString& folder) {
+        QString text;
+        const UnitReply listed = m_conn->ListNames(unitDirectory, Files::Info, text);
+        UnitResult result = listingFailure(listed);
+        if (listed.result == UnitResult::Done) {
+            lineCount = CFtpListing::countLines(text, [] {});
+            CBoxFetch run(*m_conn, m_ui, progress, folder, false);
+            result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
+        }
+        return result;
+    });
 }
 
 UnitResult CFtpMng::FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,

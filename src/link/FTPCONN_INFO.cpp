@@ -697,28 +697,36 @@ int FTPCONN_INFO::finishListing(QByteArray& raw, QString& text, int maxChars) {
     return 1;
 }
 
-UnitReply FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
-    text.clear();
+std::optional<UnitReply> FTPCONN_INFO::collectBoxListing(const QString& directory, const QString& command,
+                                                         QByteArray& raw) {
     const UnitReply entered = Classify(Command(QStringLiteral("CWD %1\r\n").arg(directory)), Asked::BoxDirectory);
     if (entered.result != UnitResult::Done) {
         return entered;
     }
-    const QString command = files == CUnitBoxOps::Files::Info    ? QStringLiteral("NLST *.vminf\r\n")
-                            : files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST *.vmdat\r\n")
-                                                                 : QStringLiteral("NLST\r\n");
     const UnitReply opened = Classify(OpenDataPort(command), Asked::Listing);
     if (opened.result != UnitResult::Done || opened.replyCode != 0) {
         return opened;
     }
-    QByteArray raw;
     if (collect(raw, true) < 0) {
         CloseData();
-        return {UnitResult::CommFailure, 0};
+        return UnitReply{UnitResult::CommFailure, 0};
     }
     if (CCancelFlag::value() == 1) {
-        // Cancelled: the listing is not whole.
+        // Cancelled: whatever came is no whole listing.
         CloseData();
-        return {UnitResult::Cancelled, 0};
+        return UnitReply{UnitResult::Cancelled, 0};
+    }
+    return std::nullopt;
+}
+
+UnitReply FTPCONN_INFO::ListNames(const QString& directory, CUnitBoxOps::Files files, QString& text) {
+    text.clear();
+    const QString command = files == CUnitBoxOps::Files::Info    ? QStringLiteral("NLST *.vminf\r\n")
+                            : files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST *.vmdat\r\n")
+                                                                 : QStringLiteral("NLST\r\n");
+    QByteArray raw;
+    if (const std::optional<UnitReply> failed = collectBoxListing(directory, command, raw)) {
+        return *failed;
     }
     return {finishListing(raw, text, -1) == 1 ? UnitResult::Done : UnitResult::CommFailure, 0};
 }
@@ -727,25 +735,11 @@ UnitReply FTPCONN_INFO::ListLong(const QString& directory, CUnitBoxOps::Files fi
                                  qint64& byteLength) {
     text.clear();
     byteLength = 0;
-    const UnitReply entered = Classify(Command(QStringLiteral("CWD %1\r\n").arg(directory)), Asked::BoxDirectory);
-    if (entered.result != UnitResult::Done) {
-        return entered;
-    }
-    const UnitReply opened =
-        Classify(OpenDataPort(files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n")
-                                                                 : QStringLiteral("NLST -l\r\n")),
-                 Asked::Listing);
-    if (opened.result != UnitResult::Done || opened.replyCode != 0) {
-        return opened;
-    }
+    const QString command =
+        files == CUnitBoxOps::Files::Voice ? QStringLiteral("NLST -l *.vmdat\r\n") : QStringLiteral("NLST -l\r\n");
     QByteArray raw;
-    if (collect(raw, true) < 0) {
-        return {UnitResult::CommFailure, 0};
-    }
-    if (CCancelFlag::value() == 1) {
-        // Cancelled: whatever came is no listing.
-        CloseData();
-        return {UnitResult::Cancelled, 0};
+    if (const std::optional<UnitReply> failed = collectBoxListing(directory, command, raw)) {
+        return *failed;
     }
     const int rc = finishListing(raw, text, -1);
     byteLength = static_cast<qint64>(text.size()) * 2;

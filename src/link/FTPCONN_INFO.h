@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 #include <netinet/in.h>
 
 class CProgress;
@@ -144,6 +146,9 @@ private:
     int collect(QByteArray& raw, bool pollCancel);
     // The listing's text once its data has come: 1 when the unit closed it with 226 and it is within maxChars.
     int finishListing(QByteArray& raw, QString& text, int maxChars);
+    // A box listing up to its data: CWD into directory, command on a data port, the data collected into raw.
+    // Nothing when raw holds all that came; otherwise the reply that ended it.
+    std::optional<UnitReply> collectBoxListing(const QString& directory, const QString& command, QByteArray& raw);
     void closeListener();
     // Waits until the socket is ready for events, repainting and (watchCancel) looking at the cancel flag
     // between slices.
