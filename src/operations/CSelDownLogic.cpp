@@ -56,18 +56,8 @@ void CSelDownLogic::tickAll(QList<Row>& rows, bool value) {
     }
 }
 
-void CSelDownLogic::tick() {
-    if (m_doc.loggedIn != 1) {
-        m_enabled = false;
-    }
-}
-
 CSelDownLogic::Outcome CSelDownLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
-    if (!m_enabled || m_doc.folderName.isEmpty()) {
-        return Stay;
-    }
-    if (m_ui.messageBox(COperationTexts::DownloadConfirm(m_doc.folderName), COperationTexts::DownloadConfirmCaption(),
-                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+    if (!confirmed()) {
         return Stay;
     }
     const QStringList answering = ticked(m_answering);
@@ -76,15 +66,7 @@ CSelDownLogic::Outcome CSelDownLogic::download(CBoxDownload::Kind kind, const st
         m_ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return Stay;
     }
-    if (hide) {
-        hide();
-    }
-    // Hiding the dialog ends its hold on the main window; without this a second download could be started
-    // on the same connection while this one runs.
-    m_ui.setMainWindowEnabled(false);
-    m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, false,
-                                            CBoxDownload::SelectedBoxes(folderPath(), answering, extension));
-    m_ui.setMainWindowEnabled(true);
-    m_ui.activateMainWindow();
+    run(
+        kind, false, [&] { return CBoxDownload::SelectedBoxes(folderPath(), answering, extension); }, hide);
     return EndOk;
 }
