@@ -51,10 +51,7 @@ int CCliDelete::run() {
     if (!c.onlyOptions(allowed)) {
         return CCliCommands::Usage;
     }
-    const QString dir = c.downloadFolder();
-    if (dir.isEmpty()) {
-        return CCliCommands::Usage;
-    }
+    QString dir;
     std::vector<FILESTS_INFO> rows;
     if (!CCliMessageFiles::Read(c, dir, rows)) {
         return CCliCommands::Usage;

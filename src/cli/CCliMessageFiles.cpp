@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool CCliMessageFiles::Read(CCliCommands& c, const QString& dir, std::vector<FILESTS_INFO>& rows) {
+bool CCliMessageFiles::Read(CCliCommands& c, QString& dir, std::vector<FILESTS_INFO>& rows) {
+    dir = c.downloadFolder();
+    if (dir.isEmpty()) {
+        return false;
+    }
     const QStringList files = c.m_args.operands.mid(1);
     if (files.isEmpty()) {
         c.usage(QStringLiteral("%1 needs the message files after DIR").arg(c.m_args.command));

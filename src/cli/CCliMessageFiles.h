@@ -11,6 +11,7 @@ class QString;
 // clean absolute path, in the order given.
 class CCliMessageFiles {
 public:
-    // False after a usage message: no file given, a file outside DIR's box folders, or one without a record.
-    static bool Read(CCliCommands& commands, const QString& dir, std::vector<FILESTS_INFO>& rows);
+    // dir becomes the download folder DIR. False after a usage message: no usable DIR, no file given, a file
+    // outside DIR's box folders, or one without a record.
+    static bool Read(CCliCommands& commands, QString& dir, std::vector<FILESTS_INFO>& rows);
 };

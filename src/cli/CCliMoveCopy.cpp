@@ -36,10 +36,7 @@ int CCliMoveCopy::run() {
         return c.usage(QStringLiteral("--overwrite takes all or none, not %1").arg(args.overwrite));
     }
     const bool overwriteAll = overwriteGiven && args.overwrite == QLatin1String("all");
-    const QString dir = c.downloadFolder();
-    if (dir.isEmpty()) {
-        return CCliCommands::Usage;
-    }
+    QString dir;
     std::vector<FILESTS_INFO> rows;
     if (!CCliMessageFiles::Read(c, dir, rows)) {
         return CCliCommands::Usage;
