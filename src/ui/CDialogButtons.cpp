@@ -41,3 +41,15 @@ std::vector<QPushButton*> CDialogButtons::addChoices(QDialog& dialog, QBoxLayout
     layout.addLayout(row);
     return buttons;
 }
+
+void CDialogButtons::addAllNone(QDialog& dialog, QWidget* parent, QBoxLayout& layout,
+                                std::function<void(bool)> setAll) {
+    auto* buttons = new QHBoxLayout;
+    auto* all = new QPushButton(QStringLiteral("全選択"), parent);
+    auto* none = new QPushButton(QStringLiteral("全未選択"), parent);
+    QObject::connect(all, &QPushButton::clicked, &dialog, [setAll] { setAll(true); });
+    QObject::connect(none, &QPushButton::clicked, &dialog, [setAll] { setAll(false); });
+    buttons->addWidget(all);
+    buttons->addWidget(none);
+    layout.addLayout(buttons);
+}

@@ -8,6 +8,7 @@
 class QBoxLayout;
 class QDialog;
 class QPushButton;
+class QWidget;
 
 // The row of buttons under a dialog's contents: the dialog's own button ("OK", or what it names) and "キャンセル",
 // in a QDialogButtonBox. The own button is the default one (Return presses it) and runs onPress, which decides
@@ -29,4 +30,8 @@ public:
     // "キャンセル" last.
     static std::vector<QPushButton*> addChoices(QDialog& dialog, QBoxLayout& layout, std::vector<Choice> choices,
                                                 std::size_t defaultIndex);
+
+    // "全選択" and "全未選択" side by side (children of parent) at the end of layout, under a tick list: each press
+    // runs setAll with the tick it sets; setAll redraws the list.
+    static void addAllNone(QDialog& dialog, QWidget* parent, QBoxLayout& layout, std::function<void(bool)> setAll);
 };

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 CTickKeyFilter::CTickKeyFilter(QAbstractItemView& list, std::function<void(int row)> tick)
     : QObject(&list), m_list(list), m_tick(std::move(tick)) {}
@@ -22,4 +23,9 @@ bool CTickKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     m_tick(m_list.currentIndex().row());
     key->accept();
     return true;
+}
+
+int CTickKeyFilter::tickRowAt(const QAbstractItemView& list, const QMouseEvent& press) {
+    const QModelIndex idx = list.indexAt(press.position().toPoint());
+    return press.button() == Qt::LeftButton && idx.isValid() && idx.column() == 0 ? idx.row() : -1;
 }

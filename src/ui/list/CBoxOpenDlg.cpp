@@ -32,20 +32,10 @@ CBoxOpenDlg::CBoxOpenDlg(CBoxOpenLogic& logic, QWidget* parent) : QDialog(parent
         auto* list = new CCheckListCtrl(rows, group);
         list->setMinimumSize(190, 220);
         g->addWidget(list);
-        auto* buttons = new QHBoxLayout;
-        auto* all = new QPushButton(QStringLiteral("全選択"), group);
-        auto* none = new QPushButton(QStringLiteral("全未選択"), group);
-        connect(all, &QPushButton::clicked, this, [&rows, list] {
-            CBoxOpenLogic::setAll(rows, true);
+        CDialogButtons::addAllNone(*this, group, *g, [&rows, list](bool ticked) {
+            CBoxOpenLogic::setAll(rows, ticked);
             list->refresh();
         });
-        connect(none, &QPushButton::clicked, this, [&rows, list] {
-            CBoxOpenLogic::setAll(rows, false);
-            list->refresh();
-        });
-        buttons->addWidget(all);
-        buttons->addWidget(none);
-        g->addLayout(buttons);
         lists->addWidget(group);
         return list;
     };

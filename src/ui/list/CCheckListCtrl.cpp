@@ -82,8 +82,7 @@ void CCheckListCtrl::clickCheck(int row) {
 
 void CCheckListCtrl::mousePressEvent(QMouseEvent* e) {
     QTableWidget::mousePressEvent(e);
-    const QModelIndex idx = indexAt(e->position().toPoint());
-    if (e->button() == Qt::LeftButton && idx.isValid() && idx.column() == 0) {
-        clickCheck(idx.row());
+    if (const int row = CTickKeyFilter::tickRowAt(*this, *e); row >= 0) {
+        clickCheck(row);
     }
 }

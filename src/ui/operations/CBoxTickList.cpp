@@ -5,10 +5,14 @@
 #include "ui/list/CListImages.h"
 #include "ui/list/CRowFocusMark.h"
 
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QVBoxLayout>
 
 namespace {
 class TickDelegate : public QStyledItemDelegate {
@@ -83,8 +87,19 @@ void CBoxTickList::clickTick(int row) {
 
 void CBoxTickList::mousePressEvent(QMouseEvent* e) {
     QTableWidget::mousePressEvent(e);
-    const QModelIndex idx = indexAt(e->position().toPoint());
-    if (e->button() == Qt::LeftButton && idx.isValid() && idx.column() == 0) {
-        clickTick(idx.row());
+    if (const int row = CTickKeyFilter::tickRowAt(*this, *e); row >= 0) {
+        clickTick(row);
     }
+}
+
+CBoxTickList::Frame CBoxTickList::addFrame(QWidget& dialog, QVBoxLayout& layout) {
+    auto* folderGroup = new QGroupBox(QStringLiteral("ダウンロード先フォルダ"), &dialog);
+    auto* folderLayout = new QVBoxLayout(folderGroup);
+    auto* folder = new QLineEdit(folderGroup);
+    folder->setReadOnly(true);
+    folderLayout->addWidget(folder);
+    layout.addWidget(folderGroup);
+
+    auto* boxGroup = new QGroupBox(QStringLiteral("BOX選択"), &dialog);
+    return {folder, boxGroup, new QHBoxLayout(boxGroup)};
 }

@@ -17,15 +17,10 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
     setFont(CJapaneseFont::font(13));
     auto* layout = new QVBoxLayout(this);
 
-    auto* folderGroup = new QGroupBox(QStringLiteral("ダウンロード先フォルダ"), this);
-    auto* folderLayout = new QVBoxLayout(folderGroup);
-    m_folder = new QLineEdit(folderGroup);
-    m_folder->setReadOnly(true);
-    folderLayout->addWidget(m_folder);
-    layout->addWidget(folderGroup);
-
-    auto* boxGroup = new QGroupBox(QStringLiteral("BOX選択"), this);
-    auto* lists = new QHBoxLayout(boxGroup);
+    const CBoxTickList::Frame frame = CBoxTickList::addFrame(*this, *layout);
+    m_folder = frame.folder;
+    QGroupBox* boxGroup = frame.boxGroup;
+    QHBoxLayout* lists = frame.lists;
     auto makeList = [&](const QString& title, bool extension) {
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(title, boxGroup));

@@ -1,6 +1,7 @@
 #include "ui/operations/CSelDownDlg.h"
 
 #include "operations/CSelDownLogic.h"
+#include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
 #include "ui/operations/CDownKindSetDlg.h"
@@ -29,35 +30,20 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     setFont(CJapaneseFont::font(13));
     auto* layout = new QVBoxLayout(this);
 
-    auto* folderGroup = new QGroupBox(QStringLiteral("ダウンロード先フォルダ"), this);
-    auto* folderLayout = new QVBoxLayout(folderGroup);
-    m_folder = new QLineEdit(folderGroup);
-    m_folder->setReadOnly(true);
-    folderLayout->addWidget(m_folder);
-    layout->addWidget(folderGroup);
-
-    auto* boxGroup = new QGroupBox(QStringLiteral("BOX選択"), this);
-    auto* lists = new QHBoxLayout(boxGroup);
+    const CBoxTickList::Frame frame = CBoxTickList::addFrame(*this, *layout);
+    m_folder = frame.folder;
+    QGroupBox* boxGroup = frame.boxGroup;
+    QHBoxLayout* lists = frame.lists;
     auto makeList = [&](const QString& title, QList<CSelDownLogic::Row>& rows) {
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(title, boxGroup));
         auto* list = new CBoxTickList(accessTo(rows), QString(), boxGroup);
         list->setMinimumSize(170, 220);
         column->addWidget(list);
-        auto* buttons = new QHBoxLayout;
-        auto* all = new QPushButton(QStringLiteral("全選択"), boxGroup);
-        auto* none = new QPushButton(QStringLiteral("全未選択"), boxGroup);
-        connect(all, &QPushButton::clicked, this, [&rows, list] {
-            CSelDownLogic::tickAll(rows, true);
+        CDialogButtons::addAllNone(*this, boxGroup, *column, [&rows, list](bool ticked) {
+            CSelDownLogic::tickAll(rows, ticked);
             list->refresh();
         });
-        connect(none, &QPushButton::clicked, this, [&rows, list] {
-            CSelDownLogic::tickAll(rows, false);
-            list->refresh();
-        });
-        buttons->addWidget(all);
-        buttons->addWidget(none);
-        column->addLayout(buttons);
         lists->addLayout(column);
         return list;
     };

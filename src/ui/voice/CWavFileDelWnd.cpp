@@ -32,20 +32,10 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
         list->setHorizontalHeaderLabels({QStringLiteral("選択"), QStringLiteral("BOX番号")});
         list->setMinimumSize(190, 220);
         g->addWidget(list);
-        auto* buttons = new QHBoxLayout;
-        auto* all = new QPushButton(QStringLiteral("全選択"), group);
-        auto* none = new QPushButton(QStringLiteral("全未選択"), group);
-        connect(all, &QPushButton::clicked, this, [this, which, list] {
-            m_logic.setAll(which, true);
+        CDialogButtons::addAllNone(*this, group, *g, [this, which, list](bool ticked) {
+            m_logic.setAll(which, ticked);
             list->refresh();
         });
-        connect(none, &QPushButton::clicked, this, [this, which, list] {
-            m_logic.setAll(which, false);
-            list->refresh();
-        });
-        buttons->addWidget(all);
-        buttons->addWidget(none);
-        g->addLayout(buttons);
         lists->addWidget(group);
         return list;
     };
