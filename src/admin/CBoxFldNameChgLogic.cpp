@@ -2,6 +2,7 @@
 
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
+#include "admin/CRegisterGate.h"
 #include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
@@ -75,13 +76,10 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
     if (!validate(true) || !validate(false)) {
         return Ok::StayOpen;
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return Ok::Declined;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, m_folder)) {
-        return Ok::StayOpen;
+    if (const CRegisterGate::Start start = CRegisterGate::Begin(m_ui, lock, m_folder);
+        start != CRegisterGate::Start::Go) {
+        return start == CRegisterGate::Start::Declined ? Ok::Declined : Ok::StayOpen;
     }
     m_failures.clear();
     for (const bool am : {true, false}) {

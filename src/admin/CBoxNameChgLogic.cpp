@@ -3,6 +3,7 @@
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
 #include "admin/CPrgBoxNameChgDlg.h"
+#include "admin/CRegisterGate.h"
 #include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
@@ -68,13 +69,10 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
             }
         }
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return Ok::Declined;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, m_folder)) {
-        return Ok::StayOpen;
+    if (const CRegisterGate::Start start = CRegisterGate::Begin(m_ui, lock, m_folder);
+        start != CRegisterGate::Start::Go) {
+        return start == CRegisterGate::Start::Declined ? Ok::Declined : Ok::StayOpen;
     }
     m_failures.clear();
     const int total = m_rusuroku.rowCount() + m_naisen.rowCount();
