@@ -14,15 +14,10 @@
 #include <QSet>
 
 CBoxFldNameChgLogic::CBoxFldNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
-    : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT),
-      m_naisen(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT) {}
+    : CBoxListsLogic(ui, doc, Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT) {}
 
 QStringList CBoxFldNameChgLogic::Titles() {
     return {QString(), QStringLiteral("選択"), QStringLiteral("   BOXフォルダ名   ")};
-}
-
-QString CBoxFldNameChgLogic::kindDir(bool answeringMachine) const {
-    return CFileMng::Join(m_folder, answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
 }
 
 CBoxFldNameChgLogic::Open CBoxFldNameChgLogic::open() {

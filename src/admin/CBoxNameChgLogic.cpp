@@ -14,8 +14,7 @@
 #include <QFileInfo>
 
 CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
-    : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT),
-      m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
+    : CBoxListsLogic(ui, doc, Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
     // The cells take what the rule takes, counted in CP932 bytes; a name longer than the rule (one that came in by
     // the phone book import) can only be shortened.
     const auto charsOk = [](const QString& name) {
@@ -28,10 +27,6 @@ CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc
 
 QStringList CBoxNameChgLogic::Titles() {
     return {QString(), QStringLiteral("BOX番号"), QStringLiteral("  BOX名称  ")};
-}
-
-QString CBoxNameChgLogic::kindDir(bool answeringMachine) const {
-    return CFileMng::Join(m_folder, answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
 }
 
 CBoxNameChgLogic::Open CBoxNameChgLogic::open() {
