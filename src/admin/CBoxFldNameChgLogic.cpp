@@ -2,7 +2,6 @@
 
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
-#include "admin/CRegisterGate.h"
 #include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
@@ -72,11 +71,9 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
         return Ok::StayOpen;
     }
     CFolderLock lock;
-    if (const CRegisterGate::Start start = CRegisterGate::Begin(m_ui, lock, m_folder);
-        start != CRegisterGate::Start::Go) {
-        return start == CRegisterGate::Start::Declined ? Ok::Declined : Ok::StayOpen;
+    if (const std::optional<Ok> refused = beginWriting<Ok>(lock)) {
+        return *refused;
     }
-    m_failures.clear();
     for (const bool am : {true, false}) {
         const CEditListState& l = list(am);
         const QString dir = kindDir(am);

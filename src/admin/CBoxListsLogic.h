@@ -1,10 +1,14 @@
 #pragma once
 
 #include "admin/CEditListState.h"
+#include "admin/CRegisterGate.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+class CFolderLock;
 class CKeldaSettings;
 class CUserInterface;
 
@@ -24,6 +28,21 @@ protected:
 
     // The folder holding the box folders of one kind.
     QString kindDir(bool answeringMachine) const;
+    // The confirmation and the folder's lock before anything is written (the failures of an earlier run dropped);
+    // nothing when writing may begin, else how ok() ends: Declined when the user said no, StayOpen when the folder
+    // stayed busy.
+    template <class Ok> std::optional<Ok> beginWriting(CFolderLock& lock) {
+        switch (CRegisterGate::Begin(m_ui, lock, m_folder)) {
+        case CRegisterGate::Start::Go:
+            m_failures.clear();
+            return std::nullopt;
+        case CRegisterGate::Start::Declined:
+            return Ok::Declined;
+        case CRegisterGate::Start::Busy:
+            break;
+        }
+        return Ok::StayOpen;
+    }
 
     CUserInterface& m_ui;
     QString m_folder;

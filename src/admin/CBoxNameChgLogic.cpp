@@ -3,7 +3,6 @@
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
 #include "admin/CPrgBoxNameChgDlg.h"
-#include "admin/CRegisterGate.h"
 #include "list/CBoxOpenLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
@@ -65,11 +64,9 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
         }
     }
     CFolderLock lock;
-    if (const CRegisterGate::Start start = CRegisterGate::Begin(m_ui, lock, m_folder);
-        start != CRegisterGate::Start::Go) {
-        return start == CRegisterGate::Start::Declined ? Ok::Declined : Ok::StayOpen;
+    if (const std::optional<Ok> refused = beginWriting<Ok>(lock)) {
+        return *refused;
     }
-    m_failures.clear();
     const int total = m_rusuroku.rowCount() + m_naisen.rowCount();
     CPrgBoxNameChgDlg progress(m_ui, total);
     int done = 0;
