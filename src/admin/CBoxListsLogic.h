@@ -32,16 +32,12 @@ protected:
     // nothing when writing may begin, else how ok() ends: Declined when the user said no, StayOpen when the folder
     // stayed busy.
     template <class Ok> std::optional<Ok> beginWriting(CFolderLock& lock) {
-        switch (CRegisterGate::Begin(m_ui, lock, m_folder)) {
-        case CRegisterGate::Start::Go:
+        const CRegisterGate::Start start = CRegisterGate::Begin(m_ui, lock, m_folder);
+        if (start == CRegisterGate::Start::Go) {
             m_failures.clear();
             return std::nullopt;
-        case CRegisterGate::Start::Declined:
-            return Ok::Declined;
-        case CRegisterGate::Start::Busy:
-            break;
         }
-        return Ok::StayOpen;
+        return start == CRegisterGate::Start::Declined ? Ok::Declined : Ok::StayOpen;
     }
 
     CUserInterface& m_ui;
