@@ -13,15 +13,10 @@
 #include <QSet>
 
 CBoxFldNameChgLogic::CBoxFldNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
-    : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT),
-      m_naisen(Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT) {}
+    : CBoxListsLogic(ui, doc, Titles(), CBoxNameRules::FOLDER_NAME_EDIT_LIMIT) {}
 
 QStringList CBoxFldNameChgLogic::Titles() {
     return {QString(), QStringLiteral("選択"), QStringLiteral("   BOXフォルダ名   ")};
-}
-
-QString CBoxFldNameChgLogic::kindDir(bool answeringMachine) const {
-    return CFileMng::Join(m_folder, answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
 }
 
 CBoxFldNameChgLogic::Open CBoxFldNameChgLogic::open() {
@@ -75,15 +70,10 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
     if (!validate(true) || !validate(false)) {
         return Ok::StayOpen;
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return Ok::Declined;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, m_folder)) {
-        return Ok::StayOpen;
+    if (const std::optional<Ok> refused = beginWriting<Ok>(lock)) {
+        return *refused;
     }
-    m_failures.clear();
     for (const bool am : {true, false}) {
         const CEditListState& l = list(am);
         const QString dir = kindDir(am);

@@ -13,8 +13,7 @@
 #include <QFileInfo>
 
 CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc)
-    : m_ui(ui), m_folder(doc.currentFolderPath()), m_rusuroku(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT),
-      m_naisen(Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
+    : CBoxListsLogic(ui, doc, Titles(), CBoxNameRules::BOX_NAME_EDIT_LIMIT) {
     // The cells take what the rule takes, counted in CP932 bytes; a name longer than the rule (one that came in by
     // the phone book import) can only be shortened.
     const auto charsOk = [](const QString& name) {
@@ -27,10 +26,6 @@ CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc
 
 QStringList CBoxNameChgLogic::Titles() {
     return {QString(), QStringLiteral("BOX番号"), QStringLiteral("  BOX名称  ")};
-}
-
-QString CBoxNameChgLogic::kindDir(bool answeringMachine) const {
-    return CFileMng::Join(m_folder, answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
 }
 
 CBoxNameChgLogic::Open CBoxNameChgLogic::open() {
@@ -68,15 +63,10 @@ CBoxNameChgLogic::Ok CBoxNameChgLogic::ok() {
             }
         }
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return Ok::Declined;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, m_folder)) {
-        return Ok::StayOpen;
+    if (const std::optional<Ok> refused = beginWriting<Ok>(lock)) {
+        return *refused;
     }
-    m_failures.clear();
     const int total = m_rusuroku.rowCount() + m_naisen.rowCount();
     CPrgBoxNameChgDlg progress(m_ui, total);
     int done = 0;

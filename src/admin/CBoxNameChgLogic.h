@@ -1,6 +1,6 @@
 #pragma once
 
-#include "admin/CEditListState.h"
+#include "admin/CBoxListsLogic.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +10,7 @@ class CUserInterface;
 
 // "BOX名称編集": the box names of the current folder's box folders, answering-machine boxes first, edited in two
 // lists and written into every box folder's "inf.ini".
-class CBoxNameChgLogic {
+class CBoxNameChgLogic : public CBoxListsLogic {
 public:
     enum class Open { Ready, NoBoxes };
     enum class Ok {
@@ -23,23 +23,8 @@ public:
 
     // Fills both lists; with no box folder at all shows the message and the dialog closes as cancelled.
     Open open();
-    QString targetFolder() const { return m_folder; }
-    // answeringMachine: the "留守録BOX" list, else the "内線BOX" list.
-    CEditListState& list(bool answeringMachine) { return answeringMachine ? m_rusuroku : m_naisen; }
-    const CEditListState& list(bool answeringMachine) const { return answeringMachine ? m_rusuroku : m_naisen; }
-
     Ok ok();
-    // Boxes whose name could not be written ("留守録BOX：0001"), after Registered.
-    const QStringList& failures() const { return m_failures; }
+    // failures(): boxes whose name could not be written ("留守録BOX：0001"), after Registered.
 
     static QStringList Titles();
-
-private:
-    QString kindDir(bool answeringMachine) const;
-
-    CUserInterface& m_ui;
-    QString m_folder;
-    CEditListState m_rusuroku;
-    CEditListState m_naisen;
-    QStringList m_failures;
 };

@@ -16,12 +16,6 @@
 #include <algorithm>
 
 namespace {
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
-        path.chop(1);
-    }
-    return path;
-}
 // What a new file gets: read and write for everyone the process's file mode mask lets through (the program is
 // single-threaded, so reading the mask by setting it back at once is safe).
 QFileDevice::Permissions defaultPermissions() {
@@ -46,40 +40,11 @@ QFileDevice::Permissions defaultPermissions() {
 } // namespace
 
 CExportSetLogic::CExportSetLogic(CUserInterface& ui, CKeldaSettings& doc, const CListModel* model)
-    : m_ui(ui), m_doc(doc), m_model(model), m_title(CAdminTexts::ExportTitle()), m_text(CAdminTexts::ExportText()) {}
+    : CPathFileSetLogic(ui, doc, CAdminTexts::ExportTitle(), CAdminTexts::ExportText()), m_model(model) {}
 
 void CExportSetLogic::open() {
-    m_folder = withoutTrailingSlash(m_doc.exportPath);
-    m_file = m_doc.exportName;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
+    fillFields(m_doc.exportPath, m_doc.exportName);
     notify();
-}
-
-void CExportSetLogic::setFolder(const QString& text) {
-    m_folder = text;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
-}
-
-void CExportSetLogic::setFile(const QString& text) {
-    m_file = text;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
-}
-
-QString CExportSetLogic::targetPath() const {
-    return m_folder + QLatin1Char('/') + m_file;
-}
-
-void CExportSetLogic::notify() {
-    if (changed) {
-        changed();
-    }
-    m_sinceShown.start();
-}
-
-void CExportSetLogic::notifyProgress() {
-    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= PROGRESS_GAP_MS) {
-        notify();
-    }
 }
 
 bool CExportSetLogic::choose() {
@@ -99,12 +64,7 @@ bool CExportSetLogic::choose() {
             m_ui.messageBox(CAdminTexts::OpenError(), CAdminTexts::OpenErrorCaption(), MsgIcon::Exclamation);
             continue;
         }
-        m_folder = withoutTrailingSlash(info.path());
-        m_file = info.fileName();
-        m_doc.exportPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
-        m_doc.exportName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
-        m_okEnabled = true;
-        notify();
+        takeChosen(info, m_doc.exportPath, m_doc.exportName);
         return true;
     }
 }
@@ -122,8 +82,7 @@ CExportSetLogic::Ok CExportSetLogic::ok() {
     if (!ExportList()) {
         m_ui.messageBox(CAdminTexts::ExportError(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
     } else if (!m_cancelRequested) {
-        m_doc.exportPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
-        m_doc.exportName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
+        remember(m_doc.exportPath, m_doc.exportName);
         m_running = false;
         return Ok::Exported;
     }
@@ -139,14 +98,6 @@ void CExportSetLogic::backToIdle() {
     m_running = false;
     m_cancelRequested = false;
     notify();
-}
-
-bool CExportSetLogic::cancel() {
-    if (m_running) {
-        m_cancelRequested = true;
-        return false;
-    }
-    return true;
 }
 
 bool CExportSetLogic::ExportList() {

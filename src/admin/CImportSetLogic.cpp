@@ -14,48 +14,14 @@
 
 #include <unistd.h>
 
-namespace {
-QString withoutTrailingSlash(QString path) {
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) {
-        path.chop(1);
-    }
-    return path;
-}
-} // namespace
-
 CImportSetLogic::CImportSetLogic(CUserInterface& ui, CKeldaSettings& doc)
-    : m_ui(ui), m_doc(doc), m_title(CAdminTexts::ImportTitle()), m_text(CAdminTexts::ImportText()) {}
+    : CPathFileSetLogic(ui, doc, CAdminTexts::ImportTitle(), CAdminTexts::ImportText()) {}
 
 void CImportSetLogic::open() {
-    m_folder = withoutTrailingSlash(m_doc.importPath);
-    m_file = m_doc.importName;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
+    fillFields(m_doc.importPath, m_doc.importName);
     m_progressVisible = false;
     m_progressPos = 0;
     notify();
-}
-
-void CImportSetLogic::setFolder(const QString& text) {
-    m_folder = text;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
-}
-
-void CImportSetLogic::setFile(const QString& text) {
-    m_file = text;
-    m_okEnabled = !m_folder.isEmpty() && !m_file.isEmpty();
-}
-
-void CImportSetLogic::notify() {
-    if (changed) {
-        changed();
-    }
-    m_sinceShown.start();
-}
-
-void CImportSetLogic::notifyProgress() {
-    if (!m_sinceShown.isValid() || m_sinceShown.elapsed() >= PROGRESS_GAP_MS) {
-        notify();
-    }
 }
 
 CImportSetLogic::Choose CImportSetLogic::choose() {
@@ -75,25 +41,20 @@ CImportSetLogic::Choose CImportSetLogic::choose() {
             m_ui.messageBox(CAdminTexts::OpenError(), CAdminTexts::OpenErrorCaption(), MsgIcon::Exclamation);
             continue;
         }
-        m_folder = withoutTrailingSlash(info.path());
-        m_file = info.fileName();
-        m_doc.importPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
-        m_doc.importName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
-        m_okEnabled = true;
-        notify();
+        takeChosen(info, m_doc.importPath, m_doc.importName);
         return Choose::Chosen;
     }
 }
 
 CImportSetLogic::Ok CImportSetLogic::ok() {
-    if (m_importing) {
+    if (m_running) {
         return Ok::StayOpen;
     }
     CFolderLock lock;
     if (!lock.acquireOrTell(m_ui, m_doc.currentFolderPath())) {
         return Ok::StayOpen;
     }
-    m_importing = true;
+    m_running = true;
     m_cancelRequested = false;
     m_completed = false;
     m_text = CAdminTexts::ImportRunningText();
@@ -120,9 +81,8 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
         m_completed = true;
         m_cancelRequested = false;
         m_progressPos = m_progressMax;
-        m_doc.importPath = CKeldaSettings::fit(m_folder, CKeldaSettings::W_PATH);
-        m_doc.importName = CKeldaSettings::fit(m_file, CKeldaSettings::W_PATH);
-        m_importing = false;
+        remember(m_doc.importPath, m_doc.importName);
+        m_running = false;
         notify();
         return Ok::Imported;
     }
@@ -132,7 +92,7 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
     m_progressVisible = false;
     m_text = CAdminTexts::ImportText();
     m_title = CAdminTexts::ImportTitle();
-    m_importing = false;
+    m_running = false;
     m_cancelRequested = false;
     notify();
     return Ok::StayOpen;
@@ -142,12 +102,4 @@ QString CImportSetLogic::doneText() const {
     return CAdminTexts::ImportDoneWith(m_outcome.linesTaken, m_outcome.skippedNoBox, m_outcome.skippedNoName,
                                        m_outcome.skippedTooLong, m_outcome.skippedNotCp932,
                                        CBoxNameRules::BOX_NAME_MAX_BYTES);
-}
-
-bool CImportSetLogic::cancel() {
-    if (m_importing) {
-        m_cancelRequested = true;
-        return false;
-    }
-    return true;
 }

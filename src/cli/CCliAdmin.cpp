@@ -3,6 +3,7 @@
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
 #include "admin/CNameImport.h"
+#include "admin/CRegisterGate.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliCommandTable.h"
 #include "cli/CCliCommands.h"
@@ -73,7 +74,14 @@ int CCliAdmin::usage(const QString& problem) {
     return CCliCommands::Usage;
 }
 
-QString CCliAdmin::folderOperand() {
+QString CCliAdmin::folderOperand(qsizetype operandCount, const QString& takes) {
+    if (!onlyOptions()) {
+        return QString();
+    }
+    if (m_args.operands.size() != operandCount) {
+        usage(takes);
+        return QString();
+    }
     const QFileInfo info(m_args.operands.first());
     if (!info.isDir()) {
         usage(QStringLiteral("%1 is not a folder").arg(m_args.operands.first()));
@@ -83,13 +91,7 @@ QString CCliAdmin::folderOperand() {
 }
 
 int CCliAdmin::importNames() {
-    if (!onlyOptions()) {
-        return CCliCommands::Usage;
-    }
-    if (m_args.operands.size() != 2) {
-        return usage(QStringLiteral("import-names takes DIR and FILE.csv"));
-    }
-    const QString dir = folderOperand();
+    const QString dir = folderOperand(2, QStringLiteral("import-names takes DIR and FILE.csv"));
     if (dir.isEmpty()) {
         return CCliCommands::Usage;
     }
@@ -97,12 +99,8 @@ int CCliAdmin::importNames() {
         m_ui.messageBox(CAdminTexts::NoBoxFolders(), CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
         return CCliCommands::Failed;
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return CCliCommands::Failed;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, dir)) {
+    if (CRegisterGate::Begin(m_ui, lock, dir) != CRegisterGate::Start::Go) {
         return CCliCommands::Failed;
     }
     // The flag is not cleared here: an interrupt that came before the run began stops it before its first line.
@@ -144,13 +142,7 @@ int CCliAdmin::importNames() {
 }
 
 int CCliAdmin::boxName() {
-    if (!onlyOptions()) {
-        return CCliCommands::Usage;
-    }
-    if (m_args.operands.size() != 3) {
-        return usage(QStringLiteral("box-name takes DIR, rusuroku/NNNN or naisen/NNNN, and NAME"));
-    }
-    const QString dir = folderOperand();
+    const QString dir = folderOperand(3, QStringLiteral("box-name takes DIR, rusuroku/NNNN or naisen/NNNN, and NAME"));
     if (dir.isEmpty()) {
         return CCliCommands::Usage;
     }
@@ -170,12 +162,8 @@ int CCliAdmin::boxName() {
                         CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
         return CCliCommands::Usage;
     }
-    if (m_ui.messageBox(CAdminTexts::RegisterConfirm(), CAdminTexts::RegisterConfirmCaption(), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
-        return CCliCommands::Failed;
-    }
     CFolderLock lock;
-    if (!lock.acquireOrTell(m_ui, dir)) {
+    if (CRegisterGate::Begin(m_ui, lock, dir) != CRegisterGate::Start::Go) {
         return CCliCommands::Failed;
     }
     if (!CFileMng::SetBoxName(folder, name)) {

@@ -23,8 +23,9 @@ private:
     // False after a usage message when an option is given that the command does not take.
     bool onlyOptions();
     int usage(const QString& problem);
-    // The first operand as an existing folder (absolute, clean); empty after a usage message.
-    QString folderOperand();
+    // The first operand as an existing folder (absolute, clean), after the options and the number of operands are
+    // checked (takes: the usage message when that number is not operandCount); empty after a usage message.
+    QString folderOperand(qsizetype operandCount, const QString& takes);
 
     const CCliArgs& m_args;
     CConsoleUi& m_ui;

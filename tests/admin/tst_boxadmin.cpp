@@ -6,10 +6,12 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CEditListState.h"
 #include "admin/CMakeBoxFldLogic.h"
+#include "admin/CRegisterGate.h"
 #include "operations/CMsgCopyLogic.h"
 #include "platform/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>
@@ -253,6 +255,47 @@ private Q_SLOTS:
         QCOMPARE(logic.failures(), QStringList{QStringLiteral("留守録BOX：0002")});
         QVERIFY(!QFileInfo::exists(dl + "/rusuroku/0002"));
         Q_UNUSED(gone);
+    }
+
+    // Before names are written the user confirms, then the folder's lock is taken; a "no" asks nothing of the
+    // folder, and a folder another operation holds is told and left alone.
+    void registerGate_data() {
+        QTest::addColumn<MsgResult>("answer");
+        QTest::addColumn<bool>("heldElsewhere");
+        QTest::addColumn<CRegisterGate::Start>("start");
+        QTest::addColumn<QStringList>("told");
+        const QStringList confirm{CAdminTexts::RegisterConfirm()};
+        QTest::newRow("yes, free") << MsgResult::Yes << false << CRegisterGate::Start::Go << confirm;
+        QTest::newRow("no, free") << MsgResult::No << false << CRegisterGate::Start::Declined << confirm;
+        QTest::newRow("no, busy") << MsgResult::No << true << CRegisterGate::Start::Declined << confirm;
+        QTest::newRow("yes, busy") << MsgResult::Yes << true << CRegisterGate::Start::Busy
+                                   << (confirm + QStringList{CFolderLock::BusyText()});
+    }
+    void registerGate() {
+        QFETCH(MsgResult, answer);
+        QFETCH(bool, heldElsewhere);
+        QFETCH(CRegisterGate::Start, start);
+        QFETCH(QStringList, told);
+        mk(dl + "/rusuroku/0001");
+        mk(dl + "/naisen/201");
+        const int waitBefore = CFolderLock::waitMs();
+        CFolderLock::setWaitMs(0);
+        CFolderLock other;
+        if (heldElsewhere) {
+            QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
+        }
+        CScriptedUi ui;
+        ui.replies = {answer};
+        CFolderLock lock;
+        const CRegisterGate::Start got = CRegisterGate::Begin(ui, lock, dl);
+        CFolderLock::setWaitMs(waitBefore);
+        QCOMPARE(got, start);
+        QCOMPARE(ui.messageTexts(), told);
+        if (start == CRegisterGate::Start::Go) {
+            // The lock is held by the gate's caller: nobody else gets the folder meanwhile.
+            CFolderLock third;
+            QCOMPARE(third.acquire(dl, 0), CFolderLock::State::Busy);
+        }
     }
 
     void makeBoxFolder() {

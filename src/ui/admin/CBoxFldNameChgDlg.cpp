@@ -8,13 +8,5 @@ CBoxFldNameChgDlg::CBoxFldNameChgDlg(CBoxFldNameChgLogic& logic, QWidget* parent
       m_logic(logic) {}
 
 CBoxNameListDlg::Close CBoxFldNameChgDlg::ok() {
-    switch (m_logic.ok()) {
-    case CBoxFldNameChgLogic::Ok::StayOpen:
-        return Close::StayOpen;
-    case CBoxFldNameChgLogic::Ok::Declined:
-        return Close::Cancelled;
-    case CBoxFldNameChgLogic::Ok::Renamed:
-        return Close::Done;
-    }
-    return Close::StayOpen;
+    return closeAfter(m_logic.ok(), CBoxFldNameChgLogic::Ok::Renamed);
 }

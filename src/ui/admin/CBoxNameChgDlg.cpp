@@ -7,13 +7,5 @@ CBoxNameChgDlg::CBoxNameChgDlg(CBoxNameChgLogic& logic, QWidget* parent)
       m_logic(logic) {}
 
 CBoxNameListDlg::Close CBoxNameChgDlg::ok() {
-    switch (m_logic.ok()) {
-    case CBoxNameChgLogic::Ok::StayOpen:
-        return Close::StayOpen;
-    case CBoxNameChgLogic::Ok::Declined:
-        return Close::Cancelled;
-    case CBoxNameChgLogic::Ok::Registered:
-        return Close::Done;
-    }
-    return Close::StayOpen;
+    return closeAfter(m_logic.ok(), CBoxNameChgLogic::Ok::Registered);
 }

@@ -24,6 +24,14 @@ protected:
                     QWidget* parent);
     // OK pressed with every edit committed: whether the dialog stays or ends, and how.
     virtual Close ok() = 0;
+    // How the logic's "OK" ends the dialog: its Declined ends it as cancelled, done (names written or folders
+    // renamed) as done, and anything else keeps it open.
+    template <class Ok> static Close closeAfter(Ok ok, Ok done) {
+        if (ok == Ok::Declined) {
+            return Close::Cancelled;
+        }
+        return ok == done ? Close::Done : Close::StayOpen;
+    }
 
 private:
     QLineEdit* m_folder;

@@ -1,25 +1,18 @@
 #include "ui/admin/CFolderChgDlg.h"
 
 #include "admin/CFolderChgLogic.h"
-#include "ui/CJapaneseFont.h"
 #include "ui/admin/CFolderListCtrl.h"
+#include "ui/admin/CFolderListDlgShape.h"
 #include "ui/admin/CFolderNmChg1.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 CFolderChgDlg::CFolderChgDlg(CFolderChgLogic& logic, CUserInterface& ui, QWidget* parent)
     : QDialog(parent), m_logic(logic), m_ui(ui) {
-    setWindowTitle(QStringLiteral("フォルダ変更"));
-    setFont(CJapaneseFont::font(13));
-    auto* layout = new QHBoxLayout(this);
-
-    m_list = new CFolderListCtrl(this);
-    m_list->setMinimumSize(420, 260);
-    layout->addWidget(m_list, 1);
-
-    auto* buttons = new QVBoxLayout;
+    const CFolderListDlgShape shape(this, QStringLiteral("フォルダ変更"));
+    m_list = shape.list;
+    QVBoxLayout* buttons = shape.buttons;
     m_change = new QPushButton(QStringLiteral("フォルダ変更"), this);
     m_rename = new QPushButton(QStringLiteral("フォルダ名称変更"), this);
     auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
@@ -28,7 +21,6 @@ CFolderChgDlg::CFolderChgDlg(CFolderChgLogic& logic, CUserInterface& ui, QWidget
     buttons->addWidget(m_rename);
     buttons->addStretch();
     buttons->addWidget(cancel);
-    layout->addLayout(buttons);
 
     connect(m_change, &QPushButton::clicked, this, &CFolderChgDlg::pressChange);
     connect(m_rename, &QPushButton::clicked, this, &CFolderChgDlg::pressRename);

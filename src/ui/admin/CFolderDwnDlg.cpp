@@ -1,27 +1,20 @@
 #include "ui/admin/CFolderDwnDlg.h"
 
 #include "admin/CFolderDwnLogic.h"
-#include "ui/CJapaneseFont.h"
 #include "ui/CWidgetUi.h"
 #include "ui/admin/CFolderListCtrl.h"
+#include "ui/admin/CFolderListDlgShape.h"
 #include "ui/admin/CFolderNmChg.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 CFolderDwnDlg::CFolderDwnDlg(CFolderDwnLogic& logic, const QString& programDirectory, QWidget* parent)
     : QDialog(parent), m_logic(logic), m_programDirectory(programDirectory) {
-    setWindowTitle(QStringLiteral("フォルダのダウンロード"));
-    setFont(CJapaneseFont::font(13));
-    auto* layout = new QHBoxLayout(this);
-
-    m_list = new CFolderListCtrl(this);
-    m_list->setMinimumSize(420, 260);
-    layout->addWidget(m_list, 1);
-
-    auto* buttons = new QVBoxLayout;
+    const CFolderListDlgShape shape(this, QStringLiteral("フォルダのダウンロード"));
+    m_list = shape.list;
+    QVBoxLayout* buttons = shape.buttons;
     m_download = new QPushButton(QStringLiteral("ダウンロード"), this);
     m_add = new QPushButton(QStringLiteral("フォルダ追加"), this);
     m_delete = new QPushButton(QStringLiteral("フォルダ削除"), this);
@@ -33,7 +26,6 @@ CFolderDwnDlg::CFolderDwnDlg(CFolderDwnLogic& logic, const QString& programDirec
     buttons->addStretch();
     m_download->setDefault(true);
     buttons->addWidget(m_cancel);
-    layout->addLayout(buttons);
 
     connect(m_download, &QPushButton::clicked, this, &CFolderDwnDlg::pressDownload);
     connect(m_add, &QPushButton::clicked, this, &CFolderDwnDlg::pressAdd);
