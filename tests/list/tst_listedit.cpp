@@ -138,11 +138,7 @@ private Q_SLOTS:
             files << CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k, msg);
         }
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：01");
         CScriptedUi ui;
         CListModel m(doc, 1, ui);
         m.load(CListModel::Load::Fresh);

@@ -247,11 +247,7 @@ private Q_SLOTS:
         put("10", 3, "2024/01/10 10:00", false, "至急");
         put("2", 4, "2024/01/15 10:00", false, "");
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：1,10,2";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：1,10,2");
         CScriptedUi ui;
         CListModel m(doc, 1, ui);
         m.load(CListModel::Load::Fresh);

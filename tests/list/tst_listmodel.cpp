@@ -123,11 +123,7 @@ private Q_SLOTS:
             return f.readAll().mid(FILESTS_INFO::SIZE);
         }();
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：01");
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.load(CListModel::Load::Fresh);
@@ -264,11 +260,7 @@ private Q_SLOTS:
             CSampleFolder::writeMessage(dir.filePath("dl/rusuroku/01"), "01", k + 1, m);
         }
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：01");
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.load(CListModel::Load::Fresh);
@@ -315,11 +307,7 @@ private Q_SLOTS:
         CSampleFolder::writeMessage(box, "01", 2, msg("2026/01/02 10:00", false));
         CSampleFolder::writeMessage(box, "01", 3, msg("2026/01/03 10:00"));
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：01";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：01");
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.load(CListModel::Load::Fresh);
@@ -345,11 +333,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(dir.filePath("nowhere"), box + "/2026020110000002_02_0002.vmdat"));
 
         CKeldaSession doc;
-        doc.folder = dir.path();
-        doc.num = 1;
-        doc.slotFolderName[0] = "dl";
-        doc.slotDisp[0] = "留守録BOX：02";
-        doc.resetColumns();
+        CSampleFolder::showFirstList(doc, dir.path(), "留守録BOX：02");
         CScriptedUi ui;
         CListModel model(doc, 1, ui);
         model.load(CListModel::Load::Fresh);

@@ -1,5 +1,6 @@
 #include "support/CSampleFolder.h"
 
+#include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/FILESTS_INFO.h"
 
@@ -106,4 +107,12 @@ QString CSampleFolder::makeDownloadFolder(const QString& root, const QString& na
     fill(QStringLiteral("rusuroku"), rusuroku);
     fill(QStringLiteral("naisen"), naisen);
     return folder;
+}
+
+void CSampleFolder::showFirstList(CKeldaSession& doc, const QString& root, const QString& boxes) {
+    doc.folder = root;
+    doc.num = 1;
+    doc.slotFolderName[0] = QStringLiteral("dl");
+    doc.slotDisp[0] = boxes;
+    doc.resetColumns();
 }

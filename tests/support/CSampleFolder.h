@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class CKeldaSession;
+
 // Builds download folders with message files for tests, benchmarks and screenshots: each message is a record
 // followed by a zeroed unit header and a few bytes, named the way the unit names its files.
 class CSampleFolder {
@@ -27,4 +29,7 @@ public:
     // root/name/rusuroku/<box> and root/name/naisen/<box>, each box with perBox messages of varied content.
     static QString makeDownloadFolder(const QString& root, const QString& name, const QStringList& rusuroku,
                                       const QStringList& naisen, int perBox);
+    // Points the first list window of doc at the download folder root/dl showing boxes ("留守録BOX：01"), with
+    // the default columns.
+    static void showFirstList(CKeldaSession& doc, const QString& root, const QString& boxes);
 };
