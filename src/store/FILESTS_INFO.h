@@ -32,6 +32,11 @@ struct FILESTS_INFO {
     static constexpr int UNIT_HEADER_SIZE = 256;
     static constexpr int VOICE_OFFSET = SIZE + UNIT_HEADER_SIZE;
 
+    FILESTS_INFO() = default;
+    // Storage that a read is about to fill whole: a folder of thousands of records is not zeroed first.
+    struct Unfilled {};
+    explicit FILESTS_INFO(Unfilled) {}
+
     void clear() { std::memset(this, 0, sizeof(*this)); }
 
     // Reads a text field up to its first NUL.

@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -353,6 +355,33 @@ private Q_SLOTS:
         QCOMPARE(CFileMng::LoadRecords(listing, recs).loaded, 2);
         QCOMPARE(recs.size(), size_t(2));
         QCOMPARE(CFileMng::LoadRecords(box, recs).loaded, 3);
+    }
+
+    // A file shorter than a record loads as what it holds and zeros after it, whatever the array's memory held.
+    void aShortFileLoadsAsItsBytesThenZeros_data() {
+        QTest::addColumn<int>("size");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("the flags only") << 4;
+        QTest::newRow("cut inside the memo") << int(offsetof(FILESTS_INFO, memo)) + 3;
+    }
+    void aShortFileLoadsAsItsBytesThenZeros() {
+        QFETCH(int, size);
+        QTemporaryDir dir;
+        const QString box = dir.filePath("rusuroku/0123");
+        QDir().mkpath(box);
+        writeFile(CFileMng::Join(box, "2026120809150001_0123_0001.vmdat"), QByteArray(size, '\x01'));
+        std::vector<FILESTS_INFO> recs(8);
+        std::memset(static_cast<void*>(recs.data()), 0xff, recs.size() * sizeof(FILESTS_INFO));
+        recs.clear();
+        QCOMPARE(CFileMng::LoadRecords(box, recs).loaded, 1);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&recs.front());
+        // The load writes the box number and name and the path itself; every other byte is the file's or zero.
+        for (size_t k = 0; k < offsetof(FILESTS_INFO, filePath); ++k) {
+            if (k >= offsetof(FILESTS_INFO, boxNo) && k < offsetof(FILESTS_INFO, callerNo)) {
+                continue;
+            }
+            QCOMPARE(int(bytes[k]), k < size_t(size) ? 1 : 0);
+        }
     }
 
     // A loaded record names its file by the folder and the name as the file system gives it, and takes its box
