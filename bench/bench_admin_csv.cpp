@@ -2,6 +2,7 @@
 // that joins the same cell texts, converts them to CP932 and writes them. (b) The import of a phone book of 1,000
 // extension lines into 1,000 box folders through the import dialog, against a bare loop that writes the same
 // 1,000 "inf.ini" files with the private-profile layer. The last line holds the larger ratio.
+#include "CBenchRuns.h"
 #include "admin/CExportSetLogic.h"
 #include "admin/CImportSetLogic.h"
 #include "platform/CCp932.h"
@@ -28,11 +29,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 QString line(const QString& name, double ours, double baseline) {
     return QStringLiteral("%1 ratio=%2 ours=%3 baseline=%4")
@@ -200,10 +196,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    const double ra = median(oursA) / median(baseA);
-    const double rb = median(oursB) / median(baseB);
-    const QString a = line(QStringLiteral("admin-csv-export"), median(oursA), median(baseA));
-    const QString b = line(QStringLiteral("admin-csv-import"), median(oursB), median(baseB));
+    const double ra = CBenchRuns::median(oursA) / CBenchRuns::median(baseA);
+    const double rb = CBenchRuns::median(oursB) / CBenchRuns::median(baseB);
+    const QString a = line(QStringLiteral("admin-csv-export"), CBenchRuns::median(oursA), CBenchRuns::median(baseA));
+    const QString b = line(QStringLiteral("admin-csv-import"), CBenchRuns::median(oursB), CBenchRuns::median(baseB));
     if (only == QLatin1String("export")) {
         out << a << Qt::endl;
     } else if (only == QLatin1String("import")) {

@@ -1,6 +1,7 @@
 // Message operations against plain tools: (a) deleting 1,000 downloaded messages on the simulated unit (kind 0:
 // DELE and the record rewrite each) against curl sending the same DELE commands in one session, active mode;
 // (b) copying 2,000 messages (60 KB ".vmdat", 256-byte ".vminf") into another box folder against one cp.
+#include "CBenchRuns.h"
 #include "link/CFtpMng.h"
 #include "operations/CMsgCopy.h"
 #include "operations/CMsgDelete.h"
@@ -177,11 +178,6 @@ double copyCp(const QStringList& files, const QString& folder, const QString& bo
     return seconds;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -256,13 +252,14 @@ int main(int argc, char** argv) {
     const char* targets[2] = {"<= 2", "<= 1.5"};
     double ratio[2];
     for (int k = 0; k < 2; ++k) {
-        ratio[k] = median(ours[k]) / median(base[k]);
+        ratio[k] = CBenchRuns::median(ours[k]) / CBenchRuns::median(base[k]);
         std::fprintf(stderr, "%s: target %s, median of %d rounds\n", labels[k], targets[k], rounds);
     }
     // Both lines, the larger ratio last, as scripts/bench reads it.
     const int first = ratio[0] >= ratio[1] ? 1 : 0;
     for (int k : {first, 1 - first}) {
-        std::printf("%s ratio=%.2f ours=%.3f baseline=%.3f\n", labels[k], ratio[k], median(ours[k]), median(base[k]));
+        std::printf("%s ratio=%.2f ours=%.3f baseline=%.3f\n", labels[k], ratio[k], CBenchRuns::median(ours[k]),
+                    CBenchRuns::median(base[k]));
     }
     return 0;
 }

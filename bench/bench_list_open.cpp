@@ -3,6 +3,7 @@
 // Arguments: the messages a box holds (default 2500); "cold" empties the system's file cache before every
 // timed load of either side (it needs the right to write /proc/sys/vm/drop_caches).
 
+#include "CBenchRuns.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
@@ -37,11 +38,6 @@ long rssKb() {
     return 0;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // The window's interface, noting the longest stretch in which the load did not offer to handle events (repaints,
 // input, the progress window): how long the window could seem frozen while the list opens.
 class CWatchedUi : public CWidgetUi {
@@ -70,11 +66,6 @@ private:
     QElapsedTimer m_since;
 };
 
-bool dropCaches() {
-    ::sync();
-    QFile f("/proc/sys/vm/drop_caches");
-    return f.open(QIODevice::WriteOnly) && f.write("3\n") == 2;
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,7 +83,7 @@ int main(int argc, char** argv) {
             perBox = arg.toInt();
         }
     }
-    if (cold && !dropCaches()) {
+    if (cold && !CBenchRuns::dropCaches()) {
         out << "list-open: cannot empty the file cache (needs root)" << Qt::endl;
         return 2;
     }
@@ -169,8 +160,8 @@ int main(int argc, char** argv) {
             view->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
             reloads.push_back(t.nsecsElapsed() / 1e9);
         }
-        out << "list-open: reload keeping the selection " << QString::number(median(reloads), 'f', 4) << " s"
-            << Qt::endl;
+        out << "list-open: reload keeping the selection " << QString::number(CBenchRuns::median(reloads), 'f', 4)
+            << " s" << Qt::endl;
     }
     if (rows != boxes.size() * perBox) {
         out << "list-open: expected " << boxes.size() * perBox << " rows" << Qt::endl;
@@ -182,7 +173,7 @@ int main(int argc, char** argv) {
     std::vector<double> baseline;
     for (int r = 0; r < runs; ++r) {
         if (cold) {
-            dropCaches();
+            CBenchRuns::dropCaches();
         }
         QElapsedTimer t;
         t.start();
@@ -193,7 +184,7 @@ int main(int argc, char** argv) {
         baseline.push_back(t.nsecsElapsed() / 1e9);
 
         if (cold) {
-            dropCaches();
+            CBenchRuns::dropCaches();
         }
         t.restart();
         auto view = std::make_unique<CListDispView>(doc, 1, ui);
@@ -204,8 +195,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const double o = median(ours);
-    const double b = median(baseline);
+    const double o = CBenchRuns::median(ours);
+    const double b = CBenchRuns::median(baseline);
     out << "list-open: per row ours=" << QString::number(o * 1e6 / rows, 'f', 2)
         << " us baseline=" << QString::number(b * 1e6 / rows, 'f', 2) << " us" << (cold ? " (cold cache)" : "")
         << Qt::endl;

@@ -1,5 +1,6 @@
 // From "play" to the first samples handed to the sound device for a three-minute message, against decoding the
 // message's first second alone; and the processor time of playing it at double speed.
+#include "CBenchRuns.h"
 #include "CSampleUnit.h"
 #include "store/CFileMng.h"
 #include "voice/CVoiceOutput.h"
@@ -47,11 +48,6 @@ public:
     qint64 firstAt = -1;
     qint64 samples = 0;
 };
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The least a start can do: read the file and hand its first second of frames to the library.
 double baseline(const QString& file) {
@@ -111,8 +107,8 @@ int main(int argc, char* argv[]) {
         player.play();
         starts.push_back(static_cast<double>(out.firstAt) / 1e9);
     }
-    const double ours = median(starts);
-    const double base = median(bases);
+    const double ours = CBenchRuns::median(starts);
+    const double base = CBenchRuns::median(bases);
     std::printf("message: %d frames (%.1f min); first samples after %.2f ms (median of %zu), first second decoded "
                 "alone in %.2f ms\n",
                 m.frames, m.frames / 6000.0, ours * 1000, starts.size(), base * 1000);

@@ -1,6 +1,7 @@
 // Counting and loading the records of a download folder of 10,000 messages in 4 boxes, against a plain loop
 // that opens each message file and reads its first 990 bytes. With "cold" the file cache is emptied before each
 // side (needs root).
+#include "CBenchRuns.h"
 #include "store/CFileMng.h"
 
 #include <QDir>
@@ -15,25 +16,10 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-bool dropCaches() {
-    ::sync();
-    QFile f("/proc/sys/vm/drop_caches");
-    return f.open(QIODevice::WriteOnly) && f.write("3\n") == 2;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     QTextStream out(stdout);
     const bool cold = argc > 1 && std::strcmp(argv[1], "cold") == 0;
-    if (cold && !dropCaches()) {
+    if (cold && !CBenchRuns::dropCaches()) {
         out << "store-load: cannot empty the file cache (needs root)\n";
         return 2;
     }
@@ -72,7 +58,7 @@ int main(int argc, char** argv) {
     size_t sink = 0;
     for (int round = 0; round < (cold ? 5 : 9); ++round) {
         if (cold) {
-            dropCaches();
+            CBenchRuns::dropCaches();
         }
         QElapsedTimer t;
         t.start();
@@ -92,7 +78,7 @@ int main(int argc, char** argv) {
         sink += records.size();
 
         if (cold) {
-            dropCaches();
+            CBenchRuns::dropCaches();
         }
         t.restart();
         std::vector<char> buf(990);
@@ -105,8 +91,8 @@ int main(int argc, char** argv) {
         }
         base.push_back(t.nsecsElapsed() / 1e9);
     }
-    const double o = median(ours);
-    const double b = median(base);
+    const double o = CBenchRuns::median(ours);
+    const double b = CBenchRuns::median(base);
     out << "messages=" << messageFiles.size() << " files=" << messageFiles.size() * 2 << " (sink " << sink << ")\n";
     out << QString::asprintf("store-load ratio=%.3f ours=%.4f baseline=%.4f%s\n", o / b, o, b,
                              cold ? " (cold cache)" : "");

@@ -2,6 +2,7 @@
 // a WAV file) against the least any such check must do: reading every message file's record and looking at the
 // size of every file. Then the check alone over 100,000 messages.
 
+#include "CBenchRuns.h"
 #include "operations/CFolderCheck.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
@@ -22,11 +23,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // perBox messages in each of boxes answering-machine boxes: four in five with voice data (both files), every
 // fourth of those with a WAV file made to match.
@@ -120,7 +116,7 @@ int main(int argc, char** argv) {
         bigMessages = report.messages;
         bigFindings = report.findings.size();
     }
-    out << "verify: " << bigMessages << " messages checked in " << QString::number(median(bigRuns), 'f', 3)
+    out << "verify: " << bigMessages << " messages checked in " << QString::number(CBenchRuns::median(bigRuns), 'f', 3)
         << " s (warm cache), " << bigFindings << " findings" << Qt::endl;
     QDir(big).removeRecursively();
 
@@ -149,8 +145,8 @@ int main(int argc, char** argv) {
             << Qt::endl;
         return 1;
     }
-    const double o = median(ours);
-    const double b = median(baseline);
+    const double o = CBenchRuns::median(ours);
+    const double b = CBenchRuns::median(baseline);
     out << "verify ratio=" << QString::number(o / b, 'f', 2) << " ours=" << QString::number(o, 'f', 4)
         << " baseline=" << QString::number(b, 'f', 4) << Qt::endl;
     return 0;
