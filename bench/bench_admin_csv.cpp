@@ -6,7 +6,7 @@
 #include "admin/CExportSetLogic.h"
 #include "admin/CImportSetLogic.h"
 #include "platform/CCp932.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"

@@ -8,7 +8,7 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "admin/CRegisterGate.h"
 #include "operations/CMsgCopyLogic.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"

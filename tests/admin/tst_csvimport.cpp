@@ -6,7 +6,7 @@
 #include "admin/CInfBackup.h"
 #include "admin/CNameImport.h"
 #include "platform/CCp932.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CFifoWatch.h"

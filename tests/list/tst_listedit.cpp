@@ -2,7 +2,7 @@
 #include "list/CInfoEditLogic.h"
 #include "list/CListDispSelectLogic.h"
 #include "list/CListModel.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"

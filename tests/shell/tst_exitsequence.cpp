@@ -1,4 +1,4 @@
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "shell/CExitSequence.h"
 #include "shell/CMainFrameLogic.h"
 #include "support/CScriptedUi.h"

@@ -1,4 +1,4 @@
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "shell/CWindowPlacement.h"
 
 #include <QTemporaryDir>

@@ -12,7 +12,7 @@
 #include "list/CListModel.h"
 #include "operations/CFolderCheckLogic.h"
 #include "platform/CCp932.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"

@@ -4,7 +4,7 @@
 #include "list/CFindSetLogic.h"
 #include "list/CInfoEditLogic.h"
 #include "list/CListDispSelectLogic.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"

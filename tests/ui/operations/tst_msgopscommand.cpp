@@ -1,7 +1,7 @@
 // "消去" and "移動・コピー" from the main frame: the selected rows of the active list, the dialogs, and the list
 // reloaded afterwards.
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "store/CFileMng.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"

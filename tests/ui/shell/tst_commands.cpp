@@ -1,7 +1,7 @@
 // The frame's command table as the subsystems fill it: one handler and one rule for every command, and the bar's
 // and popups' states following the rules.
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"
