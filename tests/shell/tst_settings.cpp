@@ -1,6 +1,6 @@
-#include "store/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "shell/CMainFrameLogic.h"
+#include "store/CPrivateProfile.h"
 
 #include <QDir>
 #include <QFile>
