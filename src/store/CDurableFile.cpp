@@ -113,17 +113,6 @@ bool CDurableFile::Rename(const QByteArray& from, const QByteArray& to, Name how
     return ok;
 }
 
-bool CDurableFile::LinkUnnamed(int fd, const QByteArray& to) {
-    if (!SyncData(fd)) {
-        return false;
-    }
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) != 0) {
-        return false;
-    }
-    return SyncFolderOf(to);
-}
-
 bool CDurableFile::WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);

@@ -39,9 +39,6 @@ public:
     static bool RenameOnly(const QByteArray& from, const QByteArray& to, Name how);
     // Renames a file whose data is synced, then syncs the folder that got the name (and the one it left).
     static bool Rename(const QByteArray& from, const QByteArray& to, Name how);
-    // Names an open file that has no name yet (O_TMPFILE) after syncing its data, then syncs the folder. An
-    // existing name is never taken over.
-    static bool LinkUnnamed(int fd, const QByteArray& to);
 
     // Replaces a file's whole content: written under a temporary name in the same folder (whose ".ini" ending
     // keeps a leftover out of every message count), synced, renamed over the file, folder synced. A symbolic link
