@@ -3,8 +3,10 @@
 // synced after that, all before the command's last word. The file-system calls of each command are recorded by
 // tests/preload/fsrecorder.c, loaded into it; the window's own writes run through the core in a child of this
 // test. A refused sync leaves the message as it was.
+#include "link/CFtpMng.h"
 #include "list/CInfoEditLogic.h"
 #include "list/CListModel.h"
+#include "operations/CVoiceDownload.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "support/CCliRunner.h"
@@ -234,11 +236,19 @@ public:
 };
 
 // The window's writes of a record, made through the core as the list window makes them, in a child process of this
-// test (so that the recorder can be loaded into it): row, the download folder's parent, the message file.
-int windowWrite(const QString& row, const QString& root, const QString& file) {
+// test (so that the recorder can be loaded into it): row, the download folder's parent, the message file, the
+// unit's port.
+int windowWrite(const QString& row, const QString& root, const QString& file, int port) {
     CScriptedUi ui;
     bool ok = false;
-    if (row == "flag") {
+    if (row == "list-download") {
+        CFtpMng::setPortOverride(port);
+        CFtpMng ftp(&ui);
+        QString info = file;
+        info.replace(QLatin1String(".vmdat"), QLatin1String(".vminf"));
+        ok = ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") == CFtpMng::Login::LoggedIn &&
+             CVoiceDownload::RunVoiceDownload(ui, ftp, {info}).complete;
+    } else if (row == "flag") {
         CKeldaSession doc;
         CSampleFolder::showFirstList(doc, root, QStringLiteral("留守録BOX：0001"));
         CListModel model(doc, 1, ui);
@@ -305,13 +315,17 @@ class TestDurability : public QObject {
         runner.env.insert("ASAN_OPTIONS", qEnvironmentVariable("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         return runner;
     }
-    // Brings the download folder to a state: "none" (no folder), "boxes" (box folders only), "downloaded".
+    // Brings the download folder to a state: "none" (no folder), "boxes" (box folders only), "info" (recording
+    // information only), "downloaded".
     void prepare(const QString& state) {
         if (state == "none") {
             return;
         }
         CCliRunner runner;
         QCOMPARE(runner.run(QStringList{"folder-download", dl} + login()).code, 0);
+        if (state == "info") {
+            QCOMPARE(runner.run(QStringList{"download", dl, "--info-only"} + login()).code, 0);
+        }
         if (state == "downloaded") {
             QCOMPARE(runner.run(QStringList{"download", dl} + login()).code, 0);
         }
@@ -342,7 +356,8 @@ class TestDurability : public QObject {
             env.insert(it.key(), it.value());
         }
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"--window-write", window, local->path(), voiceOf(a1)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--window-write", window, local->path(), voiceOf(a1), QString::number(sim->port())});
         child.waitForFinished(60000);
         Run r;
         r.code = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
@@ -405,6 +420,8 @@ private Q_SLOTS:
                                             << "" << QStringList{"delete", "$DL", "$A1", "--kind", "unit", "$LOGIN"};
         QTest::newRow("verify --repair") << "downloaded"
                                          << "" << QStringList{"verify", "$DL", "--repair", "$LOGIN"};
+        QTest::newRow("window: download from the list") << "info"
+                                                        << "list-download" << QStringList{};
         QTest::newRow("window: flag toggle") << "downloaded"
                                              << "flag" << QStringList{};
         QTest::newRow("window: played mark of 再生") << "downloaded"
@@ -485,10 +502,10 @@ private Q_SLOTS:
 };
 
 int main(int argc, char** argv) {
-    if (argc == 5 && qstrcmp(argv[1], "--window-write") == 0) {
+    if (argc == 6 && qstrcmp(argv[1], "--window-write") == 0) {
         QCoreApplication app(argc, argv);
         return windowWrite(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                           QString::fromLocal8Bit(argv[4]));
+                           QString::fromLocal8Bit(argv[4]), QByteArray(argv[5]).toInt());
     }
     QCoreApplication app(argc, argv);
     TestDurability test;
