@@ -690,7 +690,7 @@ private Q_SLOTS:
         QVERIFY(info.waitForFinished(30000));
         const QString tags = QString::fromUtf8(info.readAllStandardOutput());
         for (const QString tag : {"TITLE=見積もりの件", "COMMENT=折り返し電話", "CALLER_NAME=受付 田中",
-                                   "CALLER_NUMBER=03-9721-2867", "BOX_NUMBER=201", "RECORDED=2026/12/08 09:01"}) {
+                                  "CALLER_NUMBER=03-9721-2867", "BOX_NUMBER=201", "RECORDED=2026/12/08 09:01"}) {
             QVERIFY2(tags.contains("\t" + tag + "\n"), qPrintable(tag + " not in\n" + tags));
         }
 
