@@ -1,10 +1,10 @@
 #include "cli/CCliArgs.h"
 
 bool CCliArgs::parse(const QStringList& arguments) {
-    static const QStringList flags{QStringLiteral("help"),      QStringLiteral("yes"),
-                                   QStringLiteral("info-only"), QStringLiteral("convert"),
-                                   QStringLiteral("csv"),       QStringLiteral("not-downloaded"),
-                                   QStringLiteral("repair"),    QStringLiteral("verified")};
+    static const QStringList flags{
+        QStringLiteral("help"),    QStringLiteral("yes"),      QStringLiteral("info-only"),
+        QStringLiteral("convert"), QStringLiteral("csv"),      QStringLiteral("not-downloaded"),
+        QStringLiteral("repair"),  QStringLiteral("verified"), QStringLiteral("normalize")};
     static const QStringList valued{
         QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"), QStringLiteral("password-file"),
         QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("box"),
@@ -19,7 +19,9 @@ bool CCliArgs::parse(const QStringList& arguments) {
         QStringLiteral("to"), QStringLiteral("flag"), QStringLiteral("played"), QStringLiteral("protect"),
         QStringLiteral("import"),
         // the playing speed
-        QStringLiteral("speed")};
+        QStringLiteral("speed"),
+        // the audio export's folder and format
+        QStringLiteral("out"), QStringLiteral("format")};
     bool onlyOperands = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];

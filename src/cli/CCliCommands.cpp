@@ -500,6 +500,10 @@ int CCliCommands::info() {
     return status;
 }
 
+bool CCliCommands::writeStdout(const QByteArray& bytes) {
+    return writeOut(m_ui, bytes);
+}
+
 int CCliCommands::convert() {
     if (!onlyOptions()) {
         return Usage;

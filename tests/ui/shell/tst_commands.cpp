@@ -43,7 +43,7 @@ class TestCommands : public QObject {
             frame.updateCommandStates();
             return frame.commandBar()->button(cmd)->isEnabled();
         }
-        QMenu* menu = cmd <= C::CmdCheckFolder ? frame.settingsMenu() : frame.windowMenu();
+        QMenu* menu = cmd <= C::CmdLastSetting ? frame.settingsMenu() : frame.windowMenu();
         if (menu == frame.settingsMenu()) {
             frame.rebuildSettingsMenuStates();
         } else {
