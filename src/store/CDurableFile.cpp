@@ -93,10 +93,16 @@ bool CDurableFile::RenameOnly(const QByteArray& from, const QByteArray& to, Name
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
         return true;
     }
-    // File systems without the no-replace rename: look first.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        return false; // EEXIST among them: the name is taken
+    }
+    // File systems without the no-replace rename (a memory stick's, say): look first.
     struct stat st;
-    return (errno == EINVAL || errno == ENOSYS) && ::lstat(to.constData(), &st) != 0 && errno == ENOENT &&
-           ::rename(from.constData(), to.constData()) == 0;
+    if (::lstat(to.constData(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return errno == ENOENT && ::rename(from.constData(), to.constData()) == 0;
 }
 
 bool CDurableFile::Rename(const QByteArray& from, const QByteArray& to, Name how) {

@@ -35,7 +35,7 @@ public:
 
     // Renames a file whose data is synced, without syncing any folder: for callers that sync the folders of many
     // names once (CDurableBatch). With Name::NoReplace on a file system without a no-replace rename, the name is
-    // looked at first.
+    // looked at first; a name that exists fails with errno EEXIST.
     static bool RenameOnly(const QByteArray& from, const QByteArray& to, Name how);
     // Renames a file whose data is synced, then syncs the folder that got the name (and the one it left).
     static bool Rename(const QByteArray& from, const QByteArray& to, Name how);

@@ -3,6 +3,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
+#include "store/CDurableFile.h"
 #include "voice/CAudioExportDlg.h"
 #include "voice/CAudioExportName.h"
 #include "voice/CG729Decoder.h"
@@ -32,48 +33,6 @@ enum class One { Written, Cut, Failed, Cancelled };
 
 bool hasVoice(const FILESTS_INFO& rec) {
     return rec.importStatus != 0 && FILESTS_INFO::text(rec.filePath).endsWith(QLatin1String(".vmdat"));
-}
-
-enum class Placed { Done, Taken, Failed };
-
-// Renames a finished file to a name only if nothing has that name, as one step where the file system allows it.
-Placed placeNoReplace(const QByteArray& from, const QByteArray& to) {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        return Placed::Done;
-    }
-    if (errno == EEXIST) {
-        return Placed::Taken;
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        return Placed::Failed;
-    }
-    // A file system without that rename: a hard link does not replace either.
-    if (::link(from.constData(), to.constData()) == 0) {
-        ::unlink(from.constData());
-        return Placed::Done;
-    }
-    if (errno == EEXIST) {
-        return Placed::Taken;
-    }
-    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) {
-        return Placed::Failed;
-    }
-    // Nor hard links (a memory stick's file system): look, then rename.
-    struct stat st;
-    if (::lstat(to.constData(), &st) == 0) {
-        return Placed::Taken;
-    }
-    return ::rename(from.constData(), to.constData()) == 0 ? Placed::Done : Placed::Failed;
-}
-
-bool syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 // Encodes the stream's samples into the device in chunks, following them in the window; false when cancelled or
@@ -138,7 +97,7 @@ One exportOne(const FILESTS_INFO& rec, const CAudioExport::Options& o, CAudioExp
     if (!encode(stream, part, o.format, rec, dlg, failed)) {
         return failed ? One::Failed : One::Cancelled;
     }
-    if (!part.flush() || ::fdatasync(part.handle()) != 0) {
+    if (!part.flush() || !CDurableFile::SyncData(part.handle())) {
         return One::Failed;
     }
     part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
@@ -148,15 +107,18 @@ One exportOne(const FILESTS_INFO& rec, const CAudioExport::Options& o, CAudioExp
     const QString suffix = CAudioExport::Suffix(o.format);
     for (int n = 1; n <= MAX_CANDIDATES; ++n) {
         const QString target = o.folder + QLatin1Char('/') + CAudioExportName::candidate(stem, n, suffix);
-        const Placed p = placeNoReplace(QFile::encodeName(part.fileName()), QFile::encodeName(target));
-        if (p == Placed::Taken) {
-            continue;
-        }
-        if (p == Placed::Failed) {
+        // A name that exists is never taken over: the next number is tried.
+        if (!CDurableFile::RenameOnly(QFile::encodeName(part.fileName()), QFile::encodeName(target),
+                                      CDurableFile::Name::NoReplace)) {
+            if (errno == EEXIST) {
+                continue;
+            }
             return One::Failed;
         }
         part.setAutoRemove(false);
-        syncFolder(o.folder);
+        if (!CDurableFile::SyncFolder(QFile::encodeName(o.folder))) {
+            return One::Failed;
+        }
         placed = target;
         return loaded == CVoiceStream::LoadResult::DamagedTail ? One::Cut : One::Written;
     }
