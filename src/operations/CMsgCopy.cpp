@@ -360,6 +360,8 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
     if (!cancelledOut) {
+        // The folder is free before the last word: a person who leaves the message open holds up no other run.
+        lock.release();
         RESULT_MESSAGE::ShowAll(m_ui, ResultMessages(kind, s));
     }
     return s;

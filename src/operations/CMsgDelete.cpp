@@ -211,6 +211,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
         if (toUnit && !CDurableFile::SyncFileSystemOf(downloadFolder)) {
             progress.close();
             s.notDurable = true;
+            lock.release();
             ui.messageBox(NotDurableText(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
             ui.setMainWindowEnabled(true);
             return s;
@@ -270,6 +271,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
                     progress.close();
                     syncMarks(downloadFolder, marked, s);
                     s.linkError = true;
+                    lock.release();
                     ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
                     ui.setMainWindowEnabled(true);
                     return s;
@@ -281,6 +283,8 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
         progress.setStepDone(total);
         progress.close();
     }
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
     RESULT_MESSAGE::ShowAll(ui, ResultMessages(s));
     ui.setMainWindowEnabled(true);
     return s;
