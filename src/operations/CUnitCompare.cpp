@@ -86,6 +86,11 @@ CUnitCompare::Outcome CUnitCompare::Run(CFtpMng& ftp, const QString& downloadFol
             }
             stems.sort();
             for (const QString& stem : stems) {
+                // A message is on the unit while its recording information is (as the download lists it): voice
+                // data left behind by a deletion is no message to fetch back.
+                if (!box.sizes.contains(stem + kVminf)) {
+                    continue;
+                }
                 const bool unitVoice = box.sizes.contains(stem + kVmdat);
                 const qint64 listedSize = box.sizes.value(stem + kVmdat, -1);
                 const QString unitVoicePath = box.directory + QLatin1Char('/') + stem + kVmdat;

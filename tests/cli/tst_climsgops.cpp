@@ -612,6 +612,28 @@ private Q_SLOTS:
         QCOMPARE(cli(QStringList{"verify", dl} + login()).code, 0);
     }
 
+    // A message is on the unit while its recording information is: the unit deletes a message whole, and voice data
+    // that another server keeps after the deletion is neither reported missing nor fetched back.
+    void verifyLeavesAloneVoiceDataADeletionLeftBehind() {
+        QCOMPARE(cli(QStringList{"delete", dl, file("rusuroku/0001", a1, ".vmdat"), "--kind", "unit"} + login()).code,
+                 0);
+        QVERIFY(!sim->exists("rusuroku/0001/" + a1.stem + ".vminf"));
+        QVERIFY(!sim->exists("rusuroku/0001/" + a1.stem + ".vmdat"));
+        QVERIFY(QFile::remove(file("rusuroku/0001", a1, ".vmdat")));
+        QVERIFY(QFile::remove(file("rusuroku/0001", a1, ".vminf")));
+        // What a server that deletes only the named file leaves: the voice data alone.
+        const CSampleUnit::Message a3 = message("0001", 4);
+        QVERIFY(CSampleUnit::writeMessage(sim->root() + "/rusuroku/0001", a3, false));
+        QVERIFY(QFile::remove(sim->root() + "/rusuroku/0001/" + a3.stem + ".vminf"));
+        sim->clearTranscript();
+        Run r = cli(QStringList{"verify", dl, "--repair"} + login());
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        QCOMPARE(findings(r.out), QStringList{});
+        QVERIFY(sim->transcript().filter("RETR").isEmpty());
+        QVERIFY(!QFile::exists(file("rusuroku/0001", a3, ".vmdat")));
+        QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vmdat")));
+    }
+
     void deleteVerifiedFreesOnlyWhatThePcVouchesFor() {
         const QString a1Voice = file("rusuroku/0001", a1, ".vmdat");
         const QByteArray whole = readAll(a1Voice);

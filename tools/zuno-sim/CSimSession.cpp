@@ -442,6 +442,11 @@ bool CSimSession::doDele(const std::string& arg) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::unlink(path.c_str()) != 0) {
         return reply(550, "");
     }
+    // The unit deletes a message, not a file: its voice data goes with its recording information.
+    const std::string info = ".vminf";
+    if (path.size() > info.size() && path.compare(path.size() - info.size(), info.size(), info) == 0) {
+        ::unlink((path.substr(0, path.size() - info.size()) + ".vmdat").c_str());
+    }
     return reply(250, "DELE command successful.");
 }
 
