@@ -1,0 +1,59 @@
+#pragma once
+
+#include "voice/CVoiceMeasure.h"
+#include "voice/CVoiceStream.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <memory>
+
+class CVoiceMeasureCache;
+
+// Measures a list's voice files in the background of its window, on the window's own thread: each step, run from
+// the event loop between events, decodes and measures at most STEP_FRAMES frames, so the window never waits
+// longer than a step. A file whose figures in its folder's cache are valid is passed over; each figure measured
+// is kept in that cache, written when the run ends (or is stopped). It takes no folder lock: it only reads the
+// message files, and a file that vanishes or changes under it is measured again the next time.
+class CMeasureRun : public QObject {
+    Q_OBJECT
+public:
+    // About 5 ms of work on a slow machine.
+    static constexpr int STEP_FRAMES = 400;
+
+    explicit CMeasureRun(QObject* parent = nullptr);
+    ~CMeasureRun() override;
+
+    // Starts over with these files (what was running is stopped, its figures kept).
+    void start(const QStringList& paths);
+    void stop();
+    bool running() const { return m_index < m_paths.size(); }
+    // One step; the timer runs it, tests call it themselves. False when nothing is left.
+    bool step();
+    // 0: a timer runs the steps (the default); otherwise the caller steps.
+    void setManual(bool manual) { m_manual = manual; }
+
+Q_SIGNALS:
+    void measured(const QString& path, const CVoiceMeasure::Figures& figures);
+    void finished();
+
+private:
+    CVoiceMeasureCache& cacheOf(const QString& path);
+    void saveAll();
+    void nextFile();
+
+    QStringList m_paths;
+    qsizetype m_index = 0;
+    QHash<QString, std::shared_ptr<CVoiceMeasureCache>> m_caches;
+    // The file being measured.
+    CVoiceStream m_stream;
+    std::unique_ptr<CVoiceMeasure> m_measure;
+    int m_frame = 0;
+    qint64 m_size = 0;
+    qint64 m_mtimeMs = 0;
+    bool m_open = false;
+    bool m_manual = false;
+    QTimer m_timer;
+};
