@@ -154,6 +154,7 @@ void CListModel::load(Load how) {
     m_records.resize(static_cast<size_t>(n) + 1);
     std::vector<CFileMng::BoxListing>().swap(listings);
     m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
+    readMeasureCaches();
     rankDefaultOrder();
     sortAsAfterLoad();
     if (progress) {
@@ -173,7 +174,14 @@ QString CListModel::cellText(int row, int col) const {
 }
 
 QString CListModel::cellText(const FILESTS_INFO& rec, ColumnKind kind) const {
-    return CListColumns::cellText(CListColumns::of(kind), rec, m_rootPrefix);
+    const CListColumns::Column& def = CListColumns::of(kind);
+    if (def.source == CListColumns::Source::Measure) {
+        const auto at = &rec - m_records.data();
+        return at >= 0 && static_cast<size_t>(at) < m_speechTexts.size()
+                   ? m_speechTexts[static_cast<size_t>(at)].trimmed()
+                   : QString();
+    }
+    return CListColumns::cellText(def, rec, m_rootPrefix);
 }
 
 int CListModel::toggleFlag(int row) {
