@@ -88,6 +88,11 @@ bool CMeasureRun::step() {
             cacheOf(path).put(path, m_size, m_mtimeMs, f);
             const QString done = path;
             nextFile();
+            // A run over thousands of messages keeps what it measured from time to time, not only at its end.
+            if (++m_unsaved >= SAVE_EVERY) {
+                m_unsaved = 0;
+                saveAll();
+            }
             Q_EMIT measured(done, f);
         }
     }

@@ -22,6 +22,7 @@ class CMeasureRun : public QObject {
 public:
     // About 5 ms of work on a slow machine.
     static constexpr int STEP_FRAMES = 400;
+    static constexpr int SAVE_EVERY = 200;
 
     explicit CMeasureRun(QObject* parent = nullptr);
     ~CMeasureRun() override;
@@ -55,5 +56,6 @@ private:
     qint64 m_mtimeMs = 0;
     bool m_open = false;
     bool m_manual = false;
+    int m_unsaved = 0;
     QTimer m_timer;
 };

@@ -31,6 +31,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     setFocusProxy(m_list);
     m_model.rowsChanged = [this](bool begin) {
         if (begin) {
+            // What was measured is written to the caches before a load reads them again.
+            m_measure.stop();
             m_table->beginReset();
         } else {
             m_table->endReset();
@@ -48,6 +50,10 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     connect(m_list, &CDataListCtrl::editRequested, this, &CListDispView::editRequested);
     connect(m_list, &CDataListCtrl::editRequested, this, [this](int) { editInfo(); });
     connect(m_list, &CDataListCtrl::headerClicked, this, &CListDispView::headerClicked);
+    connect(&m_measure, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
+        m_model.setFigures(path, f);
+        m_list->viewport()->update();
+    });
 
     findSetRunner = [this](CFindSetLogic& logic) {
         CFindSetDlg dlg(logic, this);
@@ -64,6 +70,7 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
 }
 
 CListDispView::~CListDispView() {
+    m_measure.stop();
     // The bar reads the list's selection and model; it stops playing and goes first.
     delete m_bar;
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
@@ -76,6 +83,7 @@ void CListDispView::showSortArrow() {
 }
 
 void CListDispView::finished() {
+    m_measure.start(m_model.voicePaths());
     showSortArrow();
     Q_EMIT loaded();
     Q_EMIT factsChanged();
@@ -172,6 +180,12 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
     setUpdatesEnabled(false);
     m_model.setCriteria(criteria);
     m_model.setKeepSort(0);
+    // The empty calls are chosen from every message's figures: what the background has not measured yet is
+    // measured now.
+    if (criteria.emptyCalls && m_measure.running()) {
+        m_measure.stop();
+        m_model.measureNow();
+    }
     // A list that finds nothing keeps all its messages, sorted as a fresh list is.
     if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {
         m_model.applyDefaultOrder(true);

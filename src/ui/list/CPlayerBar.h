@@ -35,6 +35,8 @@ public:
     void togglePlay();
     void stop();
     void playNextUnplayed();
+    // "最初から": plays the loaded message from its start and forgets where it was left.
+    void playFromStart();
     // The list's selection changed: a message not being heard follows it.
     void selectionChanged();
 
@@ -52,6 +54,10 @@ private:
     void onStateChanged();
     void refresh();
     void say(const QString& text);
+    // The loaded message's figures (measured now unless its folder's cache holds them) and where it was left.
+    void prepareLoaded();
+    // Keeps where the loaded message is left, in its folder's cache, for the next time it is played.
+    void rememberPosition();
     int rowOfLoaded() const;
 
     CListDispView& m_view;
@@ -70,5 +76,8 @@ private:
     QSlider* m_volume;
     QPushButton* m_next;
     QCheckBox* m_continue;
+    QCheckBox* m_level;
+    QCheckBox* m_skipSilence;
+    QPushButton* m_fromStart;
     QLabel* m_message;
 };
