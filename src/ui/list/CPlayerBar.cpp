@@ -81,6 +81,10 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     controls->setContentsMargins(0, 0, 0, 0);
     controls->addWidget(m_play);
     controls->addWidget(m_stop);
+    // Before the slider, which gives them its room: what lies right of it stays where it was.
+    controls->addWidget(m_fromStart);
+    controls->addWidget(m_level);
+    controls->addWidget(m_skipSilence);
     controls->addWidget(m_seek, 1);
     controls->addWidget(m_time);
     controls->addWidget(m_speed);
@@ -88,9 +92,6 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     controls->addWidget(m_volume);
     controls->addWidget(m_next);
     controls->addWidget(m_continue);
-    controls->addWidget(m_level);
-    controls->addWidget(m_skipSilence);
-    controls->addWidget(m_fromStart);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(2);
@@ -217,6 +218,10 @@ bool CPlayerBar::loadSelected() {
 
 void CPlayerBar::selectionChanged() {
     const CVoicePlayer::State s = m_player->state();
+    if (s == CVoicePlayer::State::Paused) {
+        // The paused message stays loaded, but it is kept where it was left should the window close meanwhile.
+        rememberPosition();
+    }
     if (s == CVoicePlayer::State::Playing || s == CVoicePlayer::State::Paused) {
         return;
     }
