@@ -8,6 +8,7 @@
 #include "store/CFolderLock.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -176,10 +177,12 @@ QString CListModel::cellText(int row, int col) const {
 QString CListModel::cellText(const FILESTS_INFO& rec, ColumnKind kind) const {
     const CListColumns::Column& def = CListColumns::of(kind);
     if (def.source == CListColumns::Source::Measure) {
-        const auto at = &rec - m_records.data();
-        return at >= 0 && static_cast<size_t>(at) < m_speechTexts.size()
-                   ? m_speechTexts[static_cast<size_t>(at)].trimmed()
-                   : QString();
+        // The record is one of the list's own, or a copy that has no measurement beside it.
+        const auto at = reinterpret_cast<std::uintptr_t>(&rec);
+        const auto first = reinterpret_cast<std::uintptr_t>(m_records.data());
+        const size_t index = (at - first) / sizeof(FILESTS_INFO);
+        return at >= first && index < m_speechTexts.size() && &m_records[index] == &rec ? m_speechTexts[index].trimmed()
+                                                                                        : QString();
     }
     return CListColumns::cellText(def, rec, m_rootPrefix);
 }

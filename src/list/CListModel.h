@@ -6,6 +6,7 @@
 #include "store/FILESTS_INFO.h"
 #include "voice/CVoiceMeasure.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -178,4 +179,6 @@ private:
     // as the number), and in milliseconds (-1 unknown).
     std::vector<QString> m_speechTexts;
     std::vector<qint64> m_speechMs;
+    // The record of a voice file's path, made when the first figure arrives after a load.
+    QHash<QString, int> m_recordOfPath;
 };

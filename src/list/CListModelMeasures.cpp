@@ -42,6 +42,7 @@ qint64 CListModel::speechMs(int recordIndex) const {
 }
 
 void CListModel::readMeasureCaches() {
+    m_recordOfPath.clear();
     m_speechMs.assign(m_records.size(), -1);
     m_speechTexts.assign(m_records.size(), QString());
     // The records of a box arrive together: one cache is read per box folder.
@@ -66,11 +67,17 @@ void CListModel::readMeasureCaches() {
 }
 
 void CListModel::setFigures(const QString& path, const CVoiceMeasure::Figures& figures) {
-    for (int i = 0; i < m_loaded; ++i) {
-        if (FILESTS_INFO::text(m_records[static_cast<size_t>(i)].filePath) == path) {
-            setSpeech(static_cast<size_t>(i), figures.speechMs);
-            return;
+    if (m_recordOfPath.isEmpty()) {
+        m_recordOfPath.reserve(m_loaded);
+        for (int i = 0; i < m_loaded; ++i) {
+            if (isVoicePath(m_records[static_cast<size_t>(i)])) {
+                m_recordOfPath.insert(FILESTS_INFO::text(m_records[static_cast<size_t>(i)].filePath), i);
+            }
         }
+    }
+    const auto it = m_recordOfPath.constFind(path);
+    if (it != m_recordOfPath.cend()) {
+        setSpeech(static_cast<size_t>(it.value()), figures.speechMs);
     }
 }
 

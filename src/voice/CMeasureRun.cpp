@@ -9,6 +9,11 @@
 CMeasureRun::CMeasureRun(QObject* parent) : QObject(parent) {
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_mayWork && !m_mayWork()) {
+            m_timer.setInterval(WAIT_MS);
+            return;
+        }
+        m_timer.setInterval(0);
         if (!step()) {
             m_timer.stop();
         }

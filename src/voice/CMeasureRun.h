@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class CVoiceMeasureCache;
@@ -35,6 +36,10 @@ public:
     bool step();
     // 0: a timer runs the steps (the default); otherwise the caller steps.
     void setManual(bool manual) { m_manual = manual; }
+    // Asked before each step the timer runs: while it says no (an operation or a dialog has the window), the run
+    // waits, looking again every WAIT_MS, and writes nothing into the folders.
+    void setMayWork(std::function<bool()> mayWork) { m_mayWork = std::move(mayWork); }
+    static constexpr int WAIT_MS = 200;
 
 Q_SIGNALS:
     void measured(const QString& path, const CVoiceMeasure::Figures& figures);
@@ -56,6 +61,7 @@ private:
     qint64 m_mtimeMs = 0;
     bool m_open = false;
     bool m_manual = false;
+    std::function<bool()> m_mayWork;
     int m_unsaved = 0;
     QTimer m_timer;
 };

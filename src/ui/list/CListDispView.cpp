@@ -13,6 +13,7 @@
 #include "ui/list/CListTableModel.h"
 #include "ui/list/CPlayerBar.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -50,6 +51,9 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     connect(m_list, &CDataListCtrl::editRequested, this, &CListDispView::editRequested);
     connect(m_list, &CDataListCtrl::editRequested, this, [this](int) { editInfo(); });
     connect(m_list, &CDataListCtrl::headerClicked, this, &CListDispView::headerClicked);
+    // Measuring waits while an operation has the window (it disables the list) or a dialog is open over it, so that
+    // it writes no cache into a folder that is being changed.
+    m_measure.setMayWork([this] { return isEnabled() && QApplication::activeModalWidget() == nullptr; });
     connect(&m_measure, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
         m_model.setFigures(path, f);
         m_list->viewport()->update();
