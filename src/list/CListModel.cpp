@@ -155,7 +155,7 @@ void CListModel::load(Load how) {
     m_records.resize(static_cast<size_t>(n) + 1);
     std::vector<CFileMng::BoxListing>().swap(listings);
     m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
-    readMeasureCaches();
+    forgetMeasures();
     rankDefaultOrder();
     sortAsAfterLoad();
     if (progress) {

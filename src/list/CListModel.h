@@ -125,9 +125,9 @@ public:
     // Returns how many records could not be written.
     int writeFlagsOfRows(const std::vector<int>& rows);
 
-    // Measurements of the voice data. A load takes what the box folders' caches keep, as they are; the rest
-    // (and what changed since) is measured later, in the background in a window (setFigures) or at once
-    // (measureNow).
+    // Measurements of the voice data. A load knows none (it reads no cache, so that a list opens as fast as
+    // without them); they arrive later, from the box folders' caches or measured, in the background in a window
+    // (setFigures) or at once (measureNow).
     void setFigures(const QString& path, const CVoiceMeasure::Figures& figures);
     // -1 when the record's voice data is not measured (yet), or it has none.
     qint64 speechMs(int recordIndex) const;
@@ -148,7 +148,7 @@ private:
     void countRows();
     // A record's text in a column: the record's own, or the measurement kept beside it.
     QStringView recordText(const CListColumns::Column& def, size_t record) const;
-    void readMeasureCaches();
+    void forgetMeasures();
     void setSpeech(size_t record, qint64 ms);
 
     CKeldaSession& m_doc;

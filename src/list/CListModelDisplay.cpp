@@ -261,6 +261,11 @@ CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
         load(Load::Refresh);
     }
     m_displayMode = 1;
+    // The empty calls are told from every message's figures: what is not known yet is taken from the caches or
+    // measured now.
+    if (m_criteria.emptyCalls) {
+        measureNow();
+    }
     // The loaded records stay where they are; the rows name the ones that match, in load order.
     std::vector<int> rows;
     for (int i = 0; i < m_loaded; ++i) {

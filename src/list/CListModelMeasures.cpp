@@ -41,29 +41,10 @@ qint64 CListModel::speechMs(int recordIndex) const {
                : -1;
 }
 
-void CListModel::readMeasureCaches() {
+void CListModel::forgetMeasures() {
     m_recordOfPath.clear();
     m_speechMs.assign(m_records.size(), -1);
     m_speechTexts.assign(m_records.size(), QString());
-    // The records of a box arrive together: one cache is read per box folder.
-    QString folder;
-    std::unique_ptr<CVoiceMeasureCache> cache;
-    for (int i = 0; i < m_loaded; ++i) {
-        const FILESTS_INFO& rec = m_records[static_cast<size_t>(i)];
-        if (!isVoicePath(rec)) {
-            continue;
-        }
-        const QString path = FILESTS_INFO::text(rec.filePath);
-        const QString dir = folderOf(path);
-        if (!cache || dir != folder) {
-            folder = dir;
-            cache = std::make_unique<CVoiceMeasureCache>(dir);
-            cache->load();
-        }
-        if (const CVoiceMeasure::Figures* f = cache->kept(path.mid(dir.size() + 1))) {
-            setSpeech(static_cast<size_t>(i), f->speechMs);
-        }
-    }
 }
 
 void CListModel::setFigures(const QString& path, const CVoiceMeasure::Figures& figures) {

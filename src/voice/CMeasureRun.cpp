@@ -72,8 +72,15 @@ bool CMeasureRun::step() {
         const QString& path = m_paths[m_index];
         if (!m_open) {
             CVoiceMeasureCache& cache = cacheOf(path);
-            // Passing over a file whose figures hold costs a look at its size and time, not a step.
-            if (cache.valid(path) || !CVoiceMeasureCache::stamp(path, m_size, m_mtimeMs) ||
+            // A file whose figures hold costs a look at its size and time, not a measurement.
+            if (const auto kept = cache.valid(path)) {
+                const QString done = path;
+                nextFile();
+                --budget;
+                Q_EMIT measured(done, *kept);
+                continue;
+            }
+            if (!CVoiceMeasureCache::stamp(path, m_size, m_mtimeMs) ||
                 m_stream.load(path) == CVoiceStream::LoadResult::Unreadable) {
                 nextFile();
                 --budget;

@@ -15,9 +15,11 @@ class CVoiceMeasureCache;
 
 // Measures a list's voice files in the background of its window, on the window's own thread: each step, run from
 // the event loop between events, decodes and measures at most STEP_FRAMES frames, so the window never waits
-// longer than a step. A file whose figures in its folder's cache are valid is passed over; each figure measured
-// is kept in that cache, written when the run ends (or is stopped). It takes no folder lock: it only reads the
-// message files, and a file that vanishes or changes under it is measured again the next time.
+// longer than a step. The figures of a file whose folder's cache holds them valid are told from there, without
+// decoding (so a list opens without reading any cache, and its column fills in within its first steps); each
+// figure measured is kept in that cache, written every SAVE_EVERY files and when the run ends (or is stopped). It takes
+// no folder lock: it only reads the message files, and a file that vanishes or changes under it is measured again the
+// next time.
 class CMeasureRun : public QObject {
     Q_OBJECT
 public:

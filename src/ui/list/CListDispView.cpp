@@ -184,11 +184,9 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
     setUpdatesEnabled(false);
     m_model.setCriteria(criteria);
     m_model.setKeepSort(0);
-    // The empty calls are chosen from every message's figures: what the background has not measured yet is
-    // measured now.
-    if (criteria.emptyCalls && m_measure.running()) {
+    // The model measures what is missing for the empty calls; what the background measured so far is kept first.
+    if (criteria.emptyCalls) {
         m_measure.stop();
-        m_model.measureNow();
     }
     // A list that finds nothing keeps all its messages, sorted as a fresh list is.
     if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {

@@ -549,6 +549,11 @@ private Q_SLOTS:
             return -1;
         };
         QCOMPARE(QList<int>({rowOf(a), rowOf(b), rowOf(c), rowOf(d)}), QList<int>({0, 1, 2, 3}));
+        // The window measures its messages between events; the information-only one has nothing to measure.
+        QTRY_VERIFY(view.model().speechMs(view.model().recordIndex(rowOf(d))) >= 0);
+        QVERIFY(view.model().speechMs(view.model().recordIndex(rowOf(a))) > 0);
+        QCOMPARE(view.model().speechMs(view.model().recordIndex(rowOf(b))), qint64(-1));
+        QVERIFY(QFile::exists(box + "/kelda-voice.ini"));
 
         view.list()->selectRow(rowOf(b));
         QVERIFY(bar->messageText().contains("音声データがありません"));
