@@ -7,6 +7,7 @@
 #include "ui/list/CListDispView.h"
 #include "voice/CVoiceMeasureCache.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -105,6 +106,12 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     connect(m_stop, &QToolButton::clicked, this, &CPlayerBar::stop);
     connect(m_next, &QPushButton::clicked, this, &CPlayerBar::playNextUnplayed);
     connect(m_fromStart, &QPushButton::clicked, this, &CPlayerBar::playFromStart);
+    m_measureLong.setMayWork([this] { return isEnabled() && QApplication::activeModalWidget() == nullptr; });
+    connect(&m_measureLong, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
+        if (path == m_loadedPath && m_player->totalFrames() > 0) {
+            m_player->setFigures(f);
+        }
+    });
     connect(m_level, &QCheckBox::toggled, this, [this](bool on) { m_player->setLevelling(on); });
     connect(m_skipSilence, &QCheckBox::toggled, this, [this](bool on) { m_player->setSkipSilence(on); });
     connect(m_strip, &CLevelStrip::playRequested, this, &CPlayerBar::togglePlay);
@@ -285,7 +292,12 @@ void CPlayerBar::prepareLoaded() {
     const QString folder = QFileInfo(m_loadedPath).absolutePath();
     CVoiceMeasureCache cache(folder);
     cache.load();
-    if (const auto figures = cache.obtain(m_loadedPath)) {
+    m_measureLong.stop();
+    if (const auto kept = cache.valid(m_loadedPath)) {
+        m_player->setFigures(*kept);
+    } else if (m_player->totalFrames() > MEASURE_AT_ONCE_FRAMES) {
+        m_measureLong.start({m_loadedPath});
+    } else if (const auto figures = cache.measure(m_loadedPath)) {
         m_player->setFigures(*figures);
     }
     const int resumeAt = cache.resumeFrame(m_loadedPath);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "voice/CMeasureRun.h"
 #include "voice/CVoicePlayer.h"
 
 #include <QWidget>
@@ -22,6 +23,10 @@ class QToolButton;
 class CPlayerBar : public QWidget {
     Q_OBJECT
 public:
+    // Up to this length a message not measured yet is measured as it is loaded (a few tens of milliseconds);
+    // a longer one in the background.
+    static constexpr int MEASURE_AT_ONCE_FRAMES = 12000;
+
     explicit CPlayerBar(CListDispView& view, QWidget* parent = nullptr);
     ~CPlayerBar() override;
 
@@ -79,5 +84,7 @@ private:
     QCheckBox* m_level;
     QCheckBox* m_skipSilence;
     QPushButton* m_fromStart;
+    // A long message not measured yet is measured between events; its figures apply once they are known.
+    CMeasureRun m_measureLong;
     QLabel* m_message;
 };
