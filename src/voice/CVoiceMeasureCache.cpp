@@ -111,6 +111,11 @@ CVoiceMeasureCache::SaveResult CVoiceMeasureCache::save() {
     for (auto it = mine.cbegin(); it != mine.cend(); ++it) {
         m_entries.insert(it.key(), it.value());
     }
+    // The lines of messages deleted or moved away since go, so that the file stays as long as the folder's list.
+    const QDir dir(m_folder);
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        it = QFileInfo::exists(dir.filePath(it.key())) ? std::next(it) : m_entries.erase(it);
+    }
     QByteArray out = kHeader + '\n';
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
         const Entry& e = it.value();

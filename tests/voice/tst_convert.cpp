@@ -982,6 +982,13 @@ private Q_SLOTS:
         run.start(files);
         QVERIFY(!run.step());
         QCOMPARE(measured, first);
+        // A message deleted since loses its line with the next write.
+        QVERIFY(QFile::remove(files[2]));
+        cache.setResumeFrame(files[1], 250);
+        QCOMPARE(cache.save(), CVoiceMeasureCache::SaveResult::Written);
+        QVERIFY(!cache.kept(QFileInfo(files[2]).fileName()) && cache.kept(QFileInfo(files[1]).fileName()));
+        QVERIFY(!CTestFiles::read(CVoiceMeasureCache::pathIn(m_dir.path()))
+                     .contains(QFileInfo(files[2]).fileName().toUtf8()));
     }
 
     // Where a message left part-way resumes.
