@@ -6,6 +6,7 @@
 #include "support/CZunoSimProcess.h"
 #include "ui/CWidgetUi.h"
 
+#include "CBenchRuns.h"
 #include "CSampleUnit.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -147,7 +149,8 @@ int main(int argc, char** argv) {
     QTemporaryDir work;
     CBenchUi ui;
     std::vector<double> ours, base;
-    for (int round = 0; round < 3; ++round) {
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    for (int round = 0; round < rounds; ++round) {
         const double o = runOurs(ui, work.filePath("ours"), boxes);
         const double c = runCurl(sim.port(), work.filePath("curl"), boxes, work.filePath("curl.cfg"));
         if (o < 0 || c < 0) {
@@ -157,10 +160,8 @@ int main(int argc, char** argv) {
         base.push_back(c);
         std::printf("round %d: ours=%.3f s curl=%.3f s\n", round + 1, o, c);
     }
-    std::sort(ours.begin(), ours.end());
-    std::sort(base.begin(), base.end());
-    const double o = ours[1];
-    const double b = base[1];
+    const double o = CBenchRuns::median(ours);
+    const double b = CBenchRuns::median(base);
     std::printf("messages per second: ours %.0f, curl %.0f\n", 2000 / o, 2000 / b);
     std::printf("box-download ratio=%.2f ours=%.3f baseline=%.3f\n", o / b, o, b);
     return 0;

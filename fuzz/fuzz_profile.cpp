@@ -1,6 +1,6 @@
 // The private-profile reader and writer over any file: reading never fails, and a key written is read back as
 // written while a key of another section keeps its value.
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -5,6 +5,7 @@
 #include "list/CBoxOpenLogic.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -77,6 +78,7 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
     for (const bool am : {true, false}) {
         const CEditListState& l = list(am);
         const QString dir = kindDir(am);
+        bool renamed = false;
         for (int r = 0; r < l.rowCount() && r < l.oldNames.size(); ++r) {
             if (!l.isTicked(r)) {
                 continue;
@@ -85,7 +87,13 @@ CBoxFldNameChgLogic::Ok CBoxFldNameChgLogic::ok() {
             const QString to = l.text(r, CEditListState::EDIT_COLUMN);
             if (!QDir(dir).rename(from, to)) {
                 m_failures << CAdminTexts::KindLabel(am) + QStringLiteral("：%1 → %2").arg(from, to);
+            } else {
+                renamed = true;
             }
+        }
+        // The new names are on the disk before the change is reported.
+        if (renamed && !CDurableFile::SyncFolder(QFile::encodeName(dir))) {
+            m_failures << CAdminTexts::KindLabel(am);
         }
     }
     return Ok::Renamed;

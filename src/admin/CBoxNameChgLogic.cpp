@@ -4,11 +4,11 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CPrgBoxNameChgDlg.h"
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
+#include "store/CPrivateProfile.h"
 
 #include <QFileInfo>
 

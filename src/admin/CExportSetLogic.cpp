@@ -6,11 +6,11 @@
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
+#include "store/CDurableFile.h"
 
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -133,13 +133,15 @@ bool CExportSetLogic::ExportList() {
             return true;
         }
     }
-    if (!out.flush()) {
+    // The export is on the disk before it takes the file's name: a power cut never leaves a cut CSV under it.
+    if (!out.flush() || !CDurableFile::SyncData(out.handle())) {
         return false;
     }
     // A new file gets the permissions any file made here gets; a replaced one keeps its own.
     const QFileInfo old(targetPath());
     out.setPermissions(old.exists() ? old.permissions() : defaultPermissions());
-    if (std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(targetPath()).constData()) != 0) {
+    if (!CDurableFile::Rename(QFile::encodeName(out.fileName()), QFile::encodeName(targetPath()),
+                              CDurableFile::Name::Replace)) {
         return false;
     }
     out.setAutoRemove(false);

@@ -78,6 +78,8 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
         }
         made = CFolderTree::DownloadFolder(row.path, m_unitTree, &progress);
     }
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
     // A cancelled or failed download still ends as "キャンセル" would: a folder added before it is the one the
     // settings now name, and the main window must follow it.
     if (CCancelFlag::isSet()) {

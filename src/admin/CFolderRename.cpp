@@ -1,6 +1,7 @@
 #include "admin/CFolderRename.h"
 
 #include "platform/CUserInterface.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 
 #include <QDir>
@@ -27,5 +28,7 @@ bool CFolderRename::Rename(CUserInterface& ui, const QString& oldPath, const QSt
     if (QFileInfo::exists(newPath) || !QDir().rename(oldPath, newPath)) {
         return refuse(QStringLiteral("入力値エラーです。"));
     }
+    // The folder's new name lasts once its parent is on the disk; the rename has happened either way.
+    CDurableFile::SyncFolder(QFile::encodeName(parent));
     return true;
 }

@@ -4,6 +4,7 @@
 #include "link/CListingReader.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 
 #include <QDir>
@@ -56,7 +57,16 @@ bool CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& un
         progress->close();
     }
     settleBoxFolders(folder, made, cancelled);
-    return !cancelled;
+    if (cancelled) {
+        return false;
+    }
+    // The box folders made are named in their kind folders, which are named in the download folder: each is on
+    // the disk before the run says it is done (each box folder's "inf.ini" has synced the box folder itself).
+    bool synced = true;
+    for (const QString& kind : kKinds) {
+        synced = CDurableFile::SyncFolder(QFile::encodeName(CFileMng::Join(folder, kind))) && synced;
+    }
+    return CDurableFile::SyncFolder(QFile::encodeName(folder)) && synced;
 }
 
 bool CFolderTree::makeBoxFolders(const QString& kindDir, const QString& listing, QStringList& made) {

@@ -75,6 +75,8 @@ CImportSetLogic::Ok CImportSetLogic::ok() {
         notifyProgress();
     };
     m_outcome = run.run(sourcePath());
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
     const CNameImport::Outcome& outcome = m_outcome;
     m_okEnabled = true;
     if (outcome.result == CNameImport::Result::Completed) {

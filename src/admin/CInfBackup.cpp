@@ -1,12 +1,12 @@
 #include "admin/CInfBackup.h"
 
 #include "platform/CRegularFile.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,7 +71,10 @@ QStringList CInfBackup::restore() {
     for (const QString& box : m_folders) {
         // One rename replaces "inf.ini": there is no moment without either version.
         const QByteArray tmp = QFile::encodeName(TmpPath(box));
-        if (std::rename(tmp.constData(), QFile::encodeName(CFileMng::InfIniPath(box)).constData()) != 0) {
+        // A backup written by this run is on the disk before it takes the name back; a link to the old file
+        // finds its data there already.
+        if (!CDurableFile::SyncFile(tmp) ||
+            !CDurableFile::Rename(tmp, QFile::encodeName(CFileMng::InfIniPath(box)), CDurableFile::Name::Replace)) {
             failed << box;
             continue;
         }

@@ -2,11 +2,12 @@
 
 #include "admin/CAdminTexts.h"
 #include "admin/CBoxNameRules.h"
-#include "platform/CPrivateProfile.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSession.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
+#include "store/CPrivateProfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,6 +43,12 @@ bool CMakeBoxFldLogic::ok(bool answeringMachine, const QString& name) {
     // A box folder that cannot carry its MAKE mark could never be renamed here: it is taken back.
     if (!CPrivateProfile::writeString(ini, QStringLiteral("INF"), QStringLiteral("MAKE"), QStringLiteral("1")) ||
         !CPrivateProfile::removeKey(ini, QStringLiteral("INF"), QStringLiteral("NAME"))) {
+        QFile::remove(ini);
+        QDir().rmdir(path);
+        return fail(CAdminTexts::InputError());
+    }
+    // The new folder's name lasts only once its kind folder is on the disk.
+    if (!CDurableFile::SyncFolder(QFile::encodeName(kindDir))) {
         QFile::remove(ini);
         QDir().rmdir(path);
         return fail(CAdminTexts::InputError());

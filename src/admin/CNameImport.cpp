@@ -3,9 +3,9 @@
 #include "admin/CBoxNameRules.h"
 #include "admin/CImportLineReader.h"
 #include "admin/CInfBackup.h"
-#include "platform/CPrivateProfile.h"
 #include "platform/CRegularFile.h"
 #include "store/CFileMng.h"
+#include "store/CPrivateProfile.h"
 
 #include <QFileInfo>
 

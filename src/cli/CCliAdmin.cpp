@@ -107,6 +107,8 @@ int CCliAdmin::importNames() {
     CNameImport run(dir);
     run.cancelled = [] { return CCancelFlag::isSet(); };
     const CNameImport::Outcome out = run.run(m_args.operands[1]);
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
     switch (out.result) {
     case CNameImport::Result::Completed: {
         const std::pair<int, QString> skipped[] = {
@@ -166,7 +168,9 @@ int CCliAdmin::boxName() {
     if (CRegisterGate::Begin(m_ui, lock, dir) != CRegisterGate::Start::Go) {
         return CCliCommands::Failed;
     }
-    if (!CFileMng::SetBoxName(folder, name)) {
+    const bool named = CFileMng::SetBoxName(folder, name);
+    lock.release();
+    if (!named) {
         m_ui.messageBox(CAdminTexts::BoxNameFailed({CAdminTexts::KindLabel(kind == QLatin1String("rusuroku")) +
                                                     QStringLiteral("：") + number}),
                         CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);

@@ -20,7 +20,9 @@ bool CCliArgs::parse(const QStringList& arguments) {
         QStringLiteral("to"), QStringLiteral("flag"), QStringLiteral("played"), QStringLiteral("protect"),
         QStringLiteral("import"),
         // the playing speed
-        QStringLiteral("speed")};
+        QStringLiteral("speed"),
+        // the audio export's folder and format
+        QStringLiteral("out"), QStringLiteral("format")};
     bool onlyOperands = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments[i];

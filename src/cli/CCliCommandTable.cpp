@@ -4,6 +4,7 @@
 #include "cli/CCliCommands.h"
 #include "cli/CCliDelete.h"
 #include "cli/CCliEdit.h"
+#include "cli/CCliExportAudio.h"
 #include "cli/CCliHelp.h"
 #include "cli/CCliListFilter.h"
 #include "cli/CCliMoveCopy.h"
@@ -155,6 +156,11 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
          QStringLiteral("play voice data on the sound device (--speed S)"),
          QStringList{QStringLiteral("speed"), QStringLiteral("normalize"), QStringLiteral("skip-silence")} + wait,
          [](const QString&) { return CCliPlay::help(); }, [](CCliCommands& c) { return CCliPlay(c).run(); }},
+        {QStringLiteral("export-audio"), QStringLiteral("export-audio FILE.vmdat..."),
+         QStringLiteral("voice as Opus or WAV files to pass on (--out DIR)"),
+         QStringList{QStringLiteral("out"), QStringLiteral("format"), QStringLiteral("normalize")},
+         [](const QString&) { return CCliExportAudio::help(); },
+         [](CCliCommands& c) { return CCliExportAudio(c).run(); }},
         {QStringLiteral("delete"), QStringLiteral("delete DIR FILE..."),
          QStringLiteral("delete messages on the unit, the PC or both (--kind unit|both|pc)"),
          QStringList{QStringLiteral("kind"), QStringLiteral("verified")} + unitOptions,

@@ -16,6 +16,7 @@
 #include "operations/CVoiceDownload.h"
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 #include "voice/CVoiceCommands.h"
@@ -235,7 +236,8 @@ int CCliCommands::folderDownload() {
         return s;
     }
     // A nightly run may be the first one: the download folder is made as adding a folder in the window makes it.
-    if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir)) {
+    if (!QFileInfo(dir).isDir() &&
+        (!QDir().mkdir(dir) || !CDurableFile::SyncFolder(QFile::encodeName(QFileInfo(dir).absolutePath())))) {
         m_ui.note(QStringLiteral("kelda-cli: cannot make the download folder %1").arg(dir));
         return Failed;
     }
@@ -517,6 +519,10 @@ int CCliCommands::info() {
         }
     }
     return status;
+}
+
+bool CCliCommands::writeStdout(const QByteArray& bytes) {
+    return writeOut(m_ui, bytes);
 }
 
 int CCliCommands::convert() {

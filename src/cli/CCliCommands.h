@@ -33,6 +33,7 @@ private:
     // The table runs the commands; the message operations live in files of their own and use the helpers below.
     friend class CCliCommandTable;
     friend class CCliDelete;
+    friend class CCliExportAudio;
     friend class CCliMessageFiles;
     friend class CCliMoveCopy;
     friend class CCliPlay;
@@ -50,6 +51,8 @@ private:
     int convert();
 
     int usage(const QString& problem);
+    // Writes to standard output; false after a message when not every byte got there.
+    bool writeStdout(const QByteArray& bytes);
     // Refuses options the command does not take: those its entry in the command table does not list, or those
     // not in ALLOWED.
     bool onlyOptions();

@@ -28,8 +28,11 @@ QString hostTag() {
 
 } // namespace
 
-QString CBoxFetch::receivingName() {
-    return QStringLiteral(".kelda-receiving-%1-%2.ini").arg(hostTag()).arg(::getpid());
+QString CBoxFetch::receivingName(int serial) {
+    if (serial <= 0) {
+        return QStringLiteral(".kelda-receiving-%1-%2.ini").arg(hostTag()).arg(::getpid());
+    }
+    return QStringLiteral(".kelda-receiving-%1-%2-%3.ini").arg(hostTag()).arg(::getpid()).arg(serial);
 }
 
 namespace {
@@ -41,7 +44,9 @@ pid_t receivingPid(const QString& name) {
         return 0;
     }
     bool ok = false;
-    const pid_t pid = static_cast<pid_t>(name.mid(prefix.size()).chopped(4).toLongLong(&ok));
+    // The process number, and the file's number within that run when it receives many at once.
+    const QString rest = name.mid(prefix.size()).chopped(4);
+    const pid_t pid = static_cast<pid_t>(rest.section(QLatin1Char('-'), 0, 0).toLongLong(&ok));
     return ok && pid > 0 ? pid : 0;
 }
 
@@ -116,12 +121,45 @@ UnitResult CBoxFetch::result() const {
 }
 
 void CBoxFetch::removeFetched(const QString& path) {
-    if (m_fetched.contains(path)) {
+    if (m_fetched.contains(path) && !m_batch.drop(path)) {
         QFile::remove(path);
     }
 }
 
+bool CBoxFetch::writeFailed() {
+    if (m_stopResult == UnitResult::Done) {
+        // Told as any file that could not be written.
+        m_stopResult = CDiskSpace::freeBytes(m_folder) < 4096 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
+    }
+    return false;
+}
+
+bool CBoxFetch::commitReceived() {
+    if (m_batch.size() == 0) {
+        return true;
+    }
+    // The folder's names are synced once, when the walk ends.
+    const CDurableBatch::Outcome named = m_batch.commit(CDurableBatch::Folders::SyncLater);
+    for (const QString& failed : named.failed) {
+        // A message never keeps one file of this run without the other.
+        m_fetched.remove(failed);
+        removeFetched(companionOf(failed));
+    }
+    return named.failed.isEmpty() || writeFailed();
+}
+
+UnitResult CBoxFetch::finish(UnitResult walked) {
+    if (!commitReceived() || !m_batch.syncFolders()) {
+        writeFailed();
+    }
+    if (walked == UnitResult::Done || walked == UnitResult::FileGoneOnUnit || m_stopResult != UnitResult::Done) {
+        return result();
+    }
+    return walked;
+}
+
 void CBoxFetch::dropHalfMessage() {
+    commitReceived();
     if (!m_lastHandled.isEmpty() && !CFileMng::FileExists(companionOf(m_lastHandled))) {
         removeFetched(m_lastHandled);
     }
@@ -133,6 +171,10 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
     }
     const QString voice = m_pendingVoice;
     m_pendingVoice.clear();
+    // The WAV file is made from the voice file under its own name.
+    if (!commitReceived()) {
+        return m_stopResult;
+    }
     if (m_keepCurrentWav && CFileMng::WavIsCurrent(voice)) {
         return UnitResult::Done;
     }
@@ -158,9 +200,15 @@ CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qin
         return Fetch::GoneOnUnit;
     }
     if (received == UnitResult::Done &&
-        CRecordBuilder::BuildIntoHeadroom(m_receiving, local) == CRecordBuilder::Result::Written) {
-        m_fetched.insert(local);
-        return Fetch::Written;
+        CRecordBuilder::WriteIntoHeadroom(m_receiving, local, false) == CRecordBuilder::Result::Written) {
+        // It waits under a name of its own, beside the next file being received, to be synced and named with the
+        // rest of its group.
+        const QString waiting = CFileMng::Join(m_folder, receivingName(++m_received));
+        if (::rename(QFile::encodeName(m_receiving).constData(), QFile::encodeName(waiting).constData()) == 0) {
+            m_batch.add(waiting, local);
+            m_fetched.insert(local);
+            return Fetch::Written;
+        }
     }
     QFile::remove(m_receiving);
     removeFetched(companionOf(local));
@@ -170,8 +218,8 @@ CBoxFetch::Fetch CBoxFetch::fetch(const QString& name, const QString& local, qin
 
 UnitResult CBoxFetch::receive(FTPCONN_INFO& conn, const QString& remote, const QString& receivingPath,
                               qint64 listedSize, bool resetCounter, bool silent, CProgress* progress) {
-    const UnitReply reply = conn.Retrieve(remote, receivingName(), resetCounter, silent, sizeof(FILESTS_INFO),
-                                          mostExpected(listedSize), progress);
+    const UnitReply reply = conn.Retrieve(remote, QFileInfo(receivingPath).fileName(), resetCounter, silent,
+                                          sizeof(FILESTS_INFO), mostExpected(listedSize), progress);
     switch (reply.result) {
     case UnitResult::Done:
         // A unit that cuts a file short may still close the transfer with 226; only the listed size tells.
@@ -268,6 +316,10 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         }
     }
     if (!voice) {
+        // The message is whole here: both its files go to the disk and get their names before the next one.
+        if (!commitReceived()) {
+            return false;
+        }
         if (m_progress) {
             m_progress->setPhase(CProgress::Phase::Downloading);
             m_progress->nextFile();
@@ -294,6 +346,9 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
             return false;
         }
         m_goneOnUnit = m_goneOnUnit || fetched == Fetch::GoneOnUnit;
+        if (m_batch.size() >= kBatchFiles && !commitReceived()) {
+            return false;
+        }
     }
     if (m_progress) {
         m_progress->countFile();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/UnitResult.h"
+#include "store/CDurableBatch.h"
 
 #include <QSet>
 #include <QString>
@@ -17,10 +18,11 @@ public:
     CBoxFetch(FTPCONN_INFO& conn, CUserInterface* ui, CProgress* progress, const QString& folder,
               bool convertOnDownload);
 
-    // Files arrive under this name and become message files only when complete and given their record; the
-    // ".ini" keeps a leftover out of every message count. The name is the process's own, so that no other run
-    // ever writes into a file this one is receiving.
-    static QString receivingName();
+    // Files arrive under this name and become message files only when complete, given their record and on the
+    // disk; the ".ini" keeps a leftover out of every message count. The name is the process's own, so that no
+    // other run ever writes into a file this one is receiving; serial tells apart the files of one run that wait
+    // to be named together (0: the run's one receiving file).
+    static QString receivingName(int serial = 0);
     // Removes what runs that no longer exist left under their receiving names in a box folder.
     static void removeStaleReceiving(const QString& folder);
     // Whether name is the receiving file of a run of this machine that is still going.
@@ -36,6 +38,9 @@ public:
     bool takeInfoLine(const QString& line);
     // The run was cancelled between files: a message that is only half here is removed again.
     void dropHalfMessage();
+    // The walk of the listing ended with walked: the files received and not yet named are synced and named.
+    // What the run came to: walked, unless the walk went through and a file could not be put in place.
+    UnitResult finish(UnitResult walked);
 
     // Where the run ended: the stopping result, or Done / FileGoneOnUnit after the last line.
     UnitResult result() const;
@@ -64,6 +69,10 @@ private:
     // Converts the voice file of the message in hand; Done, NoDiskSpace or notConverted.
     UnitResult convertPendingVoice(UnitResult notConverted);
     void removeFetched(const QString& path);
+    // Syncs and names the files received so far; false (and the run stops) when one could not be put in place.
+    bool commitReceived();
+    // The run stops as for a file that could not be written; false.
+    bool writeFailed();
     bool stop(UnitResult result);
 
     FTPCONN_INFO& m_conn;
@@ -71,6 +80,11 @@ private:
     CProgress* m_progress; // the window that follows the run; null: none
     QString m_folder;
     QString m_receiving;
+    // Received files wait here to be synced and named as one group: the files of one message, or of up to
+    // kBatchFiles information files.
+    static constexpr int kBatchFiles = 128;
+    CDurableBatch m_batch;
+    int m_received = 0;
     bool m_convert;
     bool m_keepCurrentWav = false;
     QString m_pendingVoice; // the voice file of the message in hand, waiting for its information file

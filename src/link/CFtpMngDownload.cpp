@@ -70,6 +70,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
             if (result == UnitResult::Cancelled) {
                 run.dropHalfMessage();
             }
+            result = run.finish(result);
         }
         return result;
     });
@@ -85,6 +86,7 @@ UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& uni
             lineCount = CFtpListing::countLines(text, [] {});
             CBoxFetch run(*m_conn, m_ui, progress, folder, false);
             result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
+            result = run.finish(result);
         }
         return result;
     });

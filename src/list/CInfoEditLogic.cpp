@@ -110,7 +110,10 @@ CInfoEditLogic::Outcome CInfoEditLogic::accept() {
         m_ui.messageBox(error, caption, MsgIcon::Exclamation);
         return Outcome::NotWritten;
     }
-    if (CFileMng::RewriteRecord(rec, m_file) != CFileMng::WriteResult::Written) {
+    const bool written = CFileMng::RewriteRecord(rec, m_file) == CFileMng::WriteResult::Written;
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
+    if (!written) {
         // Not an input error: the entries were fine, the file (or its folder) would not take them.
         m_ui.messageBox(NotWrittenText(m_file), caption, MsgIcon::Exclamation);
         return Outcome::NotWritten;

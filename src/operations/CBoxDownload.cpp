@@ -64,8 +64,8 @@ bool goesOn(UnitResult r) {
 class BoxRun {
 public:
     BoxRun(CUserInterface& ui, CUnitBoxOps& unit, CBoxDownload::Kind kind, bool bulk,
-           const QList<CBoxDownload::Box>& boxes)
-        : m_ui(ui), m_unit(unit), m_kind(kind), m_bulk(bulk), m_boxes(boxes), m_progress(ui) {}
+           const QList<CBoxDownload::Box>& boxes, CFolderLock& lock)
+        : m_ui(ui), m_unit(unit), m_kind(kind), m_bulk(bulk), m_boxes(boxes), m_progress(ui), m_lock(lock) {}
 
     CBoxDownload::Outcome run();
 
@@ -83,6 +83,7 @@ private:
     bool m_bulk;
     const QList<CBoxDownload::Box>& m_boxes;
     CPrgFileDwnDlg m_progress;
+    CFolderLock& m_lock;
     int m_filesTotal = 0;
     QSet<int> m_missingOnUnit; // boxes whose unit directory was missing when counting
     UnitResult m_last = UnitResult::Done;
@@ -92,6 +93,9 @@ private:
 };
 
 void BoxRun::show(CBoxDownload::Message message) {
+    // Only the run's last words are shown, with the folder already free: a person who leaves the message open
+    // holds up no other run.
+    m_lock.release();
     const bool completion = CBoxDownload::IsCompletion(message);
     m_ui.messageBox(CBoxDownload::TextOf(message),
                     completion ? COperationTexts::DownloadDoneCaption() : COperationTexts::ErrorCaption(),
@@ -233,7 +237,7 @@ CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxO
         busy.messages = {Message::FolderBusy};
         return busy;
     }
-    return BoxRun(ui, unit, kind, bulk, boxes).run();
+    return BoxRun(ui, unit, kind, bulk, boxes, lock).run();
 }
 
 QList<CBoxDownload::Message> CBoxDownload::ResultMessages(const Tally& t) {

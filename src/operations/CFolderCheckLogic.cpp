@@ -8,9 +8,9 @@
 #include "platform/CCp932.h"
 #include "platform/CProgressView.h"
 #include "platform/CUserInterface.h"
+#include "store/CDurableFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -121,8 +121,7 @@ bool CFolderCheckLogic::exportCsv() {
     if (path.isEmpty()) {
         return false;
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(CsvBytes(m_findings)) < 0 || !out.commit()) {
+    if (!CDurableFile::WriteWhole(path, CsvBytes(m_findings))) {
         m_ui.messageBox(QStringLiteral("%1 に書き込めません。").arg(path), COperationTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         return false;

@@ -83,6 +83,41 @@ void CMsgCopy::undo(Kind kind, const QString& downloadFolder, const QList<Handle
     CMoveJournal::End(downloadFolder);
 }
 
+void CMsgCopy::commitCopies(PendingCopies& pending, const QString& downloadFolder, Summary& s) {
+    if (pending.rows.isEmpty()) {
+        return;
+    }
+    const QList<QStringList> rows = std::exchange(pending.rows, {});
+    const CMoveJournal::Entry note = std::exchange(pending.note, {});
+    pending.sourceDir.clear();
+    if (!CMoveJournal::Begin(downloadFolder, note)) {
+        pending.files.discard();
+        s.failed += static_cast<int>(rows.size());
+        return;
+    }
+    const CDurableBatch::Outcome named =
+        pending.files.commit(CDurableBatch::Folders::SyncNow, [](const QString&) { CMoveJournal::Step(); });
+    for (const QStringList& destinations : rows) {
+        bool whole = named.foldersSynced;
+        for (const QString& d : destinations) {
+            whole = whole && !named.failed.contains(d);
+        }
+        if (whole) {
+            ++s.processed;
+            ++s.transferred;
+            continue;
+        }
+        // A message is copied whole or not at all.
+        for (const QString& d : destinations) {
+            if (named.named.contains(d)) {
+                QFile::remove(d);
+            }
+        }
+        ++s.failed;
+    }
+    CMoveJournal::End(downloadFolder);
+}
+
 CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vector<FILESTS_INFO>& rows,
                                 const QString& downloadFolder) {
     Summary s;
@@ -99,6 +134,7 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
     bool overwriteAll = false;
     int counter = 1;
     QList<Handled> handled;
+    PendingCopies copies;
     bool cancelledOut = false;
     {
         CPrgMsgCopyDlg progress(m_ui, kind == Kind::Move, n, [this] { RequestCancel(); });
@@ -203,10 +239,64 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
                 continue;
             }
 
+            const QString sourceRel = QDir(downloadFolder).relativeFilePath(sourceDir);
+            const QString targetRel = QDir(downloadFolder).relativeFilePath(destDir);
+            if (kind == Kind::Copy) {
+                if (!copies.rows.isEmpty() && copies.sourceDir != sourceDir) {
+                    commitCopies(copies, downloadFolder, s);
+                }
+                QStringList destinations;
+                for (const QString& name : todo) {
+                    m_ui.dispatchPendingEvents(1);
+                    ++counter;
+                    progress.setStepDone(counter);
+                    // What may be replaced was settled above; a file that appeared meanwhile is not taken over.
+                    if (!CFileCopy::CopyInto(sourceOf(name), destOf(name), present.contains(name), copies.files)) {
+                        rowFailed = true;
+                        break;
+                    }
+                    destinations << destOf(name);
+                    if (m_poll && m_poll()) {
+                        RequestCancel();
+                    }
+                    if (m_cancel != 0) {
+                        break;
+                    }
+                }
+                if (rowFailed || m_cancel != 0) {
+                    // The message in hand is left out whole; the ones before it are whole and go in.
+                    for (const QString& d : destinations) {
+                        copies.files.drop(d);
+                    }
+                    commitCopies(copies, downloadFolder, s);
+                    if (m_cancel != 0) {
+                        progress.close();
+                        s.cancelled = true;
+                        cancelledOut = true;
+                        break;
+                    }
+                    counter = rowEnd;
+                    ++s.failed;
+                    continue;
+                }
+                copies.sourceDir = sourceDir;
+                copies.note.kind = CMoveJournal::Kind::Copy;
+                copies.note.source = sourceRel;
+                copies.note.target = targetRel;
+                copies.note.files << todo;
+                copies.rows << destinations;
+                if (copies.rows.size() >= kCopyGroup) {
+                    commitCopies(copies, downloadFolder, s);
+                }
+                counter = rowEnd;
+                progress.setStepDone(counter);
+                continue;
+            }
+
             CMoveJournal::Entry note;
-            note.kind = kind == Kind::Move ? CMoveJournal::Kind::Move : CMoveJournal::Kind::Copy;
-            note.source = QDir(downloadFolder).relativeFilePath(sourceDir);
-            note.target = QDir(downloadFolder).relativeFilePath(destDir);
+            note.kind = CMoveJournal::Kind::Move;
+            note.source = sourceRel;
+            note.target = targetRel;
             note.files = todo;
             if (!CMoveJournal::Begin(downloadFolder, note)) {
                 counter = rowEnd;
@@ -214,6 +304,8 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
                 ++s.failed;
                 continue;
             }
+            // Both folders are synced once the message's files have gone, before the note goes.
+            CDurableBatch moved;
             for (const QString& name : todo) {
                 m_ui.dispatchPendingEvents(1);
                 ++counter;
@@ -221,9 +313,7 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
                 const QString source = sourceOf(name);
                 const QString destination = destOf(name);
                 // What may be replaced was settled above; a file that appeared meanwhile is not taken over.
-                const bool mayReplace = present.contains(name);
-                const bool ok = kind == Kind::Copy ? CFileCopy::Copy(source, destination, mayReplace)
-                                                   : CFileCopy::Move(source, destination, mayReplace);
+                const bool ok = CFileCopy::Move(source, destination, present.contains(name), &moved);
                 CMoveJournal::Step();
                 m_ui.dispatchPendingEvents(1);
                 if (!ok) {
@@ -246,7 +336,7 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
                 cancelledOut = true;
                 break;
             }
-            if (rowFailed) {
+            if (rowFailed || !moved.syncFolders()) {
                 undo(kind, downloadFolder, handled);
                 counter = rowEnd;
                 ++s.failed;
@@ -258,6 +348,8 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
             ++s.processed;
             ++s.transferred;
         }
+        // The copies still waiting go in before the run reports.
+        commitCopies(copies, downloadFolder, s);
         if (!cancelledOut) {
             if (!s.memory && m_cancel == 0) {
                 progress.setStepDone(3 * n);
@@ -268,6 +360,8 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
     if (!cancelledOut) {
+        // The folder is free before the last word: a person who leaves the message open holds up no other run.
+        lock.release();
         RESULT_MESSAGE::ShowAll(m_ui, ResultMessages(kind, s));
     }
     return s;

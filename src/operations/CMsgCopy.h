@@ -1,6 +1,8 @@
 #pragma once
 
 #include "operations/RESULT_MESSAGE.h"
+#include "store/CDurableBatch.h"
+#include "store/CMoveJournal.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QList>
@@ -79,6 +81,19 @@ private:
     };
     // Takes the message in hand back, and removes its note.
     void undo(Kind kind, const QString& downloadFolder, const QList<Handled>& files);
+
+    // Copies wait, written whole and without names, to be synced and named as one group (one sync of their data
+    // and of the target folder, not one of each file): the messages of consecutive rows from one box folder, up
+    // to kCopyGroup of them. One note tells the group, so that a kill while it is named is finished later.
+    static constexpr int kCopyGroup = 64;
+    struct PendingCopies {
+        CDurableBatch files;
+        CMoveJournal::Entry note;
+        QString sourceDir;
+        QList<QStringList> rows; // each row's destinations
+    };
+    // Names the waiting copies and counts their rows as copied or failed.
+    static void commitCopies(PendingCopies& pending, const QString& downloadFolder, Summary& s);
 
     CUserInterface& m_ui;
     AskOverwrite m_ask;

@@ -5,6 +5,7 @@
 #include "operations/COperationTexts.h"
 #include "operations/CPrgMsgDelDlg.h"
 #include "platform/CUserInterface.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -104,6 +105,18 @@ bool CMsgDelete::MarkDeletedOnUnit(const QString& file) {
     return ok;
 }
 
+void CMsgDelete::syncMarks(const QString& downloadFolder, const QStringList& marked, Summary& s) {
+    // A mark not known to be on the disk is told as a record that could not be updated.
+    if (!marked.isEmpty() && !CDurableFile::SyncFileSystemOf(downloadFolder)) {
+        s.unmarked << marked;
+    }
+}
+
+QString CMsgDelete::NotDurableText() {
+    return QStringLiteral(
+        "ＰＣのファイルをディスクに書き込めませんでした。\nＺＵＮＯの音声メッセージは消去していません。");
+}
+
 QString CMsgDelete::UndeletableText(bool single, bool keptOnUnit) {
     if (keptOnUnit) {
         return single ? QStringLiteral("ＰＣの音声ファイルが消去できませんでした。\n"
@@ -192,7 +205,20 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
             }
         }
 
-        if (kind == Kind::UnitOnly || kind == Kind::UnitAndPc) {
+        // The unit is freed only of what the PC holds on its disk: every file of the download folder that this or
+        // an earlier run wrote (and every removal above) is synced before the first message goes on the unit.
+        const bool toUnit = kind == Kind::UnitOnly || kind == Kind::UnitAndPc;
+        if (toUnit && !CDurableFile::SyncFileSystemOf(downloadFolder)) {
+            progress.close();
+            s.notDurable = true;
+            lock.release();
+            ui.messageBox(NotDurableText(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+            ui.setMainWindowEnabled(true);
+            return s;
+        }
+        // Records marked in place, synced together before the run reports them.
+        QStringList marked;
+        if (toUnit) {
             for (size_t row = 0; row < rows.size(); ++row) {
                 const FILESTS_INFO& rec = rows[row];
                 if (rec.protect == 1) {
@@ -230,7 +256,9 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
                     s.noMessage = true;
                     break;
                 case UnitResult::Done:
-                    if (kind == Kind::UnitOnly && !MarkDeletedOnUnit(path)) {
+                    if (kind == Kind::UnitOnly && MarkDeletedOnUnit(path)) {
+                        marked << path;
+                    } else if (kind == Kind::UnitOnly) {
                         FILESTS_INFO changed = rec;
                         changed.importStatus = 3;
                         if (CFileMng::RewriteRecord(changed, path) != CFileMng::WriteResult::Written) {
@@ -241,7 +269,9 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
                     break;
                 default:
                     progress.close();
+                    syncMarks(downloadFolder, marked, s);
                     s.linkError = true;
+                    lock.release();
                     ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
                     ui.setMainWindowEnabled(true);
                     return s;
@@ -249,9 +279,12 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
                 step();
             }
         }
+        syncMarks(downloadFolder, marked, s);
         progress.setStepDone(total);
         progress.close();
     }
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
     RESULT_MESSAGE::ShowAll(ui, ResultMessages(s));
     ui.setMainWindowEnabled(true);
     return s;
@@ -259,7 +292,7 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
 
 QList<RESULT_MESSAGE> CMsgDelete::ResultMessages(const Summary& s) {
     QList<RESULT_MESSAGE> out;
-    if (s.linkError || s.selected == 0) {
+    if (s.linkError || s.notDurable || s.selected == 0) {
         return out;
     }
     const bool anyFlag = s.inUse || s.notDownloaded || s.noMessage;

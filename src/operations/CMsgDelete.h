@@ -34,12 +34,13 @@ public:
         bool notDownloaded = false; // no voice data on the PC
         bool noMessage = false;     // protected, 550, a file name of another box or not the unit's form
         bool linkError = false;     // the run stopped at a row after "通信エラーが発生しました。"
+        bool notDurable = false;    // the disk refused to sync the PC files: nothing was deleted on the unit
         QString inUseBox;           // box folder of the (single) busy row
         bool inUseExtension = false;
         // Whether the run ended in the completion message: every selected row deleted as asked.
         bool completed() const {
-            return selected > 0 && !linkError && undeletable == 0 && unmarked.isEmpty() && !inUse && !notDownloaded &&
-                   !noMessage;
+            return selected > 0 && !linkError && !notDurable && undeletable == 0 && unmarked.isEmpty() && !inUse &&
+                   !notDownloaded && !noMessage;
         }
     };
 
@@ -81,4 +82,10 @@ public:
     static QString UndeletableText(bool single, bool keptOnUnit = false);
     // The files whose record still says the message is on the unit although the unit deleted it.
     static QString UnmarkedText(const QStringList& files);
+    // The disk refused to sync the PC files before the deletion on the unit, which was therefore not started.
+    static QString NotDurableText();
+
+private:
+    // Syncs the records marked in place; any that may not be on the disk go to s.unmarked.
+    static void syncMarks(const QString& downloadFolder, const QStringList& marked, Summary& s);
 };

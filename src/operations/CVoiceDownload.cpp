@@ -108,6 +108,8 @@ CVoiceDownload::Outcome CVoiceDownload::RunVoiceDownload(CUserInterface& ui, CFt
     ui.setMainWindowEnabled(false);
     const VoiceTally t = fetchAll(ui, ftp, selectedFilePaths);
     ui.setMainWindowEnabled(true);
+    // The folder is free before the last word: a person who leaves the message open holds up no other run.
+    lock.release();
 
     if (stoppedQuietly(t.last) || CCancelFlag::isSet()) {
         return {true, false};

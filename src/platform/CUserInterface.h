@@ -23,6 +23,8 @@ struct ProgressLook {
     int rangeMax = 100;
     bool cancelButton = false;
     std::function<void()> onCancel; // called when the user presses "キャンセル"
+    // Esc stops the operation as "キャンセル" does; otherwise it does nothing (the window cannot be hidden).
+    bool escapeCancels = false;
 };
 
 // The one narrow channel through which the core talks to the person at the screen. The widget layer

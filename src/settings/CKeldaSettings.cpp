@@ -1,6 +1,6 @@
 #include "settings/CKeldaSettings.h"
 
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 
 #include <QFile>
 #include <QFileInfo>

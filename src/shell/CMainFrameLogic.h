@@ -15,7 +15,7 @@
 class CMainFrameLogic {
 public:
     // Commands of the command bar, the settings popup and the window popup, in the order they are shown: the
-    // first BUTTON_COUNT are buttons, CmdLogin .. CmdCheckFolder the settings items, CmdTile .. CmdCascade the window
+    // first BUTTON_COUNT are buttons, CmdLogin .. CmdLastSetting the settings items, CmdTile .. CmdCascade the window
     // items. Each is served by the one handler its subsystem registers in the frame's CCommandTable.
     enum Command {
         CmdFolderDownload, // ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ
@@ -50,6 +50,8 @@ public:
         CmdExport,
         CmdImport,
         CmdCheckFolder, // ダウンロードフォルダを点検する...
+        CmdExportAudio, // 音声を書き出す...
+        CmdMailAudio,   // メールで送る
         // window popup
         CmdTile,
         CmdTileHorz,
@@ -58,6 +60,7 @@ public:
         CmdCount
     };
     static constexpr int BUTTON_COUNT = 16;
+    static constexpr Command CmdLastSetting = CmdMailAudio;
     static QString label(Command cmd);
     // The key that presses a bar button from anywhere in the main window, in portable text ("Alt+D"); the button
     // texts stay as they are, so the keys are told in the buttons' tool tips. Empty for the popup items.

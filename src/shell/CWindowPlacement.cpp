@@ -1,6 +1,6 @@
 #include "shell/CWindowPlacement.h"
 
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 
 #include <algorithm>
 #include <cmath>

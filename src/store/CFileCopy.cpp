@@ -1,31 +1,18 @@
 #include "store/CFileCopy.h"
 
+#include "store/CDurableBatch.h"
+#include "store/CDurableFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 bool copyContent(int in, int out) {
     // In the kernel when it can; a plain read and write loop otherwise (or after a partial start, from where it
@@ -57,7 +44,7 @@ bool copyContent(int in, int out) {
         if (n == 0) {
             return true;
         }
-        if (!writeAll(out, buffer, static_cast<size_t>(n))) {
+        if (!CDurableFile::WriteAll(out, buffer, static_cast<size_t>(n))) {
             return false;
         }
     }
@@ -65,9 +52,8 @@ bool copyContent(int in, int out) {
 
 } // namespace
 
-bool CFileCopy::Copy(const QString& source, const QString& destination, bool replace) {
+bool CFileCopy::CopyInto(const QString& source, const QString& destination, bool replace, CDurableBatch& batch) {
     const QByteArray src = QFile::encodeName(source);
-    const QByteArray dst = QFile::encodeName(destination);
     if (!replace && QFileInfo::exists(destination)) {
         return false;
     }
@@ -81,60 +67,61 @@ bool CFileCopy::Copy(const QString& source, const QString& destination, bool rep
         return false;
     }
     const QByteArray folder = QFile::encodeName(QFileInfo(destination).path());
-    if (!replace) {
-        // A file without a name, named once it is whole: linking it refuses a name that exists meanwhile.
-        const int out = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
-        if (out >= 0) {
-            bool ok = copyContent(in, out) && ::fchmod(out, st.st_mode & 07777) == 0;
-            if (ok) {
-                const QByteArray self = "/proc/self/fd/" + QByteArray::number(out);
-                ok = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, dst.constData(), AT_SYMLINK_FOLLOW) == 0;
-            }
-            ok = ::close(out) == 0 && ok;
-            ::close(in);
-            return ok;
+    const CDurableFile::Name how = replace ? CDurableFile::Name::Replace : CDurableFile::Name::NoReplace;
+    // A file without a name, named once it is whole and on the disk; a kill before that leaves nothing.
+    const int out = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
+    if (out >= 0) {
+        const bool ok = copyContent(in, out) && ::fchmod(out, st.st_mode & 07777) == 0;
+        ::close(in);
+        if (!ok) {
+            ::close(out);
+            return false;
         }
-        // File systems without unnamed files go the way of a replacement, through a temporary name.
+        CDurableFile::StartWriteBack(out);
+        batch.addUnnamed(out, destination, how);
+        return true;
     }
-    // The ".ini" ending keeps a file left behind by a crash out of the list, as the store's own temporary files.
+    // File systems without unnamed files go through a temporary name. The ".ini" ending keeps a file left behind
+    // by a crash out of the list, as the store's own temporary files.
     QByteArray temp = folder + "/.kelda-copy-XXXXXX.ini";
-    const int out = ::mkstemps(temp.data(), 4);
-    if (out < 0) {
+    const int named = ::mkstemps(temp.data(), 4);
+    if (named < 0) {
         ::close(in);
         return false;
     }
-    bool ok = copyContent(in, out);
-    ok = ::fchmod(out, st.st_mode & 07777) == 0 && ok;
-    ok = ::close(out) == 0 && ok;
-    ::close(in);
-    if (ok && !replace) {
-        // Without replace a destination that appeared meanwhile is not taken over.
-        if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0) {
-            return true;
-        }
-        ok = (errno == EINVAL || errno == ENOSYS) && !QFileInfo::exists(destination) &&
-             ::rename(temp.constData(), dst.constData()) == 0;
-    } else if (ok) {
-        ok = ::rename(temp.constData(), dst.constData()) == 0;
+    bool ok = copyContent(in, named);
+    ok = ::fchmod(named, st.st_mode & 07777) == 0 && ok;
+    if (ok) {
+        CDurableFile::StartWriteBack(named);
     }
+    ok = ::close(named) == 0 && ok;
+    ::close(in);
     if (!ok) {
         ::unlink(temp.constData());
+        return false;
     }
-    return ok;
+    batch.add(QFile::decodeName(temp), destination, how);
+    return true;
 }
 
-bool CFileCopy::Move(const QString& source, const QString& destination, bool replace) {
+bool CFileCopy::Copy(const QString& source, const QString& destination, bool replace) {
+    CDurableBatch batch;
+    return CopyInto(source, destination, replace, batch) && batch.commit().ok();
+}
+
+bool CFileCopy::Move(const QString& source, const QString& destination, bool replace, CDurableBatch* folders) {
     const QByteArray src = QFile::encodeName(source);
     const QByteArray dst = QFile::encodeName(destination);
-    if (replace) {
-        return ::rename(src.constData(), dst.constData()) == 0;
+    const CDurableFile::Name how = replace ? CDurableFile::Name::Replace : CDurableFile::Name::NoReplace;
+    if (!folders) {
+        return CDurableFile::Rename(src, dst, how);
     }
-    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0) {
-        return true;
+    if (!CDurableFile::RenameOnly(src, dst, how)) {
+        return false;
     }
-    // File systems without the no-replace rename: look first.
-    return (errno == EINVAL || errno == ENOSYS) && !QFileInfo::exists(destination) &&
-           ::rename(src.constData(), dst.constData()) == 0;
+    folders->addFolder(QFileInfo(source).path());
+    folders->addFolder(QFileInfo(destination).path());
+    return true;
 }
 
 bool CFileCopy::SameContent(const QString& a, const QString& b) {

@@ -1,7 +1,8 @@
 #include "store/CFileMng.h"
 
-#include "platform/CPrivateProfile.h"
 #include "platform/CRegularFile.h"
+#include "store/CDurableFile.h"
+#include "store/CPrivateProfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -121,26 +122,10 @@ bool canOpenForWriting(const QByteArray& path) {
     return true;
 }
 
-bool writeFully(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Replaces a file's content without ever leaving it half-written: the new content goes to a temporary file in
-// the same folder, which is then renamed over the original. The temporary name contains ".ini" so that, should a
-// crash leave it behind, no message count or list takes it for a message.
-bool replaceContent(const QString& file, const QByteArray& head, const char* rest, size_t restSize, bool sync) {
-    // A symbolic link is written through: the file it names gets the new content and the link stays a link.
+// Replaces a file's content without ever leaving it half-written, and on the disk before the call returns (see
+// CDurableFile). A symbolic link is written through: the file it names gets the new content and the link stays a
+// link.
+bool replaceContent(const QString& file, const QByteArray& head, const char* rest, size_t restSize) {
     char* real = ::realpath(QFile::encodeName(file).constData(), nullptr);
     if (!real) {
         return false;
@@ -151,31 +136,8 @@ bool replaceContent(const QString& file, const QByteArray& head, const char* res
     if (::stat(path.constData(), &st) != 0) {
         return false;
     }
-    const qsizetype slash = path.lastIndexOf('/');
-    QByteArray tmpl = (slash >= 0 ? path.left(slash + 1) : QByteArray()) + ".kelda-XXXXXX.ini";
-    const int fd = ::mkstemps(tmpl.data(), 4);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = writeFully(fd, head.constData(), static_cast<size_t>(head.size())) && writeFully(fd, rest, restSize);
-    ok = ok && ::fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok && sync) {
-        ok = ::fdatasync(fd) == 0;
-        if (ok && CFileMng::writeSteps) {
-            CFileMng::writeSteps(CFileMng::WriteStep::DataSynced, tmpl);
-        }
-    }
-    ok = (::close(fd) == 0) && ok;
-    if (ok) {
-        ok = ::rename(tmpl.constData(), path.constData()) == 0;
-        if (ok && CFileMng::writeSteps) {
-            CFileMng::writeSteps(CFileMng::WriteStep::Renamed, tmpl);
-        }
-    }
-    if (!ok) {
-        ::unlink(tmpl.constData());
-    }
-    return ok;
+    return CDurableFile::WriteWhole(path, head.constData(), static_cast<size_t>(head.size()), rest, restSize,
+                                    st.st_mode & 07777);
 }
 
 // Fills a text field with a text and then another, cut to fit with its NUL, the rest zero.
@@ -225,8 +187,6 @@ QString CFileMng::Join(const QString& folder, const QString& name) {
     }
     return folder + '/' + name;
 }
-
-std::function<void(CFileMng::WriteStep, const QByteArray&)> CFileMng::writeSteps;
 
 QString CFileMng::BoxFolderOf(const QString& messageFile) {
     // The directory the file is named in, whatever the length of its name.
@@ -436,8 +396,8 @@ CFileMng::WriteResult CFileMng::RewriteRecord(FILESTS_INFO& rec, const QString& 
     // A file shorter than the record keeps nothing after it; it never gets a negative remainder.
     const qsizetype restSize = std::max<qsizetype>(0, old.size() - static_cast<qsizetype>(sizeof(FILESTS_INFO)));
     const char* rest = old.constData() + (old.size() - restSize);
-    return replaceContent(file, head, rest, static_cast<size_t>(restSize), true) ? WriteResult::Written
-                                                                                 : WriteResult::Unwritable;
+    return replaceContent(file, head, rest, static_cast<size_t>(restSize)) ? WriteResult::Written
+                                                                           : WriteResult::Unwritable;
 }
 
 CFileMng::WriteResult CFileMng::PrependRecord(const QString& file, const FILESTS_INFO& rec) {
@@ -449,9 +409,8 @@ CFileMng::WriteResult CFileMng::PrependRecord(const QString& file, const FILESTS
         return WriteResult::Unwritable;
     }
     const QByteArray head(reinterpret_cast<const char*>(&rec), sizeof(FILESTS_INFO));
-    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size()), false)
-               ? WriteResult::Written
-               : WriteResult::Unwritable;
+    return replaceContent(file, head, old.constData(), static_cast<size_t>(old.size())) ? WriteResult::Written
+                                                                                        : WriteResult::Unwritable;
 }
 
 bool CFileMng::FileExists(const QString& path) {

@@ -98,6 +98,9 @@ public:
     // Whether the WAV file of a voice-data file is what converting it would give: complete (its header carries
     // the sizes of every frame of the voice data) and written after the voice file.
     static bool WavIsCurrent(const QString& vmdatFile);
+    // Whether the WAV file is complete for the voice data (its size and header sizes are those of every frame),
+    // whenever it was written: a WAV file cut by a crash or a power cut is not.
+    static bool WavIsComplete(const QString& vmdatFile);
 
     // Naming helpers shared by the operations.
     static QString Join(const QString& folder, const QString& name);
@@ -106,10 +109,4 @@ public:
     // The box number a message file name carries ("_" at index 16, then up to 4 characters before the next "_").
     static QString BoxNoFromName(const QString& fileName);
     static QString InfIniPath(const QString& boxFolder);
-
-    // The steps of a durable replacement of a file's content (RewriteRecord), in the order they happen: the new
-    // content's data is synced, then its temporary file is renamed over the file. For checks of that order;
-    // empty (and never called) otherwise.
-    enum class WriteStep { DataSynced, Renamed };
-    static std::function<void(WriteStep step, const QByteArray& temporaryFile)> writeSteps;
 };

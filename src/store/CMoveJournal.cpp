@@ -1,6 +1,7 @@
 #include "store/CMoveJournal.h"
 
 #include "platform/CRegularFile.h"
+#include "store/CDurableFile.h"
 #include "store/CFileCopy.h"
 #include "store/CFileMng.h"
 
@@ -62,24 +63,24 @@ bool CMoveJournal::Begin(const QString& downloadFolder, const Entry& entry) {
     if (fd < 0) {
         return false;
     }
-    qint64 done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.constData() + done, static_cast<size_t>(text.size() - done));
-        if (n <= 0) {
-            break;
-        }
-        done += n;
-    }
-    const bool closed = ::close(fd) == 0;
+    // The note is on the disk before the first file goes: after a power cut it still tells a split message.
+    bool ok =
+        CDurableFile::WriteAll(fd, text.constData(), static_cast<size_t>(text.size())) && CDurableFile::SyncData(fd);
+    ok = ::close(fd) == 0 && ok;
     Step();
     // The note takes its name only when whole: a note cut by a kill never tells a move that was not meant.
-    if (done != text.size() || !closed ||
-        ::rename(temp.constData(), QFile::encodeName(CFileMng::Join(downloadFolder, kFileName)).constData()) != 0) {
+    if (!ok || !CDurableFile::RenameOnly(temp, QFile::encodeName(CFileMng::Join(downloadFolder, kFileName)),
+                                         CDurableFile::Name::Replace)) {
         ::unlink(temp.constData());
         return false;
     }
+    const bool synced = CDurableFile::SyncFolder(QFile::encodeName(downloadFolder));
     Step();
-    return true;
+    if (!synced) {
+        // A note not known to be on the disk guards nothing: the message stays where it is.
+        QFile::remove(CFileMng::Join(downloadFolder, kFileName));
+    }
+    return synced;
 }
 
 void CMoveJournal::End(const QString& downloadFolder) {

@@ -1,6 +1,7 @@
 #include "store/CRecordBuilder.h"
 
 #include "platform/CCp932.h"
+#include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 
 #include <QFile>
@@ -133,7 +134,8 @@ bool startRecord(const QString& path, FILESTS_INFO& rec) {
 }
 } // namespace
 
-CRecordBuilder::Result CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath) {
+CRecordBuilder::Result CRecordBuilder::WriteIntoHeadroom(const QString& receivedPath, const QString& finalPath,
+                                                         bool sync) {
     FILESTS_INFO rec;
     const bool fresh = startRecord(finalPath, rec);
     const bool isVoice = finalPath.contains(QLatin1String(".vmdat"));
@@ -145,12 +147,23 @@ CRecordBuilder::Result CRecordBuilder::BuildIntoHeadroom(const QString& received
     const ssize_t got = ::pread(fd, header.data(), header.size(), sizeof(FILESTS_INFO));
     header.truncate(std::max<ssize_t>(got, 0));
     ApplyHeader(rec, header, fresh, isVoice);
-    const bool written = ::pwrite(fd, &rec, sizeof rec, 0) == static_cast<ssize_t>(sizeof rec);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        return Result::WriteFailed;
+    bool written = ::pwrite(fd, &rec, sizeof rec, 0) == static_cast<ssize_t>(sizeof rec);
+    if (written && sync) {
+        written = CDurableFile::SyncData(fd);
+    } else if (written) {
+        CDurableFile::StartWriteBack(fd);
     }
-    return ::rename(QFile::encodeName(receivedPath).constData(), QFile::encodeName(finalPath).constData()) == 0
+    const bool closed = ::close(fd) == 0;
+    return written && closed ? Result::Written : Result::WriteFailed;
+}
+
+CRecordBuilder::Result CRecordBuilder::BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath) {
+    const Result written = WriteIntoHeadroom(receivedPath, finalPath, true);
+    if (written != Result::Written) {
+        return written;
+    }
+    return CDurableFile::Rename(QFile::encodeName(receivedPath), QFile::encodeName(finalPath),
+                                CDurableFile::Name::Replace)
                ? Result::Written
                : Result::WriteFailed;
 }

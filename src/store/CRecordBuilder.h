@@ -16,9 +16,13 @@ public:
     };
     static Result BuildForReceivedFile(const QString& path);
     // The same for a file received with 990 bytes of room in front of the unit's data: the record is written
-    // into that room and the file then renamed to finalPath, so a message file never exists half-made.
-    // Written, WriteFailed (the received file is left where it is) or Unreadable.
+    // into that room, the file synced and then renamed to finalPath (its folder synced), so a message file never
+    // exists half-made, not even after a power cut. Written, WriteFailed (the received file is left where it is)
+    // or Unreadable.
     static Result BuildIntoHeadroom(const QString& receivedPath, const QString& finalPath);
+    // Only the record into the room, for a caller that syncs and names many files at once (CDurableBatch):
+    // with sync the file's data is synced, otherwise its write to the disk is started.
+    static Result WriteIntoHeadroom(const QString& receivedPath, const QString& finalPath, bool sync);
 
     // The parts of the record that come from a unit header; exposed so that callers and tools agree on them.
     // header holds up to 256 bytes; missing bytes read as zero.

@@ -32,6 +32,9 @@ CProgressWindow::CProgressWindow(const ProgressLook& look, QWidget* parent) : QD
                 onCancel();
             }
         });
+        if (look.escapeCancels) {
+            m_onEscape = onCancel;
+        }
         layout->addWidget(m_cancel, 0, Qt::AlignHCenter);
     }
     setMinimumWidth(320);
@@ -39,7 +42,11 @@ CProgressWindow::CProgressWindow(const ProgressLook& look, QWidget* parent) : QD
 
 void CProgressWindow::reject() {
     // Esc would hide the window while its operation goes on, with the main window disabled and no way left to
-    // stop it. The operation closes its window itself; Esc does nothing, and "キャンセル" is the way to stop.
+    // stop it. The operation closes its window itself; Esc does nothing, and "キャンセル" is the way to stop,
+    // unless the operation takes Esc as its cancel.
+    if (m_onEscape) {
+        m_onEscape();
+    }
 }
 
 void CProgressWindow::closeEvent(QCloseEvent* e) {

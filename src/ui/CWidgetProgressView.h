@@ -33,6 +33,7 @@ private:
     QLabel* m_counter;
     QProgressBar* m_bar;
     QPushButton* m_cancel = nullptr;
+    std::function<void()> m_onEscape;
 };
 
 // The view the core's progress dialogs drive.

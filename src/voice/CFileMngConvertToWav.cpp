@@ -71,10 +71,15 @@ bool CFileMng::ConvertToWav(const QString& vmdatFile, CUserInterface* ui, CProgr
 
 bool CFileMng::WavIsCurrent(const QString& vmdatFile) {
     const QString wavPath = CWavPath::wavFor(vmdatFile);
+    return !wavPath.isEmpty() && QFileInfo(wavPath).lastModified() > QFileInfo(vmdatFile).lastModified() &&
+           WavIsComplete(vmdatFile);
+}
+
+bool CFileMng::WavIsComplete(const QString& vmdatFile) {
+    const QString wavPath = CWavPath::wavFor(vmdatFile);
     const QFileInfo voice(vmdatFile);
     const QFileInfo wav(wavPath);
-    if (wavPath.isEmpty() || !voice.isFile() || !wav.isFile() || voice.size() < FILESTS_INFO::VOICE_OFFSET ||
-        wav.lastModified() <= voice.lastModified()) {
+    if (wavPath.isEmpty() || !voice.isFile() || !wav.isFile() || voice.size() < FILESTS_INFO::VOICE_OFFSET) {
         return false;
     }
     const qint64 frames = (voice.size() - FILESTS_INFO::VOICE_OFFSET) / CG729Decoder::FRAME_BYTES;

@@ -213,7 +213,8 @@ bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfte
     if (wav.isEmpty()) {
         return false;
     }
-    if (!CFileMng::FileExists(wav)) {
+    // A WAV file cut short is made again before it is played, never played as the whole message.
+    if (!CFileMng::FileExists(wav) || (CFileMng::FileExists(path) && !CFileMng::WavIsComplete(path))) {
         if (!CFileMng::FileExists(path)) {
             error(ui, CCommonTexts::AlreadyErased());
             return false;

@@ -8,10 +8,10 @@
 #include "admin/CMakeBoxFldLogic.h"
 #include "admin/CRegisterGate.h"
 #include "operations/CMsgCopyLogic.h"
-#include "platform/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
+#include "store/CPrivateProfile.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>

@@ -6,9 +6,9 @@
 #include "admin/CInfBackup.h"
 #include "admin/CNameImport.h"
 #include "platform/CCp932.h"
-#include "platform/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
+#include "store/CPrivateProfile.h"
 #include "support/CFifoWatch.h"
 #include "support/CScriptedUi.h"
 

@@ -22,7 +22,9 @@
 #include <QtTest>
 
 #include <cmath>
+#include <numeric>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -650,6 +652,124 @@ private Q_SLOTS:
         }
         // Heard to its end: marked played.
         QCOMPARE(quint8(CTestFiles::read(vmdat)[1]), quint8(1));
+    }
+
+    // What export-audio refuses: the status, the line on stderr, and no file in the folder.
+    void exportAudioRefusals_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no folder") << QStringList() << 2 << "export-audio needs --out DIR";
+        QTest::newRow("unknown format") << QStringList{"--out", "OUT", "--format", "mp3"} << 2
+                                        << "--format takes opus or wav";
+        QTest::newRow("normalising") << QStringList{"--out", "OUT", "--normalize"} << 2
+                                     << "--normalize is not available in this version";
+        QTest::newRow("foreign option") << QStringList{"--out", "OUT", "--csv"} << 2 << "export-audio takes no --csv";
+        QTest::newRow("information only")
+            << QStringList{"--out", "OUT", "INFO"} << 1 << "録音情報のみのメッセージ1件は書き出していません。";
+    }
+    void exportAudioRefusals() {
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, told);
+        auto m = message("0001", 1);
+        const QString box = dl + "/rusuroku/0001";
+        QDir().mkpath(box);
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString out = local->filePath("out");
+        QStringList args{"export-audio"};
+        args << (options.contains("INFO") ? box + "/" + m.stem + ".vminf" : box + "/" + m.stem + ".vmdat");
+        options.removeAll("INFO");
+        options.replaceInStrings(QRegularExpression("^OUT$"), out);
+        const Run r = cli(args + options);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(told), qPrintable(r.err));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    }
+    // Opus files as another program reads them: opus-tools decode each to the message's length with a signal that
+    // follows the voice data, and read the record's texts back from its tags. A minute stays within 150 KB, a name
+    // that is taken gets a number, a cut file is exported as far as it goes and named.
+    void exportAudioReadsBackWithIndependentTools() {
+        const QString opusdec = QStandardPaths::findExecutable("opusdec");
+        const QString opusinfo = QStandardPaths::findExecutable("opusinfo");
+        if (opusdec.isEmpty() || opusinfo.isEmpty()) {
+            QSKIP("opus-tools is not installed (scripts/setup-deps installs it)");
+        }
+        const QString box = dl + "/naisen/201";
+        QDir().mkpath(box);
+        auto m = message("201", 1);
+        m.extension = true;
+        m.frames = 6000;
+        m.callerNo = "03-9721-2867";
+        m.callerName = "受付 田中";
+        QVERIFY(CSampleUnit::writeMessage(box, m, true));
+        const QString vmdat = box + "/" + m.stem + ".vmdat";
+        QVERIFY(cli({"edit", vmdat, "--title", "見積もりの件", "--memo", "折り返し電話", "--yes"}).code == 0);
+        auto cut = message("201", 2);
+        cut.extension = true;
+        cut.frames = 500;
+        QVERIFY(CSampleUnit::writeMessage(box, cut, true));
+        const QString cutFile = box + "/" + cut.stem + ".vmdat";
+        QVERIFY(QFile::resize(cutFile, QFileInfo(cutFile).size() - 4 * 10 - 3));
+        const QString out = local->filePath("out");
+
+        // The same message twice: the second file gets a number, the first is left as it is.
+        Run r = cli({"export-audio", vmdat, vmdat, cutFile, "--out", out});
+        QCOMPARE(r.code, 1);
+        const QString name = out + "/2026-12-08_0901_naisen201_03-9721-2867";
+        const QString cutName = out + "/2026-12-08_0902_naisen201_0312345678.opus";
+        QCOMPARE(r.out.split('\n', Qt::SkipEmptyParts), QStringList({name + ".opus", name + "-2.opus", cutName}));
+        QVERIFY2(r.err.contains("切れた所まで書き出したもの（1件）：\n  " + QFileInfo(cutName).fileName()),
+                 qPrintable(r.err));
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        QVERIFY(QFileInfo(name + ".opus").size() <= 150 * 1024);
+
+        QProcess info;
+        info.start(opusinfo, {name + ".opus"});
+        QVERIFY(info.waitForFinished(30000));
+        const QString tags = QString::fromUtf8(info.readAllStandardOutput());
+        for (const QString tag : {"TITLE=見積もりの件", "COMMENT=折り返し電話", "CALLER_NAME=受付 田中",
+                                  "CALLER_NUMBER=03-9721-2867", "BOX_NUMBER=201", "RECORDED=2026/12/08 09:01"}) {
+            QVERIFY2(tags.contains("\t" + tag + "\n"), qPrintable(tag + " not in\n" + tags));
+        }
+
+        CVoiceStream stream;
+        for (const auto& [file, voice, frames] :
+             {std::tuple{name + ".opus", vmdat, 6000}, std::tuple{cutName, cutFile, 500 - 5}}) {
+            QProcess dec;
+            const QString wav = local->filePath("decoded.wav");
+            dec.start(opusdec, {"--quiet", "--rate", "8000", file, wav});
+            QVERIFY(dec.waitForFinished(60000));
+            QCOMPARE(dec.exitCode(), 0);
+            const QByteArray pcm = CTestFiles::read(wav).mid(44);
+            const qsizetype samples = pcm.size() / 2;
+            QVERIFY2(std::abs(samples - frames * 80) <= 160, qPrintable(QString::number(samples)));
+            stream.load(voice);
+            stream.decodeUpTo(stream.totalFrames());
+            QCOMPARE(stream.totalFrames(), frames);
+            // The 20 ms energy envelopes of the two signals.
+            std::vector<double> a, b;
+            const auto* got = reinterpret_cast<const int16_t*>(pcm.constData());
+            for (qsizetype at = 0; at + 160 <= std::min<qsizetype>(samples, stream.decodedSamples()); at += 160) {
+                double ea = 0, eb = 0;
+                for (int i = 0; i < 160; ++i) {
+                    ea += double(got[at + i]) * got[at + i];
+                    eb += double(stream.samples()[at + i]) * stream.samples()[at + i];
+                }
+                a.push_back(ea);
+                b.push_back(eb);
+            }
+            const double ma = std::accumulate(a.begin(), a.end(), 0.0) / a.size();
+            const double mb = std::accumulate(b.begin(), b.end(), 0.0) / b.size();
+            double xy = 0, xx = 0, yy = 0;
+            for (size_t i = 0; i < a.size(); ++i) {
+                xy += (a[i] - ma) * (b[i] - mb);
+                xx += (a[i] - ma) * (a[i] - ma);
+                yy += (b[i] - mb) * (b[i] - mb);
+            }
+            const double c = xy / std::sqrt(xx * yy);
+            QVERIFY2(c >= 0.95, qPrintable(QString::number(c)));
+        }
     }
 
     // The completion and the manual page name the commands of the command table, no more and no fewer.

@@ -2,9 +2,9 @@
 #include "list/CInfoEditLogic.h"
 #include "list/CListDispSelectLogic.h"
 #include "list/CListModel.h"
-#include "platform/CPrivateProfile.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 

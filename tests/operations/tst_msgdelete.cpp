@@ -1,10 +1,13 @@
 // Message deletion against the simulated unit: the messages shown, the files left on disk and what the unit was
 // sent.
 #include "link/CFtpMng.h"
+#include "operations/CBoxDownload.h"
 #include "operations/CDelKindSetLogic.h"
+#include "operations/CMsgCopy.h"
 #include "operations/CMsgDelete.h"
 #include "settings/CKeldaSession.h"
 #include "store/CFileMng.h"
+#include "store/CFolderLock.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "support/CZunoSimProcess.h"
@@ -245,6 +248,56 @@ private Q_SLOTS:
         doc.loggedIn = 0; // logged out while the dialog is open: the next tick greys the buttons
         online.tick();
         QVERIFY(!online.unitButtonsEnabled());
+    }
+
+    // An operation's last word waits for the person; the download folder is free by then, so that a nightly run
+    // beside the window is not held up by a message nobody has answered.
+    void theFolderIsFreeWhileTheLastWordWaits_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("lastWord");
+        QTest::newRow("delete on the PC") << "delete pc" << kDone;
+        QTest::newRow("delete on the unit") << "delete unit" << kDone;
+        QTest::newRow("delete, link lost") << "delete unit, no link"
+                                           << "通信エラーが発生しました。";
+        QTest::newRow("copy") << "copy"
+                              << "音声メッセージのコピーが正常に完了しました。";
+        QTest::newRow("move") << "move"
+                              << "音声メッセージの移動が正常に完了しました。";
+        QTest::newRow("box download") << "download"
+                                      << "ファイルのダウンロードが正常に完了しました。";
+    }
+    void theFolderIsFreeWhileTheLastWordWaits() {
+        QFETCH(QString, operation);
+        QFETCH(QString, lastWord);
+        const FILESTS_INFO rec = downloaded("rusuroku", "0001", 1);
+        QDir().mkpath(dl + "/rusuroku/0002");
+        CScriptedUi ui;
+        QStringList heldWhile;
+        ui.onMessage = [&](const QString& text, MsgButtons buttons) {
+            CFolderLock other;
+            if (buttons == MsgButtons::Ok && other.acquire(dl, 0) != CFolderLock::State::Held) {
+                heldWhile << text;
+            }
+        };
+        if (operation.startsWith("delete")) {
+            auto ftp = login(ui);
+            if (operation.endsWith("no link")) {
+                sim->stop();
+            }
+            CMsgDelete::Run(ui, operation.contains("pc") ? CMsgDelete::Kind::PcOnly : CMsgDelete::Kind::UnitOnly, {rec},
+                            dl + "/", CMsgDelete::Through(*ftp));
+        } else if (operation == "copy" || operation == "move") {
+            CMsgCopy copy(ui, [](const QString&) { return OverwriteAnswer::No; });
+            copy.Run(operation == "copy" ? CMsgCopy::Kind::Copy : CMsgCopy::Kind::Move, "rusuroku/0002", {rec}, dl);
+        } else {
+            sim->makeBox("rusuroku", "0002");
+            sim->writeFile("rusuroku/0002/2026120809000000_0002_0001.vminf", QByteArray(256, '\0'));
+            auto ftp = login(ui);
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::InfoOnly, true, CBoxDownload::BulkBoxes(dl));
+        }
+        QVERIFY2(!ui.messages.isEmpty(), "no last word");
+        QCOMPARE(ui.messages.last().text, lastWord);
+        QVERIFY2(heldWhile.isEmpty(), qPrintable(heldWhile.join(" / ")));
     }
 
     void noRowSelected() {

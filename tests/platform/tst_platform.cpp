@@ -1,6 +1,6 @@
 #include "platform/CCp932.h"
 #include "platform/CDiskSpace.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "support/CFifoWatch.h"
 
 #include <QFile>

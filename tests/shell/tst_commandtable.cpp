@@ -1,7 +1,7 @@
-#include "platform/CPrivateProfile.h"
 #include "shell/CCommandRules.h"
 #include "shell/CCommandTable.h"
 #include "shell/CMainFrameLogic.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 
 #include <QDir>

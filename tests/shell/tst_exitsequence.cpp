@@ -1,6 +1,6 @@
-#include "platform/CPrivateProfile.h"
 #include "shell/CExitSequence.h"
 #include "shell/CMainFrameLogic.h"
+#include "store/CPrivateProfile.h"
 #include "support/CScriptedUi.h"
 
 #include <QDir>

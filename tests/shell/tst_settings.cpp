@@ -1,6 +1,6 @@
-#include "platform/CPrivateProfile.h"
 #include "shell/CKELDADoc.h"
 #include "shell/CMainFrameLogic.h"
+#include "store/CPrivateProfile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "platform/CPrivateProfile.h"
 #include "shell/CWindowPlacement.h"
+#include "store/CPrivateProfile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -552,28 +552,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(shortFile).size(), 990);
     }
 
-    // A record rewrite makes the new content durable before it takes the file's place: its data is synced, then
-    // the very file that was synced is renamed over the message.
-    void recordRewriteSyncsBeforeItsRename() {
-        QTemporaryDir dir;
-        const QString p = writeMessage(dir.path(), kStem + ".vmdat", "old");
-        QList<std::pair<CFileMng::WriteStep, QByteArray>> steps;
-        CFileMng::writeSteps = [&](CFileMng::WriteStep step, const QByteArray& temporary) {
-            steps.append({step, temporary});
-        };
-        FILESTS_INFO r = recordOf(p);
-        FILESTS_INFO::setText(r.title, QStringLiteral("new"));
-        const CFileMng::WriteResult result = CFileMng::RewriteRecord(r, p);
-        CFileMng::writeSteps = nullptr;
-        QCOMPARE(result, CFileMng::WriteResult::Written);
-        QCOMPARE(steps.size(), 2);
-        QCOMPARE(steps[0].first, CFileMng::WriteStep::DataSynced);
-        QCOMPARE(steps[1].first, CFileMng::WriteStep::Renamed);
-        QCOMPARE(steps[0].second, steps[1].second);
-        QCOMPARE(QFileInfo(QFile::decodeName(steps[0].second)).path(), QFileInfo(dir.path()).canonicalFilePath());
-        QCOMPARE(FILESTS_INFO::text(recordOf(p).title), QStringLiteral("new"));
-    }
-
     void aFullDiskNeverDamagesTheOnlyCopy() {
         QTemporaryDir dir;
         const QString p = writeMessage(dir.path(), kStem + ".vmdat", "keep", 20000);

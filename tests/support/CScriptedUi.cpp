@@ -36,6 +36,9 @@ MsgResult CScriptedUi::messageBox(const QString& text, const QString& caption, M
         answer = replies.front();
         replies.pop_front();
     }
+    if (onMessage) {
+        onMessage(text, buttons);
+    }
     messages.append({text, caption, icon, buttons, answer});
     return answer;
 }

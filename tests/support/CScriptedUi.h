@@ -43,6 +43,8 @@ public:
     int activations = 0;
     // Called on every dispatch of pending events: a test can press "キャンセル" from here.
     std::function<void(int dispatchCount)> onDispatch;
+    // Called as each message box is shown, before it is answered: a test can look at the world while it waits.
+    std::function<void(const QString& text, MsgButtons buttons)> onMessage;
 
     // The cancel callbacks of the progress windows still open, by title.
     void pressCancel(const QString& title);

@@ -57,6 +57,7 @@
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CAboutDlg.h"
 #include "ui/voice/CWavFileDelWnd.h"
+#include "voice/CAudioExportDlg.h"
 #include "voice/CPrgWavDelDlg.h"
 #include "voice/CWavConvDlg.h"
 #include "voice/CWavFileDelDlg.h"
@@ -187,6 +188,8 @@ private Q_SLOTS:
         QTest::newRow("box names") << 6 << "登録中" << false;
         QTest::newRow("folder deletion") << 7 << "削除中" << false;
         QTest::newRow("WAV deletion") << 8 << "消去中" << false;
+        // An export can be stopped with Esc: what it wrote stays, so nothing is lost by a key pressed by mistake.
+        QTest::newRow("audio export, stopped by Esc") << 9 << "書き出し中" << true;
     }
 
     void progressWindowKeepsItsOperationOnEsc() {
@@ -224,8 +227,11 @@ private Q_SLOTS:
         case 7:
             dlg = std::make_unique<CFolderDelPrgDlg>(ui);
             break;
-        default:
+        case 8:
             dlg = std::make_unique<CPrgWavDelDlg>(ui, 3);
+            break;
+        default:
+            dlg = std::make_unique<CAudioExportDlg>(ui, 3);
             break;
         }
         ui.setMainWindowEnabled(false);
@@ -242,6 +248,13 @@ private Q_SLOTS:
             w->cancelButton()->setFocus();
         }
         QTest::keyClick(w, Qt::Key_Escape);
+        if (title == QStringLiteral("書き出し中")) {
+            QCOMPARE(CCancelFlag::value(), 1);
+            QVERIFY(!dlg->isOpen());
+            CCancelFlag::clear();
+            ui.setMainWindowEnabled(true);
+            return;
+        }
         QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Return);
         QCoreApplication::processEvents();
         QVERIFY(w->isVisible());

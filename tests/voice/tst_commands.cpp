@@ -5,6 +5,10 @@
 #include "platform/CDiskSpace.h"
 #include "store/CFileMng.h"
 #include "support/CScriptedUi.h"
+#include "support/CTestFiles.h"
+#include "voice/CAudioExport.h"
+#include "voice/CAudioExportName.h"
+#include "voice/CMailAttach.h"
 #include "voice/CVoiceCommands.h"
 #include "voice/CWavConvDlg.h"
 #include "voice/CWavFileDelDlg.h"
@@ -443,6 +447,190 @@ private Q_SLOTS:
         };
         QCOMPARE(numbers(CWavFileDelDlg::Rusuroku), QStringList({"01", "02", "03"}));
         QCOMPARE(numbers(CWavFileDelDlg::Naisen), QStringList({"201", "208", "215", "222"}));
+    }
+
+    // 音声を書き出す... of the selected rows: what is written, what is left out and said, and that a cancel leaves
+    // the finished files and no part of the cut one.
+    void exportAudio_data() {
+        QTest::addColumn<QString>("rows"); // v voice, i information only, m voice file missing
+        QTest::addColumn<bool>("wav");
+        QTest::addColumn<bool>("normalize");
+        QTest::addColumn<bool>("cancelInSecond");
+        QTest::addColumn<bool>("folderThere");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<QString>("told");
+        using R = CAudioExport::Result;
+        QTest::newRow("opus, information only left out")
+            << "viv" << false << false << false << true << int(R::Completed) << 2
+            << "2件の音声ファイルを書き出しました。\n書き出し先：DIR\n録音情報のみのメッセージ1件は書き出していません"
+               "。";
+        QTest::newRow("wav") << "v" << true << false << false << true << int(R::Completed) << 1
+                             << "1件の音声ファイルを書き出しました。";
+        QTest::newRow("cancelled in the second file")
+            << "vv" << false << false << true << true << int(R::Cancelled) << 1
+            << "書き出しを中止しました。\n中止までに書き出した1件はそのまま残してあります。";
+        QTest::newRow("a voice file gone") << "mv" << false << false << false << true << int(R::Partly) << 1
+                                           << "書き出せなかったもの（1件）：\n  gone.vmdat";
+        QTest::newRow("information only")
+            << "i" << false << false << false << true << int(R::Nothing) << 0 << "書き出す音声ファイルがありません。";
+        QTest::newRow("normalising") << "v" << false << true << false << true << int(R::Refused) << 0
+                                     << "音量をそろえて書き出すことはできません。";
+        QTest::newRow("no folder") << "v" << false << false << false << false << int(R::Nothing) << 0
+                                   << "書き出し先のフォルダがありません。";
+    }
+    void exportAudio() {
+        QFETCH(QString, rows);
+        QFETCH(bool, wav);
+        QFETCH(bool, normalize);
+        QFETCH(bool, cancelInSecond);
+        QFETCH(bool, folderThere);
+        QFETCH(int, result);
+        QFETCH(int, written);
+        QFETCH(QString, told);
+        std::vector<FILESTS_INFO> selected;
+        for (const QChar c : rows) {
+            selected.push_back(message(c != 'i', 300));
+            if (c == 'm') {
+                FILESTS_INFO::setText(selected.back().filePath, m_box + "/gone.vmdat");
+            }
+        }
+        const QString folder = m_dir.filePath(QStringLiteral("export%1").arg(m_serial));
+        if (folderThere) {
+            QVERIFY(QDir().mkpath(folder));
+        }
+        CScriptedUi ui;
+        ui.onDispatch = [&](int) {
+            // Once the second file has its first second of voice written.
+            bool second = false;
+            for (const auto& e : ui.progressEvents) {
+                second = second || (e.what == "counter" && e.value == QStringLiteral("2／2"));
+                if (second && cancelInSecond && e.what == "pos" && e.value == "100" && !CCancelFlag::isSet()) {
+                    ui.pressCancel(QStringLiteral("書き出し中"));
+                }
+            }
+        };
+        CAudioExport::Options o;
+        o.folder = folder;
+        o.format = wav ? CAudioExport::Format::Wav : CAudioExport::Format::Opus;
+        o.normalize = normalize;
+        const CAudioExport::Outcome out = CAudioExport::Run(ui, selected, o);
+        QCOMPARE(int(out.result), result);
+        QCOMPARE(out.written.size(), written);
+        // Nothing else in the folder: no part of a cancelled file.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), written);
+        QVERIFY2(ui.messageTexts().join("|").contains(QString(told).replace("DIR", folder)),
+                 qPrintable(ui.messageTexts().join("|")));
+        QVERIFY(ui.mainWindowEnabled);
+        QVERIFY(!ui.hasOpenProgress(QStringLiteral("書き出し中")));
+        for (const QString& f : out.written) {
+            QCOMPARE(CTestFiles::read(f).left(4), wav ? QByteArray("RIFF") : QByteArray("OggS"));
+        }
+        if (wav) {
+            // The samples the conversion writes, header and all.
+            const QString voice = FILESTS_INFO::text(selected[0].filePath);
+            QVERIFY(CFileMng::ConvertToWav(voice, &ui, nullptr));
+            QCOMPARE(CTestFiles::read(out.written[0]), CTestFiles::read(wavOf(selected[0])));
+        }
+    }
+    // The name of an exported file on any file system: only safe characters, the parts the record has.
+    void exportNames_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("boxNo");
+        QTest::addColumn<QString>("recorded");
+        QTest::addColumn<QString>("callerNo");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("extension box") << "dl/naisen/201/x.vmdat"
+                                       << "201"
+                                       << "2026/11/17 03:04"
+                                       << "03-9721-2867"
+                                       << "2026-11-17_0304_naisen201_03-9721-2867";
+        QTest::newRow("no caller number") << "dl/rusuroku/02/x.vmdat"
+                                          << "02"
+                                          << "2026/11/17 13:04"
+                                          << ""
+                                          << "2026-11-17_1304_rusuroku02";
+        QTest::newRow("unsafe caller number") << "dl/rusuroku/02/x.vmdat"
+                                              << "02"
+                                              << "2026/11/17 13:04"
+                                              << "../03 *9721:\"2867\"?"
+                                              << "2026-11-17_1304_rusuroku02_03_9721_2867";
+        QTest::newRow("no date, outside a box folder") << "elsewhere/2026111703045004_215__1004.vmdat"
+                                                       << ""
+                                                       << "?"
+                                                       << "非通知"
+                                                       << "2026111703045004_215_1004_box";
+    }
+    void exportNames() {
+        QFETCH(QString, file);
+        QFETCH(QString, boxNo);
+        QFETCH(QString, recorded);
+        QFETCH(QString, callerNo);
+        QFETCH(QString, name);
+        FILESTS_INFO rec;
+        rec.clear();
+        FILESTS_INFO::setText(rec.boxNo, boxNo);
+        FILESTS_INFO::setText(rec.recDateTime, recorded);
+        FILESTS_INFO::setText(rec.callerNo, callerNo);
+        QCOMPARE(CAudioExportName::stem(rec, m_dir.filePath(file)), name);
+        QCOMPARE(CAudioExportName::candidate(name, 3, ".opus"), name + "-3.opus");
+    }
+    // メールで送る through a stand-in xdg-email on PATH that records its arguments: the files attached with the
+    // callers in the subject; without a mail program the user is told and shown the folder.
+    void mailTheExportedFiles_data() {
+        QTest::addColumn<QString>("standIn"); // the stand-in's last line; empty: none on PATH
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("folderShown");
+        using R = CMailAttach::Result;
+        QTest::newRow("the mail program takes them") << "exit 0" << int(R::Opened) << "" << false;
+        QTest::newRow("still composing") << "/bin/sleep 5" << int(R::Opened) << "" << false;
+        QTest::newRow("no mail program set up")
+            << "exit 3" << int(R::NoMailProgram) << "メールソフトが設定されていない" << true;
+        QTest::newRow("no xdg-email") << "" << int(R::NoMailProgram) << "メールソフトが設定されていない" << true;
+        QTest::newRow("refused") << "exit 1" << int(R::Failed) << "メールソフトにファイルを渡せませんでした" << false;
+    }
+    void mailTheExportedFiles() {
+        QFETCH(QString, standIn);
+        QFETCH(int, result);
+        QFETCH(QString, told);
+        QFETCH(bool, folderShown);
+        const QString bin = m_dir.filePath(QStringLiteral("bin%1").arg(m_serial));
+        const QString argsFile = bin + "/args";
+        QVERIFY(QDir().mkpath(bin));
+        if (!standIn.isEmpty()) {
+            QFile script(bin + "/xdg-email");
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QStringLiteral("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >\"%1\"\n%2\n")
+                             .arg(argsFile, standIn)
+                             .toUtf8());
+            script.close();
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH");
+        // Only the stand-in: the desktop's own xdg-email is not asked.
+        qputenv("PATH", QFile::encodeName(bin));
+        const std::vector<FILESTS_INFO> rows{message(true), message(true)};
+        const QStringList files{bin + "/a.opus", bin + "/b.opus"};
+        for (const QString& f : files) {
+            QFile attached(f);
+            QVERIFY(attached.open(QIODevice::WriteOnly));
+        }
+        CScriptedUi ui;
+        CMailAttach::Setup setup;
+        setup.verdictMs = 500;
+        const CMailAttach::Result r = CMailAttach::Send(ui, files, rows, bin, setup);
+        qputenv("PATH", path);
+        QCOMPARE(int(r), result);
+        QCOMPARE(ui.messageTexts().join("|").contains(told) && !told.isEmpty(), !told.isEmpty());
+        QCOMPARE(ui.openedFiles, folderShown ? QStringList{bin} : QStringList());
+        if (standIn.isEmpty()) {
+            return;
+        }
+        const QStringList args = QString::fromUtf8(CTestFiles::read(argsFile)).split('\n');
+        QCOMPARE(args.mid(args.indexOf("--attach")).join(' '), "--attach " + files[0] + " --attach " + files[1] + " ");
+        QCOMPARE(args.value(args.indexOf("--subject") + 1), QStringLiteral("音声メッセージ 2件"));
+        QVERIFY(args.join('\n').contains(QStringLiteral("相手名称：佐藤花子")));
     }
 };
 

@@ -64,7 +64,7 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     statusBar()->setSizeGripEnabled(true);
 
     m_settingsMenu = new QMenu(this);
-    for (int c = C::CmdLogin; c <= C::CmdCheckFolder; ++c) {
+    for (int c = C::CmdLogin; c <= C::CmdLastSetting; ++c) {
         QAction* a = m_settingsMenu->addAction(C::label(static_cast<Command>(c)));
         a->setData(c);
         connect(a, &QAction::triggered, this, [this, c] {
@@ -95,7 +95,7 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     m_voiceCommands = std::make_unique<CVoiceUiCommands>(*this);
     m_adminCommands = std::make_unique<CAdminCommands>(*this, m_linkCommands->link());
     m_shellCommands = std::make_unique<CShellCommands>(*this);
-    for (int c = C::CmdLogin; c <= C::CmdCheckFolder; ++c) {
+    for (int c = C::CmdLogin; c <= C::CmdLastSetting; ++c) {
         if (m_commands.isCheckable(static_cast<Command>(c))) {
             m_settingsMenu->actions()[c - C::CmdLogin]->setCheckable(true);
         }

@@ -1,8 +1,8 @@
 // "消去" and "移動・コピー" from the main frame: the selected rows of the active list, the dialogs, and the list
 // reloaded afterwards.
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
 #include "store/CFileMng.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"

@@ -1,7 +1,7 @@
 // The frame's command table as the subsystems fill it: one handler and one rule for every command, and the bar's
 // and popups' states following the rules.
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"
@@ -43,7 +43,7 @@ class TestCommands : public QObject {
             frame.updateCommandStates();
             return frame.commandBar()->button(cmd)->isEnabled();
         }
-        QMenu* menu = cmd <= C::CmdCheckFolder ? frame.settingsMenu() : frame.windowMenu();
+        QMenu* menu = cmd <= C::CmdLastSetting ? frame.settingsMenu() : frame.windowMenu();
         if (menu == frame.settingsMenu()) {
             frame.rebuildSettingsMenuStates();
         } else {

@@ -1,6 +1,6 @@
 #include "list/CBoxOpenLogic.h"
-#include "platform/CPrivateProfile.h"
 #include "store/CFileMng.h"
+#include "store/CPrivateProfile.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/list/CChildFrame.h"

@@ -1,10 +1,10 @@
-#include "platform/CPrivateProfile.h"
+#include "store/CPrivateProfile.h"
 
 #include "platform/CCp932.h"
 #include "platform/CRegularFile.h"
+#include "store/CDurableFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -84,12 +84,8 @@ bool writeLines(const QString& file, const Lines& l) {
             all += l.eol;
         }
     }
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    f.write(all);
-    return f.commit();
+    // The settings and the box names are the user's own work: whole and on the disk, or the old file.
+    return CDurableFile::WriteWhole(file, all);
 }
 
 } // namespace
