@@ -40,13 +40,14 @@ information only. FILE is a message file of DIR (NAME.vminf).
 )";
 
 const char* const kList = R"(Usage: kelda-cli list DIR [--boxes TEXT] [--columns TITLE,TITLE,...] [--csv]
-                         [--sort TITLE[:desc]] [criteria ...] [--not-downloaded]
+                         [--sort TITLE[:desc]] [criteria ...] [--not-downloaded] [--empty-calls]
 
 Writes the rows a list window of DIR's boxes shows, in the default order (box number, newest first).
   --boxes TEXT     the box selection, as a list window's caption: "留守録BOX：0001,0002  内線BOX：0200";
                    default: every box folder of DIR
   --columns ...    column titles, comma separated (ﾌﾗｸﾞ, 取込, 再生/未再生, 保護/非保護, BOX番号, 相手番号,
-                   相手名称, 日時, 録音時間, ファイル名, BOX名称, タイトル, メモ); default: the first ten
+                   相手名称, 日時, 録音時間, ファイル名, BOX名称, タイトル, メモ, 発話秒); default: the
+                   first ten (発話秒: the seconds of speech in the voice data, measured as needed)
   --csv            the lines of the list export (CP932, LF line ends, flag and import columns as words);
                    otherwise tab-separated UTF-8 text with a header line
   --sort TITLE[:desc]
@@ -74,8 +75,12 @@ Selection display ("選択表示"): only the messages that meet every criterion 
   Entries are checked as the dialog checks them: title 40 bytes, box number 4 (single-byte), box name 10,
   caller number and name 32, memo 40 (bytes of the CP932 form). A refused entry exits 2; when nothing
   matches, "該当するメッセージがありません。" and exit 1.
+  --empty-calls    only the empty calls: messages whose voice data holds less than 0.5 s of speech
+                   (a caller who hung up at the tone); a criterion like the others
   --not-downloaded only the messages downloaded as recording information only ("未ﾀﾞｳﾝﾛｰﾄﾞ表示");
                    it takes no criteria
+The voice data is measured once per message; the figures are kept beside the messages in each box
+folder's "kelda-voice.ini" (rebuilt whenever it is missing or a message file changed).
 )";
 
 const char* const kEdit = R"(Usage: kelda-cli edit FILE [--title T] [--caller-no N] [--caller-name N] [--memo M]
@@ -94,7 +99,12 @@ const char* const kInfo = R"(Usage: kelda-cli info FILE...
 
 Writes the recording record of each message file: the file's path, then one "name: value" line per
 field (flag, played, importStatus, protect, boxNo, boxName, callerNo, callerName, recDateTime, recTime,
-title, memo, filePath); an empty line between files.
+title, memo, filePath); an empty line between files. For a file with voice data three lines follow:
+  loudness: -NN.N LUFS   integrated loudness (EBU R128); "-inf" when nothing is above its gate or the
+                         message is shorter than 0.4 s
+  peak: -N.N dBFS        the highest sample
+  speech: S.S s of T.T s the seconds of speech found, of the message's length
+(measured once and kept in the box folder's "kelda-voice.ini").
 )";
 
 const char* const kConvert = R"(Usage: kelda-cli convert FILE.vmdat...
@@ -143,7 +153,8 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
          QStringLiteral("convert voice data to WAV files beside them"), wait,
          [](const QString&) { return withStatus(kConvert); }, [](CCliCommands& c) { return c.convert(); }},
         {QStringLiteral("play"), QStringLiteral("play FILE.vmdat..."),
-         QStringLiteral("play voice data on the sound device (--speed S)"), QStringList{QStringLiteral("speed")} + wait,
+         QStringLiteral("play voice data on the sound device (--speed S)"),
+         QStringList{QStringLiteral("speed"), QStringLiteral("normalize"), QStringLiteral("skip-silence")} + wait,
          [](const QString&) { return CCliPlay::help(); }, [](CCliCommands& c) { return CCliPlay(c).run(); }},
         {QStringLiteral("export-audio"), QStringLiteral("export-audio FILE.vmdat..."),
          QStringLiteral("voice as Opus or WAV files to pass on (--out DIR)"),

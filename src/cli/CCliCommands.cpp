@@ -20,12 +20,14 @@
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 #include "voice/CVoiceCommands.h"
+#include "voice/CVoiceMeasureCache.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -453,6 +455,22 @@ int CCliCommands::list() {
     return writeOut(m_ui, out) ? Ok : Failed;
 }
 
+QString CCliCommands::measureLines(const QString& file) {
+    CVoiceMeasureCache cache(QFileInfo(file).absolutePath());
+    cache.load();
+    const std::optional<CVoiceMeasure::Figures> f = cache.obtain(QFileInfo(file).absoluteFilePath());
+    if (!f) {
+        return QString();
+    }
+    // A cache that cannot be written costs the next run a measurement, nothing more.
+    cache.save();
+    auto db = [](double v) { return std::isfinite(v) ? QString::number(v, 'f', 1) : QStringLiteral("-inf"); };
+    return QStringLiteral("loudness: %1 LUFS\npeak: %2 dBFS\nspeech: %3 s of %4 s\n")
+        .arg(db(f->loudnessLufs), db(f->peakDbfs))
+        .arg(double(f->speechMs) / 1000.0, 0, 'f', 1)
+        .arg(double(f->totalMs) / 1000.0, 0, 'f', 1);
+}
+
 int CCliCommands::info() {
     if (!onlyOptions()) {
         return Usage;
@@ -492,6 +510,9 @@ int CCliCommands::info() {
         text += file + QLatin1Char('\n');
         for (const auto& [name, value] : fields) {
             text += QLatin1String(name) + QStringLiteral(": ") + oneLine(value) + QLatin1Char('\n');
+        }
+        if (file.endsWith(QLatin1String(".vmdat"), Qt::CaseInsensitive)) {
+            text += measureLines(file);
         }
         if (!writeOut(m_ui, text.toUtf8())) {
             return Failed;

@@ -46,6 +46,8 @@ private:
     int voiceDownload();
     int list();
     int info();
+    // The loudness, peak and speech lines of a voice file (measured through its box folder's cache).
+    static QString measureLines(const QString& file);
     int convert();
 
     int usage(const QString& problem);

@@ -30,7 +30,8 @@ int refuse(CConsoleUi& ui, const QString& problem) {
 } // namespace
 
 QStringList CCliListFilter::options() {
-    return criterionOptions() + QStringList{QStringLiteral("sort"), QStringLiteral("not-downloaded")};
+    return criterionOptions() +
+           QStringList{QStringLiteral("sort"), QStringLiteral("not-downloaded"), QStringLiteral("empty-calls")};
 }
 
 bool CCliListFilter::yesNo(const QString& value, bool& ok) {
@@ -43,6 +44,8 @@ int CCliListFilter::apply(const CCliArgs& args, CListModel& model, CConsoleUi& u
     for (const QString& name : criterionOptions()) {
         anyCriterion = anyCriterion || args.given.contains(name);
     }
+    const bool emptyCalls = args.given.contains(QStringLiteral("empty-calls"));
+    anyCriterion = anyCriterion || emptyCalls;
     const bool notDownloaded = args.given.contains(QStringLiteral("not-downloaded"));
     if (anyCriterion && notDownloaded) {
         return refuse(ui, QStringLiteral("--not-downloaded takes no selection criteria"));
@@ -69,10 +72,17 @@ int CCliListFilter::apply(const CCliArgs& args, CListModel& model, CConsoleUi& u
         }
     }
 
+    // What a window measures in its background is measured here before the rows are chosen.
+    if (emptyCalls || model.findColumn(CListColumns::ColSpeech) >= 0) {
+        if (const int failed = model.measureNow(); failed > 0) {
+            ui.note(QStringLiteral("kelda-cli: the voice data of %1 messages could not be measured").arg(failed));
+        }
+    }
     if (anyCriterion) {
         CSelectCriteria criteria = CSelectCriteria::initial();
         CFindSetLogic logic(criteria, ui);
         CFindSetLogic::Form& f = logic.form();
+        f.emptyCallsOn = emptyCalls;
         // The texts and the yes/no choices, column by column; a refused choice is told after the dates.
         bool choiceRefused = false;
         for (const CListColumns::Column& c : CListColumns::all()) {

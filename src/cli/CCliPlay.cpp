@@ -5,6 +5,7 @@
 #include "cli/CConsoleUi.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
+#include "voice/CVoiceMeasureCache.h"
 #include "voice/CVoicePlayer.h"
 
 #include <QElapsedTimer>
@@ -19,7 +20,15 @@ constexpr int SLACK_MS = 10000;
 
 enum class Played { ToTheEnd, Partly, Nothing, NoDevice };
 
-Played playOne(CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output, const QString& file, double speed) {
+struct PlayOptions {
+    double speed = 1.0;
+    bool normalize = false;
+    bool skipSilence = false;
+};
+
+Played playOne(CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output, const QString& file,
+               const PlayOptions& options) {
+    const double speed = options.speed;
     FILESTS_INFO row;
     row.clear();
     // The record's played byte decides whether the mark is due; the file is played where it is.
@@ -38,6 +47,16 @@ Played playOne(CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output,
         ui.note(QStringLiteral("kelda-cli: %1: damaged, no whole voice frame to play").arg(file));
         return Played::Nothing;
     }
+    if (options.normalize || options.skipSilence) {
+        CVoiceMeasureCache cache(QFileInfo(file).absolutePath());
+        cache.load();
+        if (const auto figures = cache.obtain(QFileInfo(file).absoluteFilePath())) {
+            player.setFigures(*figures);
+            cache.save();
+        }
+    }
+    player.setLevelling(options.normalize);
+    player.setSkipSilence(options.skipSilence);
     player.setSpeed(speed);
     if (!player.play()) {
         ui.note(QStringLiteral("kelda-cli: no sound device to play on (%1)").arg(output.problem()));
@@ -97,12 +116,18 @@ Played playOne(CConsoleUi& ui, CVoicePlayer& player, CAudioDeviceOutput& output,
 
 QString CCliPlay::help() {
     return QStringLiteral(
-        "Usage: kelda-cli play FILE... [--speed S]\n"
+        "Usage: kelda-cli play FILE... [--speed S] [--normalize] [--skip-silence]\n"
         "\n"
         "Plays the voice data of the message files FILE (.vmdat) on the default sound device, one after the\n"
         "other, without writing a WAV file. A message heard for two seconds or to its end is marked played in\n"
         "its record, as the list's play command marks it.\n"
-        "  --speed S  playing speed from 0.5 to 2 (1 by default); the pitch stays as it is\n"
+        "  --speed S       playing speed from 0.5 to 2 (1 by default); the pitch stays as it is\n"
+        "  --normalize     levels the loudness (EBU R128) to -18 LUFS, as the player bar's 音量を揃える: by at\n"
+        "                  most +20 dB, and never so much that the highest sample would clip (a limit on\n"
+        "                  the sample peak, not the true peak)\n"
+        "  --skip-silence  stretches of more than 0.5 s without speech are shortened to 0.3 s; every stretch\n"
+        "                  of speech is played\n"
+        "The measurements are made once per message and kept in the box folder's \"kelda-voice.ini\".\n"
         "A damaged file plays up to its damage and is reported. Exit status 0 when every file played to its end,\n"
         "1 when a file has no (whole) voice data, could not be played to its end, or no sound device exists.\n");
 }
@@ -115,7 +140,10 @@ int CCliPlay::run() {
     if (c.m_args.operands.isEmpty()) {
         return c.usage(QStringLiteral("play needs a message file FILE"));
     }
-    double speed = 1.0;
+    PlayOptions options;
+    options.normalize = c.m_args.given.contains(QStringLiteral("normalize"));
+    options.skipSilence = c.m_args.given.contains(QStringLiteral("skip-silence"));
+    double& speed = options.speed;
     if (c.m_args.given.contains(QStringLiteral("speed"))) {
         bool ok = false;
         speed = c.m_args.values.value(QStringLiteral("speed")).toDouble(&ok);
@@ -127,7 +155,7 @@ int CCliPlay::run() {
     CVoicePlayer player(output);
     int status = CCliCommands::Ok;
     for (const QString& file : c.m_args.operands) {
-        const Played played = playOne(c.m_ui, player, output, file, speed);
+        const Played played = playOne(c.m_ui, player, output, file, options);
         if (played != Played::ToTheEnd) {
             status = CCliCommands::Failed;
         }

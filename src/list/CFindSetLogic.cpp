@@ -42,6 +42,7 @@ CFindSetLogic::CFindSetLogic(CSelectCriteria& criteria, CUserInterface& ui, cons
     f.callerName = FILESTS_INFO::text(c.callerName);
     f.memoOn = c.memoOn != 0;
     f.memo = FILESTS_INFO::text(c.memo);
+    f.emptyCallsOn = c.emptyCalls != 0;
     f.playedOn = c.played != CSelectCriteria::ANY;
     f.playedFirst = !f.playedOn || c.played == 1;
     f.protectOn = c.protect != CSelectCriteria::ANY;
@@ -128,6 +129,7 @@ bool CFindSetLogic::accept() {
             CSelectCriteria::importCode(f.importTicks[ImportPlayed], f.importTicks[ImportUnplayed],
                                         f.importTicks[ImportErased], f.importTicks[ImportInfoOnly]));
     }
+    c.emptyCalls = f.emptyCallsOn ? 1 : 0;
     if (!c.anyUsed()) {
         m_ui.messageBox(QStringLiteral("選択されていません。"), kError, MsgIcon::Exclamation);
         return false;

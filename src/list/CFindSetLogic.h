@@ -39,6 +39,7 @@ public:
         bool flagFirst = true;
         bool memoOn = false;
         QString memo;
+        bool emptyCallsOn = false;
     };
 
     // criteria: the shared criteria; "OK" rebuilds them. folderText: download root + current folder name.

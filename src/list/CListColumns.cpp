@@ -124,6 +124,8 @@ constexpr Column kColumns[] = {
      KELDA_TEXT_FIELD(memo),
      .criterion = Criterion::Wildcard,
      KELDA_TEXT_CRITERION(memo)},
+    // Seconds of speech the voice data holds: measured by the list, never stored in the record.
+    {.kind = CListColumns::ColSpeech, .title = u"発話秒", .key = "speech", .width = 70, .source = Source::Measure},
     {.kind = CListColumns::ColUnknown},
 };
 #undef KELDA_TEXT_FIELD

@@ -29,12 +29,13 @@ public:
         ColBoxName,
         ColTitle,
         ColMemo,
+        ColSpeech,
         ColUnknown
     };
 
-    // Where a cell's text comes from: a status byte shown as a word or digit, a text field as it is, or the file
-    // path without the download root.
-    enum class Source { None, Status, Text, Path };
+    // Where a cell's text comes from: a status byte shown as a word or digit, a text field as it is, the file
+    // path without the download root, or a measurement of the voice data that the list keeps beside the record.
+    enum class Source { None, Status, Text, Path, Measure };
     // Which cells the export writes as words instead of the shown text.
     enum class CsvWords { None, Flag, Import };
     // How the selection display tests the column: a status byte against the chosen value, the import states, the
@@ -93,6 +94,7 @@ public:
             return path;
         }
         case Source::None:
+        case Source::Measure:
             break;
         }
         return QStringView();

@@ -8,6 +8,7 @@
 #include "store/CFolderLock.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -154,6 +155,7 @@ void CListModel::load(Load how) {
     m_records.resize(static_cast<size_t>(n) + 1);
     std::vector<CFileMng::BoxListing>().swap(listings);
     m_boxTotal = m_listTotal = m_loaded = static_cast<int>(m_rows.size());
+    forgetMeasures();
     rankDefaultOrder();
     sortAsAfterLoad();
     if (progress) {
@@ -173,7 +175,16 @@ QString CListModel::cellText(int row, int col) const {
 }
 
 QString CListModel::cellText(const FILESTS_INFO& rec, ColumnKind kind) const {
-    return CListColumns::cellText(CListColumns::of(kind), rec, m_rootPrefix);
+    const CListColumns::Column& def = CListColumns::of(kind);
+    if (def.source == CListColumns::Source::Measure) {
+        // The record is one of the list's own, or a copy that has no measurement beside it.
+        const auto at = reinterpret_cast<std::uintptr_t>(&rec);
+        const auto first = reinterpret_cast<std::uintptr_t>(m_records.data());
+        const size_t index = (at - first) / sizeof(FILESTS_INFO);
+        return at >= first && index < m_speechTexts.size() && &m_records[index] == &rec ? m_speechTexts[index].trimmed()
+                                                                                        : QString();
+    }
+    return CListColumns::cellText(def, rec, m_rootPrefix);
 }
 
 int CListModel::toggleFlag(int row) {

@@ -4,7 +4,9 @@
 #include "list/CListSortState.h"
 #include "settings/CSelectCriteria.h"
 #include "store/FILESTS_INFO.h"
+#include "voice/CVoiceMeasure.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -123,6 +125,18 @@ public:
     // Returns how many records could not be written.
     int writeFlagsOfRows(const std::vector<int>& rows);
 
+    // Measurements of the voice data. A load knows none (it reads no cache, so that a list opens as fast as
+    // without them); they arrive later, from the box folders' caches or measured, in the background in a window
+    // (setFigures) or at once (measureNow).
+    void setFigures(const QString& path, const CVoiceMeasure::Figures& figures);
+    // -1 when the record's voice data is not measured (yet), or it has none.
+    qint64 speechMs(int recordIndex) const;
+    // The voice files of the loaded records, in load order.
+    QStringList voicePaths() const;
+    // Measures every voice file whose figures are not valid now, through the box folders' caches (kept
+    // there); returns how many could not be measured.
+    int measureNow();
+
 private:
     void sortAsAfterLoad();
     void runSortPlan(const CListSortState::SortPlan& plan, bool notify);
@@ -132,6 +146,10 @@ private:
     // Puts rows (taken by swap) in place of the shown ones, counted and sorted as after a load, with the view told.
     void showRows(std::vector<int>& rows);
     void countRows();
+    // A record's text in a column: the record's own, or the measurement kept beside it.
+    QStringView recordText(const CListColumns::Column& def, size_t record) const;
+    void forgetMeasures();
+    void setSpeech(size_t record, qint64 ms);
 
     CKeldaSession& m_doc;
     CUserInterface& m_ui;
@@ -157,4 +175,10 @@ private:
     // Per record: its place in the default order taken from load order (equal for equal box and date).
     std::vector<int> m_defaultRank;
     int m_loaded = 0; // records of the last load, from index 0
+    // Per record: the seconds of speech as the column shows them ("12.3", blank-padded so that the text sorts
+    // as the number), and in milliseconds (-1 unknown).
+    std::vector<QString> m_speechTexts;
+    std::vector<qint64> m_speechMs;
+    // The record of a voice file's path, made when the first figure arrives after a load.
+    QHash<QString, int> m_recordOfPath;
 };

@@ -13,8 +13,7 @@
 #include <unordered_set>
 
 QStringView CListModel::sortText(int recordIndex, int column) const {
-    return CListColumns::text(CListColumns::of(m_columns[static_cast<size_t>(column)]),
-                              m_records[static_cast<size_t>(recordIndex)], m_rootPrefix);
+    return recordText(CListColumns::of(m_columns[static_cast<size_t>(column)]), static_cast<size_t>(recordIndex));
 }
 
 void CListModel::rankDefaultOrder() {
@@ -120,7 +119,7 @@ std::vector<std::vector<QStringView>> CListModel::columnShapes() const {
             continue;
         }
         for (size_t c = 0; c < columns; ++c) {
-            const QStringView text = CListColumns::text(*defs[c], m_records[rec], m_rootPrefix);
+            const QStringView text = recordText(*defs[c], rec);
             if (haveLast[c] && same(text, last[c])) {
                 continue;
             }
@@ -179,7 +178,7 @@ void CListModel::runSortPlan(const CListSortState::SortPlan& plan, bool notify) 
             if (at < 0) {
                 continue;
             }
-            const QStringView text = CListColumns::text(def, m_records[rec], m_rootPrefix);
+            const QStringView text = recordText(def, rec);
             start[static_cast<size_t>(at)] = folded.size();
             items[static_cast<size_t>(at)].length = static_cast<uint32_t>(text.size());
             for (const QChar c : text) {
@@ -262,10 +261,17 @@ CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
         load(Load::Refresh);
     }
     m_displayMode = 1;
+    // The empty calls are told from every message's figures: what is not known yet is taken from the caches or
+    // measured now.
+    if (m_criteria.emptyCalls) {
+        measureNow();
+    }
     // The loaded records stay where they are; the rows name the ones that match, in load order.
     std::vector<int> rows;
     for (int i = 0; i < m_loaded; ++i) {
-        if (CSelectMatcher::matches(m_criteria, m_records[static_cast<size_t>(i)])) {
+        const bool emptyCall =
+            m_criteria.emptyCalls == 0 || (speechMs(i) >= 0 && speechMs(i) < CVoiceMeasure::EMPTY_CALL_MS);
+        if (emptyCall && CSelectMatcher::matches(m_criteria, m_records[static_cast<size_t>(i)])) {
             rows.push_back(i);
         }
     }

@@ -6,6 +6,7 @@
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 #include "voice/CG729Decoder.h"
+#include "voice/CVoiceMeasureCache.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -434,6 +435,9 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
         if (n == "inf.ini") {
             infIni = true;
             continue;
+        }
+        if (n == CVoiceMeasureCache::FILE_NAME) {
+            continue; // the measurements of the voice data, rebuilt whenever needed
         }
         const bool voice = endsWith(n, ".vmdat");
         const bool messageExt = voice || endsWith(n, ".vminf");

@@ -58,6 +58,16 @@ void CKeldaSettings::load(const QString& iniFile) {
     if (shownColumns().isEmpty()) {
         resetColumns();
     }
+    // A settings file written before the speech column existed names every other column: it is offered among
+    // the removed ones.
+    const QString speech = QStringLiteral("発話秒");
+    QStringList missing = resetShownColumns() + resetRemovedColumns();
+    for (const QString& title : shownColumns() + removedColumns()) {
+        missing.removeAll(title);
+    }
+    if (missing == QStringList{speech}) {
+        setColumns(shownColumns(), removedColumns() << speech);
+    }
 
     downConv = num0(S_CONVERT, "DOWNCONV");
     convDel = num0(S_CONVERT, "CONVDEL");
@@ -160,7 +170,7 @@ QStringList CKeldaSettings::resetShownColumns() {
 }
 
 QStringList CKeldaSettings::resetRemovedColumns() {
-    return {QStringLiteral("BOX名称"), QStringLiteral("タイトル"), QStringLiteral("メモ")};
+    return {QStringLiteral("BOX名称"), QStringLiteral("タイトル"), QStringLiteral("メモ"), QStringLiteral("発話秒")};
 }
 
 void CKeldaSettings::resetColumns() {

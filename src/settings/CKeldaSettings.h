@@ -14,7 +14,7 @@
 class CKeldaSettings : public CLinkSettings {
 public:
     static constexpr int SLOTS = 4;
-    static constexpr int COLUMNS = 13;
+    static constexpr int COLUMNS = 14;
 
     // Widths including the terminator; a stored value holds at most width - 1 characters.
     static constexpr int W_IP = 16;

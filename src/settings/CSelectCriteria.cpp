@@ -18,7 +18,7 @@ CSelectCriteria CSelectCriteria::initial() {
 
 bool CSelectCriteria::anyUsed() const {
     return flag != ANY || played != ANY || import != IMPORT_ANY || protect != ANY || dateOn || titleOn || boxNoOn ||
-           boxNameOn || callerNoOn || callerNameOn || memoOn;
+           boxNameOn || callerNoOn || callerNameOn || memoOn || emptyCalls;
 }
 
 namespace {

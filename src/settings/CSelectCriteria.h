@@ -33,6 +33,9 @@ struct CSelectCriteria {
     char16_t callerNo[33];
     char16_t callerName[33];
     char16_t memo[81];
+    // 1: only the empty calls (messages whose voice data holds less than half a second of speech); a message
+    // not measured yet, or without voice data, is none.
+    uint8_t emptyCalls;
 
     // Entry limits of the dialog, in characters, and the byte limits its checks apply to the CP932 form.
     static constexpr int TITLE_MAX = 40;
@@ -57,6 +60,6 @@ struct CSelectCriteria {
     static bool importMatches(int code, int importStatus);
 };
 
-static_assert(sizeof(CSelectCriteria) == 496);
+static_assert(sizeof(CSelectCriteria) == 500);
 static_assert(offsetof(CSelectCriteria, dateOn) == 48);
 static_assert(offsetof(CSelectCriteria, title) == 76);

@@ -62,6 +62,9 @@ void CVoicePlayer::close() {
     m_row.clear();
     m_written = m_heardBefore = m_writtenAtDiscard = 0;
     m_markDone = false;
+    m_figures = CVoiceMeasure::Figures();
+    m_hasFigures = false;
+    m_gain = 1.0f;
     setState(State::Empty);
 }
 
@@ -162,17 +165,72 @@ void CVoicePlayer::setVolume(double volume) {
     m_output.setVolume(std::clamp(volume, 0.0, 1.0));
 }
 
+void CVoicePlayer::setFigures(const CVoiceMeasure::Figures& figures) {
+    m_figures = figures;
+    m_hasFigures = true;
+    setLevelling(m_levelling);
+}
+
+void CVoicePlayer::setLevelling(bool on) {
+    m_levelling = on;
+    m_gain = static_cast<float>(std::pow(10.0, gainDb() / 20.0));
+}
+
+double CVoicePlayer::gainDb() const {
+    return m_levelling && m_hasFigures ? CVoiceMeasure::levellingGainDb(m_figures) : 0.0;
+}
+
+int CVoicePlayer::resumeFrameFor(int leftAt, int totalFrames) {
+    if (leftAt >= totalFrames || leftAt <= RESUME_BACK_FRAMES) {
+        return 0;
+    }
+    return leftAt - RESUME_BACK_FRAMES;
+}
+
+void CVoicePlayer::applyGain(int16_t* samples, qint64 count) const {
+    for (qint64 i = 0; i < count; ++i) {
+        const float v = std::clamp(static_cast<float>(samples[i]) * m_gain, -32768.0f, 32767.0f);
+        samples[i] = static_cast<int16_t>(std::lrint(v));
+    }
+}
+
+qint64 CVoicePlayer::runBeforeJump(qint64 wanted) {
+    if (!m_skipSilence || !m_hasFigures) {
+        return wanted;
+    }
+    // The gap keeps half of what is left of it at each end, so speech never loses its onset or its tail.
+    const qint64 keep = qint64(CVoiceMeasure::GAP_KEPT_FRAMES / 2) * FRAME_SAMPLES;
+    for (const auto& [from, to] : m_figures.gaps) {
+        const qint64 jumpFrom = qint64(from) * FRAME_SAMPLES + keep;
+        const qint64 jumpTo = qint64(to) * FRAME_SAMPLES - keep;
+        if (m_readSample >= jumpFrom && m_readSample < jumpTo) {
+            m_readSample = jumpTo;
+            continue;
+        }
+        if (m_readSample < jumpFrom) {
+            return std::min(wanted, jumpFrom - m_readSample);
+        }
+    }
+    return wanted;
+}
+
 bool CVoicePlayer::sourceDone() const {
     return m_readSample >= m_stream.totalSamples() && (m_speed == 1.0 || (m_flushed && m_stretch->numSamples() == 0));
 }
 
 qint64 CVoicePlayer::feedNormal(qint64 room) {
-    const qint64 n = std::min(room, m_stream.totalSamples() - m_readSample);
+    const qint64 n = std::min(runBeforeJump(room), m_stream.totalSamples() - m_readSample);
     if (n <= 0) {
         return 0;
     }
     m_stream.decodeUpTo(static_cast<int>((m_readSample + n + FRAME_SAMPLES - 1) / FRAME_SAMPLES));
-    m_output.write(m_stream.samples() + m_readSample, n);
+    if (m_gain != 1.0f) {
+        m_intOut.assign(m_stream.samples() + m_readSample, m_stream.samples() + m_readSample + n);
+        applyGain(m_intOut.data(), n);
+        m_output.write(m_intOut.data(), n);
+    } else {
+        m_output.write(m_stream.samples() + m_readSample, n);
+    }
     m_readSample += n;
     return n;
 }
@@ -185,12 +243,15 @@ qint64 CVoicePlayer::feedStretched(qint64 room) {
             m_flushed = true;
             break;
         }
-        const qint64 n = std::min(STRETCH_CHUNK, total - m_readSample);
+        const qint64 n = std::min(runBeforeJump(STRETCH_CHUNK), total - m_readSample);
+        if (n <= 0) {
+            continue; // the jump reached the end: flushed on the next round
+        }
         m_stream.decodeUpTo(static_cast<int>((m_readSample + n + FRAME_SAMPLES - 1) / FRAME_SAMPLES));
         m_floatIn.resize(static_cast<size_t>(n));
         const int16_t* src = m_stream.samples() + m_readSample;
         for (qint64 i = 0; i < n; ++i) {
-            m_floatIn[static_cast<size_t>(i)] = static_cast<float>(src[i]) / 32768.0f;
+            m_floatIn[static_cast<size_t>(i)] = static_cast<float>(src[i]) * m_gain / 32768.0f;
         }
         m_stretch->putSamples(m_floatIn.data(), static_cast<uint>(n));
         m_readSample += n;

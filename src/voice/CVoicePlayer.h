@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/FILESTS_INFO.h"
+#include "voice/CVoiceMeasure.h"
 #include "voice/CVoiceStream.h"
 
 #include <QObject>
@@ -18,7 +19,8 @@ class SoundTouch;
 // Plays one message's voice data on an output: decodes it in chunks as playing needs, changes the speed with the
 // pitch kept, seeks by frame and pauses. A message played here is marked played as the play command marks it (the
 // record's played byte, rewritten in its file) once it has been heard for two seconds or to its end, whichever
-// comes first, and only once; a message only opened is not marked.
+// comes first, and only once; a message only opened is not marked. Given a message's figures, it can level its
+// loudness and shorten its long silences; the position it tells is always the message's own time.
 class CVoicePlayer : public QObject {
     Q_OBJECT
 
@@ -34,6 +36,8 @@ public:
     enum class MarkResult { Written, AlreadyPlayed, WriteFailed };
 
     static constexpr int MARK_AFTER_MS = 2000;
+    // A message resumed plays on from this far before where it was left.
+    static constexpr int RESUME_BACK_FRAMES = 200;
     static constexpr double SPEEDS[] = {0.75, 1.0, 1.25, 1.5, 2.0};
 
     explicit CVoicePlayer(CVoiceOutput& output, QObject* parent = nullptr);
@@ -49,6 +53,20 @@ public:
     void seekToFrame(int frame);
     void setSpeed(double speed);
     void setVolume(double volume);
+    // The measured figures of the loaded message (open() forgets them): the levelling gain and the gaps come
+    // from them.
+    void setFigures(const CVoiceMeasure::Figures& figures);
+    bool hasFigures() const { return m_hasFigures; }
+    // 音量を揃える: the levelling gain applied to what is played.
+    void setLevelling(bool on);
+    bool levelling() const { return m_levelling; }
+    double gainDb() const;
+    // 無音を飛ばす: every gap of the figures is shortened to GAP_KEPT_FRAMES while playing.
+    void setSkipSilence(bool on) { m_skipSilence = on; }
+    bool skipSilence() const { return m_skipSilence; }
+    // Where a message left at the given frame resumes: RESUME_BACK_FRAMES before it, from the start when that is
+    // within the first of them or the message was heard to its end.
+    static int resumeFrameFor(int leftAt, int totalFrames);
 
     // One step of playing: decodes ahead and fills the output as far as it takes samples. A timer calls it while
     // playing; tests call it themselves.
@@ -85,6 +103,10 @@ private:
     qint64 feedNormal(qint64 room);
     qint64 feedStretched(qint64 room);
     bool sourceDone() const;
+    // How many source samples from the read position may be handed on before a gap is to be jumped over, after
+    // jumping one that starts here.
+    qint64 runBeforeJump(qint64 wanted);
+    void applyGain(int16_t* samples, qint64 count) const;
 
     CVoiceOutput& m_output;
     CVoiceStream m_stream;
@@ -105,4 +127,9 @@ private:
     std::vector<float> m_floatIn;
     std::vector<float> m_floatOut;
     std::vector<int16_t> m_intOut;
+    CVoiceMeasure::Figures m_figures;
+    bool m_hasFigures = false;
+    bool m_levelling = false;
+    bool m_skipSilence = false;
+    float m_gain = 1.0f;
 };

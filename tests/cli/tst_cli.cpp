@@ -5,8 +5,11 @@
 #include "support/CCliRunner.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
+#include "voice/CVoiceMeasure.h"
 #include "voice/CVoiceStream.h"
 
+#include "CSampleEncoder.h"
+#include "CSampleSpeech.h"
 #include "CSampleUnit.h"
 
 #include <QDir>
@@ -489,14 +492,29 @@ private Q_SLOTS:
         Run r = cli({"info", vmdat, junk.fileName()});
         QCOMPARE(r.code, 1);
         const QStringList lines = r.out.split('\n');
-        QCOMPARE(lines.size(), 15); // path, 13 fields, the final line end
+        // path, 13 fields, loudness (-inf: 0.3 s is shorter than the meter's first block), peak, speech, the final
+        // line end
+        QCOMPARE(lines.size(), 18);
         QCOMPARE(lines[0], vmdat);
         QCOMPARE(lines[3], QStringLiteral("importStatus: 2"));
         QCOMPARE(lines[5], QStringLiteral("boxNo: 0001"));
         QCOMPARE(lines[8], QStringLiteral("callerName: 山田"));
         QCOMPARE(lines[9], QStringLiteral("recDateTime: 2026/12/08 09:01"));
         QVERIFY(lines[13].startsWith("filePath:"));
+        QVERIFY2(QRegularExpression(R"(^loudness: (-[0-9]+\.[0-9]|-inf) LUFS$)").match(lines[14]).hasMatch(),
+                 qPrintable(lines[14]));
+        QVERIFY2(QRegularExpression(R"(^peak: -[0-9]+\.[0-9] dBFS$)").match(lines[15]).hasMatch(),
+                 qPrintable(lines[15]));
+        QVERIFY2(QRegularExpression(R"(^speech: [0-9]\.[0-9] s of 0\.3 s$)").match(lines[16]).hasMatch(),
+                 qPrintable(lines[16]));
         QVERIFY(r.err.contains("short.vmdat"));
+        // Measured once: the figures are kept beside the message, and the next run reads them from there.
+        const QString cache = box + "/kelda-voice.ini";
+        QVERIFY(QFile::exists(cache));
+        const QDateTime written = QFileInfo(cache).lastModified();
+        QTest::qWait(20);
+        QCOMPARE(cli({"info", vmdat}).out.split('\n').mid(14, 3), lines.mid(14, 3));
+        QCOMPARE(QFileInfo(cache).lastModified(), written);
 
         r = cli({"convert", vmdat});
         QCOMPARE(r.code, 0);
@@ -563,26 +581,39 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(box + "/" + m.stem + ".wav"));
     }
     // kelda-cli play through a real sound server: what the sink's monitor records is the decoded voice data, as
-    // long as the message; at --speed 2 half as long.
+    // long as the message; at --speed 2 half as long. Levelled, it measures -18 LUFS; with the silence skipped, a
+    // message of speech, 3 s of silence and speech is 2.7 s shorter.
     void playOnASoundServer_data() {
         QTest::addColumn<QString>("speed");
         QTest::addColumn<double>("lengthRatio");
         QTest::addColumn<int>("cutBytes"); // taken off the end of the file
-        QTest::newRow("1x") << "1" << 1.0 << 0;
-        QTest::newRow("2x") << "2" << 0.5 << 0;
+        QTest::addColumn<QString>("option");
+        QTest::newRow("1x") << "1" << 1.0 << 0 << "";
+        QTest::newRow("2x") << "2" << 0.5 << 0 << "";
         // A cut file plays its whole frames, says the rest is damaged and ends with status 1.
-        QTest::newRow("cut in a frame") << "1" << 1.0 << 4;
+        QTest::newRow("cut in a frame") << "1" << 1.0 << 4 << "";
+        QTest::newRow("--normalize") << "1" << 1.0 << 0 << "--normalize";
+        QTest::newRow("--skip-silence") << "1" << 1.0 << 0 << "--skip-silence";
     }
     void playOnASoundServer() {
         QFETCH(QString, speed);
         QFETCH(double, lengthRatio);
         QFETCH(int, cutBytes);
+        QFETCH(QString, option);
         auto m = message("0001", 1);
         m.frames = 300;
         const QString box = dl + "/rusuroku/0001";
         QDir().mkpath(box);
         QVERIFY(CSampleUnit::writeMessage(box, m, true));
         const QString vmdat = box + "/" + m.stem + ".vmdat";
+        if (option == "--skip-silence") {
+            std::vector<int16_t> pcm = CSampleSpeech::generate(1, 2 * 8000);
+            pcm.resize(5 * 8000, 0);
+            const std::vector<int16_t> more = CSampleSpeech::generate(2, 2 * 8000);
+            pcm.insert(pcm.end(), more.begin(), more.end());
+            m.frames = static_cast<int>(pcm.size() / 80);
+            QVERIFY(CSampleUnit::writeLocalVoiceFile(vmdat, m, CSampleEncoder::encode(pcm)));
+        }
         QVERIFY(QFile::resize(vmdat, QFileInfo(vmdat).size() - cutBytes));
         CVoiceStream decoded;
         QCOMPARE(decoded.load(vmdat),
@@ -598,16 +629,24 @@ private Q_SLOTS:
             QSKIP(qPrintable("no sound server here: " + problem));
         }
         extraEnv.insert("PULSE_SERVER", server.serverAddress());
-        const Run r = cli({"play", vmdat, "--speed", speed});
+        const Run r = cli(QStringList{"play", vmdat, "--speed", speed} +
+                          (option.isEmpty() ? QStringList() : QStringList{option}));
         QVERIFY2(r.code == (cutBytes ? 1 : 0), qPrintable(r.err));
         QCOMPARE(r.err.contains("bytes after it are damaged"), cutBytes > 0);
         const std::vector<int16_t> rec = server.take(500);
         const auto [first, last] = soundSpan(rec.data(), static_cast<qsizetype>(rec.size()));
         QVERIFY2(last > first, "the recording is silent");
-        const double expected = double(refLast - refFirst) * lengthRatio;
+        const double expected =
+            double(refLast - refFirst) * lengthRatio - (option == "--skip-silence" ? 2.7 * 8000 : 0);
         QVERIFY2(std::abs(double(last - first) - expected) <= 0.05 * expected,
                  qPrintable(QStringLiteral("%1 samples, %2 expected").arg(last - first).arg(expected)));
-        if (lengthRatio == 1.0) {
+        if (option == "--normalize") {
+            CVoiceMeasure heard;
+            heard.add(rec.data(), qint64(rec.size()));
+            const double lufs = heard.finish().loudnessLufs;
+            QVERIFY2(std::abs(lufs - CVoiceMeasure::TARGET_LUFS) <= 1.0, qPrintable(QString::number(lufs)));
+        }
+        if (lengthRatio == 1.0 && option != "--skip-silence") {
             const double c = bestCorrelation(rec, decoded.samples() + refFirst, refLast - refFirst, first);
             QVERIFY2(c >= 0.9, qPrintable(QString::number(c)));
         }

@@ -1,5 +1,7 @@
 // kelda-cli list with selection criteria, sorting and the not-downloaded display, and kelda-cli edit, over a
 // sample download folder: exit statuses, what is told on stderr, what is written and what lands on disk.
+#include "CSampleEncoder.h"
+#include "CSampleSpeech.h"
 #include "store/CFileMng.h"
 #include "support/CCliRunner.h"
 #include "support/CSampleFolder.h"
@@ -97,9 +99,10 @@ private Q_SLOTS:
         r = cli({"list", dl, "--from", "2024/02/01", "--to", "2024/01/01"});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains("エラー: 日付範囲指定に異常があります。"));
-        for (const QStringList& bad : {QStringList{"--from", "2024-01-01"}, QStringList{"--from", "2008/12/31"},
-                                       QStringList{"--flag", "1"}, QStringList{"--import", "9"},
-                                       QStringList{"--sort", "メモ"}, QStringList{"--not-downloaded", "--memo", "x"}}) {
+        for (const QStringList& bad :
+             {QStringList{"--from", "2024-01-01"}, QStringList{"--from", "2008/12/31"}, QStringList{"--flag", "1"},
+              QStringList{"--import", "9"}, QStringList{"--sort", "メモ"},
+              QStringList{"--not-downloaded", "--memo", "x"}, QStringList{"--not-downloaded", "--empty-calls"}}) {
             r = cli(QStringList{"list", dl} + bad);
             QVERIFY2(r.code == 2, qPrintable(bad.join(' ')));
             QVERIFY(r.out.isEmpty());
@@ -258,6 +261,42 @@ private Q_SLOTS:
         if (redirect.contains("OUT")) {
             QVERIFY(QFileInfo(tmp.filePath("out.txt")).size() < whole.out.toUtf8().size());
         }
+    }
+
+    // Empty calls (less than 0.5 s of speech) and the speech column, from the voice data: a message of speech, one
+    // of line noise, one of a tenth of a second, and one without voice data, which is none.
+    void emptyCallsAndSpeechColumn() {
+        auto voiceOf = [](const QString& file, std::vector<int16_t> pcm) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.resize(FILESTS_INFO::VOICE_OFFSET));
+            QVERIFY(f.seek(FILESTS_INFO::VOICE_OFFSET));
+            f.write(CSampleEncoder::encode(pcm));
+        };
+        voiceOf(files[0], CSampleSpeech::generate(3, 3 * 8000));
+        std::vector<int16_t> hiss(4 * 8000);
+        uint32_t x = 1;
+        for (int16_t& v : hiss) {
+            x = x * 1664525u + 1013904223u;
+            v = static_cast<int16_t>(int(x >> 24) - 128);
+        }
+        voiceOf(files[3], hiss);
+        const QStringList cols{"--columns", "BOX番号,日時,発話秒"};
+        Run r = cli(QStringList{"list", dl, "--empty-calls"} + cols);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("BOX番号\t日時\t発話秒\n01\t2024/02/01 09:00\t0.1\n10\t2024/01/20 10:00\t0.0\n"));
+        QVERIFY(QFile::exists(dl + "/rusuroku/01/kelda-voice.ini"));
+        // The column sorts by the number; the message without voice data shows nothing.
+        r = cli(QStringList{"list", dl, "--sort", "発話秒:desc"} + cols);
+        QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        const QString top = lines[1].section('\t', 2);
+        QVERIFY2(lines[1].startsWith("01\t2024/01/31") && top.toDouble() > 1.5 && top.toDouble() <= 3.0,
+                 qPrintable(lines[1]));
+        QVERIFY(lines[4].endsWith("\t"));
+        // With another criterion, every one must hold.
+        r = cli(QStringList{"list", dl, "--empty-calls", "--box-no", "1"} + cols);
+        QCOMPARE(r.out.section('\n', 1), QString("10\t2024/01/20 10:00\t0.0\n"));
     }
 };
 

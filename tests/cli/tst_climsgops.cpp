@@ -486,8 +486,11 @@ private Q_SLOTS:
         const QString voice = file("rusuroku/0001", a1, ".vmdat");
         const QString info = file("rusuroku/0001", a1, ".vminf");
         const QString wav = file("rusuroku/0001", a1, ".wav");
-        // A sound folder first: downloaded from the unit, with a WAV file converted from its voice data.
+        // A sound folder first: downloaded from the unit, with a WAV file converted from its voice data, and the
+        // measurements of its voice data kept beside it (no finding of their own).
         QCOMPARE(CFileMng::ConvertToWav(voice, nullptr, nullptr), true);
+        QCOMPARE(cli({"info", voice}).code, 0);
+        QVERIFY(QFile::exists(dl + "/rusuroku/0001/kelda-voice.ini"));
         Run r = cli({"verify", dl});
         QCOMPARE(r.out, QString("verify: 2 box folders, 3 messages: nothing wrong\n"));
         QCOMPARE(r.code, 0);

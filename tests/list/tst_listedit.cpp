@@ -173,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(logic.add(1), 10); // タイトル
         QCOMPARE(logic.moveUp(10), 9);
         QCOMPARE(logic.shown()[9], QString("タイトル"));
-        QCOMPARE(logic.remove(0), 2);
+        QCOMPARE(logic.remove(0), 3);
         QVERIFY(logic.changed());
 
         // "No" keeps the dialog and the setting.
@@ -194,7 +194,7 @@ private Q_SLOTS:
 
         QVERIFY(logic.accept());
         QCOMPARE(doc.shownColumns().first(), QString("取込"));
-        QCOMPARE(doc.removedColumns(), QStringList({"BOX名称", "メモ", "ﾌﾗｸﾞ"}));
+        QCOMPARE(doc.removedColumns(), QStringList({"BOX名称", "メモ", "発話秒", "ﾌﾗｸﾞ"}));
         QFile f(ini);
         QVERIFY(f.open(QIODevice::ReadOnly));
         int colum = 0;
@@ -203,13 +203,13 @@ private Q_SLOTS:
             colum += line.startsWith("COLUM") ? 1 : 0;
             delColum += line.startsWith("DELCOLUM") ? 1 : 0;
         }
-        QCOMPARE(colum, 13);
-        QCOMPARE(delColum, 13);
+        QCOMPARE(colum, 14);
+        QCOMPARE(delColum, 14);
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM9"), QString("タイトル"));
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM10"), QString("ファイル名"));
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM11", "x"), QString());
-        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM3"), QString("ﾌﾗｸﾞ"));
-        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM4", "x"), QString());
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM4"), QString("ﾌﾗｸﾞ"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM5", "x"), QString());
 
         // "リセット" saves at once.
         CListDispSelectLogic again(doc, ui, ini);

@@ -97,6 +97,24 @@ private Q_SLOTS:
         QCOMPARE(doc.removedColumns(), CKELDADoc::resetRemovedColumns());
     }
 
+    // A settings file from before the speech column, naming the other thirteen, offers it among the removed ones.
+    void olderColumnListsGainTheSpeechColumn() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        const QStringList shown = CKELDADoc::resetShownColumns();
+        const QStringList removed{"BOX名称", "タイトル", "メモ"};
+        for (int i = 0; i < shown.size(); ++i) {
+            QVERIFY(CPrivateProfile::writeString(ini, "DISP", QString("COLUM%1").arg(i + 1), shown[i]));
+        }
+        for (int i = 0; i < removed.size(); ++i) {
+            QVERIFY(CPrivateProfile::writeString(ini, "DISP", QString("DELCOLUM%1").arg(i + 1), removed[i]));
+        }
+        CKELDADoc doc;
+        doc.load(ini);
+        QCOMPARE(doc.shownColumns(), shown);
+        QCOMPARE(doc.removedColumns(), removed + QStringList{"発話秒"});
+    }
+
     // A remembered password may hold "=": the key ends at the first one, so the value comes back whole and a
     // second save rewrites the same line instead of adding another.
     void valuesWithEqualsSignsRoundTrip() {

@@ -1,6 +1,9 @@
 // The conversion of one voice-data file into a WAV file: file handling, header, progress, cancel, known answers;
-// and the in-memory player that decodes the same frames: samples, speed, seek, pause and the played mark.
+// and the in-memory player that decodes the same frames: samples, speed, seek, pause and the played mark; the
+// measurements of the voice data (loudness, speech), their cache beside the messages, and the player's levelling,
+// silence skipping and resuming that use them.
 #include "CSampleEncoder.h"
+#include "CSampleSpeech.h"
 #include "CSampleUnit.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
@@ -8,6 +11,9 @@
 #include "support/CScriptedUi.h"
 #include "support/CTestFiles.h"
 #include "voice/CG729Decoder.h"
+#include "voice/CMeasureRun.h"
+#include "voice/CVoiceMeasure.h"
+#include "voice/CVoiceMeasureCache.h"
 #include "voice/CVoiceOutput.h"
 #include "voice/CVoicePlayer.h"
 
@@ -18,6 +24,9 @@ extern "C" {
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -171,6 +180,68 @@ double dominantHz(const int16_t* s, int n) {
         }
     }
     return best;
+}
+
+using Pcm = std::vector<int16_t>;
+
+// Speech-like samples of the sample generator, scaled.
+Pcm speech(double seconds, double scale, uint64_t seed = 7) {
+    Pcm pcm = CSampleSpeech::generate(seed, static_cast<int64_t>(seconds * 8000));
+    for (int16_t& v : pcm) {
+        v = static_cast<int16_t>(std::clamp(std::lrint(v * scale), -32768L, 32767L));
+    }
+    return pcm;
+}
+
+// White noise of the given RMS level (dBFS); 0 dBFS... -inf: digital silence.
+Pcm noise(double seconds, double dbfs, uint32_t seed = 1) {
+    Pcm pcm(static_cast<size_t>(seconds * 8000), 0);
+    const double amplitude = std::isfinite(dbfs) ? 32768.0 * std::pow(10.0, dbfs / 20.0) * std::sqrt(3.0) : 0.0;
+    for (int16_t& v : pcm) {
+        seed = seed * 1664525u + 1013904223u;
+        v = static_cast<int16_t>(std::lrint(amplitude * (double(seed >> 8) / double(1 << 24) * 2.0 - 1.0)));
+    }
+    return pcm;
+}
+
+Pcm operator+(Pcm a, const Pcm& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The message's samples as the decoder gives them.
+Pcm decodedOf(const QString& vmdat) {
+    CVoiceStream stream;
+    stream.load(vmdat);
+    stream.decodeUpTo(stream.totalFrames());
+    return Pcm(stream.samples(), stream.samples() + stream.totalSamples());
+}
+
+// The integrated loudness ffmpeg's ebur128 filter gives the samples; NaN when ffmpeg is not at hand.
+double ffmpegLoudness(const Pcm& pcm, const QString& wavPath) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty()) {
+        return std::nan("");
+    }
+    QFile wav(wavPath);
+    if (!wav.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return std::nan("");
+    }
+    uint8_t header[CG729Decoder::WAV_HEADER_BYTES];
+    const auto bytes = static_cast<quint32>(pcm.size() * 2);
+    CG729Decoder::makeWavHeader(header, bytes, bytes + 36);
+    wav.write(reinterpret_cast<const char*>(header), sizeof(header));
+    wav.write(reinterpret_cast<const char*>(pcm.data()), bytes);
+    wav.close();
+    QProcess p;
+    p.start(ffmpeg, {"-hide_banner", "-nostats", "-i", wavPath, "-af", "ebur128", "-f", "null", "-"});
+    if (!p.waitForFinished(30000)) {
+        return std::nan("");
+    }
+    const QString out = QString::fromUtf8(p.readAllStandardError());
+    const QRegularExpressionMatch m =
+        QRegularExpression(R"(Integrated loudness:\s*I:\s*(-?[0-9.]+|-inf) LUFS)").match(out);
+    return m.hasMatch() ? (m.captured(1) == "-inf" ? -HUGE_VAL : m.captured(1).toDouble()) : std::nan("");
 }
 
 } // namespace
@@ -613,6 +684,325 @@ private Q_SLOTS:
         QCOMPARE(uint8_t(after[1]), playedOnDisk);
         // Only the played byte changes; the voice data stays as it was.
         QCOMPARE(after.mid(2), before.mid(2));
+    }
+
+    // The loudness of messages at several levels agrees with an independent meter within 0.5 LU; the peak is the
+    // highest decoded sample.
+    void loudnessAgreesWithAnIndependentMeter_data() {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("noiseDbfs");
+        QTest::newRow("loud") << 1.0 << -HUGE_VAL;
+        QTest::newRow("speaker phone (-10 dB)") << 0.3 << -HUGE_VAL;
+        QTest::newRow("mobile far away (-20 dB)") << 0.1 << -60.0;
+        QTest::newRow("whisper (-30 dB) in line noise") << 0.03 << -55.0;
+    }
+    void loudnessAgreesWithAnIndependentMeter() {
+        QFETCH(double, scale);
+        QFETCH(double, noiseDbfs);
+        const Pcm pcm = speech(6, scale) + noise(1, noiseDbfs) + speech(4, scale, 9);
+        writeMessage(voice(), CSampleEncoder::encode(pcm));
+        CVoiceMeasureCache cache(m_dir.path());
+        const auto f = cache.measure(voice());
+        QVERIFY(f);
+        const Pcm decoded = decodedOf(voice());
+        const double reference = ffmpegLoudness(decoded, path("reference.wav"));
+        if (std::isnan(reference)) {
+            QSKIP("ffmpeg is not installed");
+        }
+        QVERIFY2(std::abs(f->loudnessLufs - reference) <= 0.5,
+                 qPrintable(QStringLiteral("%1 against %2").arg(f->loudnessLufs).arg(reference)));
+        int peak = 0;
+        for (int16_t v : decoded) {
+            peak = std::max(peak, std::abs(int(v)));
+        }
+        QCOMPARE(qRound(f->peakDbfs * 10), qRound(200 * std::log10(peak / 32768.0)));
+        QCOMPARE(f->totalMs, qint64(decoded.size() / 8));
+    }
+
+    // The energy rule's thresholds, on frame levels (dBFS) made up for it: 10 dB above the floor (the 10th
+    // percentile, digital silence counting as -70 dBFS) and above -60 dBFS, at least 3 loud frames and a spread
+    // of 6 dB in a run of 30 or more; 5 frames before and 20 after a loud run count too.
+    void speechRuleThresholds_data() {
+        QTest::addColumn<float>("floor");
+        QTest::addColumn<float>("loud");
+        QTest::addColumn<int>("loudFrames");
+        QTest::addColumn<int>("speechFrames");
+        QTest::newRow("11 dB above the floor") << -50.f << -39.f << 10 << 10 + 5 + 20;
+        QTest::newRow("9 dB above the floor") << -50.f << -41.f << 10 << 0;
+        QTest::newRow("above a silent floor, below -60 dBFS") << -90.f << -61.f << 10 << 0;
+        QTest::newRow("above a silent floor and -60 dBFS") << -90.f << -59.f << 10 << 10 + 5 + 20;
+        QTest::newRow("a click of 2 frames") << -50.f << -20.f << 2 << 0;
+        QTest::newRow("3 frames") << -50.f << -20.f << 3 << 3 + 5 + 20;
+        QTest::newRow("29 level frames") << -50.f << -30.f << 29 << 29 + 5 + 20;
+        QTest::newRow("30 level frames: a noise, not speech") << -50.f << -30.f << 30 << 0;
+        QTest::newRow("loud line noise is its own floor") << -25.f << -25.f << 0 << 0;
+    }
+    void speechRuleThresholds() {
+        QFETCH(float, floor);
+        QFETCH(float, loud);
+        QFETCH(int, loudFrames);
+        QFETCH(int, speechFrames);
+        std::vector<float> levels(300, floor);
+        std::fill(levels.begin() + 200, levels.begin() + 200 + loudFrames, loud);
+        const std::vector<bool> speech = CVoiceMeasure::speechFrames(levels);
+        QCOMPARE(int(std::count(speech.begin(), speech.end(), true)), speechFrames);
+        if (speechFrames > 0) {
+            QVERIFY(speech[195] && !speech[194] && speech[200 + loudFrames + 19] && !speech[200 + loudFrames + 20]);
+        }
+    }
+
+    // Messages of the voice-mail unit through the decoder: an empty call has less than 0.5 s of speech.
+    void emptyCallsAreFound_data() {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<double>("minSpeech");
+        QTest::addColumn<double>("maxSpeech");
+        QTest::newRow("silence, then line noise") << "silence+noise" << 0.0 << 0.3;
+        QTest::newRow("loud line noise") << "loud noise" << 0.0 << 0.3;
+        QTest::newRow("1 s of speech in line noise") << "speech 1s" << 0.8 << 1.5;
+        QTest::newRow("quiet speech, no noise") << "quiet speech" << 2.5 << 4.0;
+    }
+    void emptyCallsAreFound() {
+        QFETCH(QString, make);
+        QFETCH(double, minSpeech);
+        QFETCH(double, maxSpeech);
+        Pcm pcm;
+        if (make == "silence+noise") {
+            pcm = noise(2, -HUGE_VAL) + noise(4, -50);
+        } else if (make == "loud noise") {
+            pcm = noise(6, -25);
+        } else if (make == "speech 1s") {
+            pcm = noise(2, -50) + (speech(1, 1.0) + noise(2, -50, 3));
+        } else {
+            pcm = speech(4, 0.05);
+        }
+        writeMessage(voice(), CSampleEncoder::encode(pcm));
+        CVoiceMeasureCache cache(m_dir.path());
+        const auto f = cache.measure(voice());
+        QVERIFY(f);
+        const double seconds = double(f->speechMs) / 1000.0;
+        QVERIFY2(seconds >= minSpeech && seconds <= maxSpeech, qPrintable(QString::number(seconds)));
+        QCOMPARE(f->isEmptyCall(), maxSpeech < 0.5);
+    }
+
+    // 無音を飛ばす: speech, 3 s of silence, speech plays about 2.7 s shorter, and what is played is the decoder's
+    // samples with only part of the silence taken out; the position is the message's own time.
+    void skipSilenceKeepsEverySpeechSample_data() {
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<bool>("skip");
+        QTest::newRow("1x") << 1.0 << true;
+        QTest::newRow("1.5x") << 1.5 << true;
+        QTest::newRow("off") << 1.0 << false;
+    }
+    void skipSilenceKeepsEverySpeechSample() {
+        QFETCH(double, speed);
+        QFETCH(bool, skip);
+        writeMessage(voice(), CSampleEncoder::encode(speech(2, 1.0) + noise(3, -HUGE_VAL) + speech(2, 1.0, 11)));
+        CVoiceMeasureCache cache(m_dir.path());
+        const auto f = cache.measure(voice());
+        QVERIFY(f);
+        QCOMPARE(f->gaps.size(), size_t(1));
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        QCOMPARE(player.open(rowOf(voice())), CVoicePlayer::OpenResult::Ready);
+        player.setFigures(*f);
+        player.setSkipSilence(skip);
+        player.setSpeed(speed);
+        QVERIFY(player.play());
+        int maxFrame = 0;
+        bool backwards = false;
+        while (player.state() == CVoicePlayer::State::Playing) {
+            player.pump();
+            backwards = backwards || player.positionFrame() < maxFrame;
+            maxFrame = std::max(maxFrame, player.positionFrame());
+        }
+        QVERIFY(!backwards);
+        const double total = 7.0;
+        const double expected = (skip ? total - 2.7 : total) / speed;
+        const double played = double(out.heard.size()) / 8000.0;
+        QVERIFY2(std::abs(played - expected) <= 0.35,
+                 qPrintable(QStringLiteral("%1 s, %2 s").arg(played).arg(expected)));
+        if (speed != 1.0) {
+            return;
+        }
+        // The decoder's samples without the part of the gap that was jumped, nothing else.
+        const Pcm decoded = decodedOf(voice());
+        const auto [from, to] = f->gaps.front();
+        const qsizetype cutFrom = skip ? qsizetype(from + 15) * 80 : qsizetype(decoded.size());
+        const qsizetype cutTo = skip ? qsizetype(to - 15) * 80 : qsizetype(decoded.size());
+        Pcm kept(decoded.begin(), decoded.begin() + cutFrom);
+        kept.insert(kept.end(), decoded.begin() + cutTo, decoded.end());
+        QVERIFY(out.heard == kept);
+        for (qsizetype i = cutFrom; i < cutTo; ++i) {
+            QVERIFY2(std::abs(decoded[size_t(i)]) < 300, "speech was skipped");
+        }
+    }
+
+    // 音量を揃える: the played samples measure the target within 1 LU, no more than +20 dB is added, and a
+    // message whose peak allows less is raised only up to its peak (not one sample clips).
+    void levellingReachesTheTarget_data() {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<QString>("expect"); // "target", "+20 dB", "peak"
+        // The generator's speech measures about -31 LUFS with its peak at -13.5 dBFS.
+        QTest::newRow("quiet (+13 dB)") << 1.0 << false << "target";
+        QTest::newRow("very quiet (+19 dB)") << 0.5 << false << "target";
+        QTest::newRow("loud, turned down") << 8.0 << false << "target";
+        QTest::newRow("too quiet for +20 dB") << 0.2 << false << "+20 dB";
+        QTest::newRow("quiet with a loud click") << 0.5 << true << "peak";
+    }
+    void levellingReachesTheTarget() {
+        QFETCH(double, scale);
+        QFETCH(bool, click);
+        QFETCH(QString, expect);
+        Pcm pcm = speech(8, scale);
+        if (click) {
+            for (size_t i = 4000; i < 4400; ++i) {
+                pcm[i] = static_cast<int16_t>(i % 16 < 8 ? 10000 : -10000);
+            }
+        }
+        writeMessage(voice(), CSampleEncoder::encode(pcm));
+        CVoiceMeasureCache cache(m_dir.path());
+        const auto f = cache.measure(voice());
+        QVERIFY(f);
+        TestOutput out;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        QCOMPARE(player.open(rowOf(voice())), CVoicePlayer::OpenResult::Ready);
+        player.setFigures(*f);
+        player.setLevelling(true);
+        QVERIFY(player.play());
+        playOut(player);
+        CVoiceMeasure ours;
+        ours.add(out.heard.data(), qint64(out.heard.size()));
+        const CVoiceMeasure::Figures heard = ours.finish();
+        if (expect == "target") {
+            QVERIFY2(std::abs(heard.loudnessLufs - CVoiceMeasure::TARGET_LUFS) <= 1.0,
+                     qPrintable(QString::number(heard.loudnessLufs)));
+        } else if (expect == "+20 dB") {
+            QCOMPARE(player.gainDb(), CVoiceMeasure::MAX_GAIN_DB);
+            QVERIFY(std::abs(heard.loudnessLufs - (f->loudnessLufs + 20)) <= 1.0);
+        } else {
+            QVERIFY(player.gainDb() < CVoiceMeasure::TARGET_LUFS - f->loudnessLufs - 1);
+            QVERIFY2(heard.peakDbfs < 0 && heard.peakDbfs > -1, qPrintable(QString::number(heard.peakDbfs)));
+        }
+        // Not one sample held at full scale, as clipping would leave it.
+        QVERIFY(std::none_of(out.heard.begin(), out.heard.end(), [](int16_t v) { return v == 32767 || v == -32768; }));
+        player.setLevelling(false);
+        QCOMPARE(player.gainDb(), 0.0);
+    }
+
+    // The cache beside the messages: no message count or list takes it for a message, it is written whole (no
+    // temporary file left), and a figure counts only while the file is as it was measured.
+    void measureCacheFollowsTheFiles_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("stillValid");
+        QTest::newRow("untouched") << "" << true;
+        QTest::newRow("played mark written (time changed)") << "time" << false;
+        QTest::newRow("voice data cut (size changed)") << "size" << false;
+        QTest::newRow("cache garbled") << "garble" << false;
+        QTest::newRow("cache removed") << "remove" << false;
+    }
+    void measureCacheFollowsTheFiles() {
+        QFETCH(QString, change);
+        QFETCH(bool, stillValid);
+        writeMessage(voice(), CSampleEncoder::encode(speech(3, 1.0)));
+        {
+            CVoiceMeasureCache cache(m_dir.path());
+            cache.load();
+            QVERIFY(cache.obtain(voice()));
+            cache.setResumeFrame(voice(), 150);
+            QCOMPARE(cache.save(), CVoiceMeasureCache::SaveResult::Written);
+            QCOMPARE(cache.save(), CVoiceMeasureCache::SaveResult::Unchanged);
+        }
+        const QString file = CVoiceMeasureCache::pathIn(m_dir.path());
+        QVERIFY(QFile::exists(file));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(CFileMng::CountMessages(m_dir.path()), 1);
+        QCOMPARE(CFileMng::ListBox(m_dir.path()).messages.size(), size_t(1));
+        if (change == "time") {
+            QFile f(voice());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        } else if (change == "size") {
+            QVERIFY(QFile::resize(voice(), QFileInfo(voice()).size() - 10));
+        } else if (change == "garble") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("# kelda voice measurements 1\n" + QFileInfo(voice()).fileName().toUtf8() + "\tgarbage\n");
+        } else if (change == "remove") {
+            QVERIFY(QFile::remove(file));
+        }
+        CVoiceMeasureCache again(m_dir.path());
+        again.load();
+        QCOMPARE(bool(again.valid(voice())), stillValid);
+        QCOMPARE(again.resumeFrame(voice()), stillValid ? 150 : 0);
+        // Whatever happened, it is measured again when asked for.
+        QVERIFY(again.obtain(voice()));
+        QVERIFY(again.valid(voice()));
+    }
+
+    // The background measuring: bounded steps, every file measured once and kept; a file whose figures hold is
+    // told from the cache, and a resume position the player wrote meanwhile survives the run's save.
+    void measureRunTakesSmallSteps() {
+        const QStringList files{path("2026120109300001_01_100001.vmdat"), path("2026120109310001_01_100002.vmdat"),
+                                path("2026120109320001_01_100003.vmdat")};
+        for (const QString& f : files) {
+            writeMessage(f, CSampleEncoder::encode(speech(6, 1.0)));
+        }
+        CMeasureRun run;
+        run.setManual(true);
+        QStringList measured;
+        connect(&run, &CMeasureRun::measured, this, [&](const QString& p, const CVoiceMeasure::Figures& f) {
+            measured << p + ":" + QString::number(f.totalMs);
+        });
+        run.start(files);
+        {
+            CVoiceMeasureCache player(m_dir.path());
+            player.setResumeFrame(files[0], 300);
+            QCOMPARE(player.save(), CVoiceMeasureCache::SaveResult::Written);
+        }
+        int steps = 0;
+        while (run.step()) {
+            ++steps;
+        }
+        // 600 frames each, CMeasureRun::STEP_FRAMES a step.
+        QVERIFY2(steps >= 3 * 600 / CMeasureRun::STEP_FRAMES - 1, qPrintable(QString::number(steps)));
+        QCOMPARE(measured.size(), 3);
+        QVERIFY(measured[0].endsWith(":6000"));
+        CVoiceMeasureCache cache(m_dir.path());
+        cache.load();
+        for (const QString& f : files) {
+            QVERIFY(cache.valid(f));
+        }
+        QCOMPARE(cache.resumeFrame(files[0]), 300);
+        // Again: the figures come from the cache, all in one step.
+        const QStringList first = measured;
+        measured.clear();
+        run.start(files);
+        QVERIFY(!run.step());
+        QCOMPARE(measured, first);
+        // A message deleted since loses its line with the next write.
+        QVERIFY(QFile::remove(files[2]));
+        cache.setResumeFrame(files[1], 250);
+        QCOMPARE(cache.save(), CVoiceMeasureCache::SaveResult::Written);
+        QVERIFY(!cache.kept(QFileInfo(files[2]).fileName()) && cache.kept(QFileInfo(files[1]).fileName()));
+        QVERIFY(!CTestFiles::read(CVoiceMeasureCache::pathIn(m_dir.path()))
+                     .contains(QFileInfo(files[2]).fileName().toUtf8()));
+    }
+
+    // Where a message left part-way resumes.
+    void resumePoint_data() {
+        QTest::addColumn<int>("leftAt");
+        QTest::addColumn<int>("resumeAt");
+        QTest::newRow("in the first 2 s") << 150 << 0;
+        QTest::newRow("half way") << 500 << 300;
+        QTest::newRow("at the end") << 1000 << 0;
+    }
+    void resumePoint() {
+        QFETCH(int, leftAt);
+        QFETCH(int, resumeAt);
+        QCOMPARE(CVoicePlayer::resumeFrameFor(leftAt, 1000), resumeAt);
     }
 };
 

@@ -125,6 +125,9 @@ CFindSetDlg::CFindSetDlg(CFindSetLogic& logic, QWidget* parent) : QDialog(parent
     std::tie(m_flag, m_noFlag) = radios(QStringLiteral("あり"), QStringLiteral("なし"), "flag", "noFlag");
     m_memoOn = check(QStringLiteral("メモ"), "memoOn");
     m_memo = edit(CSelectCriteria::MEMO_MAX, "memo");
+    m_emptyCallsOn = check(QStringLiteral("無言の着信（発話0.5秒未満）"), "emptyCallsOn");
+    m_emptyCallsOn->setToolTip(QStringLiteral("音声データに話し声が0.5秒もないメッセージ（録音開始で切れた着信）"));
+    ++row;
     layout->addWidget(group);
 
     CDialogButtons::addOkCancel(*this, *layout, [this] { pressOk(); })->setObjectName(QStringLiteral("ok"));
@@ -154,6 +157,7 @@ CFindSetDlg::CFindSetDlg(CFindSetLogic& logic, QWidget* parent) : QDialog(parent
     (f.flagFirst ? m_flag : m_noFlag)->setChecked(true);
     m_memoOn->setChecked(f.memoOn);
     m_memo->setText(f.memo);
+    m_emptyCallsOn->setChecked(f.emptyCallsOn);
     enableControls();
 }
 
@@ -208,6 +212,7 @@ void CFindSetDlg::takeEntries() {
     f.flagFirst = m_flag->isChecked();
     f.memoOn = m_memoOn->isChecked();
     f.memo = m_memo->text();
+    f.emptyCallsOn = m_emptyCallsOn->isChecked();
 }
 
 void CFindSetDlg::pressOk() {

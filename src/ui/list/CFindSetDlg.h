@@ -49,4 +49,5 @@ private:
     QRadioButton* m_noFlag;
     QCheckBox* m_memoOn;
     QLineEdit* m_memo;
+    QCheckBox* m_emptyCallsOn;
 };

@@ -13,6 +13,7 @@
 #include "ui/list/CListTableModel.h"
 #include "ui/list/CPlayerBar.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -31,6 +32,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     setFocusProxy(m_list);
     m_model.rowsChanged = [this](bool begin) {
         if (begin) {
+            // What was measured is written to the caches before a load reads them again.
+            m_measure.stop();
             m_table->beginReset();
         } else {
             m_table->endReset();
@@ -48,6 +51,13 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     connect(m_list, &CDataListCtrl::editRequested, this, &CListDispView::editRequested);
     connect(m_list, &CDataListCtrl::editRequested, this, [this](int) { editInfo(); });
     connect(m_list, &CDataListCtrl::headerClicked, this, &CListDispView::headerClicked);
+    // Measuring waits while an operation has the window (it disables the list) or a dialog is open over it, so that
+    // it writes no cache into a folder that is being changed.
+    m_measure.setMayWork([this] { return isEnabled() && QApplication::activeModalWidget() == nullptr; });
+    connect(&m_measure, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
+        m_model.setFigures(path, f);
+        m_list->viewport()->update();
+    });
 
     findSetRunner = [this](CFindSetLogic& logic) {
         CFindSetDlg dlg(logic, this);
@@ -64,6 +74,7 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
 }
 
 CListDispView::~CListDispView() {
+    m_measure.stop();
     // The bar reads the list's selection and model; it stops playing and goes first.
     delete m_bar;
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
@@ -76,6 +87,7 @@ void CListDispView::showSortArrow() {
 }
 
 void CListDispView::finished() {
+    m_measure.start(m_model.voicePaths());
     showSortArrow();
     Q_EMIT loaded();
     Q_EMIT factsChanged();
@@ -172,6 +184,10 @@ void CListDispView::applySelection(const CSelectCriteria& criteria) {
     setUpdatesEnabled(false);
     m_model.setCriteria(criteria);
     m_model.setKeepSort(0);
+    // The model measures what is missing for the empty calls; what the background measured so far is kept first.
+    if (criteria.emptyCalls) {
+        m_measure.stop();
+    }
     // A list that finds nothing keeps all its messages, sorted as a fresh list is.
     if (m_model.selectDisplay() == CListModel::SelectOutcome::NothingMatched) {
         m_model.applyDefaultOrder(true);

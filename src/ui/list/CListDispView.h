@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/CListModel.h"
+#include "voice/CMeasureRun.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -86,4 +87,6 @@ private:
     CListTableModel* m_table;
     CDataListCtrl* m_list;
     CPlayerBar* m_bar;
+    // The voice data of the listed messages, measured between events (the window's own thread) after each load.
+    CMeasureRun m_measure;
 };

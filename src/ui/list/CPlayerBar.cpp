@@ -5,9 +5,12 @@
 #include "ui/list/CDataListCtrl.h"
 #include "ui/list/CLevelStrip.h"
 #include "ui/list/CListDispView.h"
+#include "voice/CVoiceMeasureCache.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -61,6 +64,17 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     m_next->setObjectName(QStringLiteral("next"));
     m_continue = new QCheckBox(QStringLiteral("続けて再生"), this);
     m_continue->setObjectName(QStringLiteral("continue"));
+    m_level = new QCheckBox(QStringLiteral("音量を揃える"), this);
+    m_level->setObjectName(QStringLiteral("level"));
+    m_level->setChecked(true);
+    m_level->setToolTip(QStringLiteral("どのメッセージも -18 LUFS の大きさで再生します（最大 +20 dB、"
+                                       "音の最大値が割れない範囲まで）"));
+    m_skipSilence = new QCheckBox(QStringLiteral("無音を飛ばす"), this);
+    m_skipSilence->setObjectName(QStringLiteral("skipSilence"));
+    m_skipSilence->setToolTip(QStringLiteral("話し声のない 0.5 秒を超える間を 0.3 秒に縮めて再生します"));
+    m_fromStart = new QPushButton(QStringLiteral("最初から"), this);
+    m_fromStart->setObjectName(QStringLiteral("fromStart"));
+    m_fromStart->setToolTip(QStringLiteral("途中で止めたメッセージを初めから再生します"));
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("message"));
 
@@ -68,6 +82,10 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     controls->setContentsMargins(0, 0, 0, 0);
     controls->addWidget(m_play);
     controls->addWidget(m_stop);
+    // Before the slider, which gives them its room: what lies right of it stays where it was.
+    controls->addWidget(m_fromStart);
+    controls->addWidget(m_level);
+    controls->addWidget(m_skipSilence);
     controls->addWidget(m_seek, 1);
     controls->addWidget(m_time);
     controls->addWidget(m_speed);
@@ -87,6 +105,15 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     connect(m_play, &QToolButton::clicked, this, &CPlayerBar::togglePlay);
     connect(m_stop, &QToolButton::clicked, this, &CPlayerBar::stop);
     connect(m_next, &QPushButton::clicked, this, &CPlayerBar::playNextUnplayed);
+    connect(m_fromStart, &QPushButton::clicked, this, &CPlayerBar::playFromStart);
+    m_measureLong.setMayWork([this] { return isEnabled() && QApplication::activeModalWidget() == nullptr; });
+    connect(&m_measureLong, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
+        if (path == m_loadedPath && m_player->totalFrames() > 0) {
+            m_player->setFigures(f);
+        }
+    });
+    connect(m_level, &QCheckBox::toggled, this, [this](bool on) { m_player->setLevelling(on); });
+    connect(m_skipSilence, &QCheckBox::toggled, this, [this](bool on) { m_player->setSkipSilence(on); });
     connect(m_strip, &CLevelStrip::playRequested, this, &CPlayerBar::togglePlay);
     connect(m_strip, &CLevelStrip::seekRequested, this, [this](double f) {
         m_player->seekToFrame(static_cast<int>(f * m_player->totalFrames()));
@@ -114,6 +141,7 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
 }
 
 CPlayerBar::~CPlayerBar() {
+    rememberPosition();
     // The player hands its last samples to the output: it goes first.
     m_player.reset();
 }
@@ -124,6 +152,8 @@ void CPlayerBar::useOutput(std::unique_ptr<CVoiceOutput> output) {
     m_player = std::make_unique<CVoicePlayer>(*m_output);
     m_player->setSpeed(m_speed->currentData().toDouble());
     m_player->setVolume(m_volume->value() / 100.0);
+    m_player->setLevelling(m_level->isChecked());
+    m_player->setSkipSilence(m_skipSilence->isChecked());
     m_loadedPath.clear();
     m_strip->levels = [this](int columns) { return m_player->stream().levels(columns); };
     connect(m_player.get(), &CVoicePlayer::positionChanged, this, &CPlayerBar::refresh);
@@ -160,6 +190,7 @@ bool CPlayerBar::load(int row) {
     if (path == m_loadedPath && m_player->state() != CVoicePlayer::State::Empty) {
         return true;
     }
+    rememberPosition();
     m_loadedPath = path;
     m_damageText.clear();
     switch (m_player->open(rec)) {
@@ -179,6 +210,7 @@ bool CPlayerBar::load(int row) {
         say(kUnreadable);
         break;
     }
+    prepareLoaded();
     refresh();
     return m_player->state() != CVoicePlayer::State::Empty;
 }
@@ -193,6 +225,10 @@ bool CPlayerBar::loadSelected() {
 
 void CPlayerBar::selectionChanged() {
     const CVoicePlayer::State s = m_player->state();
+    if (s == CVoicePlayer::State::Paused) {
+        // The paused message stays loaded, but it is kept where it was left should the window close meanwhile.
+        rememberPosition();
+    }
     if (s == CVoicePlayer::State::Playing || s == CVoicePlayer::State::Paused) {
         return;
     }
@@ -226,8 +262,73 @@ void CPlayerBar::togglePlay() {
 }
 
 void CPlayerBar::stop() {
+    // Stopped part-way, the message plays on from a little before here the next time.
+    const int leftAt = m_player->positionFrame();
+    const bool finished = m_player->state() == CVoicePlayer::State::Finished;
     m_player->stop();
+    if (!finished) {
+        m_player->seekToFrame(CVoicePlayer::resumeFrameFor(leftAt, m_player->totalFrames()));
+    }
+    rememberPosition();
     refresh();
+}
+
+void CPlayerBar::playFromStart() {
+    if (m_player->state() == CVoicePlayer::State::Empty && !loadSelected()) {
+        return;
+    }
+    m_player->seekToFrame(0);
+    rememberPosition();
+    if (m_player->state() != CVoicePlayer::State::Playing) {
+        startPlaying();
+    }
+    refresh();
+}
+
+void CPlayerBar::prepareLoaded() {
+    if (m_player->totalFrames() == 0) {
+        return;
+    }
+    const QString folder = QFileInfo(m_loadedPath).absolutePath();
+    CVoiceMeasureCache cache(folder);
+    cache.load();
+    m_measureLong.stop();
+    if (const auto kept = cache.valid(m_loadedPath)) {
+        m_player->setFigures(*kept);
+    } else if (m_player->totalFrames() > MEASURE_AT_ONCE_FRAMES) {
+        m_measureLong.start({m_loadedPath});
+    } else if (const auto figures = cache.measure(m_loadedPath)) {
+        m_player->setFigures(*figures);
+    }
+    const int resumeAt = cache.resumeFrame(m_loadedPath);
+    // A cache that cannot be written costs the next time a measurement, nothing more.
+    cache.save();
+    if (resumeAt > 0 && resumeAt < m_player->totalFrames()) {
+        m_player->seekToFrame(resumeAt);
+        say(QStringLiteral("前回止めた所の少し前（%1）から再生します。「最初から」で初めから再生します。")
+                .arg(CVoicePlayer::clockText(m_player->positionMs())));
+    }
+}
+
+void CPlayerBar::rememberPosition() {
+    if (!m_player || m_loadedPath.isEmpty() || m_player->totalFrames() == 0) {
+        return;
+    }
+    const CVoicePlayer::State s = m_player->state();
+    int resumeAt = 0;
+    if (s == CVoicePlayer::State::Playing || s == CVoicePlayer::State::Paused) {
+        resumeAt = CVoicePlayer::resumeFrameFor(m_player->positionFrame(), m_player->totalFrames());
+    } else if (s == CVoicePlayer::State::Stopped) {
+        // A stopped message stands where it resumes (see stop()).
+        resumeAt = m_player->positionFrame();
+    }
+    CVoiceMeasureCache cache(QFileInfo(m_loadedPath).absolutePath());
+    cache.load();
+    if (cache.resumeFrame(m_loadedPath) == resumeAt) {
+        return;
+    }
+    cache.setResumeFrame(m_loadedPath, resumeAt);
+    cache.save();
 }
 
 void CPlayerBar::playNextUnplayed() {
@@ -243,6 +344,9 @@ void CPlayerBar::playNextUnplayed() {
         say(kNoneUnplayed);
         return;
     }
+    // The message left for the next one resumes where it was left.
+    rememberPosition();
+    m_loadedPath.clear();
     m_player->stop();
     m_view.list()->selectRow(next);
     if (load(next)) {
@@ -262,6 +366,9 @@ void CPlayerBar::onMarked(CVoicePlayer::MarkResult result, const FILESTS_INFO&) 
 }
 
 void CPlayerBar::onStateChanged() {
+    if (m_player->state() == CVoicePlayer::State::Finished) {
+        rememberPosition(); // heard to its end: the next time from the start
+    }
     if (m_player->state() == CVoicePlayer::State::Finished && m_continue->isChecked()) {
         // After the player's step is over: going on opens another message.
         QTimer::singleShot(0, this, [this] {
@@ -281,6 +388,7 @@ void CPlayerBar::refresh() {
     m_play->setEnabled(loaded || m_view.list()->selectedRowNumbers().size() == 1);
     m_stop->setEnabled(loaded && s != CVoicePlayer::State::Stopped);
     m_seek->setEnabled(loaded);
+    m_fromStart->setEnabled(loaded || m_view.list()->selectedRowNumbers().size() == 1);
     m_seek->setRange(0, std::max(0, m_player->totalFrames()));
     if (!m_seeking) {
         m_seek->setValue(m_player->positionFrame());

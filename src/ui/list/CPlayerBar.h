@@ -1,5 +1,6 @@
 #pragma once
 
+#include "voice/CMeasureRun.h"
 #include "voice/CVoicePlayer.h"
 
 #include <QWidget>
@@ -22,6 +23,10 @@ class QToolButton;
 class CPlayerBar : public QWidget {
     Q_OBJECT
 public:
+    // Up to this length a message not measured yet is measured as it is loaded (a few tens of milliseconds);
+    // a longer one in the background.
+    static constexpr int MEASURE_AT_ONCE_FRAMES = 12000;
+
     explicit CPlayerBar(CListDispView& view, QWidget* parent = nullptr);
     ~CPlayerBar() override;
 
@@ -35,6 +40,8 @@ public:
     void togglePlay();
     void stop();
     void playNextUnplayed();
+    // "最初から": plays the loaded message from its start and forgets where it was left.
+    void playFromStart();
     // The list's selection changed: a message not being heard follows it.
     void selectionChanged();
 
@@ -52,6 +59,10 @@ private:
     void onStateChanged();
     void refresh();
     void say(const QString& text);
+    // The loaded message's figures (measured now unless its folder's cache holds them) and where it was left.
+    void prepareLoaded();
+    // Keeps where the loaded message is left, in its folder's cache, for the next time it is played.
+    void rememberPosition();
     int rowOfLoaded() const;
 
     CListDispView& m_view;
@@ -70,5 +81,10 @@ private:
     QSlider* m_volume;
     QPushButton* m_next;
     QCheckBox* m_continue;
+    QCheckBox* m_level;
+    QCheckBox* m_skipSilence;
+    QPushButton* m_fromStart;
+    // A long message not measured yet is measured between events; its figures apply once they are known.
+    CMeasureRun m_measureLong;
     QLabel* m_message;
 };

@@ -25,6 +25,7 @@
 #include "ui/list/CPlayerBar.h"
 #include "ui/shell/CCommandBar.h"
 #include "ui/shell/CMainFrame.h"
+#include "voice/CVoiceMeasureCache.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,7 +36,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -174,7 +177,7 @@ private Q_SLOTS:
         CListDispSelectDlg dlg(logic, nullptr);
         QCOMPARE(dlg.windowTitle(), QString("録音情報表示設定"));
         QCOMPARE(dlg.shownList()->count(), 10);
-        QCOMPARE(dlg.removedList()->count(), 3);
+        QCOMPARE(dlg.removedList()->count(), 4);
         QVERIFY(!dlg.okButton()->isEnabled());
         // The three picture buttons show pictures, not words.
         for (const char* name : {"remove", "up", "down"}) {
@@ -198,12 +201,12 @@ private Q_SLOTS:
         QCOMPARE(dlg.shownList()->currentRow(), 10);
         dlg.shownList()->setCurrentRow(2);
         child<QPushButton>(&dlg, "remove")->click();
-        QCOMPARE(dlg.removedList()->item(2)->text(), QString("再生/未再生"));
+        QCOMPARE(dlg.removedList()->item(3)->text(), QString("再生/未再生"));
         dlg.okButton()->click();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM1"), QString("取込"));
         QCOMPARE(CPrivateProfile::getString(ini, "DISP", "COLUM10"), QString("メモ"));
-        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM3"), QString("再生/未再生"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM4"), QString("再生/未再生"));
 
         // "リセット" saves and closes at once.
         CListDispSelectLogic again(doc, ui, ini);
@@ -490,7 +493,7 @@ private Q_SLOTS:
         QCOMPARE(f->view()->model().columnTitle(0), QString("取込"));
         QCOMPARE(f->view()->list()->model()->columnCount(), 9);
         QCOMPARE(f->view()->list()->header()->arrowColumn(), -1);
-        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM4"), QString("ﾌﾗｸﾞ"));
+        QCOMPARE(CPrivateProfile::getString(ini, "DISP", "DELCOLUM5"), QString("ﾌﾗｸﾞ"));
 
         frame.runCommand(C::CmdEditInfo);
         QCOMPARE(ui.lastMessage()->text, QString("選択されていません。"));
@@ -546,6 +549,11 @@ private Q_SLOTS:
             return -1;
         };
         QCOMPARE(QList<int>({rowOf(a), rowOf(b), rowOf(c), rowOf(d)}), QList<int>({0, 1, 2, 3}));
+        // The window measures its messages between events; the information-only one has nothing to measure.
+        QTRY_VERIFY(view.model().speechMs(view.model().recordIndex(rowOf(d))) >= 0);
+        QVERIFY(view.model().speechMs(view.model().recordIndex(rowOf(a))) > 0);
+        QCOMPARE(view.model().speechMs(view.model().recordIndex(rowOf(b))), qint64(-1));
+        QVERIFY(QFile::exists(box + "/kelda-voice.ini"));
 
         view.list()->selectRow(rowOf(b));
         QVERIFY(bar->messageText().contains("音声データがありません"));
@@ -586,6 +594,35 @@ private Q_SLOTS:
         QCOMPARE(quint8(CTestFiles::read(d)[1]), quint8(1));
         QTRY_VERIFY(bar->messageText().contains("未再生のメッセージはありません"));
         QCOMPARE(quint8(CTestFiles::read(c)[1]), quint8(1));
+
+        // Stopped part-way, a message resumes 2 s before where it stopped, also after another one was played and
+        // for the next run (the box folder's cache keeps it); 最初から starts over. Levelled by default.
+        child<QCheckBox>(bar, "continue")->setChecked(false);
+        QVERIFY(child<QCheckBox>(bar, "level")->isChecked());
+        view.list()->selectRow(rowOf(a));
+        QCOMPARE(FILESTS_INFO::text(bar->player().row().filePath), a);
+        QVERIFY(bar->player().hasFigures());
+        QTest::keyClick(view.list(), Qt::Key_Space);
+        while (bar->player().positionFrame() < 280) {
+            bar->player().pump();
+        }
+        QTest::mouseClick(child<QToolButton>(bar, "stop"), Qt::LeftButton);
+        QCOMPARE(child<QSlider>(bar, "seek")->value(), 80);
+        view.list()->selectRow(rowOf(c));
+        QCOMPARE(FILESTS_INFO::text(bar->player().row().filePath), c);
+        QCOMPARE(child<QSlider>(bar, "seek")->value(), 0);
+        view.list()->selectRow(rowOf(a));
+        QCOMPARE(child<QSlider>(bar, "seek")->value(), 80);
+        QVERIFY(bar->messageText().contains("前回止めた所"));
+        CVoiceMeasureCache kept(box);
+        kept.load();
+        QCOMPARE(kept.resumeFrame(a), 80);
+        QTest::mouseClick(child<QPushButton>(bar, "fromStart"), Qt::LeftButton);
+        QCOMPARE(bar->player().state(), CVoicePlayer::State::Playing);
+        QVERIFY(bar->player().positionFrame() <= 5);
+        kept.load();
+        QCOMPARE(kept.resumeFrame(a), 0);
+        bar->player().pause();
 
         // No sound device: one line, and nothing is marked.
         bar->useOutput(std::make_unique<TestOutput>(false));
