@@ -21,7 +21,8 @@ QString CCliExportAudio::help() {
         "its parent folder must exist.\n"
         "  --format opus  Opus at 16 kbit/s, mono, with the record's texts as tags (the default)\n"
         "  --format wav   8000 Hz, 16-bit, mono, the samples the conversion writes\n"
-        "  --normalize    bring every message to one loudness (not available in this version: refused)\n"
+        "  --normalize    bring every message to -18 LUFS, as the player's 音量を揃える does (at most +20 dB,\n"
+        "                 limited by the message's sample peak)\n"
         "Messages with recording information only are left out, with one line saying how many. A voice file\n"
         "cut short is written as far as it goes and named. Exit status 0 when every message with voice data\n"
         "was written whole, 1 when one was cut, could not be read or written, or none had voice data, 2 bad\n"
@@ -48,10 +49,6 @@ int CCliExportAudio::run() {
         return c.usage(QStringLiteral("--format takes opus or wav"));
     }
     options.normalize = c.m_args.given.contains(QStringLiteral("normalize"));
-    if (options.normalize && !CAudioExport::CanNormalize()) {
-        return c.usage(QStringLiteral("--normalize is not available in this version: it needs the loudness "
-                                      "measurement, which is not built in yet; export without it"));
-    }
     const QFileInfo dir(out);
     if (!dir.isDir()) {
         if (dir.exists() || !QFileInfo(dir.absolutePath()).isDir() || !QDir().mkdir(dir.absoluteFilePath())) {

@@ -8,6 +8,7 @@
 #include "voice/CAudioExportName.h"
 #include "voice/CG729Decoder.h"
 #include "voice/COpusFileWriter.h"
+#include "voice/CVoiceMeasure.h"
 #include "voice/CVoiceStream.h"
 
 #include <QDateTime>
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,8 +39,11 @@ bool hasVoice(const FILESTS_INFO& rec) {
 
 // Encodes the stream's samples into the device in chunks, following them in the window; false when cancelled or
 // when writing failed (failed tells which).
-bool encode(CVoiceStream& stream, QIODevice& out, CAudioExport::Format format, const FILESTS_INFO& rec,
+// gainDb: the levelling gain applied to every sample (0: the samples as decoded).
+bool encode(CVoiceStream& stream, QIODevice& out, CAudioExport::Format format, const FILESTS_INFO& rec, double gainDb,
             CAudioExportDlg& dlg, bool& failed) {
+    const double factor = std::pow(10.0, gainDb / 20.0);
+    std::vector<int16_t> levelled;
     const int frames = stream.totalFrames();
     COpusFileWriter opus(out);
     if (format == CAudioExport::Format::Opus) {
@@ -61,6 +66,15 @@ bool encode(CVoiceStream& stream, QIODevice& out, CAudioExport::Format format, c
         stream.decodeUpTo(end);
         const int16_t* samples = stream.samples() + static_cast<qsizetype>(at) * FRAME_SAMPLES;
         const int count = (end - at) * FRAME_SAMPLES;
+        if (gainDb != 0.0) {
+            // The gain is limited by the message's peak, so no sample should clip; one that would is held.
+            levelled.resize(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) {
+                levelled[static_cast<size_t>(i)] =
+                    static_cast<int16_t>(std::clamp(std::lround(samples[i] * factor), -32768L, 32767L));
+            }
+            samples = levelled.data();
+        }
         const bool ok = format == CAudioExport::Format::Opus
                             ? opus.write(samples, count)
                             : out.write(reinterpret_cast<const char*>(samples), qint64(count) * 2) == qint64(count) * 2;
@@ -94,7 +108,8 @@ One exportOne(const FILESTS_INFO& rec, const CAudioExport::Options& o, CAudioExp
         return One::Failed;
     }
     bool failed = false;
-    if (!encode(stream, part, o.format, rec, dlg, failed)) {
+    const double gainDb = o.normalize ? CVoiceMeasure::levellingGainDb(CVoiceMeasure::measure(stream)) : 0.0;
+    if (!encode(stream, part, o.format, rec, gainDb, dlg, failed)) {
         return failed ? One::Failed : One::Cancelled;
     }
     if (!part.flush() || !CDurableFile::SyncData(part.handle())) {
@@ -167,12 +182,6 @@ void report(CUserInterface& ui, const CAudioExport::Outcome& out, const QString&
 
 } // namespace
 
-bool CAudioExport::CanNormalize() {
-    // The loudness measurement of the player is not part of this build yet. Once it is, this says yes and the
-    // gain it gives is applied to each chunk in encode() before it is written.
-    return false;
-}
-
 QString CAudioExport::Suffix(Format format) {
     return format == Format::Opus ? QStringLiteral(".opus") : QStringLiteral(".wav");
 }
@@ -199,12 +208,6 @@ std::vector<std::pair<QByteArray, QString>> CAudioExport::Tags(const FILESTS_INF
 CAudioExport::Outcome CAudioExport::Run(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows,
                                         const Options& options) {
     Outcome out;
-    if (options.normalize && !CanNormalize()) {
-        out.result = Result::Refused;
-        ui.messageBox(QStringLiteral("音量の測定が組み込まれていないため、音量をそろえて書き出すことはできません。"),
-                      CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return out;
-    }
     if (!QFileInfo(options.folder).isDir()) {
         out.result = Result::Nothing;
         ui.messageBox(QStringLiteral("書き出し先のフォルダがありません。\n%1").arg(options.folder),

@@ -29,7 +29,6 @@ public:
         Partly,    // files written, but a voice file was cut short (written up to the cut) or a message failed
         Nothing,   // no file written: no voice data among the rows, no usable folder, or every message failed
         Cancelled, // stopped by the user: the files finished before stay, the one in hand is removed
-        Refused,   // the options cannot be served: nothing was written
     };
     struct Outcome {
         Result result = Result::Nothing;
@@ -39,8 +38,6 @@ public:
         int infoOnly = 0;    // rows without voice data, left out
     };
 
-    // Whether the loudness of a message can be measured, which normalising needs.
-    static bool CanNormalize();
     static QString Suffix(Format format);
     // The tags of an Opus file, by name: the record's texts as they are, and the date in ISO form for players.
     static std::vector<std::pair<QByteArray, QString>> Tags(const FILESTS_INFO& rec);

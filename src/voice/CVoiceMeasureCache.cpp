@@ -1,12 +1,12 @@
 #include "voice/CVoiceMeasureCache.h"
 
+#include "store/CDurableFile.h"
 #include "voice/CVoiceStream.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
@@ -128,18 +128,10 @@ CVoiceMeasureCache::SaveResult CVoiceMeasureCache::save() {
                '\t' + QByteArray::number(e.figures.speechMs) + '\t' + QByteArray::number(e.figures.totalMs) + '\t' +
                gaps + '\t' + QByteArray::number(e.resumeFrame) + '\n';
     }
-    // The temporary name is the one the store's own writes use, so a check of the folder knows it for an
-    // interrupted write.
-    QTemporaryFile tmp(QDir(m_folder).filePath(QStringLiteral(".kelda-XXXXXX.ini")));
-    if (!tmp.open() || tmp.write(out) != out.size() || !tmp.flush()) {
+    // Put in place the one way every file of a box folder is: whole, or the old cache stays.
+    if (!CDurableFile::WriteWhole(pathIn(m_folder), out)) {
         return SaveResult::Failed;
     }
-    tmp.close();
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(pathIn(m_folder)).constData()) !=
-        0) {
-        return SaveResult::Failed;
-    }
-    tmp.setAutoRemove(false);
     return SaveResult::Written;
 }
 

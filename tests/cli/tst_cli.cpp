@@ -662,8 +662,6 @@ private Q_SLOTS:
         QTest::newRow("no folder") << QStringList() << 2 << "export-audio needs --out DIR";
         QTest::newRow("unknown format") << QStringList{"--out", "OUT", "--format", "mp3"} << 2
                                         << "--format takes opus or wav";
-        QTest::newRow("normalising") << QStringList{"--out", "OUT", "--normalize"} << 2
-                                     << "--normalize is not available in this version";
         QTest::newRow("foreign option") << QStringList{"--out", "OUT", "--csv"} << 2 << "export-audio takes no --csv";
         QTest::newRow("information only")
             << QStringList{"--out", "OUT", "INFO"} << 1 << "録音情報のみのメッセージ1件は書き出していません。";

@@ -8,8 +8,10 @@
 #include "support/CTestFiles.h"
 #include "voice/CAudioExport.h"
 #include "voice/CAudioExportName.h"
+#include "voice/CG729Decoder.h"
 #include "voice/CMailAttach.h"
 #include "voice/CVoiceCommands.h"
+#include "voice/CVoiceMeasure.h"
 #include "voice/CWavConvDlg.h"
 #include "voice/CWavFileDelDlg.h"
 
@@ -474,8 +476,8 @@ private Q_SLOTS:
                                            << "書き出せなかったもの（1件）：\n  gone.vmdat";
         QTest::newRow("information only")
             << "i" << false << false << false << true << int(R::Nothing) << 0 << "書き出す音声ファイルがありません。";
-        QTest::newRow("normalising") << "v" << false << true << false << true << int(R::Refused) << 0
-                                     << "音量をそろえて書き出すことはできません。";
+        QTest::newRow("wav, normalised") << "v" << true << true << false << true << int(R::Completed) << 1
+                                         << "1件の音声ファイルを書き出しました。";
         QTest::newRow("no folder") << "v" << false << false << false << false << int(R::Nothing) << 0
                                    << "書き出し先のフォルダがありません。";
     }
@@ -526,11 +528,20 @@ private Q_SLOTS:
         for (const QString& f : out.written) {
             QCOMPARE(CTestFiles::read(f).left(4), wav ? QByteArray("RIFF") : QByteArray("OggS"));
         }
-        if (wav) {
+        if (wav && !normalize) {
             // The samples the conversion writes, header and all.
             const QString voice = FILESTS_INFO::text(selected[0].filePath);
             QVERIFY(CFileMng::ConvertToWav(voice, &ui, nullptr));
             QCOMPARE(CTestFiles::read(out.written[0]), CTestFiles::read(wavOf(selected[0])));
+        }
+        if (normalize) {
+            // Brought to the player's level, as 音量を揃える plays it.
+            const QByteArray data = CTestFiles::read(out.written[0]).mid(CG729Decoder::WAV_HEADER_BYTES);
+            CVoiceMeasure m;
+            m.add(reinterpret_cast<const int16_t*>(data.constData()), data.size() / 2);
+            const CVoiceMeasure::Figures f = m.finish();
+            QVERIFY2(std::abs(f.loudnessLufs - CVoiceMeasure::TARGET_LUFS) <= 1.0 || f.peakDbfs > -0.5,
+                     qPrintable(QString::number(f.loudnessLufs)));
         }
     }
     // The name of an exported file on any file system: only safe characters, the parts the record has.
