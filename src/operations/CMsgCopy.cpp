@@ -54,29 +54,22 @@ QString CMsgCopy::FailedText(Kind kind, int count) {
         .arg(count);
 }
 
-void CMsgCopy::undo(Kind kind, const QString& downloadFolder, const QList<Handled>& files) {
+void CMsgCopy::undoMove(const QString& downloadFolder, const QList<Handled>& files) {
     if (files.isEmpty()) {
         CMoveJournal::End(downloadFolder);
         return;
     }
-    if (kind == Kind::Move) {
-        // Going back is a move too: the note is turned round first, so that an interruption finishes the way back.
-        CMoveJournal::Entry back;
-        back.kind = CMoveJournal::Kind::Move;
-        back.source = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().destination).path());
-        back.target = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().source).path());
-        for (const Handled& h : files) {
-            back.files << QFileInfo(h.source).fileName();
-        }
-        CMoveJournal::Begin(downloadFolder, back);
-    }
+    // Going back is a move too: the note is turned round first, so that an interruption finishes the way back.
+    CMoveJournal::Entry back;
+    back.kind = CMoveJournal::Kind::Move;
+    back.source = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().destination).path());
+    back.target = QDir(downloadFolder).relativeFilePath(QFileInfo(files.first().source).path());
     for (const Handled& h : files) {
-        if (!QFileInfo::exists(h.destination)) {
-            continue;
-        }
-        if (kind == Kind::Copy) {
-            QFile::remove(h.destination);
-        } else {
+        back.files << QFileInfo(h.source).fileName();
+    }
+    CMoveJournal::Begin(downloadFolder, back);
+    for (const Handled& h : files) {
+        if (QFileInfo::exists(h.destination)) {
             CFileCopy::Move(h.destination, h.source, false);
         }
     }
@@ -331,13 +324,13 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
             }
             if (m_cancel != 0) {
                 progress.close();
-                undo(kind, downloadFolder, handled);
+                undoMove(downloadFolder, handled);
                 s.cancelled = true;
                 cancelledOut = true;
                 break;
             }
             if (rowFailed || !moved.syncFolders()) {
-                undo(kind, downloadFolder, handled);
+                undoMove(downloadFolder, handled);
                 counter = rowEnd;
                 ++s.failed;
                 continue;

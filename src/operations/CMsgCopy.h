@@ -79,8 +79,8 @@ private:
         QString source;
         QString destination;
     };
-    // Takes the message in hand back, and removes its note.
-    void undo(Kind kind, const QString& downloadFolder, const QList<Handled>& files);
+    // Moves the message in hand back, and removes its note.
+    static void undoMove(const QString& downloadFolder, const QList<Handled>& files);
 
     // Copies wait, written whole and without names, to be synced and named as one group (one sync of their data
     // and of the target folder, not one of each file): the messages of consecutive rows from one box folder, up
