@@ -22,7 +22,12 @@ public:
     static QString BoxNameFailed(const QStringList& boxes) {
         return QStringLiteral("ＢＯＸ名称を登録できなかったボックスがあります。\n") + boxes.join(QLatin1Char('\n'));
     }
-    static QString MakeDone() { return QStringLiteral("ボックスフォルダが作成完了しました。"); }
+    // A box folder made on the PC is no box of the unit, whatever its name: said at once, so that nobody waits for
+    // messages to be downloaded into it.
+    static QString MakeDone() {
+        return QStringLiteral("ボックスフォルダが作成完了しました。\n"
+                              "このフォルダはＰＣだけのもので、ＺＵＮＯからのダウンロードの対象になりません。");
+    }
     static QString MakeDoneCaption() { return QStringLiteral("作成完了"); }
     static QString RenameDone() { return QStringLiteral("ボックスフォルダ名称の変更が完了しました。"); }
     static QString RenameDoneCaption() { return QStringLiteral("変更完了"); }

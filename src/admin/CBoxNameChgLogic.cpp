@@ -20,8 +20,11 @@ CBoxNameChgLogic::CBoxNameChgLogic(CUserInterface& ui, const CKeldaSettings& doc
         const CBoxNameRules::BoxNameProblem p = CBoxNameRules::CheckBoxName(name);
         return p == CBoxNameRules::BoxNameProblem::None || p == CBoxNameRules::BoxNameProblem::TooLong;
     };
-    m_rusuroku.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk);
-    m_naisen.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk);
+    const auto why = [](const QString& name) {
+        return CBoxNameRules::BoxNameProblemText(name, CBoxNameRules::CheckBoxName(name));
+    };
+    m_rusuroku.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk, why);
+    m_naisen.setByteRule(CBoxNameRules::BOX_NAME_MAX_BYTES, charsOk, why);
 }
 
 QStringList CBoxNameChgLogic::Titles() {

@@ -24,9 +24,11 @@ bool CEditListState::hasCheckColumn() const {
     return false;
 }
 
-void CEditListState::setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk) {
+void CEditListState::setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk,
+                                 std::function<QString(const QString&)> why) {
     m_maxBytes = maxBytes;
     m_charsOk = std::move(charsOk);
+    m_why = std::move(why);
 }
 
 CEditListState::Typing CEditListState::typing(const QString& preset, const QString& text) const {

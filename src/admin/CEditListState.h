@@ -30,8 +30,12 @@ public:
     const QStringList& titles() const { return m_titles; }
     int editLimit() const { return m_editLimit; }
     // The cells follow a rule of CP932 bytes instead of the character limit: at most maxBytes bytes, and only
-    // texts charsOk takes (whatever their length).
-    void setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk);
+    // texts charsOk takes (whatever their length). why: the words for a text the rule refuses, so that a keystroke
+    // the editor does not take is never dropped without a word.
+    void setByteRule(int maxBytes, std::function<bool(const QString&)> charsOk,
+                     std::function<QString(const QString&)> why = {});
+    // Why the rule refuses text (empty: no words known).
+    QString refusal(const QString& text) const { return m_why ? m_why(text) : QString(); }
     bool hasByteRule() const { return m_maxBytes > 0; }
     // Whether the editor of a cell that started with preset may hold text.
     Typing typing(const QString& preset, const QString& text) const;
@@ -62,6 +66,7 @@ private:
     int m_editLimit;
     int m_maxBytes = 0;
     std::function<bool(const QString&)> m_charsOk;
+    std::function<QString(const QString&)> m_why;
     std::vector<std::array<QString, COLUMNS>> m_rows;
     QStringList m_filled; // each row's edited cell as the row was added
 };

@@ -2,10 +2,10 @@
 
 bool CCliArgs::parse(const QStringList& arguments) {
     static const QStringList flags{
-        QStringLiteral("help"),         QStringLiteral("yes"),        QStringLiteral("info-only"),
-        QStringLiteral("convert"),      QStringLiteral("csv"),        QStringLiteral("not-downloaded"),
-        QStringLiteral("repair"),       QStringLiteral("verified"),   QStringLiteral("normalize"),
-        QStringLiteral("skip-silence"), QStringLiteral("empty-calls")};
+        QStringLiteral("help"),         QStringLiteral("yes"),         QStringLiteral("info-only"),
+        QStringLiteral("convert"),      QStringLiteral("csv"),         QStringLiteral("not-downloaded"),
+        QStringLiteral("repair"),       QStringLiteral("verified"),    QStringLiteral("normalize"),
+        QStringLiteral("skip-silence"), QStringLiteral("empty-calls"), QStringLiteral("include-deleted")};
     static const QStringList valued{
         QStringLiteral("unit"), QStringLiteral("port"), QStringLiteral("user"), QStringLiteral("password-file"),
         QStringLiteral("boxes"), QStringLiteral("columns"), QStringLiteral("box"),

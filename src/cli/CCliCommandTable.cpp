@@ -22,13 +22,17 @@ must exist.
 )";
 
 const char* const kDownload =
-    R"(Usage: kelda-cli download DIR [--info-only] [--convert] [--box rusuroku/NNNN|naisen/NNNN ...]
+    R"(Usage: kelda-cli download DIR [--info-only] [--convert] [--include-deleted]
+                         [--box rusuroku/NNNN|naisen/NNNN ...]
                          --unit HOST --user NAME [--password-file FILE] [--yes]
 
 Downloads the messages of the download folder DIR that are not on the PC yet: all box folders of DIR
 (folders made by hand on the PC left out), or only the boxes named by --box (repeatable).
-  --info-only   recording information only, no voice data
-  --convert     convert voice data to WAV as soon as a message is complete
+A message moved or copied to another box folder of DIR is not downloaded again into its first box, and
+one deleted on the PC alone stays on the unit until the unit no longer has it.
+  --info-only        recording information only, no voice data
+  --convert          convert voice data to WAV as soon as a message is complete
+  --include-deleted  download the messages deleted on the PC alone again
 )";
 
 const char* const kVoiceDownload = R"(Usage: kelda-cli voice-download DIR FILE... [--convert]
@@ -135,7 +139,9 @@ std::vector<CCliCommandTable::Entry> CCliCommandTable::build() {
          [](const QString&) { return withUnit(kFolderDownload); }, [](CCliCommands& c) { return c.folderDownload(); }},
         {QStringLiteral("download"), QStringLiteral("download DIR"),
          QStringLiteral("download the messages of DIR's box folders"),
-         QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("box")} + unitOptions,
+         QStringList{QStringLiteral("info-only"), QStringLiteral("convert"), QStringLiteral("include-deleted"),
+                     QStringLiteral("box")} +
+             unitOptions,
          [](const QString&) { return withUnit(kDownload); }, [](CCliCommands& c) { return c.download(); }},
         {QStringLiteral("voice-download"), QStringLiteral("voice-download DIR FILE..."),
          QStringLiteral("fetch the voice data of information-only messages"),

@@ -289,6 +289,7 @@ int CCliCommands::download() {
 
     if (m_args.boxes.isEmpty()) {
         CDownKindSetLogic logic(m_ui, doc, *m_ftp);
+        logic.setIncludeDeletedOnPc(m_args.given.contains(QStringLiteral("include-deleted")));
         if (const int s = login(); s != Ok) {
             return s;
         }
@@ -297,6 +298,7 @@ int CCliCommands::download() {
     }
 
     CSelDownLogic logic(m_ui, doc, *m_ftp);
+    logic.setIncludeDeletedOnPc(m_args.given.contains(QStringLiteral("include-deleted")));
     if (logic.open() == CSelDownLogic::EndCancel) {
         return Failed;
     }

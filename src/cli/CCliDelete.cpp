@@ -64,6 +64,7 @@ int CCliDelete::run() {
     CKELDADoc doc;
     doc.loggedIn = kind != CMsgDelete::Kind::PcOnly ? 1 : 0;
     CDelKindSetLogic logic(c.m_ui, doc);
+    logic.setChosenCount(int(rows.size()));
     logic.tick();
     if (logic.choose(kind) != CDelKindSetLogic::EndOk) {
         return CCliCommands::Failed;

@@ -42,6 +42,7 @@ int CCliMoveCopy::run() {
         return CCliCommands::Usage;
     }
     CMsgCopyLogic logic(c.m_ui, dir);
+    logic.setChosenCount(int(rows.size()));
     if (logic.open() == CMsgCopyLogic::EndCancel) {
         return CCliCommands::Failed;
     }

@@ -182,6 +182,11 @@ int CCliVerify::run() {
     if (repair) {
         summary += QStringLiteral("; after the repair %1 findings remain").arg(remaining);
     }
+    if (report.deletedOnPc > 0) {
+        summary += QStringLiteral("; %1 messages deleted on the PC alone are still on the unit (download "
+                                  "--include-deleted brings them back)")
+                       .arg(report.deletedOnPc);
+    }
     if (args.csv) {
         c.m_ui.note(summary);
     } else {

@@ -4,6 +4,7 @@
 #include "link/FTPCONN_INFO.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CProgress.h"
+#include "store/CDownloadLeaveOut.h"
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 
@@ -290,12 +291,22 @@ bool CBoxFetch::takeLongLine(const QString& line) {
             m_progress->setStepTotal(size / 1024);
         }
     }
-    m_lastHandled = local;
-    if (CFileMng::FileExists(local) && !(voice && isCutShort(local, size))) {
+    if (m_leaveOut) {
+        m_leaveOut->listed(name);
+    }
+    const bool present = CFileMng::FileExists(local);
+    if (!present && m_leaveOut && m_leaveOut->leavesOut(m_folder, name)) {
+        // The PC keeps this message in another box or had it deleted: it stays on the unit, counted as done.
+        if (m_progress) {
+            m_progress->setStepDone(-1);
+        }
+    } else if (present && !(voice && isCutShort(local, size))) {
+        m_lastHandled = local;
         if (!keepPresent(local, voice)) {
             return false;
         }
     } else {
+        m_lastHandled = local;
         switch (fetch(name, local, size, voice, false)) {
         case Fetch::GoneOnUnit:
             m_goneOnUnit = true;
@@ -340,7 +351,10 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
     if (CDiskSpace::freeBytes(m_folder) < 4096) {
         return stop(UnitResult::NoDiskSpace);
     }
-    if (!CFileMng::FileExists(local)) {
+    if (m_leaveOut) {
+        m_leaveOut->listed(name);
+    }
+    if (!CFileMng::FileExists(local) && !(m_leaveOut && m_leaveOut->leavesOut(m_folder, name))) {
         const Fetch fetched = fetch(name, local, -1, true, true);
         if (fetched == Fetch::Failed) {
             return false;

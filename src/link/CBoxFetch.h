@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 
+class CDownloadLeaveOut;
 class CProgress;
 class CUserInterface;
 class FTPCONN_INFO;
@@ -30,6 +31,8 @@ public:
 
     // Leaves a message's WAV file alone when it is complete and newer than the voice file.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
+    // The messages this box leaves on the unit (null: none); told every name the unit lists.
+    void setLeaveOut(CDownloadLeaveOut* leaveOut) { m_leaveOut = leaveOut; }
 
     // One line of the box's long listing (voice and information files). False when the run ends here; the
     // result then says why.
@@ -78,6 +81,7 @@ private:
     FTPCONN_INFO& m_conn;
     CUserInterface* m_ui;
     CProgress* m_progress; // the window that follows the run; null: none
+    CDownloadLeaveOut* m_leaveOut = nullptr;
     QString m_folder;
     QString m_receiving;
     // Received files wait here to be synced and named as one group: the files of one message, or of up to

@@ -41,10 +41,10 @@ public:
 
     // Per-box downloads into a local box folder: every listed file not yet present is fetched and given its
     // record (see CUnitBoxOps for the results).
-    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
-                           CProgress* progress) override;
+    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount, CProgress* progress,
+                           CDownloadLeaveOut* leaveOut) override;
     UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
-                               CProgress* progress) override;
+                               CProgress* progress, CDownloadLeaveOut* leaveOut) override;
     // The size a voice file of the unit's box directory is listed at, and the space it needs locally: Done
     // (both set), NotListed, NoBoxDirectory or CommFailure.
     UnitResult FindVoiceSize(const QString& unitDirectory, const QString& boxFolder, const QString& name,

@@ -54,7 +54,7 @@ UnitResult CFtpMng::inBoxFolder(const QString& boxFolder, int& lineCount,
 }
 
 UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
-                                CProgress* progress) {
+                                CProgress* progress, CDownloadLeaveOut* leaveOut) {
     return inBoxFolder(boxFolder, lineCount, [&](const QString& folder) {
         QString text;
         qint64 byteLength = 0;
@@ -66,6 +66,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
             lineCount = CFtpListing::countLines(text, [] {});
             CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
             run.setKeepCurrentWav(m_keepCurrentWav);
+            run.setLeaveOut(leaveOut);
             result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
             if (result == UnitResult::Cancelled) {
                 run.dropHalfMessage();
@@ -77,7 +78,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
 }
 
 UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& unitDirectory, int& lineCount,
-                                    CProgress* progress) {
+                                    CProgress* progress, CDownloadLeaveOut* leaveOut) {
     return inBoxFolder(boxFolder, lineCount, [&](const QString& folder) {
         QString text;
         const UnitReply listed = m_conn->ListNames(unitDirectory, Files::Info, text);
@@ -85,6 +86,7 @@ UnitResult CFtpMng::DownloadBoxInfo(const QString& boxFolder, const QString& uni
         if (listed.result == UnitResult::Done) {
             lineCount = CFtpListing::countLines(text, [] {});
             CBoxFetch run(*m_conn, m_ui, progress, folder, false);
+            run.setLeaveOut(leaveOut);
             result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeInfoLine(line); });
             result = run.finish(result);
         }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class CDownloadLeaveOut;
 class CProgress;
 
 // What a box download needs from the unit, per box. The FTP client provides it; tests put a fake in its place
@@ -25,9 +26,10 @@ public:
     // Per-box downloads (voice and information, or information only). lineCount: the lines of the box listing.
     // Done, FileGoneOnUnit, CommFailure, NoBoxDirectory, Cancelled, NoDiskSpace, and for a download that
     // converts, PresentVoiceNotConverted or FetchedVoiceNotConverted. progress: the window that follows the
-    // download (null: none).
+    // download (null: none). leaveOut: the messages the PC keeps elsewhere or deleted, which stay on the unit
+    // (null: none).
     virtual UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount,
-                                   CProgress* progress) = 0;
+                                   CProgress* progress, CDownloadLeaveOut* leaveOut) = 0;
     virtual UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount,
-                                       CProgress* progress) = 0;
+                                       CProgress* progress, CDownloadLeaveOut* leaveOut) = 0;
 };

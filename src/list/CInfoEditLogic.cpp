@@ -11,18 +11,26 @@
 namespace {
 // Why an entry cannot be stored as given; empty when it can. Only text CP932 holds whole is taken: its byte count
 // is then what the limit checks, and the field (one UTF-16 unit per CP932 character) always holds it whole.
-QString entryProblem(const QString& text, int maxBytes) {
+// label: the field's name in the editor, for the words a window shows (empty: the words kelda-cli shows).
+QString entryProblem(const QString& text, int maxBytes, const QString& label = QString()) {
     if (text.isEmpty()) {
         return QString();
     }
+    const bool window = !label.isEmpty();
     if (!CCp932::holds(text)) {
-        return QStringLiteral("\"%1\" is a character CP932 lacks").arg(CCp932::firstUnheld(text));
+        return window ? QStringLiteral("「%1」は%2に使えない文字です。").arg(CCp932::firstUnheld(text), label)
+                      : QStringLiteral("\"%1\" is a character CP932 lacks").arg(CCp932::firstUnheld(text));
     }
     if (text.contains(QLatin1Char(','))) {
-        return QStringLiteral("\",\" is not allowed");
+        return window ? QStringLiteral("%1に「,」は使えません。").arg(label) : QStringLiteral("\",\" is not allowed");
     }
     if (const int bytes = CCp932::byteLength(text); bytes > maxBytes) {
-        return QStringLiteral("%1 bytes in CP932, at most %2").arg(bytes).arg(maxBytes);
+        return window ? QStringLiteral("%1は%2バイト（全角%3文字）までです（%4バイト）。")
+                            .arg(label)
+                            .arg(maxBytes)
+                            .arg(maxBytes / 2)
+                            .arg(bytes)
+                      : QStringLiteral("%1 bytes in CP932, at most %2").arg(bytes).arg(maxBytes);
     }
     return QString();
 }
@@ -83,11 +91,27 @@ QString CInfoEditLogic::entriesProblem() const {
     return QString();
 }
 
+QString CInfoEditLogic::entriesProblemText() const {
+    const std::pair<const char16_t*, std::pair<const QString*, int>> checks[] = {
+        {u"タイトル", {&m_entries.title, TITLE_MAX}},
+        {u"相手番号", {&m_entries.callerNo, CALLERNO_MAX}},
+        {u"相手名称", {&m_entries.callerName, CALLERNAME_MAX}},
+        {u"メモ", {&m_entries.memo, MEMO_MAX}},
+    };
+    for (const auto& [label, check] : checks) {
+        if (const QString why = entryProblem(*check.first, check.second, QString::fromUtf16(label)); !why.isEmpty()) {
+            return why;
+        }
+    }
+    return QString();
+}
+
 CInfoEditLogic::Outcome CInfoEditLogic::accept() {
     const QString error = QStringLiteral("入力値エラーです。");
     const QString caption = QStringLiteral("エラー");
     if (!entriesValid()) {
-        m_ui.messageBox(error, caption, MsgIcon::Exclamation);
+        // The person learns which field and what it takes.
+        m_ui.messageBox(error + QLatin1Char('\n') + entriesProblemText(), caption, MsgIcon::Exclamation);
         return Outcome::Refused;
     }
     if (m_ui.messageBox(QStringLiteral("登録します。よろしいですか？"), QStringLiteral("登録の確認"), MsgIcon::Question,

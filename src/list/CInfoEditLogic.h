@@ -48,6 +48,8 @@ public:
     bool entriesValid() const;
     // The first entry that fails and why ("title: 42 bytes in CP932, at most 40"); empty when all pass.
     QString entriesProblem() const;
+    // The same in the editor's words ("タイトルは40バイト（全角20文字）までです（42バイト）。").
+    QString entriesProblemText() const;
     // The message when the file does not take the record.
     static QString NotWrittenText(const QString& file) {
         return QStringLiteral("ファイルに書き込めません。\n%1").arg(file);

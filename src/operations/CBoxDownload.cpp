@@ -4,6 +4,7 @@
 #include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CUserInterface.h"
+#include "store/CDownloadLeaveOut.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -64,8 +65,9 @@ bool goesOn(UnitResult r) {
 class BoxRun {
 public:
     BoxRun(CUserInterface& ui, CUnitBoxOps& unit, CBoxDownload::Kind kind, bool bulk,
-           const QList<CBoxDownload::Box>& boxes, CFolderLock& lock)
-        : m_ui(ui), m_unit(unit), m_kind(kind), m_bulk(bulk), m_boxes(boxes), m_progress(ui), m_lock(lock) {}
+           const QList<CBoxDownload::Box>& boxes, CFolderLock& lock, CDownloadLeaveOut& leaveOut)
+        : m_ui(ui), m_unit(unit), m_kind(kind), m_bulk(bulk), m_boxes(boxes), m_progress(ui), m_lock(lock),
+          m_leaveOut(leaveOut) {}
 
     CBoxDownload::Outcome run();
 
@@ -75,7 +77,9 @@ private:
     void setUpProgress();
     // Downloads the boxes of one kind; stops at a result the run does not go on after.
     void downloadPhase(bool extension);
-    void show(CBoxDownload::Message message);
+    void show(CBoxDownload::Message message, const QString& note = QString());
+    // Crosses off the PC deletions the run showed to be settled; the words the last message gains.
+    QString settle(CBoxDownload::Outcome& outcome);
 
     CUserInterface& m_ui;
     CUnitBoxOps& m_unit;
@@ -84,6 +88,9 @@ private:
     const QList<CBoxDownload::Box>& m_boxes;
     CPrgFileDwnDlg m_progress;
     CFolderLock& m_lock;
+    CDownloadLeaveOut& m_leaveOut;
+    // Every box of a bulk run was listed and gone through to its end: what the unit did not list, it no longer has.
+    bool m_everyBoxWalked = true;
     int m_filesTotal = 0;
     QSet<int> m_missingOnUnit; // boxes whose unit directory was missing when counting
     UnitResult m_last = UnitResult::Done;
@@ -92,12 +99,13 @@ private:
     int m_filesAffected = 0;
 };
 
-void BoxRun::show(CBoxDownload::Message message) {
+void BoxRun::show(CBoxDownload::Message message, const QString& note) {
     // Only the run's last words are shown, with the folder already free: a person who leaves the message open
     // holds up no other run.
     m_lock.release();
     const bool completion = CBoxDownload::IsCompletion(message);
-    m_ui.messageBox(CBoxDownload::TextOf(message),
+    const QString text = CBoxDownload::TextOf(message);
+    m_ui.messageBox(note.isEmpty() ? text : text + QLatin1Char('\n') + note,
                     completion ? COperationTexts::DownloadDoneCaption() : COperationTexts::ErrorCaption(),
                     completion ? MsgIcon::Information : MsgIcon::Exclamation);
 }
@@ -153,12 +161,15 @@ void BoxRun::downloadPhase(bool extension) {
         }
         int lines = 0;
         const UnitResult r = m_kind == CBoxDownload::Kind::VoiceAndInfo
-                                 ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines, &m_progress)
-                                 : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines, &m_progress);
+                                 ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines, &m_progress, &m_leaveOut)
+                                 : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines, &m_progress, &m_leaveOut);
         // A box whose unit directory was already missing when counting is skipped, not a failure: it must not
         // turn a finished download into a communication error or hide its completion message.
         if (r == UnitResult::NoBoxDirectory && m_missingOnUnit.contains(i)) {
             continue;
+        }
+        if (r != UnitResult::Done && r != UnitResult::FileGoneOnUnit && r != UnitResult::NoBoxDirectory) {
+            m_everyBoxWalked = false;
         }
         m_last = r;
         m_diskFull = m_diskFull || r == UnitResult::NoDiskSpace;
@@ -197,11 +208,15 @@ CBoxDownload::Outcome BoxRun::run() {
         m_bulk ? (m_last == UnitResult::Done || goesOn(m_last)) : m_last != UnitResult::CommFailure;
     if (!CCancelFlag::isSet() && answeringOk) {
         downloadPhase(true);
+    } else {
+        m_everyBoxWalked = false;
     }
     m_progress.close();
 
     outcome.last = m_last;
     if (CCancelFlag::isSet()) {
+        m_everyBoxWalked = false;
+        settle(outcome);
         outcome.ending = CBoxDownload::Ending::Cancelled;
         return outcome;
     }
@@ -218,16 +233,32 @@ CBoxDownload::Outcome BoxRun::run() {
     tally.filesAffected = m_filesAffected;
     tally.filesTotal = m_filesTotal;
     outcome.messages = CBoxDownload::ResultMessages(tally);
-    for (const CBoxDownload::Message m : outcome.messages) {
-        show(m);
+    outcome.note = settle(outcome);
+    for (qsizetype i = 0; i < outcome.messages.size(); ++i) {
+        show(outcome.messages[i], i + 1 == outcome.messages.size() ? outcome.note : QString());
     }
     return outcome;
+}
+
+QString BoxRun::settle(CBoxDownload::Outcome& outcome) {
+    outcome.keptElsewhere = m_leaveOut.keptElsewhere();
+    outcome.deletedOnPc = m_leaveOut.deletedOnPc();
+    QStringList lines;
+    if (outcome.keptElsewhere > 0 || outcome.deletedOnPc > 0) {
+        lines << COperationTexts::LeftOnUnit(outcome.keptElsewhere, outcome.deletedOnPc);
+    }
+    if (m_leaveOut.deletionsUnreadable()) {
+        lines << COperationTexts::PcDeletionsUnreadable();
+    } else if (!m_leaveOut.settle(m_bulk && m_everyBoxWalked)) {
+        lines << COperationTexts::PcDeletionsNotUpdated();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
 
 CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk,
-                                                   const QList<Box>& boxes) {
+                                                   const QList<Box>& boxes, bool includeDeletedOnPc) {
     CCancelFlag::clear();
     // Two runs receiving into one folder at once would each take the other's files for their own.
     CFolderLock lock;
@@ -237,7 +268,11 @@ CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxO
         busy.messages = {Message::FolderBusy};
         return busy;
     }
-    return BoxRun(ui, unit, kind, bulk, boxes, lock).run();
+    CDownloadLeaveOut leaveOut;
+    if (!boxes.isEmpty()) {
+        leaveOut = CDownloadLeaveOut::Of(CFolderLock::DownloadFolderOfBox(boxes.first().boxFolder), includeDeletedOnPc);
+    }
+    return BoxRun(ui, unit, kind, bulk, boxes, lock, leaveOut).run();
 }
 
 QList<CBoxDownload::Message> CBoxDownload::ResultMessages(const Tally& t) {

@@ -44,6 +44,9 @@ public:
         Ending ending = Ending::Finished;
         UnitResult last = UnitResult::Done; // as in Tally; Done when no box was downloaded
         QList<Message> messages;            // as shown, in order
+        int keptElsewhere = 0;              // messages left on the unit: the PC keeps them in another box folder
+        int deletedOnPc = 0;                // and: deleted on the PC alone
+        QString note;                       // what the last message said beyond its own text (empty: nothing)
         // The run ended with nothing but its completion message.
         bool complete() const { return messages == QList<Message>{Message::DownloadDone}; }
     };
@@ -63,8 +66,10 @@ public:
     // A local download folder path from the settings' root and folder name ("：" back to ":").
     static QString DownloadFolderPath(const QString& root, const QString& folderName);
 
-    // Runs the download and shows every message itself.
-    static Outcome RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk, const QList<Box>& boxes);
+    // Runs the download and shows every message itself. Messages the PC keeps in another box folder stay on the
+    // unit, and so do those deleted on the PC alone unless includeDeletedOnPc.
+    static Outcome RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk, const QList<Box>& boxes,
+                                  bool includeDeletedOnPc = false);
     // The closing messages of a finished run, in the order shown; none at all for some partial ends.
     static QList<Message> ResultMessages(const Tally& tally);
     // A completion (shown under "ダウンロード完了") rather than an error.

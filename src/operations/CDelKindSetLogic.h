@@ -19,10 +19,14 @@ public:
     // A kind button ("ＺＵＮＯのみ" 0, "ＺＵＮＯとＰＣ" 1, "ＰＣのみ" 2): asks, and ends the dialog after "はい".
     Outcome choose(CMsgDelete::Kind kind);
     CMsgDelete::Kind kind() const { return m_kind; }
+    // How many messages are chosen, for the question to name (0: not known, not named).
+    void setChosenCount(int count) { m_count = count; }
+    static QString KindLabel(CMsgDelete::Kind kind);
 
 private:
     CUserInterface& m_ui;
     const CKeldaSettings& m_doc;
     bool m_unitEnabled = true;
     CMsgDelete::Kind m_kind = CMsgDelete::Kind::PcOnly;
+    int m_count = 0;
 };

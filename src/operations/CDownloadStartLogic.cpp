@@ -28,7 +28,7 @@ void CDownloadStartLogic::run(CBoxDownload::Kind kind, bool bulk,
     // Hiding the dialog ends its hold on the main window; without this a second download could be started
     // on the same connection while this one runs.
     m_ui.setMainWindowEnabled(false);
-    m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, bulk, boxes());
+    m_result = CBoxDownload::RunBoxDownload(m_ui, m_unit, kind, bulk, boxes(), m_includeDeletedOnPc);
     m_ui.setMainWindowEnabled(true);
     m_ui.activateMainWindow();
 }

@@ -17,6 +17,9 @@ public:
     // The 1000 ms timer: without the link the download buttons go grey.
     void tick();
     bool buttonsEnabled() const { return m_enabled; }
+    // Messages deleted on the PC alone are downloaded again ("ＰＣのみで消去したメッセージもダウンロードする").
+    void setIncludeDeletedOnPc(bool on) { m_includeDeletedOnPc = on; }
+    bool includeDeletedOnPc() const { return m_includeDeletedOnPc; }
     // The outcome of the last download run.
     const CBoxDownload::Outcome& lastResult() const { return m_result; }
 
@@ -36,5 +39,6 @@ protected:
 
 private:
     bool m_enabled = true;
+    bool m_includeDeletedOnPc = false;
     CBoxDownload::Outcome m_result;
 };

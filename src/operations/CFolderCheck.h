@@ -30,6 +30,8 @@ public:
         int boxFolders = 0;
         int messages = 0;
         bool cancelled = false;
+        // Messages the unit still has that were deleted on the PC alone: no finding, only counted.
+        int deletedOnPc = 0;
         // Whether byStem is filled (a comparison with the unit needs it; the check alone does not).
         bool indexMessages = false;
         // By the message's file name without extension; a message kept in two box folders is in the first one.

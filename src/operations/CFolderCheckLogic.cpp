@@ -61,17 +61,43 @@ bool CFolderCheckLogic::run() {
     }
     view->close();
     m_findings = std::move(report.findings);
+    for (CHECK_FINDING& f : m_findings) {
+        f.advice = WindowAdvice(f.advice);
+    }
+    m_deletedOnPc = report.deletedOnPc;
     return whole;
 }
 
-QString CFolderCheckLogic::summaryText() const {
-    if (m_findings.empty()) {
-        return m_compared ? QStringLiteral("問題は見つかりませんでした(ZUNOと照合済)。")
-                          : QStringLiteral("問題は見つかりませんでした。");
+QString CFolderCheckLogic::WindowAdvice(const QString& advice) {
+    // Longest first: a shorter phrase is part of a longer one.
+    static const std::pair<const char16_t*, const char16_t*> kWords[] = {
+        {u"kelda-cli folder-download と download を実行してください",
+         u"「ﾌｫﾙﾀﾞのﾀﾞｳﾝﾛｰﾄﾞ」と「一括ﾀﾞｳﾝﾛｰﾄﾞ」を実行してください"},
+        {u"kelda-cli download を実行してください", u"「一括ﾀﾞｳﾝﾛｰﾄﾞ」を実行してください"},
+        {u"--repair (または voice-download) で", u"「修復」(または「音声ﾃﾞｰﾀﾀﾞｳﾝﾛｰﾄﾞ」)で"},
+        {u"--unit と --repair で", u"ZUNOにログインして「修復」で"},
+        {u"--repair で", u"「修復」で"},
+        {u"kelda-cli info で確かめ", u"一覧で確かめ"},
+        {u"kelda-cli verify で確かめてください", u"点検で確かめてください"},
+    };
+    QString text = advice;
+    for (const auto& [from, to] : kWords) {
+        text.replace(QString::fromUtf16(from), QString::fromUtf16(to));
     }
-    return QStringLiteral("%1件の問題が見つかりました%2。")
-        .arg(m_findings.size())
-        .arg(m_compared ? QStringLiteral("(ZUNOと照合済)") : QString());
+    return text;
+}
+
+QString CFolderCheckLogic::summaryText() const {
+    QString text = m_findings.empty() ? (m_compared ? QStringLiteral("問題は見つかりませんでした(ZUNOと照合済)。")
+                                                    : QStringLiteral("問題は見つかりませんでした。"))
+                                      : QStringLiteral("%1件の問題が見つかりました%2。")
+                                            .arg(m_findings.size())
+                                            .arg(m_compared ? QStringLiteral("(ZUNOと照合済)") : QString());
+    if (m_deletedOnPc > 0) {
+        text +=
+            QStringLiteral("\nＰＣのみで消去したメッセージ%1件はZUNOに残っています(点検の対象外)。").arg(m_deletedOnPc);
+    }
+    return text;
 }
 
 std::vector<CFolderRepair::Action> CFolderCheckLogic::repair(const std::vector<int>& rows) {

@@ -40,6 +40,8 @@ public:
     static QByteArray CsvBytes(const std::vector<CHECK_FINDING>& findings);
     static QString Title() { return QStringLiteral("ダウンロードフォルダの点検"); }
     static QString ProgressTitle() { return QStringLiteral("点検中"); }
+    // What to do, as a window user does it: the check words its advice for kelda-cli.
+    static QString WindowAdvice(const QString& advice);
 
 private:
     CUserInterface& m_ui;
@@ -47,5 +49,6 @@ private:
     CFtpMng* m_ftp;
     bool m_compared = false;
     int m_repairs = 0;
+    int m_deletedOnPc = 0;
     std::vector<CHECK_FINDING> m_findings;
 };

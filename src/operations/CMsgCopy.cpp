@@ -355,7 +355,15 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
     if (!cancelledOut) {
         // The folder is free before the last word: a person who leaves the message open holds up no other run.
         lock.release();
-        RESULT_MESSAGE::ShowAll(m_ui, ResultMessages(kind, s));
+        QList<RESULT_MESSAGE> shown = ResultMessages(kind, s);
+        // A completion says what it did and where to, as its question did.
+        if (!shown.isEmpty() && shown.last().text == DoneText(kind)) {
+            shown.last().text +=
+                QLatin1Char('\n') +
+                COperationTexts::DoneLine(kind == Kind::Move ? QStringLiteral("移動") : QStringLiteral("コピー"),
+                                          s.selected, COperationTexts::TargetLabel(target));
+        }
+        RESULT_MESSAGE::ShowAll(m_ui, shown);
     }
     return s;
 }

@@ -63,12 +63,28 @@ bool CMsgCopyLogic::checkTarget(const QString& target) {
 
 CMsgCopyLogic::Outcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
     const bool move = kind == CMsgCopy::Kind::Move;
-    if (m_ui.messageBox(move ? QStringLiteral("移動します。よろしいですか？")
-                             : QStringLiteral("コピーします。よろしいですか？"),
-                        move ? QStringLiteral("移動の確認") : QStringLiteral("コピーの確認"), MsgIcon::Question,
-                        MsgButtons::YesNo) != MsgResult::Yes) {
+    const QString chosen = checkedTarget();
+    QString question =
+        move ? QStringLiteral("移動します。よろしいですか？") : QStringLiteral("コピーします。よろしいですか？");
+    if (m_count > 0 && !chosen.isEmpty()) {
+        question += QLatin1Char('\n') + COperationTexts::ChosenLine(m_count, COperationTexts::TargetLabel(chosen));
+    }
+    if (m_ui.messageBox(question, move ? QStringLiteral("移動の確認") : QStringLiteral("コピーの確認"),
+                        MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
         return Stay;
     }
+    const QString target = chosen;
+    if (target.isEmpty()) {
+        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), COperationTexts::ErrorCaption(),
+                        MsgIcon::Exclamation);
+        return Stay;
+    }
+    m_kind = move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy;
+    m_target = target;
+    return EndOk;
+}
+
+QString CMsgCopyLogic::checkedTarget() const {
     QString target;
     for (const Row& r : m_answering) {
         if (r.checked) {
@@ -81,12 +97,5 @@ CMsgCopyLogic::Outcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
             target = QStringLiteral("naisen/") + m_extension[i].boxNo;
         }
     }
-    if (target.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), COperationTexts::ErrorCaption(),
-                        MsgIcon::Exclamation);
-        return Stay;
-    }
-    m_kind = move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy;
-    m_target = target;
-    return EndOk;
+    return target;
 }

@@ -33,6 +33,8 @@ public:
     CMsgCopy::Kind kind() const { return m_kind; }
     // "rusuroku/NNNN" or "naisen/NNNN", relative to the download folder.
     const QString& target() const { return m_target; }
+    // How many messages are chosen, for the question to name with the target (0: not known, not named).
+    void setChosenCount(int count) { m_count = count; }
 
 private:
     CUserInterface& m_ui;
@@ -41,4 +43,7 @@ private:
     QList<Row> m_extension;
     CMsgCopy::Kind m_kind = CMsgCopy::Kind::Copy;
     QString m_target;
+    int m_count = 0;
+    // The checked row as a target ("rusuroku/0002"), the answering-machine list first; empty when none.
+    QString checkedTarget() const;
 };

@@ -2,12 +2,14 @@
 
 #include "link/CFtpListing.h"
 #include "link/CFtpMng.h"
+#include "operations/CDelKindSetLogic.h"
 #include "operations/COperationTexts.h"
 #include "operations/CPrgMsgDelDlg.h"
 #include "platform/CUserInterface.h"
 #include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
+#include "store/CPcDeletions.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,6 +114,24 @@ void CMsgDelete::syncMarks(const QString& downloadFolder, const QStringList& mar
     }
 }
 
+QStringList CMsgDelete::StillOnUnit(const std::vector<FILESTS_INFO>& rows) {
+    QStringList stems;
+    for (const FILESTS_INFO& rec : rows) {
+        const QString name = QFileInfo(FILESTS_INFO::text(rec.filePath)).fileName();
+        // Protected rows stay; a message the unit is known to have deleted cannot come back.
+        if (rec.protect == 1 || rec.importStatus == 3 ||
+            !CFtpListing::isMessageName(swapExtension(name, kVmdat, kVminf))) {
+            continue;
+        }
+        stems << name.left(CFtpListing::kStemLength);
+    }
+    return stems;
+}
+
+QString CMsgDelete::PcDeletionsNotWrittenText() {
+    return QStringLiteral("消去の記録をディスクに書き込めませんでした。\nＰＣの音声メッセージは消去していません。");
+}
+
 QString CMsgDelete::NotDurableText() {
     return QStringLiteral(
         "ＰＣのファイルをディスクに書き込めませんでした。\nＺＵＮＯの音声メッセージは消去していません。");
@@ -170,6 +190,16 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
         // Rows whose PC files could not all be removed: with both kinds they stay on the unit too, so that the
         // message is never gone from the unit while its PC copy still says it was taken from there.
         std::vector<char> pcLeft(rows.size(), 0);
+        // A message deleted on the PC alone is written down first, so that no download brings it back while the
+        // unit still has it; without the note nothing is deleted.
+        if (kind == Kind::PcOnly && !CPcDeletions::Add(downloadFolder, StillOnUnit(rows))) {
+            progress.close();
+            s.notDurable = true;
+            lock.release();
+            ui.messageBox(PcDeletionsNotWrittenText(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+            ui.setMainWindowEnabled(true);
+            return s;
+        }
         if (kind == Kind::UnitAndPc || kind == Kind::PcOnly) {
             for (size_t row = 0; row < rows.size(); ++row) {
                 const FILESTS_INFO& rec = rows[row];
@@ -285,7 +315,13 @@ CMsgDelete::Summary CMsgDelete::Run(CUserInterface& ui, Kind kind, const std::ve
     }
     // The folder is free before the last word: a person who leaves the message open holds up no other run.
     lock.release();
-    RESULT_MESSAGE::ShowAll(ui, ResultMessages(s));
+    QList<RESULT_MESSAGE> shown = ResultMessages(s);
+    // A completion says what it did, as its question said what it would do.
+    if (!shown.isEmpty() && shown.last().text == DoneText()) {
+        shown.last().text += QLatin1Char('\n') + COperationTexts::DoneLine(QStringLiteral("消去"), s.selected,
+                                                                           CDelKindSetLogic::KindLabel(kind));
+    }
+    RESULT_MESSAGE::ShowAll(ui, shown);
     ui.setMainWindowEnabled(true);
     return s;
 }

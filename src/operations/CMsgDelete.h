@@ -84,6 +84,11 @@ public:
     static QString UnmarkedText(const QStringList& files);
     // The disk refused to sync the PC files before the deletion on the unit, which was therefore not started.
     static QString NotDurableText();
+    // The PC deletion could not be written down: nothing was deleted.
+    static QString PcDeletionsNotWrittenText();
+    // The stems of the rows a deletion on the PC alone leaves on the unit (not protected, not known deleted there,
+    // of the unit's form).
+    static QStringList StillOnUnit(const std::vector<FILESTS_INFO>& rows);
 
 private:
     // Syncs the records marked in place; any that may not be on the disk go to s.unmarked.

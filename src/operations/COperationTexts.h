@@ -24,5 +24,40 @@ public:
     }
     static QString NothingSelected() { return QStringLiteral("選択されていません。"); }
     static QString FolderDownloadDone() { return QStringLiteral("フォルダのダウンロードが正常に完了しました。"); }
+    // The line a download's last message gains when it left messages on the unit that the PC moved or deleted.
+    static QString LeftOnUnit(int keptElsewhere, int deletedOnPc) {
+        if (keptElsewhere > 0 && deletedOnPc > 0) {
+            return QStringLiteral(
+                       "ＰＣで他のBOXへ移動・コピーしたメッセージ%1件と、\nＰＣのみで消去したメッセージ%2件は"
+                       "ダウンロードしていません。")
+                .arg(keptElsewhere)
+                .arg(deletedOnPc);
+        }
+        if (keptElsewhere > 0) {
+            return QStringLiteral("ＰＣで他のBOXへ移動・コピーしたメッセージ%1件は\nダウンロードしていません。")
+                .arg(keptElsewhere);
+        }
+        return QStringLiteral("ＰＣのみで消去したメッセージ%1件はダウンロードしていません。").arg(deletedOnPc);
+    }
+    static QString PcDeletionsUnreadable() {
+        return QStringLiteral("ＰＣのみで消去したメッセージの記録が読めないため、\nそれらもダウンロードしました。");
+    }
+    static QString PcDeletionsNotUpdated() {
+        return QStringLiteral("ＰＣのみで消去したメッセージの記録を更新できませんでした。");
+    }
+    // The line a question or a completion of an operation on messages gains: how many, and where (a target
+    // "rusuroku/0002", or the deletion's kind).
+    static QString ChosenLine(int count, const QString& where) {
+        return QStringLiteral("対象：%1件（%2）").arg(count).arg(where);
+    }
+    static QString DoneLine(const QString& verb, int count, const QString& where) {
+        return QStringLiteral("%1した音声メッセージ：%2件（%3）").arg(verb).arg(count).arg(where);
+    }
+    static QString TargetLabel(const QString& target) {
+        const QString kind = target.section(QLatin1Char('/'), 0, 0);
+        const QString box = target.section(QLatin1Char('/'), 1);
+        return (kind == QLatin1String("naisen") ? QStringLiteral("内線BOX") : QStringLiteral("留守録BOX")) + box +
+               QStringLiteral("へ");
+    }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
 };

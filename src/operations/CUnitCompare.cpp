@@ -5,6 +5,7 @@
 #include "operations/CMsgDelete.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
+#include "store/CPcDeletions.h"
 
 #include <QFileInfo>
 
@@ -62,6 +63,7 @@ CUnitCompare::Outcome CUnitCompare::Run(CFtpMng& ftp, const QString& downloadFol
         }
     }
     std::vector<CHECK_FINDING> found;
+    const QSet<QString> deletedOnPc = CPcDeletions::Read(downloadFolder);
     for (const auto& [kind, text] :
          {std::pair{QStringLiteral("rusuroku"), rusuroku}, std::pair{QStringLiteral("naisen"), naisen}}) {
         for (const QString& boxNo : CFtpListing::boxNumbers(text)) {
@@ -96,6 +98,11 @@ CUnitCompare::Outcome CUnitCompare::Run(CFtpMng& ftp, const QString& downloadFol
                 const QString unitVoicePath = box.directory + QLatin1Char('/') + stem + kVmdat;
                 const auto local = report.byStem.constFind(stem);
                 CHECK_FINDING f;
+                if (local == report.byStem.cend() && deletedOnPc.contains(stem)) {
+                    // Deleted on the PC on purpose: the download leaves it on the unit, and so does the check.
+                    ++report.deletedOnPc;
+                    continue;
+                }
                 if (local == report.byStem.cend()) {
                     f.kind = Kind::NotOnPc;
                     f.path = CFileMng::Join(localBox, stem + (unitVoice ? kVmdat : kVminf));

@@ -4,6 +4,7 @@
 #include "store/CDurableFile.h"
 #include "store/CPrivateProfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -307,6 +308,15 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vect
     shared.clear();
     FILESTS_INFO::setText(shared.boxName, GetBoxName(listing.folder));
     const std::u16string prefix = Join(listing.folder, QString()).toStdU16String();
+    // A message of the unit shows the number of the box folder it is in, as it shows that folder's name: one
+    // moved or copied from another box carries the first box's number in its file name.
+    const QString folderName = QFileInfo(QDir::cleanPath(listing.folder)).fileName();
+    const std::u16string folderBoxNo = folderName.size() >= 1 && folderName.size() < qsizetype(std::size(shared.boxNo))
+                                           ? folderName.toStdU16String()
+                                           : std::u16string();
+    const auto boxNoOf = [&folderBoxNo](std::u16string_view fromName) {
+        return fromName.empty() || folderBoxNo.empty() ? fromName : std::u16string_view(folderBoxNo);
+    };
     // Room for every listed file at once (callers that know the count reserve it), growing at least twofold so
     // that loading box after box into one array seldom copies it.
     const size_t first = dest.size();
@@ -355,12 +365,12 @@ CFileMng::LoadOutcome CFileMng::LoadRecords(const BoxListing& listing, std::vect
         if (prefix.size() + size <= pathRoom && widenAscii(raw, size, r.filePath + prefix.size())) {
             std::memcpy(r.filePath, prefix.data(), prefix.size() * sizeof(char16_t));
             std::memset(r.filePath + prefix.size() + size, 0, (pathRoom + 1 - prefix.size() - size) * sizeof(char16_t));
-            putText(r.boxNo, boxNoOfName(std::u16string_view(r.filePath + prefix.size(), size)));
+            putText(r.boxNo, boxNoOf(boxNoOfName(std::u16string_view(r.filePath + prefix.size(), size))));
         } else {
             const QString decoded = QFile::decodeName(raw);
             name.assign(reinterpret_cast<const char16_t*>(decoded.utf16()), static_cast<size_t>(decoded.size()));
             putText(r.filePath, prefix, name);
-            putText(r.boxNo, boxNoOfName(name));
+            putText(r.boxNo, boxNoOf(boxNoOfName(name)));
         }
         std::memcpy(r.boxName, shared.boxName, sizeof r.boxName);
         ++loaded;

@@ -19,7 +19,9 @@
 #include <memory>
 
 MsgResult CWidgetUi::messageBox(const QString& text, const QString& caption, MsgIcon icon, MsgButtons buttons) {
-    QMessageBox box(m_main);
+    // Over the dialog that asked, not behind it: a modal dialog owns the person's attention until it ends.
+    QWidget* over = QApplication::activeModalWidget();
+    QMessageBox box(over ? over : static_cast<QWidget*>(m_main));
     box.setWindowTitle(caption);
     box.setText(text);
     switch (icon) {

@@ -142,7 +142,8 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
 }
 
 // The closing messages of a run that was not cancelled.
-CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const ConvertTally& t, int convertedFiles) {
+CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const ConvertTally& t, int convertedFiles,
+                                               int chosen) {
     const bool someLeft = t.notDownloaded || t.missing || t.noSpace;
     if (convertedFiles > 0) {
         if (t.notDownloaded || t.missing) {
@@ -166,7 +167,8 @@ CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const Convert
         }
     }
     if (!t.lastFailed && !someLeft) {
-        converted(ui, kConvertDone);
+        // Every chosen message has its WAV file now, converted by this run or before.
+        converted(ui, kConvertDone + QStringLiteral("\n対象：%1件").arg(chosen));
         return CVoiceCommands::ConvertResult::Completed;
     }
     // A file that could not be converted (cut short, unwritable folder) stopped the run: say so rather than end
@@ -179,6 +181,10 @@ CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const Convert
 }
 
 } // namespace
+
+QString CVoiceCommands::ConvertQuestion(int chosen) {
+    return QStringLiteral("変換します。よろしいですか？\n対象：%1件").arg(chosen);
+}
 
 CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows) {
     ConvertOutcome outcome;
@@ -193,7 +199,8 @@ CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const
     } else {
         convertRows(ui, rows, tally, outcome);
         outcome.cancelled = CCancelFlag::isSet();
-        outcome.result = outcome.cancelled ? ConvertResult::Cancelled : reportConversion(ui, tally, outcome.converted);
+        outcome.result = outcome.cancelled ? ConvertResult::Cancelled
+                                           : reportConversion(ui, tally, outcome.converted, int(rows.size()));
     }
     ui.setMainWindowEnabled(true);
     ui.activateMainWindow();

@@ -28,6 +28,8 @@ public:
     // Converts the voice data of the selected rows (in list order) into WAV files beside them, with the
     // conversion dialog and the closing message. Rows whose WAV file exists are left as they are.
     static ConvertOutcome Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& selectedRows);
+    // "変換します。よろしいですか？" with how many messages are chosen.
+    static QString ConvertQuestion(int chosen);
 
     // Plays one row: converts it when its WAV file is missing, hands the WAV file to the default player,
     // marks the row played in memory and in its file, and queues the WAV file for deletion at exit when

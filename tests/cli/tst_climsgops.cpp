@@ -138,8 +138,10 @@ private Q_SLOTS:
     void deleteOnTheUnitKeepsTheVoiceData() {
         Run r = cli(QStringList{"delete", dl, file("rusuroku/0001", a1, ".vmdat"), "--kind", "unit"} + login());
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.err.contains("消去の確認: 消去します。よろしいですか？ -> yes"), qPrintable(r.err));
-        QVERIFY(r.err.endsWith("消去完了: 音声メッセージの消去が正常に完了しました。\n"));
+        QVERIFY2(r.err.contains("消去の確認: 消去します。よろしいですか？\n対象：1件（ＺＵＮＯのみ） -> yes"),
+                 qPrintable(r.err));
+        QVERIFY(r.err.endsWith("消去完了: 音声メッセージの消去が正常に完了しました。\n"
+                               "消去した音声メッセージ：1件（ＺＵＮＯのみ）\n"));
         QCOMPARE(sim->transcript().filter("DELE"), QStringList{"DELE /rusuroku/0001/" + a1.stem + ".vminf"});
         QVERIFY(!sim->exists("rusuroku/0001/" + a1.stem + ".vminf"));
         FILESTS_INFO rec;
@@ -190,7 +192,7 @@ private Q_SLOTS:
         const Run r = cli(QStringList{"delete", dl, file("rusuroku/02", a, ".vmdat"), file("naisen/201", e, ".vmdat"),
                                       "--kind", kind} +
                           login());
-        QVERIFY2(r.err.endsWith("消去完了: 音声メッセージの消去が正常に完了しました。\n"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("消去完了: 音声メッセージの消去が正常に完了しました。\n"), qPrintable(r.err));
         QCOMPARE(r.code, 0);
         QCOMPARE(sim->transcript().filter("DELE"),
                  (QStringList{"DELE /rusuroku/02/" + a.stem + ".vminf", "DELE /naisen/201/" + e.stem + ".vminf"}));
@@ -253,7 +255,9 @@ private Q_SLOTS:
         QDir().mkpath(dl + "/rusuroku/0002");
         Run r = cli({"copy", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"});
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.err.endsWith("コピー完了: 音声メッセージのコピーが正常に完了しました。\n"), qPrintable(r.err));
+        QVERIFY2(r.err.endsWith("コピー完了: 音声メッセージのコピーが正常に完了しました。\n"
+                                "コピーした音声メッセージ：1件（留守録BOX0002へ）\n"),
+                 qPrintable(r.err));
         QCOMPARE(readAll(file("rusuroku/0002", a1, ".vmdat")), readAll(file("rusuroku/0001", a1, ".vmdat")));
 
         // A second copy meets its own files: without --overwrite the question is answered "いいえ(&N)".
@@ -271,7 +275,7 @@ private Q_SLOTS:
         r = cli(
             {"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--overwrite", "all", "--yes"});
         QCOMPARE(r.code, 0);
-        QVERIFY(r.err.endsWith("移動完了: 音声メッセージの移動が正常に完了しました。\n"));
+        QVERIFY(r.err.contains("移動完了: 音声メッセージの移動が正常に完了しました。\n移動した音声メッセージ：1件"));
         QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vmdat")));
         QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vminf")));
         QCOMPARE(readAll(file("rusuroku/0002", a1, ".vminf")).size(), 990 + 256);
@@ -756,6 +760,54 @@ private Q_SLOTS:
         if (target == wav) {
             QCOMPARE(readAll(wav), goodWav);
         }
+    }
+
+    // What a person did on the PC stays done: a message moved to another box is not downloaded into its first box
+    // again, and one deleted on the PC alone stays on the unit until it is asked for or the unit no longer has it.
+    void movesAndPcDeletionsOutliveTheNextDownload() {
+        QDir().mkpath(dl + "/rusuroku/0002");
+        CFileMng::SetBoxName(dl + "/rusuroku/0002", "");
+        QCOMPARE(cli({"move", dl, file("rusuroku/0001", a1, ".vmdat"), "--to", "rusuroku/0002", "--yes"}).code, 0);
+        QCOMPARE(cli({"delete", dl, file("rusuroku/0001", a2, ".vmdat"), "--kind", "pc", "--yes"}).code, 0);
+        const QString deletions = dl + "/.kelda-deleted-on-pc.txt";
+        QVERIFY(readAll(deletions).contains(a2.stem.toUtf8() + '\n'));
+        sim->clearTranscript();
+
+        Run r = cli(QStringList{"download", dl, "--info-only"} + login());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(sim->transcript().filter("RETR").isEmpty());
+        r = cli(QStringList{"download", dl} + login());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains("ＰＣで他のBOXへ移動・コピーしたメッセージ1件と、"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("ＰＣのみで消去したメッセージ1件はダウンロードしていません。"), qPrintable(r.err));
+        QVERIFY(sim->transcript().filter("RETR").isEmpty());
+        for (const char* ext : {".vminf", ".vmdat"}) {
+            QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ext)));
+            QVERIFY(!QFile::exists(file("rusuroku/0001", a2, ext)));
+            QVERIFY(QFile::exists(file("rusuroku/0002", a1, ext)));
+        }
+        // The check leaves the PC deletion alone as well, and says so.
+        r = cli(QStringList{"verify", dl} + login());
+        QVERIFY2(findings(r.out).isEmpty(), qPrintable(r.out));
+        QVERIFY2(r.out.contains("1 messages deleted on the PC alone are still on the unit"), qPrintable(r.out));
+        QCOMPARE(r.code, 0);
+
+        // Asked for, it comes back and is crossed off the list.
+        r = cli(QStringList{"download", dl, "--include-deleted"} + login());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(readAll(file("rusuroku/0001", a2, ".vmdat")).mid(990),
+                 sim->readFile("rusuroku/0001/" + a2.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(deletions));
+        QVERIFY(!QFile::exists(file("rusuroku/0001", a1, ".vmdat")));
+
+        // Deleted on the PC again, then gone from the unit: the next download crosses it off.
+        QCOMPARE(cli({"delete", dl, file("rusuroku/0001", a2, ".vmdat"), "--kind", "pc", "--yes"}).code, 0);
+        QVERIFY(QFile::exists(deletions));
+        for (const char* ext : {".vminf", ".vmdat"}) {
+            QVERIFY(QFile::remove(sim->root() + "/rusuroku/0001/" + a2.stem + ext));
+        }
+        QCOMPARE(cli(QStringList{"download", dl} + login()).code, 0);
+        QVERIFY(!QFile::exists(deletions));
     }
 
     void verifyAgainstTheUnitFindsMovedMessagesAndNewBoxes() {

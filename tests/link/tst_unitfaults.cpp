@@ -173,7 +173,7 @@ private Q_SLOTS:
         const QString box = localBox("rusuroku", "0001");
         QCOMPARE(login(), Login::LoggedIn);
         int lines = 0;
-        QCOMPARE(mng->DownloadBox(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+        QCOMPARE(mng->DownloadBox(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
         QVERIFY(!QFile::exists(box + messages[0].stem + ".vmdat"));
         QVERIFY(QFile::exists(box + messages[0].stem + ".vminf"));
         for (int i = 1; i < 3; ++i) {
@@ -222,7 +222,7 @@ private Q_SLOTS:
         const QString box = localBox("rusuroku", "0001");
         QCOMPARE(login(), Login::LoggedIn);
         int lines = 0;
-        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
         const QString voice = box + m.stem + ".vmdat";
         const QStringList row{box + m.stem + ".vminf"};
 
@@ -258,11 +258,11 @@ private Q_SLOTS:
         const QString box = localBox("rusuroku", "0001");
         QCOMPARE(login(), Login::LoggedIn);
         int lines = 0;
-        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
         // The first voice file stands there cut short, as a run that trusted a 226 left it.
         const QString cut = box + messages[0].stem + ".vmdat";
         QVERIFY(QFile::copy(box + messages[0].stem + ".vminf", cut));
-        QCOMPARE(mng->DownloadBox(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+        QCOMPARE(mng->DownloadBox(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
         for (const auto& m : messages) {
             QCOMPARE(CTestFiles::read(box + m.stem + ".vmdat").mid(990),
                      sim->readFile("rusuroku/0001/" + m.stem + ".vmdat"));
@@ -309,7 +309,7 @@ private Q_SLOTS:
         const QString box = localBox("rusuroku", "0001");
         QCOMPARE(login(), Login::LoggedIn);
         int lines = 0;
-        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+        QCOMPARE(mng->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
         // Every write under the receiving name fails for want of space, whatever the free-space check said.
         QVERIFY(QFile::link("/dev/full", box + CBoxFetch::receivingName()));
         CScriptedUi run;

@@ -82,7 +82,14 @@ private Q_SLOTS:
         const auto outcome = logic.accept();
         if (!accepted) {
             QCOMPARE(outcome, CInfoEditLogic::Outcome::Refused);
-            QCOMPARE(ui.messageTexts(), QStringList({"入力値エラーです。"}));
+            // The refusal names the field it found wrong.
+            const QString label = field == "title"        ? "タイトル"
+                                  : field == "callerNo"   ? "相手番号"
+                                  : field == "callerName" ? "相手名称"
+                                                          : "メモ";
+            QCOMPARE(ui.messageTexts().size(), 1);
+            QVERIFY2(ui.messageTexts()[0].startsWith("入力値エラーです。\n") && ui.messageTexts()[0].contains(label),
+                     qPrintable(ui.messageTexts()[0]));
             QCOMPARE(int(read(file).protect), 0);
             return;
         }

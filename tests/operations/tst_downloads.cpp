@@ -300,7 +300,7 @@ private Q_SLOTS:
         auto ftp = login(ui);
         if (voiceOnly) {
             int lines = 0;
-            QCOMPARE(ftp->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr), UnitResult::Done);
+            QCOMPARE(ftp->DownloadBoxInfo(box, "/rusuroku/0001", lines, nullptr, nullptr), UnitResult::Done);
             sim->clearTranscript();
         }
         const QStringList before = QDir(box).entryList(QDir::Files | QDir::Hidden);

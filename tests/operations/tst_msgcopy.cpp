@@ -207,7 +207,10 @@ private Q_SLOTS:
         for (const char* ext : {".vminf", ".vmdat", ".wav"}) {
             QCOMPARE(readAll(in("rusuroku/0002", a, ext)), readAll(in("rusuroku/0001", a, ext)));
         }
-        QCOMPARE(shown(ui), Msgs{copied("音声メッセージのコピーが正常に完了しました。")});
+        QCOMPARE(
+            shown(ui),
+            Msgs{copied(
+                "音声メッセージのコピーが正常に完了しました。\nコピーした音声メッセージ：1件（留守録BOX0002へ）")});
         QCOMPARE(ui.progressEvents.first().title, QString("コピー中"));
         QVERIFY(ui.mainWindowEnabled);
     }
@@ -228,7 +231,9 @@ private Q_SLOTS:
             QVERIFY(!QFile::exists(pathOf(r)));
             QCOMPARE(readAll(in("rusuroku/0002", r, ".vmdat")).left(990).size(), 990);
         }
-        QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
+        QCOMPARE(
+            shown(ui),
+            Msgs{moved("音声メッセージの移動が正常に完了しました。\n移動した音声メッセージ：2件（留守録BOX0002へ）")});
     }
 
     void noAnswerLeavesTheMessageWhole() {
@@ -299,7 +304,7 @@ private Q_SLOTS:
             QVERIFY(!QFile::exists(in("rusuroku/0002", a, ".vmdat")));
         }
         QCOMPARE(s.completed(), takenWhole);
-        QCOMPARE(shown(ui).last().text,
+        QCOMPARE(shown(ui).last().text.section(QLatin1Char('\n'), 0, 0),
                  takenWhole ? CMsgCopy::DoneText(kind) : QStringLiteral("移動した音声メッセージはありません。"));
         QVERIFY(!QFile::exists(dl + "/.kelda-moving.ini"));
     }
@@ -318,7 +323,9 @@ private Q_SLOTS:
             QCOMPARE(readAll(in("rusuroku/0002", a, ext)), before.value("rusuroku/0001/" + nameOf(a) + ext));
             QVERIFY(!QFile::exists(in("rusuroku/0001", a, ext)));
         }
-        QCOMPARE(shown(ui), Msgs{moved("音声メッセージの移動が正常に完了しました。")});
+        QCOMPARE(
+            shown(ui),
+            Msgs{moved("音声メッセージの移動が正常に完了しました。\n移動した音声メッセージ：1件（留守録BOX0002へ）")});
     }
 
     void declinedOverwriteSaysNothingWasDone_data() {
@@ -448,7 +455,11 @@ private Q_SLOTS:
         single.Run(kind, "rusuroku/0002", {here}, dl);
         QVERIFY(asked.isEmpty());
         QCOMPARE(snapshot(), before);
-        QCOMPARE(shown(ui), (Msgs{{CMsgCopy::DoneText(kind), CMsgCopy::DoneCaption(kind), MsgIcon::Information}}));
+        QCOMPARE(shown(ui),
+                 (Msgs{{CMsgCopy::DoneText(kind) + (kind == CMsgCopy::Kind::Move
+                                                        ? "\n移動した音声メッセージ：1件（留守録BOX0002へ）"
+                                                        : "\nコピーした音声メッセージ：1件（留守録BOX0002へ）"),
+                        CMsgCopy::DoneCaption(kind), MsgIcon::Information}}));
 
         // A selection over two boxes: the other box's message arrives, this one stays whole.
         const FILESTS_INFO there = message("rusuroku", "0001", 2, true);

@@ -267,6 +267,19 @@ private Q_SLOTS:
         titles.sort();
         QCOMPARE(titles, QStringList({"a-voice", "b-info", "c-voice"}));
 
+        // A message moved to another box shows that box's number beside that box's name; a folder name that no
+        // box number field can hold leaves the number the file name gives.
+        for (const auto& [folder, shown] : {std::pair{"0007", "0007"}, std::pair{"extra", "0123"}}) {
+            const QString moved = dir.filePath(QStringLiteral("dl/rusuroku/") + folder);
+            writeMessage(moved, "2026120809150001_0123_0001.vmdat", "moved");
+            writeFile(CFileMng::Join(moved, "inf.ini"), "[INF]\r\nNAME=\"reception\"\r\n");
+            std::vector<FILESTS_INFO> there;
+            CFileMng::LoadRecords(moved, there);
+            QCOMPARE(there.size(), size_t(1));
+            QCOMPARE(FILESTS_INFO::text(there[0].boxNo), QLatin1String(shown));
+            QCOMPARE(FILESTS_INFO::text(there[0].boxName), QStringLiteral("reception"));
+        }
+
         // A named pipe called like a message is no message file: left out without hanging the load.
         const QString pipe = CFileMng::Join(box, "2026120809150005_0123_0005.vmdat");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
@@ -398,12 +411,14 @@ private Q_SLOTS:
         QTest::newRow("kanji in the name") << "rusuroku/0123"
                                            << "2026120809150001_0123_0001営業.vmdat"
                                            << "0123";
-        QTest::newRow("kanji in the box part") << "rusuroku/0123"
+        // A folder name too long for the field leaves the number the file name gives.
+        QTest::newRow("kanji in the box part") << "rusuroku/box-0123"
                                                << "2026120809150001_営業部第一_1.vmdat"
                                                << "営業部第";
+        // A message shows the box folder it is in (moved there, say), kanji and all.
         QTest::newRow("kanji in the folder") << "rusuroku/営業"
                                              << "2026120809150001_0123_0001.vmdat"
-                                             << "0123";
+                                             << "営業";
         QTest::newRow("path longer than the field")
             << QString("rusuroku/") + QString(240, 'd') << "2026120809150001_0123_0001.vmdat"
             << "0123";

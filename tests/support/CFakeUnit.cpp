@@ -7,12 +7,14 @@ CUnitBoxOps::Count CFakeUnit::CountBoxFiles(const QString& unitDir, const QStrin
     return boxes.value(unitDir).count;
 }
 
-UnitResult CFakeUnit::DownloadBox(const QString&, const QString& unitDir, int& lineCount, CProgress*) {
+UnitResult CFakeUnit::DownloadBox(const QString&, const QString& unitDir, int& lineCount, CProgress*,
+                                  CDownloadLeaveOut*) {
     calls << QStringLiteral("box %1").arg(unitDir);
     return run(unitDir, lineCount);
 }
 
-UnitResult CFakeUnit::DownloadBoxInfo(const QString&, const QString& unitDir, int& lineCount, CProgress*) {
+UnitResult CFakeUnit::DownloadBoxInfo(const QString&, const QString& unitDir, int& lineCount, CProgress*,
+                                      CDownloadLeaveOut*) {
     calls << QStringLiteral("info %1").arg(unitDir);
     return run(unitDir, lineCount);
 }

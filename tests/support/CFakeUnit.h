@@ -29,10 +29,10 @@ public:
     QStringList calls;
 
     Count CountBoxFiles(const QString& unitDir, const QString& localDir, Files files) override;
-    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount,
-                           CProgress* progress) override;
-    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount,
-                               CProgress* progress) override;
+    UnitResult DownloadBox(const QString& boxFolder, const QString& unitDir, int& lineCount, CProgress* progress,
+                           CDownloadLeaveOut* leaveOut) override;
+    UnitResult DownloadBoxInfo(const QString& boxFolder, const QString& unitDir, int& lineCount, CProgress* progress,
+                               CDownloadLeaveOut* leaveOut) override;
 
 private:
     UnitResult run(const QString& unitDir, int& lineCount);

@@ -169,7 +169,7 @@ private Q_SLOTS:
         }
         CScriptedUi again;
         QCOMPARE(CVoiceCommands::Convert(again, rows).converted, 0);
-        QCOMPARE(again.messageTexts(), QStringList{kAllDone});
+        QCOMPARE(again.messageTexts(), QStringList{kAllDone + "\n対象：2件"});
         for (const auto& r : rows) {
             QCOMPARE(QFileInfo(wavOf(r)).size(), 4);
         }
@@ -256,7 +256,7 @@ private Q_SLOTS:
         CDiskSpace::setProbe([size](const QString&) { return (16 * size / 4096 + 1) * 4096; });
         CScriptedUi ui;
         QCOMPARE(CVoiceCommands::Convert(ui, {r}).converted, 1);
-        QCOMPARE(ui.messageTexts(), QStringList{kAllDone});
+        QCOMPARE(ui.messageTexts(), QStringList{kAllDone + "\n対象：1件"});
     }
 
     void playConvertsMarksAndQueues() {

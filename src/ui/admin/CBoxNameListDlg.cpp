@@ -45,9 +45,6 @@ void CBoxNameListDlg::pressOk() {
     switch (ok()) {
     case Close::StayOpen:
         break;
-    case Close::Cancelled:
-        reject();
-        break;
     case Close::Done:
         accept();
         break;

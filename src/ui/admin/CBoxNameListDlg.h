@@ -17,21 +17,16 @@ public:
     void pressOk();
 
 protected:
-    enum class Close { StayOpen, Cancelled, Done };
+    enum class Close { StayOpen, Done };
 
     // The lists edit the logic's list states in place; the logic must have been opened.
     CBoxNameListDlg(const QString& title, const QString& targetFolder, CEditListState& rusuroku, CEditListState& naisen,
                     QWidget* parent);
     // OK pressed with every edit committed: whether the dialog stays or ends, and how.
     virtual Close ok() = 0;
-    // How the logic's "OK" ends the dialog: its Declined ends it as cancelled, done (names written or folders
-    // renamed) as done, and anything else keeps it open.
-    template <class Ok> static Close closeAfter(Ok ok, Ok done) {
-        if (ok == Ok::Declined) {
-            return Close::Cancelled;
-        }
-        return ok == done ? Close::Done : Close::StayOpen;
-    }
+    // How the logic's "OK" ends the dialog: done (names written or folders renamed) as done; anything else, a "いいえ"
+    // to the question included, keeps it open with what was typed.
+    template <class Ok> static Close closeAfter(Ok ok, Ok done) { return ok == done ? Close::Done : Close::StayOpen; }
 
 private:
     QLineEdit* m_folder;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QValidator>
 
 namespace {
@@ -29,12 +30,16 @@ public:
         case CEditListState::Typing::Refuse:
             break;
         }
+        m_refused = input;
         return Invalid;
     }
+    // The last text the rule refused.
+    const QString& refused() const { return m_refused; }
 
 private:
     const CEditListState& m_state;
     QString m_preset;
+    mutable QString m_refused;
 };
 
 // The in-place editor: a line edit limited to the list's edit limit (or its byte rule), handing its text to the
@@ -50,8 +55,15 @@ public:
             const CEditListState& state = m_list->state();
             if (state.hasByteRule()) {
                 // A character limit would cut a longer name the moment the editor shows it.
-                edit->setValidator(
-                    new CCellValidator(state, state.text(index.row(), CEditListState::EDIT_COLUMN), edit));
+                auto* validator = new CCellValidator(state, state.text(index.row(), CEditListState::EDIT_COLUMN), edit);
+                edit->setValidator(validator);
+                // What the cell does not take is said where the person is typing.
+                QObject::connect(edit, &QLineEdit::inputRejected, edit, [edit, validator, &state] {
+                    const QString why = state.refusal(validator->refused());
+                    if (!why.isEmpty()) {
+                        QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), why, edit);
+                    }
+                });
             } else {
                 edit->setMaxLength(state.editLimit());
             }

@@ -4,6 +4,7 @@
 #include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -18,7 +19,7 @@ CDownKindSetDlg::CDownKindSetDlg(CDownKindSetLogic& logic, QWidget* parent) : QD
     layout->addSpacing(8);
 
     addKindRow(
-        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
+        *this, *layout, m_logic, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);
@@ -42,8 +43,14 @@ void CDownKindSetDlg::pressDownload(int kind) {
     }
 }
 
-void CDownKindSetDlg::addKindRow(QDialog& dialog, QBoxLayout& layout, std::function<void(int kind)> press,
-                                 QPushButton*& voice, QPushButton*& info) {
+void CDownKindSetDlg::addKindRow(QDialog& dialog, QBoxLayout& layout, CDownloadStartLogic& logic,
+                                 std::function<void(int kind)> press, QPushButton*& voice, QPushButton*& info) {
+    auto* includeDeleted = new QCheckBox(QStringLiteral("ＰＣのみで消去したメッセージもダウンロードする(&D)"), &dialog);
+    includeDeleted->setObjectName(QStringLiteral("includeDeleted"));
+    includeDeleted->setChecked(logic.includeDeletedOnPc());
+    QObject::connect(includeDeleted, &QCheckBox::toggled, &dialog,
+                     [&logic](bool on) { logic.setIncludeDeletedOnPc(on); });
+    layout.addWidget(includeDeleted);
     const auto buttons = CDialogButtons::addChoices(dialog, layout,
                                                     {{QStringLiteral("録音情報と音声ファイル"), [press] { press(0); }},
                                                      {QStringLiteral("録音情報のみ"), [press] { press(1); }}},

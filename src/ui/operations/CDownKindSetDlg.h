@@ -5,6 +5,7 @@
 #include <functional>
 
 class CDownKindSetLogic;
+class CDownloadStartLogic;
 class QBoxLayout;
 class QPushButton;
 class QTimer;
@@ -21,9 +22,10 @@ public:
     void pressDownload(int kind);
 
     // The row both download dialogs end with: the two kinds ("録音情報と音声ファイル" the default) and "キャンセル".
-    // A confirmation follows a kind before anything is downloaded. Sets voice and info to the kinds' buttons.
-    static void addKindRow(QDialog& dialog, QBoxLayout& layout, std::function<void(int kind)> press,
-                           QPushButton*& voice, QPushButton*& info);
+    // A confirmation follows a kind before anything is downloaded. Sets voice and info to the kinds' buttons. Above
+    // it, the choice to bring back the messages deleted on the PC alone, kept in logic.
+    static void addKindRow(QDialog& dialog, QBoxLayout& layout, CDownloadStartLogic& logic,
+                           std::function<void(int kind)> press, QPushButton*& voice, QPushButton*& info);
 
 private:
     void updateButtons();

@@ -42,6 +42,7 @@ void CMsgOpsCommand::Delete(CMainFrame& frame, CUserInterface& ui, CFtpMng* ftp)
         return;
     }
     CDelKindSetLogic logic(ui, frame.doc());
+    logic.setChosenCount(int(rows.size()));
     CDelKindSetDlg dlg(logic, &frame);
     if (dlg.exec() != QDialog::Accepted) {
         return;
@@ -65,6 +66,7 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     }
     CListDispView* view = active->view();
     CMsgCopyLogic logic(ui, frame.doc().currentFolderPath());
+    logic.setChosenCount(int(selectedRecords(*view).size()));
     CMsgCopyDlg dlg(logic, &frame);
     if (dlg.run() != QDialog::Accepted) {
         return;

@@ -52,7 +52,7 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
     layout->addWidget(boxGroup);
 
     CDownKindSetDlg::addKindRow(
-        *this, *layout, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
+        *this, *layout, m_logic, [this](int kind) { pressDownload(kind); }, m_voice, m_info);
 
     m_timer = new QTimer(this);
     m_timer->setInterval(1000);

@@ -53,11 +53,12 @@ void CVoiceUiCommands::convert() {
     if (!m_frame.activeList()) {
         return;
     }
-    if (m_frame.ui().messageBox(QStringLiteral("変換します。よろしいですか？"), QStringLiteral("変換の確認"),
+    const std::vector<FILESTS_INFO> rows = m_frame.selectedRecords();
+    if (m_frame.ui().messageBox(CVoiceCommands::ConvertQuestion(int(rows.size())), QStringLiteral("変換の確認"),
                                 MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
         return;
     }
-    CVoiceCommands::Convert(m_frame.ui(), m_frame.selectedRecords());
+    CVoiceCommands::Convert(m_frame.ui(), rows);
 }
 
 void CVoiceUiCommands::play() {

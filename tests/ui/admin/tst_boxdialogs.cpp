@@ -38,6 +38,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -115,6 +116,12 @@ private Q_SLOTS:
         QCOMPARE(naisen->item(0, 2)->text(), QStringLiteral("営業部"));
         QVERIFY(naisen->selectionModel()->selectedRows().isEmpty());
 
+        // "いいえ" to the question goes back to the names as typed.
+        ui.replies = {MsgResult::No};
+        dlg.pressOk();
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(naisen->item(0, 2)->text(), QStringLiteral("営業部"));
+        QCOMPARE(CFileMng::GetBoxName(dl + "/naisen/201"), QStringLiteral("old"));
         ui.replies = {MsgResult::Yes};
         dlg.pressOk();
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
@@ -151,33 +158,38 @@ private Q_SLOTS:
 
     // The name cell takes what the box name rule takes, counted in CP932 bytes, keystroke by keystroke (as an
     // input method commits them), so "入力値エラーです。" cannot come from typing; a longer name that came in by the
-    // import is shown whole and can only be shortened.
+    // import is shown whole and can only be shortened. A keystroke not taken is told beside the cell, with why.
     void boxNameCellTakesWhatTheRuleTakes_data() {
         QTest::addColumn<QString>("preset");
         QTest::addColumn<int>("backspaces");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("told");
+        const QString tooLong = QStringLiteral("BOX名称は10バイト（全角5文字）までです（11バイト）。");
         QTest::newRow("ASCII up to ten") << "old" << 0 << "1234567890"
-                                         << "old1234567";
+                                         << "old1234567" << tooLong;
         QTest::newRow("double-byte up to ten bytes")
-            << "" << 0 << QStringLiteral("営業部第一A") << QStringLiteral("営業部第一");
+            << "" << 0 << QStringLiteral("営業部第一A") << QStringLiteral("営業部第一") << tooLong;
         QTest::newRow("half-width kana count one")
-            << "" << 0 << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞｲ") << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞ");
+            << "" << 0 << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞｲ") << QStringLiteral("ｴｲｷﾞｮｳﾌﾞﾀﾞ") << tooLong;
         QTest::newRow("comma") << "" << 0 << "a,b"
-                               << "ab";
-        QTest::newRow("emoji and e acute") << "" << 0 << QString::fromUtf8("x😀\u00e9y") << "xy";
+                               << "ab" << QStringLiteral("BOX名称に「,」は使えません。");
+        QTest::newRow("emoji and e acute") << "" << 0 << QString::fromUtf8("x😀\u00e9y") << "xy"
+                                           << QStringLiteral("「é」はBOX名称に使えない文字です。");
         QTest::newRow("imported name shortened") << "ABCDEFGHIJKLM" << 1 << ""
-                                                 << "ABCDEFGHIJKL";
+                                                 << "ABCDEFGHIJKL" << QString();
         QTest::newRow("imported name never longer") << "ABCDEFGHIJKLM" << 1 << "XY"
-                                                    << "ABCDEFGHIJKLX";
+                                                    << "ABCDEFGHIJKLX" << QStringLiteral("（14バイト）");
         QTest::newRow("imported name down to the rule") << "ABCDEFGHIJKLM" << 4 << "Z"
-                                                        << "ABCDEFGHIZ";
+                                                        << "ABCDEFGHIZ" << QString();
     }
     void boxNameCellTakesWhatTheRuleTakes() {
         QFETCH(QString, preset);
         QFETCH(int, backspaces);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
+        QFETCH(QString, told);
+        QToolTip::hideText();
         CDialogTestKit::mk(dl + "/naisen/201");
         QVERIFY(CPrivateProfile::writeString(dl + "/naisen/201/inf.ini", "INF", "NAME", preset));
         CScriptedUi ui;
@@ -202,6 +214,11 @@ private Q_SLOTS:
             k += n - 1;
         }
         QCOMPARE(editor->text(), shown);
+        if (told.isEmpty()) {
+            QVERIFY2(QToolTip::text().isEmpty(), qPrintable(QToolTip::text()));
+        } else {
+            QTRY_VERIFY2(QToolTip::text().contains(told), qPrintable(QToolTip::text()));
+        }
     }
 
     // The rename list: "選択" cells are check boxes; an unticked row cannot be edited.

@@ -263,7 +263,8 @@ private Q_SLOTS:
         child<QLineEdit>(&dlg, "title")->setText(QString(21, QChar(u'題')));
         dlg.pressOk();
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QCOMPARE(ui.messageTexts(), QStringList({"入力値エラーです。"}));
+        QCOMPARE(ui.messageTexts(),
+                 QStringList({"入力値エラーです。\nタイトルは40バイト（全角20文字）までです（42バイト）。"}));
         child<QLineEdit>(&dlg, "title")->setText("打合せ");
         child<QPlainTextEdit>(&dlg, "memo")->setPlainText(QString(90, 'x'));
         QCOMPARE(child<QPlainTextEdit>(&dlg, "memo")->toPlainText().size(), 80);

@@ -92,7 +92,10 @@ private Q_SLOTS:
         });
         CMsgOpsCommand::Delete(*frame, ui, nullptr);
         QVERIFY(!QFile::exists(file));
-        QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの消去が正常に完了しました。"));
+        // The question and the completion both say how many and which kind.
+        QVERIFY(ui.messageTexts().contains("消去します。よろしいですか？\n対象：1件（ＰＣのみ）"));
+        QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの消去が正常に完了しました。\n"
+                                                   "消去した音声メッセージ：1件（ＰＣのみ）"));
         QCOMPARE(view->model().rowCount(), rows - 1);
     }
 
@@ -133,9 +136,14 @@ private Q_SLOTS:
             d->pressKind(kind);
         });
         CMsgOpsCommand::MoveCopy(*frame, ui);
-        QCOMPARE(ui.messageTexts().last(), kind == CMsgCopy::Kind::Copy
-                                               ? QString("音声メッセージのコピーが正常に完了しました。")
-                                               : QString("音声メッセージの移動が正常に完了しました。"));
+        QCOMPARE(
+            ui.messageTexts().last(),
+            kind == CMsgCopy::Kind::Copy
+                ? QString(
+                      "音声メッセージのコピーが正常に完了しました。\nコピーした音声メッセージ：1件（留守録BOX02へ）")
+                : QString("音声メッセージの移動が正常に完了しました。\n移動した音声メッセージ：1件（留守録BOX02へ）"));
+        QVERIFY(ui.messageTexts().contains(QString(kind == CMsgCopy::Kind::Copy ? "コピー" : "移動") +
+                                           "します。よろしいですか？\n対象：1件（留守録BOX02へ）"));
         const QString copied = m_root + "/dl/rusuroku/02/" + QFileInfo(file).fileName();
         QVERIFY(QFile::exists(copied));
         QCOMPARE(QFile::exists(file), kind == CMsgCopy::Kind::Copy);
@@ -180,7 +188,7 @@ private Q_SLOTS:
         CMsgOpsCommand::MoveCopy(*frame, ui);
         QVERIFY(!QFile::exists(file));
         QVERIFY(QFile::exists(m_root + "/dl/rusuroku/02/" + QFileInfo(file).fileName()));
-        QCOMPARE(ui.messageTexts().last(), QString("音声メッセージの移動が正常に完了しました。"));
+        QVERIFY(ui.messageTexts().last().startsWith("音声メッセージの移動が正常に完了しました。\n"));
         QCOMPARE(view->model().rowCount(), rows - 1);
     }
 };

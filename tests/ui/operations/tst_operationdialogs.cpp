@@ -10,6 +10,7 @@
 #include "ui/operations/CSelDownDlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -96,6 +97,11 @@ private Q_SLOTS:
         QCOMPARE(dlg.windowTitle(), QStringLiteral("ダウンロード種別"));
         dlg.show();
         CDialogTestKit::render(dlg, "downkind");
+        // The choice to bring back what was deleted on the PC alone is the logic's, off until ticked.
+        auto* includeDeleted = dlg.findChild<QCheckBox*>("includeDeleted");
+        QVERIFY(includeDeleted && !includeDeleted->isChecked());
+        includeDeleted->click();
+        QVERIFY(logic.includeDeletedOnPc());
         ui.replies = {MsgResult::No};
         dlg.voiceButton()->click();
         QVERIFY(dlg.isVisible());
