@@ -1,6 +1,7 @@
 #include "audio/CAudioDeviceOutput.h"
 #include "link/CFtpMng.h"
 #include "ui/CJapaneseFont.h"
+#include "ui/CKeychainStore.h"
 #include "ui/CWidgetUi.h"
 #include "ui/shell/CKeldaStartup.h"
 #include "ui/shell/CMainFrame.h"
@@ -51,7 +52,8 @@ int run(int argc, char** argv) {
     const QString ini = CKeldaStartup::settingsFile(QApplication::applicationDirPath(), options.settingsDir);
     int rc = 0;
     {
-        CMainFrame frame(ui, ini);
+        const std::unique_ptr<CPasswordStore> keyring = CKeychainStore::open(ini);
+        CMainFrame frame(ui, ini, nullptr, keyring.get());
         ui.setMainWindow(&frame);
         frame.startUp();
         rc = QApplication::exec();

@@ -317,6 +317,7 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         case Fetch::Failed:
             return false;
         case Fetch::Written:
+            m_messageFetched = true;
             if (m_progress) {
                 m_progress->setStepDone(-1);
             }
@@ -332,9 +333,13 @@ bool CBoxFetch::takeLongLine(const QString& line) {
             return false;
         }
         if (m_progress) {
+            if (m_messageFetched) {
+                m_progress->messageReceived();
+            }
             m_progress->setPhase(CProgress::Phase::Downloading);
             m_progress->nextFile();
         }
+        m_messageFetched = false;
     }
     return true;
 }
@@ -362,6 +367,9 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
         m_goneOnUnit = m_goneOnUnit || fetched == Fetch::GoneOnUnit;
         if (m_batch.size() >= kBatchFiles && !commitReceived()) {
             return false;
+        }
+        if (fetched == Fetch::Written && m_progress) {
+            m_progress->messageReceived();
         }
     }
     if (m_progress) {

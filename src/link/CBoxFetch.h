@@ -95,5 +95,6 @@ private:
     QString m_lastHandled;  // the local file of the last line handled
     QSet<QString> m_fetched;
     bool m_goneOnUnit = false;
+    bool m_messageFetched = false; // a file of the message in hand came in this run
     UnitResult m_stopResult = UnitResult::Done;
 };

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <algorithm>
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
@@ -69,7 +71,37 @@ CFtpMng::Login CFtpMng::ConnectLogin(const QString& address, const QString& user
     return rc;
 }
 
+namespace {
+
+CFtpMng::LoginFailure failureOf(FTPCONN_INFO::Failure f) {
+    switch (f) {
+    case FTPCONN_INFO::Failure::NoAnswer:
+        return CFtpMng::LoginFailure::NoAnswer;
+    case FTPCONN_INFO::Failure::Refused:
+        return CFtpMng::LoginFailure::Refused;
+    case FTPCONN_INFO::Failure::Unreachable:
+        return CFtpMng::LoginFailure::Unreachable;
+    case FTPCONN_INFO::Failure::Closed:
+    case FTPCONN_INFO::Failure::None:
+        break;
+    }
+    return CFtpMng::LoginFailure::Closed;
+}
+
+} // namespace
+
 CFtpMng::Login CFtpMng::connectAndLogin(const QString& address, const QString& user, const QString& password) {
+    m_failure = LoginFailure::None;
+    m_failureCode = 0;
+    m_failureWaitMs = 0;
+    const Login rc = attemptLogin(address, user, password);
+    if (rc == Login::LoggedIn) {
+        m_failure = LoginFailure::None;
+    }
+    return rc;
+}
+
+CFtpMng::Login CFtpMng::attemptLogin(const QString& address, const QString& user, const QString& password) {
     if (m_conn) {
         m_conn->CloseAll();
         m_conn.reset();
@@ -102,16 +134,30 @@ CFtpMng::Login CFtpMng::connectAndLogin(const QString& address, const QString& u
         }
     }
     if (!resolved) {
+        m_failure = LoginFailure::AddressUnknown;
         return Login::ConnectFailed;
     }
     if (!c.ConnectControl()) {
+        m_failure = failureOf(c.lastFailure());
+        m_failureWaitMs = m_timeouts.connectMs;
         return Login::ConnectFailed;
     }
-    if (c.Command(nullptr) != 0) {
+    const int greeting = c.Command(nullptr);
+    if (greeting != 0) {
+        m_failure = greeting > 0 ? LoginFailure::GreetingRefused : failureOf(c.lastFailure());
+        m_failureCode = std::max(greeting, 0);
+        m_failureWaitMs = m_timeouts.replyByteMs;
         return Login::ConnectFailed;
     }
     c.localDirectory = programDirectory();
-    return c.Login(user, password) ? Login::LoggedIn : Login::LoginRefused;
+    int refusal = 0;
+    if (c.Login(user, password, &refusal)) {
+        return Login::LoggedIn;
+    }
+    m_failure = refusal > 0 ? LoginFailure::CredentialsRefused : failureOf(c.lastFailure());
+    m_failureCode = refusal;
+    m_failureWaitMs = m_timeouts.replyByteMs;
+    return Login::LoginRefused;
 }
 
 int CFtpMng::Quit() {

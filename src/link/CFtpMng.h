@@ -28,6 +28,20 @@ public:
     // A refused login keeps the connection until the next attempt or Quit. The waits for the connection, the
     // greeting and the login replies watch the cancel flag (cleared when the attempt starts).
     Login ConnectLogin(const QString& address, const QString& user, const QString& password);
+    // What made the last ConnectLogin fail, for the line that names the cause under its message.
+    enum class LoginFailure {
+        None,
+        AddressUnknown,     // the address text names no host
+        NoAnswer,           // nothing came within the wait (failureWaitMs)
+        Refused,            // the unit refused the connection
+        Unreachable,        // no route to the unit
+        Closed,             // the unit closed the connection
+        GreetingRefused,    // the unit greeted with a refusal (failureCode)
+        CredentialsRefused, // the unit refused the user name or password (failureCode)
+    };
+    LoginFailure lastLoginFailure() const { return m_failure; }
+    int failureCode() const { return m_failureCode; }
+    int failureWaitMs() const { return m_failureWaitMs; }
     // QUIT, one reply line (its code does not matter), then everything is closed and released. -1 without a
     // connection.
     int Quit();
@@ -88,6 +102,7 @@ public:
 
 private:
     Login connectAndLogin(const QString& address, const QString& user, const QString& password);
+    Login attemptLogin(const QString& address, const QString& user, const QString& password);
     // A box listing that did not come, as the box's result: NoBoxDirectory, or CommFailure for anything else.
     static UnitResult listingFailure(const UnitReply& listed);
     // A box download's frame: no link is CommFailure; otherwise the keep-alive is paused and the retrieval folder
@@ -104,5 +119,8 @@ private:
     CLinkPause* m_keepAlive = nullptr;
     bool m_convertOnDownload = false;
     bool m_keepCurrentWav = false;
+    LoginFailure m_failure = LoginFailure::None;
+    int m_failureCode = 0;
+    int m_failureWaitMs = 0;
     static inline int s_portOverride = 0;
 };

@@ -96,7 +96,12 @@ void CLinkController::tick() {
     // No probe under a modal message or dialog of ours: the one it waits on may itself be talking to the unit, and
     // a lost link found now would open another window on top of it. The next tick after it closes probes.
     if (m_ftp->Connection() && !m_ui.isModalOpen() && !m_probing) {
+        // The probe's waits repaint and take the person's clicks: a command clicked meanwhile is refused (its rule
+        // reads the flag) rather than run on the connection whose answer is awaited, and so is one clicked while
+        // the lost link is being re-established.
         m_probing = true;
+        m_settings.linkChecking = true;
+        repaint();
         ++m_probes;
         const bool alive = m_ftp->Probe();
         m_probing = false;
@@ -106,8 +111,12 @@ void CLinkController::tick() {
             stopTimer();
             m_idle = 0;
             linkLost();
+            m_settings.linkChecking = false;
+            repaint();
             return;
         }
+        m_settings.linkChecking = false;
+        repaint();
     }
     if (m_settings.loggedIn == 1) {
         ++m_idle;
@@ -142,8 +151,7 @@ void CLinkController::linkLost() {
     if (rc == CFtpMng::Login::Cancelled) {
         return;
     }
-    m_ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? CLinkTexts::ConnectFailed() : CLinkTexts::LoginFailed(),
-                    CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
+    m_ui.messageBox(CLinkTexts::LoginFailureText(rc, *m_ftp), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
 }
 
 void CLinkController::pauseKeepAlive() {

@@ -10,7 +10,12 @@ public:
     virtual ~CLinkSettings() = default;
 
     int loggedIn = 0;
+    // The keep-alive is finding out whether the link still answers, or the lost link is being re-established:
+    // a command that needs the unit waits for the outcome instead of running on the connection in question.
+    bool linkChecking = false;
     LOGIN_VALUES connection; // used by ConnectLogin and reconnection; never saved
     LOGIN_VALUES remembered; // [LOGIN] IP, USER, PASS
     int rememberFlag = 0;    // [LOGIN] CHECK
+    // The remembered password is kept in the desktop's keyring, not in the settings file.
+    bool passwordInKeyring = false;
 };

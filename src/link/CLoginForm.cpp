@@ -65,6 +65,12 @@ bool CLoginForm::initialRemember() const {
     return m_settings.rememberFlag == 1;
 }
 
+QString CLoginForm::passwordPlaceText() const {
+    return m_settings.passwordInKeyring
+               ? QStringLiteral("記憶したパスワードはデスクトップのキーリングに保管されます。")
+               : QStringLiteral("記憶したパスワードは設定ファイル KELDA.ini（本人のみ読み書き可）に保管されます。");
+}
+
 QString CLoginForm::validate(const LOGIN_VALUES& typed) {
     if (typed.address.isEmpty()) {
         return QStringLiteral("ＩＰアドレスを入力してください。");
@@ -106,8 +112,7 @@ bool CLoginForm::submit(const LOGIN_VALUES& typed, bool remember, CFtpMng& ftp, 
         return false;
     }
     if (rc != CFtpMng::Login::LoggedIn) {
-        ui.messageBox(rc == CFtpMng::Login::ConnectFailed ? CLinkTexts::ConnectFailed() : CLinkTexts::LoginFailed(),
-                      CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
+        ui.messageBox(CLinkTexts::LoginFailureText(rc, ftp), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     m_settings.loggedIn = 1;

@@ -25,6 +25,8 @@ public:
     QString initialUser() const;
     QString initialPassword() const;
     bool initialRemember() const;
+    // Under the check box: where a remembered password is kept, the desktop's keyring or the settings file.
+    QString passwordPlaceText() const;
 
     // "ログイン": stores the values, checks them, logs in. True when logged in (the dialog ends with OK);
     // otherwise a message was shown and the dialog stays open, or the attempt was cancelled (no message).

@@ -130,15 +130,24 @@ bool FTPCONN_INFO::ConnectControl() {
         return false;
     }
     int rc = ::connect(controlSocket, reinterpret_cast<sockaddr*>(&serverAddress), sizeof serverAddress);
+    int error = rc == 0 ? 0 : errno;
     if (rc != 0 && (errno == EINPROGRESS || errno == EINTR)) {
-        if (waitFor(controlSocket, POLLOUT, m_timeouts.connectMs, m_watchCancel) != Wait::Ready) {
+        const Wait ready = waitFor(controlSocket, POLLOUT, m_timeouts.connectMs, m_watchCancel);
+        if (ready != Wait::Ready) {
+            m_lastFailure = ready == Wait::TimedOut ? Failure::NoAnswer : m_lastFailure;
             return false;
         }
-        int error = 0;
         socklen_t len = sizeof error;
-        rc = (::getsockopt(controlSocket, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0) ? 0 : -1;
+        if (::getsockopt(controlSocket, SOL_SOCKET, SO_ERROR, &error, &len) != 0) {
+            error = errno;
+        }
+        rc = error == 0 ? 0 : -1;
     }
     if (rc != 0) {
+        m_lastFailure = error == ECONNREFUSED                           ? Failure::Refused
+                        : error == ETIMEDOUT                            ? Failure::NoAnswer
+                        : error == ENETUNREACH || error == EHOSTUNREACH ? Failure::Unreachable
+                                                                        : Failure::Closed;
         return false;
     }
     return ::fcntl(controlSocket, F_SETFL, flags) == 0;
@@ -242,6 +251,7 @@ int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs, int& bu
                 return -1;
             }
             if (ready != Wait::Ready) {
+                m_lastFailure = ready == Wait::TimedOut ? Failure::NoAnswer : Failure::Closed;
                 dropControl();
                 return -1;
             }
@@ -249,6 +259,7 @@ int FTPCONN_INFO::readLine(QString& text, int capacity, int firstByteMs, int& bu
         }
         if (n <= 0) {
             // Closed or broken before the line ended: no reply at all.
+            m_lastFailure = Failure::Closed;
             dropControl();
             return -1;
         }
@@ -331,12 +342,16 @@ int FTPCONN_INFO::Command(const QString* command, QString* replyText) {
     return (code == 0 || isSuccessCode(code)) ? 0 : code;
 }
 
-bool FTPCONN_INFO::Login(const QString& user, const QString& password) {
-    if (Command(QStringLiteral("USER %1\r\n").arg(user)) != 0) {
-        return false;
-    }
+bool FTPCONN_INFO::Login(const QString& user, const QString& password, int* refusal) {
+    int code = Command(QStringLiteral("USER %1\r\n").arg(user));
     // PASS goes out even when USER was already answered 230.
-    return Command(QStringLiteral("PASS %1\r\n").arg(password)) == 0;
+    if (code == 0) {
+        code = Command(QStringLiteral("PASS %1\r\n").arg(password));
+    }
+    if (refusal) {
+        *refusal = std::max(code, 0);
+    }
+    return code == 0;
 }
 
 int FTPCONN_INFO::createListener(QString& portLine) {

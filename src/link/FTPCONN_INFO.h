@@ -45,8 +45,12 @@ public:
     // followed by a blank ("xyz ..."); any other line is a reply on its own. text: the reply's first line. -1
     // when no whole reply came within the waits.
     int ReadReply(QString& text, int firstByteMs);
-    // USER and PASS; true when the unit accepted both.
-    bool Login(const QString& user, const QString& password);
+    // USER and PASS; true when the unit accepted both. refusal: the code the unit refused with (0: no answer).
+    bool Login(const QString& user, const QString& password, int* refusal = nullptr);
+    // Why the control connection last failed to connect or to bring a reply: nobody answered within the wait, the
+    // unit refused the connection, no route to it, or it closed the connection.
+    enum class Failure { None, NoAnswer, Refused, Unreachable, Closed };
+    Failure lastFailure() const { return m_lastFailure; }
     // Whether the waits of the control connection (connecting, replies) end when the cancel flag is set; the
     // waits of a transfer always watch it.
     void setWatchCancel(bool on) { m_watchCancel = on; }
@@ -164,4 +168,5 @@ private:
     int m_readPos = 0;
     int m_readLen = 0;
     bool m_watchCancel = false;
+    Failure m_lastFailure = Failure::None;
 };

@@ -80,6 +80,8 @@ private:
     void show(CBoxDownload::Message message, const QString& note = QString());
     // Crosses off the PC deletions the run showed to be settled; the words the last message gains.
     QString settle(CBoxDownload::Outcome& outcome);
+    // The stopped run's last word: what came, and the boxes not finished.
+    void showStopped(CBoxDownload::Outcome& outcome);
 
     CUserInterface& m_ui;
     CUnitBoxOps& m_unit;
@@ -97,7 +99,25 @@ private:
     bool m_filesGone = false;
     bool m_diskFull = false;
     int m_filesAffected = 0;
+    QSet<int> m_finished; // boxes gone through to their end
 };
+
+void BoxRun::showStopped(CBoxDownload::Outcome& outcome) {
+    outcome.ending = CBoxDownload::Ending::Cancelled;
+    outcome.messages = {CBoxDownload::Message::Stopped};
+    QList<CBoxDownload::Box> left;
+    for (int i = 0; i < m_boxes.size(); ++i) {
+        if (!m_finished.contains(i)) {
+            left << m_boxes[i];
+        }
+    }
+    m_everyBoxWalked = false;
+    outcome.note = settle(outcome);
+    m_lock.release();
+    const QString text = CBoxDownload::StoppedText(m_progress.received(), left);
+    m_ui.messageBox(outcome.note.isEmpty() ? text : text + QLatin1Char('\n') + outcome.note,
+                    COperationTexts::DownloadStoppedCaption(), MsgIcon::Information);
+}
 
 void BoxRun::show(CBoxDownload::Message message, const QString& note) {
     // Only the run's last words are shown, with the folder already free: a person who leaves the message open
@@ -159,10 +179,16 @@ void BoxRun::downloadPhase(bool extension) {
         if (box.extension != extension) {
             continue;
         }
+        if (CCancelFlag::isSet()) {
+            return;
+        }
         int lines = 0;
         const UnitResult r = m_kind == CBoxDownload::Kind::VoiceAndInfo
                                  ? m_unit.DownloadBox(box.boxFolder, box.unitDir, lines, &m_progress, &m_leaveOut)
                                  : m_unit.DownloadBoxInfo(box.boxFolder, box.unitDir, lines, &m_progress, &m_leaveOut);
+        if (r != UnitResult::Cancelled) {
+            m_finished.insert(i);
+        }
         // A box whose unit directory was already missing when counting is skipped, not a failure: it must not
         // turn a finished download into a communication error or hide its completion message.
         if (r == UnitResult::NoBoxDirectory && m_missingOnUnit.contains(i)) {
@@ -191,6 +217,10 @@ CBoxDownload::Outcome BoxRun::run() {
     CBoxDownload::Outcome outcome;
     if (!count(outcome)) {
         m_progress.close();
+        if (outcome.ending == CBoxDownload::Ending::Cancelled) {
+            showStopped(outcome);
+            return outcome;
+        }
         for (const CBoxDownload::Message m : outcome.messages) {
             show(m);
         }
@@ -214,10 +244,9 @@ CBoxDownload::Outcome BoxRun::run() {
     m_progress.close();
 
     outcome.last = m_last;
-    if (CCancelFlag::isSet()) {
-        m_everyBoxWalked = false;
-        settle(outcome);
-        outcome.ending = CBoxDownload::Ending::Cancelled;
+    // A press that came after the last box is no stop: the run is whole and says so.
+    if (CCancelFlag::isSet() && m_finished.size() < m_boxes.size()) {
+        showStopped(outcome);
         return outcome;
     }
     // A selected download goes on to the extension boxes after a full disk; a later box that had room, or one
@@ -275,6 +304,26 @@ CBoxDownload::Outcome CBoxDownload::RunBoxDownload(CUserInterface& ui, CUnitBoxO
     return BoxRun(ui, unit, kind, bulk, boxes, lock, leaveOut).run();
 }
 
+QString CBoxDownload::StoppedText(int received, const QList<Box>& boxesLeft) {
+    QStringList lines{COperationTexts::DownloadStopped(), COperationTexts::StoppedReceived(received)};
+    QStringList answering;
+    QStringList extension;
+    for (const Box& b : boxesLeft) {
+        (b.extension ? extension : answering) << QFileInfo(b.boxFolder).fileName();
+    }
+    QStringList kinds;
+    if (!answering.isEmpty()) {
+        kinds << QStringLiteral("留守録BOX ") + answering.join(QLatin1Char(','));
+    }
+    if (!extension.isEmpty()) {
+        kinds << QStringLiteral("内線BOX ") + extension.join(QLatin1Char(','));
+    }
+    if (!kinds.isEmpty()) {
+        lines << COperationTexts::StoppedBoxesLeft(kinds.join(QStringLiteral("  ")));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QList<CBoxDownload::Message> CBoxDownload::ResultMessages(const Tally& t) {
     const bool diskFull = t.last == UnitResult::NoDiskSpace;
     if (t.single) {
@@ -327,6 +376,8 @@ QString CBoxDownload::TextOf(Message message) {
         return COperationTexts::PartlyNoDiskSpace();
     case Message::FolderBusy:
         return CFolderLock::BusyText();
+    case Message::Stopped:
+        return COperationTexts::DownloadStopped();
     }
     return QString();
 }

@@ -28,7 +28,9 @@ public:
         CommError,
         PartlyNoVoice,
         PartlyNoDiskSpace,
-        FolderBusy
+        FolderBusy,
+        // "キャンセル": the run says what it brought and which boxes it did not finish.
+        Stopped
     };
 
     // What the closing messages of a finished run are chosen from.
@@ -70,6 +72,9 @@ public:
     // unit, and so do those deleted on the PC alone unless includeDeletedOnPc.
     static Outcome RunBoxDownload(CUserInterface& ui, CUnitBoxOps& unit, Kind kind, bool bulk, const QList<Box>& boxes,
                                   bool includeDeletedOnPc = false);
+    // The lines after "ダウンロードを中止しました。": messages brought, and the boxes not gone through (each kind's
+    // numbers after its name, as the box field names them).
+    static QString StoppedText(int received, const QList<Box>& boxesLeft);
     // The closing messages of a finished run, in the order shown; none at all for some partial ends.
     static QList<Message> ResultMessages(const Tally& tally);
     // A completion (shown under "ダウンロード完了") rather than an error.

@@ -60,4 +60,16 @@ public:
                QStringLiteral("へ");
     }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
+    // A download stopped by "キャンセル": what it brought, and what it left on the unit.
+    static QString DownloadStopped() { return QStringLiteral("ダウンロードを中止しました。"); }
+    static QString DownloadStoppedCaption() { return QStringLiteral("ダウンロード中止"); }
+    static QString StoppedReceived(int messages) {
+        return QStringLiteral("このダウンロードで受信したメッセージ：%1件").arg(messages);
+    }
+    static QString StoppedBoxesLeft(const QString& boxes) {
+        return QStringLiteral("ダウンロードが終わっていないボックス：%1").arg(boxes);
+    }
+    static QString StoppedVoiceLeft(int messages) {
+        return QStringLiteral("音声データを受信していない選択メッセージ：%1件").arg(messages);
+    }
 };

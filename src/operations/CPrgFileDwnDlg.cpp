@@ -5,7 +5,7 @@
 #include <algorithm>
 
 namespace {
-ProgressLook look() {
+ProgressLook look(CPrgFileDwnDlg* dlg) {
     ProgressLook s;
     s.title = CPrgFileDwnDlg::kTitle;
     s.text = QStringLiteral("ファイルをダウンロード中です。");
@@ -13,12 +13,26 @@ ProgressLook look() {
     s.rangeMin = 0;
     s.rangeMax = 100;
     s.cancelButton = true;
-    s.onCancel = [] { CCancelFlag::set(1); };
+    s.onCancel = [dlg] { dlg->requestCancel(); };
+    s.escapeCancels = true;
     return s;
 }
 } // namespace
 
-CPrgFileDwnDlg::CPrgFileDwnDlg(CUserInterface& ui) : CProgressDlg(ui, look()) {}
+CPrgFileDwnDlg::CPrgFileDwnDlg(CUserInterface& ui) : CProgressDlg(ui, look(this)) {}
+
+void CPrgFileDwnDlg::requestCancel() {
+    CCancelFlag::set(1);
+    if (m_cancelRequested) {
+        return;
+    }
+    m_cancelRequested = true;
+    setText(kStoppingText);
+    if (view()) {
+        view()->setCancelEnabled(false);
+        view()->repaint();
+    }
+}
 
 void CPrgFileDwnDlg::showCounter() {
     setCounterText(QStringLiteral("%1／%2").arg(m_current).arg(m_total));
@@ -43,10 +57,11 @@ void CPrgFileDwnDlg::nextFile() {
 
 void CPrgFileDwnDlg::setPhase(Phase phase) {
     if (phase == Phase::Downloading) {
-        setText(QStringLiteral("ファイルをダウンロード中です。"));
         setRange(0, 100);
-    } else {
-        setText(QStringLiteral("ＷＡＶファイルに変換中です。"));
+    }
+    if (!m_cancelRequested) {
+        setText(phase == Phase::Downloading ? QStringLiteral("ファイルをダウンロード中です。")
+                                            : QStringLiteral("ＷＡＶファイルに変換中です。"));
     }
     setPosition(0);
     ui().dispatchPendingEvents(10);

@@ -28,6 +28,7 @@ namespace {
 // What the files of one run came to, for the closing messages.
 struct VoiceTally {
     int tried = 0;        // files taken in hand
+    int received = 0;     // files brought from the unit
     int notFetched = 0;   // files gone on the unit, or left for want of space
     bool missing = false; // some file was not on the unit
     bool diskFull = false;
@@ -71,6 +72,7 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
         t.last = ftp.DownloadVoice(target.unitPath, target.boxFolder, target.name,
                                    found == UnitResult::Done ? listedSize : -1, &progress);
         if (t.last == UnitResult::Done) {
+            ++t.received;
             if (pendingMissing) {
                 ++t.notFetched;
                 pendingMissing = false;
@@ -111,7 +113,16 @@ CVoiceDownload::Outcome CVoiceDownload::RunVoiceDownload(CUserInterface& ui, CFt
     // The folder is free before the last word: a person who leaves the message open holds up no other run.
     lock.release();
 
-    if (stoppedQuietly(t.last) || CCancelFlag::isSet()) {
+    if (CCancelFlag::isSet() && t.received < selectedFilePaths.size()) {
+        // Stopped by the person: what came, and how many of the chosen messages still lack their voice data.
+        ui.messageBox(
+            QStringList{COperationTexts::DownloadStopped(), COperationTexts::StoppedReceived(t.received),
+                        COperationTexts::StoppedVoiceLeft(static_cast<int>(selectedFilePaths.size()) - t.received)}
+                .join(QLatin1Char('\n')),
+            COperationTexts::DownloadStoppedCaption(), MsgIcon::Information);
+        return {true, false};
+    }
+    if (stoppedQuietly(t.last)) {
         return {true, false};
     }
     const auto done = [&ui](const QString& text) {

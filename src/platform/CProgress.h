@@ -20,4 +20,7 @@ public:
     virtual void setPhase(Phase phase) = 0;
     // One file of a run counted by files is done: the counter is shown on the bar, then moves on.
     virtual void countFile() = 0;
+    // A message (or, counted by files, an information file) was brought from the unit by this run, not found
+    // already on the PC: what a run that stops early says it brought.
+    virtual void messageReceived() {}
 };

@@ -12,5 +12,7 @@ public:
     virtual void setRange(int minimum, int maximum) = 0;
     virtual void setPosition(int position) = 0;
     virtual void repaint() = 0;
+    // "キャンセル" greys once pressed: the operation is stopping, and a second press would say nothing more.
+    virtual void setCancelEnabled(bool /*enabled*/) {}
     virtual void close() = 0;
 };

@@ -23,7 +23,8 @@ struct ProgressLook {
     int rangeMax = 100;
     bool cancelButton = false;
     std::function<void()> onCancel; // called when the user presses "キャンセル"
-    // Esc stops the operation as "キャンセル" does; otherwise it does nothing (the window cannot be hidden).
+    // Esc and the title bar's close stop the operation as "キャンセル" does; otherwise they do nothing (the window
+    // cannot be hidden).
     bool escapeCancels = false;
 };
 

@@ -25,6 +25,27 @@ QString CKeldaSettings::fit(const QString& value, int width) {
     return value.size() < width ? value : value.left(width - 1);
 }
 
+QString CKeldaSettings::passwordForFile() {
+    if (!passwordStore) {
+        return remembered.password;
+    }
+    // The keyring is asked again at each save: one that has gone away since start-up leaves the password where it
+    // can still be found.
+    bool kept = true;
+    if (remembered.password.isEmpty()) {
+        passwordStore->remove();
+    } else {
+        kept = passwordStore->write(remembered.password);
+    }
+    if (kept) {
+        QString check;
+        passwordInKeyring = passwordStore->read(check) != CPasswordStore::Read::Unavailable;
+    } else {
+        passwordInKeyring = false;
+    }
+    return kept && passwordInKeyring ? QString() : remembered.password;
+}
+
 void CKeldaSettings::load(const QString& iniFile) {
     auto str = [&](const QString& section, const QString& key, int width) {
         return fit(CPrivateProfile::getString(iniFile, section, key), width);
@@ -37,6 +58,15 @@ void CKeldaSettings::load(const QString& iniFile) {
     remembered.user = str(S_LOGIN, "USER", W_USER);
     remembered.password = str(S_LOGIN, "PASS", W_PASS);
     rememberFlag = num0(S_LOGIN, "CHECK");
+    passwordInKeyring = false;
+    if (passwordStore) {
+        QString kept;
+        const CPasswordStore::Read r = passwordStore->read(kept);
+        passwordInKeyring = r != CPasswordStore::Read::Unavailable;
+        if (r == CPasswordStore::Read::Found && remembered.password.isEmpty()) {
+            remembered.password = fit(kept, W_PASS);
+        }
+    }
 
     folder = str(S_FOLDER, "FOLDER", W_PATH);
     init = num0(S_FOLDER, "INIT");
@@ -101,7 +131,7 @@ bool CKeldaSettings::save(const QString& iniFile) {
 
     put(S_LOGIN, "IP", remembered.address);
     put(S_LOGIN, "USER", remembered.user);
-    put(S_LOGIN, "PASS", remembered.password);
+    put(S_LOGIN, "PASS", passwordForFile());
     putInt(S_LOGIN, "CHECK", rememberFlag);
 
     QString root = folder;

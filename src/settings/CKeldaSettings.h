@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CLinkSettings.h"
+#include "settings/CPasswordStore.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,10 @@ public:
     CKeldaSettings();
 
     // [LOGIN] values live in the link's part of the block: remembered.address, .user, .password, rememberFlag.
+    // The desktop's keyring, when one is handed in: the password is read from it when the file keeps none, and a
+    // save puts it there (a PASS still in the file moves over) and leaves PASS empty; where it does not answer,
+    // the password stays in the file.
+    CPasswordStore* passwordStore = nullptr;
     // FOLDER
     QString folder; // download root, the parent of all download folders
     int init = 0;
@@ -79,6 +84,8 @@ public:
 
     void clearSlot(int n);
 
+    // What PASS gets: empty once the keyring holds the password, the password where none takes it.
+    QString passwordForFile();
     // A text cut to a buffer width (width - 1 characters).
     static QString fit(const QString& value, int width);
 };

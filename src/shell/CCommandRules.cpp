@@ -2,16 +2,25 @@
 
 #include "store/CFileMng.h"
 
+namespace {
+
+// Logged in, and the link is not being checked or re-established just now.
+bool linkReady(const CMainFrameLogic& frame) {
+    return frame.doc().loggedIn == 1 && !frame.doc().linkChecking;
+}
+
+} // namespace
+
 bool CCommandRules::always(const CMainFrameLogic&, const Inputs&) {
     return true;
 }
 
 bool CCommandRules::loggedInToDownloadFolder(const CMainFrameLogic& frame, const Inputs& in) {
-    return frame.doc().loggedIn == 1 && in.isDownloadFolder;
+    return linkReady(frame) && in.isDownloadFolder;
 }
 
 bool CCommandRules::loggedInWithInfoOnlyRows(const CMainFrameLogic& frame, const Inputs&) {
-    return frame.notDownloadedFlag && frame.doc().loggedIn == 1;
+    return frame.notDownloadedFlag && linkReady(frame);
 }
 
 bool CCommandRules::infoOnlyRowsPresent(const CMainFrameLogic& frame, const Inputs&) {
@@ -39,7 +48,7 @@ bool CCommandRules::listActive(const CMainFrameLogic&, const Inputs& in) {
 }
 
 bool CCommandRules::loggedIn(const CMainFrameLogic& frame, const Inputs&) {
-    return frame.doc().loggedIn == 1;
+    return linkReady(frame);
 }
 
 bool CCommandRules::loggedOut(const CMainFrameLogic& frame, const Inputs&) {

@@ -223,6 +223,17 @@ QString CMainFrameLogic::statusText(int folderTotal, const ListCounts& c) {
     return text;
 }
 
+QString CMainFrameLogic::linkStatusText(const CLinkSettings& link) {
+    const QString& address = link.connection.address;
+    if (link.linkChecking) {
+        return QStringLiteral("ＺＵＮＯ %1 との接続を確認中").arg(address);
+    }
+    if (link.loggedIn == 1) {
+        return QStringLiteral("ＺＵＮＯ %1 にログイン中").arg(address);
+    }
+    return QStringLiteral("ＺＵＮＯにログインしていません");
+}
+
 int CMainFrameLogic::recountFolderTotal(int slot) {
     long long total = 0;
     const QString folder = m_doc.slotFolderPath(slot);

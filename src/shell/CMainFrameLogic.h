@@ -134,6 +134,9 @@ public:
         int displayMode = 0; // 0 all messages, 1 "選択表示", 2 "未ﾀﾞｳﾝﾛｰﾄﾞ表示"
     };
     static QString statusText(int folderTotal, const ListCounts& counts);
+    // The status line's other pane: whether KELDA is logged in, and to which unit.
+    static QString linkStatusText(const CLinkSettings& link);
+    QString linkStatusText() const { return linkStatusText(m_doc); }
     static QString countText(int value);
     // Recounts the messages of every box folder of slot n's download folder.
     int recountFolderTotal(int slot);

@@ -50,8 +50,11 @@ void CProgressWindow::reject() {
 }
 
 void CProgressWindow::closeEvent(QCloseEvent* e) {
-    // The operation closes its window itself; the title bar's close box does nothing.
+    // The operation closes its window itself; the title bar's close box asks what Esc asks, or does nothing.
     e->ignore();
+    if (m_onEscape) {
+        m_onEscape();
+    }
 }
 
 CWidgetProgressView::CWidgetProgressView(const ProgressLook& look, QWidget* parent)
@@ -106,6 +109,12 @@ void CWidgetProgressView::applyPosition() {
     m_sincePaint.start();
     if (m_window) {
         m_window->bar()->setValue(m_pending);
+    }
+}
+
+void CWidgetProgressView::setCancelEnabled(bool enabled) {
+    if (m_window && m_window->cancelButton()) {
+        m_window->cancelButton()->setEnabled(enabled);
     }
 }
 

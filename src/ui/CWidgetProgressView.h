@@ -46,6 +46,7 @@ public:
     void setRange(int minimum, int maximum) override;
     void setPosition(int position) override;
     void repaint() override;
+    void setCancelEnabled(bool enabled) override;
     void close() override;
     CProgressWindow* window() const { return m_window; }
 

@@ -79,7 +79,10 @@ private Q_SLOTS:
         QVERIFY(settings.remembered.user.isEmpty());
 
         QVERIFY(!link.login({"127.0.0.1", "mirta", "bad"}, true));
-        QCOMPARE(ui.messageTexts().last(), QString("ログインに失敗しました。"));
+        QCOMPARE(
+            ui.messageTexts().last(),
+            QString(
+                "ログインに失敗しました。\n原因：ユーザー名またはパスワードが受け付けられませんでした（応答 530）。"));
         QCOMPARE(settings.remembered.password, QString("bad"));
         QCOMPARE(settings.rememberFlag, 1);
         QCOMPARE(settings.loggedIn, 0);
@@ -109,7 +112,47 @@ private Q_SLOTS:
 
         sim->stop();
         QVERIFY(!link.login(kGood, false));
-        QCOMPARE(ui.messageTexts().last(), QString("接続に失敗しました。"));
+        QCOMPARE(ui.messageTexts().last(),
+                 QString("接続に失敗しました。\n原因：接続を拒否されました（FTPサービスが動いていません）。"));
+    }
+
+    // The message of a failed login keeps its text and names the cause on a line of its own.
+    void loginFailureNamesItsCause_data() {
+        QTest::addColumn<QString>("faults");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no greeting") << "greeting silence 5"
+                                     << "127.0.0.1"
+                                     << "接続に失敗しました。\n原因：ＺＵＮＯから1秒以内に応答がありませんでした。";
+        QTest::newRow("hung up") << "greeting hangup"
+                                 << "127.0.0.1"
+                                 << "接続に失敗しました。\n原因：ＺＵＮＯが接続を切りました。";
+        QTest::newRow("busy") << "greeting reply 421 Too many users"
+                              << "127.0.0.1"
+                              << "接続に失敗しました。\n原因：ＺＵＮＯが接続を受け付けませんでした（応答 421）。";
+        QTest::newRow("PASS unanswered")
+            << "PASS silence 5"
+            << "127.0.0.1"
+            << "ログインに失敗しました。\n原因：ＺＵＮＯから1秒以内に応答がありませんでした。";
+        QTest::newRow("no such host") << ""
+                                      << "no-such-unit.invalid"
+                                      << "接続に失敗しました。\n原因：そのアドレスの機器が見つかりません。";
+    }
+    void loginFailureNamesItsCause() {
+        QFETCH(QString, faults);
+        QFETCH(QString, address);
+        QFETCH(QString, message);
+        QVERIFY(startSim());
+        sim->setFaults(faults);
+        CLinkSettings settings;
+        CScriptedUi ui;
+        CLinkController link(settings, ui, shortTimeouts());
+        QVERIFY(!link.login({address, "mirta", "zuno"}, false));
+        QCOMPARE(ui.messageTexts(), QStringList{message});
+        // A login that then succeeds leaves no cause behind.
+        sim->setFaults(QString());
+        QVERIFY(link.login(kGood, false));
+        QCOMPARE(link.ftp()->lastLoginFailure(), CFtpMng::LoginFailure::None);
     }
 
     // A unit that takes the connection and then says nothing: "キャンセル" ends the wait at once, closes the
@@ -209,6 +252,10 @@ private Q_SLOTS:
         int asked = 0;
         link.askReconnect = [&] {
             ++asked;
+            // Commands that need the unit stay refused until the reconnection has come to an end.
+            if (!settings.linkChecking) {
+                asked += 100;
+            }
             return int(CLinkController::RECOM_RECONNECT);
         };
         QVERIFY(link.login(kGood, false));
@@ -218,8 +265,9 @@ private Q_SLOTS:
         QCOMPARE(asked, 1);
         // Dialogs hold the client across a reconnection: it must stay the same object.
         QCOMPARE(link.ftp(), before);
-        QCOMPARE(ui.messageTexts().last(), QString("接続に失敗しました。"));
+        QVERIFY(ui.messageTexts().last().startsWith("接続に失敗しました。\n原因："));
         QCOMPARE(settings.loggedIn, 0);
+        QVERIFY(!settings.linkChecking);
         QVERIFY(!link.timerActive());
         const int probes = link.probeCount();
         link.tick();

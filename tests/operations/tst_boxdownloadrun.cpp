@@ -171,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(comm.messageTexts(), QStringList{"通信エラーが発生しました。"});
     }
 
-    void cancelShowsNothing() {
+    void cancelSaysWhatIsLeft() {
         CScriptedUi ui;
         FakeUnit unit;
         unit.boxes["/rusuroku/0001"] = [] {
@@ -184,7 +184,10 @@ private Q_SLOTS:
             CBoxDownload::RunBoxDownload(ui, unit, Kind::VoiceAndInfo, true, boxesOf({"0001"}, {"0200"}));
         QCOMPARE(cancelled.ending, Ending::Cancelled);
         QCOMPARE(cancelled.last, R::Cancelled);
-        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(ui.messageTexts(),
+                 QStringList{"ダウンロードを中止しました。\nこのダウンロードで受信したメッセージ：0件\n"
+                             "ダウンロードが終わっていないボックス：留守録BOX 0001  内線BOX 0200"});
+        QCOMPARE(ui.lastMessage()->icon, MsgIcon::Information);
         QVERIFY(!unit.calls.contains("box /naisen/0200"));
         QVERIFY(!ui.hasOpenProgress(CPrgFileDwnDlg::kTitle));
         // The progress window's button is what sets the flag; the next run starts clear.
@@ -298,6 +301,16 @@ private Q_SLOTS:
         ui.pressCancel(CPrgFileDwnDlg::kTitle);
         QVERIFY(CCancelFlag::isSet());
         QVERIFY(dlg.isOpen());
+        // Stopping is shown at once and stays shown while the transfer winds down; the button greys once.
+        dlg.setPhase(CProgress::Phase::Converting);
+        ui.pressCancel(CPrgFileDwnDlg::kTitle);
+        QStringList after;
+        for (const auto& e : ui.progressEvents) {
+            if (e.what == "text" || e.what == "cancel") {
+                after << e.value;
+            }
+        }
+        QCOMPARE(after.mid(2), QStringList({"ダウンロードを中止しています。", "off"}));
         CCancelFlag::clear();
     }
 };

@@ -14,6 +14,7 @@
 #include "CSampleUnit.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -355,12 +356,84 @@ private Q_SLOTS:
                 .last,
             UnitResult::Cancelled);
         QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
-        QVERIFY(ui.messages.isEmpty());
+        // The run says what came and what it left; the half-received message is not counted.
+        QCOMPARE(ui.messageTexts(),
+                 QStringList{"ダウンロードを中止しました。\nこのダウンロードで受信したメッセージ：1件\n"
+                             "ダウンロードが終わっていないボックス：留守録BOX 0001"});
+        QCOMPARE(ui.lastMessage()->caption, QStringLiteral("ダウンロード中止"));
         QVERIFY(QFile::exists(box + m1.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
         QVERIFY(!QFile::exists(box + m2.stem + ".vminf"));
         const QStringList t = sim->transcript();
         QVERIFY(t.contains("ABOR"));
+    }
+
+    // A slow unit takes seconds per voice file; "キャンセル" in the middle of one says so at once, breaks the transfer
+    // off well before the file would end, and leaves the control connection answering in step.
+    void cancelStopsASlowTransferAtOnce_data() {
+        QTest::addColumn<bool>("fromList");
+        QTest::newRow("box download") << false;
+        QTest::newRow("download from the list") << true;
+    }
+    void cancelStopsASlowTransferAtOnce() {
+        QFETCH(bool, fromList);
+        const auto m1 = message("0001", 1);
+        const auto m2 = message("0001", 2, 2000); // 20 kB: five seconds at the unit's pace below
+        unitMessage("rusuroku", m1);
+        unitMessage("rusuroku", m2);
+        const QString box = localBox("rusuroku", "0001") + "/";
+        sim->setFaults(QStringLiteral("RETR arg=*%1.vmdat slow-data 4000\n").arg(m2.stem));
+        CScriptedUi ui;
+        auto ftp = login(ui);
+        if (fromList) {
+            CScriptedUi info;
+            QCOMPARE(CBoxDownload::RunBoxDownload(info, *ftp, CBoxDownload::Kind::InfoOnly, true,
+                                                  CBoxDownload::BulkBoxes(dl))
+                         .last,
+                     UnitResult::Done);
+        }
+        QElapsedTimer sinceArrival;
+        QElapsedTimer sincePress;
+        ui.onDispatch = [&](int) {
+            if (!sinceArrival.isValid() && QFile::exists(box + CBoxFetch::receivingName()) &&
+                QFile::exists(box + m1.stem + ".vmdat")) {
+                sinceArrival.start();
+            }
+            if (sinceArrival.isValid() && !sincePress.isValid() && sinceArrival.elapsed() > 700) {
+                sincePress.start();
+                ui.pressCancel("ダウンロード中");
+            }
+        };
+        if (fromList) {
+            CVoiceDownload::RunVoiceDownload(ui, *ftp, {box + m1.stem + ".vminf", box + m2.stem + ".vminf"});
+        } else {
+            CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl));
+        }
+        QVERIFY(sincePress.isValid());
+        QVERIFY2(sincePress.elapsed() < 1500, qPrintable(QString::number(sincePress.elapsed())));
+        QStringList texts;
+        QStringList buttons;
+        for (const auto& e : ui.progressEvents) {
+            if (e.what == "text") {
+                texts << e.value;
+            } else if (e.what == "cancel") {
+                buttons << e.value;
+            }
+        }
+        QCOMPARE(texts.last(), QStringLiteral("ダウンロードを中止しています。"));
+        QCOMPARE(buttons, QStringList{"off"});
+        QCOMPARE(ui.messages.size(), 1);
+        QVERIFY(ui.messageTexts().first().startsWith(
+            "ダウンロードを中止しました。\nこのダウンロードで受信したメッセージ：1件"));
+        QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat").mid(990),
+                 sim->readFile("rusuroku/0001/" + m1.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + m2.stem + ".vmdat"));
+        QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));
+        const QStringList t = sim->transcript();
+        QCOMPARE(t.mid(t.indexOf("ABOR")).value(1), QStringLiteral("PWD"));
+        QString reply;
+        QCOMPARE(ftp->Connection()->Command(QString("PWD\r\n"), &reply), 0);
+        QVERIFY2(reply.startsWith("257 "), qPrintable(reply));
     }
 
     void voiceDataOfInformationOnlyRows() {
@@ -417,7 +490,9 @@ private Q_SLOTS:
             }
         };
         QVERIFY(CVoiceDownload::RunVoiceDownload(cancel, *ftp2, {box + m1.stem + ".vmdat"}).reload);
-        QVERIFY(cancel.messages.isEmpty());
+        QCOMPARE(cancel.messageTexts(),
+                 QStringList{"ダウンロードを中止しました。\nこのダウンロードで受信したメッセージ：0件\n"
+                             "音声データを受信していない選択メッセージ：1件"});
         QCOMPARE(CTestFiles::read(box + m1.stem + ".vmdat"), before);
         QCOMPARE(CTestFiles::read(box + m1.stem + ".tmp"), QByteArray("only copy"));
         QVERIFY(!QFile::exists(box + CBoxFetch::receivingName()));

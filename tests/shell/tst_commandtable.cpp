@@ -35,6 +35,19 @@ private Q_SLOTS:
         QVERIFY(!R::loggedOut(f, {}));
         QVERIFY(R::loggedIn(f, {}));
         QVERIFY(!R::listActive(f, {}));
+        // While the keep-alive asks whether the link still answers (or re-establishes it), nothing that talks to
+        // the unit is offered, and the status line says where KELDA is.
+        f.doc().connection.address = "192.0.2.10";
+        QCOMPARE(f.linkStatusText(), QString("ＺＵＮＯ 192.0.2.10 にログイン中"));
+        f.doc().linkChecking = true;
+        QVERIFY(!R::loggedInToDownloadFolder(f, in));
+        QVERIFY(!R::loggedInWithInfoOnlyRows(f, in));
+        QVERIFY(!R::loggedIn(f, {}));
+        QVERIFY(!R::loggedOut(f, {}));
+        QCOMPARE(f.linkStatusText(), QString("ＺＵＮＯ 192.0.2.10 との接続を確認中"));
+        f.doc().linkChecking = false;
+        f.doc().loggedIn = 0;
+        QCOMPARE(f.linkStatusText(), QString("ＺＵＮＯにログインしていません"));
     }
 
     void folderRules() {

@@ -1,3 +1,4 @@
+#include "link/CLoginForm.h"
 #include "shell/CKELDADoc.h"
 #include "shell/CMainFrameLogic.h"
 #include "store/CPrivateProfile.h"
@@ -7,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 QStringList keysInFileOrder(const QString& file) {
@@ -24,6 +27,35 @@ QStringList keysInFileOrder(const QString& file) {
     }
     return out;
 }
+// A keyring that answers, is not there, or takes nothing.
+class FakeKeyring : public CPasswordStore {
+public:
+    enum class Mode { Answers, Absent, RefusesWrites };
+    Mode mode = Mode::Answers;
+    std::optional<QString> kept;
+    Read read(QString& password) override {
+        if (mode == Mode::Absent) {
+            return Read::Unavailable;
+        }
+        if (!kept) {
+            return Read::NotFound;
+        }
+        password = *kept;
+        return Read::Found;
+    }
+    bool write(const QString& password) override {
+        if (mode != Mode::Answers) {
+            return false;
+        }
+        kept = password;
+        return true;
+    }
+    bool remove() override {
+        kept.reset();
+        return mode != Mode::Absent;
+    }
+};
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -138,6 +170,46 @@ private Q_SLOTS:
         back.load(ini);
         QCOMPARE(back.remembered.password, QString("c==d="));
         QCOMPARE(back.remembered.user, QString("u=1"));
+    }
+
+    // A password found in the file moves into the keyring at the next save; where no keyring takes it, it stays in
+    // the file, and the login dialog says where it is.
+    void passwordGoesWhereAKeyringKeepsIt_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("filePass");
+        QTest::addColumn<bool>("inKeyring");
+        QTest::newRow("keyring") << int(FakeKeyring::Mode::Answers) << "" << true;
+        QTest::newRow("no keyring") << int(FakeKeyring::Mode::Absent) << "secret" << false;
+        QTest::newRow("keyring refuses") << int(FakeKeyring::Mode::RefusesWrites) << "secret" << false;
+    }
+    void passwordGoesWhereAKeyringKeepsIt() {
+        QFETCH(int, mode);
+        QFETCH(QString, filePass);
+        QFETCH(bool, inKeyring);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "secret"));
+        FakeKeyring keyring;
+        keyring.mode = static_cast<FakeKeyring::Mode>(mode);
+        CKELDADoc doc;
+        doc.passwordStore = &keyring;
+        doc.load(ini);
+        QCOMPARE(doc.remembered.password, QString("secret"));
+        QVERIFY(doc.save(ini));
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), filePass);
+        QCOMPARE(keyring.kept.has_value(), inKeyring);
+        QCOMPARE(doc.passwordInKeyring, inKeyring);
+        QCOMPARE(CLoginForm(doc).passwordPlaceText().contains("キーリング"), inKeyring);
+
+        CKELDADoc back;
+        back.passwordStore = &keyring;
+        back.load(ini);
+        QCOMPARE(back.remembered.password, QString("secret"));
+        // Unticked: nothing is remembered anywhere.
+        back.remembered.password.clear();
+        QVERIFY(back.save(ini));
+        QVERIFY(!keyring.kept);
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QString());
     }
 
     void savesEveryKeyInOrderAndReadsBack() {

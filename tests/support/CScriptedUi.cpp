@@ -9,6 +9,7 @@ public:
     void setRange(int minimum, int maximum) override { record("range", QString("%1..%2").arg(minimum).arg(maximum)); }
     void setPosition(int position) override { record("pos", QString::number(position)); }
     void repaint() override { record("repaint", QString()); }
+    void setCancelEnabled(bool enabled) override { record("cancel", enabled ? "on" : "off"); }
     void close() override {
         if (!m_closed) {
             m_closed = true;

@@ -22,7 +22,7 @@ public:
     };
     struct ProgressEvent {
         QString title;
-        QString what; // "open", "text", "counter", "range", "pos", "repaint", "close"
+        QString what; // "open", "text", "counter", "range", "pos", "repaint", "cancel", "close"
         QString value;
     };
 

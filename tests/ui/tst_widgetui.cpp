@@ -25,11 +25,13 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
+#include "store/CPrivateProfile.h"
 #include "support/CFakeUnit.h"
 #include "support/CSampleFolder.h"
 #include "support/CScriptedUi.h"
 #include "ui/CFolderChooser.h"
 #include "ui/CJapaneseFont.h"
+#include "ui/CKeychainStore.h"
 #include "ui/CWidgetProgressView.h"
 #include "ui/CWidgetUi.h"
 #include "ui/admin/CBoxFldNameChgDlg.h"
@@ -64,6 +66,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDatabase>
@@ -72,11 +75,17 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <csignal>
+
+#include <sys/prctl.h>
 
 #include <functional>
 #include <map>
@@ -179,7 +188,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("cancellable");
-        QTest::newRow("download") << 0 << "ダウンロード中" << true;
+        // Esc and the close box stop a download as "キャンセル" does; the window stays and says it is stopping.
+        QTest::newRow("download, stopped by Esc") << 0 << "ダウンロード中" << true;
         QTest::newRow("deletion") << 1 << "消去中" << false;
         QTest::newRow("move") << 2 << "移動中" << true;
         QTest::newRow("copy") << 3 << "コピー中" << true;
@@ -248,6 +258,19 @@ private Q_SLOTS:
             w->cancelButton()->setFocus();
         }
         QTest::keyClick(w, Qt::Key_Escape);
+        if (kind == 0) {
+            QCOMPARE(CCancelFlag::value(), 1);
+            QVERIFY(w->isVisible());
+            QCOMPARE(w->textLabel()->text(), CPrgFileDwnDlg::kStoppingText);
+            QVERIFY(!w->cancelButton()->isEnabled());
+            CCancelFlag::clear();
+            w->close();
+            QVERIFY(w->isVisible());
+            QCOMPARE(CCancelFlag::value(), 1);
+            CCancelFlag::clear();
+            ui.setMainWindowEnabled(true);
+            return;
+        }
         if (title == QStringLiteral("書き出し中")) {
             QCOMPARE(CCancelFlag::value(), 1);
             QVERIFY(!dlg->isOpen());
@@ -267,6 +290,87 @@ private Q_SLOTS:
         }
         CCancelFlag::clear();
         ui.setMainWindowEnabled(true);
+    }
+
+    // Where a Secret Service keyring runs (one is started for the test on a bus of its own), the remembered
+    // password is kept there and the settings file keeps PASS empty; a PASS found in the file moves over.
+    void keyringKeepsThePassword() {
+#ifndef KELDA_HAVE_KEYCHAIN
+        QSKIP("built without QtKeychain: the settings file keeps the password");
+#else
+        const QString busProgram = QStandardPaths::findExecutable("dbus-daemon");
+        const QString keyringProgram = QStandardPaths::findExecutable("gnome-keyring-daemon");
+        if (busProgram.isEmpty() || keyringProgram.isEmpty()) {
+            QSKIP("no dbus-daemon or gnome-keyring-daemon to start a keyring with");
+        }
+        QTemporaryDir home;
+        QDir().mkpath(home.filePath("run"));
+        QFile::setPermissions(home.filePath("run"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_RUNTIME_DIR", home.filePath("run"));
+        // The keyring's bus must outlive every connection to it (the client library ends the process when its
+        // session bus goes away): both daemons stay until this process ends, and end with it.
+        const auto daemon = [&env](const QString& program, const QStringList& args) {
+            auto* p = new QProcess;
+            p->setProcessEnvironment(env);
+            p->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+            p->start(program, args);
+            return p;
+        };
+        QProcess* bus = daemon(busProgram, {"--session", "--nofork", "--print-address=1"});
+        if (!bus->waitForStarted(5000) || !bus->waitForReadyRead(5000)) {
+            QSKIP("the session bus for the keyring did not start");
+        }
+        const QString address = QString::fromLocal8Bit(bus->readLine()).trimmed();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        QProcess* keyring = daemon(keyringProgram, {"--foreground", "--unlock", "--components=secrets"});
+        if (!keyring->waitForStarted(5000)) {
+            QSKIP("gnome-keyring-daemon did not start");
+        }
+        keyring->write("test-unlock");
+        keyring->closeWriteChannel();
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+            qputenv(name, env.value(name).toLocal8Bit());
+        }
+        qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("KELDA.ini");
+        const std::unique_ptr<CPasswordStore> store = CKeychainStore::open(ini);
+        QVERIFY(store);
+        QString none;
+        CPasswordStore::Read first = CPasswordStore::Read::Unavailable;
+        for (int i = 0; i < 50 && first == CPasswordStore::Read::Unavailable; ++i) {
+            first = store->read(none);
+            if (first == CPasswordStore::Read::Unavailable) {
+                QTest::qWait(100);
+            }
+        }
+        if (first == CPasswordStore::Read::Unavailable) {
+            QSKIP("the started keyring did not answer");
+        }
+        QCOMPARE(first, CPasswordStore::Read::NotFound);
+        QVERIFY(CPrivateProfile::writeString(ini, "LOGIN", "PASS", "secret"));
+        CKELDADoc doc;
+        doc.passwordStore = store.get();
+        doc.load(ini);
+        QVERIFY(doc.passwordInKeyring);
+        QVERIFY(doc.save(ini));
+        QCOMPARE(CPrivateProfile::getString(ini, "LOGIN", "PASS"), QString());
+        QString kept;
+        QCOMPARE(store->read(kept), CPasswordStore::Read::Found);
+        QCOMPARE(kept, QString("secret"));
+        CKELDADoc back;
+        back.passwordStore = store.get();
+        back.load(ini);
+        QCOMPARE(back.remembered.password, QString("secret"));
+        back.remembered.password.clear();
+        QVERIFY(back.save(ini));
+        QCOMPARE(store->read(kept), CPasswordStore::Read::NotFound);
+#endif
     }
 
     void messageBoxAnswers() {

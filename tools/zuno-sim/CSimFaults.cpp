@@ -105,7 +105,7 @@ bool CSimFaults::parseLine(const std::string& line, SimRule& rule, std::string& 
         rule.number = std::atoi(tok.c_str());
         rule.text = unescape(restOf(in));
     } else if (tok == "silence" || tok == "cut-data" || tok == "drop" || tok == "abort-data" || tok == "split-final" ||
-               tok == "nul-in-name" || tok == "long-line") {
+               tok == "nul-in-name" || tok == "long-line" || tok == "slow-data") {
         if (!(in >> tok) || !isNumber(tok)) {
             error = tok + " needs a number";
             return false;

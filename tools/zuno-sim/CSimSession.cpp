@@ -20,7 +20,7 @@
 namespace {
 
 const char* kPreActions = "reply,raw,silence,close,hangup,multiline,split-final";
-const char* kTransferActions = "cut-data,abort-data,drop,stall-data,no-connect,endless-data,stray-data";
+const char* kTransferActions = "cut-data,abort-data,drop,stall-data,slow-data,no-connect,endless-data,stray-data";
 
 std::string upper(std::string s) {
     for (auto& c : s) {
@@ -542,6 +542,10 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
     const bool limited = cut && (cut->action == "cut-data" || cut->action == "abort-data" || cut->action == "drop" ||
                                  cut->action == "stall-data");
     long long limit = limited ? cut->number : -1;
+    // A slow unit sends a slice every kSlowSliceMs; between slices it still sees an ABOR at once.
+    constexpr int kSlowSliceMs = 50;
+    const long long slowSlice =
+        cut && cut->action == "slow-data" ? std::max(1LL, cut->number * kSlowSliceMs / 1000LL) : 0;
     long long sent = 0;
     size_t textPos = 0;
     bool stalled = false;
@@ -577,6 +581,14 @@ bool CSimSession::transfer(const std::string& verb, const std::string& arg, int 
                     break;
                 }
                 n = std::min<size_t>(n, static_cast<size_t>(room));
+            }
+            if (slowSlice > 0) {
+                n = std::min<size_t>(n, static_cast<size_t>(slowSlice));
+                struct pollfd c = {m_fd, POLLIN, 0};
+                if (::poll(&c, 1, kSlowSliceMs) > 0 && pendingAbort()) {
+                    aborted = true;
+                    break;
+                }
             }
             struct pollfd p[2] = {{dfd, POLLOUT, 0}, {m_fd, POLLIN, 0}};
             int r = ::poll(p, 2, -1);

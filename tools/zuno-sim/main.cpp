@@ -70,6 +70,7 @@ const char* kHelp =
     "    abort-data BYTES      (transfers) close the data connection after BYTES, then 426\n"
     "    drop BYTES            (transfers) after BYTES close data and control connections\n"
     "    stall-data BYTES S    (transfers) after BYTES keep the data connection silent for S seconds\n"
+    "    slow-data BPS         (transfers) send the data at BPS bytes a second, still looking at ABOR\n"
     "    no-connect            (transfers) answer 150 but never open the data connection nor close the\n"
     "                          transfer\n"
     "    endless-data          (transfers) send the data over and over until the client aborts or hangs up\n"

@@ -15,6 +15,7 @@ CLinkCommands::CLinkCommands(CMainFrame& frame)
     m_link->onExitRequested = [this] { m_frame.close(); };
     m_link->onRepaint = [this] {
         m_frame.updateCommandStates();
+        m_frame.refreshStatus(false);
         m_frame.update();
     };
     m_frame.exitSequence().quitLink = [this] { m_link->shutdown(); };

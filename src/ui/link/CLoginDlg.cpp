@@ -65,6 +65,10 @@ CLoginDlg::CLoginDlg(CLinkController& link, QWidget* parent) : QDialog(parent), 
     grid->addWidget(new QLabel(QStringLiteral("パスワード："), this), 2, 0);
     grid->addWidget(m_password, 2, 1);
     grid->addWidget(m_remember, 3, 0, 1, 2);
+    auto* place = new QLabel(form.passwordPlaceText(), this);
+    place->setObjectName(QStringLiteral("passwordPlace"));
+    place->setWordWrap(true);
+    grid->addWidget(place, 4, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(loginButton);

@@ -40,7 +40,7 @@ P::WinRect toWinRect(const QRect& r) {
 }
 } // namespace
 
-CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent)
+CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent, CPasswordStore* passwordStore)
     : QMainWindow(parent), m_ui(ui), m_exit(ui, m_logic) {
     setWindowTitle(QStringLiteral("KELDA"));
     setFont(CJapaneseFont::font(13));
@@ -61,6 +61,9 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     m_status = new QLabel(this);
     m_status->setFont(CJapaneseFont::font(13));
     statusBar()->addWidget(m_status, 1);
+    m_linkStatus = new QLabel(this);
+    m_linkStatus->setFont(CJapaneseFont::font(13));
+    statusBar()->addPermanentWidget(m_linkStatus);
     statusBar()->setSizeGripEnabled(true);
 
     m_settingsMenu = new QMenu(this);
@@ -104,6 +107,7 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     m_exit.mainRect = [this] { return mainRect(); };
     m_exit.listPlacements = [this] { return placementsFromActive(); };
 
+    m_logic.doc().passwordStore = passwordStore;
     m_logic.create(iniFile);
     refreshFields();
     updateCommandStates();
@@ -289,6 +293,10 @@ CMainFrameLogic::ListCounts CMainFrame::countsOf(CChildFrame* frame) const {
 }
 
 void CMainFrame::refreshStatus(bool recount) {
+    const QString link = m_logic.linkStatusText();
+    if (m_linkStatus->text() != link) {
+        m_linkStatus->setText(link);
+    }
     CChildFrame* active = activeList();
     if (!active) {
         m_status->clear();

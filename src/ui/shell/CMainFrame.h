@@ -39,7 +39,9 @@ public:
     using Command = CMainFrameLogic::Command;
 
     // Restores the main window placement, builds the bars, loads the settings and registers every command.
-    CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent = nullptr);
+    // passwordStore: the desktop's keyring for the remembered password (null: the settings file keeps it).
+    CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* parent = nullptr,
+               CPasswordStore* passwordStore = nullptr);
     ~CMainFrame() override;
 
     // Shows the window, decides the folder and reopens the saved list windows.
@@ -54,6 +56,7 @@ public:
     CCommandBar* commandBar() const { return m_bar; }
     QMdiArea* mdiArea() const { return m_mdi; }
     QLabel* statusPane() const { return m_status; }
+    QLabel* linkStatusPane() const { return m_linkStatus; }
     QMenu* settingsMenu() const { return m_settingsMenu; }
     QMenu* windowMenu() const { return m_windowMenu; }
 
@@ -110,6 +113,7 @@ private:
     CCommandBar* m_bar;
     QMdiArea* m_mdi;
     QLabel* m_status;
+    QLabel* m_linkStatus; // logged in or not, and to which unit
     QMenu* m_settingsMenu;
     QMenu* m_windowMenu;
     QTimer* m_idle;
