@@ -45,16 +45,19 @@ void CDownKindSetDlg::pressDownload(int kind) {
 
 void CDownKindSetDlg::addKindRow(QDialog& dialog, QBoxLayout& layout, CDownloadStartLogic& logic,
                                  std::function<void(int kind)> press, QPushButton*& voice, QPushButton*& info) {
-    auto* includeDeleted = new QCheckBox(QStringLiteral("ＰＣのみで消去したメッセージもダウンロードする(&D)"), &dialog);
-    includeDeleted->setObjectName(QStringLiteral("includeDeleted"));
-    includeDeleted->setChecked(logic.includeDeletedOnPc());
-    QObject::connect(includeDeleted, &QCheckBox::toggled, &dialog,
-                     [&logic](bool on) { logic.setIncludeDeletedOnPc(on); });
-    layout.addWidget(includeDeleted);
+    const int choiceRow = layout.count();
     const auto buttons = CDialogButtons::addChoices(dialog, layout,
                                                     {{QStringLiteral("録音情報と音声ファイル"), [press] { press(0); }},
                                                      {QStringLiteral("録音情報のみ"), [press] { press(1); }}},
                                                     0);
     voice = buttons[0];
     info = buttons[1];
+    // Made after the buttons, so that the focus starts on the default kind and the choice comes after them in the
+    // Tab order; shown above them.
+    auto* includeDeleted = new QCheckBox(QStringLiteral("ＰＣのみで消去したメッセージもダウンロードする(&D)"), &dialog);
+    includeDeleted->setObjectName(QStringLiteral("includeDeleted"));
+    includeDeleted->setChecked(logic.includeDeletedOnPc());
+    QObject::connect(includeDeleted, &QCheckBox::toggled, &dialog,
+                     [&logic](bool on) { logic.setIncludeDeletedOnPc(on); });
+    layout.insertWidget(choiceRow, includeDeleted);
 }
