@@ -88,13 +88,16 @@ qint64 CAudioDeviceOutput::pending() const {
 }
 
 void CAudioDeviceOutput::discard() {
-    if (!m_sink) {
+    // Nothing queued, nothing to drop: a message played to its end goes on to the next one on the same stream.
+    // Resetting a stream of the sound server leaves it with less of its buffer each time (playing slows to a
+    // crawl after a few), so one with samples queued is replaced instead.
+    if (!m_sink || pending() == 0) {
         return;
     }
+    // What is queued goes with the stream: a new one starts empty, at the full buffer.
     const bool suspended = m_sink->state() == QAudio::SuspendedState;
-    m_sink->reset();
-    m_io = m_sink->start();
-    if (suspended) {
+    stop();
+    if (start() && suspended) {
         m_sink->suspend();
     }
 }

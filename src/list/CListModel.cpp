@@ -203,6 +203,7 @@ int CListModel::toggleFlag(int row) {
 
 CListModel::SelectionFacts CListModel::selectionFacts(const std::vector<int>& selectedRows) const {
     SelectionFacts f;
+    f.rowsSelected = !selectedRows.empty();
     for (int row : selectedRows) {
         if (row >= 0 && row < rowCount() && fieldContains(recordAt(row).filePath, VMDAT)) {
             f.voiceSelected = true;

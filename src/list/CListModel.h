@@ -29,6 +29,7 @@ public:
     struct SelectionFacts {
         bool voiceSelected = false;
         bool singleVoiceSelected = false;
+        bool rowsSelected = false;
         int singleRecord = -1; // record index of the single selected voice message
     };
 

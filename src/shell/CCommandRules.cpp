@@ -43,6 +43,10 @@ bool CCommandRules::folderChosen(const CMainFrameLogic& frame, const Inputs&) {
     return frame.folderField().size() >= 2;
 }
 
+bool CCommandRules::rowsSelected(const CMainFrameLogic& frame, const Inputs& in) {
+    return in.listActive && frame.deleteFlag;
+}
+
 bool CCommandRules::listActive(const CMainFrameLogic&, const Inputs& in) {
     return in.listActive;
 }

@@ -25,6 +25,8 @@ public:
     static bool singleVoiceSelected(const CMainFrameLogic& frame, const Inputs& in);
     // The folder field names a folder (ボックス).
     static bool folderChosen(const CMainFrameLogic& frame, const Inputs& in);
+    // A list window is active and rows of it are selected (消去).
+    static bool rowsSelected(const CMainFrameLogic& frame, const Inputs& in);
     // A list window is active.
     static bool listActive(const CMainFrameLogic& frame, const Inputs& in);
     static bool loggedIn(const CMainFrameLogic& frame, const Inputs& in);

@@ -79,6 +79,14 @@ QString CMainFrameLogic::shortcut(Command cmd) {
     return QString::fromLatin1(keys[cmd]);
 }
 
+QString CMainFrameLogic::buttonText(Command cmd) {
+    const QString key = shortcut(cmd);
+    if (key.isEmpty()) {
+        return label(cmd);
+    }
+    return label(cmd) + QStringLiteral("(&") + key.back() + QLatin1Char(')');
+}
+
 void CMainFrameLogic::create(const QString& iniFile) {
     m_iniFile = iniFile;
     m_doc.load(iniFile);
@@ -180,8 +188,10 @@ void CMainFrameLogic::listActivated(int slot) {
     m_folderField = folderFieldText(m_doc.folder, m_doc.slotFolderName[slot - 1]);
 }
 
-void CMainFrameLogic::setSelectionFacts(bool voiceSelected, bool singleVoiceSelected, bool infoOnlyPresent) {
+void CMainFrameLogic::setSelectionFacts(bool voiceSelected, bool singleVoiceSelected, bool infoOnlyPresent,
+                                        bool rowsSelected) {
     convertFlag = voiceSelected;
+    deleteFlag = rowsSelected;
     moveCopyFlag = voiceSelected;
     playFlag = singleVoiceSelected;
     notDownloadedFlag = infoOnlyPresent;
@@ -270,7 +280,7 @@ std::vector<std::pair<int, int>> CMainFrameLogic::closeSlot(int slot) {
         }
     } else {
         m_boxField.clear();
-        convertFlag = moveCopyFlag = playFlag = notDownloadedFlag = false;
+        convertFlag = moveCopyFlag = playFlag = notDownloadedFlag = deleteFlag = false;
         for (int n = 1; n <= CKELDADoc::SLOTS; ++n) {
             m_doc.clearSlot(n);
         }

@@ -62,9 +62,14 @@ public:
     static constexpr int BUTTON_COUNT = 16;
     static constexpr Command CmdLastSetting = CmdMailAudio;
     static QString label(Command cmd);
-    // The key that presses a bar button from anywhere in the main window, in portable text ("Alt+D"); the button
-    // texts stay as they are, so the keys are told in the buttons' tool tips. Empty for the popup items.
+    // The key that presses a bar button from anywhere in the main window, in portable text ("Alt+D"). Empty for
+    // the popup items.
     static QString shortcut(Command cmd);
+    // A bar button's text: its label with the letter of its key marked, as "消去(&E)", so the button shows its
+    // key underlined. The label alone for the popup items.
+    static QString buttonText(Command cmd);
+    // The keys that close the active list window.
+    static QStringList closeListKeys() { return {QStringLiteral("Ctrl+W"), QStringLiteral("Ctrl+F4")}; }
     // The key that opens the settings popup, as a menu bar's key would.
     static QString settingsMenuKey() { return QStringLiteral("F10"); }
 
@@ -111,8 +116,9 @@ public:
     bool moveCopyFlag = false;
     bool playFlag = false;
     bool notDownloadedFlag = false;
+    bool deleteFlag = false;
     bool maximizeFlag = false;
-    void setSelectionFacts(bool voiceSelected, bool singleVoiceSelected, bool infoOnlyPresent);
+    void setSelectionFacts(bool voiceSelected, bool singleVoiceSelected, bool infoOnlyPresent, bool rowsSelected);
 
     struct EnableInputs {
         bool listActive = false;

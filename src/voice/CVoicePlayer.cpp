@@ -71,6 +71,7 @@ void CVoicePlayer::close() {
 void CVoicePlayer::resetPipeline() {
     m_stretch->clear();
     m_flushed = false;
+    m_endPending = -1;
     if (m_started) {
         m_heardBefore += (m_written - m_writtenAtDiscard) - m_output.pending();
         m_output.discard();
@@ -107,6 +108,7 @@ bool CVoicePlayer::play() {
         m_readSample = 0;
     }
     m_output.setPaused(false);
+    m_endPending = -1; // a pause does not count as the queue standing still
     setState(State::Playing);
     pump();
     return true;
@@ -289,11 +291,24 @@ void CVoicePlayer::pump() {
     m_stream.decodeUpTo(std::max(m_stream.decodedFrames(), static_cast<int>(m_readSample / FRAME_SAMPLES)) +
                         DECODE_AHEAD_FRAMES);
     checkMark(false);
-    if (sourceDone() && m_output.pending() == 0) {
+    if (sourceDone() && endHeard()) {
         checkMark(true);
         setState(State::Finished);
     }
     Q_EMIT positionChanged();
+}
+
+bool CVoicePlayer::endHeard() {
+    const qint64 pending = m_output.pending();
+    if (pending == 0) {
+        return true;
+    }
+    if (pending != m_endPending) {
+        m_endPending = pending;
+        m_endClock.start();
+        return false;
+    }
+    return m_endClock.elapsed() >= m_endStallMs;
 }
 
 qint64 CVoicePlayer::heardMs() const {

@@ -4,6 +4,7 @@
 #include "voice/CVoiceMeasure.h"
 #include "voice/CVoiceStream.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -36,6 +37,10 @@ public:
     enum class MarkResult { Written, AlreadyPlayed, WriteFailed };
 
     static constexpr int MARK_AFTER_MS = 2000;
+    // Every sample handed over, a message has ended once the output's queue is empty, or once it has stopped
+    // going down for this long: a sound server that never reports the last few samples heard does not keep the
+    // player at the end of the message for ever.
+    static constexpr int END_STALL_MS = 1000;
     // A message resumed plays on from this far before where it was left.
     static constexpr int RESUME_BACK_FRAMES = 200;
     static constexpr double SPEEDS[] = {0.75, 1.0, 1.25, 1.5, 2.0};
@@ -73,6 +78,7 @@ public:
     void pump();
     // The timer's period in milliseconds (0: no timer, the caller pumps).
     void setPumpInterval(int ms) { m_pumpMs = ms; }
+    void setEndStallMs(int ms) { m_endStallMs = ms; }
 
     State state() const { return m_state; }
     double speed() const { return m_speed; }
@@ -100,6 +106,8 @@ private:
     void resetPipeline();
     void setState(State s);
     void checkMark(bool atEnd);
+    // Whether the output has played out what it holds at the end of the message (see END_STALL_MS).
+    bool endHeard();
     qint64 feedNormal(qint64 room);
     qint64 feedStretched(qint64 room);
     bool sourceDone() const;
@@ -123,6 +131,9 @@ private:
     bool m_markDone = false;
     bool m_started = false;
     int m_pumpMs = 20;
+    int m_endStallMs = END_STALL_MS;
+    qint64 m_endPending = -1; // the output's queue when it last went down at the end
+    QElapsedTimer m_endClock;
     QTimer m_timer;
     std::vector<float> m_floatIn;
     std::vector<float> m_floatOut;

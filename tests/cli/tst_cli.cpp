@@ -3,6 +3,7 @@
 #include "platform/CCp932.h"
 #include "store/CFileMng.h"
 #include "support/CCliRunner.h"
+#include "support/CSoundServer.h"
 #include "support/CTestFiles.h"
 #include "support/CZunoSimProcess.h"
 #include "voice/CVoiceMeasure.h"
@@ -41,90 +42,6 @@ CSampleUnit::Message message(const QString& box, int serial) {
     m.voiceSeed = static_cast<uint64_t>(serial);
     return m;
 }
-
-// A sound server of this test's own: PulseAudio on a private socket with one null sink at 8 kHz mono, so that
-// what kelda-cli plays comes back sample for sample from the sink's monitor. Stopped with the object.
-class SoundServer {
-public:
-    explicit SoundServer(const QString& dir) : m_dir(dir) {}
-    ~SoundServer() {
-        for (QProcess* p : {&m_recorder, &m_server}) {
-            if (p->state() != QProcess::NotRunning) {
-                p->terminate();
-                if (!p->waitForFinished(3000)) {
-                    p->kill();
-                    p->waitForFinished(3000);
-                }
-            }
-        }
-    }
-    // Empty when the server runs; otherwise why it could not be started here.
-    QString start() {
-        const QString server = QStandardPaths::findExecutable("pulseaudio");
-        const QString parec = QStandardPaths::findExecutable("parec");
-        if (server.isEmpty() || parec.isEmpty()) {
-            return "pulseaudio or parec is not installed";
-        }
-        QDir().mkpath(m_dir + "/home");
-        QDir().mkpath(m_dir + "/run");
-        QFile::setPermissions(m_dir + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_dir + "/home");
-        env.insert("XDG_RUNTIME_DIR", m_dir + "/run");
-        env.insert("XDG_CONFIG_HOME", m_dir + "/home");
-        env.remove("PULSE_SERVER");
-        m_server.setProcessEnvironment(env);
-        m_server.setProcessChannelMode(QProcess::MergedChannels);
-        m_server.start(server, {"--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm",
-                                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket(),
-                                "--load=module-null-sink sink_name=kelda_test rate=8000 channels=1"});
-        if (!m_server.waitForStarted(5000)) {
-            return "pulseaudio did not start";
-        }
-        QElapsedTimer clock;
-        clock.start();
-        while (!QFile::exists(socket())) {
-            if (m_server.state() == QProcess::NotRunning || clock.elapsed() > 10000) {
-                return "pulseaudio did not come up: " + QString::fromLocal8Bit(m_server.readAll()).trimmed();
-            }
-            QTest::qWait(50);
-        }
-        m_recorder.setProcessEnvironment(env);
-        m_recorder.start(parec, {"--server=unix:" + socket(), "--device=kelda_test.monitor", "--rate=8000",
-                                 "--channels=1", "--format=s16le", "--raw", "--latency-msec=20"});
-        // The monitor sends silence as soon as the recorder is attached: its first bytes say it listens.
-        clock.restart();
-        while (m_recorder.bytesAvailable() < 1600) {
-            if (m_recorder.state() == QProcess::NotRunning || clock.elapsed() > 10000) {
-                return "parec records nothing from the null sink";
-            }
-            m_recorder.waitForReadyRead(100);
-        }
-        m_recorder.readAll();
-        return QString();
-    }
-    QString serverAddress() const { return "unix:" + socket(); }
-    // What the monitor recorded since the last call, after waiting for the given time to pass.
-    std::vector<int16_t> take(int afterMs) {
-        QElapsedTimer clock;
-        clock.start();
-        QByteArray all;
-        while (clock.elapsed() < afterMs) {
-            m_recorder.waitForReadyRead(50);
-            all += m_recorder.readAll();
-        }
-        all += m_recorder.readAll();
-        std::vector<int16_t> s(static_cast<size_t>(all.size() / 2));
-        std::memcpy(s.data(), all.constData(), s.size() * 2);
-        return s;
-    }
-
-private:
-    QString socket() const { return m_dir + "/run/native"; }
-    QString m_dir;
-    QProcess m_server;
-    QProcess m_recorder;
-};
 
 // First and one past the last sample louder than a whisper.
 std::pair<qsizetype, qsizetype> soundSpan(const int16_t* s, qsizetype n) {
@@ -623,7 +540,7 @@ private Q_SLOTS:
         const auto [refFirst, refLast] = soundSpan(decoded.samples(), decoded.totalSamples());
         QVERIFY(refLast - refFirst > 8000);
 
-        SoundServer server(local->filePath("sound"));
+        CSoundServer server(local->filePath("sound"));
         const QString problem = server.start();
         if (!problem.isEmpty()) {
             QSKIP(qPrintable("no sound server here: " + problem));

@@ -5,6 +5,7 @@
 #include "support/CSampleFolder.h"
 
 #include <QDir>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,7 +23,10 @@ private Q_SLOTS:
         QVERIFY(!R::listActive(f, in));
         in.listActive = true;
         QVERIFY(R::listActive(f, in));
-        f.setSelectionFacts(true, false, true);
+        QVERIFY(!R::rowsSelected(f, in));
+        f.setSelectionFacts(true, false, true, true);
+        QVERIFY(R::rowsSelected(f, in));
+        QVERIFY(!R::rowsSelected(f, {}));
         QVERIFY(R::voiceSelected(f, in));
         QVERIFY(!R::singleVoiceSelected(f, in));
         QVERIFY(R::infoOnlyRowsPresent(f, in));
@@ -48,6 +52,21 @@ private Q_SLOTS:
         f.doc().linkChecking = false;
         f.doc().loggedIn = 0;
         QCOMPARE(f.linkStatusText(), QString("ＺＵＮＯにログインしていません"));
+    }
+
+    // Every bar button shows the letter of its own key underlined, and no two buttons share one.
+    void buttonsShowTheirKeys() {
+        using C = CMainFrameLogic;
+        QSet<QChar> letters;
+        for (int c = 0; c < C::BUTTON_COUNT; ++c) {
+            const auto cmd = C::Command(c);
+            const QString key = C::shortcut(cmd);
+            QVERIFY2(key.startsWith("Alt+") && key.size() == 5, qPrintable(key));
+            QCOMPARE(C::buttonText(cmd), C::label(cmd) + "(&" + key.back() + ")");
+            letters.insert(key.back());
+        }
+        QCOMPARE(letters.size(), C::BUTTON_COUNT);
+        QCOMPARE(C::buttonText(C::CmdLogin), C::label(C::CmdLogin));
     }
 
     void folderRules() {
@@ -115,7 +134,7 @@ private Q_SLOTS:
 
         // The rule decides.
         QVERIFY(!t.isEnabled(C::CmdPlay, f, in));
-        f.setSelectionFacts(true, true, false);
+        f.setSelectionFacts(true, true, false, true);
         QVERIFY(t.isEnabled(C::CmdPlay, f, in));
 
         QCOMPARE(t.addToggle(C::CmdConvDel, &CCommandRules::always, &CCommandRules::deleteWavAfterPlay,

@@ -416,7 +416,7 @@ private Q_SLOTS:
         QCOMPARE(CPrivateProfile::getString(f.iniFile(), "DISP", "DISP3", "x"), QString());
 
         f.setBoxField("x");
-        f.setSelectionFacts(true, true, true);
+        f.setSelectionFacts(true, true, true, true);
         f.closeSlot(1);
         QVERIFY(f.closeSlot(1).empty());
         QCOMPARE(d.num, 0);

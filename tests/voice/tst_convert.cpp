@@ -114,11 +114,13 @@ public:
     bool start() override { return hasDevice; }
     qint64 room() const override { return paused ? 0 : 400; }
     void write(const int16_t* s, qint64 n) override { heard.insert(heard.end(), s, s + n); }
-    qint64 pending() const override { return 0; }
+    // A sound server may never report its last few samples heard: the queue then stays at keepsLast.
+    qint64 pending() const override { return heard.empty() ? 0 : keepsLast; }
     void discard() override {}
     void setPaused(bool p) override { paused = p; }
     void stop() override {}
     void setVolume(double) override {}
+    qint64 keepsLast = 0;
     QByteArray bytes() const {
         return QByteArray(reinterpret_cast<const char*>(heard.data()), qsizetype(heard.size()) * 2);
     }
@@ -684,6 +686,33 @@ private Q_SLOTS:
         QCOMPARE(uint8_t(after[1]), playedOnDisk);
         // Only the played byte changes; the voice data stays as it was.
         QCOMPARE(after.mid(2), before.mid(2));
+    }
+
+    // A message ends, and is marked played, also on a sound server whose queue never empties.
+    void messageEndsWhereTheQueueStandsStill() {
+        const QByteArray voiceData = CSampleUnit::voiceFrames(5, 150);
+        writeMessage(voice(), voiceData);
+        TestOutput out;
+        out.keepsLast = 160;
+        CVoicePlayer player(out);
+        player.setPumpInterval(0);
+        player.setEndStallMs(40);
+        player.open(rowOf(voice()));
+        QVERIFY(player.play());
+        QElapsedTimer clock;
+        clock.start();
+        qint64 handedOverAt = -1;
+        while (player.state() == CVoicePlayer::State::Playing && clock.elapsed() < 3000) {
+            player.pump();
+            if (handedOverAt < 0 && out.heard.size() == size_t(150 * 80)) {
+                handedOverAt = clock.elapsed();
+            }
+            QTest::qWait(5);
+        }
+        QCOMPARE(player.state(), CVoicePlayer::State::Finished);
+        QVERIFY(handedOverAt >= 0);
+        QVERIFY2(clock.elapsed() - handedOverAt >= 40, "ended before the queue had stood still long enough");
+        QCOMPARE(uint8_t(CTestFiles::read(voice())[1]), uint8_t(1));
     }
 
     // The loudness of messages at several levels agrees with an independent meter within 0.5 LU; the peak is the

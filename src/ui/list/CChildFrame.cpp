@@ -1,8 +1,11 @@
 #include "ui/list/CChildFrame.h"
 
+#include "ui/list/CDataListCtrl.h"
 #include "ui/list/CListDispView.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -35,6 +38,25 @@ CChildFrame::CChildFrame(CListDispView* view, const QString& caption, QWidget* p
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(160, 80);
     setWindowIcon(listIcon());
+    dropCloseKeys();
+}
+
+void CChildFrame::dropCloseKeys() {
+    // The main window closes the active list by these keys wherever the keyboard is, on the bar too; the window
+    // menu's own copy of them, live only inside the list, would make them ambiguous there and do nothing.
+    QMenu* menu = systemMenu();
+    if (!menu) {
+        return;
+    }
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (QAction* a : menu->actions()) {
+        for (const QKeySequence& k : a->shortcuts()) {
+            if (closeKeys.contains(k)) {
+                a->setShortcuts({});
+                break;
+            }
+        }
+    }
 }
 
 int CChildFrame::slot() const {
@@ -58,6 +80,7 @@ void CChildFrame::setCloseBoxShown(bool shown) {
         if (visible && !isVisible()) {
             show();
         }
+        dropCloseKeys();
     }
 }
 
@@ -83,6 +106,15 @@ void CChildFrame::paintEvent(QPaintEvent* e) {
         p.fillRect(rect(), palette().window());
     }
     QMdiSubWindow::paintEvent(e);
+}
+
+bool CChildFrame::focusNextPrevChild(bool next) {
+    // The list window would keep Tab among its own controls; back from the list leads out of it.
+    if (!next && m_view && focusWidget() == m_view->list()) {
+        Q_EMIT backtabOut();
+        return true;
+    }
+    return QMdiSubWindow::focusNextPrevChild(next);
 }
 
 void CChildFrame::remember() {

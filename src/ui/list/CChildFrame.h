@@ -18,15 +18,19 @@ public:
 
 Q_SIGNALS:
     void listClosed(CChildFrame* frame);
+    // Shift+Tab in the list: the keys go back to the window around the list window.
+    void backtabOut();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void remember();
+    void dropCloseKeys();
     CListDispView* m_view;
     QRect m_normal;
     bool m_closed = false;

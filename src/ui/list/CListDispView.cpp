@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -54,6 +55,12 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     // Measuring waits while an operation has the window (it disables the list) or a dialog is open over it, so that
     // it writes no cache into a folder that is being changed.
     m_measure.setMayWork([this] { return isEnabled() && QApplication::activeModalWidget() == nullptr; });
+    // Another run's changes come in without a click, but never between a press and its release (the row under
+    // the pointer could change), nor while an operation of this window or a dialog over it runs.
+    m_follow.mayReload = [this] { return isEnabled() && QApplication::activeModalWidget() == nullptr && !m_pressed; };
+    m_list->viewport()->installEventFilter(this);
+    connect(&m_follow, &CListFollow::reloadDue, this,
+            [this] { reload(CListModel::Sort::Keep, CListModel::Columns::Same); });
     connect(&m_measure, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
         m_model.setFigures(path, f);
         m_list->viewport()->update();
@@ -75,6 +82,7 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
 
 CListDispView::~CListDispView() {
     m_measure.stop();
+    m_follow.clear();
     // The bar reads the list's selection and model; it stops playing and goes first.
     delete m_bar;
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
@@ -82,11 +90,23 @@ CListDispView::~CListDispView() {
     delete m_table;
 }
 
+bool CListDispView::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_list->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+            m_pressed = true;
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            m_pressed = static_cast<QMouseEvent*>(e)->buttons() != Qt::NoButton;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void CListDispView::showSortArrow() {
     m_list->header()->setArrow(m_model.sortState().arrowColumn(), m_model.sortState().arrowImage());
 }
 
 void CListDispView::finished() {
+    m_follow.loaded(m_model.doc().slotFolderPath(m_model.slot()), m_model.boxFolders());
     m_measure.start(m_model.voicePaths());
     showSortArrow();
     Q_EMIT loaded();
@@ -163,6 +183,7 @@ void CListDispView::returnTo(const Place& p) {
 void CListDispView::toggleFlag(int row) {
     if (m_model.toggleFlag(row) == 1) {
         m_table->rowChanged(row);
+        m_follow.caughtUp();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/CListFollow.h"
 #include "list/CListModel.h"
 #include "voice/CMeasureRun.h"
 
@@ -58,6 +59,9 @@ public:
     // A click on a column header.
     void headerClicked(int column);
 
+    // Follows changes another run makes to the box folders (tests shorten its wait).
+    CListFollow& follow() { return m_follow; }
+
     // The dialogs, replaceable by tests: each returns true when its dialog closed with OK.
     std::function<bool(CFindSetLogic&)> findSetRunner;
     std::function<bool(CListDispSelectLogic&)> columnRunner;
@@ -68,6 +72,10 @@ Q_SIGNALS:
     void factsChanged();
     void loaded();
     void editRequested(int row);
+
+protected:
+    // Keeps whether a mouse button is down on the rows: the list does not follow another run's changes then.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // Where the user was in the list: the selected, current and first shown messages and the sideways scroll.
@@ -89,4 +97,6 @@ private:
     CPlayerBar* m_bar;
     // The voice data of the listed messages, measured between events (the window's own thread) after each load.
     CMeasureRun m_measure;
+    CListFollow m_follow;
+    bool m_pressed = false;
 };

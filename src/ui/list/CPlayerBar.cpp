@@ -78,6 +78,16 @@ CPlayerBar::CPlayerBar(CListDispView& view, QWidget* parent) : QWidget(parent), 
     m_message = new QLabel(this);
     m_message->setObjectName(QStringLiteral("message"));
 
+    // The list window is not erased before it paints (it paints all of its list itself): the bar fills its own
+    // ground, or rows scrolled away and other windows would show through it.
+    setAutoFillBackground(true);
+    // A click on a control leaves the keys with the list: the arrows move the rows, never the speed or the volume
+    // behind the user's back. Tab reaches the controls, where the arrows then work on purpose.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_play, m_stop, m_seek, m_speed, m_volume, m_next, m_continue,
+                                                      m_level, m_skipSilence, m_fromStart}) {
+        w->setFocusPolicy(Qt::TabFocus);
+    }
+
     auto* controls = new QHBoxLayout;
     controls->setContentsMargins(0, 0, 0, 0);
     controls->addWidget(m_play);

@@ -24,7 +24,7 @@ COperationCommands::COperationCommands(CMainFrame& frame, CLinkController& link)
     t.add(C::CmdBulkDownload, &R::loggedInToDownloadFolder, [this] { boxDownload(true); });
     t.add(C::CmdSelDownload, &R::loggedInToDownloadFolder, [this] { boxDownload(false); });
     t.add(C::CmdVoiceDownload, &R::loggedInWithInfoOnlyRows, [this] { voiceDownload(); });
-    t.add(C::CmdDelete, &R::listActive, [this] { CMsgOpsCommand::Delete(m_frame, m_frame.ui(), m_link.ftp()); });
+    t.add(C::CmdDelete, &R::rowsSelected, [this] { CMsgOpsCommand::Delete(m_frame, m_frame.ui(), m_link.ftp()); });
     // Like the other commands on the folder it works in, it takes the folder name from the field first.
     t.add(C::CmdMoveCopy, &R::movableSelected, [this] {
         m_frame.logic().takeFolderNameFromField();

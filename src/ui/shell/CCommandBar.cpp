@@ -16,8 +16,8 @@ CCommandBar::CCommandBar(QWidget* parent) : QWidget(parent) {
     setFont(CJapaneseFont::font(13));
     for (int i = 0; i < C::BUTTON_COUNT; ++i) {
         const auto cmd = static_cast<C::Command>(i);
-        auto* b = new QPushButton(C::label(cmd), this);
-        // Reachable by Tab, pressed by Space or Return, and by its key from anywhere in the window.
+        auto* b = new QPushButton(C::buttonText(cmd), this);
+        // Reachable by Tab, pressed by Space or Return, and by its key (underlined) from anywhere in the window.
         b->setFocusPolicy(Qt::StrongFocus);
         b->setAutoDefault(true);
         const QKeySequence key(C::shortcut(cmd), QKeySequence::PortableText);
@@ -69,6 +69,9 @@ void CCommandBar::layoutBar() {
     // Both fields show two whole lines: the box field puts the extension boxes on a line of their own.
     const int field = std::max(36, m_box->twoLineHeight());
     auto place = [&](C::Command cmd, int x, int y, int width) {
+        // A button is never narrower than its text with its key: a font wider than the one the bar was drawn for
+        // widens it rather than cutting the text.
+        width = std::max(width, m_buttons[cmd]->sizeHint().width());
         m_buttons[cmd]->setGeometry(x, y, width, h);
         return x + width + 3;
     };
@@ -78,9 +81,14 @@ void CCommandBar::layoutBar() {
     x = place(C::CmdBulkDownload, x, kGap, 96);
     x = place(C::CmdSelDownload, x, kGap, 96);
     place(C::CmdVoiceDownload, x, kGap, 118);
-    place(C::CmdSettings, w - 211 - 100, kGap, 100);
-    place(C::CmdWindow, w - 108 - 100, kGap, 100);
-    place(C::CmdVersion, w - 5 - 100, kGap, 100);
+    // The three fixed buttons are laid from the right edge leftwards.
+    int right = w - 5;
+    for (C::Command cmd : {C::CmdVersion, C::CmdWindow, C::CmdSettings}) {
+        const int width = std::max(100, m_buttons[cmd]->sizeHint().width());
+        right -= width;
+        place(cmd, right, kGap, width);
+        right -= 3;
+    }
     // Folder and box rows, each a button and its field to the right edge.
     const int folderY = kGap + h + 5;
     place(C::CmdFolderName, 5, folderY, 80);

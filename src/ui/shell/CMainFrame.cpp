@@ -80,6 +80,15 @@ CMainFrame::CMainFrame(CUserInterface& ui, const QString& iniFile, QWidget* pare
     auto* menuKey = new QShortcut(QKeySequence(C::settingsMenuKey()), this);
     connect(menuKey, &QShortcut::activated, this, &CMainFrame::openSettingsMenuByKey);
     connect(m_settingsMenu, &QMenu::aboutToHide, this, [this] { m_sinceSettingsHidden.start(); });
+    // The keys that close a document window elsewhere on the desktop close the active list, as its close box does.
+    for (const QString& key : C::closeListKeys()) {
+        auto* closeKey = new QShortcut(QKeySequence(key, QKeySequence::PortableText), this);
+        connect(closeKey, &QShortcut::activated, this, [this] {
+            if (CChildFrame* f = activeList()) {
+                f->close();
+            }
+        });
+    }
 
     m_windowMenu = new QMenu(this);
     connect(m_windowMenu, &QMenu::aboutToHide, this, [this] { m_sinceWindowHidden.start(); });
@@ -224,6 +233,8 @@ CChildFrame* CMainFrame::openListWindow(int slot) {
     m_mdi->addSubWindow(frame);
     m_frames << frame;
     connect(frame, &CChildFrame::listClosed, this, &CMainFrame::onListClosed);
+    connect(frame, &CChildFrame::backtabOut, this,
+            [this] { m_bar->tabOrder().last()->setFocus(Qt::BacktabFocusReason); });
     connect(view, &CListDispView::factsChanged, this, [this, frame] { onListFacts(frame); });
     if (m_logic.doc().num > 1) {
         const QRect r = toQRect(P::newListRect(toWinRect(clientRect())));
@@ -412,6 +423,16 @@ void CMainFrame::runCommand(Command cmd) {
     }
 }
 
+bool CMainFrame::focusNextPrevChild(bool next) {
+    CChildFrame* active = activeList();
+    QWidget* last = m_bar->tabOrder().last();
+    if (active && next && focusWidget() == last) {
+        active->view()->list()->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
+}
+
 void CMainFrame::onSubWindowActivated(QMdiSubWindow* w) {
     auto* frame = qobject_cast<CChildFrame*>(w);
     for (auto* f : listWindows()) {
@@ -434,7 +455,8 @@ void CMainFrame::onListFacts(CChildFrame* frame) {
         return;
     }
     const auto facts = frame->view()->selectionFacts();
-    m_logic.setSelectionFacts(facts.voiceSelected, facts.singleVoiceSelected, frame->view()->model().infoOnlyPresent());
+    m_logic.setSelectionFacts(facts.voiceSelected, facts.singleVoiceSelected, frame->view()->model().infoOnlyPresent(),
+                              facts.rowsSelected);
     updateCommandStates();
     refreshStatus(false);
 }

@@ -93,6 +93,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // Tab goes on from the bar's last button to the active list (Shift+Tab in the list comes back, see
+    // CChildFrame).
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void restoreMainPlacement(const QString& iniFile);

@@ -36,6 +36,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -501,6 +502,49 @@ private Q_SLOTS:
     }
     // The player bar: what a row without voice data says, Space plays, the mark after two seconds reaches the file
     // and the row, "次の未再生" passes information-only and played rows, and no device is one line.
+    // Messages another run adds come into the open list by themselves; the selected message stays selected and
+    // the main frame hears of the new counts.
+    void listFollowsAnotherRun() {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("root");
+        CSampleFolder::makeDownloadFolder(root, "dl", {"01"}, {}, 3);
+        CScriptedUi ui;
+        CKELDADoc doc;
+        CSampleFolder::showFirstList(doc, root, "留守録BOX：01");
+        CListDispView view(doc, 1, ui);
+        view.follow().setQuietMs(30);
+        view.resize(1000, 500);
+        view.show();
+        view.load(CListModel::Load::Fresh);
+        QCOMPARE(view.model().rowCount(), 3);
+        view.list()->selectRow(1);
+        const QString selected = view.model().messageIdentity(1);
+        QSignalSpy facts(&view, &CListDispView::factsChanged);
+        CSampleFolder::Message newest;
+        newest.dateTime = "2030/01/01 09:00";
+        CSampleFolder::writeMessage(root + "/dl/rusuroku/01", "01", 77, newest);
+        QTRY_COMPARE(view.model().rowCount(), 4);
+        QVERIFY(facts.count() >= 1);
+        const auto rows = view.list()->selectedRowNumbers();
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(view.model().messageIdentity(rows.front()), selected);
+        // Between a press on a row and its release the rows stay where they are.
+        QWidget* rowArea = view.list()->viewport();
+        QTest::mousePress(rowArea, Qt::LeftButton, {}, QPoint(20, 5));
+        CSampleFolder::writeMessage(root + "/dl/rusuroku/01", "01", 79, newest);
+        QTest::qWait(400);
+        QCOMPARE(view.model().rowCount(), 4);
+        QTest::mouseRelease(rowArea, Qt::LeftButton, {}, QPoint(20, 5));
+        QTRY_COMPARE(view.model().rowCount(), 5);
+        // While an operation of the window has it (the window disabled), the list waits.
+        view.setEnabled(false);
+        CSampleFolder::writeMessage(root + "/dl/rusuroku/01", "01", 78, newest);
+        QTest::qWait(400);
+        QCOMPARE(view.model().rowCount(), 5);
+        view.setEnabled(true);
+        QTRY_COMPARE(view.model().rowCount(), 6);
+    }
+
     void playerBar() {
         QTemporaryDir dir;
         const QString root = dir.filePath("root");

@@ -403,7 +403,8 @@ private Q_SLOTS:
         QVERIFY(target->toolTip().contains(key.toString(QKeySequence::NativeText)));
     }
 
-    // A list that opens takes the keys: the arrows move its rows without a click first.
+    // A list that opens takes the keys: the arrows move its rows without a click first, Tab goes between it and
+    // the bar, and the keys close it.
     void openedListTakesTheKeys() {
         writeIni();
         CScriptedUi ui;
@@ -419,6 +420,33 @@ private Q_SLOTS:
         QCOMPARE(list->currentIndex().row(), 0);
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(list->selectedRowNumbers(), std::vector<int>({1}));
+        // Shift+Tab leaves the list for the bar's last button, and Tab comes back.
+        QPushButton* last = frame.commandBar()->tabOrder().last();
+        QTest::keyClick(list, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), last);
+        QTest::keyClick(last, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), list);
+        // 消去 needs a selected row.
+        QPushButton* erase = frame.commandBar()->button(C::CmdDelete);
+        QTRY_VERIFY(erase->isEnabled());
+        const QPoint selectedRow = list->visualRect(list->model()->index(1, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, selectedRow);
+        QVERIFY(list->selectedRowNumbers().empty());
+        QTRY_VERIFY(!erase->isEnabled());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, selectedRow);
+        QTRY_VERIFY(erase->isEnabled());
+        // Ctrl+W closes the active list window, from the bar too, and Ctrl+F4 the next from inside the list.
+        frame.listCommands().boxChooser = choose({"r:02"});
+        frame.runCommand(C::CmdBox);
+        QCOMPARE(frame.listWindows().size(), 2);
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        frame.commandBar()->button(C::CmdBox)->setFocus(Qt::TabFocusReason);
+        QTest::keySequence(frame.commandBar()->button(C::CmdBox), QKeySequence("Ctrl+W"));
+        QTRY_COMPARE(frame.listWindows().size(), 1);
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
+        QTest::keySequence(frame.activeList()->view()->list(), QKeySequence("Ctrl+F4"));
+        QTRY_COMPARE(frame.listWindows().size(), 0);
+        QTRY_VERIFY(!erase->isEnabled());
         ui.replies.push_back(MsgResult::Yes);
         QVERIFY(frame.close());
     }
