@@ -68,20 +68,19 @@ void CCommandBar::layoutBar() {
     const int h = kButtonHeight;
     // Both fields show two whole lines: the box field puts the extension boxes on a line of their own.
     const int field = std::max(36, m_box->twoLineHeight());
+    // The widths hold each label with its key in the bar's font; a wider font widens a button rather than cut
+    // its text.
     auto place = [&](C::Command cmd, int x, int y, int width) {
-        // A button is never narrower than its text with its key: a font wider than the one the bar was drawn for
-        // widens it rather than cutting the text.
         width = std::max(width, m_buttons[cmd]->sizeHint().width());
         m_buttons[cmd]->setGeometry(x, y, width, h);
         return x + width + 3;
     };
     // First row: the download commands, and the three fixed buttons at the right edge.
     int x = 5;
-    x = place(C::CmdFolderDownload, x, kGap, 118);
-    x = place(C::CmdBulkDownload, x, kGap, 96);
-    x = place(C::CmdSelDownload, x, kGap, 96);
-    place(C::CmdVoiceDownload, x, kGap, 118);
-    // The three fixed buttons are laid from the right edge leftwards.
+    x = place(C::CmdFolderDownload, x, kGap, 128);
+    x = place(C::CmdBulkDownload, x, kGap, 102);
+    x = place(C::CmdSelDownload, x, kGap, 106);
+    place(C::CmdVoiceDownload, x, kGap, 135);
     int right = w - 5;
     for (C::Command cmd : {C::CmdVersion, C::CmdWindow, C::CmdSettings}) {
         const int width = std::max(100, m_buttons[cmd]->sizeHint().width());
@@ -91,19 +90,18 @@ void CCommandBar::layoutBar() {
     }
     // Folder and box rows, each a button and its field to the right edge.
     const int folderY = kGap + h + 5;
-    place(C::CmdFolderName, 5, folderY, 80);
-    m_folder->setGeometry(88, folderY, std::max(40, w - 5 - 88), field);
+    const int fieldX = std::max(place(C::CmdFolderName, 5, folderY, 94), place(C::CmdBox, 5, folderY + field + kGap, 94));
+    m_folder->setGeometry(fieldX, folderY, std::max(40, w - 5 - fieldX), field);
     const int boxY = folderY + field + kGap;
-    place(C::CmdBox, 5, boxY, 80);
-    m_box->setGeometry(88, boxY, std::max(40, w - 5 - 88), field);
+    m_box->setGeometry(fieldX, boxY, std::max(40, w - 5 - fieldX), field);
     // Display and message commands.
     const int y = boxY + field + kGap;
     x = 5;
     x = place(C::CmdSelDisplay, x, y, 80);
     x = place(C::CmdAllDisplay, x, y, 80);
-    x = place(C::CmdNotDownloaded, x, y, 110);
+    x = place(C::CmdNotDownloaded, x, y, 122);
     x = place(C::CmdConvert, x, y, 80);
     x = place(C::CmdPlay, x, y, 80);
     x = place(C::CmdDelete, x, y, 80);
-    place(C::CmdMoveCopy, x, y, 96);
+    place(C::CmdMoveCopy, x, y, 110);
 }
