@@ -54,7 +54,8 @@ bool CVoiceMeasureCache::stamp(const QString& path, qint64& size, qint64& mtimeM
 
 void CVoiceMeasureCache::load() {
     m_entries.clear();
-    m_dirty.clear();
+    m_dirtyFigures.clear();
+    m_dirtyResume.clear();
     m_changed = false;
     QFile file(pathIn(m_folder));
     if (!file.open(QIODevice::ReadOnly)) {
@@ -103,13 +104,30 @@ CVoiceMeasureCache::SaveResult CVoiceMeasureCache::save() {
     if (!m_changed) {
         return SaveResult::Unchanged;
     }
-    QHash<QString, Entry> mine;
-    for (const QString& name : std::as_const(m_dirty)) {
-        mine.insert(name, m_entries.value(name));
-    }
+    const QHash<QString, Entry> mine = m_entries;
+    const QSet<QString> figuresChanged = m_dirtyFigures;
+    const QSet<QString> resumeChanged = m_dirtyResume;
     load();
-    for (auto it = mine.cbegin(); it != mine.cend(); ++it) {
-        m_entries.insert(it.key(), it.value());
+    for (const QString& name : figuresChanged) {
+        const Entry& m = mine[name];
+        Entry& e = m_entries[name];
+        // The place another holder kept stays, as long as it was kept in the same voice data.
+        const bool sameData = e.size == m.size && e.mtimeMs == m.mtimeMs;
+        const int resume = resumeChanged.contains(name) ? m.resumeFrame : (sameData ? e.resumeFrame : 0);
+        e = m;
+        e.resumeFrame = resume;
+    }
+    for (const QString& name : resumeChanged) {
+        if (figuresChanged.contains(name)) {
+            continue;
+        }
+        const Entry& m = mine[name];
+        Entry& e = m_entries[name];
+        if (e.size == m.size && e.mtimeMs == m.mtimeMs) {
+            e.resumeFrame = m.resumeFrame;
+        } else {
+            e = m;
+        }
     }
     // The lines of messages deleted or moved away since go, so that the file stays as long as the folder's list.
     const QDir dir(m_folder);
@@ -185,7 +203,7 @@ void CVoiceMeasureCache::put(const QString& path, qint64 size, qint64 mtimeMs, c
     e.mtimeMs = mtimeMs;
     e.measured = true;
     e.figures = figures;
-    m_dirty.insert(nameOf(path));
+    m_dirtyFigures.insert(nameOf(path));
     m_changed = true;
 }
 
@@ -214,7 +232,7 @@ void CVoiceMeasureCache::setResumeFrame(const QString& path, int frame) {
     frame = std::max(0, frame);
     if (e.resumeFrame != frame) {
         e.resumeFrame = frame;
-        m_dirty.insert(nameOf(path));
+        m_dirtyResume.insert(nameOf(path));
         m_changed = true;
     }
 }

@@ -58,8 +58,10 @@ private:
 
     QString m_folder;
     QHash<QString, Entry> m_entries;
-    // The entries changed since the load: a save writes these over what the file holds then, so that two
-    // holders of one folder's cache (the background measuring and the player) do not undo each other.
-    QSet<QString> m_dirty;
+    // What changed since the load, the figures and the resume place apart: a save writes only these over what the
+    // file holds then, so that two holders of one folder's cache (the background measuring and the player) do not
+    // undo each other, not even in one message's line.
+    QSet<QString> m_dirtyFigures;
+    QSet<QString> m_dirtyResume;
     bool m_changed = false;
 };

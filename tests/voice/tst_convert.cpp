@@ -1020,6 +1020,36 @@ private Q_SLOTS:
                      .contains(QFileInfo(files[2]).fileName().toUtf8()));
     }
 
+    // Two holders of one folder's cache, each with the message's line loaded: the measuring writes its figures
+    // and the player the place it stopped, in either order; neither undoes the other.
+    void twoHoldersOfOneLine() {
+        writeMessage(voice(), CSampleEncoder::encode(speech(4, 1.0)));
+        {
+            CVoiceMeasureCache first(m_dir.path());
+            first.load();
+            first.setResumeFrame(voice(), 40);
+            QCOMPARE(first.save(), CVoiceMeasureCache::SaveResult::Written);
+        }
+        CVoiceMeasureCache measuring(m_dir.path());
+        measuring.load();
+        CVoiceMeasureCache player(m_dir.path());
+        player.load();
+        player.setResumeFrame(voice(), 220);
+        QCOMPARE(player.save(), CVoiceMeasureCache::SaveResult::Written);
+        QVERIFY(measuring.measure(voice()));
+        QCOMPARE(measuring.save(), CVoiceMeasureCache::SaveResult::Written);
+        CVoiceMeasureCache after(m_dir.path());
+        after.load();
+        QCOMPARE(after.resumeFrame(voice()), 220);
+        QVERIFY(after.valid(voice()));
+        // The player, holding the line from before the figures, keeps them when it writes its place again.
+        player.setResumeFrame(voice(), 260);
+        QCOMPARE(player.save(), CVoiceMeasureCache::SaveResult::Written);
+        after.load();
+        QCOMPARE(after.resumeFrame(voice()), 260);
+        QVERIFY(after.valid(voice()));
+    }
+
     // Where a message left part-way resumes.
     void resumePoint_data() {
         QTest::addColumn<int>("leftAt");

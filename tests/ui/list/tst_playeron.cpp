@@ -1,4 +1,5 @@
 // The player bar over a long session on a real sound server: 続けて再生 through fifty messages, and seeking.
+#include "audio/CAudioDeviceOutput.h"
 #include "shell/CKELDADoc.h"
 #include "store/FILESTS_INFO.h"
 #include "support/CSampleFolder.h"
@@ -12,6 +13,7 @@
 
 #include "CSampleUnit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,6 +78,8 @@ private Q_SLOTS:
         qputenv("PULSE_SERVER", m_server->serverAddress().toLocal8Bit());
     }
 
+    void cleanupTestCase() { m_server.reset(); }
+
     void init() {
         if (!m_serverProblem.isEmpty()) {
             QSKIP(qPrintable(m_serverProblem));
@@ -137,5 +141,14 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPlayerOn)
+// The media library's teardown at exit races with its sound server thread (see CAudioDeviceOutput::endProcess):
+// the test ends as the programs do, once its own server is stopped.
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestPlayerOn test;
+    const int status = QTest::qExec(&test, argc, argv);
+    CAudioDeviceOutput::endProcess(status);
+}
+
 #include "tst_playeron.moc"
