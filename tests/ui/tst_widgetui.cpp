@@ -498,6 +498,34 @@ private Q_SLOTS:
         QVERIFY(view.selectionFacts().voiceSelected);
     }
 
+    // A reload nobody asked for (a played mark, another run's change) disables the window for its moment; the
+    // keys stay with the list, so the next Space still plays and pauses.
+    void reloadLeavesTheKeysWithTheList() {
+        QTemporaryDir dir;
+        CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01"}, {}, 5);
+        CKELDADoc doc = oneListOf(dir.path(), "留守録BOX：01");
+        CWidgetUi ui;
+        QMainWindow main;
+        ui.setMainWindow(&main);
+        auto* view = new CListDispView(doc, 1, ui);
+        main.setCentralWidget(view);
+        main.resize(700, 300);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        view->load(CListModel::Load::Fresh);
+        // The first load's progress window had the keyboard for its moment.
+        main.activateWindow();
+        QTRY_VERIFY(main.isActiveWindow());
+        view->list()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), view->list());
+        view->reload(CListModel::Sort::Keep, CListModel::Columns::Same);
+        QCOMPARE(QApplication::focusWidget(), view->list());
+        view->follow().setQuietMs(30);
+        CSampleFolder::writeMessage(dir.path() + "/dl/rusuroku/01", "01", 60, CSampleFolder::Message());
+        QTRY_COMPARE(view->model().rowCount(), 6);
+        QCOMPARE(QApplication::focusWidget(), view->list());
+    }
+
     void fittedColumnsCutNoText() {
         QTemporaryDir dir;
         CSampleFolder::makeDownloadFolder(dir.path(), "dl", {"01", "0200"}, {"1111"}, 12);

@@ -134,6 +134,9 @@ void CListDispView::reload(CListModel::Sort sort, CListModel::Columns columns) {
     // A person playing or editing one message after another keeps their place: the messages still in the list
     // stay selected and the list shows the same part of it.
     const Place before = place();
+    // The load disables the window for its moment, which takes the keyboard from the list: a reload nobody asked
+    // for (another run's change, a played mark) gives it back, so the next key still reaches the list.
+    const bool listHadKeys = m_list->hasFocus();
     setUpdatesEnabled(false);
     m_model.reload(sort, columns);
     if (columns == CListModel::Columns::Changed) {
@@ -141,6 +144,9 @@ void CListDispView::reload(CListModel::Sort sort, CListModel::Columns columns) {
     }
     returnTo(before);
     setUpdatesEnabled(true);
+    if (listHadKeys && !m_list->hasFocus() && m_list->isEnabled() && QApplication::focusWidget() == nullptr) {
+        m_list->setFocus(Qt::OtherFocusReason);
+    }
     finished();
 }
 
