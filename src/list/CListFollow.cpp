@@ -73,17 +73,18 @@ void CListFollow::check() {
         m_timer.start(RETRY_MS);
         return;
     }
-    // A run that holds the download folder may be half-way through a move: the list waits for it to end.
+    const QByteArray now = signature(m_folders);
+    if (now == m_signature) {
+        return;
+    }
+    // A run that holds the download folder may be half-way through a move: the list waits for it to end. Only a
+    // change is looked into, so that the window's look every few seconds never holds the lock a nightly run wants.
     if (!m_downloadFolder.isEmpty()) {
         CFolderLock lock;
         if (lock.acquire(m_downloadFolder, 0) == CFolderLock::State::Busy) {
             m_timer.start(RETRY_MS);
             return;
         }
-    }
-    const QByteArray now = signature(m_folders);
-    if (now == m_signature) {
-        return;
     }
     m_signature = now;
     Q_EMIT reloadDue();
