@@ -197,11 +197,18 @@ bool CPlayerBar::load(int row) {
     }
     const FILESTS_INFO rec = model.recordAt(row);
     const QString path = FILESTS_INFO::text(rec.filePath);
-    if (path == m_loadedPath && m_player->state() != CVoicePlayer::State::Empty) {
+    qint64 size = 0;
+    qint64 mtime = 0;
+    CVoiceMeasureCache::stamp(path, size, mtime);
+    // The same message as loaded, unless another run replaced its file meanwhile (its voice data downloaded, say).
+    if (path == m_loadedPath && size == m_loadedSize && mtime == m_loadedMtime &&
+        m_player->state() != CVoicePlayer::State::Empty) {
         return true;
     }
     rememberPosition();
     m_loadedPath = path;
+    m_loadedSize = size;
+    m_loadedMtime = mtime;
     m_damageText.clear();
     switch (m_player->open(rec)) {
     case CVoicePlayer::OpenResult::Ready:

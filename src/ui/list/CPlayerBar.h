@@ -69,6 +69,8 @@ private:
     std::unique_ptr<CVoiceOutput> m_output;
     std::unique_ptr<CVoicePlayer> m_player;
     QString m_loadedPath;
+    qint64 m_loadedSize = 0;
+    qint64 m_loadedMtime = 0;
     QString m_damageText;
     bool m_seeking = false;
 

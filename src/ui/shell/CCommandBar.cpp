@@ -90,7 +90,8 @@ void CCommandBar::layoutBar() {
     }
     // Folder and box rows, each a button and its field to the right edge.
     const int folderY = kGap + h + 5;
-    const int fieldX = std::max(place(C::CmdFolderName, 5, folderY, 94), place(C::CmdBox, 5, folderY + field + kGap, 94));
+    const int fieldX =
+        std::max(place(C::CmdFolderName, 5, folderY, 94), place(C::CmdBox, 5, folderY + field + kGap, 94));
     m_folder->setGeometry(fieldX, folderY, std::max(40, w - 5 - fieldX), field);
     const int boxY = folderY + field + kGap;
     m_box->setGeometry(fieldX, boxY, std::max(40, w - 5 - fieldX), field);

@@ -669,6 +669,19 @@ private Q_SLOTS:
         QCOMPARE(kept.resumeFrame(a), 0);
         bar->player().pause();
 
+        // Another run replaces the voice data of the loaded message: chosen again, it is the new data that plays.
+        bar->stop();
+        QCOMPARE(bar->player().totalFrames(), 300);
+        QVERIFY(QFile::resize(a, FILESTS_INFO::VOICE_OFFSET));
+        {
+            QFile out(a);
+            QVERIFY(out.open(QIODevice::Append));
+            out.write(CSampleUnit::voiceFrames(8, 500));
+        }
+        view.list()->clearSelection();
+        view.list()->selectRow(rowOf(a));
+        QCOMPARE(bar->player().totalFrames(), 500);
+
         // No sound device: one line, and nothing is marked.
         bar->useOutput(std::make_unique<TestOutput>(false));
         view.list()->selectRow(rowOf(a));
