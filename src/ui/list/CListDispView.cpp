@@ -25,6 +25,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     m_list = new CDataListCtrl(m_model, m_table, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Nothing paints between the parts (the window is not erased first): they touch.
+    layout->setSpacing(0);
     layout->addWidget(m_list);
     m_bar = new CPlayerBar(*this, this);
     layout->addWidget(m_bar);
