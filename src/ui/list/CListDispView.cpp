@@ -60,7 +60,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
     // Another run's changes come in without a click, but never between a press and its release (the row under
     // the pointer could change), nor while an operation of this window or a dialog over it runs.
     m_follow.mayReload = [this] { return isEnabled() && QApplication::activeModalWidget() == nullptr && !m_pressed; };
-    m_list->viewport()->installEventFilter(this);
+    m_rowArea = m_list->viewport();
+    m_rowArea->installEventFilter(this);
     connect(&m_follow, &CListFollow::reloadDue, this,
             [this] { reload(CListModel::Sort::Keep, CListModel::Columns::Same); });
     connect(&m_measure, &CMeasureRun::measured, this, [this](const QString& path, const CVoiceMeasure::Figures& f) {
@@ -85,6 +86,8 @@ CListDispView::CListDispView(CKELDADoc& doc, int slot, CUserInterface& ui, QWidg
 CListDispView::~CListDispView() {
     m_measure.stop();
     m_follow.clear();
+    // The list's parts send events as they go; none reaches this half-destroyed view.
+    m_rowArea->removeEventFilter(this);
     // The bar reads the list's selection and model; it stops playing and goes first.
     delete m_bar;
     // The list and its table read the model while they are hidden and destroyed; they go while it still lives.
@@ -93,7 +96,7 @@ CListDispView::~CListDispView() {
 }
 
 bool CListDispView::eventFilter(QObject* watched, QEvent* e) {
-    if (watched == m_list->viewport()) {
+    if (watched == m_rowArea) {
         if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
             m_pressed = true;
         } else if (e->type() == QEvent::MouseButtonRelease) {

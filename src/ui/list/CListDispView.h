@@ -99,4 +99,5 @@ private:
     CMeasureRun m_measure;
     CListFollow m_follow;
     bool m_pressed = false;
+    QWidget* m_rowArea = nullptr; // the list's viewport, whose presses are watched
 };
