@@ -4,9 +4,15 @@
 #include "voice/CVoiceMeasureCache.h"
 
 #include <QCryptographicHash>
-#include <QDateTime>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
 
 CListFollow::CListFollow(QObject* parent) : QObject(parent) {
     m_timer.setSingleShot(true);
@@ -91,20 +97,35 @@ void CListFollow::check() {
 }
 
 QByteArray CListFollow::signature(const QStringList& boxFolders) {
+    // Taken on every load of the list: names and figures straight from the directory, as cheaply as they come. A
+    // directory lists its names in the same order while nothing changes in it.
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    const QString cache = QString::fromLatin1(CVoiceMeasureCache::FILE_NAME);
+    const size_t cacheLength = std::strlen(CVoiceMeasureCache::FILE_NAME);
     for (const QString& folder : boxFolders) {
-        hash.addData(folder.toUtf8());
-        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Name);
-        for (const QFileInfo& f : files) {
-            // The list shows neither the measurement cache nor the WAV files converted beside the messages.
-            if (f.fileName() == cache || f.suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0) {
+        const QByteArray path = QFile::encodeName(folder);
+        hash.addData(path);
+        DIR* dir = ::opendir(path.constData());
+        if (!dir) {
+            continue;
+        }
+        while (const dirent* e = ::readdir(dir)) {
+            const size_t n = std::strlen(e->d_name);
+            // The list shows neither hidden files, the measurement cache nor the WAV files converted beside the
+            // messages.
+            if (e->d_name[0] == '.' ||
+                (n == cacheLength && std::memcmp(e->d_name, CVoiceMeasureCache::FILE_NAME, n) == 0) ||
+                (n > 4 && ::strcasecmp(e->d_name + n - 4, ".wav") == 0)) {
                 continue;
             }
-            hash.addData(f.fileName().toUtf8());
-            const qint64 figures[2] = {f.size(), f.lastModified().toMSecsSinceEpoch()};
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+                continue;
+            }
+            const qint64 figures[3] = {qint64(st.st_size), qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
+            hash.addData(QByteArrayView(e->d_name, qsizetype(n) + 1));
             hash.addData(QByteArrayView(reinterpret_cast<const char*>(figures), sizeof figures));
         }
+        ::closedir(dir);
         hash.addData(QByteArrayView("\n", 1));
     }
     return hash.result();
