@@ -12,10 +12,6 @@
 
 namespace {
 
-// About a fifth of a second queued: enough to ride over a busy moment of the program, short enough that a pause
-// or a seek is heard at once.
-constexpr qsizetype BUFFER_BYTES = CVoiceStream::SAMPLE_RATE * 2 / 5;
-
 QAudioFormat voiceFormat() {
     QAudioFormat f;
     f.setSampleRate(CVoiceStream::SAMPLE_RATE);
@@ -28,7 +24,8 @@ QAudioFormat voiceFormat() {
 
 bool CAudioDeviceOutput::s_serverTouched = false;
 
-CAudioDeviceOutput::CAudioDeviceOutput() = default;
+CAudioDeviceOutput::CAudioDeviceOutput(int bufferMs)
+    : m_bufferBytes(qsizetype(CVoiceStream::SAMPLE_RATE) * 2 * bufferMs / 1000) {}
 
 CAudioDeviceOutput::~CAudioDeviceOutput() {
     stop();
@@ -55,7 +52,7 @@ bool CAudioDeviceOutput::start() {
         return false;
     }
     m_sink = std::make_unique<QAudioSink>(device, voiceFormat());
-    m_sink->setBufferSize(BUFFER_BYTES);
+    m_sink->setBufferSize(m_bufferBytes);
     m_sink->setVolume(m_volume);
     m_io = m_sink->start();
     if (!m_io || m_sink->error() != QAudio::NoError) {

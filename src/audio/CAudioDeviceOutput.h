@@ -13,7 +13,12 @@ class QIODevice;
 // kelda-cli alike.
 class CAudioDeviceOutput : public CVoiceOutput {
 public:
-    CAudioDeviceOutput();
+    // The list window keeps a short queue so a pause or a seek is heard at once; kelda-cli neither pauses nor
+    // seeks and takes a longer one, so a busy moment of the machine never leaves a gap in what is heard.
+    static constexpr int WINDOW_BUFFER_MS = 200;
+    static constexpr int CONSOLE_BUFFER_MS = 1000;
+
+    explicit CAudioDeviceOutput(int bufferMs = WINDOW_BUFFER_MS);
     ~CAudioDeviceOutput() override;
 
     bool start() override;
@@ -43,6 +48,7 @@ private:
     std::unique_ptr<QAudioSink> m_sink;
     QIODevice* m_io = nullptr;
     double m_volume = 1.0;
+    qsizetype m_bufferBytes;
     QString m_problem;
     static bool s_serverTouched;
 };

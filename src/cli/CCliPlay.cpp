@@ -151,7 +151,7 @@ int CCliPlay::run() {
             return c.usage(QStringLiteral("--speed needs a number from 0.5 to 2"));
         }
     }
-    CAudioDeviceOutput output;
+    CAudioDeviceOutput output(CAudioDeviceOutput::CONSOLE_BUFFER_MS);
     CVoicePlayer player(output);
     int status = CCliCommands::Ok;
     for (const QString& file : c.m_args.operands) {
