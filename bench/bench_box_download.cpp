@@ -56,11 +56,12 @@ void freshFolder(const QString& dl, const QList<Box>& boxes) {
     }
 }
 
-double runOurs(CBenchUi& ui, const QString& dl, const QList<Box>& boxes) {
+double runOurs(CBenchUi& ui, int port, const QString& dl, const QList<Box>& boxes) {
     freshFolder(dl, boxes);
     QElapsedTimer clock;
     clock.start();
     CFtpMng ftp(&ui);
+    ftp.setUnitPort(port);
     if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
         std::fprintf(stderr, "login failed\n");
         return -1;
@@ -145,13 +146,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuno-sim did not start\n");
         return 1;
     }
-    CFtpMng::setPortOverride(sim.port());
     QTemporaryDir work;
     CBenchUi ui;
     std::vector<double> ours, base;
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     for (int round = 0; round < rounds; ++round) {
-        const double o = runOurs(ui, work.filePath("ours"), boxes);
+        const double o = runOurs(ui, sim.port(), work.filePath("ours"), boxes);
         const double c = runCurl(sim.port(), work.filePath("curl"), boxes, work.filePath("curl.cfg"));
         if (o < 0 || c < 0) {
             return 1;

@@ -102,6 +102,7 @@ double deleteOurs(CBenchUi& ui, CZunoSimProcess& sim, const QStringList& names, 
     QElapsedTimer clock;
     clock.start();
     CFtpMng ftp(&ui);
+    ftp.setUnitPort(sim.port());
     if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
         std::fprintf(stderr, "login failed\n");
         return -1;
@@ -189,7 +190,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuno-sim did not start\n");
         return 1;
     }
-    CFtpMng::setPortOverride(sim.port());
     QTemporaryDir work;
     const QString folder = work.filePath("folder1");
     CBenchUi ui;

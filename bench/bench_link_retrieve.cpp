@@ -78,11 +78,12 @@ qint64 folderBytes(const QString& path) {
 }
 
 // Ours: log in, go to the box, Retrieve each file into the folder, QUIT.
-double runOurs(CBenchUi& ui, const Case& c, const QString& target) {
+double runOurs(CBenchUi& ui, int port, const Case& c, const QString& target) {
     cleanDir(target);
     QElapsedTimer clock;
     clock.start();
     CFtpMng ftp(&ui);
+    ftp.setUnitPort(port);
     if (ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
         std::fprintf(stderr, "login failed\n");
         return -1;
@@ -154,7 +155,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zuno-sim did not start\n");
         return 1;
     }
-    CFtpMng::setPortOverride(sim.port());
     QTemporaryDir work;
     CBenchUi ui;
 
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     const char* labels[2] = {"(a) one 10 MB file", "(b) 500 message pairs"};
     for (int k = 0; k < 2; ++k) {
         for (int r = 0; r < rounds; ++r) {
-            const double o = runOurs(ui, *cases[k], work.filePath("ours"));
+            const double o = runOurs(ui, sim.port(), *cases[k], work.filePath("ours"));
             const double b = runCurl(sim.port(), *cases[k], work.filePath("curl"), work.filePath("curl.cfg"));
             if (o < 0 || b < 0) {
                 return 1;

@@ -4,6 +4,7 @@
 #include "link/CListingReader.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CProgressDlg.h"
+#include "store/BoxKind.h"
 #include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 
@@ -25,10 +26,6 @@ QStringList CFolderTree::BoxNames(const QString& listing) {
     return CFtpListing::boxNumbers(listing);
 }
 
-namespace {
-const QString kKinds[2] = {QStringLiteral("rusuroku"), QStringLiteral("naisen")};
-}
-
 bool CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& unitTree, CProgressDlg* progress) {
     report(progress, 20);
     QString root, rusuroku, naisen;
@@ -46,7 +43,7 @@ bool CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& un
     QStringList made;
     for (int k = 0; k < 2 && !cancelled; ++k) {
         report(progress, k == 0 ? 40 : 60);
-        const QString kindDir = CFileMng::Join(folder, kKinds[k]);
+        const QString kindDir = CFileMng::Join(folder, boxKindDir(kBoxKinds[k]));
         QDir().mkpath(kindDir);
         cancelled = CCancelFlag::value() == 1 || !makeBoxFolders(kindDir, *listings[k], made);
     }
@@ -63,8 +60,8 @@ bool CFolderTree::DownloadFolder(const QString& folder, const UnitTreeSource& un
     // The box folders made are named in their kind folders, which are named in the download folder: each is on
     // the disk before the run says it is done (each box folder's "inf.ini" has synced the box folder itself).
     bool synced = true;
-    for (const QString& kind : kKinds) {
-        synced = CDurableFile::SyncFolder(QFile::encodeName(CFileMng::Join(folder, kind))) && synced;
+    for (const BoxKind kind : kBoxKinds) {
+        synced = CDurableFile::SyncFolder(QFile::encodeName(CFileMng::Join(folder, boxKindDir(kind)))) && synced;
     }
     return CDurableFile::SyncFolder(QFile::encodeName(folder)) && synced;
 }
@@ -87,8 +84,8 @@ bool CFolderTree::makeBoxFolders(const QString& kindDir, const QString& listing,
 }
 
 void CFolderTree::settleBoxFolders(const QString& folder, const QStringList& made, bool cancelled) {
-    for (const QString& kind : kKinds) {
-        const QString kindDir = CFileMng::Join(folder, kind);
+    for (const BoxKind kind : kBoxKinds) {
+        const QString kindDir = CFileMng::Join(folder, boxKindDir(kind));
         QStringList boxes;
         CFileMng::ListSubfolders(kindDir, boxes);
         for (const QString& box : boxes) {

@@ -4,6 +4,7 @@
 #include "admin/CBoxNameRules.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSession.h"
+#include "store/BoxKind.h"
 #include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
@@ -29,8 +30,7 @@ bool CMakeBoxFldLogic::ok(bool answeringMachine, const QString& name) {
         return false;
     }
     m_doc.boxKind = answeringMachine ? 1 : 0;
-    const QString kindDir = CFileMng::Join(m_doc.currentFolderPath(),
-                                           answeringMachine ? QStringLiteral("rusuroku") : QStringLiteral("naisen"));
+    const QString kindDir = CFileMng::Join(m_doc.currentFolderPath(), boxKindDir(boxKindOf(!answeringMachine)));
     const QString path = CFileMng::Join(kindDir, name);
     if (QFileInfo(path).isDir()) {
         return fail(CAdminTexts::DuplicateName());

@@ -4,13 +4,14 @@
 #include "admin/CImportLineReader.h"
 #include "admin/CInfBackup.h"
 #include "platform/CRegularFile.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 #include "store/CPrivateProfile.h"
 
 #include <QFileInfo>
 
 CNameImport::CNameImport(const QString& downloadFolder)
-    : m_naisen(CFileMng::Join(downloadFolder, QStringLiteral("naisen"))) {}
+    : m_naisen(CFileMng::Join(downloadFolder, boxKindDir(BoxKind::Extension))) {}
 
 CNameImport::Outcome CNameImport::run(const QString& csvFile) {
     // Only a regular file: a named pipe under the chosen name would hold the import until a writer came.

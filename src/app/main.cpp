@@ -1,11 +1,9 @@
 #include "audio/CAudioDeviceOutput.h"
-#include "link/CFtpMng.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/CKeychainStore.h"
 #include "ui/CWidgetUi.h"
 #include "ui/shell/CKeldaStartup.h"
 #include "ui/shell/CMainFrame.h"
-#include "voice/CG729Decoder.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -41,10 +39,9 @@ int run(int argc, char** argv) {
     if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(&qtTexts);
     }
-    CFtpMng::setPortOverride(options.unitPort);
-    CG729Decoder::setVerbose(options.verbose);
 
     CWidgetUi ui;
+    ui.setVerbose(options.verbose);
     CKeldaStartup startup;
     if (!startup.acquireSingleInstance(ui)) {
         return 1;
@@ -54,6 +51,7 @@ int run(int argc, char** argv) {
     {
         const std::unique_ptr<CPasswordStore> keyring = CKeychainStore::open(ini);
         CMainFrame frame(ui, ini, nullptr, keyring.get());
+        frame.doc().unitPort = options.unitPort;
         ui.setMainWindow(&frame);
         frame.startUp();
         rc = QApplication::exec();

@@ -9,6 +9,7 @@
 #include "cli/CCliCommands.h"
 #include "cli/CConsoleUi.h"
 #include "platform/CCancelFlag.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -152,7 +153,8 @@ int CCliAdmin::boxName() {
     const qsizetype slash = box.indexOf(QLatin1Char('/'));
     const QString kind = box.left(slash);
     const QString number = slash < 0 ? QString() : box.mid(slash + 1);
-    const bool kindOk = kind == QLatin1String("rusuroku") || kind == QLatin1String("naisen");
+    const std::optional<BoxKind> kindOf = boxKindOfDir(kind);
+    const bool kindOk = kindOf.has_value();
     const QString folder = CFileMng::Join(CFileMng::Join(dir, kind), number);
     if (!kindOk || !CBoxNameRules::IsPlainBoxNumber(number) || !QFileInfo(folder).isDir()) {
         return usage(QStringLiteral("%1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN)").arg(box, dir));
@@ -171,7 +173,7 @@ int CCliAdmin::boxName() {
     const bool named = CFileMng::SetBoxName(folder, name);
     lock.release();
     if (!named) {
-        m_ui.messageBox(CAdminTexts::BoxNameFailed({CAdminTexts::KindLabel(kind == QLatin1String("rusuroku")) +
+        m_ui.messageBox(CAdminTexts::BoxNameFailed({CAdminTexts::KindLabel(kindOf == BoxKind::AnsweringMachine) +
                                                     QStringLiteral("：") + number}),
                         CAdminTexts::ErrorCaption(), MsgIcon::Exclamation);
         return CCliCommands::Failed;

@@ -16,6 +16,7 @@
 #include "operations/CVoiceDownload.h"
 #include "platform/CProgressDlg.h"
 #include "shell/CKELDADoc.h"
+#include "store/BoxKind.h"
 #include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
@@ -99,7 +100,7 @@ int CCliCommands::run() {
         if (!ok || seconds < 0 || seconds > 86400) {
             return usage(QStringLiteral("--wait needs a number of seconds (0 to 86400)"));
         }
-        CFolderLock::setWaitMs(seconds * 1000);
+        m_ui.setBusyFolderWaitMs(seconds * 1000);
     }
     if (m_entry) {
         return m_entry->run(*this);
@@ -193,7 +194,7 @@ int CCliCommands::checkLogin() {
         if (!ok || port < 1 || port > 65535) {
             return usage(QStringLiteral("--port needs a port number, not %1").arg(m_args.port));
         }
-        CFtpMng::setPortOverride(port);
+        m_ftp->setUnitPort(port);
     }
     return Ok;
 }
@@ -306,9 +307,10 @@ int CCliCommands::download() {
         const qsizetype slash = boxArg.indexOf(QLatin1Char('/'));
         const QString kindDir = boxArg.left(slash);
         const QString no = slash < 0 ? QString() : boxArg.mid(slash + 1);
-        QList<CSelDownLogic::Row>* rows = kindDir == QLatin1String("rusuroku") ? &logic.answering()
-                                          : kindDir == QLatin1String("naisen") ? &logic.extension()
-                                                                               : nullptr;
+        const std::optional<BoxKind> kind = boxKindOfDir(kindDir);
+        QList<CSelDownLogic::Row>* rows = !kind                               ? nullptr
+                                          : kind == BoxKind::AnsweringMachine ? &logic.answering()
+                                                                              : &logic.extension();
         bool found = false;
         for (int i = 0; rows && i < rows->size(); ++i) {
             if ((*rows)[i].boxNo == no) {

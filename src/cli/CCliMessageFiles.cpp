@@ -1,6 +1,7 @@
 #include "cli/CCliMessageFiles.h"
 
 #include "cli/CCliCommands.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 
 #include <QDir>
@@ -21,7 +22,7 @@ bool CCliMessageFiles::Read(CCliCommands& c, QString& dir, std::vector<FILESTS_I
         // A message file lies in a box folder: DIR/rusuroku/NNNN/NAME or DIR/naisen/NNNN/NAME.
         const QString rel = path.startsWith(dir + QLatin1Char('/')) ? path.mid(dir.size() + 1) : QString();
         const QStringList parts = rel.split(QLatin1Char('/'));
-        if (parts.size() != 3 || (parts[0] != QLatin1String("rusuroku") && parts[0] != QLatin1String("naisen"))) {
+        if (parts.size() != 3 || !boxKindOfDir(parts[0])) {
             c.usage(QStringLiteral("%1 is not a message file of a box folder of %2").arg(f, dir));
             return false;
         }

@@ -28,9 +28,13 @@ public:
     // True once a question was answered no; nothing that changes data may start after that.
     bool refused() const { return m_refused; }
 
+    int busyFolderWaitMs() const override { return m_busyWaitMs; }
+    void setBusyFolderWaitMs(int ms) { m_busyWaitMs = ms; }
+
 private:
     std::FILE* m_err;
     bool m_yes;
     bool m_terminal;
     bool m_refused = false;
+    int m_busyWaitMs = 0;
 };

@@ -130,7 +130,7 @@ void CBoxFetch::removeFetched(const QString& path) {
 bool CBoxFetch::writeFailed() {
     if (m_stopResult == UnitResult::Done) {
         // Told as any file that could not be written.
-        m_stopResult = CDiskSpace::freeBytes(m_folder) < 4096 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
+        m_stopResult = freeBytes() < 4096 ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
     }
     return false;
 }
@@ -180,7 +180,7 @@ UnitResult CBoxFetch::convertPendingVoice(UnitResult notConverted) {
         return UnitResult::Done;
     }
     const qint64 need = CDiskSpace::bytesNeeded(QFileInfo(voice).size() * 16);
-    if (CDiskSpace::freeBytes(m_folder) < need) {
+    if (freeBytes() < need) {
         return UnitResult::NoDiskSpace;
     }
     if (CFileMng::ConvertToWav(voice, m_ui, m_progress)) {
@@ -283,7 +283,7 @@ bool CBoxFetch::takeLongLine(const QString& line) {
         return true; // nothing that could be written safely under this folder
     }
     const QString local = CFileMng::Join(m_folder, name);
-    if (CDiskSpace::freeBytes(m_folder) < CFtpListing::spaceNeeded(size)) {
+    if (freeBytes() < CFtpListing::spaceNeeded(size)) {
         return stop(UnitResult::NoDiskSpace);
     }
     if (voice) {
@@ -353,7 +353,7 @@ bool CBoxFetch::takeInfoLine(const QString& line) {
         return true;
     }
     const QString local = CFileMng::Join(m_folder, name);
-    if (CDiskSpace::freeBytes(m_folder) < 4096) {
+    if (freeBytes() < 4096) {
         return stop(UnitResult::NoDiskSpace);
     }
     if (m_leaveOut) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/UnitResult.h"
+#include "platform/CDiskSpace.h"
 #include "store/CDurableBatch.h"
 
 #include <QSet>
@@ -31,6 +32,8 @@ public:
 
     // Leaves a message's WAV file alone when it is complete and newer than the voice file.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
+    // Measures the room in the box folder (empty: the volume's own).
+    void setFreeSpace(CDiskSpace::Probe probe) { m_freeSpace = std::move(probe); }
     // The messages this box leaves on the unit (null: none); told every name the unit lists.
     void setLeaveOut(CDownloadLeaveOut* leaveOut) { m_leaveOut = leaveOut; }
 
@@ -91,6 +94,8 @@ private:
     int m_received = 0;
     bool m_convert;
     bool m_keepCurrentWav = false;
+    CDiskSpace::Probe m_freeSpace;
+    qint64 freeBytes() const { return m_freeSpace ? m_freeSpace(m_folder) : CDiskSpace::freeBytes(m_folder); }
     QString m_pendingVoice; // the voice file of the message in hand, waiting for its information file
     QString m_lastHandled;  // the local file of the last line handled
     QSet<QString> m_fetched;

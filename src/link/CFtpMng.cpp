@@ -20,13 +20,9 @@ CFtpMng::CFtpMng(CUserInterface* ui, const FTP_TIMEOUTS& timeouts) : m_ui(ui), m
 
 CFtpMng::~CFtpMng() = default;
 
-void CFtpMng::setPortOverride(int port) {
-    s_portOverride = port;
-}
-
-int CFtpMng::unitPort() {
-    if (s_portOverride > 0) {
-        return s_portOverride;
+int CFtpMng::unitPort() const {
+    if (m_portGiven > 0) {
+        return m_portGiven;
     }
     if (const servent* entry = ::getservbyname("ftp", "tcp")) {
         return ntohs(static_cast<uint16_t>(entry->s_port));

@@ -3,6 +3,7 @@
 #include "link/CUnitBoxOps.h"
 #include "link/FTPCONN_INFO.h"
 #include "link/FTP_TIMEOUTS.h"
+#include "platform/CDiskSpace.h"
 
 #include <QString>
 
@@ -77,6 +78,11 @@ public:
     // Whether a converting download leaves a message's WAV file alone when it is complete and newer than the
     // voice file, instead of converting every message of the box again on every run. Off for the windows.
     void setKeepCurrentWav(bool on) { m_keepCurrentWav = on; }
+    // Measures the room for what downloads write (empty: the volume's own); tests pretend a full disk with it.
+    void setFreeSpace(CDiskSpace::Probe probe) { m_freeSpace = std::move(probe); }
+    qint64 freeBytes(const QString& folder) const {
+        return m_freeSpace ? m_freeSpace(folder) : CDiskSpace::freeBytes(folder);
+    }
     // Done, FileInUse, FileGoneOnUnit (no such file, or protected), Refused (with the unit's reply code) or
     // CommFailure.
     UnitReply DeleteOnUnit(const QString& localDirectory, const QString& path);
@@ -89,10 +95,10 @@ public:
     void setTimeouts(const FTP_TIMEOUTS& timeouts) { m_timeouts = timeouts; }
     const FTP_TIMEOUTS& timeouts() const { return m_timeouts; }
 
-    // The unit's FTP port: the services database entry "ftp"/"tcp", else 21, unless overridden (for a unit
-    // behind a forwarded port, or a simulated one). 0 removes the override.
-    static void setPortOverride(int port);
-    static int unitPort();
+    // The unit's FTP port: the services database entry "ftp"/"tcp", else 21, unless this client was given one
+    // (a unit behind a forwarded port, or a simulated one). 0 takes the standard one again.
+    void setUnitPort(int port) { m_portGiven = port; }
+    int unitPort() const;
     // The folder of the program file, where retrievals go unless told otherwise.
     static QString programDirectory();
 
@@ -119,8 +125,9 @@ private:
     CLinkPause* m_keepAlive = nullptr;
     bool m_convertOnDownload = false;
     bool m_keepCurrentWav = false;
+    CDiskSpace::Probe m_freeSpace;
     LoginFailure m_failure = LoginFailure::None;
     int m_failureCode = 0;
     int m_failureWaitMs = 0;
-    static inline int s_portOverride = 0;
+    int m_portGiven = 0;
 };

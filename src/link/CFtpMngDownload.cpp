@@ -66,6 +66,7 @@ UnitResult CFtpMng::DownloadBox(const QString& boxFolder, const QString& unitDir
             lineCount = CFtpListing::countLines(text, [] {});
             CBoxFetch run(*m_conn, m_ui, progress, folder, m_convertOnDownload);
             run.setKeepCurrentWav(m_keepCurrentWav);
+            run.setFreeSpace(m_freeSpace);
             run.setLeaveOut(leaveOut);
             result = walkListing(text, m_ui, run, [&run](const QString& line) { return run.takeLongLine(line); });
             if (result == UnitResult::Cancelled) {
@@ -172,8 +173,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
         // Never a success without the record: the raw file would be listed as a message of garbage.
         const qint64 size = QFileInfo(receiving).size();
         QFile::remove(receiving);
-        return CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? UnitResult::NoDiskSpace
-                                                                             : UnitResult::CommFailure;
+        return freeBytes(folder) < CDiskSpace::bytesNeeded(size) ? UnitResult::NoDiskSpace : UnitResult::CommFailure;
     } else if (keepRecord) {
         // The record stays as the user left it, but what was taken from the unit is what this file's header says
         // (played there since, or not), as for any voice file received; a message deleted there stays so.
@@ -198,7 +198,7 @@ UnitResult CFtpMng::fetchVoice(const QString& unitPath, const QString& folder, c
     if (progress) {
         progress->setPhase(CProgress::Phase::Converting);
     }
-    if (CDiskSpace::freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
+    if (freeBytes(folder) < CDiskSpace::bytesNeeded(QFileInfo(local).size() * 16)) {
         return UnitResult::NoDiskSpace;
     }
     if (!CFileMng::ConvertToWav(local, m_ui, progress)) {

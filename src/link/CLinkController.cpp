@@ -45,6 +45,7 @@ bool CLinkController::login(const LOGIN_VALUES& typed, bool remember) {
     }
     m_loginRunning = true;
     CLoginForm form(m_settings);
+    m_ftp->setUnitPort(m_settings.unitPort);
     const bool loggedIn = form.submit(typed, remember, *m_ftp, m_ui);
     m_loginRunning = false;
     // A cancel that came after the last wait found the attempt done; it must not stop the next operation.
@@ -140,6 +141,7 @@ void CLinkController::linkLost() {
     // itself stays: open dialogs and operations hold it, and logging in again gives it a fresh connection.
     m_ftp->Quit();
     const LOGIN_VALUES& v = m_settings.connection;
+    m_ftp->setUnitPort(m_settings.unitPort);
     const CFtpMng::Login rc = m_ftp->ConnectLogin(v.address, v.user, v.password);
     if (rc == CFtpMng::Login::LoggedIn) {
         m_settings.loggedIn = 1;

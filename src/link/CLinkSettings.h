@@ -14,6 +14,9 @@ public:
     // a command that needs the unit waits for the outcome instead of running on the connection in question.
     bool linkChecking = false;
     LOGIN_VALUES connection; // used by ConnectLogin and reconnection; never saved
+    // The port of the unit's service when it is not the standard one (a forwarded port, the simulated unit):
+    // given on the command line, never saved; 0 for the standard one.
+    int unitPort = 0;
     LOGIN_VALUES remembered; // [LOGIN] IP, USER, PASS
     int rememberFlag = 0;    // [LOGIN] CHECK
     // The remembered password is kept in the desktop's keyring, not in the settings file.

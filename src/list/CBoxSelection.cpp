@@ -1,5 +1,7 @@
 #include "list/CBoxSelection.h"
 
+#include "store/BoxKind.h"
+
 QString CBoxSelection::build(const QStringList& rusurokuBoxes, const QStringList& naisenBoxes) {
     QString text;
     if (!rusurokuBoxes.isEmpty()) {
@@ -54,7 +56,7 @@ std::vector<CBoxSelection::Box> CBoxSelection::parse(const QString& text) {
 }
 
 QString CBoxSelection::kindDirectory(bool naisen) {
-    return naisen ? QStringLiteral("naisen") : QStringLiteral("rusuroku");
+    return boxKindDir(boxKindOf(naisen));
 }
 
 QStringList CBoxSelection::boxFolders(const QString& downloadFolder, const QString& text) {

@@ -4,6 +4,7 @@
 #include "operations/CPrgFileDwnDlg.h"
 #include "platform/CCancelFlag.h"
 #include "platform/CUserInterface.h"
+#include "store/BoxKind.h"
 #include "store/CDownloadLeaveOut.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
@@ -13,7 +14,9 @@
 
 namespace {
 
-void addBoxes(QList<CBoxDownload::Box>& out, const QString& downloadFolder, const QString& kind, bool extension) {
+void addBoxes(QList<CBoxDownload::Box>& out, const QString& downloadFolder, BoxKind boxKind) {
+    const QString kind = boxKindDir(boxKind);
+    const bool extension = boxKind == BoxKind::Extension;
     QStringList folders;
     CFileMng::ListSubfolders(CFileMng::Join(downloadFolder, kind), folders);
     for (const QString& folder : folders) {
@@ -34,8 +37,9 @@ QString CBoxDownload::DownloadFolderPath(const QString& root, const QString& fol
 
 QList<CBoxDownload::Box> CBoxDownload::BulkBoxes(const QString& downloadFolder) {
     QList<Box> boxes;
-    addBoxes(boxes, downloadFolder, QStringLiteral("rusuroku"), false);
-    addBoxes(boxes, downloadFolder, QStringLiteral("naisen"), true);
+    for (const BoxKind kind : kBoxKinds) {
+        addBoxes(boxes, downloadFolder, kind);
+    }
     return boxes;
 }
 

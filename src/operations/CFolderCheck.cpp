@@ -3,6 +3,7 @@
 #include "link/CBoxFetch.h"
 #include "link/CFtpListing.h"
 #include "platform/CCp932.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 #include "store/CRecordBuilder.h"
 #include "voice/CG729Decoder.h"
@@ -358,8 +359,8 @@ CFolderCheck::Report CFolderCheck::Run(const QString& downloadFolder, const Prog
     Report report;
     report.indexMessages = indexMessages;
     QStringList boxes;
-    for (const char* kind : {"rusuroku", "naisen"}) {
-        const QString kindFolder = CFileMng::Join(downloadFolder, QLatin1String(kind));
+    for (const BoxKind kind : kBoxKinds) {
+        const QString kindFolder = CFileMng::Join(downloadFolder, boxKindDir(kind));
         bool opened = false;
         for (const Entry& e : entries(kindFolder, &opened)) {
             const QString path = CFileMng::Join(kindFolder, QFile::decodeName(e.raw));

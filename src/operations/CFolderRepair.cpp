@@ -3,6 +3,7 @@
 #include "link/CFtpMng.h"
 #include "operations/CFolderCheck.h"
 #include "platform/CCancelFlag.h"
+#include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
 
@@ -43,7 +44,7 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
                                                       const std::vector<CHECK_FINDING>& findings) {
     std::vector<Action> actions;
     CFolderLock lock;
-    if (lock.acquire(downloadFolder, CFolderLock::waitMs(), ui) == CFolderLock::State::Busy) {
+    if (lock.acquire(downloadFolder, ui ? ui->busyFolderWaitMs() : 0, ui) == CFolderLock::State::Busy) {
         actions.push_back({downloadFolder, CFolderLock::BusyText().replace(QLatin1Char('\n'), QString()), false});
         return actions;
     }

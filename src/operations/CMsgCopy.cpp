@@ -177,7 +177,7 @@ CMsgCopy::Summary CMsgCopy::Run(Kind kind, const QString& target, const std::vec
                     break;
                 }
                 probe.close();
-                if (CDiskSpace::freeBytes(destDir) < CDiskSpace::bytesNeeded(QFileInfo(sourceOf(name)).size())) {
+                if (!CDiskSpace::fits(destDir, QFileInfo(sourceOf(name)).size(), m_freeSpace)) {
                     s.memory = true;
                     break;
                 }

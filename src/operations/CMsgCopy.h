@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/RESULT_MESSAGE.h"
+#include "platform/CDiskSpace.h"
 #include "store/CDurableBatch.h"
 #include "store/CMoveJournal.h"
 #include "store/FILESTS_INFO.h"
@@ -59,6 +60,8 @@ public:
     bool cancelRequested() const { return m_cancel != 0; }
     // A further source of cancel requests, asked where the flag is checked (the command line's interrupt).
     void setCancelPoll(std::function<bool()> poll) { m_poll = std::move(poll); }
+    // Measures the room in a target box folder (empty: the volume's own).
+    void setFreeSpace(CDiskSpace::Probe probe) { m_freeSpace = std::move(probe); }
 
     static QList<RESULT_MESSAGE> ResultMessages(Kind kind, const Summary& s);
 
@@ -99,4 +102,5 @@ private:
     AskOverwrite m_ask;
     int m_cancel = 0;
     std::function<bool()> m_poll;
+    CDiskSpace::Probe m_freeSpace;
 };

@@ -4,6 +4,7 @@
 #include "operations/CMsgCopy.h"
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
@@ -21,8 +22,8 @@ QList<CMsgCopyLogic::Row> rowsOf(const QString& kindFolder) {
 } // namespace
 
 CMsgCopyLogic::Outcome CMsgCopyLogic::open() {
-    m_answering = rowsOf(CFileMng::Join(m_folder, QStringLiteral("rusuroku")));
-    m_extension = rowsOf(CFileMng::Join(m_folder, QStringLiteral("naisen")));
+    m_answering = rowsOf(CFileMng::Join(m_folder, boxKindDir(BoxKind::AnsweringMachine)));
+    m_extension = rowsOf(CFileMng::Join(m_folder, boxKindDir(BoxKind::Extension)));
     if (m_answering.isEmpty() && m_extension.isEmpty()) {
         m_ui.messageBox(COperationTexts::NoBoxFolders(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return EndCancel;
@@ -47,10 +48,11 @@ bool CMsgCopyLogic::checkTarget(const QString& target) {
     const qsizetype slash = target.indexOf(QLatin1Char('/'));
     const QString kind = target.left(slash);
     const QString box = slash < 0 ? QString() : target.mid(slash + 1);
-    if (kind != QLatin1String("rusuroku") && kind != QLatin1String("naisen")) {
+    const std::optional<BoxKind> kindOf = boxKindOfDir(kind);
+    if (!kindOf) {
         return false;
     }
-    const bool extensionList = kind == QLatin1String("naisen");
+    const bool extensionList = kindOf == BoxKind::Extension;
     const QList<Row>& rows = extensionList ? m_extension : m_answering;
     for (int i = 0; i < rows.size(); ++i) {
         if (rows[i].boxNo == box) {

@@ -6,6 +6,7 @@
 #include "operations/COperationTexts.h"
 #include "operations/CPrgMsgDelDlg.h"
 #include "platform/CUserInterface.h"
+#include "store/BoxKind.h"
 #include "store/CDurableFile.h"
 #include "store/CFileMng.h"
 #include "store/CFolderLock.h"
@@ -74,9 +75,8 @@ CMsgDelete::UnitTarget CMsgDelete::UnitTargetOf(const QString& filePath) {
     t.boxNo = QFileInfo(t.boxFolder).fileName();
     t.name = swapExtension(info.fileName(), kVmdat, kVminf);
     // The kind is the folder above the box folder, not any "naisen" somewhere higher up the download root.
-    t.extension = QFileInfo(t.boxFolder).dir().dirName() == QLatin1String("naisen");
-    t.path = QStringLiteral("/%1/%2/%3")
-                 .arg(t.extension ? QStringLiteral("naisen") : QStringLiteral("rusuroku"), t.boxNo, t.name);
+    t.extension = QFileInfo(t.boxFolder).dir().dirName() == boxKindDir(BoxKind::Extension);
+    t.path = QStringLiteral("/%1/%2/%3").arg(boxKindDir(boxKindOf(t.extension)), t.boxNo, t.name);
     // Everything sent comes from local names: only a message name of the unit's form in a plain box folder name
     // goes on the wire, never a line break that would start a second command.
     t.valid = CFtpListing::isMessageName(t.name) && CFtpListing::isBoxNumber(t.boxNo) && !unsafeForTheWire(t.path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CCommonTexts.h"
+#include "store/BoxKind.h"
 
 #include <QString>
 
@@ -56,8 +57,8 @@ public:
     static QString TargetLabel(const QString& target) {
         const QString kind = target.section(QLatin1Char('/'), 0, 0);
         const QString box = target.section(QLatin1Char('/'), 1);
-        return (kind == QLatin1String("naisen") ? QStringLiteral("内線BOX") : QStringLiteral("留守録BOX")) + box +
-               QStringLiteral("へ");
+        return (boxKindOfDir(kind) == BoxKind::Extension ? QStringLiteral("内線BOX") : QStringLiteral("留守録BOX")) +
+               box + QStringLiteral("へ");
     }
     static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
     // A download stopped by "キャンセル": what it brought, and what it left on the unit.

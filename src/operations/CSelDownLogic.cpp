@@ -5,6 +5,7 @@
 #include "operations/COperationTexts.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
@@ -41,8 +42,8 @@ QString CSelDownLogic::folderPath() const {
 
 CSelDownLogic::Outcome CSelDownLogic::open() {
     bool any = false;
-    m_answering = rowsOf(CFileMng::Join(folderPath(), QStringLiteral("rusuroku")), &any);
-    m_extension = rowsOf(CFileMng::Join(folderPath(), QStringLiteral("naisen")), &any);
+    m_answering = rowsOf(CFileMng::Join(folderPath(), boxKindDir(BoxKind::AnsweringMachine)), &any);
+    m_extension = rowsOf(CFileMng::Join(folderPath(), boxKindDir(BoxKind::Extension)), &any);
     if (!any) {
         m_ui.messageBox(COperationTexts::NoBoxFolders(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return EndCancel;

@@ -4,6 +4,7 @@
 #include "link/CFtpMng.h"
 #include "operations/CMsgDelete.h"
 #include "platform/CCancelFlag.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 #include "store/CPcDeletions.h"
 
@@ -64,8 +65,8 @@ CUnitCompare::Outcome CUnitCompare::Run(CFtpMng& ftp, const QString& downloadFol
     }
     std::vector<CHECK_FINDING> found;
     const QSet<QString> deletedOnPc = CPcDeletions::Read(downloadFolder);
-    for (const auto& [kind, text] :
-         {std::pair{QStringLiteral("rusuroku"), rusuroku}, std::pair{QStringLiteral("naisen"), naisen}}) {
+    for (const auto& [kind, text] : {std::pair{boxKindDir(BoxKind::AnsweringMachine), rusuroku},
+                                     std::pair{boxKindDir(BoxKind::Extension), naisen}}) {
         for (const QString& boxNo : CFtpListing::boxNumbers(text)) {
             UnitBox box;
             const UnitResult listed = ListBox(ftp, QStringLiteral("/%1/%2").arg(kind, boxNo), box);

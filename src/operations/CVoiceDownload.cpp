@@ -6,6 +6,7 @@
 #include "platform/CCancelFlag.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
+#include "store/BoxKind.h"
 #include "store/CFolderLock.h"
 
 CVoiceDownload::Target CVoiceDownload::TargetOf(const QString& filePath) {
@@ -17,7 +18,7 @@ CVoiceDownload::Target CVoiceDownload::TargetOf(const QString& filePath) {
     const qsizetype before = slash > 0 ? t.boxFolder.lastIndexOf('/') : -1;
     t.boxNo = t.boxFolder.mid(before + 1);
     const QString kind =
-        filePath.contains(QLatin1String("/naisen/")) ? QStringLiteral("naisen") : QStringLiteral("rusuroku");
+        boxKindDir(boxKindOf(filePath.contains(QLatin1Char('/') + boxKindDir(BoxKind::Extension) + QLatin1Char('/'))));
     t.unitDir = QStringLiteral("/%1/%2").arg(kind, t.boxNo);
     t.unitPath = t.unitDir + '/' + t.name;
     return t;
@@ -54,7 +55,7 @@ VoiceTally fetchAll(CUserInterface& ui, CFtpMng& ftp, const QStringList& paths) 
         }
         ++t.tried;
         const CVoiceDownload::Target target = CVoiceDownload::TargetOf(path);
-        const qint64 free = CDiskSpace::freeBytes(target.boxFolder);
+        const qint64 free = ftp.freeBytes(target.boxFolder);
         const UnitResult found =
             ftp.FindVoiceSize(target.unitDir, target.boxFolder, target.name, listedSize, spaceNeeded);
         if (found == UnitResult::NotListed) {

@@ -6,19 +6,7 @@
 
 #include <sys/statvfs.h>
 
-CDiskSpace::Probe& CDiskSpace::probe() {
-    static Probe p;
-    return p;
-}
-
-void CDiskSpace::setProbe(Probe p) {
-    probe() = std::move(p);
-}
-
 qint64 CDiskSpace::freeBytes(const QString& path) {
-    if (probe()) {
-        return probe()(path);
-    }
     // The target may not exist yet: measure the nearest folder above it that does.
     QString p = path.isEmpty() ? QDir::currentPath() : QFileInfo(path).absoluteFilePath();
     while (!QFileInfo::exists(p)) {
@@ -41,6 +29,6 @@ qint64 CDiskSpace::bytesNeeded(qint64 length) {
     return (length / 4096 + 1) * 4096;
 }
 
-bool CDiskSpace::fits(const QString& targetFolder, qint64 length) {
-    return freeBytes(targetFolder) >= bytesNeeded(length);
+bool CDiskSpace::fits(const QString& targetFolder, qint64 length, const Probe& probe) {
+    return (probe ? probe(targetFolder) : freeBytes(targetFolder)) >= bytesNeeded(length);
 }

@@ -62,6 +62,14 @@ public:
     virtual QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) = 0;
     virtual QString chooseSaveFile(const QString& title, const QString& startPath, const QString& filter) = 0;
 
+    // How long an operation waits for a download folder another run holds before it gives up (0: it gives up at
+    // once, as the windows do; kelda-cli's --wait sets it, so a scheduled run can wait for the one before it).
+    virtual int busyFolderWaitMs() const { return 0; }
+
+    // Whether the person asked for the program's working lines on the console (the --verbose switch): the
+    // decoder's banner and frame counter of each converted file.
+    virtual bool verbose() const { return false; }
+
     // Opens a file with the desktop's default application for it ("open" verb); false when nothing took it.
     virtual bool openWithDefaultApplication(const QString& path) = 0;
 };

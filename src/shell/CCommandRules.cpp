@@ -1,5 +1,6 @@
 #include "shell/CCommandRules.h"
 
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 
 namespace {
@@ -70,9 +71,9 @@ bool CCommandRules::userMadeBoxFolderPresent(const CMainFrameLogic& frame, const
     if (doc.folderName.isEmpty()) {
         return false;
     }
-    for (const char* kind : {"rusuroku", "naisen"}) {
+    for (const BoxKind kind : kBoxKinds) {
         QStringList boxes;
-        CFileMng::ListSubfolders(CFileMng::Join(doc.currentFolderPath(), QString::fromLatin1(kind)), boxes);
+        CFileMng::ListSubfolders(CFileMng::Join(doc.currentFolderPath(), boxKindDir(kind)), boxes);
         for (const auto& b : boxes) {
             if (CFileMng::GetMake(b) == CFileMng::Make::ByUser) {
                 return true;

@@ -1,5 +1,6 @@
 #include "store/CDownloadLeaveOut.h"
 
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 #include "store/CPcDeletions.h"
 
@@ -20,9 +21,9 @@ bool isMessageFile(const QString& name) {
 // The box folders of a download folder that hold a file of each message, by the message's stem.
 QHash<QString, QStringList> messagesIn(const QString& downloadFolder) {
     QHash<QString, QStringList> out;
-    for (const char* kind : {"rusuroku", "naisen"}) {
+    for (const BoxKind kind : kBoxKinds) {
         QStringList boxes;
-        CFileMng::ListSubfolders(CFileMng::Join(downloadFolder, QLatin1String(kind)), boxes);
+        CFileMng::ListSubfolders(CFileMng::Join(downloadFolder, boxKindDir(kind)), boxes);
         for (const QString& box : boxes) {
             for (const QString& name : QDir(box).entryList(QDir::Files | QDir::System)) {
                 if (isMessageFile(name)) {

@@ -1,6 +1,7 @@
 #include "store/CFileMng.h"
 
 #include "platform/CRegularFile.h"
+#include "store/BoxKind.h"
 #include "store/CDurableFile.h"
 #include "store/CPrivateProfile.h"
 
@@ -431,8 +432,8 @@ bool CFileMng::FileExists(const QString& path) {
 CFileMng::FolderMessages CFileMng::FolderHasMessages(const QString& downloadFolder) {
     FolderMessages result = FolderMessages::NoBoxFolders;
     for (const auto& kind : listEntries(downloadFolder)) {
-        if (!kind.isDir ||
-            !(kind.name().contains(QLatin1String("naisen")) || kind.name().contains(QLatin1String("rusuroku")))) {
+        if (!kind.isDir || !(kind.name().contains(boxKindDir(BoxKind::Extension)) ||
+                             kind.name().contains(boxKindDir(BoxKind::AnsweringMachine)))) {
             continue;
         }
         QStringList boxes;
@@ -454,8 +455,8 @@ bool CFileMng::IsDownloadFolder(const QString& folder) {
         if (!e.isDir) {
             continue;
         }
-        naisen = naisen || e.name().contains(QLatin1String("naisen"));
-        rusuroku = rusuroku || e.name().contains(QLatin1String("rusuroku"));
+        naisen = naisen || e.name().contains(boxKindDir(BoxKind::Extension));
+        rusuroku = rusuroku || e.name().contains(boxKindDir(BoxKind::AnsweringMachine));
     }
     return naisen && rusuroku;
 }

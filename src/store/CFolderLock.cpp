@@ -19,7 +19,6 @@ const QString CFolderLock::kFileName = QStringLiteral(".kelda-lock");
 
 namespace {
 
-int g_waitMs = 0;
 constexpr int kRetryMs = 100;
 
 int openLockFile(const QString& downloadFolder) {
@@ -44,14 +43,6 @@ void CFolderLock::release() {
         ::close(m_fd); // the kernel drops the lock with the last descriptor
         m_fd = -1;
     }
-}
-
-void CFolderLock::setWaitMs(int ms) {
-    g_waitMs = std::max(0, ms);
-}
-
-int CFolderLock::waitMs() {
-    return g_waitMs;
 }
 
 QString CFolderLock::BusyText() {
@@ -104,7 +95,7 @@ CFolderLock::State CFolderLock::acquire(const QString& downloadFolder, int waitM
 }
 
 bool CFolderLock::acquireOrTell(CUserInterface& ui, const QString& downloadFolder) {
-    if (acquire(downloadFolder, g_waitMs, &ui) != State::Busy) {
+    if (acquire(downloadFolder, ui.busyFolderWaitMs(), &ui) != State::Busy) {
         return true;
     }
     ui.messageBox(BusyText(), QStringLiteral("エラー"), MsgIcon::Exclamation);

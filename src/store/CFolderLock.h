@@ -26,14 +26,10 @@ public:
     // Takes the lock of downloadFolder, trying again for up to waitMs while another operation holds it (the window
     // repainting meanwhile when ui is given). Once held, an interrupted move or copy is finished.
     State acquire(const QString& downloadFolder, int waitMs, CUserInterface* ui = nullptr);
-    // The same with the program's wait; when the folder stays busy the user is told and false returned.
+    // The same with the wait the user interface names; when the folder stays busy the user is told and false
+    // returned.
     bool acquireOrTell(CUserInterface& ui, const QString& downloadFolder);
     void release();
-
-    // How long an operation waits for a busy folder before it gives up (0: it gives up at once). kelda-cli's
-    // --wait sets it.
-    static void setWaitMs(int ms);
-    static int waitMs();
 
     // The download folder a box folder or message file belongs to.
     static QString DownloadFolderOfBox(const QString& boxFolder);

@@ -20,6 +20,8 @@ public:
     void sleepMs(int ms) override;
     void setMainWindowEnabled(bool enabled) override;
     bool isMainWindowEnabled() const override { return m_mainEnabled; }
+    bool verbose() const override { return m_verbose; }
+    void setVerbose(bool on) { m_verbose = on; }
     bool isModalOpen() const override;
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
@@ -46,5 +48,6 @@ private:
     qint64 m_dispatchGapNs = kMinDispatchGapNs;
     QPointer<QWidget> m_main;
     bool m_mainEnabled = true;
+    bool m_verbose = false;
     QElapsedTimer m_sinceDispatch;
 };

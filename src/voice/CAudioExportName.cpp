@@ -1,5 +1,7 @@
 #include "voice/CAudioExportName.h"
 
+#include "store/BoxKind.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStringList>
@@ -29,7 +31,7 @@ QString CAudioExportName::stem(const FILESTS_INFO& rec, const QString& messageFi
     const QString boxFolderPath = file.path();
     const QString boxFolder = QFileInfo(boxFolderPath).fileName();
     const QString kind = QFileInfo(QFileInfo(boxFolderPath).path()).fileName();
-    const bool inBoxFolder = kind == QLatin1String("rusuroku") || kind == QLatin1String("naisen");
+    const bool inBoxFolder = boxKindOfDir(kind).has_value();
     QStringList parts;
     const QDateTime recorded =
         QDateTime::fromString(FILESTS_INFO::text(rec.recDateTime).trimmed(), QStringLiteral("yyyy/MM/dd HH:mm"));

@@ -63,7 +63,7 @@ void CG729Decoder::makeWavHeader(uint8_t h[WAV_HEADER_BYTES], quint32 dataSize, 
 int CG729Decoder::Run(const QByteArray& programName, const QByteArray& inputPath, const QByteArray& outputPath,
                       CUserInterface* ui, CProgress* progress) {
     CCancelFlag::clear();
-    const bool talk = s_verbose;
+    const bool talk = ui && ui->verbose();
     if (talk) {
         writeBanner(inputPath, outputPath);
     }

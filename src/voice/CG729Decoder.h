@@ -27,14 +27,11 @@ public:
     static constexpr quint32 PLACEHOLDER_RIFF_SIZE = 16036;
     static constexpr quint32 PLACEHOLDER_DATA_SIZE = 16000;
 
+    // The banner and per-frame lines go to standard output only when the user interface asks for them.
     // programName is only used in the error line. Paths are in the file system's own encoding. progress: told the
     // frames decoded (null: told nothing).
     static int Run(const QByteArray& programName, const QByteArray& inputPath, const QByteArray& outputPath,
                    CUserInterface* ui, CProgress* progress);
-
-    // The banner and per-frame lines go to standard output only when this is on (the command-line switch).
-    static void setVerbose(bool on) { s_verbose = on; }
-    static bool verbose() { return s_verbose; }
 
     // The unit stores each 16-bit word low byte first; the decoder wants the octet order of RFC 3551.
     static void toRfc3551(const uint8_t stored[FRAME_BYTES], uint8_t rfc[FRAME_BYTES]) {
@@ -54,7 +51,4 @@ public:
     }
     // The 44-byte header of a PCM WAV file of the given data size (riff size = data size + 36 unless given).
     static void makeWavHeader(uint8_t header[WAV_HEADER_BYTES], quint32 dataSize, quint32 riffSize);
-
-private:
-    static inline bool s_verbose = false;
 };

@@ -44,8 +44,8 @@ qint64 openableSize(const QString& path) {
 
 } // namespace
 
-bool CVoiceCommands::WavFits(const QString& voiceFile, qint64 voiceBytes) {
-    return CDiskSpace::fits(QFileInfo(voiceFile).path(), 16 * voiceBytes);
+bool CVoiceCommands::WavFits(const QString& voiceFile, qint64 voiceBytes, const CDiskSpace::Probe& freeSpace) {
+    return CDiskSpace::fits(QFileInfo(voiceFile).path(), 16 * voiceBytes, freeSpace);
 }
 
 namespace {
@@ -57,6 +57,7 @@ struct ConvertTally {
     bool noSpace = false;       // the run stopped for want of disk space
     bool called = false;        // the decoder ran at least once
     bool lastFailed = false;    // the last file the decoder took was not converted
+    CDiskSpace::Probe freeSpace;
 };
 
 void scanRows(const std::vector<FILESTS_INFO>& rows, ConvertTally& t) {
@@ -87,7 +88,7 @@ bool singleRowConvertible(CUserInterface& ui, const FILESTS_INFO& row, const Con
     if (size < 0) {
         return false;
     }
-    if (!CVoiceCommands::WavFits(path, size)) {
+    if (!CVoiceCommands::WavFits(path, size, t.freeSpace)) {
         error(ui, CCommonTexts::NoDiskSpace());
         return false;
     }
@@ -125,7 +126,7 @@ void convertRows(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows, Conv
         if (size < 0) {
             continue;
         }
-        if (!CVoiceCommands::WavFits(path, size)) {
+        if (!CVoiceCommands::WavFits(path, size, t.freeSpace)) {
             t.noSpace = true;
             break;
         }
@@ -186,11 +187,13 @@ QString CVoiceCommands::ConvertQuestion(int chosen) {
     return QStringLiteral("変換します。よろしいですか？\n対象：%1件").arg(chosen);
 }
 
-CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows) {
+CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& rows,
+                                                       const CDiskSpace::Probe& freeSpace) {
     ConvertOutcome outcome;
     ui.setMainWindowEnabled(false);
     CCancelFlag::clear();
     ConvertTally tally;
+    tally.freeSpace = freeSpace;
     scanRows(rows, tally);
     if (rows.empty()) {
         outcome.result = ConvertResult::NothingToConvert;
@@ -207,7 +210,8 @@ CVoiceCommands::ConvertOutcome CVoiceCommands::Convert(CUserInterface& ui, const
     return outcome;
 }
 
-bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue) {
+bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue,
+                          const CDiskSpace::Probe& freeSpace) {
     const QString path = pathOf(row);
     if (path.contains(QLatin1String(".vminf"))) {
         error(ui, QStringLiteral("音声ファイルがダウンロードされていません。"));
@@ -230,7 +234,7 @@ bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfte
         if (size < 0) {
             return false;
         }
-        if (!WavFits(path, size)) {
+        if (!WavFits(path, size, freeSpace)) {
             error(ui, CCommonTexts::NoDiskSpace());
             return false;
         }

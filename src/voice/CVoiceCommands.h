@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CDiskSpace.h"
 #include "store/FILESTS_INFO.h"
 
 #include <QString>
@@ -27,18 +28,21 @@ public:
 
     // Converts the voice data of the selected rows (in list order) into WAV files beside them, with the
     // conversion dialog and the closing message. Rows whose WAV file exists are left as they are.
-    static ConvertOutcome Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& selectedRows);
+    // freeSpace: measures the room for the WAV files (empty: the volume's own).
+    static ConvertOutcome Convert(CUserInterface& ui, const std::vector<FILESTS_INFO>& selectedRows,
+                                  const CDiskSpace::Probe& freeSpace = {});
     // "変換します。よろしいですか？" with how many messages are chosen.
     static QString ConvertQuestion(int chosen);
 
     // Plays one row: converts it when its WAV file is missing, hands the WAV file to the default player,
     // marks the row played in memory and in its file, and queues the WAV file for deletion at exit when
     // deleteAfterPlay (the "CONVDEL" setting) is on. True when handed to the player (the list reloads).
-    static bool Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue);
+    static bool Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfterPlay, QStringList& deletionQueue,
+                     const CDiskSpace::Probe& freeSpace = {});
 
     // At confirmed exit: deletes the queued WAV files behind the "消去中" window and empties the queue.
     static void DeleteQueuedWavFiles(CUserInterface& ui, QStringList& deletionQueue);
 
     // The free-space rule of a conversion: the WAV file is reckoned at 16 times the voice data.
-    static bool WavFits(const QString& voiceFile, qint64 voiceBytes);
+    static bool WavFits(const QString& voiceFile, qint64 voiceBytes, const CDiskSpace::Probe& freeSpace = {});
 };

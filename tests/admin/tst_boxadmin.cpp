@@ -278,8 +278,6 @@ private Q_SLOTS:
         QFETCH(QStringList, told);
         mk(dl + "/rusuroku/0001");
         mk(dl + "/naisen/201");
-        const int waitBefore = CFolderLock::waitMs();
-        CFolderLock::setWaitMs(0);
         CFolderLock other;
         if (heldElsewhere) {
             QCOMPARE(other.acquire(dl, 0), CFolderLock::State::Held);
@@ -288,7 +286,6 @@ private Q_SLOTS:
         ui.replies = {answer};
         CFolderLock lock;
         const CRegisterGate::Start got = CRegisterGate::Begin(ui, lock, dl);
-        CFolderLock::setWaitMs(waitBefore);
         QCOMPARE(got, start);
         QCOMPARE(ui.messageTexts(), told);
         if (start == CRegisterGate::Start::Go) {

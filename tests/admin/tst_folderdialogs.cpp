@@ -113,7 +113,7 @@ private Q_SLOTS:
         doc.folder = dir.path();
         doc.loggedIn = 1;
         CFtpMng ftp(&ui);
-        CFtpMng::setPortOverride(sim.port());
+        ftp.setUnitPort(sim.port());
         QCOMPARE(ftp.ConnectLogin("127.0.0.1", "mirta", "zuno"), CFtpMng::Login::LoggedIn);
         CFolderDwnLogic dlg(ui, doc, [&ftp](QString& a, QString& b, QString& c) {
             return ftp.GetUnitTree(a, b, c).result == UnitResult::Done;

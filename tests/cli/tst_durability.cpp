@@ -242,8 +242,8 @@ int windowWrite(const QString& row, const QString& root, const QString& file, in
     CScriptedUi ui;
     bool ok = false;
     if (row == "list-download") {
-        CFtpMng::setPortOverride(port);
         CFtpMng ftp(&ui);
+        ftp.setUnitPort(port);
         QString info = file;
         info.replace(QLatin1String(".vmdat"), QLatin1String(".vminf"));
         ok = ftp.ConnectLogin("127.0.0.1", "mirta", "zuno") == CFtpMng::Login::LoggedIn &&

@@ -76,7 +76,7 @@ private:
         if (!sim->start()) {
             return false;
         }
-        CFtpMng::setPortOverride(sim->port());
+        mng->setUnitPort(sim->port());
         return true;
     }
     Login login() { return mng->ConnectLogin("127.0.0.1", "mirta", "zuno"); }
@@ -91,15 +91,14 @@ private Q_SLOTS:
     void cleanup() {
         mng.reset();
         sim.reset();
-        CFtpMng::setPortOverride(0);
         CCancelFlag::clear();
     }
 
     void portComesFromServicesUnlessOverridden() {
-        CFtpMng::setPortOverride(0);
-        QCOMPARE(CFtpMng::unitPort(), 21);
-        CFtpMng::setPortOverride(2121);
-        QCOMPARE(CFtpMng::unitPort(), 2121);
+        mng->setUnitPort(0);
+        QCOMPARE(mng->unitPort(), 21);
+        mng->setUnitPort(2121);
+        QCOMPARE(mng->unitPort(), 2121);
     }
 
     void loginSendsUserThenPass() {
@@ -132,7 +131,7 @@ private Q_SLOTS:
         QVERIFY(::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0);
         ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
         ::close(s);
-        CFtpMng::setPortOverride(ntohs(a.sin_port));
+        mng->setUnitPort(ntohs(a.sin_port));
         QCOMPARE(login(), Login::ConnectFailed);
     }
 
@@ -645,6 +644,7 @@ private Q_SLOTS:
         QVERIFY(startSim());
         sim->writeFile("naisen/0101/" + kStem + ".vminf", pattern(300));
         CFtpMng other(ui.get(), shortTimeouts());
+        other.setUnitPort(sim->port());
         QCOMPARE(login(), Login::LoggedIn);
         QCOMPARE(other.ConnectLogin("127.0.0.1", "parvol", "zuno"), Login::LoggedIn);
         QCOMPARE(other.CountBoxFiles("/naisen/0101", QString(), Files::Info), (Count{UnitResult::Done, 1}));

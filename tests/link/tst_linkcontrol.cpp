@@ -35,15 +35,11 @@ private:
         if (!sim->start()) {
             return false;
         }
-        CFtpMng::setPortOverride(sim->port());
         return true;
     }
 
 private Q_SLOTS:
-    void cleanup() {
-        sim.reset();
-        CFtpMng::setPortOverride(0);
-    }
+    void cleanup() { sim.reset(); }
 
     void validationOrder() {
         auto check = [](const LOGIN_VALUES& v) { return CLoginForm::validate(v); };
@@ -66,6 +62,7 @@ private Q_SLOTS:
     void loginStoresAndReports() {
         QVERIFY(startSim());
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
 
@@ -145,6 +142,7 @@ private Q_SLOTS:
         QVERIFY(startSim());
         sim->setFaults(faults);
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         QVERIFY(!link.login({address, "mirta", "zuno"}, false));
@@ -171,6 +169,7 @@ private Q_SLOTS:
         QVERIFY(startSim());
         sim->setFaults(faults);
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         // The product's waits: the cancel, not a time-out, ends the attempt.
         CLinkController link(settings, ui);
@@ -207,6 +206,7 @@ private Q_SLOTS:
     void idleTicksLogOut() {
         QVERIFY(startSim());
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         int repaints = 0;
@@ -247,6 +247,7 @@ private Q_SLOTS:
     void lostLinkFailedReconnection() {
         QVERIFY(startSim());
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         int asked = 0;
@@ -279,6 +280,7 @@ private Q_SLOTS:
     void lostLinkReconnectedOrExit() {
         QVERIFY(startSim());
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         std::unique_ptr<CZunoSimProcess> second;
@@ -286,7 +288,7 @@ private Q_SLOTS:
             // The unit comes back (on another port here) before the user presses "再接続".
             second = std::make_unique<CZunoSimProcess>();
             if (second->start()) {
-                CFtpMng::setPortOverride(second->port());
+                settings.unitPort = second->port();
             }
             return int(CLinkController::RECOM_RECONNECT);
         };
@@ -321,9 +323,9 @@ private Q_SLOTS:
         sim = std::make_unique<CZunoSimProcess>();
         sim->setFaults("session=1 DELE silence 2");
         QVERIFY(sim->start());
-        CFtpMng::setPortOverride(sim->port());
         sim->writeFile("naisen/0101/x.vminf", "info");
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         int asked = 0;
@@ -350,6 +352,7 @@ private Q_SLOTS:
     void theKeepAliveLeavesTheLinkAloneWhileAModalIsOpen() {
         QVERIFY(startSim());
         CLinkSettings settings;
+        settings.unitPort = sim->port();
         CScriptedUi ui;
         CLinkController link(settings, ui, shortTimeouts());
         QVERIFY(link.login(kGood, false));

@@ -78,7 +78,7 @@ private:
         if (!sim->start()) {
             return false;
         }
-        CFtpMng::setPortOverride(sim->port());
+        mng->setUnitPort(sim->port());
         return true;
     }
     Login login() {
@@ -122,7 +122,6 @@ private Q_SLOTS:
         mng.reset();
         sim.reset();
         local.reset();
-        CFtpMng::setPortOverride(0);
         CCancelFlag::clear();
     }
 
@@ -335,10 +334,10 @@ private Q_SLOTS:
             fillers.push_back(f);
         }
         QTest::qWait(200);
-        CFtpMng::setPortOverride(ntohs(a.sin_port));
         FTP_TIMEOUTS t = shortTimeouts();
         t.connectMs = 700;
         CFtpMng quick(ui.get(), t);
+        quick.setUnitPort(ntohs(a.sin_port));
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(quick.ConnectLogin("127.0.0.1", "mirta", "zuno"), Login::ConnectFailed);

@@ -70,7 +70,7 @@ class TestDownloads : public QObject {
         t.acceptMs = 3000;
         t.finalReplyMs = 2000;
         auto ftp = std::make_unique<CFtpMng>(&ui, t);
-        CFtpMng::setPortOverride(sim->port());
+        ftp->setUnitPort(sim->port());
         if (ftp->ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
             qWarning("login failed");
         }
@@ -81,7 +81,6 @@ class TestDownloads : public QObject {
 private Q_SLOTS:
     void init() {
         CCancelFlag::clear();
-        CDiskSpace::setProbe({});
         sim = new CZunoSimProcess;
         local = new QTemporaryDir;
         dl = local->filePath("folder1");
@@ -92,7 +91,6 @@ private Q_SLOTS:
     void cleanup() {
         delete sim;
         delete local;
-        CDiskSpace::setProbe({});
         CCancelFlag::clear();
     }
 
@@ -324,9 +322,9 @@ private Q_SLOTS:
         unitMessage("rusuroku", message("0001", 1));
         unitMessage("rusuroku", message("0001", 2));
         localBox("rusuroku", "0001");
-        CDiskSpace::setProbe([](const QString&) { return qint64(100); });
         CScriptedUi ui;
         auto ftp = login(ui);
+        ftp->setFreeSpace([](const QString&) { return qint64(100); });
         QCOMPARE(
             CBoxDownload::RunBoxDownload(ui, *ftp, CBoxDownload::Kind::VoiceAndInfo, true, CBoxDownload::BulkBoxes(dl))
                 .last,

@@ -109,7 +109,6 @@ class TestMsgCopy : public QObject {
 
 private Q_SLOTS:
     void init() {
-        CDiskSpace::setProbe({});
         local = new QTemporaryDir;
         dl = local->filePath("folder1");
         QDir().mkpath(dl + "/rusuroku/0001");
@@ -118,10 +117,7 @@ private Q_SLOTS:
         asked.clear();
         answers.clear();
     }
-    void cleanup() {
-        CDiskSpace::setProbe({});
-        delete local;
-    }
+    void cleanup() { delete local; }
 
     void resultMessages_data() {
         QTest::addColumn<CMsgCopy::Kind>("kind");
@@ -411,10 +407,10 @@ private Q_SLOTS:
         voice.close();
         const qint64 infoSize = QFileInfo(in("rusuroku/0001", a, ".vminf")).size();
         // Room for the information file, not for the larger voice data file.
-        CDiskSpace::setProbe([infoSize](const QString&) { return CDiskSpace::bytesNeeded(infoSize); });
         const auto before = snapshot();
         CScriptedUi ui;
         CMsgCopy op(ui, asker());
+        op.setFreeSpace([infoSize](const QString&) { return CDiskSpace::bytesNeeded(infoSize); });
         const auto s = op.Run(CMsgCopy::Kind::Move, "rusuroku/0002", {a}, dl);
         QVERIFY(s.memory);
         QCOMPARE(snapshot(), before);

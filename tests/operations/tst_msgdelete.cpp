@@ -95,7 +95,7 @@ class TestMsgDelete : public QObject {
         t.acceptMs = 3000;
         t.finalReplyMs = 2000;
         auto ftp = std::make_unique<CFtpMng>(&ui, t);
-        CFtpMng::setPortOverride(sim->port());
+        ftp->setUnitPort(sim->port());
         if (ftp->ConnectLogin("127.0.0.1", "mirta", "zuno") != CFtpMng::Login::LoggedIn) {
             qWarning("login failed");
         }

@@ -172,10 +172,9 @@ private Q_SLOTS:
         QVERIFY(CDiskSpace::freeBytes(dir.path()) > 0);
         // A path that does not exist yet is measured on the volume of its nearest existing folder.
         QVERIFY(CDiskSpace::freeBytes(dir.filePath("a/b/c")) > 0);
-        CDiskSpace::setProbe([](const QString&) { return qint64(8192); });
-        QVERIFY(CDiskSpace::fits(dir.path(), 4095));
-        QVERIFY(!CDiskSpace::fits(dir.path(), 8192));
-        CDiskSpace::setProbe({});
+        const CDiskSpace::Probe probe = [](const QString&) { return qint64(8192); };
+        QVERIFY(CDiskSpace::fits(dir.path(), 4095, probe));
+        QVERIFY(!CDiskSpace::fits(dir.path(), 8192, probe));
         QVERIFY(CDiskSpace::fits(dir.path(), 1000));
     }
 };

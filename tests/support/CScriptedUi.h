@@ -62,6 +62,8 @@ public:
     // A test opens and closes a modal of its own by this.
     bool modalOpen = false;
     bool isModalOpen() const override { return modalOpen; }
+    bool verboseLines = false;
+    bool verbose() const override { return verboseLines; }
     void activateMainWindow() override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
     QString chooseOpenFile(const QString& title, const QString& startFolder, const QString& filter) override;

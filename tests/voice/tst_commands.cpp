@@ -89,13 +89,10 @@ private:
 private Q_SLOTS:
     void init() {
         CCancelFlag::clear();
-        CDiskSpace::setProbe({});
         m_box = m_dir.filePath(QStringLiteral("dl%1/rusuroku/01").arg(m_serial));
         QVERIFY(QDir().mkpath(m_box));
         QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("dl%1/naisen").arg(m_serial))));
     }
-    void cleanup() { CDiskSpace::setProbe({}); }
-
     void conversionDialogFollowsNotifications() {
         CScriptedUi ui;
         CWavConvDlg dlg(ui, 3);
@@ -227,15 +224,15 @@ private Q_SLOTS:
             QVERIFY(f.resize(1000));
         }
         qint64 free = 8192;
-        CDiskSpace::setProbe([&free](const QString&) { return free; });
+        const CDiskSpace::Probe probe = [&free](const QString&) { return free; };
         CScriptedUi ui;
-        CVoiceCommands::Convert(ui, {r});
+        CVoiceCommands::Convert(ui, {r}, probe);
         QCOMPARE(ui.messageTexts(), QStringList{kNoSpace});
         QVERIFY(ui.progressEvents.isEmpty());
 
         CScriptedUi play;
         QStringList queue;
-        QCOMPARE(CVoiceCommands::Play(play, r, false, queue), false);
+        QCOMPARE(CVoiceCommands::Play(play, r, false, queue, probe), false);
         QCOMPARE(play.messageTexts(), QStringList{kNoSpace});
         QVERIFY(play.openedFiles.isEmpty());
 
@@ -245,7 +242,7 @@ private Q_SLOTS:
         FILESTS_INFO big = message(true, 4000);
         free = 400000;
         CScriptedUi several;
-        QCOMPARE(CVoiceCommands::Convert(several, {ok, big}).converted, 1);
+        QCOMPARE(CVoiceCommands::Convert(several, {ok, big}, probe).converted, 1);
         QCOMPARE(several.messageTexts(), QStringList{kPartNoSpace});
         QVERIFY(!QFile::exists(wavOf(big)));
     }
@@ -253,9 +250,9 @@ private Q_SLOTS:
     void exactlyEnoughSpace() {
         FILESTS_INFO r = message(true, 5);
         const qint64 size = QFileInfo(FILESTS_INFO::text(r.filePath)).size();
-        CDiskSpace::setProbe([size](const QString&) { return (16 * size / 4096 + 1) * 4096; });
+        const CDiskSpace::Probe probe = [size](const QString&) { return (16 * size / 4096 + 1) * 4096; };
         CScriptedUi ui;
-        QCOMPARE(CVoiceCommands::Convert(ui, {r}).converted, 1);
+        QCOMPARE(CVoiceCommands::Convert(ui, {r}, probe).converted, 1);
         QCOMPARE(ui.messageTexts(), QStringList{kAllDone + "\n対象：1件"});
     }
 

@@ -456,9 +456,9 @@ private Q_SLOTS:
             std::fflush(stdout);
             const int saved = dup(fileno(stdout));
             QVERIFY(std::freopen(QFile::encodeName(capture).constData(), "w", stdout));
-            CG729Decoder::setVerbose(verbose);
-            QCOMPARE(CFileMng::ConvertToWav(voice(), nullptr, nullptr), true);
-            CG729Decoder::setVerbose(false);
+            CScriptedUi ui;
+            ui.verboseLines = verbose;
+            QCOMPARE(CFileMng::ConvertToWav(voice(), &ui, nullptr), true);
             std::fflush(stdout);
             dup2(saved, fileno(stdout));
             close(saved);

@@ -66,8 +66,8 @@ private Q_SLOTS:
         CZunoSimProcess sim;
         QVERIFY(sim.start());
         sim.setFaults("greeting silence 30");
-        CFtpMng::setPortOverride(sim.port());
         CLinkSettings settings;
+        settings.unitPort = sim.port();
         settings.remembered = {"127.0.0.1", "mirta", "zuno"};
         CScriptedUi ui;
         CLinkController link(settings, ui);
@@ -103,7 +103,6 @@ private Q_SLOTS:
         QCOMPARE(settings.loggedIn, 0);
         QVERIFY(dlg.loginButton()->isEnabled());
         QVERIFY(dlg.waitLabel()->text().isEmpty());
-        CFtpMng::setPortOverride(0);
     }
 };
 
