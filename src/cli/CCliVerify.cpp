@@ -31,6 +31,57 @@ QString oneLine(QString text) {
     return text;
 }
 
+QByteArray tabLine(const QStringList& fields) {
+    QStringList cells;
+    for (const QString& f : fields) {
+        cells << oneLine(f);
+    }
+    return cells.join(QLatin1Char('\t')).toUtf8() + '\n';
+}
+
+// The findings as they are written: CSV for a spreadsheet, else one tab-separated line each.
+QByteArray findingLines(const std::vector<CHECK_FINDING>& findings, bool csv) {
+    if (csv) {
+        return CFolderCheckLogic::CsvBytes(findings);
+    }
+    QByteArray out;
+    for (const CHECK_FINDING& f : findings) {
+        out += tabLine({CHECK_FINDING::kindName(f.kind), f.path, f.problem, f.advice});
+    }
+    return out;
+}
+
+// The closing line: what was looked at, then the findings by kind.
+QString summaryLine(const CFolderCheck::Report& report, bool withUnit, const QString& unitProblem, bool repair,
+                    int remaining) {
+    const auto counts = report.counts();
+    QStringList byKind;
+    for (int k = 0; k < int(CHECK_FINDING::Kind::KindCount); ++k) {
+        if (counts[k] > 0) {
+            byKind << QStringLiteral("%1 %2").arg(CHECK_FINDING::kindName(CHECK_FINDING::Kind(k))).arg(counts[k]);
+        }
+    }
+    QString summary = QStringLiteral("verify: %1 box folders, %2 messages%3: ")
+                          .arg(report.boxFolders)
+                          .arg(report.messages)
+                          .arg(!withUnit               ? QString()
+                               : unitProblem.isEmpty() ? QStringLiteral(", compared with the unit")
+                                                       : QStringLiteral(", not compared with the unit"));
+    summary +=
+        report.findings.empty()
+            ? QStringLiteral("nothing wrong")
+            : QStringLiteral("%1 findings (%2)").arg(report.findings.size()).arg(byKind.join(QStringLiteral(", ")));
+    if (repair) {
+        summary += QStringLiteral("; after the repair %1 findings remain").arg(remaining);
+    }
+    if (report.deletedOnPc > 0) {
+        summary += QStringLiteral("; %1 messages deleted on the PC alone are still on the unit (download "
+                                  "--include-deleted brings them back)")
+                       .arg(report.deletedOnPc);
+    }
+    return summary;
+}
+
 } // namespace
 
 QString CCliVerify::help() {
@@ -124,18 +175,7 @@ int CCliVerify::run() {
         }
     }
 
-    QByteArray out;
-    if (args.csv) {
-        out = CFolderCheckLogic::CsvBytes(report.findings);
-    } else {
-        for (const CHECK_FINDING& f : report.findings) {
-            out += QStringList{CHECK_FINDING::kindName(f.kind), oneLine(f.path), oneLine(f.problem), oneLine(f.advice)}
-                       .join(QLatin1Char('\t'))
-                       .toUtf8() +
-                   '\n';
-        }
-    }
-    writeOut(out);
+    writeOut(findingLines(report.findings, args.csv));
 
     // After mending, the folder is checked again: only what is found then is still wrong.
     int remaining = int(report.findings.size());
@@ -146,11 +186,7 @@ int CCliVerify::run() {
         QByteArray lines;
         for (const CFolderRepair::Action& a :
              CFolderRepair::Run(&c.m_ui, withUnit ? c.m_ftp.get() : nullptr, dir, report.findings)) {
-            lines += QStringList{a.done ? QStringLiteral("repaired") : QStringLiteral("not-repaired"), oneLine(a.path),
-                                 oneLine(a.text)}
-                         .join(QLatin1Char('\t'))
-                         .toUtf8() +
-                     '\n';
+            lines += tabLine({a.done ? QStringLiteral("repaired") : QStringLiteral("not-repaired"), a.path, a.text});
         }
         writeOut(lines);
         CFolderCheck::Report again = CFolderCheck::Run(dir, {}, withUnit);
@@ -161,32 +197,7 @@ int CCliVerify::run() {
         remaining = int(again.findings.size());
     }
 
-    // The summary: what was looked at, then the findings by kind.
-    const auto counts = report.counts();
-    QStringList byKind;
-    for (int k = 0; k < int(CHECK_FINDING::Kind::KindCount); ++k) {
-        if (counts[k] > 0) {
-            byKind << QStringLiteral("%1 %2").arg(CHECK_FINDING::kindName(CHECK_FINDING::Kind(k))).arg(counts[k]);
-        }
-    }
-    QString summary = QStringLiteral("verify: %1 box folders, %2 messages%3: ")
-                          .arg(report.boxFolders)
-                          .arg(report.messages)
-                          .arg(!withUnit               ? QString()
-                               : unitProblem.isEmpty() ? QStringLiteral(", compared with the unit")
-                                                       : QStringLiteral(", not compared with the unit"));
-    summary +=
-        report.findings.empty()
-            ? QStringLiteral("nothing wrong")
-            : QStringLiteral("%1 findings (%2)").arg(report.findings.size()).arg(byKind.join(QStringLiteral(", ")));
-    if (repair) {
-        summary += QStringLiteral("; after the repair %1 findings remain").arg(remaining);
-    }
-    if (report.deletedOnPc > 0) {
-        summary += QStringLiteral("; %1 messages deleted on the PC alone are still on the unit (download "
-                                  "--include-deleted brings them back)")
-                       .arg(report.deletedOnPc);
-    }
+    const QString summary = summaryLine(report, withUnit, unitProblem, repair, remaining);
     if (args.csv) {
         c.m_ui.note(summary);
     } else {
