@@ -21,7 +21,6 @@ class CLinkController : public QObject, public CLinkPause {
     Q_OBJECT
 
 public:
-    static constexpr int kTimerId = 1;
     static constexpr int kPeriodMs = 6000;
     static constexpr int kIdleLimit = 100;
 

@@ -12,10 +12,6 @@
 #include <string_view>
 #include <unordered_set>
 
-QStringView CListModel::sortText(int recordIndex, int column) const {
-    return recordText(CListColumns::of(m_columns[static_cast<size_t>(column)]), static_cast<size_t>(recordIndex));
-}
-
 void CListModel::rankDefaultOrder() {
     // The default order is two stable sorts, newest first by date-time and then box number ascending; together
     // they order by box number, then date-time descending, then the order the rows had. Rows equal in both get

@@ -114,7 +114,6 @@ void CListDispView::finished() {
     m_follow.loaded(m_model.doc().slotFolderPath(m_model.slot()), m_model.boxFolders());
     m_measure.start(m_model.voicePaths());
     showSortArrow();
-    Q_EMIT loaded();
     Q_EMIT factsChanged();
 }
 
