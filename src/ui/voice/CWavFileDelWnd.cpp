@@ -58,8 +58,8 @@ bool CWavFileDelWnd::prepare() {
     return true;
 }
 
-int CWavFileDelWnd::run() {
-    return prepare() ? exec() : QDialog::Rejected;
+DlgOutcome CWavFileDelWnd::run() {
+    return prepare() && exec() == QDialog::Accepted ? DlgOutcome::EndOk : DlgOutcome::EndCancel;
 }
 
 void CWavFileDelWnd::pressErase() {

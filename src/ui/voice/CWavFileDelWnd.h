@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DlgOutcome.h"
 #include <QDialog>
 
 class CBoxTickList;
@@ -14,7 +15,7 @@ public:
     // Opens the logic and shows its lists; false when no box holds a WAV file (the user was told).
     bool prepare();
     // A folder without WAV files ends at once as cancelled.
-    int run();
+    DlgOutcome run();
 
     CBoxTickList* rusurokuList() const { return m_lists[0]; }
     CBoxTickList* naisenList() const { return m_lists[1]; }

@@ -55,7 +55,7 @@ private Q_SLOTS:
         QFile::remove(folder + "/rusuroku/0001/a.wav");
         CWavFileDelDlg none(ui, folder, &CBoxOpenLogic::boxFolders);
         CWavFileDelWnd empty(none, nullptr);
-        QCOMPARE(empty.run(), int(QDialog::Rejected));
+        QCOMPARE(empty.run(), DlgOutcome::EndCancel);
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("フォルダにＷＡＶファイルがありません。"));
     }
 
