@@ -6,10 +6,10 @@
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CListDispView.h"
 #include "ui/shell/CMainFrame.h"
-#include "ui/voice/CWavFileDelWnd.h"
+#include "ui/voice/CWavFileDelDlg.h"
 #include "voice/CAudioExport.h"
 #include "voice/CVoiceCommands.h"
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -78,8 +78,8 @@ void CVoiceUiCommands::play() {
 }
 
 void CVoiceUiCommands::wavDelete() {
-    CWavFileDelDlg logic(m_frame.ui(), m_frame.doc().currentFolderPath(), &CBoxOpenLogic::boxFolders);
-    CWavFileDelWnd dlg(logic, &m_frame);
+    CWavFileDelLogic logic(m_frame.ui(), m_frame.doc().currentFolderPath(), &CBoxOpenLogic::boxFolders);
+    CWavFileDelDlg dlg(logic, &m_frame);
     dlg.run();
 }
 

@@ -1,18 +1,18 @@
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
 
-CWavFileDelDlg::CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders)
+CWavFileDelLogic::CWavFileDelLogic(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders)
     : m_ui(ui), m_folder(downloadFolder), m_boxFolders(std::move(boxFolders)) {}
 
-QString CWavFileDelDlg::kindFolder(BoxList list) {
+QString CWavFileDelLogic::kindFolder(BoxList list) {
     return list == Rusuroku ? QStringLiteral("rusuroku") : QStringLiteral("naisen");
 }
 
-bool CWavFileDelDlg::open() {
+bool CWavFileDelLogic::open() {
     for (BoxList list : {Rusuroku, Naisen}) {
         m_rows[list].clear();
         const QStringList boxes = m_boxFolders(CFileMng::Join(m_folder, kindFolder(list)));
@@ -30,19 +30,19 @@ bool CWavFileDelDlg::open() {
     return true;
 }
 
-void CWavFileDelDlg::setAll(BoxList list, bool checked) {
+void CWavFileDelLogic::setAll(BoxList list, bool checked) {
     for (Row& r : m_rows[list]) {
         r.checked = checked;
     }
 }
 
-void CWavFileDelDlg::toggle(BoxList list, int row) {
+void CWavFileDelLogic::toggle(BoxList list, int row) {
     if (row >= 0 && row < static_cast<int>(m_rows[list].size())) {
         m_rows[list][row].checked = !m_rows[list][row].checked;
     }
 }
 
-bool CWavFileDelDlg::erase() {
+bool CWavFileDelLogic::erase() {
     if (m_ui.messageBox(QStringLiteral("指定ボックスのＷＡＶファイルを消去します。\nよろしいですか？"),
                         QStringLiteral("ＷＡＶファイル消去確認"), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
