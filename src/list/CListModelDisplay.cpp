@@ -2,6 +2,7 @@
 #include "list/CListModel.h"
 
 #include "list/CSelectMatcher.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
@@ -272,7 +273,7 @@ CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
         }
     }
     if (rows.empty()) {
-        m_ui.messageBox(QStringLiteral("該当するメッセージがありません。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("該当するメッセージがありません。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         m_displayMode = 0;
         return SelectOutcome::NothingMatched;

@@ -3,6 +3,7 @@
 #include "list/CBoxOpenLogic.h"
 #include "operations/CMsgCopy.h"
 #include "operations/COperationTexts.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
@@ -75,8 +76,7 @@ DlgOutcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
     }
     const QString target = chosen;
     if (target.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), COperationTexts::ErrorCaption(),
-                        MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NoBoxSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
         return DlgOutcome::Stay;
     }
     m_kind = move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy;

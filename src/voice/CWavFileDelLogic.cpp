@@ -1,5 +1,6 @@
 #include "voice/CWavFileDelLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
@@ -23,7 +24,7 @@ bool CWavFileDelLogic::open() {
         }
     }
     if (m_rows[Rusuroku].empty() && m_rows[Naisen].empty()) {
-        m_ui.messageBox(QStringLiteral("フォルダにＷＡＶファイルがありません。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("フォルダにＷＡＶファイルがありません。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         return false;
     }
@@ -55,7 +56,7 @@ bool CWavFileDelLogic::erase() {
         }
     }
     if (!any) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NoBoxSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return true;
     }
     for (BoxList list : {Rusuroku, Naisen}) {

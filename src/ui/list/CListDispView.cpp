@@ -3,6 +3,7 @@
 #include "list/CFindSetLogic.h"
 #include "list/CInfoEditLogic.h"
 #include "list/CListDispSelectLogic.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "ui/list/CDataListCtrl.h"
@@ -255,7 +256,7 @@ bool CListDispView::columnSettings(const QString& iniFile) {
 void CListDispView::editInfo() {
     const std::vector<int> rows = m_list->selectedRowNumbers();
     if (rows.empty()) {
-        m_ui.messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NothingSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return;
     }
     m_model.writeFlagsOfRows(rows);

@@ -1,6 +1,7 @@
 #include "ui/voice/CVoiceUiCommands.h"
 
 #include "list/CBoxOpenLogic.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
 #include "ui/list/CChildFrame.h"
@@ -115,7 +116,7 @@ void CVoiceUiCommands::mailAudio() {
     QTemporaryDir made(root + QStringLiteral("/kelda-mail-XXXXXX"));
     if (!made.isValid()) {
         m_frame.ui().messageBox(QStringLiteral("メールに付けるファイルの置き場所を作れませんでした。\n%1").arg(root),
-                                QStringLiteral("エラー"), MsgIcon::Exclamation);
+                                CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return;
     }
     made.setAutoRemove(false);
