@@ -1,21 +1,18 @@
 #pragma once
 
+#include "platform/CCommonTexts.h"
+
 #include <QString>
 #include <QStringList>
 
 // The message texts and captions of the box name, box folder, export and import dialogs.
-class CAdminTexts {
+class CAdminTexts : public CCommonTexts {
 public:
-    static QString ErrorCaption() { return QStringLiteral("エラー"); }
-    static QString InputError() { return QStringLiteral("入力値エラーです。"); }
     // The input error with the entry it concerns ("内線BOX：201") and why.
     static QString InputErrorAt(const QString& where, const QString& why) {
         return InputError() + QLatin1Char('\n') + where + QLatin1Char('\n') + why;
     }
     static QString DuplicateName() { return QStringLiteral("フォルダ名が重複しています。"); }
-    static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
-    static QString RegisterConfirm() { return QStringLiteral("登録します。よろしいですか？"); }
-    static QString RegisterConfirmCaption() { return QStringLiteral("登録の確認"); }
     static QString BoxNameDone() { return QStringLiteral("ＢＯＸ名称の登録が完了しました。"); }
     static QString BoxNameDoneCaption() { return QStringLiteral("登録完了"); }
     // Box names that could not be written, one "留守録BOX：0001" line each.

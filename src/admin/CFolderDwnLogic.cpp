@@ -53,19 +53,19 @@ void CFolderDwnLogic::tick() {
     }
 }
 
-CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
+DlgOutcome CFolderDwnLogic::download() {
     if (m_selected < 0) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     const CFolderRows::Row row = m_rows[m_selected];
     const QString chosen = row.path + '/';
     if (m_ui.messageBox(COperationTexts::DownloadConfirm(row.name), COperationTexts::DownloadConfirmCaption(),
                         MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     CFolderLock lock;
     if (!lock.acquireOrTell(m_ui, row.path)) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     CCancelFlag::clear();
     m_completed = false;
@@ -90,7 +90,7 @@ CFolderDwnLogic::Outcome CFolderDwnLogic::download() {
                         MsgIcon::Information);
         m_doc.downloadFolderText = chosen;
         m_completed = true;
-        return EndOk;
+        return DlgOutcome::EndOk;
     }
     m_ui.messageBox(COperationTexts::CommError(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
     return cancel();

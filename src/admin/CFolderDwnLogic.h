@@ -2,6 +2,7 @@
 
 #include "admin/CFolderRows.h"
 #include "admin/CFolderTree.h"
+#include "platform/DlgOutcome.h"
 
 #include <QList>
 #include <QString>
@@ -13,8 +14,6 @@ class CUserInterface;
 // tree into one, adds, deletes and renames folders. The widget shows rows and buttons; this decides.
 class CFolderDwnLogic {
 public:
-    enum Outcome { Stay, EndOk, EndCancel };
-
     CFolderDwnLogic(CUserInterface& ui, CKeldaSession& doc, CFolderTree::UnitTreeSource unitTree);
 
     // Opening: rows filled, row buttons disabled, changed flag cleared.
@@ -31,7 +30,7 @@ public:
     bool renameEnabled() const { return m_rename; }
     bool changed() const { return m_changed; }
 
-    Outcome download();
+    DlgOutcome download();
     // The last download made every box folder and said so.
     bool downloadCompleted() const { return m_completed; }
     // "フォルダ追加" through the folder chooser; true when a folder was taken.
@@ -41,7 +40,7 @@ public:
     void deleteFolder();
     // After a successful rename through the name dialog.
     void renamed();
-    Outcome cancel() const { return m_changed ? EndOk : EndCancel; }
+    DlgOutcome cancel() const { return m_changed ? DlgOutcome::EndOk : DlgOutcome::EndCancel; }
 
     // Where the folder chooser starts.
     QString chooserStart(const QString& programDirectory) const;

@@ -1,5 +1,6 @@
 #include "admin/CFolderSetLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
@@ -38,7 +39,7 @@ bool CFolderSetLogic::ok() {
         return true;
     }
     if (m_field.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("入力値エラーです。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::InputError(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     const qsizetype slash = m_field.lastIndexOf('/');

@@ -31,11 +31,6 @@ CAudioDeviceOutput::~CAudioDeviceOutput() {
     stop();
 }
 
-bool CAudioDeviceOutput::deviceExists() {
-    s_serverTouched = true;
-    return !QMediaDevices::defaultAudioOutput().isNull();
-}
-
 bool CAudioDeviceOutput::start() {
     m_problem.clear();
     if (m_sink) {

@@ -32,8 +32,6 @@ public:
 
     // Why start() failed, in one line of the program's Japanese; empty when it did not.
     QString problem() const { return m_problem; }
-    // Whether the desktop has a sound output at all, without opening it.
-    static bool deviceExists();
     // Milliseconds the sound server may still hold after the last samples left this output: a caller that
     // closes the device at the end of a message waits this long first, so the end is heard.
     static constexpr int TAIL_MS = 300;

@@ -300,7 +300,7 @@ int CCliCommands::download() {
 
     CSelDownLogic logic(m_ui, doc, *m_ftp);
     logic.setIncludeDeletedOnPc(m_args.given.contains(QStringLiteral("include-deleted")));
-    if (logic.open() == CSelDownLogic::EndCancel) {
+    if (logic.open() == DlgOutcome::EndCancel) {
         return Failed;
     }
     for (const QString& boxArg : m_args.boxes) {

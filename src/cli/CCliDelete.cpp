@@ -66,7 +66,7 @@ int CCliDelete::run() {
     CDelKindSetLogic logic(c.m_ui, doc);
     logic.setChosenCount(int(rows.size()));
     logic.tick();
-    if (logic.choose(kind) != CDelKindSetLogic::EndOk) {
+    if (logic.choose(kind) != DlgOutcome::EndOk) {
         return CCliCommands::Failed;
     }
     CMsgDelete::UnitDelete unit = [](const QString&, const QString&) { return UnitResult::CommFailure; };

@@ -43,14 +43,14 @@ int CCliMoveCopy::run() {
     }
     CMsgCopyLogic logic(c.m_ui, dir);
     logic.setChosenCount(int(rows.size()));
-    if (logic.open() == CMsgCopyLogic::EndCancel) {
+    if (logic.open() == DlgOutcome::EndCancel) {
         return CCliCommands::Failed;
     }
     if (!logic.checkTarget(args.to)) {
         return c.usage(QStringLiteral("--to %1 is not a box folder of %2 (rusuroku/NNNN or naisen/NNNN)")
                            .arg(args.to.isEmpty() ? QStringLiteral("(missing)") : args.to, dir));
     }
-    if (logic.choose(move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy) != CMsgCopyLogic::EndOk) {
+    if (logic.choose(move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy) != DlgOutcome::EndOk) {
         return CCliCommands::Failed;
     }
     CConsoleUi& ui = c.m_ui;

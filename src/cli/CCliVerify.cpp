@@ -6,6 +6,7 @@
 #include "operations/CFolderCheck.h"
 #include "operations/CFolderCheckLogic.h"
 #include "operations/CFolderRepair.h"
+#include "operations/COperationTexts.h"
 #include "operations/CUnitCompare.h"
 #include "platform/CCancelFlag.h"
 #include "store/CFileMng.h"
@@ -142,10 +143,10 @@ int CCliVerify::run() {
             return s;
         }
     }
-    if (repair &&
-        c.m_ui.messageBox(QStringLiteral("%1 を点検し、見つかった誤りを修復します。\nよろしいですか？")
-                              .arg(QFileInfo(dir).fileName()),
-                          QStringLiteral("修復の確認"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+    if (repair && c.m_ui.messageBox(QStringLiteral("%1 を点検し、見つかった誤りを修復します。\nよろしいですか？")
+                                        .arg(QFileInfo(dir).fileName()),
+                                    COperationTexts::RepairConfirmCaption(), MsgIcon::Question,
+                                    MsgButtons::YesNo) != MsgResult::Yes) {
         return CCliCommands::Failed;
     }
 

@@ -130,8 +130,8 @@ void CLinkController::tick() {
 }
 
 void CLinkController::linkLost() {
-    const int choice = askReconnect ? askReconnect() : RECOM_EXIT;
-    if (choice != RECOM_RECONNECT) {
+    const RecomChoice choice = askReconnect ? askReconnect() : RecomChoice::Exit;
+    if (choice != RecomChoice::Reconnect) {
         if (onExitRequested) {
             onExitRequested();
         }

@@ -21,12 +21,11 @@ class CLinkController : public QObject, public CLinkPause {
     Q_OBJECT
 
 public:
-    static constexpr int kTimerId = 1;
     static constexpr int kPeriodMs = 6000;
     static constexpr int kIdleLimit = 100;
 
-    // The two buttons of the reconnection dialog.
-    enum RecomChoice { RECOM_RECONNECT = 1, RECOM_EXIT = 2 };
+    // The two buttons of the reconnection dialog. The values are the dialog's result codes.
+    enum class RecomChoice { Reconnect = 1, Exit = 2 };
 
     CLinkController(CLinkSettings& settings, CUserInterface& ui, const FTP_TIMEOUTS& timeouts = FTP_TIMEOUTS());
     ~CLinkController() override;
@@ -60,7 +59,7 @@ public:
     int probeCount() const { return m_probes; }
 
     // The reconnection dialog (CRecomDlg) as the frame shows it; without one the choice is "終了".
-    std::function<int()> askReconnect;
+    std::function<RecomChoice()> askReconnect;
     // "終了" in the reconnection dialog: the main window's close handling.
     std::function<void()> onExitRequested;
     // The frame repaints (menu and button states follow the logged-in flag).

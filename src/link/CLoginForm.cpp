@@ -82,13 +82,13 @@ QString CLoginForm::validate(const LOGIN_VALUES& typed) {
         return QStringLiteral("パスワードを入力してください。");
     }
     if (hasLeadByteCharacter(typed.user)) {
-        return QStringLiteral("入力値エラーです。");
+        return CCommonTexts::InputError();
     }
     if (typed.user != QLatin1String("mirta") && typed.user != QLatin1String("parvol")) {
-        return QStringLiteral("入力値エラーです。");
+        return CCommonTexts::InputError();
     }
     if (hasLeadByteCharacter(typed.password)) {
-        return QStringLiteral("入力値エラーです。");
+        return CCommonTexts::InputError();
     }
     return QString();
 }

@@ -13,7 +13,6 @@ class CUserInterface;
 // checks in their order and their messages, and the login itself.
 class CLoginForm {
 public:
-    static constexpr int kMaxAddress = 15;
     static constexpr int kMaxUser = 16;
     static constexpr int kMaxPassword = 16;
 

@@ -1,6 +1,7 @@
 #include "list/CBoxOpenLogic.h"
 
 #include "list/CBoxSelection.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
 #include "store/CFileMng.h"
@@ -54,8 +55,7 @@ QStringList CBoxOpenLogic::boxFolders(const QString& kindFolder) {
 
 bool CBoxOpenLogic::checkHasBoxes() {
     if (m_rusuroku.empty() && m_naisen.empty()) {
-        m_ui.messageBox(QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"),
-                        QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NoBoxFolders(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     return true;
@@ -78,7 +78,7 @@ void CBoxOpenLogic::setAll(std::vector<Row>& rows, bool checked) {
 
 int CBoxOpenLogic::accept() {
     if (m_doc.num >= CKeldaSettings::SLOTS) {
-        m_ui.messageBox(QStringLiteral("開ける一覧表が上限に達しています。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("開ける一覧表が上限に達しています。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         return 0;
     }
@@ -98,7 +98,7 @@ int CBoxOpenLogic::accept() {
     }
     const QString text = CBoxSelection::build(rusu, naisen);
     if (text.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NoBoxSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return 0;
     }
     m_doc.slotDisp[slot - 1] = CKeldaSettings::fit(text, CKeldaSettings::W_DISP);

@@ -1,5 +1,6 @@
 #include "list/CFindSetLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 #include "store/FILESTS_INFO.h"
@@ -7,7 +8,6 @@
 #include <QDate>
 
 namespace {
-const QString kError = QStringLiteral("エラー");
 
 // A byte of the CP932 form that begins a double-byte character.
 bool hasDoubleByte(const QString& text) {
@@ -89,14 +89,15 @@ bool CFindSetLogic::accept() {
                          CCp932::byteLength(f.callerName) > CSelectCriteria::CALLERNAME_MAX ||
                          CCp932::byteLength(f.memo) > CSelectCriteria::MEMO_MAX;
     if (refused) {
-        m_ui.messageBox(QStringLiteral("入力値エラーです。"), kError, MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::InputError(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     // Built aside: a refusal below leaves the shared criteria as they were.
     CSelectCriteria c = CSelectCriteria::initial();
     if (f.dateOn) {
         if (f.dateFrom > f.dateTo) {
-            m_ui.messageBox(QStringLiteral("日付範囲指定に異常があります。"), kError, MsgIcon::Exclamation);
+            m_ui.messageBox(QStringLiteral("日付範囲指定に異常があります。"), CCommonTexts::ErrorCaption(),
+                            MsgIcon::Exclamation);
             return false;
         }
         FILESTS_INFO::setText(c.dateFrom, f.dateFrom);
@@ -131,7 +132,7 @@ bool CFindSetLogic::accept() {
     }
     c.emptyCalls = f.emptyCallsOn ? 1 : 0;
     if (!c.anyUsed()) {
-        m_ui.messageBox(QStringLiteral("選択されていません。"), kError, MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NothingSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return false;
     }
     m_criteria = c;

@@ -1,5 +1,6 @@
 #include "list/CInfoEditLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CCp932.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
@@ -107,14 +108,14 @@ QString CInfoEditLogic::entriesProblemText() const {
 }
 
 CInfoEditLogic::Outcome CInfoEditLogic::accept() {
-    const QString error = QStringLiteral("入力値エラーです。");
-    const QString caption = QStringLiteral("エラー");
+    const QString error = CCommonTexts::InputError();
+    const QString caption = CCommonTexts::ErrorCaption();
     if (!entriesValid()) {
         // The person learns which field and what it takes.
         m_ui.messageBox(error + QLatin1Char('\n') + entriesProblemText(), caption, MsgIcon::Exclamation);
         return Outcome::Refused;
     }
-    if (m_ui.messageBox(QStringLiteral("登録します。よろしいですか？"), QStringLiteral("登録の確認"), MsgIcon::Question,
+    if (m_ui.messageBox(CCommonTexts::RegisterConfirm(), CCommonTexts::RegisterConfirmCaption(), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
         return Outcome::Declined;
     }

@@ -1,5 +1,6 @@
 #include "list/CListDispSelectLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "settings/CKeldaSettings.h"
 
@@ -48,7 +49,7 @@ bool CListDispSelectLogic::accept() {
         return false;
     }
     if (m_shown.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("表示項目が選択されていません。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("表示項目が選択されていません。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         return false;
     }
@@ -69,8 +70,7 @@ bool CListDispSelectLogic::save() {
     m_doc.setColumns(m_shown, m_removed);
     if (!m_doc.saveColumns(m_iniFile)) {
         // The lists already show the new columns; only the file could not keep them for the next start.
-        m_ui.messageBox(QStringLiteral("設定ファイル(KELDA.ini)を保存できませんでした。"), QStringLiteral("エラー"),
-                        MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::SettingsNotSaved(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
     }
     return true;
 }

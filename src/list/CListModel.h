@@ -99,7 +99,6 @@ public:
     int unreadableFiles() const { return m_unreadableFiles; }
     bool firstLoad() const { return m_firstLoad; }
     int displayMode() const { return m_displayMode; }
-    int keepSort() const { return m_keepSort; }
     void setKeepSort(int keep) { m_keepSort = keep; }
 
     // Sorting (header clicks and the orders kept over reloads). rowsReordered brackets a sort that only moves
@@ -107,8 +106,6 @@ public:
     std::function<void(bool begin)> rowsReordered;
     const CListSortState& sortState() const { return m_sort; }
     void headerClick(int column);
-    // The text a row is sorted by in a column: the text the cell shows.
-    QStringView sortText(int recordIndex, int column) const;
 
     // Display selection. The criteria this list was last filtered with.
     const CSelectCriteria& criteria() const { return m_criteria; }

@@ -2,6 +2,7 @@
 #include "list/CListModel.h"
 
 #include "list/CSelectMatcher.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileMng.h"
 
@@ -11,10 +12,6 @@
 #include <numeric>
 #include <string_view>
 #include <unordered_set>
-
-QStringView CListModel::sortText(int recordIndex, int column) const {
-    return recordText(CListColumns::of(m_columns[static_cast<size_t>(column)]), static_cast<size_t>(recordIndex));
-}
 
 void CListModel::rankDefaultOrder() {
     // The default order is two stable sorts, newest first by date-time and then box number ascending; together
@@ -276,7 +273,7 @@ CListModel::SelectOutcome CListModel::applySelection(bool reloadFirst) {
         }
     }
     if (rows.empty()) {
-        m_ui.messageBox(QStringLiteral("該当するメッセージがありません。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("該当するメッセージがありません。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         m_displayMode = 0;
         return SelectOutcome::NothingMatched;

@@ -23,9 +23,9 @@ void CDelKindSetLogic::tick() {
     }
 }
 
-CDelKindSetLogic::Outcome CDelKindSetLogic::choose(CMsgDelete::Kind kind) {
+DlgOutcome CDelKindSetLogic::choose(CMsgDelete::Kind kind) {
     if (kind != CMsgDelete::Kind::PcOnly && !m_unitEnabled) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     QString question = QStringLiteral("消去します。よろしいですか？");
     if (m_count > 0) {
@@ -33,8 +33,8 @@ CDelKindSetLogic::Outcome CDelKindSetLogic::choose(CMsgDelete::Kind kind) {
     }
     if (m_ui.messageBox(question, QStringLiteral("消去の確認"), MsgIcon::Question, MsgButtons::YesNo) !=
         MsgResult::Yes) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     m_kind = kind;
-    return EndOk;
+    return DlgOutcome::EndOk;
 }

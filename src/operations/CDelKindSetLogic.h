@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/CMsgDelete.h"
+#include "platform/DlgOutcome.h"
 
 class CKeldaSettings;
 class CUserInterface;
@@ -9,15 +10,13 @@ class CUserInterface;
 // opening and by the dialog's 1000 ms timer.
 class CDelKindSetLogic {
 public:
-    enum Outcome { Stay, EndOk };
-
     CDelKindSetLogic(CUserInterface& ui, const CKeldaSettings& doc) : m_ui(ui), m_doc(doc) {}
 
     // On opening and on every timer tick.
     void tick();
     bool unitButtonsEnabled() const { return m_unitEnabled; }
     // A kind button ("ＺＵＮＯのみ" 0, "ＺＵＮＯとＰＣ" 1, "ＰＣのみ" 2): asks, and ends the dialog after "はい".
-    Outcome choose(CMsgDelete::Kind kind);
+    DlgOutcome choose(CMsgDelete::Kind kind);
     CMsgDelete::Kind kind() const { return m_kind; }
     // How many messages are chosen, for the question to name (0: not known, not named).
     void setChosenCount(int count) { m_count = count; }

@@ -2,9 +2,9 @@
 
 #include "settings/CKeldaSettings.h"
 
-CDownKindSetLogic::Outcome CDownKindSetLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
+DlgOutcome CDownKindSetLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
     if (!confirmed()) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     run(
         kind, true,
@@ -13,5 +13,5 @@ CDownKindSetLogic::Outcome CDownKindSetLogic::download(CBoxDownload::Kind kind, 
             return CBoxDownload::BulkBoxes(folder);
         },
         hide);
-    return EndOk;
+    return DlgOutcome::EndOk;
 }

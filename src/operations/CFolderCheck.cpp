@@ -28,6 +28,10 @@ using Kind = CHECK_FINDING::Kind;
 
 constexpr int kHeadBytes = FILESTS_INFO::VOICE_OFFSET; // record and unit header
 constexpr int kStem = CFtpListing::kStemLength;
+// Worded for kelda-cli; the window rewords its advice (CFolderCheckLogic::WindowAdvice).
+const QString kFetchAgain = QStringLiteral("--unit と --repair でZUNOから取り直します");
+const QString kDownloadAgain = QStringLiteral("このメッセージをダウンロードし直してください");
+const QString kCheckPermissions = QStringLiteral("権限とファイルの種類を確かめてください");
 
 // What one message file gave.
 struct FileRead {
@@ -525,7 +529,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
             const QString path = f.readable && f.size >= kHeadBytes ? QString() : pathOf(*raw);
             if (!f.readable) {
                 report.add(Kind::Unreadable, path, QStringLiteral("メッセージファイルを読めません(一覧に出ません)"),
-                           QStringLiteral("権限とファイルの種類を確かめてください"));
+                           kCheckPermissions);
                 continue;
             }
             if (v) {
@@ -534,9 +538,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
             if (f.size < FILESTS_INFO::SIZE) {
                 report.add(Kind::Cut, path,
                            QStringLiteral("録音情報(990バイト)に満たないファイルです(%1バイト)").arg(f.size),
-                           v ? QStringLiteral("--unit と --repair でZUNOから取り直します")
-                             : QStringLiteral("このメッセージをダウンロードし直してください"),
-                           v != 0);
+                           v ? kFetchAgain : kDownloadAgain, v != 0);
                 continue;
             }
             const QString fault = recordFault(recordOf(f));
@@ -546,16 +548,14 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
             }
             if (f.size < kHeadBytes) {
                 report.add(Kind::Cut, path, QStringLiteral("ZUNOのヘッダが欠けています(%1バイト)").arg(f.size),
-                           v ? QStringLiteral("--unit と --repair でZUNOから取り直します")
-                             : QStringLiteral("このメッセージをダウンロードし直してください"),
-                           v != 0);
+                           v ? kFetchAgain : kDownloadAgain, v != 0);
                 continue;
             }
             if (v && (f.size - kHeadBytes) % CG729Decoder::FRAME_BYTES != 0) {
                 report.add(Kind::Cut, pathOf(*raw),
                            QStringLiteral("音声データが10バイトのフレームで終わっていません(%1バイト余り)")
                                .arg((f.size - kHeadBytes) % CG729Decoder::FRAME_BYTES),
-                           QStringLiteral("--unit と --repair でZUNOから取り直します"), true);
+                           kFetchAgain, true);
                 continue;
             }
             whole[v] = true;
@@ -587,7 +587,7 @@ void CFolderCheck::CheckBoxFolder(const QString& boxFolder, Report& report) {
                 break;
             case Wav::Unreadable:
                 report.add(Kind::Unreadable, pathOf(*s.wav), QStringLiteral("WAVファイルを読めません"),
-                           QStringLiteral("権限とファイルの種類を確かめてください"));
+                           kCheckPermissions);
                 break;
             case Wav::Incomplete:
                 report.add(Kind::WavIncomplete, pathOf(*s.wav),

@@ -113,7 +113,8 @@ std::vector<CFolderRepair::Action> CFolderCheckLogic::repair(const std::vector<i
         return {};
     }
     if (m_ui.messageBox(QStringLiteral("選択した%1件を修復します。\nよろしいですか？").arg(chosen.size()),
-                        QStringLiteral("修復の確認"), MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
+                        COperationTexts::RepairConfirmCaption(), MsgIcon::Question,
+                        MsgButtons::YesNo) != MsgResult::Yes) {
         return {};
     }
     m_ui.setMainWindowEnabled(false);

@@ -24,7 +24,6 @@ public:
     bool run();
     const std::vector<CHECK_FINDING>& findings() const { return m_findings; }
     const QString& downloadFolder() const { return m_folder; }
-    bool comparedWithUnit() const { return m_compared; }
     // How many mending actions were done so far (the lists then reload).
     int repairs() const { return m_repairs; }
     // "N件の問題が見つかりました。" or that nothing was found.

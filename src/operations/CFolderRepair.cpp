@@ -15,6 +15,9 @@ namespace {
 
 using Kind = CHECK_FINDING::Kind;
 
+const QString kReconverted = QStringLiteral("音声データからWAVファイルを変換し直しました");
+const QString kNotReconverted = QStringLiteral("WAVファイルを変換し直せません");
+
 bool fetchesVoice(Kind k) {
     return k == Kind::Cut || k == Kind::InfoOnlyOnPc || k == Kind::ShorterThanUnit || k == Kind::NotOnPc;
 }
@@ -93,10 +96,7 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
         const QString wav = swapSuffix(voice, QStringLiteral(".wav"));
         if (QFileInfo::exists(wav) && !CFolderCheck::WavMatchesVoice(voice)) {
             const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr);
-            actions.push_back({wav,
-                               ok ? QStringLiteral("音声データからWAVファイルを変換し直しました")
-                                  : QStringLiteral("WAVファイルを変換し直せません"),
-                               ok});
+            actions.push_back({wav, ok ? kReconverted : kNotReconverted, ok});
             converted.insert(wav);
         }
     }
@@ -114,10 +114,7 @@ std::vector<CFolderRepair::Action> CFolderRepair::Run(CUserInterface* ui, CFtpMn
             continue; // the voice file fetched again is the one the WAV file was made from
         }
         const bool ok = CFileMng::ConvertToWav(voice, ui, nullptr);
-        actions.push_back({f.path,
-                           ok ? QStringLiteral("音声データからWAVファイルを変換し直しました")
-                              : QStringLiteral("WAVファイルを変換し直せません"),
-                           ok});
+        actions.push_back({f.path, ok ? kReconverted : kNotReconverted, ok});
         converted.insert(f.path);
     }
 

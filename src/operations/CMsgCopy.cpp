@@ -2,6 +2,7 @@
 
 #include "operations/COperationTexts.h"
 #include "operations/CPrgMsgCopyDlg.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CDiskSpace.h"
 #include "platform/CUserInterface.h"
 #include "store/CFileCopy.h"
@@ -379,7 +380,7 @@ QList<RESULT_MESSAGE> CMsgCopy::ResultMessages(Kind kind, const Summary& s) {
     const auto done = [kind](const QString& text) {
         return RESULT_MESSAGE{text, DoneCaption(kind), MsgIcon::Information};
     };
-    const QString noVoice = QStringLiteral("音声ファイルがダウンロードされていません。");
+    const QString noVoice = CCommonTexts::VoiceNotDownloaded();
     if (s.selected == 1) {
         if (s.memory) {
             out << error(COperationTexts::NoDiskSpace());

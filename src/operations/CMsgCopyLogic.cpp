@@ -3,6 +3,7 @@
 #include "list/CBoxOpenLogic.h"
 #include "operations/CMsgCopy.h"
 #include "operations/COperationTexts.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "store/BoxKind.h"
 #include "store/CFileMng.h"
@@ -21,14 +22,14 @@ QList<CMsgCopyLogic::Row> rowsOf(const QString& kindFolder) {
 
 } // namespace
 
-CMsgCopyLogic::Outcome CMsgCopyLogic::open() {
+DlgOutcome CMsgCopyLogic::open() {
     m_answering = rowsOf(CFileMng::Join(m_folder, boxKindDir(BoxKind::AnsweringMachine)));
     m_extension = rowsOf(CFileMng::Join(m_folder, boxKindDir(BoxKind::Extension)));
     if (m_answering.isEmpty() && m_extension.isEmpty()) {
         m_ui.messageBox(COperationTexts::NoBoxFolders(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return EndCancel;
+        return DlgOutcome::EndCancel;
     }
-    return Stay;
+    return DlgOutcome::Stay;
 }
 
 void CMsgCopyLogic::check(bool extensionList, int row) {
@@ -63,7 +64,7 @@ bool CMsgCopyLogic::checkTarget(const QString& target) {
     return false;
 }
 
-CMsgCopyLogic::Outcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
+DlgOutcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
     const bool move = kind == CMsgCopy::Kind::Move;
     const QString chosen = checkedTarget();
     QString question =
@@ -73,17 +74,16 @@ CMsgCopyLogic::Outcome CMsgCopyLogic::choose(CMsgCopy::Kind kind) {
     }
     if (m_ui.messageBox(question, move ? QStringLiteral("移動の確認") : QStringLiteral("コピーの確認"),
                         MsgIcon::Question, MsgButtons::YesNo) != MsgResult::Yes) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     const QString target = chosen;
     if (target.isEmpty()) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), COperationTexts::ErrorCaption(),
-                        MsgIcon::Exclamation);
-        return Stay;
+        m_ui.messageBox(CCommonTexts::NoBoxSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
+        return DlgOutcome::Stay;
     }
     m_kind = move ? CMsgCopy::Kind::Move : CMsgCopy::Kind::Copy;
     m_target = target;
-    return EndOk;
+    return DlgOutcome::EndOk;
 }
 
 QString CMsgCopyLogic::checkedTarget() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/CMsgCopy.h"
+#include "platform/DlgOutcome.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +12,6 @@ class CUserInterface;
 // copy.
 class CMsgCopyLogic {
 public:
-    enum Outcome { Stay, EndOk, EndCancel };
     struct Row {
         QString boxNo;
         bool checked = false;
@@ -19,8 +19,8 @@ public:
 
     CMsgCopyLogic(CUserInterface& ui, const QString& downloadFolder) : m_ui(ui), m_folder(downloadFolder) {}
 
-    // Fills both lists from the box folders; EndCancel (after its message) when there is none at all.
-    Outcome open();
+    // Fills both lists from the box folders; DlgOutcome::EndCancel (after its message) when there is none at all.
+    DlgOutcome open();
     const QString& folderPath() const { return m_folder; }
     const QList<Row>& answering() const { return m_answering; }
     const QList<Row>& extension() const { return m_extension; }
@@ -29,7 +29,7 @@ public:
     // Checks the row of a target written "rusuroku/NNNN" or "naisen/NNNN"; false when there is no such row.
     bool checkTarget(const QString& target);
     // "移動" (0) or "コピー" (1): asks, then ends with the checked row as the target.
-    Outcome choose(CMsgCopy::Kind kind);
+    DlgOutcome choose(CMsgCopy::Kind kind);
     CMsgCopy::Kind kind() const { return m_kind; }
     // "rusuroku/NNNN" or "naisen/NNNN", relative to the download folder.
     const QString& target() const { return m_target; }

@@ -25,6 +25,7 @@ namespace {
 
 const QLatin1String kVmdat(".vmdat");
 const QLatin1String kVminf(".vminf");
+const QString kNoMessageOrProtected = QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。");
 
 bool unsafeForTheWire(const QString& text) {
     for (QChar c : text) {
@@ -339,9 +340,9 @@ QList<RESULT_MESSAGE> CMsgDelete::ResultMessages(const Summary& s) {
                               : QStringLiteral("留守録BOX%1の音声メッセージは\n使用中のため消去できません。"))
                              .arg(s.inUseBox));
         } else if (s.notDownloaded) {
-            out << error(QStringLiteral("音声ファイルがダウンロードされて\nいません。"));
+            out << error(COperationTexts::VoiceNotDownloadedWrapped());
         } else if (s.noMessage) {
-            out << error(QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。"));
+            out << error(kNoMessageOrProtected);
         }
     } else if (anyFlag && s.deleted > 0) {
         if (s.inUse) {
@@ -359,10 +360,10 @@ QList<RESULT_MESSAGE> CMsgDelete::ResultMessages(const Summary& s) {
             out << error(QStringLiteral("音声メッセージは使用中のため\n消去できません。"));
         }
         if (s.notDownloaded) {
-            out << error(QStringLiteral("音声ファイルがダウンロードされて\nいません。"));
+            out << error(COperationTexts::VoiceNotDownloadedWrapped());
         }
         if (s.noMessage) {
-            out << error(QStringLiteral("音声メッセージがありません。\nまたは｢保護｣に設定されています。"));
+            out << error(kNoMessageOrProtected);
         }
     }
     // A record that could not be marked, or a local file that stayed, is never passed over as a completed

@@ -14,6 +14,7 @@ public:
     static QString DownloadConfirm(const QString& folder) {
         return QStringLiteral("%1にダウンロードします。\nよろしいですか？").arg(folder);
     }
+    static QString RepairConfirmCaption() { return QStringLiteral("修復の確認"); }
     static QString CommError() { return QStringLiteral("通信エラーが発生しました。"); }
     static QString NoMessages() { return QStringLiteral("音声メッセージがありません。"); }
     static QString DownloadDone() { return QStringLiteral("ファイルのダウンロードが正常に完了しました。"); }
@@ -23,7 +24,6 @@ public:
     static QString PartlyNoDiskSpace() {
         return QStringLiteral("一部の音声ファイルがダウンロードできませんでした\n(ＰＣのメモリ不足)。");
     }
-    static QString NothingSelected() { return QStringLiteral("選択されていません。"); }
     static QString FolderDownloadDone() { return QStringLiteral("フォルダのダウンロードが正常に完了しました。"); }
     // The line a download's last message gains when it left messages on the unit that the PC moved or deleted.
     static QString LeftOnUnit(int keptElsewhere, int deletedOnPc) {
@@ -60,7 +60,6 @@ public:
         return (boxKindOfDir(kind) == BoxKind::Extension ? QStringLiteral("内線BOX") : QStringLiteral("留守録BOX")) +
                box + QStringLiteral("へ");
     }
-    static QString NoBoxFolders() { return QStringLiteral("フォルダにボックス情報がありません。\n確認ください。"); }
     // A download stopped by "キャンセル": what it brought, and what it left on the unit.
     static QString DownloadStopped() { return QStringLiteral("ダウンロードを中止しました。"); }
     static QString DownloadStoppedCaption() { return QStringLiteral("ダウンロード中止"); }

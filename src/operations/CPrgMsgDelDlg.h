@@ -2,8 +2,9 @@
 
 #include "platform/CProgressDlg.h"
 
-// The deletion's progress window ("消去中"): a text, one bar over the run's steps, no buttons. The common 1124
-// handling (clamp to the range, dispatch up to ten events) is all it does.
+// The deletion's progress window ("消去中"): a text, one bar over the run's steps, no buttons. It shows a step
+// done as every progress window does (the bar clamped to its range, a repaint, up to ten pending events
+// dispatched) and adds nothing of its own, since it has no cancel button to keep answering.
 class CPrgMsgDelDlg : public CProgressDlg {
 public:
     static inline const QString kTitle = QStringLiteral("消去中");

@@ -40,15 +40,15 @@ QString CSelDownLogic::folderPath() const {
     return CBoxDownload::DownloadFolderPath(m_doc.rootWithSlash(), m_doc.folderName);
 }
 
-CSelDownLogic::Outcome CSelDownLogic::open() {
+DlgOutcome CSelDownLogic::open() {
     bool any = false;
     m_answering = rowsOf(CFileMng::Join(folderPath(), boxKindDir(BoxKind::AnsweringMachine)), &any);
     m_extension = rowsOf(CFileMng::Join(folderPath(), boxKindDir(BoxKind::Extension)), &any);
     if (!any) {
         m_ui.messageBox(COperationTexts::NoBoxFolders(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return EndCancel;
+        return DlgOutcome::EndCancel;
     }
-    return Stay;
+    return DlgOutcome::Stay;
 }
 
 void CSelDownLogic::tickAll(QList<Row>& rows, bool value) {
@@ -57,17 +57,17 @@ void CSelDownLogic::tickAll(QList<Row>& rows, bool value) {
     }
 }
 
-CSelDownLogic::Outcome CSelDownLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
+DlgOutcome CSelDownLogic::download(CBoxDownload::Kind kind, const std::function<void()>& hide) {
     if (!confirmed()) {
-        return Stay;
+        return DlgOutcome::Stay;
     }
     const QStringList answering = ticked(m_answering);
     const QStringList extension = ticked(m_extension);
     if (answering.isEmpty() && extension.isEmpty()) {
         m_ui.messageBox(COperationTexts::NothingSelected(), COperationTexts::ErrorCaption(), MsgIcon::Exclamation);
-        return Stay;
+        return DlgOutcome::Stay;
     }
     run(
         kind, false, [&] { return CBoxDownload::SelectedBoxes(folderPath(), answering, extension); }, hide);
-    return EndOk;
+    return DlgOutcome::EndOk;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/CDownloadStartLogic.h"
+#include "platform/DlgOutcome.h"
 
 #include <QList>
 #include <QString>
@@ -8,7 +9,6 @@
 // "ボックス選択": the selected download over ticked box folders of the current download folder.
 class CSelDownLogic : public CDownloadStartLogic {
 public:
-    enum Outcome { Stay, EndOk, EndCancel };
     struct Row {
         QString boxNo;
         bool ticked = false;
@@ -16,14 +16,14 @@ public:
 
     CSelDownLogic(CUserInterface& ui, CKeldaSettings& doc, CUnitBoxOps& unit) : CDownloadStartLogic(ui, doc, unit) {}
 
-    // Fills both lists; EndCancel (after its message) when the folder holds no box folder at all.
-    Outcome open();
+    // Fills both lists; DlgOutcome::EndCancel (after its message) when the folder holds no box folder at all.
+    DlgOutcome open();
     QString folderPath() const;
     QList<Row>& answering() { return m_answering; }
     QList<Row>& extension() { return m_extension; }
     static void tickAll(QList<Row>& rows, bool ticked);
 
-    Outcome download(CBoxDownload::Kind kind, const std::function<void()>& hide = {});
+    DlgOutcome download(CBoxDownload::Kind kind, const std::function<void()>& hide = {});
 
 private:
     QList<Row> m_answering;

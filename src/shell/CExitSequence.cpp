@@ -1,5 +1,6 @@
 #include "shell/CExitSequence.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CMainFrameLogic.h"
 
@@ -45,8 +46,7 @@ void CExitSequence::saveSettings() {
     const bool placements = CWindowPlacement::savePlacements(m_logic.iniFile(), main, lists);
     if (!settings || !placements) {
         // Ending without a word would lose every setting of this session unnoticed.
-        m_ui.messageBox(QStringLiteral("設定ファイル(KELDA.ini)を保存できませんでした。"), QStringLiteral("エラー"),
-                        MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::SettingsNotSaved(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
     }
 }
 

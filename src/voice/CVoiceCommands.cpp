@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString kNotDownloaded = QStringLiteral("音声ファイルがダウンロードされて\nいません。");
 const QString kConvertDoneCaption = QStringLiteral("変換完了");
 const QString kConvertDone = QStringLiteral("ＷＡＶファイルへの変換が正常に完了しました。");
 const QString kConvertFailed = QStringLiteral("ＷＡＶファイルへの変換ができませんでした。");
@@ -76,7 +75,7 @@ void scanRows(const std::vector<FILESTS_INFO>& rows, ConvertTally& t) {
 // A single selected row is checked before the dialog opens; false after the message that ends the run.
 bool singleRowConvertible(CUserInterface& ui, const FILESTS_INFO& row, const ConvertTally& t) {
     if (t.notDownloaded) {
-        error(ui, kNotDownloaded);
+        error(ui, CCommonTexts::VoiceNotDownloadedWrapped());
         return false;
     }
     if (t.missing) {
@@ -158,7 +157,7 @@ CVoiceCommands::ConvertResult reportConversion(CUserInterface& ui, const Convert
         }
     } else {
         if (t.notDownloaded) {
-            error(ui, kNotDownloaded);
+            error(ui, CCommonTexts::VoiceNotDownloadedWrapped());
         }
         if (t.missing) {
             error(ui, CCommonTexts::AlreadyErased());
@@ -214,7 +213,7 @@ bool CVoiceCommands::Play(CUserInterface& ui, FILESTS_INFO& row, bool deleteAfte
                           const CDiskSpace::Probe& freeSpace) {
     const QString path = pathOf(row);
     if (path.contains(QLatin1String(".vminf"))) {
-        error(ui, QStringLiteral("音声ファイルがダウンロードされていません。"));
+        error(ui, CCommonTexts::VoiceNotDownloaded());
         return false;
     }
     if (path.isEmpty()) {

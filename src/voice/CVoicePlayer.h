@@ -92,7 +92,6 @@ public:
     qint64 durationMs() const { return qint64(totalFrames()) * 10; }
     // Milliseconds of output heard since the message was opened (pauses not counted).
     qint64 heardMs() const;
-    bool markSettled() const { return m_markDone; }
     // "m:ss" of a time in milliseconds, as the player bar shows elapsed and total time.
     static QString clockText(qint64 ms);
 

@@ -68,7 +68,7 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringList({"01", "02", "03", "201", "208", "215", "222"}));
 
         CMsgCopyLogic targets(ui, dl);
-        QCOMPARE(targets.open(), CMsgCopyLogic::Stay);
+        QCOMPARE(targets.open(), DlgOutcome::Stay);
         shown.clear();
         for (const auto& row : targets.answering() + targets.extension()) {
             shown << row.boxNo;

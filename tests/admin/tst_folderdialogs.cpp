@@ -55,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(ui.messages.last().caption, QStringLiteral("削除の確認"));
         QCOMPARE(dlg.rows().size(), 2);
         QVERIFY(!QFileInfo::exists(root + "Alpha"));
-        QCOMPARE(dlg.cancel(), CFolderDwnLogic::EndCancel);
+        QCOMPARE(dlg.cancel(), DlgOutcome::EndCancel);
     }
 
     void addingAFolder() {
@@ -76,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(doc.downloadFolderText, dir.path() + "/abc");
         QCOMPARE(dlg.rows().size(), 1);
         // Closing after an add still takes the folder.
-        QCOMPARE(dlg.cancel(), CFolderDwnLogic::EndOk);
+        QCOMPARE(dlg.cancel(), DlgOutcome::EndOk);
         QCOMPARE(dlg.chooserStart("/x/"), dir.path() + "/abc");
 
         // Paths the settings file or the records could not hold whole are refused, and nothing changes.
@@ -121,7 +121,7 @@ private Q_SLOTS:
         dlg.open();
         dlg.select(0);
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(dlg.download(), CFolderDwnLogic::EndOk);
+        QCOMPARE(dlg.download(), DlgOutcome::EndOk);
         QCOMPARE(ui.messages[0].text, QStringLiteral("officeにダウンロードします。\nよろしいですか？"));
         QCOMPARE(ui.messages[1].text, QStringLiteral("フォルダのダウンロードが正常に完了しました。"));
         QCOMPARE(doc.downloadFolderText, dir.path() + "/office/");
@@ -139,7 +139,7 @@ private Q_SLOTS:
         again.open();
         again.select(1);
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(again.download(), CFolderDwnLogic::EndCancel);
+        QCOMPARE(again.download(), DlgOutcome::EndCancel);
         QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
         QVERIFY(QDir(dir.path() + "/second").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(again.addFolder("/opt/kelda/"));
         again.select(0);
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(again.download(), CFolderDwnLogic::EndOk);
+        QCOMPARE(again.download(), DlgOutcome::EndOk);
         QCOMPARE(ui.messages.last().text, QStringLiteral("通信エラーが発生しました。"));
         QCOMPARE(doc.downloadFolderText, dir.path() + "/third");
     }

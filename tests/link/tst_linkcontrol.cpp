@@ -257,7 +257,7 @@ private Q_SLOTS:
             if (!settings.linkChecking) {
                 asked += 100;
             }
-            return int(CLinkController::RECOM_RECONNECT);
+            return CLinkController::RecomChoice::Reconnect;
         };
         QVERIFY(link.login(kGood, false));
         CFtpMng* before = link.ftp();
@@ -290,7 +290,7 @@ private Q_SLOTS:
             if (second->start()) {
                 settings.unitPort = second->port();
             }
-            return int(CLinkController::RECOM_RECONNECT);
+            return CLinkController::RecomChoice::Reconnect;
         };
         QVERIFY(link.login(kGood, false));
         CFtpMng* held = link.ftp();
@@ -309,7 +309,7 @@ private Q_SLOTS:
 
         // Lost again, and the user chooses "終了".
         bool exitAsked = false;
-        link.askReconnect = [] { return int(CLinkController::RECOM_EXIT); };
+        link.askReconnect = [] { return CLinkController::RecomChoice::Exit; };
         link.onExitRequested = [&] { exitAsked = true; };
         second->stop();
         link.tick();
@@ -331,7 +331,7 @@ private Q_SLOTS:
         int asked = 0;
         link.askReconnect = [&] {
             ++asked;
-            return int(CLinkController::RECOM_RECONNECT);
+            return CLinkController::RecomChoice::Reconnect;
         };
         QVERIFY(link.login(kGood, false));
         QCOMPARE(link.ftp()->DeleteOnUnit(QString(), "/naisen/0101/x.vminf").result, UnitResult::CommFailure);

@@ -31,16 +31,16 @@ private Q_SLOTS:
         RecordingUnit unit;
         CDownKindSetLogic dlg(ui, doc, unit);
         // No folder name: the buttons do nothing at all.
-        QCOMPARE(dlg.download(kVoiceAndInfo), CDownKindSetLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), DlgOutcome::Stay);
         QVERIFY(ui.messages.isEmpty());
         doc.folderName = "f1";
         ui.replies = {MsgResult::No};
-        QCOMPARE(dlg.download(kVoiceAndInfo), CDownKindSetLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), DlgOutcome::Stay);
         QCOMPARE(ui.messages[0].text, QStringLiteral("f1にダウンロードします。\nよろしいですか？"));
         QCOMPARE(ui.messages[0].caption, QStringLiteral("ダウンロード確認画面"));
         QVERIFY(unit.calls.isEmpty());
         bool hidden = false;
-        QCOMPARE(dlg.download(kInfoOnly, [&] { hidden = true; }), CDownKindSetLogic::EndOk);
+        QCOMPARE(dlg.download(kInfoOnly, [&] { hidden = true; }), DlgOutcome::EndOk);
         QVERIFY(hidden);
         QCOMPARE(unit.calls, QStringList({"count /rusuroku/0001 1", "count /naisen/0200 1", "info /rusuroku/0001",
                                           "info /naisen/0200"}));
@@ -63,7 +63,7 @@ private Q_SLOTS:
         QDir().mkpath(dir.path() + "/f1/rusuroku");
         {
             CSelDownLogic empty(ui, doc, unit);
-            QCOMPARE(empty.open(), CSelDownLogic::EndCancel);
+            QCOMPARE(empty.open(), DlgOutcome::EndCancel);
             QCOMPARE(ui.messageTexts(), QStringList{"フォルダにボックス情報がありません。\n確認ください。"});
         }
         QDir().mkpath(dir.path() + "/f1/rusuroku/0001");
@@ -71,16 +71,16 @@ private Q_SLOTS:
         QDir().mkpath(dir.path() + "/f1/naisen/0200");
         CFileMng::SetMake(dir.path() + "/f1/rusuroku/0009", "1");
         CSelDownLogic dlg(ui, doc, unit);
-        QCOMPARE(dlg.open(), CSelDownLogic::Stay);
+        QCOMPARE(dlg.open(), DlgOutcome::Stay);
         QCOMPARE(dlg.folderPath(), dir.path() + "/f1");
         QCOMPARE(dlg.answering().size(), 1); // the box made by hand is not offered
         QCOMPARE(dlg.extension().size(), 1);
         ui.messages.clear();
         ui.replies = {MsgResult::Yes};
-        QCOMPARE(dlg.download(kVoiceAndInfo), CSelDownLogic::Stay);
+        QCOMPARE(dlg.download(kVoiceAndInfo), DlgOutcome::Stay);
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("選択されていません。"));
         CSelDownLogic::tickAll(dlg.extension(), true);
-        QCOMPARE(dlg.download(kVoiceAndInfo), CSelDownLogic::EndOk);
+        QCOMPARE(dlg.download(kVoiceAndInfo), DlgOutcome::EndOk);
         QCOMPARE(unit.calls, QStringList({"count /naisen/0200 0", "box /naisen/0200"}));
         QCOMPARE(ui.mainWindowDisables, 1);
         QVERIFY(ui.mainWindowEnabled);
@@ -100,7 +100,7 @@ private Q_SLOTS:
         doc.loggedIn = 1;
         RecordingUnit unit;
         CSelDownLogic dlg(ui, doc, unit);
-        QCOMPARE(dlg.open(), CSelDownLogic::Stay);
+        QCOMPARE(dlg.open(), DlgOutcome::Stay);
         auto numbers = [](const QList<CSelDownLogic::Row>& rows) {
             QStringList out;
             for (const auto& r : rows) {

@@ -166,10 +166,10 @@ private Q_SLOTS:
     void dialogChoosesOneTarget() {
         CScriptedUi ui;
         CMsgCopyLogic logic(ui, dl);
-        QCOMPARE(logic.open(), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.open(), DlgOutcome::Stay);
         QCOMPARE(logic.answering().size(), 2);
         QCOMPARE(logic.extension().size(), 1);
-        QCOMPARE(logic.choose(CMsgCopy::Kind::Move), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Move), DlgOutcome::Stay);
         QCOMPARE(shown(ui), (Msgs{{"移動します。よろしいですか？", "移動の確認", MsgIcon::Question},
                                   err("BOXが選択されていません。")}));
         logic.check(false, 1);
@@ -177,16 +177,16 @@ private Q_SLOTS:
         QVERIFY(!logic.answering()[1].checked);
         QVERIFY(logic.extension()[0].checked);
         ui.replies = {MsgResult::No};
-        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), CMsgCopyLogic::Stay);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), DlgOutcome::Stay);
         QCOMPARE(ui.messages.last().caption, QString("コピーの確認"));
-        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), CMsgCopyLogic::EndOk);
+        QCOMPARE(logic.choose(CMsgCopy::Kind::Copy), DlgOutcome::EndOk);
         QCOMPARE(logic.target(), QString("naisen/2001"));
         QCOMPARE(logic.kind(), CMsgCopy::Kind::Copy);
 
         QTemporaryDir empty;
         CScriptedUi none;
         CMsgCopyLogic bare(none, empty.path());
-        QCOMPARE(bare.open(), CMsgCopyLogic::EndCancel);
+        QCOMPARE(bare.open(), DlgOutcome::EndCancel);
         QCOMPARE(shown(none), Msgs{err("フォルダにボックス情報がありません。\n確認ください。")});
     }
 

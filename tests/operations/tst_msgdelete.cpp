@@ -230,12 +230,12 @@ private Q_SLOTS:
         CDelKindSetLogic logic(ui, doc);
         logic.tick();
         QVERIFY(!logic.unitButtonsEnabled());
-        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitOnly), CDelKindSetLogic::Stay);
-        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitAndPc), CDelKindSetLogic::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitOnly), DlgOutcome::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::UnitAndPc), DlgOutcome::Stay);
         QVERIFY(ui.messages.isEmpty());
         ui.replies = {MsgResult::No, MsgResult::Yes};
-        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), CDelKindSetLogic::Stay);
-        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), CDelKindSetLogic::EndOk);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), DlgOutcome::Stay);
+        QCOMPARE(logic.choose(CMsgDelete::Kind::PcOnly), DlgOutcome::EndOk);
         QCOMPARE(logic.kind(), CMsgDelete::Kind::PcOnly);
         QCOMPARE(ui.messages[0].text, QString("消去します。よろしいですか？"));
         QCOMPARE(ui.messages[0].caption, QString("消去の確認"));

@@ -58,11 +58,11 @@
 #include "ui/operations/COwrMsgDlg.h"
 #include "ui/operations/CSelDownDlg.h"
 #include "ui/shell/CAboutDlg.h"
-#include "ui/voice/CWavFileDelWnd.h"
+#include "ui/voice/CWavFileDelDlg.h"
 #include "voice/CAudioExportDlg.h"
 #include "voice/CPrgWavDelDlg.h"
 #include "voice/CWavConvDlg.h"
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -600,7 +600,7 @@ private Q_SLOTS:
                                       << "コピー";
         QTest::newRow("ﾌｧｲﾙ上書きの確認") << "COwrMsgDlg"
                                           << "はい(&Y)";
-        QTest::newRow("WAVファイル消去") << "CWavFileDelWnd"
+        QTest::newRow("WAVファイル消去") << "CWavFileDelDlg"
                                          << "消去";
         QTest::newRow("バージョン") << "CAboutDlg"
                                     << "OK";
@@ -639,7 +639,7 @@ private Q_SLOTS:
         CDownKindSetLogic downKind(ui, doc, unit);
         CSelDownLogic selDown(ui, doc, unit);
         CMsgCopyLogic copy(ui, root + "dl");
-        CWavFileDelDlg wavs(ui, root + "dl", &CBoxOpenLogic::boxFolders);
+        CWavFileDelLogic wavs(ui, root + "dl", &CBoxOpenLogic::boxFolders);
         const std::map<QString, std::function<QDialog*()>> make = {
             {"CBoxNameChgDlg", [&]() -> QDialog* { return new CBoxNameChgDlg(boxNames, nullptr); }},
             {"CBoxFldNameChgDlg", [&]() -> QDialog* { return new CBoxFldNameChgDlg(boxFolders, nullptr); }},
@@ -662,7 +662,7 @@ private Q_SLOTS:
             {"CSelDownDlg", [&]() -> QDialog* { return new CSelDownDlg(selDown, nullptr); }},
             {"CMsgCopyDlg", [&]() -> QDialog* { return new CMsgCopyDlg(copy, nullptr); }},
             {"COwrMsgDlg", [&]() -> QDialog* { return new COwrMsgDlg("a.vminf", nullptr); }},
-            {"CWavFileDelWnd", [&]() -> QDialog* { return new CWavFileDelWnd(wavs, nullptr); }},
+            {"CWavFileDelDlg", [&]() -> QDialog* { return new CWavFileDelDlg(wavs, nullptr); }},
             {"CAboutDlg", [&]() -> QDialog* { return new CAboutDlg(nullptr); }},
         };
         QVERIFY(make.count(dialog));

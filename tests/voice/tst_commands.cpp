@@ -13,7 +13,7 @@
 #include "voice/CVoiceCommands.h"
 #include "voice/CVoiceMeasure.h"
 #include "voice/CWavConvDlg.h"
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QDir>
 #include <QFile>
@@ -392,13 +392,13 @@ private Q_SLOTS:
         touch(dl + "/naisen/305/A.WAV"); // only an upper-case name
 
         CScriptedUi ui;
-        CWavFileDelDlg dlg(ui, dl, &CBoxOpenLogic::boxFolders);
+        CWavFileDelLogic dlg(ui, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(dlg.open());
         QCOMPARE(dlg.folderLabel(), dl);
-        QCOMPARE(dlg.rows(CWavFileDelDlg::Rusuroku).size(), size_t(1));
-        QCOMPARE(dlg.rows(CWavFileDelDlg::Rusuroku)[0].boxNo, QStringLiteral("01"));
-        QCOMPARE(dlg.rows(CWavFileDelDlg::Naisen).size(), size_t(1));
-        QCOMPARE(dlg.rows(CWavFileDelDlg::Naisen)[0].boxNo, QStringLiteral("305"));
+        QCOMPARE(dlg.rows(CWavFileDelLogic::Rusuroku).size(), size_t(1));
+        QCOMPARE(dlg.rows(CWavFileDelLogic::Rusuroku)[0].boxNo, QStringLiteral("01"));
+        QCOMPARE(dlg.rows(CWavFileDelLogic::Naisen).size(), size_t(1));
+        QCOMPARE(dlg.rows(CWavFileDelLogic::Naisen)[0].boxNo, QStringLiteral("305"));
 
         // "いいえ" keeps the dialog; "はい" with nothing checked deletes nothing.
         ui.replies = {MsgResult::No, MsgResult::Yes};
@@ -407,8 +407,8 @@ private Q_SLOTS:
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("BOXが選択されていません。"));
         QVERIFY(QFile::exists(dl + "/rusuroku/01/a.wav"));
 
-        dlg.setAll(CWavFileDelDlg::Rusuroku, true);
-        dlg.toggle(CWavFileDelDlg::Naisen, 0);
+        dlg.setAll(CWavFileDelLogic::Rusuroku, true);
+        dlg.toggle(CWavFileDelLogic::Naisen, 0);
         QVERIFY(dlg.erase());
         QCOMPARE(ui.messages.last().text, QStringLiteral("ＷＡＶファイルの消去が正常に完了しました。"));
         QCOMPARE(ui.messages.last().caption, QStringLiteral("消去完了"));
@@ -419,7 +419,7 @@ private Q_SLOTS:
 
         QFile::remove(dl + "/naisen/305/A.WAV");
         CScriptedUi none;
-        CWavFileDelDlg empty(none, dl, &CBoxOpenLogic::boxFolders);
+        CWavFileDelLogic empty(none, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(!empty.open());
         QCOMPARE(none.messageTexts(), QStringList{QStringLiteral("フォルダにＷＡＶファイルがありません。")});
     }
@@ -435,17 +435,17 @@ private Q_SLOTS:
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         CScriptedUi ui;
-        CWavFileDelDlg dlg(ui, dl, &CBoxOpenLogic::boxFolders);
+        CWavFileDelLogic dlg(ui, dl, &CBoxOpenLogic::boxFolders);
         QVERIFY(dlg.open());
-        auto numbers = [&](CWavFileDelDlg::BoxList list) {
+        auto numbers = [&](CWavFileDelLogic::BoxList list) {
             QStringList out;
             for (const auto& r : dlg.rows(list)) {
                 out << r.boxNo;
             }
             return out;
         };
-        QCOMPARE(numbers(CWavFileDelDlg::Rusuroku), QStringList({"01", "02", "03"}));
-        QCOMPARE(numbers(CWavFileDelDlg::Naisen), QStringList({"201", "208", "215", "222"}));
+        QCOMPARE(numbers(CWavFileDelLogic::Rusuroku), QStringList({"01", "02", "03"}));
+        QCOMPARE(numbers(CWavFileDelLogic::Naisen), QStringList({"201", "208", "215", "222"}));
     }
 
     // 音声を書き出す... of the selected rows: what is written, what is left out and said, and that a cancel leaves

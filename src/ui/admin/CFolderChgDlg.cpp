@@ -3,7 +3,7 @@
 #include "admin/CFolderChgLogic.h"
 #include "ui/admin/CFolderListCtrl.h"
 #include "ui/admin/CFolderListDlgShape.h"
-#include "ui/admin/CFolderNmChg1.h"
+#include "ui/admin/CFolderNmChg.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -59,7 +59,7 @@ void CFolderChgDlg::pressRename() {
     if (row < 0 || row >= m_logic.rows().size()) {
         return;
     }
-    CFolderNmChg1 dlg(m_ui, m_logic.rows()[row].path, this);
+    CFolderNmChg dlg(m_ui, m_logic.rows()[row].path, this);
     if (dlg.exec() == QDialog::Accepted) {
         m_logic.renamed();
         refill();

@@ -78,10 +78,10 @@ void CFolderDwnDlg::updateButtons() {
     m_rename->setEnabled(m_logic.renameEnabled());
 }
 
-void CFolderDwnDlg::finish(int outcome) {
+void CFolderDwnDlg::finish(DlgOutcome outcome) {
     m_finishing = true;
     m_timer->stop();
-    if (outcome == CFolderDwnLogic::EndOk) {
+    if (outcome == DlgOutcome::EndOk) {
         accept();
     } else {
         QDialog::reject();
@@ -94,9 +94,9 @@ void CFolderDwnDlg::pressDownload() {
     }
     m_running = true;
     updateButtons();
-    const CFolderDwnLogic::Outcome outcome = m_logic.download();
+    const DlgOutcome outcome = m_logic.download();
     m_running = false;
-    if (outcome == CFolderDwnLogic::Stay) {
+    if (outcome == DlgOutcome::Stay) {
         updateButtons();
         return;
     }

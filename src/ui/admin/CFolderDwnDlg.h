@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DlgOutcome.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -38,7 +40,7 @@ protected:
 private:
     void refill();
     void updateButtons();
-    void finish(int outcome);
+    void finish(DlgOutcome outcome);
 
     CFolderDwnLogic& m_logic;
     QString m_programDirectory;

@@ -15,8 +15,8 @@ CRecomDlg::CRecomDlg(QWidget* parent) : QDialog(parent) {
     auto* reconnect = new QPushButton(QStringLiteral("再接続"), this);
     reconnect->setDefault(true);
     auto* quit = new QPushButton(QStringLiteral("終了"), this);
-    connect(reconnect, &QPushButton::clicked, this, [this] { done(CLinkController::RECOM_RECONNECT); });
-    connect(quit, &QPushButton::clicked, this, [this] { done(CLinkController::RECOM_EXIT); });
+    connect(reconnect, &QPushButton::clicked, this, [this] { done(int(CLinkController::RecomChoice::Reconnect)); });
+    connect(quit, &QPushButton::clicked, this, [this] { done(int(CLinkController::RecomChoice::Exit)); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(reconnect);
@@ -24,9 +24,9 @@ CRecomDlg::CRecomDlg(QWidget* parent) : QDialog(parent) {
     top->addLayout(buttons);
 }
 
-int CRecomDlg::ask(QWidget* parent) {
+CLinkController::RecomChoice CRecomDlg::ask(QWidget* parent) {
     CRecomDlg dlg(parent);
     // Closing the window without a button is not a request to reconnect.
-    return dlg.exec() == CLinkController::RECOM_RECONNECT ? CLinkController::RECOM_RECONNECT
-                                                          : CLinkController::RECOM_EXIT;
+    return dlg.exec() == int(CLinkController::RecomChoice::Reconnect) ? CLinkController::RecomChoice::Reconnect
+                                                                      : CLinkController::RecomChoice::Exit;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CLinkController.h"
+
 #include <QDialog>
 
 // The link to the unit was lost: "再接続" or "終了". The result is the link controller's choice.
@@ -8,6 +10,6 @@ class CRecomDlg : public QDialog {
 
 public:
     explicit CRecomDlg(QWidget* parent = nullptr);
-    // Shows the dialog modally; CLinkController::RECOM_RECONNECT or RECOM_EXIT.
-    static int ask(QWidget* parent);
+    // Shows the dialog modally and tells which button ended it.
+    static CLinkController::RecomChoice ask(QWidget* parent);
 };

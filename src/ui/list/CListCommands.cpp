@@ -1,6 +1,7 @@
 #include "ui/list/CListCommands.h"
 
 #include "list/CBoxOpenLogic.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
 #include "ui/list/CBoxOpenDlg.h"
@@ -72,7 +73,7 @@ void CListCommands::editRecord() {
         return;
     }
     if (active->view()->list()->selectedRowNumbers().empty()) {
-        m_frame.ui().messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_frame.ui().messageBox(CCommonTexts::NothingSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return;
     }
     active->view()->editInfo();

@@ -3,6 +3,7 @@
 #include "list/CFindSetLogic.h"
 #include "list/CInfoEditLogic.h"
 #include "list/CListDispSelectLogic.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CKELDADoc.h"
 #include "ui/list/CDataListCtrl.h"
@@ -114,7 +115,6 @@ void CListDispView::finished() {
     m_follow.loaded(m_model.doc().slotFolderPath(m_model.slot()), m_model.boxFolders());
     m_measure.start(m_model.voicePaths());
     showSortArrow();
-    Q_EMIT loaded();
     Q_EMIT factsChanged();
 }
 
@@ -256,7 +256,7 @@ bool CListDispView::columnSettings(const QString& iniFile) {
 void CListDispView::editInfo() {
     const std::vector<int> rows = m_list->selectedRowNumbers();
     if (rows.empty()) {
-        m_ui.messageBox(QStringLiteral("選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NothingSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return;
     }
     m_model.writeFlagsOfRows(rows);

@@ -70,7 +70,6 @@ public:
 Q_SIGNALS:
     // Counts or selection facts changed; the main frame refreshes its bar and status line.
     void factsChanged();
-    void loaded();
     void editRequested(int row);
 
 protected:

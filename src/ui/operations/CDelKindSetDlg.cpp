@@ -47,7 +47,7 @@ void CDelKindSetDlg::updateButtons() {
 }
 
 void CDelKindSetDlg::pressKind(CMsgDelete::Kind kind) {
-    if (m_logic.choose(kind) == CDelKindSetLogic::EndOk) {
+    if (m_logic.choose(kind) == DlgOutcome::EndOk) {
         m_timer->stop();
         accept();
     }

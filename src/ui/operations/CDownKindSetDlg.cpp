@@ -37,7 +37,7 @@ void CDownKindSetDlg::updateButtons() {
 }
 
 void CDownKindSetDlg::pressDownload(int kind) {
-    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == CDownKindSetLogic::EndOk) {
+    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == DlgOutcome::EndOk) {
         m_timer->stop();
         accept();
     }

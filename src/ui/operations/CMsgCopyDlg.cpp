@@ -57,7 +57,7 @@ CMsgCopyDlg::CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent) : QDialog(parent
 }
 
 bool CMsgCopyDlg::prepare() {
-    if (m_logic.open() == CMsgCopyLogic::EndCancel) {
+    if (m_logic.open() == DlgOutcome::EndCancel) {
         return false;
     }
     m_folder->setText(m_logic.folderPath());
@@ -66,12 +66,12 @@ bool CMsgCopyDlg::prepare() {
     return true;
 }
 
-int CMsgCopyDlg::run() {
-    return prepare() ? exec() : QDialog::Rejected;
+DlgOutcome CMsgCopyDlg::run() {
+    return prepare() && exec() == QDialog::Accepted ? DlgOutcome::EndOk : DlgOutcome::EndCancel;
 }
 
 void CMsgCopyDlg::pressKind(CMsgCopy::Kind kind) {
-    if (m_logic.choose(kind) == CMsgCopyLogic::EndOk) {
+    if (m_logic.choose(kind) == DlgOutcome::EndOk) {
         accept();
     }
 }

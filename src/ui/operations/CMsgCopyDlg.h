@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/CMsgCopy.h"
+#include "platform/DlgOutcome.h"
 
 #include <QDialog>
 
@@ -14,7 +15,7 @@ class CMsgCopyDlg : public QDialog {
 public:
     CMsgCopyDlg(CMsgCopyLogic& logic, QWidget* parent);
     // Fills the lists and runs the dialog; a folder without box folders ends at once as cancelled.
-    int run();
+    DlgOutcome run();
     bool prepare();
 
     CBoxTickList* answeringList() const { return m_answering; }

@@ -68,7 +68,7 @@ void CMsgOpsCommand::MoveCopy(CMainFrame& frame, CUserInterface& ui) {
     CMsgCopyLogic logic(ui, frame.doc().currentFolderPath());
     logic.setChosenCount(int(selectedRecords(*view).size()));
     CMsgCopyDlg dlg(logic, &frame);
-    if (dlg.run() != QDialog::Accepted) {
+    if (dlg.run() != DlgOutcome::EndOk) {
         return;
     }
     CMsgCopy op(ui, [&frame](const QString& name) { return COwrMsgDlg::ask(name, &frame); });

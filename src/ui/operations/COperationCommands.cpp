@@ -53,7 +53,7 @@ void COperationCommands::boxDownload(bool bulk) {
     } else {
         CSelDownLogic logic(m_frame.ui(), m_frame.doc(), *ftp);
         CSelDownDlg dlg(logic, &m_frame);
-        ok = dlg.run() == QDialog::Accepted;
+        ok = dlg.run() == DlgOutcome::EndOk;
     }
     if (ok) {
         m_frame.reloadAllLists(CListModel::Sort::Keep, CListModel::Columns::Same);

@@ -63,7 +63,7 @@ CSelDownDlg::CSelDownDlg(CSelDownLogic& logic, QWidget* parent) : QDialog(parent
 }
 
 bool CSelDownDlg::prepare() {
-    if (m_logic.open() == CSelDownLogic::EndCancel) {
+    if (m_logic.open() == DlgOutcome::EndCancel) {
         return false;
     }
     m_folder->setText(m_logic.folderPath());
@@ -74,8 +74,8 @@ bool CSelDownDlg::prepare() {
     return true;
 }
 
-int CSelDownDlg::run() {
-    return prepare() ? exec() : QDialog::Rejected;
+DlgOutcome CSelDownDlg::run() {
+    return prepare() && exec() == QDialog::Accepted ? DlgOutcome::EndOk : DlgOutcome::EndCancel;
 }
 
 void CSelDownDlg::updateButtons() {
@@ -84,7 +84,7 @@ void CSelDownDlg::updateButtons() {
 }
 
 void CSelDownDlg::pressDownload(int kind) {
-    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == CSelDownLogic::EndOk) {
+    if (m_logic.download(CBoxDownload::KindOfButton(kind), [this] { hide(); }) == DlgOutcome::EndOk) {
         m_timer->stop();
         accept();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DlgOutcome.h"
 #include <QDialog>
 
 class CBoxTickList;
@@ -16,7 +17,7 @@ public:
     // Opens the logic and shows its lists; false when the folder holds no box folder (the user was told).
     bool prepare();
     // Fills the lists and runs the dialog; a folder without box folders ends at once as cancelled.
-    int run();
+    DlgOutcome run();
 
     CBoxTickList* answeringList() const { return m_answering; }
     CBoxTickList* extensionList() const { return m_extension; }

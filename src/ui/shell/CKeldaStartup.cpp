@@ -1,5 +1,6 @@
 #include "ui/shell/CKeldaStartup.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 
 #include <QDir>
@@ -134,7 +135,7 @@ bool CKeldaStartup::acquireSingleInstance(CUserInterface& ui, const QString& loc
         return true;
     }
     ::close(fd);
-    ui.messageBox(QStringLiteral("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"), QStringLiteral("エラー"),
+    ui.messageBox(QStringLiteral("ＱＳ－ＺＵＮＯ音声ファイル管理は既に起動しています。"), CCommonTexts::ErrorCaption(),
                   MsgIcon::Error);
     return false;
 }

@@ -1,15 +1,16 @@
 #include "ui/voice/CVoiceUiCommands.h"
 
 #include "list/CBoxOpenLogic.h"
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
 #include "shell/CCommandRules.h"
 #include "ui/list/CChildFrame.h"
 #include "ui/list/CListDispView.h"
 #include "ui/shell/CMainFrame.h"
-#include "ui/voice/CWavFileDelWnd.h"
+#include "ui/voice/CWavFileDelDlg.h"
 #include "voice/CAudioExport.h"
 #include "voice/CVoiceCommands.h"
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -78,8 +79,8 @@ void CVoiceUiCommands::play() {
 }
 
 void CVoiceUiCommands::wavDelete() {
-    CWavFileDelDlg logic(m_frame.ui(), m_frame.doc().currentFolderPath(), &CBoxOpenLogic::boxFolders);
-    CWavFileDelWnd dlg(logic, &m_frame);
+    CWavFileDelLogic logic(m_frame.ui(), m_frame.doc().currentFolderPath(), &CBoxOpenLogic::boxFolders);
+    CWavFileDelDlg dlg(logic, &m_frame);
     dlg.run();
 }
 
@@ -115,7 +116,7 @@ void CVoiceUiCommands::mailAudio() {
     QTemporaryDir made(root + QStringLiteral("/kelda-mail-XXXXXX"));
     if (!made.isValid()) {
         m_frame.ui().messageBox(QStringLiteral("メールに付けるファイルの置き場所を作れませんでした。\n%1").arg(root),
-                                QStringLiteral("エラー"), MsgIcon::Exclamation);
+                                CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return;
     }
     made.setAutoRemove(false);

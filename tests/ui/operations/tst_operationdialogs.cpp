@@ -43,7 +43,7 @@ private Q_SLOTS:
             // No box folder at all: the dialog never shows.
             CSelDownLogic empty(ui, doc, unit);
             CSelDownDlg dlg(empty, nullptr);
-            QCOMPARE(dlg.run(), int(QDialog::Rejected));
+            QCOMPARE(dlg.run(), DlgOutcome::EndCancel);
             QVERIFY(!dlg.isVisible());
             QCOMPARE(ui.messages.size(), 1);
         }

@@ -1,18 +1,20 @@
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
+#include "platform/CCommonTexts.h"
 #include "platform/CUserInterface.h"
+#include "store/BoxKind.h"
 #include "store/CFileMng.h"
 
 #include <QFileInfo>
 
-CWavFileDelDlg::CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders)
+CWavFileDelLogic::CWavFileDelLogic(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders)
     : m_ui(ui), m_folder(downloadFolder), m_boxFolders(std::move(boxFolders)) {}
 
-QString CWavFileDelDlg::kindFolder(BoxList list) {
-    return list == Rusuroku ? QStringLiteral("rusuroku") : QStringLiteral("naisen");
+QString CWavFileDelLogic::kindFolder(BoxList list) {
+    return boxKindDir(boxKindOf(list != Rusuroku));
 }
 
-bool CWavFileDelDlg::open() {
+bool CWavFileDelLogic::open() {
     for (BoxList list : {Rusuroku, Naisen}) {
         m_rows[list].clear();
         const QStringList boxes = m_boxFolders(CFileMng::Join(m_folder, kindFolder(list)));
@@ -23,26 +25,26 @@ bool CWavFileDelDlg::open() {
         }
     }
     if (m_rows[Rusuroku].empty() && m_rows[Naisen].empty()) {
-        m_ui.messageBox(QStringLiteral("フォルダにＷＡＶファイルがありません。"), QStringLiteral("エラー"),
+        m_ui.messageBox(QStringLiteral("フォルダにＷＡＶファイルがありません。"), CCommonTexts::ErrorCaption(),
                         MsgIcon::Exclamation);
         return false;
     }
     return true;
 }
 
-void CWavFileDelDlg::setAll(BoxList list, bool checked) {
+void CWavFileDelLogic::setAll(BoxList list, bool checked) {
     for (Row& r : m_rows[list]) {
         r.checked = checked;
     }
 }
 
-void CWavFileDelDlg::toggle(BoxList list, int row) {
+void CWavFileDelLogic::toggle(BoxList list, int row) {
     if (row >= 0 && row < static_cast<int>(m_rows[list].size())) {
         m_rows[list][row].checked = !m_rows[list][row].checked;
     }
 }
 
-bool CWavFileDelDlg::erase() {
+bool CWavFileDelLogic::erase() {
     if (m_ui.messageBox(QStringLiteral("指定ボックスのＷＡＶファイルを消去します。\nよろしいですか？"),
                         QStringLiteral("ＷＡＶファイル消去確認"), MsgIcon::Question,
                         MsgButtons::YesNo) != MsgResult::Yes) {
@@ -55,7 +57,7 @@ bool CWavFileDelDlg::erase() {
         }
     }
     if (!any) {
-        m_ui.messageBox(QStringLiteral("BOXが選択されていません。"), QStringLiteral("エラー"), MsgIcon::Exclamation);
+        m_ui.messageBox(CCommonTexts::NoBoxSelected(), CCommonTexts::ErrorCaption(), MsgIcon::Exclamation);
         return true;
     }
     for (BoxList list : {Rusuroku, Naisen}) {

@@ -3,8 +3,8 @@
 #include "support/CScriptedUi.h"
 #include "ui/CDialogTestKit.h"
 #include "ui/operations/CBoxTickList.h"
-#include "ui/voice/CWavFileDelWnd.h"
-#include "voice/CWavFileDelDlg.h"
+#include "ui/voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,7 +19,7 @@
 
 #include <functional>
 
-class TestWavDeleteWnd : public QObject {
+class TestWavDeleteDlg : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -34,8 +34,8 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         CScriptedUi ui;
-        CWavFileDelDlg logic(ui, folder, &CBoxOpenLogic::boxFolders);
-        CWavFileDelWnd dlg(logic, nullptr);
+        CWavFileDelLogic logic(ui, folder, &CBoxOpenLogic::boxFolders);
+        CWavFileDelDlg dlg(logic, nullptr);
         QVERIFY(dlg.prepare());
         QCOMPARE(dlg.windowTitle(), QStringLiteral("ＷＡＶファイル消去"));
         QCOMPARE(dlg.naisenList()->rowCount(), 1); // only the box holding a WAV file
@@ -53,9 +53,9 @@ private Q_SLOTS:
 
         // Nothing left to delete in that box list: the window does not open.
         QFile::remove(folder + "/rusuroku/0001/a.wav");
-        CWavFileDelDlg none(ui, folder, &CBoxOpenLogic::boxFolders);
-        CWavFileDelWnd empty(none, nullptr);
-        QCOMPARE(empty.run(), int(QDialog::Rejected));
+        CWavFileDelLogic none(ui, folder, &CBoxOpenLogic::boxFolders);
+        CWavFileDelDlg empty(none, nullptr);
+        QCOMPARE(empty.run(), DlgOutcome::EndCancel);
         QCOMPARE(ui.messageTexts().last(), QStringLiteral("フォルダにＷＡＶファイルがありません。"));
     }
 
@@ -102,5 +102,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestWavDeleteWnd)
-#include "tst_wavdeletewnd.moc"
+QTEST_MAIN(TestWavDeleteDlg)
+#include "tst_wavdeletedlg.moc"

@@ -11,7 +11,7 @@ class CUserInterface;
 // What the "ＷＡＶファイル消去" dialog decides: which box folders of the current download folder hold WAV files,
 // which of them the user checked, and the deletion behind "消去". The widget layer shows the two check lists
 // and forwards the buttons here.
-class CWavFileDelDlg {
+class CWavFileDelLogic {
 public:
     enum BoxList { Rusuroku = 0, Naisen = 1 };
     struct Row {
@@ -22,7 +22,7 @@ public:
     // The box folders of a kind folder (full paths), in the order the box lists offer them.
     using BoxFolders = std::function<QStringList(const QString& kindFolder)>;
 
-    CWavFileDelDlg(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders);
+    CWavFileDelLogic(CUserInterface& ui, const QString& downloadFolder, BoxFolders boxFolders);
 
     // Fills both lists. false after "フォルダにＷＡＶファイルがありません。": the dialog closes at once.
     bool open();

@@ -1,27 +1,28 @@
 #pragma once
 
+#include "platform/DlgOutcome.h"
 #include <QDialog>
 
 class CBoxTickList;
-class CWavFileDelDlg;
+class CWavFileDelLogic;
 
-// The window of "ＷＡＶファイル消去": the boxes holding WAV files in two check lists; the deletion is the
+// The dialog of "ＷＡＶファイル消去": the boxes holding WAV files in two check lists; the deletion is the
 // logic's.
-class CWavFileDelWnd : public QDialog {
+class CWavFileDelDlg : public QDialog {
     Q_OBJECT
 public:
-    CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent);
+    CWavFileDelDlg(CWavFileDelLogic& logic, QWidget* parent);
     // Opens the logic and shows its lists; false when no box holds a WAV file (the user was told).
     bool prepare();
     // A folder without WAV files ends at once as cancelled.
-    int run();
+    DlgOutcome run();
 
     CBoxTickList* rusurokuList() const { return m_lists[0]; }
     CBoxTickList* naisenList() const { return m_lists[1]; }
     void pressErase();
 
 private:
-    CWavFileDelDlg& m_logic;
+    CWavFileDelLogic& m_logic;
     class QLabel* m_folder;
     CBoxTickList* m_lists[2];
 };

@@ -1,9 +1,9 @@
-#include "ui/voice/CWavFileDelWnd.h"
+#include "ui/voice/CWavFileDelDlg.h"
 
 #include "ui/CDialogButtons.h"
 #include "ui/CJapaneseFont.h"
 #include "ui/operations/CBoxTickList.h"
-#include "voice/CWavFileDelDlg.h"
+#include "voice/CWavFileDelLogic.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
-    setWindowTitle(CWavFileDelDlg::title());
+CWavFileDelDlg::CWavFileDelDlg(CWavFileDelLogic& logic, QWidget* parent) : QDialog(parent), m_logic(logic) {
+    setWindowTitle(CWavFileDelLogic::title());
     setFont(CJapaneseFont::font(13));
     auto* layout = new QVBoxLayout(this);
     m_folder = new QLabel(this);
@@ -20,7 +20,7 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
     layout->addWidget(m_folder);
 
     auto* lists = new QHBoxLayout;
-    auto makeList = [&](const QString& title, CWavFileDelDlg::BoxList which) {
+    auto makeList = [&](const QString& title, CWavFileDelLogic::BoxList which) {
         auto* group = new QGroupBox(title, this);
         auto* g = new QVBoxLayout(group);
         CBoxTickList::Access a;
@@ -39,8 +39,8 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
         lists->addWidget(group);
         return list;
     };
-    m_lists[0] = makeList(QStringLiteral("留守録BOX"), CWavFileDelDlg::Rusuroku);
-    m_lists[1] = makeList(QStringLiteral("内線BOX"), CWavFileDelDlg::Naisen);
+    m_lists[0] = makeList(QStringLiteral("留守録BOX"), CWavFileDelLogic::Rusuroku);
+    m_lists[1] = makeList(QStringLiteral("内線BOX"), CWavFileDelLogic::Naisen);
     layout->addLayout(lists);
 
     // A confirmation follows before anything is deleted.
@@ -48,7 +48,7 @@ CWavFileDelWnd::CWavFileDelWnd(CWavFileDelDlg& logic, QWidget* parent) : QDialog
         *this, *layout, [this] { pressErase(); }, QStringLiteral("消去"));
 }
 
-bool CWavFileDelWnd::prepare() {
+bool CWavFileDelDlg::prepare() {
     if (!m_logic.open()) {
         return false;
     }
@@ -58,11 +58,11 @@ bool CWavFileDelWnd::prepare() {
     return true;
 }
 
-int CWavFileDelWnd::run() {
-    return prepare() ? exec() : QDialog::Rejected;
+DlgOutcome CWavFileDelDlg::run() {
+    return prepare() && exec() == QDialog::Accepted ? DlgOutcome::EndOk : DlgOutcome::EndCancel;
 }
 
-void CWavFileDelWnd::pressErase() {
+void CWavFileDelDlg::pressErase() {
     if (m_logic.erase()) {
         accept();
     }

@@ -1,1 +1,0 @@
-#include "ui/admin/CFolderNmChg1.h"
